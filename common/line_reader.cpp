@@ -1,0 +1,63 @@
+#include "line_reader.h"
+
+#include <cstring>
+
+namespace kelbo {
+
+namespace {
+constexpr size_t kChunk = 64 * 1024;
+}
+
+LineReader::LineReader(std::istream& in, size_t maxLine) : in_(in), maxLine_(maxLine) {}
+
+bool LineReader::fill() {
+    if (eof_) return false;
+    if (pos_ > 0) {
+        buffer_.erase(0, pos_);
+        pos_ = 0;
+    }
+    const size_t old = buffer_.size();
+    buffer_.resize(old + kChunk);
+    in_.read(buffer_.data() + old, kChunk);
+    const auto got = static_cast<size_t>(in_.gcount());
+    buffer_.resize(old + got);
+    if (got == 0) {
+        eof_ = true;
+        failed_ = in_.bad();
+        return false;
+    }
+    return true;
+}
+
+bool LineReader::next(std::string& line) {
+    line.clear();
+    cut_ = false;
+    bool any = false;
+    for (;;) {
+        if (pos_ >= buffer_.size() && !fill()) break;
+        const char* begin = buffer_.data() + pos_;
+        const size_t avail = buffer_.size() - pos_;
+        size_t n = 0;
+        while (n < avail && begin[n] != '\n' && begin[n] != '\r') ++n;
+        const size_t room = maxLine_ > line.size() ? maxLine_ - line.size() : 0;
+        line.append(begin, n < room ? n : room);
+        cut_ = cut_ || n > room;
+        any = true;
+        pos_ += n;
+        if (n == avail) continue;  // the line goes on in the next chunk
+        const char end = buffer_[pos_++];
+        if (end == '\r') {
+            if (pos_ >= buffer_.size()) fill();
+            if (pos_ < buffer_.size() && buffer_[pos_] == '\n') ++pos_;
+        }
+        ++lineNumber_;
+        return true;
+    }
+    if (any && !line.empty()) {
+        ++lineNumber_;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace kelbo

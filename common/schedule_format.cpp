@@ -1,0 +1,166 @@
+#include "schedule_format.h"
+
+#include "date_time.h"
+#include "text_util.h"
+
+#include <array>
+
+namespace kelbo {
+
+namespace {
+
+enum class Check { None, Mark, Time, Date, Number };
+
+struct KeySpec {
+    std::string_view text;  // 14 characters, colon in column 14
+    std::string ScheduleItem::*field;
+    Check check;
+};
+
+// In the order the recorder writes them (Director, Starring and the extra
+// line go between Description and Template).
+constexpr std::array<KeySpec, 16> kKeys = {{
+    {"ProgrammeName:", &ScheduleItem::ProgrammeName, Check::Mark},
+    {"StartTime    :", &ScheduleItem::StartTime, Check::Time},
+    {"StartDate    :", &ScheduleItem::StartDate, Check::Date},
+    {"ChannelNumber:", &ScheduleItem::ChannelNumber, Check::Number},
+    {"ChannelName  :", &ScheduleItem::ChannelName, Check::Mark},
+    {"Duration     :", &ScheduleItem::Duration, Check::Number},
+    {"Category     :", &ScheduleItem::Category, Check::None},
+    {"ReminderID   :", &ScheduleItem::ReminderID, Check::None},
+    {"SmartSearchID:", &ScheduleItem::SmartSearchID, Check::None},
+    {"FavouriteID  :", &ScheduleItem::FavouriteID, Check::None},
+    {"Description  :", &ScheduleItem::Description, Check::None},
+    {"Template     :", &ScheduleItem::Template, Check::None},
+    {"FileName     :", &ScheduleItem::FileName, Check::None},
+    {"Complete     :", &ScheduleItem::Complete, Check::None},
+    {"StartBuffer  :", &ScheduleItem::StartBuffer, Check::None},
+    {"EndBuffer    :", &ScheduleItem::EndBuffer, Check::None},
+}};
+constexpr size_t kRequiredKeys = 6;  // the first six of kKeys
+
+bool startsWith(std::string_view s, std::string_view prefix) {
+    return s.substr(0, prefix.size()) == prefix;
+}
+
+bool valid(Check check, std::string_view value) {
+    switch (check) {
+    case Check::Time: return DateTime::parseTime(value).has_value();
+    case Check::Date: return DateTime::parseDate(value).has_value();
+    case Check::Number: return parseNumber(value).has_value();
+    default: return true;
+    }
+}
+
+std::string keyName(const KeySpec& key) {
+    std::string name(key.text.substr(0, key.text.find(' ')));
+    if (name.back() == ':') name.pop_back();
+    return name;
+}
+
+// What the required lines of a record looked like, for the reasons given
+// when it is not accepted.
+struct Marks {
+    int total = 0;
+    std::array<int, kRequiredKeys> seen{};
+    std::array<std::string, kRequiredKeys> badValue{};
+    std::array<bool, kRequiredKeys> bad{};
+
+    std::string explain() const {
+        static const char* const kinds[] = {"", "a time", "a date", "a number", "a number"};
+        std::string why;
+        const auto add = [&why](const std::string& part) { why += (why.empty() ? "" : "; ") + part; };
+        for (size_t k = 0; k < kRequiredKeys; ++k) {
+            const std::string name = keyName(kKeys[k]);
+            if (seen[k] == 0) add("no " + name + " line");
+            else if (seen[k] > 1) add(name + " line repeated");
+            else if (bad[k]) {
+                const int kind = k == 1 ? 1 : k == 2 ? 2 : 3;
+                add(name + " \"" + badValue[k] + "\" does not read as " + kinds[kind]);
+            }
+        }
+        return why.empty() ? "required lines do not add up" : why;
+    }
+};
+
+bool blankLine(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+}  // namespace
+
+std::string buildIndexString(const ScheduleItem& item) {
+    std::string index;
+    index += mid(item.StartDate, 7, 4);
+    index += mid(item.StartDate, 4, 2);
+    index += mid(item.StartDate, 1, 2);
+    index += mid(item.StartTime, 1, 2);
+    index += mid(item.StartTime, 4, 2);
+    return index;
+}
+
+ScheduleReader::ScheduleReader(std::istream& in) : lines_(in) {}
+
+std::optional<ReadRecord> ScheduleReader::next() {
+    ReadRecord record;
+    Marks marks;
+    record.blank = true;
+    std::string line;
+    while (lines_.next(line)) {
+        if (record.firstLine == 0) record.firstLine = lines_.lineNumber();
+        record.lastLine = lines_.lineNumber();
+        record.raw.append(line).append("\r\n");
+        const std::string_view head = std::string_view(line).substr(0, 14);
+
+        if (startsWith(line, "----------BREA")) {
+            record.accepted = marks.total == kRequiredKeys;
+            if (record.accepted) record.item.IndexString = buildIndexString(record.item);
+            else if (!record.blank) record.problem = marks.explain();
+            return record;
+        }
+        record.blank = record.blank && blankLine(line);
+        for (size_t k = 0; k < kKeys.size(); ++k) {
+            if (head != kKeys[k].text) continue;
+            const std::string value = line.size() > 15 ? line.substr(15) : std::string();
+            if (k < kRequiredKeys) {
+                ++marks.seen[k];
+                if (valid(kKeys[k].check, value)) {
+                    ++marks.total;
+                } else {
+                    marks.bad[k] = true;
+                    marks.badValue[k] = value;
+                }
+            }
+            record.item.*kKeys[k].field = value;
+            break;
+        }
+        if (startsWith(line, "Director:")) record.item.Director = std::string(mid(line, 11));
+        else if (startsWith(line, "Starring:")) record.item.Starring = std::string(mid(line, 11));
+        // An extra line is kept whole, leading space included, so that it is
+        // recognised again after the recorder writes it back.
+        else if (startsWith(line, " (")) record.item.ExtraInfo = line;
+    }
+    if (record.firstLine == 0) return std::nullopt;
+    record.terminated = false;
+    if (!record.blank) record.problem = "text after the last separator";
+    return record;
+}
+
+std::string formatRecord(const ScheduleItem& item) {
+    std::string out;
+    const auto line = [&out](std::string_view prefix, const std::string& value) {
+        if (!value.empty()) out.append(prefix).append(value).append("\r\n");
+    };
+    for (size_t k = 0; k < kKeys.size(); ++k) {
+        if (kKeys[k].field == &ScheduleItem::Template) {
+            line("Director: ", item.Director);
+            line("Starring: ", item.Starring);
+            line("", item.ExtraInfo);
+        }
+        line(std::string(kKeys[k].text) + " ", item.*kKeys[k].field);
+    }
+    if (!out.empty()) out.append(kRecordSeparator).append("\r\n");
+    return out;
+}
+
+}  // namespace kelbo

@@ -1,0 +1,43 @@
+#include "settings_keys.h"
+
+#include "host_paths.h"
+#include "text_util.h"
+
+namespace kelbo::settings {
+
+const std::vector<std::string>& columnFieldNames() {
+    static const std::vector<std::string> names = {
+        "IndexString", "ArrayID", "StartDate", "StartTime", "ProgrammeName",
+        "Duration", "ChannelName", "ChannelNumber", "Filename", "Template",
+        "StartBuffer", "EndBuffer", "Description", "Category", "Complete"};
+    return names;
+}
+
+std::string defaultValue(const std::string& key, const std::string& programFolder) {
+    if (key == kStartBuffer || key == kEndBuffer) return "0";
+    if (key == kAutoLoadSchedule) return "1";
+    if (key == kPreviewRecording || key == kHearPreviewAudio || key == kMinimizeToSystem ||
+        key == kStartInSystemTray || key == kExpertMode)
+        return "0";
+    if (key == kSplitType) return "None";
+    if (key == kFileString) return defaultFileString(programFolder);
+    if (key == kPositionLeft || key == kPositionTop) return "0";
+    if (key == kPositionWidth) return std::to_string(640 * kTwipsPerPixel);
+    if (key == kPositionHeight) return std::to_string(400 * kTwipsPerPixel);
+    return {};
+}
+
+std::vector<std::string> allDefaultsKeys() {
+    std::vector<std::string> keys = {
+        kTemplate, kStartBuffer, kEndBuffer, kScheduleFile, kPreviewRecording,
+        kHearPreviewAudio, kFileString, kMinimizeToSystem, kStartInSystemTray, kExpertMode,
+        kAutoLoadSchedule, kSplitType, kSplitValue, kPositionLeft, kPositionTop,
+        kPositionWidth, kPositionHeight};
+    for (const std::string& field : columnFieldNames()) {
+        keys.push_back("i_" + field);
+        keys.push_back("i_" + field + "_Width");
+    }
+    return keys;
+}
+
+}  // namespace kelbo::settings

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelbo::settings {
+
+// Sections of the settings store.
+inline const std::string kDefaults = "Defaults";
+inline const std::string kDgTemplates = "DG Templates";
+
+// Keys of section "Defaults".
+inline const std::string kTemplate = "Template";
+inline const std::string kStartBuffer = "StartBuffer";
+inline const std::string kEndBuffer = "EndBuffer";
+inline const std::string kScheduleFile = "ScheduleFile";
+inline const std::string kPreviewRecording = "PreviewRecording";
+inline const std::string kHearPreviewAudio = "HearPreviewAudio";
+inline const std::string kFileString = "FileString";
+inline const std::string kMinimizeToSystem = "MinimizeToSystem";
+inline const std::string kStartInSystemTray = "StartInSystemTray";
+inline const std::string kExpertMode = "ExpertMode";
+inline const std::string kAutoLoadSchedule = "AutoLoadSchedule";
+inline const std::string kSplitType = "SplitType";
+inline const std::string kSplitValue = "SplitValue";
+inline const std::string kPositionLeft = "Position_Left";
+inline const std::string kPositionTop = "Position_Top";
+inline const std::string kPositionWidth = "Position_Width";
+inline const std::string kPositionHeight = "Position_Height";
+// Which capture source the device uses: "test", "file:PATH" or a V4L2
+// device path. Missing: the first V4L2 capture device, else "test".
+inline const std::string kCaptureSource = "CaptureSource";
+
+inline const std::string kDefaultTemplateEntry = "DEFAULT Template";
+
+// The fifteen column field names of the saved list layout; the keys are
+// "i_" + name and "i_" + name + "_Width".
+const std::vector<std::string>& columnFieldNames();
+
+constexpr int kTwipsPerPixel = 15;
+
+// The default of every key of section "Defaults" that has one; the program
+// folder is needed for the paths. Keys without a default read as "".
+std::string defaultValue(const std::string& key, const std::string& programFolder);
+
+// Every key of section "Defaults" that the recorder itself stores.
+std::vector<std::string> allDefaultsKeys();
+
+}  // namespace kelbo::settings

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelbo {
+
+bool equalsIgnoreCase(std::string_view a, std::string_view b);
+
+// Characters `start` (from 1) to start + length - 1 of `text`, cut to what
+// exists: the safe form of the classic Mid().
+std::string_view mid(std::string_view text, size_t start, size_t length = std::string_view::npos);
+
+// A decimal number as typed: optional spaces and sign, digits with an
+// optional fraction. Nothing else reads as a number.
+std::optional<double> parseNumber(std::string_view text);
+
+// A number taken to the nearest whole number, halves to the even one.
+std::optional<long long> parseWholeNumber(std::string_view text);
+
+// Nearest whole number, halves to the even neighbour (banker's rounding).
+double roundHalfEven(double value);
+
+std::string zeroPad(long long value, int width);
+
+}  // namespace kelbo

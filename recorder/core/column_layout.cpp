@@ -1,0 +1,71 @@
+#include "column_layout.h"
+
+namespace kelbo {
+
+namespace {
+
+struct ColumnSpec {
+    std::string header;
+    std::string field;
+    int width;
+};
+
+const std::array<ColumnSpec, kColumnCount>& specs() {
+    static const std::array<ColumnSpec, kColumnCount> table = {{
+        {"IndexString", "IndexString", 0},
+        {"ArrayID", "ArrayID", 0},
+        {"Date", "StartDate", 1000},
+        {"Time", "StartTime", 1000},
+        {"Programme", "ProgrammeName", 1500},
+        {"Duration", "Duration", 800},
+        {"Channel", "ChannelName", 1000},
+        {"Ch #", "ChannelNumber", 800},
+        {"Filename", "Filename", 1000},
+        {"Template", "Template", 1000},
+        {"SBuf", "StartBuffer", 800},
+        {"EBuf", "EndBuffer", 800},
+        {"Description", "Description", 1500},
+        {"Category", "Category", 1000},
+        {"Status", "Complete", 800},
+    }};
+    return table;
+}
+
+}  // namespace
+
+const std::string& headerText(Column column) { return specs()[static_cast<size_t>(column)].header; }
+const std::string& fieldName(Column column) { return specs()[static_cast<size_t>(column)].field; }
+
+std::optional<Column> columnFromHeader(const std::string& header) {
+    for (int i = 0; i < kColumnCount; ++i)
+        if (specs()[static_cast<size_t>(i)].header == header) return static_cast<Column>(i);
+    return std::nullopt;
+}
+
+ColumnLayout ColumnLayout::defaults() {
+    ColumnLayout layout;
+    for (int i = 0; i < kColumnCount; ++i)
+        layout.set(static_cast<Column>(i), i + 1, specs()[static_cast<size_t>(i)].width);
+    return layout;
+}
+
+std::optional<Column> ColumnLayout::columnAt(int position) const {
+    std::optional<Column> found;
+    // Two columns claiming one position: the later one wins.
+    for (int i = 0; i < kColumnCount; ++i)
+        if (positions_[static_cast<size_t>(i)] == position) found = static_cast<Column>(i);
+    return found;
+}
+
+int ColumnLayout::shownCount() const {
+    int n = 0;
+    while (n < kColumnCount && columnAt(n + 1)) ++n;
+    return n;
+}
+
+void ColumnLayout::set(Column column, int position, int width) {
+    positions_[index(column)] = position;
+    widths_[index(column)] = width;
+}
+
+}  // namespace kelbo

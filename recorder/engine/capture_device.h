@@ -1,0 +1,81 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace kelbo {
+
+// The one capture device of the recorder. Every member the recorder uses is
+// here under the recorder's names; implementations never throw into the
+// recorder: a failure shows only in ReadyState.
+class CaptureDevice {
+public:
+    enum State : int {
+        Previewing = 63,
+        StreamReady = 64,
+        Recording = 65,
+        Idle = 67,
+    };
+
+    enum VideoSourceValue : int { Composite = 20, SVideo = 21 };
+    enum VideoStandardValue : int { NTSC = 53, PAL = 54 };
+
+    virtual ~CaptureDevice() = default;
+
+    // Cheap to call; always answered from the user-interface thread's copy.
+    virtual int ReadyState() const = 0;
+
+    virtual void StartPreview() = 0;
+    virtual void StopPreview() = 0;
+    virtual void PrepareDevice() = 0;
+    virtual void CommitVideoSettings() = 0;
+    virtual void StartCapture(const std::string& file) = 0;
+    virtual void StopCapture() = 0;
+
+    // Milliseconds. The device stops by itself once CaptureElapsed reaches
+    // a non-zero CaptureLimit.
+    virtual std::int64_t CaptureLimit() const = 0;
+    virtual void setCaptureLimit(std::int64_t ms) = 0;
+    virtual std::int64_t CaptureElapsed() const = 0;
+    virtual void setCaptureElapsed(std::int64_t ms) = 0;
+
+    virtual std::string RecordingTemplate() const = 0;
+    virtual void setRecordingTemplate(const std::string& name) = 0;
+
+    virtual int Brightness() const = 0;
+    virtual void setBrightness(int value) = 0;
+    virtual int Contrast() const = 0;
+    virtual void setContrast(int value) = 0;
+    virtual int Saturation() const = 0;
+    virtual void setSaturation(int value) = 0;
+    virtual int Tint() const = 0;
+    virtual void setTint(int value) = 0;
+    virtual int Volume() const = 0;
+    virtual void setVolume(int value) = 0;
+
+    virtual int VideoSource() const = 0;
+    virtual void setVideoSource(int value) = 0;
+    virtual int VideoStandard() const = 0;
+    virtual void setVideoStandard(int value) = 0;
+
+    virtual bool MuteAudio() const = 0;
+    virtual void setMuteAudio(bool mute) = 0;
+    virtual bool PreviewWhileCapturing() const = 0;
+    virtual void setPreviewWhileCapturing(bool on) = 0;
+
+    // Members the recorder writes with fixed values (135 true, 116 32,
+    // 169 false); their meaning belongs to the device.
+    virtual void setMember135(bool value) = 0;
+    virtual void setMember116(int value) = 0;
+    virtual void setMember169(bool value) = 0;
+
+    // Folder holding the device's recording templates (see templates.h).
+    virtual std::string DeviceRegistryKey() const = 0;
+
+    // Called on the user-interface thread after ReadyState (or the
+    // elapsed counter at the end of a file) has changed.
+    virtual void setStateListener(std::function<void()> listener) = 0;
+};
+
+}  // namespace kelbo

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kelbo {
+
+class ScheduleTable;
+class ScheduleList;
+
+// Output file names from the user's pattern. Six tokens, matched without
+// regard to case: %programme%, %startdate%, %starttime%, %category%,
+// %channelnumber%, %channelname%. Programme data is cleaned before it goes
+// into a path, and a folder name made only of dots by programme data is
+// defused, so a recording never lands outside the folders the pattern names.
+
+// Drops quotes, "*", ",", "/", ":", ";", "?" and every character outside
+// codes 32 to 126.
+std::string Clean_FileName_Text(std::string_view text);
+
+// The pattern expanded for schedule table slot `index`.
+std::string Expand_FileName(const ScheduleTable& table, int index, std::string_view pattern);
+
+// The pattern expanded from list row `row` (from 1), or with sample values
+// when the list is empty.
+std::string Example_FileName(const ScheduleList& list, int row, std::string_view pattern);
+
+// Makes sure the folder part of `path` exists, creating missing folders.
+// A path with no folder, or only a root, is left alone.
+bool Make_File_Path(std::string_view path);
+
+}  // namespace kelbo

@@ -1,0 +1,55 @@
+// kelbo-schedule: the schedule file as the recorder sees it, for people who
+// edit or generate schedule files and for scripts.
+#include "commands.h"
+
+#include <iostream>
+#include <memory>
+
+namespace {
+
+const char kUsage[] =
+    "usage: kelbo-schedule list [--json] [--now \"DD-MM-YYYY HH:MM:SS\"] [FILE]\n"
+    "       kelbo-schedule check [FILE]\n"
+    "       kelbo-schedule rewrite [--now \"DD-MM-YYYY HH:MM:SS\"] [FILE]\n";
+
+int usage() {
+    std::cerr << kUsage;
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace kelbo;
+    if (argc < 2) return usage();
+    tool::Invocation args;
+    args.command = argv[1];
+    if (args.command == "--help" || args.command == "-h") {
+        std::cout << kUsage;
+        return 0;
+    }
+    if (args.command != "list" && args.command != "check" && args.command != "rewrite")
+        return usage();
+
+    std::unique_ptr<Clock> clock = std::make_unique<SystemClock>();
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--json" && args.command == "list") {
+            args.json = true;
+        } else if (arg == "--now" && args.command != "check") {
+            if (++i >= argc) return usage();
+            const auto at = DateTime::parseDateTime(argv[i]);
+            if (!at) return usage();
+            clock = std::make_unique<FixedClock>(toInstant(*at));
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return usage();
+        } else if (!args.file) {
+            args.file = arg;
+        } else {
+            return usage();
+        }
+    }
+    if (args.command == "list") return tool::listSchedule(args, *clock, std::cout, std::cerr);
+    if (args.command == "check") return tool::checkSchedule(args, std::cout, std::cerr);
+    return tool::rewriteSchedule(args, *clock, std::cerr);
+}
