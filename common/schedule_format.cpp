@@ -109,7 +109,6 @@ std::optional<ReadRecord> ScheduleReader::next() {
     while (lines_.next(line)) {
         if (record.firstLine == 0) record.firstLine = lines_.lineNumber();
         record.lastLine = lines_.lineNumber();
-        record.raw.append(line).append("\r\n");
         const std::string_view head = std::string_view(line).substr(0, 14);
 
         if (startsWith(line, "----------BREA")) {

@@ -21,7 +21,6 @@ struct ReadRecord {
     long firstLine = 0;      // lines count from 1
     long lastLine = 0;       // its separator, or the file's last line
     std::string problem;     // why it was not accepted, in words
-    std::string raw;         // its lines as read, each ended by CR LF
 };
 
 // Reads a schedule file record by record. Each line is told apart by its

@@ -50,22 +50,26 @@ ColumnLayout ColumnLayout::defaults() {
 }
 
 std::optional<Column> ColumnLayout::columnAt(int position) const {
-    std::optional<Column> found;
-    // Two columns claiming one position: the later one wins.
-    for (int i = 0; i < kColumnCount; ++i)
-        if (positions_[static_cast<size_t>(i)] == position) found = static_cast<Column>(i);
-    return found;
-}
-
-int ColumnLayout::shownCount() const {
-    int n = 0;
-    while (n < kColumnCount && columnAt(n + 1)) ++n;
-    return n;
+    if (position < 1 || position > kColumnCount) return std::nullopt;
+    const int column = byPosition_[static_cast<size_t>(position)];
+    return column < 0 ? std::nullopt : std::optional<Column>(static_cast<Column>(column));
 }
 
 void ColumnLayout::set(Column column, int position, int width) {
     positions_[index(column)] = position;
     widths_[index(column)] = width;
+    rebuildIndex();
+}
+
+void ColumnLayout::rebuildIndex() {
+    byPosition_.fill(-1);
+    // Two columns claiming one position: the later one wins.
+    for (int i = 0; i < kColumnCount; ++i) {
+        const int p = positions_[static_cast<size_t>(i)];
+        if (p >= 1 && p <= kColumnCount) byPosition_[static_cast<size_t>(p)] = i;
+    }
+    shown_ = 0;
+    while (shown_ < kColumnCount && byPosition_[static_cast<size_t>(shown_ + 1)] >= 0) ++shown_;
 }
 
 }  // namespace kelbo

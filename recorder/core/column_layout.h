@@ -22,6 +22,7 @@ std::optional<Column> columnFromHeader(const std::string& header);
 // Positions do not change while the program runs.
 class ColumnLayout {
 public:
+    ColumnLayout() { rebuildIndex(); }
     static ColumnLayout defaults();
 
     int position(Column column) const { return positions_[index(column)]; }
@@ -30,14 +31,19 @@ public:
     int subItem(Column column) const { return position(column) - 1; }
     std::optional<Column> columnAt(int position) const;
     // Columns shown, in position order 1, 2, ... (ends at the first gap).
-    int shownCount() const;
+    int shownCount() const { return shown_; }
 
     void set(Column column, int position, int width);
 
 private:
     static size_t index(Column c) { return static_cast<size_t>(c); }
+    void rebuildIndex();
+
     std::array<int, kColumnCount> positions_{};
     std::array<int, kColumnCount> widths_{};
+    // Column at each position 1..kColumnCount (-1: none), and how many are shown.
+    std::array<int, kColumnCount + 1> byPosition_{};
+    int shown_ = 0;
 };
 
 }  // namespace kelbo

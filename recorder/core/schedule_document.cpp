@@ -10,7 +10,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <sstream>
 
 namespace kelbo {
 
@@ -28,13 +27,6 @@ std::uint64_t fnv1a(std::string_view text) {
 // Records are compared in the recorder's own written form, so a record
 // reads the same whichever program wrote it.
 std::uint64_t recordHash(const ScheduleItem& item) { return fnv1a(formatRecord(item)); }
-
-std::uint64_t rawRecordHash(const std::string& raw) {
-    std::istringstream in(raw);
-    ScheduleReader reader(in);
-    const auto record = reader.next();
-    return record ? recordHash(record->item) : fnv1a(raw);
-}
 
 bool isRegularFile(const std::filesystem::path& file) {
     std::error_code ec;
@@ -74,7 +66,7 @@ void ScheduleDocument::Load_Schedule() {
         if (!read->accepted) continue;
         known_.insert(recordHash(read->item));
         if (record < ScheduleTable::kSlots) table_[record++] = std::move(read->item);
-        else table_.overflow.push_back(std::move(read->raw));
+        else table_.overflow.push_back(formatRecord(read->item));
     }
     table_.LastIndex = record > 0 ? record - 1 : 0;
     stampedFile_ = file;
@@ -136,7 +128,7 @@ int ScheduleDocument::slotOfRow(int row) const {
 void ScheduleDocument::takeIn(const ReadRecord& record) {
     const int slot = table_.slotForNewItem();
     if (slot < 0) {
-        table_.overflow.push_back(record.raw);
+        table_.overflow.push_back(formatRecord(record.item));
         reportOverflowOnce();
         return;
     }
@@ -206,9 +198,7 @@ bool ScheduleDocument::Write_Schedule() {
 
 void ScheduleDocument::rememberWritten(const std::vector<std::string>& records) {
     known_.clear();
-    const size_t listed = records.size() - table_.overflow.size();
-    for (size_t i = 0; i < records.size(); ++i)
-        known_.insert(i < listed ? fnv1a(records[i]) : rawRecordHash(records[i]));
+    for (const std::string& record : records) known_.insert(fnv1a(record));
 }
 
 void ScheduleDocument::reportOverflowOnce() {

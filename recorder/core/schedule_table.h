@@ -20,8 +20,8 @@ public:
     // Highest slot in use; 0 also for an empty table.
     int LastIndex = 0;
 
-    // Records the file held beyond the table's capacity, kept as read so
-    // that rewriting the file never drops them.
+    // Records the file held beyond the table's capacity, in written form,
+    // so that rewriting the file never drops them.
     std::vector<std::string> overflow;
 
     void clear();

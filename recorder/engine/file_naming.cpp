@@ -54,6 +54,7 @@ std::string expand(std::string_view pattern, const std::function<std::string(con
     while (i < pattern.size()) {
         const Token* match = nullptr;
         for (const Token& token : kTokens) {
+            if (pattern[i] != '%') break;
             if (equalsIgnoreCase(pattern.substr(i, token.text.size()), token.text)) {
                 match = &token;
                 break;

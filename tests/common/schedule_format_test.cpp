@@ -140,7 +140,6 @@ TEST(ScheduleReader, ReportsTextAfterTheLastSeparator) {
     EXPECT_FALSE(records[1].terminated);
     EXPECT_EQ(records[1].problem, "text after the last separator");
     EXPECT_EQ(records[1].lastLine, 14);
-    EXPECT_EQ(records[1].raw, "ProgrammeName: Late\r\nStartTime    : 20:00\r\n");
 }
 
 TEST(ScheduleReader, BlankRecordsAreNotProblems) {

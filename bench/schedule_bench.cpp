@@ -1,0 +1,91 @@
+// Loading, listing and rewriting a full schedule (501 records).
+// Target: all three together under 5 ms. Run: build/bench/schedule_bench
+#include "common/schedule_format.h"
+#include "recorder/core/message_boxes.h"
+#include "recorder/core/schedule_document.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+using namespace kelbo;
+
+namespace {
+
+class SilentMessages : public MessageBoxes {
+public:
+    Answer show(const std::string&, const std::string&, Icon, Buttons) override { return Answer::Ok; }
+};
+
+std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+
+// 501 guide-style records spread over a month, in no particular order.
+std::filesystem::path makeScheduleFile() {
+    const auto folder = std::filesystem::temp_directory_path() / "kelbo-bench";
+    std::filesystem::create_directories(folder);
+    const auto file = folder / "KelboSchedule.txt";
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (int i = 0; i < 501; ++i) {
+        const int k = (i * 37) % 501;
+        out << "ProgrammeName: Programme number " << k << "\r\n"
+            << "StartTime    : " << twoDigits(k % 24) << ":" << twoDigits((k * 7) % 60) << "\r\n"
+            << "StartDate    : " << twoDigits(1 + k % 28) << "-12-2026\r\n"
+            << "ChannelNumber: " << 100 + k % 40 << "\r\n"
+            << "ChannelName  : Channel " << k % 40 << "\r\n"
+            << "Duration     : " << 30 + k % 90 << "\r\n"
+            << "Category     : Drama\r\nReminderID   : " << k << "\r\nSmartSearchID: 0\r\n"
+            << "FavouriteID  : 0\r\nDescription  : A description of some length for programme "
+            << k << ", as a guide would write it.\r\n----------BREAK----------\r\n";
+    }
+    return file;
+}
+
+struct Fixture {
+    Fixture() : document(settings, messages) {
+        settings.ScheduleFile = makeScheduleFile().string();
+        settings.FileString = "/tmp/kelbo-bench/movies/%startdate%/%programme%-%starttime%.mpg";
+        settings.Template = "DVD";
+    }
+    LiveSettings settings;
+    SilentMessages messages;
+    ScheduleDocument document;
+};
+
+void loadSchedule(benchmark::State& state) {
+    Fixture f;
+    for (auto _ : state) f.document.Load_Schedule();
+    state.counters["rows"] = f.document.table().LastIndex + 1;
+}
+
+void displaySchedule(benchmark::State& state) {
+    Fixture f;
+    f.document.Load_Schedule();
+    for (auto _ : state) f.document.Display_Schedule();
+    state.counters["rows"] = f.document.list().rowCount();
+}
+
+void writeSchedule(benchmark::State& state) {
+    Fixture f;
+    f.document.Load_Schedule();
+    f.document.Display_Schedule();
+    for (auto _ : state) f.document.Write_Schedule();
+}
+
+void loadDisplayWrite(benchmark::State& state) {
+    Fixture f;
+    for (auto _ : state) {
+        f.document.Load_Schedule();
+        f.document.Display_Schedule();
+        f.document.Write_Schedule();
+    }
+}
+
+}  // namespace
+
+BENCHMARK(loadSchedule)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(displaySchedule)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(writeSchedule)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(loadDisplayWrite)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK_MAIN();

@@ -1,0 +1,124 @@
+#include "support/schedule_text.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdio>
+#include <sys/wait.h>
+
+using namespace kelbo::testing;
+
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+};
+
+// Runs the built tool as a user would, with its own settings folder.
+class KelboScheduleTool : public ::testing::Test {
+protected:
+    Result run(const std::string& args) {
+        const std::string command = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' '" +
+                                    KELBO_BUILD_DIR + "/kelbo-schedule' " + args + " 2>'" +
+                                    (dir / "stderr").string() + "'";
+        FILE* pipe = ::popen(command.c_str(), "r");
+        std::string out;
+        std::array<char, 4096> buffer{};
+        while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
+        const int status = ::pclose(pipe);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+    }
+    std::string err() const { return readFile(dir / "stderr"); }
+    std::string quoted(const std::filesystem::path& p) const { return "'" + p.string() + "'"; }
+    void settings(const std::string& values) {
+        std::filesystem::create_directories(dir / "config" / "kelbo");
+        writeFile(dir / "config" / "kelbo" / "registry.ini",
+                  "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\n" + values);
+    }
+
+    TempDir dir;
+};
+
+GuideRecord at(const std::string& name, const std::string& date, const std::string& time) {
+    GuideRecord r;
+    r.name = name;
+    r.date = date;
+    r.time = time;
+    return r;
+}
+
+}  // namespace
+
+TEST_F(KelboScheduleTool, ListsAsJsonInListOrderWithStoredDefaults) {
+    settings("Template=Half\nStartBuffer=3\nFileString=/rec/%programme%.mpg\n");
+    const auto file = dir / "s.txt";
+    writeFile(file, at("Late", "02-02-2003", "20:00").text() + at("Early", "01-02-2003", "20:00").text());
+    const Result r = run("list --json " + quoted(file));
+    ASSERT_EQ(r.status, 0) << err();
+    const auto rows = nlohmann::json::parse(r.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0]["Programme"], "Early");
+    EXPECT_EQ(rows[1]["Programme"], "Late");
+    EXPECT_EQ(rows[0]["IndexString"], "200302012000");
+    EXPECT_EQ(rows[0]["ArrayID"], "1");
+    EXPECT_EQ(rows[0]["Template"], "Half");
+    EXPECT_EQ(rows[0]["SBuf"], "3");
+    EXPECT_EQ(rows[0]["EBuf"], "0");
+    EXPECT_EQ(rows[0]["Filename"], "/rec/Early.mpg");
+    EXPECT_EQ(rows[0]["Status"], "");
+    EXPECT_TRUE(rows[0]["colour"].is_number());
+    EXPECT_TRUE(rows[0]["tag"].is_string());
+    EXPECT_EQ(rows[0].size(), 17u);
+}
+
+TEST_F(KelboScheduleTool, UsesTheScheduleFileSettingAndPrintsATable) {
+    const auto file = dir / "configured.txt";
+    settings("ScheduleFile=" + file.string() + "\n");
+    writeFile(file, at("Film Night", "01-02-2003", "20:00").text());
+    const Result r = run("list");
+    ASSERT_EQ(r.status, 0) << err();
+    EXPECT_NE(r.out.find("Programme"), std::string::npos);
+    EXPECT_NE(r.out.find("Film Night"), std::string::npos);
+    EXPECT_EQ(r.out.find("IndexString"), std::string::npos) << "hidden columns stay hidden";
+}
+
+TEST_F(KelboScheduleTool, CheckNamesEachDroppedRecordAndItsLine) {
+    const auto file = dir / "s.txt";
+    GuideRecord words = at("Words", "01-02-2003", "20:00");
+    words.duration = "an hour";
+    writeFile(file, at("Good", "01-02-2003", "18:00").text() + words.text() +
+                        "ProgrammeName: NoChannel\r\n----------BREAK----------\r\ntrailing\r\n");
+    Result r = run("check " + quoted(file));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "line 24: Duration \"an hour\" does not read as a number\n"
+              "line 26: no StartTime line; no StartDate line; no ChannelNumber line; "
+              "no ChannelName line; no Duration line\n"
+              "line 27: text after the last separator\n");
+
+    writeFile(file, at("Good", "01-02-2003", "18:00").text());
+    r = run("check " + quoted(file));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "");
+}
+
+TEST_F(KelboScheduleTool, RewriteWritesTheRecordersForm) {
+    const auto file = dir / "s.txt";
+    writeFile(file, at("Late", "02-02-2003", "20:00").text() + at("Early", "01-02-2003", "20:00").text());
+    ASSERT_EQ(run("rewrite " + quoted(file)).status, 0) << err();
+    const std::string text = readFile(file);
+    EXPECT_LT(text.find("Early"), text.find("Late"));
+    EXPECT_EQ(text.find("Category"), std::string::npos);
+}
+
+TEST_F(KelboScheduleTool, BadArgumentsGiveUsageAndStatusTwo) {
+    for (const char* args : {"", "frobnicate", "list --now tomorrow", "list a b", "check --json",
+                             "list --bogus", "list --now"}) {
+        const Result r = run(args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_NE(err().find("usage:"), std::string::npos) << args;
+    }
+}
