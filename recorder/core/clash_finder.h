@@ -1,0 +1,16 @@
+#pragma once
+
+#include "common/date_time.h"
+
+namespace kelbo {
+
+class ScheduleList;
+
+// One capture device records one programme at a time. FindClash drops rows
+// that repeat the row above (same date, time and channel number), then
+// colours blue every pair of rows whose buffered recording times overlap
+// while at least one of them has not finished, and names each row's
+// partners in its tag: "Clash with: A on X AND B on Y AND ".
+void FindClash(ScheduleList& list, DateTime now);
+
+}  // namespace kelbo

@@ -1,0 +1,66 @@
+#include "next_programme.h"
+
+#include "clash_finder.h"
+#include "row_timing.h"
+#include "ui_ports.h"
+
+namespace kelbo {
+
+namespace {
+const char kNothingToRecord[] = "NO PROGRAMS TO RECORD";
+const char kStopped[] = "Stopped";
+}
+
+NextProgramme::NextProgramme(ScheduleList& list, StatusBarPort& bar, const Clock& clock)
+    : list_(list), bar_(bar), clock_(clock) {
+    list_.addObserver(this);
+}
+
+NextProgramme::~NextProgramme() { list_.removeObserver(this); }
+
+void NextProgramme::Find_Next_Schedule() {
+    bar_.setPanelText(panel::kProgramme, kNothingToRecord);
+    bar_.setPanelVisible(panel::kCounter, false);
+    bar_.setPanelVisible(panel::kSplit, false);
+    nextEnd_ = nextStart_ = DateTime();
+
+    const DateTime now = clock_.localNow();
+    FindClash(list_, now);
+    for (int row = 1; row <= list_.rowCount(); ++row) {
+        // A programme the user stopped by hand is not taken up again while
+        // the list still shows it as stopped.
+        if (list_.cell(row, Column::Status) == kStopped) continue;
+        const auto times = rowTimes(list_, row);
+        if (!times || !(times->bufferedEnd > now)) continue;
+        nextStart_ = times->bufferedStart;
+        nextEnd_ = times->bufferedEnd;
+        nextRow_ = row;
+        list_.Set_Row_Colour(row, colour::kRed);
+        break;
+    }
+    if (nextStart_.isZero()) nextRow_ = 0;
+    list_.refresh();
+}
+
+void NextProgramme::take(int row) {
+    nextRow_ = row;
+    const auto times = rowTimes(list_, row);
+    nextStart_ = times ? times->bufferedStart : DateTime();
+    nextEnd_ = times ? times->bufferedEnd : DateTime();
+}
+
+void NextProgramme::clear() {
+    nextRow_ = 0;
+    nextStart_ = nextEnd_ = DateTime();
+}
+
+void NextProgramme::rowInserted(int row) {
+    if (nextRow_ != 0 && row <= nextRow_) ++nextRow_;
+}
+
+void NextProgramme::rowRemoved(int row) {
+    if (row < nextRow_) --nextRow_;
+    else if (row == nextRow_) nextRow_ = 0;
+}
+
+}  // namespace kelbo

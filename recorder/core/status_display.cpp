@@ -1,0 +1,23 @@
+#include "status_display.h"
+
+namespace kelbo {
+
+void StatusDisplay::setStatus(const std::string& text) {
+    status_ = text;
+    bar_.setPanelText(panel::kStatus, text);
+}
+
+void StatusDisplay::setProgress(int value) {
+    if (value < 0 || value > 100) return;
+    ProgressBarView& bar = bar_.progressBar();
+    if (value == 0) {
+        bar_.setPanelVisible(panel::kProgress, false);
+    } else {
+        bar.setTextOnly(false);
+        if (!bar_.panelVisible(panel::kProgress)) bar_.setPanelVisible(panel::kProgress, true);
+    }
+    progress_ = value;
+    bar.setValue(value);
+}
+
+}  // namespace kelbo

@@ -1,0 +1,150 @@
+#include "scheduler_tick.h"
+
+#include "capture_device.h"
+#include "recording_session.h"
+#include "status_texts.h"
+#include "common/clock.h"
+#include "common/host_paths.h"
+#include "common/text_util.h"
+#include "recorder/core/live_settings.h"
+#include "recorder/core/next_programme.h"
+#include "recorder/core/schedule_document.h"
+#include "recorder/core/status_display.h"
+#include "recorder/core/ui_ports.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+
+namespace kelbo {
+
+namespace {
+
+// Split thresholds must fit a signed 32-bit count of bytes or milliseconds.
+constexpr long long kMostMegabytes = 2097;
+constexpr long long kMostMinutes = 32767;
+constexpr std::int64_t kBytesPerMegabyte = 1024000;
+constexpr auto kShortestRecording = std::chrono::seconds(1);
+
+std::int64_t sizeOf(const std::string& file) {
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(toHostPath(file), ec);
+    return ec ? 0 : static_cast<std::int64_t>(size);  // not there yet: nothing written
+}
+
+}  // namespace
+
+struct SchedulerTick::SplitRule {
+    SplitType type = SplitType::None;
+    // None when SplitValue is not a number in range: then nothing splits.
+    std::optional<long long> value;
+};
+
+SchedulerTick::SchedulerTick(RecorderContext context, RecordingSession& session)
+    : c_(context), session_(session) {}
+
+SchedulerTick::SplitRule SchedulerTick::splitRule() const {
+    SplitRule rule;
+    rule.type = c_.settings.splitType;
+    const auto value = parseWholeNumber(c_.settings.SplitValue);
+    const long long most = rule.type == SplitType::Size ? kMostMegabytes : kMostMinutes;
+    if (value && *value >= 1 && *value <= most) rule.value = value;
+    return rule;
+}
+
+// A device that stops a moment before the programme's end must not start a
+// file of a few milliseconds; and a limit of 0 would mean no limit at all.
+bool SchedulerTick::worthStarting() const {
+    return toInstant(c_.next.NextEnd()) - c_.clock.now() >= kShortestRecording;
+}
+
+std::string SchedulerTick::programmeOnChannel() const {
+    const ScheduleList& list = c_.document.list();
+    const int row = c_.next.NextRow();
+    return list.cell(row, Column::Programme) + " on " + list.cell(row, Column::Channel);
+}
+
+void SchedulerTick::showDeviceState() {
+    const CaptureDevice& device = c_.device;
+    if (device.ReadyState() == CaptureDevice::Recording) {
+        c_.status.setStatus("Recording");
+        c_.window.setReloadScheduleEnabled(false);
+    } else {
+        c_.window.setReloadScheduleEnabled(true);
+    }
+    if (device.ReadyState() == CaptureDevice::Previewing) c_.status.setStatus("Previewing");
+    if (device.ReadyState() == CaptureDevice::StreamReady) c_.status.setStatus("StreamReadyForCapture");
+    if (device.ReadyState() == CaptureDevice::Idle) c_.status.setStatus("Idle");
+}
+
+void SchedulerTick::Timer1_Timer() {
+    session_.resolvePendingStart();
+    showDeviceState();
+    const bool minimised = c_.window.isMinimised();
+    if (minimised) c_.tray.setImage(TrayImage::Stopped);
+
+    if (c_.next.any()) {
+        if (minimised) c_.tray.setImage(TrayImage::Paused);
+        const CaptureDevice& device = c_.device;
+        DateTime now = c_.clock.localNow();
+        if (now < c_.next.NextStart())
+            c_.statusBar.setPanelText(panel::kProgramme, programmeOnChannel() + " starts in " +
+                                                            countDown(c_.next.NextStart() - now));
+        // While a start is being judged the device is left alone.
+        const bool idle = !session_.startPending();
+        now = c_.clock.localNow();
+        if (idle && c_.next.NextStart() < now && now < c_.next.NextEnd() &&
+            device.ReadyState() != CaptureDevice::Recording && worthStarting()) {
+            session_.PartNumber = 1;
+            session_.Start_Recording();
+        }
+        now = c_.clock.localNow();
+        if (idle && now > c_.next.NextEnd() && device.ReadyState() != CaptureDevice::Recording)
+            session_.Finish_Recording();
+        if (device.ReadyState() == CaptureDevice::Recording) whileRecording(minimised);
+    }
+
+    if (minimised) {
+        c_.tray.setTip(c_.statusBar.panelText(panel::kProgramme));
+        c_.tray.update();
+    }
+}
+
+void SchedulerTick::whileRecording(bool minimised) {
+    CaptureDevice& device = c_.device;
+    const SplitRule rule = splitRule();
+    std::int64_t size = 0;
+    if (rule.type == SplitType::Size) {
+        size = sizeOf(session_.CurrentFile);
+        if (rule.value && size >= *rule.value * kBytesPerMegabyte) session_.Split_Recording();
+    } else if (rule.type == SplitType::Time) {
+        if (rule.value && device.CaptureElapsed() >= *rule.value * 60000) session_.Split_Recording();
+    }
+
+    const std::int64_t elapsed = device.CaptureElapsed();
+    const std::int64_t limit = device.CaptureLimit();
+    c_.statusBar.setPanelText(panel::kCounter,
+                              hoursMinutesSeconds(elapsed) + "  /  " + hoursMinutesSeconds(limit));
+    c_.statusBar.setPanelText(panel::kProgramme, programmeOnChannel() + " ends in " +
+                                                     hoursMinutesSeconds(std::max<std::int64_t>(0, limit - elapsed)));
+    if (rule.type == SplitType::Size) {
+        c_.statusBar.setPanelText(
+            panel::kSplit,
+            rule.value ? "Split in " + Format_Byte_Size(*rule.value * kBytesPerMegabyte - size) : "");
+    } else if (rule.type == SplitType::Time) {
+        std::string text;
+        if (rule.value) {
+            const double left = static_cast<double>(*rule.value) - static_cast<double>(elapsed) / 60000.0;
+            const double minutes = std::trunc(left);
+            text = "Split in " + zeroPad(static_cast<long long>(minutes), 2) + ":" +
+                   zeroPad(static_cast<long long>(roundHalfEven((left - minutes) * 60)), 2);
+        }
+        c_.statusBar.setPanelText(panel::kSplit, text);
+    }
+    // Past 100 (a device running over its limit) is ignored by Progress.
+    const std::int64_t percent = limit > 0 ? elapsed * 100 / limit : 0;
+    c_.status.setProgress(static_cast<int>(std::min<std::int64_t>(percent, 101)));
+    if (minimised) c_.tray.setImage(TrayImage::Recording);
+}
+
+}  // namespace kelbo

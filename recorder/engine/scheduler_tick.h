@@ -1,0 +1,34 @@
+#pragma once
+
+#include "recorder_context.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kelbo {
+
+class RecordingSession;
+
+// The 400 ms tick. It keeps no state of its own: from the next programme,
+// the clock and the device's state it counts down, starts, splits and
+// finishes recordings, and keeps the status bar and tray icon current.
+class SchedulerTick {
+public:
+    SchedulerTick(RecorderContext context, RecordingSession& session);
+
+    void Timer1_Timer();
+
+private:
+    struct SplitRule;
+    SplitRule splitRule() const;
+    void showDeviceState();
+    void whileRecording(bool minimised);
+    std::string programmeOnChannel() const;
+    bool worthStarting() const;
+
+    RecorderContext c_;
+    RecordingSession& session_;
+};
+
+}  // namespace kelbo

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kelbo {
+
+// "H:M:S" from milliseconds, each part at least two digits: 00:10:00.
+std::string hoursMinutesSeconds(std::int64_t ms);
+
+// "DDD:HH:MM:SS" for a wait of `days` (with fraction): 002:03:04:05. The
+// seconds are rounded, halves to even, so 60 can appear.
+std::string countDown(double days);
+
+// A short byte size: "512 bytes", "9.8 MB", "976 KB" (base 1024).
+std::string Format_Byte_Size(std::int64_t bytes);
+
+}  // namespace kelbo

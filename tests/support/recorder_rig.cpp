@@ -1,0 +1,53 @@
+#include "recorder_rig.h"
+
+namespace kelbo::testing {
+
+namespace {
+RecorderContext contextOf(RecorderRig& r) {
+    return RecorderContext{r.document, r.next,     r.status,   r.statusBar, r.device,
+                           r.settings, r.clock,    r.messages, r.window,    r.tray};
+}
+}  // namespace
+
+RecorderRig::RecorderRig(DateTime start)
+    : clock(toInstant(start)),
+      document(settings, messages),
+      next(document.list(), statusBar, clock),
+      status(statusBar),
+      session(contextOf(*this)),
+      tick_(contextOf(*this), session) {
+    settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
+    settings.FileString = (dir / "movies" / "%programme%-%starttime%.mpg").string();
+    settings.Template = "DVD";
+}
+
+void RecorderRig::loadSchedule(const std::string& text) {
+    writeFile(dir / "KelboSchedule.txt", text);
+    document.Load_Schedule();
+    document.Display_Schedule(next.NextRow());
+    next.Find_Next_Schedule();
+}
+
+void RecorderRig::run(std::chrono::milliseconds span, std::chrono::milliseconds step) {
+    for (auto done = std::chrono::milliseconds(0); done < span; done += step) {
+        clock.advance(step);
+        device.advance(step.count());
+        tick();
+    }
+}
+
+std::string RecorderRig::scheduleText() const { return readFile(dir / "KelboSchedule.txt"); }
+
+GuideRecord programme(const std::string& name, DateTime start, int minutes,
+                      const std::string& channelNumber) {
+    GuideRecord r;
+    r.name = name;
+    r.date = start.formatDate();
+    r.time = start.formatTime();
+    r.duration = std::to_string(minutes);
+    r.channelNumber = channelNumber;
+    r.channelName = "Channel" + channelNumber;
+    return r;
+}
+
+}  // namespace kelbo::testing

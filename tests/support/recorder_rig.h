@@ -1,0 +1,58 @@
+#pragma once
+
+#include "fake_window.h"
+#include "recording_message_boxes.h"
+#include "schedule_text.h"
+#include "scripted_capture_device.h"
+#include "temp_dir.h"
+#include "common/clock.h"
+#include "recorder/core/live_settings.h"
+#include "recorder/core/next_programme.h"
+#include "recorder/core/schedule_document.h"
+#include "recorder/core/status_display.h"
+#include "recorder/engine/recording_session.h"
+#include "recorder/engine/scheduler_tick.h"
+
+#include <chrono>
+#include <string>
+
+namespace kelbo::testing {
+
+// The recorder's logic wired as the main window wires it, with a fixed
+// clock, a scripted device and recording fakes for the window.
+struct RecorderRig {
+    explicit RecorderRig(DateTime now);
+
+    // Writes the schedule file and loads it as start-up does.
+    void loadSchedule(const std::string& text);
+    void setNow(DateTime now) { clock.set(toInstant(now)); }
+    DateTime now() const { return clock.localNow(); }
+    // Moves the clock and the device's media time on together, one tick at
+    // a time, as the running program would.
+    void run(std::chrono::milliseconds span, std::chrono::milliseconds step = std::chrono::milliseconds(400));
+    void tick() { tick_.Timer1_Timer(); }
+
+    std::string cell(int row, Column column) const { return document.list().cell(row, column); }
+    std::string panel(const std::string& key) const { return statusBar.panelText(key); }
+    std::string scheduleText() const;
+    std::filesystem::path movies() const { return dir / "movies"; }
+
+    TempDir dir;
+    LiveSettings settings;
+    RecordingMessageBoxes messages;
+    FixedClock clock;
+    ScheduleDocument document;
+    FakeStatusBar statusBar;
+    NextProgramme next;
+    StatusDisplay status;
+    ScriptedCaptureDevice device;
+    FakeWindow window;
+    FakeTray tray;
+    RecordingSession session;
+    SchedulerTick tick_;
+};
+
+GuideRecord programme(const std::string& name, DateTime start, int minutes,
+                      const std::string& channelNumber = "101");
+
+}  // namespace kelbo::testing

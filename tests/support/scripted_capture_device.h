@@ -1,0 +1,86 @@
+#pragma once
+
+#include "recorder/engine/capture_device.h"
+
+#include <string>
+#include <vector>
+
+namespace kelbo::testing {
+
+// A capture device for tests: it logs every call made on it and moves its
+// state and counters only as the test's script says.
+class ScriptedCaptureDevice : public CaptureDevice {
+public:
+    // What StartCapture does.
+    enum class OnStart {
+        Record,  // state 65 at once, and the file appears with a few bytes
+        Fail,    // state stays as it was
+        Late,    // state 65 only when the test calls beginRecording()
+    };
+    OnStart onStart = OnStart::Record;
+    bool previewWorks = true;     // StartPreview gives 63
+    int stateAfterStop = Idle;    // after StopCapture and StopPreview
+
+    // Every call, e.g. "StartCapture /a/b.mpg", "setCaptureLimit 5000".
+    std::vector<std::string> calls;
+    int state = Idle;
+    std::string capturing;        // the file being written, or ""
+
+    // Media time passes: the elapsed counter grows, and the device stops by
+    // itself at its limit. Returns true if it stopped.
+    bool advance(std::int64_t ms);
+    // The file being written grows by `bytes`.
+    void grow(std::int64_t bytes);
+    void beginRecording();
+    int count(const std::string& call) const;
+    void notify();
+
+    int ReadyState() const override { return state; }
+    void StartPreview() override;
+    void StopPreview() override;
+    void PrepareDevice() override { calls.push_back("PrepareDevice"); }
+    void CommitVideoSettings() override { calls.push_back("CommitVideoSettings"); }
+    void StartCapture(const std::string& file) override;
+    void StopCapture() override;
+    std::int64_t CaptureLimit() const override { return limit_; }
+    void setCaptureLimit(std::int64_t ms) override;
+    std::int64_t CaptureElapsed() const override { return elapsed_; }
+    void setCaptureElapsed(std::int64_t ms) override;
+    std::string RecordingTemplate() const override { return template_; }
+    void setRecordingTemplate(const std::string& name) override;
+    int Brightness() const override { return brightness_; }
+    void setBrightness(int v) override { brightness_ = v; }
+    int Contrast() const override { return contrast_; }
+    void setContrast(int v) override { contrast_ = v; }
+    int Saturation() const override { return saturation_; }
+    void setSaturation(int v) override { saturation_ = v; }
+    int Tint() const override { return tint_; }
+    void setTint(int v) override { tint_ = v; }
+    int Volume() const override { return volume_; }
+    void setVolume(int v) override { volume_ = v; }
+    int VideoSource() const override { return source_; }
+    void setVideoSource(int v) override { source_ = v; }
+    int VideoStandard() const override { return standard_; }
+    void setVideoStandard(int v) override { standard_ = v; }
+    bool MuteAudio() const override { return mute_; }
+    void setMuteAudio(bool m) override;
+    bool PreviewWhileCapturing() const override { return previewWhileCapturing_; }
+    void setPreviewWhileCapturing(bool on) override;
+    void setMember135(bool v) override;
+    void setMember116(int v) override;
+    void setMember169(bool v) override;
+    std::string DeviceRegistryKey() const override { return registryKey; }
+    void setStateListener(std::function<void()> listener) override { listener_ = std::move(listener); }
+
+    std::string registryKey;
+
+private:
+    std::int64_t limit_ = 0, elapsed_ = 0;
+    std::string template_;
+    int brightness_ = 5000, contrast_ = 5000, saturation_ = 5000, tint_ = 5000, volume_ = 5000;
+    int source_ = Composite, standard_ = PAL;
+    bool mute_ = false, previewWhileCapturing_ = true;
+    std::function<void()> listener_;
+};
+
+}  // namespace kelbo::testing
