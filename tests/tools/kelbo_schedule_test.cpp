@@ -122,3 +122,34 @@ TEST_F(KelboScheduleTool, BadArgumentsGiveUsageAndStatusTwo) {
         EXPECT_NE(err().find("usage:"), std::string::npos) << args;
     }
 }
+
+TEST_F(KelboScheduleTool, ListAndRewriteMarkClashesAndTheNextProgrammeAtNow) {
+    const auto file = dir / "s.txt";
+    GuideRecord a = at("Alpha", "07-12-2026", "20:00"), b = at("Beta", "07-12-2026", "20:30");
+    a.duration = b.duration = "60";
+    b.channelNumber = "2";
+    b.channelName = "Second";
+    const GuideRecord done = at("Done", "06-12-2026", "10:00");
+    writeFile(file, b.text() + a.text() + a.text() + done.text());
+
+    const Result r = run("list --json --now '07-12-2026 19:00:00' " + quoted(file));
+    ASSERT_EQ(r.status, 0) << err();
+    const auto rows = nlohmann::json::parse(r.out);
+    ASSERT_EQ(rows.size(), 3u) << "the duplicate is dropped";
+    EXPECT_EQ(rows[0]["Programme"], "Done");
+    EXPECT_EQ(rows[0]["colour"], 0);
+    EXPECT_EQ(rows[1]["Programme"], "Alpha");
+    EXPECT_EQ(rows[1]["colour"], 255) << "next programme";
+    EXPECT_EQ(rows[1]["tag"], "Clash with: Beta on Second AND ");
+    EXPECT_EQ(rows[2]["colour"], 16711680);
+
+    const auto later = nlohmann::json::parse(run("list --json --now '07-12-2026 21:10:00' " + quoted(file)).out);
+    // Alpha has finished; the pair no longer counts, and Beta is next.
+    EXPECT_EQ(later[1]["colour"], 0);
+    EXPECT_EQ(later[1]["tag"], "Clash with: ");
+    EXPECT_EQ(later[2]["colour"], 255);
+
+    ASSERT_EQ(run("rewrite --now '07-12-2026 19:00:00' " + quoted(file)).status, 0) << err();
+    const std::string text = readFile(file);
+    EXPECT_EQ(text.find("Alpha"), text.rfind("Alpha"));
+}

@@ -4,6 +4,8 @@
 #include "common/schedule_format.h"
 #include "common/settings_store.h"
 #include "recorder/core/message_boxes.h"
+#include "recorder/core/next_programme.h"
+#include "recorder/core/ui_ports.h"
 #include "recorder/core/schedule_document.h"
 
 #include <nlohmann/json.hpp>
@@ -30,19 +32,34 @@ private:
     std::ostream& err_;
 };
 
-// The schedule as the recorder would have it after loading the file.
+// No window here: status-bar texts go nowhere.
+class NoStatusBar : public StatusBarPort, ProgressBarView {
+public:
+    void setPanelText(const std::string&, const std::string&) override {}
+    std::string panelText(const std::string&) const override { return {}; }
+    void setPanelVisible(const std::string&, bool) override {}
+    bool panelVisible(const std::string&) const override { return false; }
+    ProgressBarView& progressBar() override { return *this; }
+    void setTextOnly(bool) override {}
+    void setValue(int) override {}
+};
+
+// The schedule as the recorder would have it after loading the file: the
+// list with duplicates dropped, clashes marked and the next programme red.
 struct Session {
     Session(const Invocation& args, const Clock& clock, std::ostream& err)
         : settings(readLiveSettings(SettingsStore(SettingsStore::defaultLocation()), programFolder())),
-          messages(err), document(settings, messages) {
-        (void)clock;
+          messages(err), document(settings, messages), next(document.list(), statusBar, clock) {
         if (args.file) settings.ScheduleFile = *args.file;
         document.Load_Schedule();
         document.Display_Schedule();
+        next.Find_Next_Schedule();
     }
     LiveSettings settings;
     StderrMessages messages;
     ScheduleDocument document;
+    NoStatusBar statusBar;
+    NextProgramme next;
 };
 
 std::string clip(const std::string& text, size_t width) {
