@@ -1,0 +1,80 @@
+#include "keyed_status_bar.h"
+
+#include "picture_box.h"
+#include "progress_bar_ex.h"
+
+#include <QLabel>
+#include <QPixmap>
+
+namespace kelbo::ui {
+
+namespace {
+constexpr int kProgressPanelWidth = 120;
+}
+
+KeyedStatusBar::KeyedStatusBar(QWidget* parent) : QStatusBar(parent) {}
+
+KeyedStatusBar::~KeyedStatusBar() = default;
+
+void KeyedStatusBar::addPanel(const std::string& key, int width) {
+    auto* label = new QLabel(this);
+    label->setObjectName(QString::fromStdString(key));
+    if (width > 0) label->setFixedWidth(width);
+    addPermanentWidget(label, width > 0 ? 0 : 1);
+    panels_[key] = label;
+    shown_[key] = true;
+}
+
+QLabel* KeyedStatusBar::panel(const std::string& key) const {
+    const auto it = panels_.find(key);
+    return it == panels_.end() ? nullptr : it->second;
+}
+
+int KeyedStatusBar::panelWidth(const std::string& key) const {
+    const QLabel* label = panel(key);
+    return label ? label->width() : 0;
+}
+
+void KeyedStatusBar::setPanelPicture(const std::string& key, const QImage& picture) {
+    if (QLabel* label = panel(key)) label->setPixmap(QPixmap::fromImage(picture));
+}
+
+void KeyedStatusBar::clearPanelPicture(const std::string& key) {
+    if (QLabel* label = panel(key)) label->setPixmap(QPixmap());
+}
+
+void KeyedStatusBar::setPanelText(const std::string& key, const std::string& text) {
+    if (QLabel* label = panel(key)) label->setText(QString::fromLocal8Bit(text.c_str(), static_cast<int>(text.size())));
+}
+
+std::string KeyedStatusBar::panelText(const std::string& key) const {
+    const QLabel* label = panel(key);
+    return label ? label->text().toLocal8Bit().toStdString() : std::string();
+}
+
+void KeyedStatusBar::setPanelVisible(const std::string& key, bool visible) {
+    if (QLabel* label = panel(key)) {
+        label->setVisible(visible);
+        shown_[key] = visible;
+    }
+}
+
+bool KeyedStatusBar::panelVisible(const std::string& key) const {
+    const auto it = shown_.find(key);
+    return it != shown_.end() && it->second;
+}
+
+ProgressBarView& KeyedStatusBar::progressBar() {
+    if (!bar_) {
+        if (!panel(panel::kProgress)) addPanel(panel::kProgress, kProgressPanelWidth);
+        picture_ = new PictureBox(this);
+        bar_ = std::make_unique<CProgressBarEx>();
+        bar_->setClient(picture_);
+        bar_->setHost(this);
+        bar_->setPanelKey(panel::kProgress);
+        bar_->ResizeEx();
+    }
+    return *bar_;
+}
+
+}  // namespace kelbo::ui

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "recorder/core/ui_ports.h"
+
+#include <QStatusBar>
+
+#include <map>
+#include <memory>
+#include <string>
+
+class QLabel;
+
+namespace kelbo::ui {
+
+class CProgressBarEx;
+class PictureBox;
+
+// The main window's status bar: panels found by key, each a label that
+// shows a text or a picture.
+class KeyedStatusBar : public QStatusBar, public StatusBarPort {
+    Q_OBJECT
+public:
+    explicit KeyedStatusBar(QWidget* parent = nullptr);
+    ~KeyedStatusBar() override;
+
+    void addPanel(const std::string& key, int width = 0);
+    QLabel* panel(const std::string& key) const;
+    int panelWidth(const std::string& key) const;
+    void setPanelPicture(const std::string& key, const QImage& picture);
+    void clearPanelPicture(const std::string& key);
+
+    void setPanelText(const std::string& key, const std::string& text) override;
+    std::string panelText(const std::string& key) const override;
+    void setPanelVisible(const std::string& key, bool visible) override;
+    bool panelVisible(const std::string& key) const override;
+    ProgressBarView& progressBar() override;
+
+private:
+    std::map<std::string, QLabel*> panels_;
+    std::map<std::string, bool> shown_;
+    PictureBox* picture_ = nullptr;
+    std::unique_ptr<CProgressBarEx> bar_;
+};
+
+}  // namespace kelbo::ui
