@@ -2,6 +2,7 @@
 
 #include "capture_device.h"
 #include "file_naming.h"
+#include "live_preview.h"
 #include "part_files.h"
 #include "common/clock.h"
 #include "common/host_paths.h"
@@ -23,8 +24,6 @@ namespace {
 
 const char kRecorded[] = "Recorded";
 const char kFailed[] = "Failed";
-const char kNoSourceTitle[] = "No video Source Detected";
-const char kNoSourceText[] = "There is no video source for the Dazzle DVCII";
 constexpr auto kStartWait = std::chrono::seconds(1);
 
 bool previewing(int state) {
@@ -129,8 +128,7 @@ void RecordingSession::startFailed() {
     // A start that comes through after all must not run unwatched.
     c_.device.StopCapture();
     if (StartAttempts >= 4) {
-        c_.messages.show(kNoSourceTitle, kNoSourceText, MessageBoxes::Icon::Exclamation,
-                         MessageBoxes::Buttons::Ok);
+        reportNoVideoSource(c_.messages);
         StartAttempts = 0;
         markFailed(c_.next.NextRow());
         c_.document.Write_Schedule();
@@ -181,9 +179,7 @@ void RecordingSession::Stop_Recording() {
 
     if (c_.window.isLivePreviewTicked()) {
         if (previewing(device.ReadyState())) device.StopPreview();
-        if (!startPreviewWithRetries())
-            c_.messages.show(kNoSourceTitle, kNoSourceText, MessageBoxes::Icon::Exclamation,
-                             MessageBoxes::Buttons::Ok);
+        if (!startPreviewWithRetries(device)) reportNoVideoSource(c_.messages);
     } else if (previewing(device.ReadyState())) {
         device.StopPreview();
     }
@@ -231,18 +227,6 @@ void RecordingSession::Restore_Preview() {
         device.PrepareDevice();
         device.StartPreview();
     }
-}
-
-bool RecordingSession::startPreviewWithRetries() {
-    CaptureDevice& device = c_.device;
-    device.PrepareDevice();
-    device.StartPreview();
-    if (device.ReadyState() == CaptureDevice::Previewing) return true;
-    for (int i = 0; i < 3; ++i) {
-        device.PrepareDevice();
-        device.StartPreview();
-    }
-    return false;
 }
 
 }  // namespace kelbo

@@ -45,7 +45,6 @@ private:
     void Rename_Parts();
     void forgetCapture();
     void Restore_Preview();
-    bool startPreviewWithRetries();
 
     RecorderContext c_;
     struct PendingStart {
