@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kelbo {
+
+class SettingsStore;
+
+// Where the pictures and sound come from.
+struct CaptureSource {
+    enum class Kind { TestPattern, File, V4l2 };
+    Kind kind = Kind::TestPattern;
+    std::string path;  // the media file or the V4L2 device
+
+    bool operator==(const CaptureSource&) const = default;
+};
+
+// "test", "file:PATH" or a device path such as "/dev/video0"; nothing for
+// an empty text, which means "choose one".
+std::optional<CaptureSource> parseCaptureSource(std::string_view text);
+
+// The first V4L2 capture device, else the test pattern.
+CaptureSource defaultCaptureSource();
+
+// The source named by setting CaptureSource of section "Defaults".
+CaptureSource captureSourceFromSettings(const SettingsStore& settings);
+
+// The setting's text for a source.
+std::string toString(const CaptureSource& source);
+
+}  // namespace kelbo

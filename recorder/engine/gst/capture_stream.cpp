@@ -1,0 +1,101 @@
+#include "capture_stream.h"
+
+#include "capture_pipeline.h"
+#include "file_feeder.h"
+#include "pipeline_description.h"
+#include "preview_relay.h"
+#include "v4l2_devices.h"
+
+namespace kelbo {
+
+CaptureStream::CaptureStream(CaptureSource source, DeviceOptions options, PartEvents& events,
+                             std::shared_ptr<PreviewRelay> preview, ErrorHandler onError)
+    : source_(std::move(source)),
+      options_(std::move(options)),
+      events_(events),
+      preview_(std::move(preview)),
+      onError_(std::move(onError)) {}
+
+CaptureStream::~CaptureStream() { stop(); }
+
+bool CaptureStream::build(const VideoFormat& format, int videoSource, std::string* error) {
+    stop();
+    pipeline_.reset();
+    PipelineSpec spec;
+    spec.source = source_;
+    spec.format = format;
+    spec.videoSource = videoSource;
+    spec.previewWidth = options_.previewWidth;
+    spec.previewHeight = options_.previewHeight;
+    spec.audioMonitor = options_.audioMonitor;
+    if (source_.kind == CaptureSource::Kind::V4l2) {
+        // Sound from the card's own ALSA device when GStreamer can read ALSA.
+        if (GstElementFactory* alsa = gst_element_factory_find("alsasrc")) {
+            spec.alsaDevice = alsaDeviceFor(source_.path);
+            gst_object_unref(alsa);
+        }
+    }
+    auto pipeline =
+        CapturePipeline::create(options_.pipelineDescription.value_or(describePipeline(spec)), error);
+    if (!pipeline) return false;
+    format_ = format;
+    videoSource_ = videoSource;
+    router_ = std::make_unique<PartRouter>(format, events_);
+    PartRouter* router = router_.get();
+    pipeline->setHandlers({
+        [router](VideoFramePtr frame) { router->onVideo(std::move(frame)); },
+        [router](AudioChunkPtr chunk) { router->onAudio(std::move(chunk)); },
+        [preview = preview_](GstSample* sample) { preview->push(sample); },
+        onError_,
+    });
+    pipeline_ = std::move(pipeline);
+    return true;
+}
+
+bool CaptureStream::builtFor(const VideoFormat& format, int videoSource) const {
+    return pipeline_ && format_ == format && videoSource_ == videoSource;
+}
+
+bool CaptureStream::prepare(std::string* error) {
+    if (!pipeline_) return false;
+    if (running()) return true;
+    // The input choice stays with the device, for the pipeline to find.
+    if (source_.kind == CaptureSource::Kind::V4l2) selectV4l2Input(source_.path, videoSource_);
+    if (pipeline_->prepare()) return true;
+    if (error) *error = "the capture source cannot be opened";
+    pipeline_->stop();
+    return false;
+}
+
+bool CaptureStream::start(std::string* error) {
+    if (running()) return true;
+    if (!prepare(error)) return false;
+    GstElement* fileVideo = pipeline_->element(element::kFileVideo);
+    GstElement* fileAudio = pipeline_->element(element::kFileAudio);
+    bool ok = true;
+    if (fileVideo && fileAudio) {
+        feeder_ = FileFeeder::open(source_.path, error);
+        ok = feeder_ != nullptr;
+        if (ok) feeder_->start(pipeline_->pipeline(), fileVideo, fileAudio, onError_);
+    }
+    if (fileVideo) gst_object_unref(fileVideo);
+    if (fileAudio) gst_object_unref(fileAudio);
+    if (ok && !pipeline_->start()) {
+        if (error) *error = "the capture source does not start";
+        ok = false;
+    }
+    if (!ok) stop();
+    return ok;
+}
+
+void CaptureStream::stop() {
+    if (feeder_) feeder_->stop();
+    feeder_.reset();
+    if (pipeline_) pipeline_->stop();
+    // Every streaming thread has ended: close what the parts have.
+    if (router_) router_->flush();
+}
+
+bool CaptureStream::running() const { return pipeline_ && pipeline_->running(); }
+
+}  // namespace kelbo

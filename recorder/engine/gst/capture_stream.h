@@ -1,0 +1,58 @@
+#pragma once
+
+#include "capture_format.h"
+#include "capture_source.h"
+#include "device_options.h"
+#include "part_router.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kelbo {
+
+class CapturePipeline;
+class FileFeeder;
+class PreviewRelay;
+
+// The media side of the device: the pipeline built for the source and the
+// video standard, the feeder of a media-file source, and the router that
+// takes the recording branch's pictures and sound to the part files.
+class CaptureStream {
+public:
+    // Called from streaming threads when the source fails.
+    using ErrorHandler = std::function<void(const std::string&)>;
+
+    CaptureStream(CaptureSource source, DeviceOptions options, PartEvents& events,
+                  std::shared_ptr<PreviewRelay> preview, ErrorHandler onError);
+    ~CaptureStream();
+
+    // A new pipeline for the standard's format and the input; false, with
+    // `error` set, when its elements cannot be created.
+    bool build(const VideoFormat& format, int videoSource, std::string* error);
+    bool builtFor(const VideoFormat& format, int videoSource) const;
+    // Opens the source without running it.
+    bool prepare(std::string* error);
+    bool start(std::string* error);
+    // Stops the pipeline, then finishes every part with what it has.
+    void stop();
+    bool running() const;
+
+    CapturePipeline* pipeline() const { return pipeline_.get(); }
+    PartRouter& router() { return *router_; }
+    const VideoFormat& format() const { return format_; }
+
+private:
+    CaptureSource source_;
+    DeviceOptions options_;
+    PartEvents& events_;
+    std::shared_ptr<PreviewRelay> preview_;
+    ErrorHandler onError_;
+    VideoFormat format_;
+    int videoSource_ = 0;
+    std::unique_ptr<PartRouter> router_;
+    std::unique_ptr<CapturePipeline> pipeline_;
+    std::unique_ptr<FileFeeder> feeder_;
+};
+
+}  // namespace kelbo

@@ -1,0 +1,308 @@
+#include "file_feeder.h"
+
+#include "capture_format.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include <gst/app/gstappsrc.h>
+#include <gst/video/video.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace kelbo {
+
+namespace {
+
+constexpr std::int64_t kSecond = 1'000'000'000;
+
+GstVideoFormat gstFormatOf(int avFormat) {
+    switch (avFormat) {
+        case AV_PIX_FMT_YUV420P:
+        case AV_PIX_FMT_YUVJ420P: return GST_VIDEO_FORMAT_I420;
+        case AV_PIX_FMT_YUV422P:
+        case AV_PIX_FMT_YUVJ422P: return GST_VIDEO_FORMAT_Y42B;
+        case AV_PIX_FMT_YUV444P:
+        case AV_PIX_FMT_YUVJ444P: return GST_VIDEO_FORMAT_Y444;
+        case AV_PIX_FMT_NV12: return GST_VIDEO_FORMAT_NV12;
+        case AV_PIX_FMT_YUYV422: return GST_VIDEO_FORMAT_YUY2;
+        case AV_PIX_FMT_UYVY422: return GST_VIDEO_FORMAT_UYVY;
+        case AV_PIX_FMT_RGB24: return GST_VIDEO_FORMAT_RGB;
+        case AV_PIX_FMT_BGR24: return GST_VIDEO_FORMAT_BGR;
+        case AV_PIX_FMT_RGBA: return GST_VIDEO_FORMAT_RGBA;
+        case AV_PIX_FMT_BGRA: return GST_VIDEO_FORMAT_BGRA;
+        case AV_PIX_FMT_GRAY8: return GST_VIDEO_FORMAT_GRAY8;
+        default: return GST_VIDEO_FORMAT_UNKNOWN;
+    }
+}
+
+AVCodecContext* openDecoder(AVStream* stream) {
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!codec) return nullptr;
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    avcodec_parameters_to_context(context, stream->codecpar);
+    context->thread_count = 1;
+    if (avcodec_open2(context, codec, nullptr) < 0) avcodec_free_context(&context);
+    return context;
+}
+
+}  // namespace
+
+std::unique_ptr<FileFeeder> FileFeeder::open(const std::string& path, std::string* error) {
+    std::unique_ptr<FileFeeder> f(new FileFeeder);
+    auto fail = [&](const char* why) {
+        if (error) *error = path + ": " + why;
+        return nullptr;
+    };
+    if (avformat_open_input(&f->format_, path.c_str(), nullptr, nullptr) < 0)
+        return fail("cannot be opened");
+    if (avformat_find_stream_info(f->format_, nullptr) < 0) return fail("cannot be read");
+    f->videoStream_ = av_find_best_stream(f->format_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (f->videoStream_ < 0) return fail("has no picture");
+    AVStream* video = f->format_->streams[f->videoStream_];
+    f->videoCodec_ = openDecoder(video);
+    if (!f->videoCodec_ || f->videoCodec_->width <= 0) return fail("has no picture we can decode");
+    AVRational rate = video->avg_frame_rate.num ? video->avg_frame_rate : video->r_frame_rate;
+    if (rate.num > 0 && rate.den > 0) {
+        f->fpsNum_ = rate.num;
+        f->fpsDen_ = rate.den;
+    }
+    f->frameDurationNs_ = kSecond * f->fpsDen_ / f->fpsNum_;
+    f->avFormat_ = f->videoCodec_->pix_fmt;
+    f->gstFormat_ = gstFormatOf(f->avFormat_);
+    if (f->gstFormat_ == GST_VIDEO_FORMAT_UNKNOWN) {
+        const int w = f->videoCodec_->width, h = f->videoCodec_->height;
+        f->converter_ = sws_getContext(w, h, static_cast<AVPixelFormat>(f->avFormat_), w, h,
+                                       AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+        f->converted_ = av_frame_alloc();
+        f->converted_->format = AV_PIX_FMT_YUV420P;
+        f->converted_->width = w;
+        f->converted_->height = h;
+        if (!f->converter_ || av_frame_get_buffer(f->converted_, 0) < 0)
+            return fail("has a picture layout that cannot be converted");
+        f->gstFormat_ = GST_VIDEO_FORMAT_I420;
+    }
+    f->audioStream_ = av_find_best_stream(f->format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (f->audioStream_ >= 0) f->audioCodec_ = openDecoder(f->format_->streams[f->audioStream_]);
+    if (f->audioCodec_) {
+        AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+        AVChannelLayout in = f->audioCodec_->ch_layout;
+        if (in.order == AV_CHANNEL_ORDER_UNSPEC) av_channel_layout_default(&in, in.nb_channels);
+        if (swr_alloc_set_opts2(&f->resampler_, &stereo, AV_SAMPLE_FMT_S16, kAudioRate, &in,
+                                f->audioCodec_->sample_fmt, f->audioCodec_->sample_rate, 0,
+                                nullptr) < 0 ||
+            swr_init(f->resampler_) < 0)
+            avcodec_free_context(&f->audioCodec_);
+    }
+    if (!f->audioCodec_) f->audioStream_ = -1;
+    f->frame_ = av_frame_alloc();
+    return f;
+}
+
+FileFeeder::~FileFeeder() {
+    stop();
+    avcodec_free_context(&videoCodec_);
+    avcodec_free_context(&audioCodec_);
+    avformat_close_input(&format_);
+    swr_free(&resampler_);
+    sws_freeContext(converter_);
+    av_frame_free(&converted_);
+    av_frame_free(&frame_);
+}
+
+GstCaps* FileFeeder::videoCaps() const {
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_), videoCodec_->width,
+                              videoCodec_->height);
+    info.fps_n = fpsNum_;
+    info.fps_d = fpsDen_;
+    const AVRational sar = videoCodec_->sample_aspect_ratio;
+    if (sar.num > 0 && sar.den > 0) {
+        info.par_n = sar.num;
+        info.par_d = sar.den;
+    }
+    return gst_video_info_to_caps(&info);
+}
+
+void FileFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
+                       std::function<void(const std::string&)> failed) {
+    stop();
+    pipeline_ = pipeline;
+    videoSrc_ = videoSrc;
+    audioSrc_ = audioSrc;
+    failed_ = std::move(failed);
+    GstCaps* caps = videoCaps();
+    g_object_set(videoSrc_, "caps", caps, nullptr);
+    gst_caps_unref(caps);
+    stopping_ = false;
+    thread_ = std::thread([this] { run(); });
+}
+
+void FileFeeder::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+void FileFeeder::run() {
+    GstState state = GST_STATE_NULL;
+    while (!stopping_ && state != GST_STATE_PLAYING)
+        gst_element_get_state(pipeline_, &state, nullptr, GST_SECOND / 10);
+    if (stopping_) return;
+    GstClock* clock = gst_pipeline_get_clock(GST_PIPELINE(pipeline_));
+    const GstClockTime base = gst_element_get_base_time(pipeline_);
+    origin_ = static_cast<std::int64_t>(gst_clock_get_time(clock) - base);
+    gst_object_unref(clock);
+    loopOffset_ = roundEnd_ = 0;
+    silenceUntil_ = origin_;
+    picturesThisRound_ = 0;
+    restart();
+    while (!stopping_ && decodeNext()) {
+    }
+}
+
+void FileFeeder::restart() {
+    av_seek_frame(format_, -1, format_->start_time == AV_NOPTS_VALUE ? 0 : format_->start_time,
+                  AVSEEK_FLAG_BACKWARD);
+    avcodec_flush_buffers(videoCodec_);
+    if (audioCodec_) avcodec_flush_buffers(audioCodec_);
+}
+
+bool FileFeeder::decodeNext() {
+    AVPacket* packet = av_packet_alloc();
+    const bool atEnd = av_read_frame(format_, packet) < 0;
+    const int stream = atEnd ? -1 : packet->stream_index;
+    auto drain = [&](AVCodecContext* codec, bool picture) {
+        if (avcodec_send_packet(codec, atEnd ? nullptr : packet) < 0 && !atEnd) return;
+        while (!stopping_ && avcodec_receive_frame(codec, frame_) == 0) {
+            picture ? pushPicture(frame_) : pushSound(frame_);
+            av_frame_unref(frame_);
+        }
+    };
+    if (atEnd || stream == videoStream_) drain(videoCodec_, true);
+    if (audioCodec_ && (atEnd || stream == audioStream_)) drain(audioCodec_, false);
+    av_packet_free(&packet);
+    if (!atEnd) return true;
+    if (picturesThisRound_ == 0) {
+        if (failed_) failed_("the file yields no pictures");
+        return false;
+    }
+    // Next round: carry on the timeline after the last picture.
+    loopOffset_ += roundEnd_;
+    roundEnd_ = 0;
+    picturesThisRound_ = 0;
+    restart();
+    return true;
+}
+
+std::int64_t FileFeeder::toNs(std::int64_t pts, int stream) const {
+    const std::int64_t start = format_->start_time == AV_NOPTS_VALUE ? 0 : format_->start_time;
+    return av_rescale_q(pts, format_->streams[stream]->time_base, {1, 1'000'000'000}) -
+           av_rescale_q(start, AV_TIME_BASE_Q, {1, 1'000'000'000});
+}
+
+bool FileFeeder::waitUntil(std::int64_t runningTime) {
+    GstClock* clock = gst_pipeline_get_clock(GST_PIPELINE(pipeline_));
+    const GstClockTime base = gst_element_get_base_time(pipeline_);
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        const std::int64_t now = static_cast<std::int64_t>(gst_clock_get_time(clock) - base);
+        if (now >= runningTime) break;
+        wake_.wait_for(lock, std::chrono::nanoseconds(runningTime - now));
+    }
+    gst_object_unref(clock);
+    return !stopping_;
+}
+
+void FileFeeder::pushPicture(AVFrame* frame) {
+    if (frame->width != videoCodec_->width || frame->height != videoCodec_->height) return;
+    std::int64_t t = frame->best_effort_timestamp == AV_NOPTS_VALUE
+                         ? roundEnd_
+                         : toNs(frame->best_effort_timestamp, videoStream_);
+    t = std::max<std::int64_t>(t, 0);
+    const std::int64_t at = origin_ + loopOffset_ + t;
+    if (!waitUntil(at)) return;
+    if (converter_) {
+        if (av_frame_make_writable(converted_) < 0) return;
+        sws_scale(converter_, frame->data, frame->linesize, 0, frame->height, converted_->data,
+                  converted_->linesize);
+        frame = converted_;
+    }
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_), frame->width,
+                              frame->height);
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, info.size, nullptr);
+    GstVideoFrame out;
+    gst_video_frame_map(&out, &info, buffer, GST_MAP_WRITE);
+    for (guint plane = 0; plane < GST_VIDEO_INFO_N_PLANES(&info); ++plane) {
+        int rows = frame->height;
+        for (guint c = 0; c < GST_VIDEO_INFO_N_COMPONENTS(&info); ++c)
+            if (static_cast<guint>(GST_VIDEO_INFO_COMP_PLANE(&info, c)) == plane) {
+                rows = GST_VIDEO_INFO_COMP_HEIGHT(&info, c);
+                break;
+            }
+        const int dstStride = GST_VIDEO_FRAME_PLANE_STRIDE(&out, plane);
+        const int bytes = std::min(dstStride, frame->linesize[plane]);
+        auto* dst = static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&out, plane));
+        for (int row = 0; row < rows; ++row)
+            std::memcpy(dst + row * dstStride, frame->data[plane] + row * frame->linesize[plane],
+                        bytes);
+    }
+    gst_video_frame_unmap(&out);
+    GST_BUFFER_PTS(buffer) = at;
+    GST_BUFFER_DURATION(buffer) = frameDurationNs_;
+    gst_app_src_push_buffer(GST_APP_SRC(videoSrc_), buffer);
+    roundEnd_ = std::max(roundEnd_, t + frameDurationNs_);
+    ++picturesThisRound_;
+    if (audioStream_ < 0) pushSilence(at, at + frameDurationNs_);
+}
+
+void FileFeeder::pushSound(AVFrame* frame) {
+    const std::int64_t t = frame->best_effort_timestamp == AV_NOPTS_VALUE
+                               ? roundEnd_
+                               : toNs(frame->best_effort_timestamp, audioStream_);
+    const std::int64_t at = origin_ + loopOffset_ + std::max<std::int64_t>(t, 0);
+    if (!waitUntil(at)) return;
+    const int room = swr_get_out_samples(resampler_, frame->nb_samples);
+    if (room <= 0) return;
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, room * 2 * kAudioChannels, nullptr);
+    GstMapInfo map;
+    gst_buffer_map(buffer, &map, GST_MAP_WRITE);
+    uint8_t* out[] = {map.data};
+    const int made = swr_convert(resampler_, out, room,
+                                 const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    gst_buffer_unmap(buffer, &map);
+    if (made <= 0) {
+        gst_buffer_unref(buffer);
+        return;
+    }
+    gst_buffer_set_size(buffer, made * 2 * kAudioChannels);
+    GST_BUFFER_PTS(buffer) = at;
+    GST_BUFFER_DURATION(buffer) = made * kSecond / kAudioRate;
+    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_), buffer);
+}
+
+void FileFeeder::pushSilence(std::int64_t from, std::int64_t to) {
+    from = std::max(from, silenceUntil_);
+    const std::int64_t samples = (to - from) * kAudioRate / kSecond;
+    if (samples <= 0) return;
+    const gsize bytes = samples * 2 * kAudioChannels;
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
+    gst_buffer_memset(buffer, 0, 0, bytes);
+    GST_BUFFER_PTS(buffer) = from;
+    GST_BUFFER_DURATION(buffer) = samples * kSecond / kAudioRate;
+    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_), buffer);
+    silenceUntil_ = from + samples * kSecond / kAudioRate;
+}
+
+}  // namespace kelbo

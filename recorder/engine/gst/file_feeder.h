@@ -1,0 +1,85 @@
+#pragma once
+
+#include <gst/gst.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct SwrContext;
+struct SwsContext;
+
+namespace kelbo {
+
+// Plays a media file into the pipeline as if it were live: FFmpeg decodes
+// it, every picture and sound block goes to its appsrc when the pipeline's
+// clock reaches it, and the file starts over at its end. A file without
+// sound gets silence.
+class FileFeeder {
+public:
+    // Nothing, with `error` set, when the file cannot be read or has no
+    // picture.
+    static std::unique_ptr<FileFeeder> open(const std::string& path, std::string* error);
+    ~FileFeeder();
+    FileFeeder(const FileFeeder&) = delete;
+    FileFeeder& operator=(const FileFeeder&) = delete;
+
+    // Caps of the pictures handed to the video appsrc.
+    GstCaps* videoCaps() const;
+
+    // Starts feeding once `pipeline` plays; `failed` is called from the
+    // feeding thread when the file stops yielding pictures.
+    void start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
+               std::function<void(const std::string&)> failed);
+    void stop();
+
+private:
+    FileFeeder() = default;
+    void run();
+    bool decodeNext();
+    void pushPicture(AVFrame* frame);
+    void pushSound(AVFrame* frame);
+    void pushSilence(std::int64_t from, std::int64_t to);
+    bool waitUntil(std::int64_t runningTime);
+    std::int64_t toNs(std::int64_t pts, int stream) const;
+    void restart();
+
+    AVFormatContext* format_ = nullptr;
+    AVCodecContext* videoCodec_ = nullptr;
+    AVCodecContext* audioCodec_ = nullptr;
+    SwrContext* resampler_ = nullptr;
+    SwsContext* converter_ = nullptr;  // for picture layouts GStreamer does not take
+    AVFrame* converted_ = nullptr;
+    AVFrame* frame_ = nullptr;
+    int videoStream_ = -1;
+    int audioStream_ = -1;
+    int gstFormat_ = 0;
+    int avFormat_ = 0;
+    int fpsNum_ = 25;
+    int fpsDen_ = 1;
+    std::int64_t frameDurationNs_ = 40'000'000;
+    std::int64_t origin_ = 0;      // running time of the file's start in the first round
+    std::int64_t loopOffset_ = 0;  // length of the rounds already played
+    std::int64_t roundEnd_ = 0;    // end of the latest picture in this round
+    std::int64_t silenceUntil_ = 0;
+    int picturesThisRound_ = 0;
+
+    GstElement* pipeline_ = nullptr;
+    GstElement* videoSrc_ = nullptr;
+    GstElement* audioSrc_ = nullptr;
+    std::function<void(const std::string&)> failed_;
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::atomic<bool> stopping_{false};
+};
+
+}  // namespace kelbo

@@ -1,0 +1,257 @@
+#include "mpeg_part_writer.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/error.h>
+#include <libavutil/imgutils.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include <algorithm>
+#include <cstring>
+#include <numeric>
+#include <vector>
+
+namespace kelbo {
+
+namespace {
+
+std::string errorText(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+bool report(std::string* error, const std::string& what, int code = 0) {
+    if (error) *error = code ? what + ": " + errorText(code) : what;
+    return false;
+}
+
+// The video buffer of a DVD player, and a quarter second at lower peaks.
+int bufferBits(int maxKbps) { return std::min(1835008, maxKbps * 1000 / 4); }
+
+// Pixel shape for a 4:3 picture of the given size.
+AVRational sampleAspect(int width, int height) {
+    const int num = 4 * height, den = 3 * width;
+    const int g = std::gcd(num, den);
+    return {num / g, den / g};
+}
+
+}  // namespace
+
+std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& settings,
+                                                     std::string* error) {
+    std::unique_ptr<MpegPartWriter> w(new MpegPartWriter);
+    w->path_ = settings.path;
+    w->source_ = settings.source;
+    int rc = avformat_alloc_output_context2(&w->format_, nullptr, "vob", settings.path.c_str());
+    if (rc < 0) return report(error, "no MPEG program stream muxer", rc), nullptr;
+    if (!w->openVideo(settings, error) || !w->openAudio(settings, error)) return nullptr;
+    rc = avio_open(&w->format_->pb, settings.path.c_str(), AVIO_FLAG_WRITE);
+    if (rc < 0) return report(error, settings.path, rc), nullptr;
+    rc = avformat_write_header(w->format_, nullptr);
+    if (rc < 0) return report(error, "cannot write the stream header", rc), nullptr;
+    w->headerWritten_ = true;
+    return w;
+}
+
+bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error) {
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MPEG2VIDEO);
+    if (!codec) return report(error, "no MPEG-2 video encoder");
+    video_ = avcodec_alloc_context3(codec);
+    const EncodingTemplate& t = settings.encoding;
+    const FrameSize size = frameSizeFor(t.size, settings.source);
+    video_->width = size.width;
+    video_->height = size.height;
+    video_->time_base = {settings.source.fpsDen, settings.source.fpsNum};
+    video_->framerate = {settings.source.fpsNum, settings.source.fpsDen};
+    video_->pix_fmt = AV_PIX_FMT_YUV420P;
+    video_->sample_aspect_ratio = sampleAspect(size.width, size.height);
+    video_->bit_rate = t.videoKbps * 1000LL;
+    video_->rc_max_rate = t.maxVideoKbps * 1000LL;
+    // A peak equal to the average asks for a constant rate (Video CD).
+    if (t.maxVideoKbps == t.videoKbps) video_->rc_min_rate = video_->rc_max_rate;
+    video_->rc_buffer_size = bufferBits(t.maxVideoKbps);
+    video_->gop_size = t.gopLength;
+    video_->max_b_frames = t.bFrames;
+    // Every GOP decodes on its own, so each part file plays alone.
+    video_->flags |= AV_CODEC_FLAG_CLOSED_GOP;
+    video_->thread_count = 1;
+    // A scene cut must not open a GOP of its own inside a closed GOP.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "sc_threshold", "1000000000", 0);
+    int rc = avcodec_open2(video_, codec, &options);
+    av_dict_free(&options);
+    if (rc < 0) return report(error, "cannot open the MPEG-2 encoder", rc);
+    videoStream_ = avformat_new_stream(format_, nullptr);
+    avcodec_parameters_from_context(videoStream_->codecpar, video_);
+    videoStream_->time_base = video_->time_base;
+    // The muxer sizes its rate from the encoder's buffer properties.
+    for (int i = 0; i < video_->nb_coded_side_data; ++i) {
+        const AVPacketSideData& sd = video_->coded_side_data[i];
+        if (uint8_t* copy = av_stream_new_side_data(videoStream_, sd.type, sd.size))
+            std::memcpy(copy, sd.data, sd.size);
+    }
+    if (size.width != settings.source.width || size.height != settings.source.height) {
+        scaler_ = sws_getContext(settings.source.width, settings.source.height, AV_PIX_FMT_YUV420P,
+                                 size.width, size.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR,
+                                 nullptr, nullptr, nullptr);
+        picture_ = av_frame_alloc();
+        picture_->format = AV_PIX_FMT_YUV420P;
+        picture_->width = size.width;
+        picture_->height = size.height;
+        if (!scaler_ || av_frame_get_buffer(picture_, 0) < 0)
+            return report(error, "cannot scale to the template's size");
+    }
+    return true;
+}
+
+bool MpegPartWriter::openAudio(const PartSettings& settings, std::string* error) {
+    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MP2);
+    if (!codec) return report(error, "no MPEG-1 layer II encoder");
+    audio_ = avcodec_alloc_context3(codec);
+    const EncodingTemplate& t = settings.encoding;
+    audio_->sample_fmt = AV_SAMPLE_FMT_S16;
+    audio_->sample_rate = t.sampleRate;
+    audio_->ch_layout = AV_CHANNEL_LAYOUT_STEREO;
+    audio_->bit_rate = t.audioKbps * 1000LL;
+    audio_->time_base = {1, t.sampleRate};
+    int rc = avcodec_open2(audio_, codec, nullptr);
+    if (rc < 0) return report(error, "cannot open the MP2 encoder", rc);
+    audioStream_ = avformat_new_stream(format_, nullptr);
+    avcodec_parameters_from_context(audioStream_->codecpar, audio_);
+    audioStream_->time_base = audio_->time_base;
+    fifo_ = av_audio_fifo_alloc(AV_SAMPLE_FMT_S16, kAudioChannels, audio_->frame_size * 4);
+    sound_ = av_frame_alloc();
+    sound_->format = AV_SAMPLE_FMT_S16;
+    sound_->nb_samples = audio_->frame_size;
+    sound_->sample_rate = t.sampleRate;
+    av_channel_layout_copy(&sound_->ch_layout, &audio_->ch_layout);
+    if (!fifo_ || av_frame_get_buffer(sound_, 0) < 0) return report(error, "out of memory");
+    if (t.sampleRate != kAudioRate) {
+        AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+        rc = swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, t.sampleRate, &stereo,
+                                 AV_SAMPLE_FMT_S16, kAudioRate, 0, nullptr);
+        if (rc < 0 || swr_init(resampler_) < 0) return report(error, "cannot resample", rc);
+    }
+    return true;
+}
+
+MpegPartWriter::~MpegPartWriter() {
+    if (format_ && format_->pb) avio_closep(&format_->pb);
+    avformat_free_context(format_);
+    avcodec_free_context(&video_);
+    avcodec_free_context(&audio_);
+    av_frame_free(&picture_);
+    av_frame_free(&sound_);
+    sws_freeContext(scaler_);
+    swr_free(&resampler_);
+    if (fifo_) av_audio_fifo_free(fifo_);
+}
+
+void MpegPartWriter::begin(std::int64_t firstFrameIndex) {
+    // The muxer moves a file's time stamps when they start below its
+    // preload (half a second); starting the timeline a second in keeps them
+    // as written, so consecutive parts join exactly.
+    leadFrames_ = (source_.fpsNum + source_.fpsDen - 1) / source_.fpsDen;
+    audioPts_ = av_rescale_q(firstFrameIndex + leadFrames_, video_->time_base, audio_->time_base);
+}
+
+void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex) {
+    if (failed() || finished_) return;
+    AVFrame input{};
+    input.format = AV_PIX_FMT_YUV420P;
+    input.width = source_.width;
+    input.height = source_.height;
+    for (int i = 0; i < 3; ++i) {
+        input.data[i] = const_cast<std::uint8_t*>(frame.plane(i));
+        input.linesize[i] = frame.stride(i);
+    }
+    AVFrame* picture = &input;
+    if (scaler_) {
+        if (av_frame_make_writable(picture_) < 0) return fail();
+        sws_scale(scaler_, input.data, input.linesize, 0, source_.height, picture_->data,
+                  picture_->linesize);
+        picture = picture_;
+    }
+    picture->pts = frameIndex + leadFrames_;
+    if (send(video_, videoStream_, picture) && framesWritten_++ == 0)
+        firstFrameAt_ = std::chrono::steady_clock::now();
+}
+
+void MpegPartWriter::writeAudio(const std::int16_t* samples, std::size_t count) {
+    if (failed() || finished_ || count == 0) return;
+    queueAudio(samples, static_cast<int>(count));
+    encodeAudioFrames(false);
+}
+
+void MpegPartWriter::queueAudio(const std::int16_t* samples, int count) {
+    if (!resampler_) {
+        void* planes[] = {const_cast<std::int16_t*>(samples)};
+        av_audio_fifo_write(fifo_, planes, count);
+        return;
+    }
+    // No input drains what the resampler still holds.
+    const int room = swr_get_out_samples(resampler_, count);
+    if (room <= 0) return;
+    std::vector<std::int16_t> out(static_cast<std::size_t>(room) * kAudioChannels);
+    uint8_t* outPlanes[] = {reinterpret_cast<uint8_t*>(out.data())};
+    const uint8_t* inPlanes[] = {reinterpret_cast<const uint8_t*>(samples)};
+    const int made = swr_convert(resampler_, outPlanes, room, samples ? inPlanes : nullptr, count);
+    if (made < 0) return fail();
+    void* converted[] = {out.data()};
+    av_audio_fifo_write(fifo_, converted, made);
+}
+
+void MpegPartWriter::encodeAudioFrames(bool final) {
+    const int frameSize = audio_->frame_size;
+    while (!failed() && (av_audio_fifo_size(fifo_) >= frameSize ||
+                         (final && av_audio_fifo_size(fifo_) > 0))) {
+        if (av_frame_make_writable(sound_) < 0) return fail();
+        const int got = av_audio_fifo_read(fifo_, reinterpret_cast<void**>(sound_->data), frameSize);
+        // Layer II frames have a fixed length: the last one is padded with silence.
+        if (got < frameSize)
+            std::memset(sound_->data[0] + got * 2 * kAudioChannels, 0,
+                        static_cast<std::size_t>(frameSize - got) * 2 * kAudioChannels);
+        sound_->pts = audioPts_;
+        audioPts_ += frameSize;
+        send(audio_, audioStream_, sound_);
+    }
+}
+
+bool MpegPartWriter::send(AVCodecContext* codec, AVStream* stream, AVFrame* frame) {
+    if (avcodec_send_frame(codec, frame) < 0) return fail(), false;
+    AVPacket* packet = av_packet_alloc();
+    int rc;
+    while ((rc = avcodec_receive_packet(codec, packet)) >= 0) {
+        av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
+        packet->stream_index = stream->index;
+        if (av_interleaved_write_frame(format_, packet) < 0) {
+            fail();
+            break;
+        }
+    }
+    av_packet_free(&packet);
+    return !failed();
+}
+
+bool MpegPartWriter::finish() {
+    if (finished_) return !failed();
+    finished_ = true;
+    if (!failed()) {
+        if (resampler_) queueAudio(nullptr, 0);
+        encodeAudioFrames(true);
+        send(video_, videoStream_, nullptr);
+        send(audio_, audioStream_, nullptr);
+    }
+    // What reached the disk is closed properly even after a write error.
+    if (headerWritten_ && av_write_trailer(format_) < 0) fail();
+    if (format_->pb && avio_closep(&format_->pb) < 0) fail();
+    return !failed();
+}
+
+}  // namespace kelbo

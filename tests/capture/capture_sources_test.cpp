@@ -1,0 +1,111 @@
+#include "capture_device_fixture.h"
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using namespace std::chrono_literals;
+
+namespace fs = std::filesystem;
+
+TEST_F(CaptureDeviceTest, BrightnessChangesTheRecordedPicture) {
+    device->StartPreview();
+    device->setBrightness(2000);
+    record(dir / "dark.mpg", 400);
+    device->setBrightness(8000);
+    record(dir / "bright.mpg", 400);
+    const double dark = meanLuma(dir / "dark.mpg", 5);
+    const double bright = meanLuma(dir / "bright.mpg", 5);
+    ASSERT_GE(dark, 0);
+    EXPECT_GT(bright, dark + 40);
+    EXPECT_EQ(device->Brightness(), 8000);
+}
+
+TEST_F(CaptureDeviceTest, PreviewFramesArriveWhileRecording) {
+    int frames = 0;
+    bool wellFormed = true;
+    device->setPreviewSink([&](const PreviewFrame& f) {
+        ++frames;
+        wellFormed = wellFormed && f.width == 320 && f.height == 240 && f.stride >= 960 &&
+                     f.rgb.size() >= static_cast<size_t>(f.stride) * 239 + 960;
+    });
+    device->setPreviewWhileCapturing(true);
+    device->setCaptureLimit(1200);
+    device->StartCapture((dir / "watched.mpg").string());
+    ASSERT_TRUE(waitFor([&] { return recording(); }));
+    const int before = frames;
+    ASSERT_TRUE(waitFor([&] { return !recording(); }));
+    EXPECT_GE(frames - before, 15);
+    EXPECT_TRUE(wellFormed);
+
+    // Without preview while capturing, the next recording shows nothing.
+    device->setPreviewWhileCapturing(false);
+    device->setCaptureElapsed(0);
+    device->StartCapture((dir / "unwatched.mpg").string());
+    ASSERT_TRUE(waitFor([&] { return recording(); }));
+    ui.runFor(100ms);
+    const int quiet = frames;
+    ASSERT_TRUE(waitFor([&] { return !recording(); }));
+    EXPECT_EQ(frames, quiet);
+}
+
+
+TEST_F(CaptureDeviceTest, VolumeScalesTheRecordedSoundAndMuteOnlySilencesListening) {
+    // A change acts on sound produced after it; let the blocks already on
+    // their way pass first.
+    device->StartPreview();
+    record(dir / "full.mpg", 400);
+    device->setVolume(0);
+    ui.runFor(100ms);
+    record(dir / "none.mpg", 400);
+    device->setVolume(10000);
+    device->setMuteAudio(true);
+    ui.runFor(100ms);
+    record(dir / "muted.mpg", 400);
+
+    const double full = maxVolumeDb(dir / "full.mpg");
+    EXPECT_GT(full, -20);
+    EXPECT_LT(maxVolumeDb(dir / "none.mpg"), -60);
+    EXPECT_NEAR(maxVolumeDb(dir / "muted.mpg"), full, 3);
+}
+
+TEST_F(CaptureDeviceTest, AMediaFilePlaysAsIfLiveAndStartsOverAtItsEnd) {
+    const fs::path sample = dir / "sample.mpg";
+    const auto made = runCommand(
+        "ffmpeg -v error -f lavfi -i testsrc2=size=720x576:rate=25 -f lavfi "
+        "-i sine=frequency=440:sample_rate=48000 -t 1 -ac 2 -c:v mpeg2video -q:v 3 -c:a mp2 "
+        "-f vob " + shellQuoted(sample.string()));
+    ASSERT_EQ(made.status, 0);
+    open(CaptureSource{CaptureSource::Kind::File, sample.string()});
+    const auto began = std::chrono::steady_clock::now();
+    record(dir / "from-file.mpg", 1800);
+    // Paced by the clock, not read as fast as it decodes.
+    EXPECT_GE(std::chrono::steady_clock::now() - began, 1700ms);
+    ASSERT_EQ(closed.size(), 1u);
+    EXPECT_EQ(closed[0].elapsedMs, 1800);
+    const MediaProbe probe = probeMedia(dir / "from-file.mpg");
+    EXPECT_EQ(probe.videoPts.size(), 45u);
+    EXPECT_NEAR(probe.duration, 1.8, 0.3);
+    EXPECT_GT(maxVolumeDb(dir / "from-file.mpg"), -40);
+}
+
+TEST_F(CaptureDeviceTest, AMissingMediaFileIsNoVideoSource) {
+    open(CaptureSource{CaptureSource::Kind::File, (dir / "missing.mpg").string()});
+    device->PrepareDevice();
+    device->StartPreview();
+    EXPECT_EQ(device->ReadyState(), CaptureDevice::Idle);
+    EXPECT_NE(device->lastError().find("missing.mpg"), std::string::npos);
+}
+
+TEST_F(CaptureDeviceTest, TheTwoTestInputsShowDifferentPictures) {
+    // As the Options dialog applies a new input while previewing.
+    device->StartPreview();
+    record(dir / "composite.mpg", 400);
+    device->StopPreview();
+    device->setVideoSource(CaptureDevice::SVideo);
+    device->CommitVideoSettings();
+    device->PrepareDevice();
+    device->StartPreview();
+    ASSERT_EQ(device->ReadyState(), CaptureDevice::Previewing);
+    record(dir / "svideo.mpg", 400);
+    // Colour bars are bright; the bouncing ball moves on black.
+    EXPECT_GT(meanLuma(dir / "composite.mpg", 5), meanLuma(dir / "svideo.mpg", 5) + 50);
+}

@@ -1,0 +1,87 @@
+#include "media_probe.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <numeric>
+#include <sys/wait.h>
+
+namespace kelbo::testing {
+
+CommandResult runCommand(const std::string& command) {
+    CommandResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return result;
+    std::array<char, 65536> buffer;
+    size_t got;
+    while ((got = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        result.output.append(buffer.data(), got);
+    const int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+std::string shellQuoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+MediaProbe probeMedia(const std::filesystem::path& file) {
+    MediaProbe probe;
+    const auto result = runCommand(
+        "ffprobe -v error -of json -show_format -show_streams "
+        "-show_entries packet=stream_index,pts " +
+        shellQuoted(file.string()));
+    if (result.status != 0) return probe;
+    const auto json = nlohmann::json::parse(result.output, nullptr, false);
+    if (json.is_discarded()) return probe;
+    probe.formatName = json["format"].value("format_name", "");
+    probe.duration = std::stod(json["format"].value("duration", "0"));
+    int videoIndex = -1, audioIndex = -1;
+    for (const auto& stream : json["streams"]) {
+        if (stream["codec_type"] == "video") {
+            videoIndex = stream["index"];
+            probe.videoCodec = stream["codec_name"];
+            probe.width = stream["width"];
+            probe.height = stream["height"];
+        } else if (stream["codec_type"] == "audio") {
+            audioIndex = stream["index"];
+            probe.audioCodec = stream["codec_name"];
+            probe.sampleRate = std::stoi(stream.value("sample_rate", "0"));
+        }
+    }
+    for (const auto& packet : json["packets"]) {
+        if (!packet.contains("pts")) continue;
+        const int index = packet["stream_index"];
+        if (index == videoIndex) probe.videoPts.push_back(packet["pts"]);
+        if (index == audioIndex) probe.audioPts.push_back(packet["pts"]);
+    }
+    std::sort(probe.videoPts.begin(), probe.videoPts.end());
+    std::sort(probe.audioPts.begin(), probe.audioPts.end());
+    probe.ok = true;
+    return probe;
+}
+
+double meanLuma(const std::filesystem::path& file, int frame) {
+    const auto result = runCommand("ffmpeg -v error -i " + shellQuoted(file.string()) +
+                                   " -vf 'select=gte(n\\," + std::to_string(frame) +
+                                   "),scale=90:72' -frames:v 1 -pix_fmt gray -f rawvideo -");
+    if (result.status != 0 || result.output.empty()) return -1;
+    const double sum = std::accumulate(result.output.begin(), result.output.end(), 0.0,
+                                       [](double s, char c) { return s + static_cast<unsigned char>(c); });
+    return sum / static_cast<double>(result.output.size());
+}
+
+double maxVolumeDb(const std::filesystem::path& file) {
+    const auto result = runCommand("ffmpeg -hide_banner -nostats -i " + shellQuoted(file.string()) +
+                                   " -vn -af volumedetect -f null - 2>&1");
+    const auto at = result.output.find("max_volume: ");
+    if (at == std::string::npos) return -100;
+    const std::string value = result.output.substr(at + 12);
+    return value.rfind("-inf", 0) == 0 ? -100 : std::stod(value);
+}
+
+}  // namespace kelbo::testing
