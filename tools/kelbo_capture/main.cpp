@@ -1,0 +1,114 @@
+// kelbo-capture: records through the recorder's capture device, splitting
+// the way the recorder splits, and prints the media time of each file.
+
+#include "capture_options.h"
+#include "common/settings_store.h"
+#include "recorder/core/message_boxes.h"
+#include "recorder/engine/gst/device_factory.h"
+#include "recorder/engine/gst/queued_dispatcher.h"
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <map>
+
+using namespace kelbo;
+using namespace std::chrono_literals;
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+class StderrMessageBoxes : public MessageBoxes {
+public:
+    Answer show(const std::string& title, const std::string& text, Icon, Buttons) override {
+        std::cerr << "kelbo-capture: " << title << ": " << text << "\n";
+        return Answer::Ok;
+    }
+};
+
+int fail(const std::string& message) {
+    std::cerr << "kelbo-capture: " << message << "\n";
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto options = parseCaptureOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (!options) {
+        std::cerr << kCaptureUsage << "\n";
+        return 2;
+    }
+    std::signal(SIGINT, [](int) { interrupted = 1; });
+    std::signal(SIGTERM, [](int) { interrupted = 1; });
+
+    QueuedDispatcher ui;
+    StderrMessageBoxes boxes;
+    DeviceOptions deviceOptions;
+    deviceOptions.audioMonitor = false;
+    const CaptureSource source = options->source.value_or(
+        captureSourceFromSettings(SettingsStore(SettingsStore::defaultLocation())));
+    auto device = createCaptureDevice(source, ui, boxes, deviceOptions);
+    if (!device) return 1;
+
+    long previewFrames = 0;
+    device->setPreviewSink([&](const PreviewFrame&) { ++previewFrames; });
+    std::map<std::string, FileResult> results;
+    device->setFileListener([&](const FileResult& r) { results[r.path] = r; });
+    if (!options->templateName.empty()) device->setRecordingTemplate(options->templateName);
+    device->setMember135(true);
+    device->setMember116(32);
+    device->setMember169(false);
+    device->setPreviewWhileCapturing(options->preview);
+    if (options->preview) {
+        device->PrepareDevice();
+        device->StartPreview();
+        if (device->ReadyState() != CaptureDevice::Previewing)
+            return fail("no picture from " + toString(source) + ": " + device->lastError());
+    }
+
+    std::vector<std::string> files{options->file};
+    device->setCaptureLimit(0);
+    device->setCaptureElapsed(0);
+    device->setCaptureLimit(options->limitMs);
+    device->StartCapture(files.back());
+    if (!device->lastError().empty())
+        return fail("cannot record to " + files.back() + ": " + device->lastError());
+    // The first start of a run also loads the plugins.
+    if (!ui.runUntil([&] { return device->ReadyState() == CaptureDevice::Recording; }, 5s))
+        return fail("cannot record to " + files.back() + ": " + device->lastError());
+    device->setMuteAudio(true);
+
+    while (device->ReadyState() == CaptureDevice::Recording) {
+        ui.runFor(20ms);
+        if (interrupted) {
+            device->StopCapture();
+            break;
+        }
+        const std::int64_t elapsed = device->CaptureElapsed();
+        if (options->splitEveryMs == 0 || elapsed < options->splitEveryMs) continue;
+        const std::int64_t remaining = device->CaptureLimit() - elapsed;
+        if (options->limitMs && remaining <= 0) continue;  // the device is stopping itself
+        device->StopCapture();
+        files.push_back(partFileName(options->file, static_cast<int>(files.size()) + 1));
+        device->setCaptureElapsed(0);
+        device->setCaptureLimit(options->limitMs ? remaining : 0);
+        device->StartCapture(files.back());
+    }
+    ui.runUntil([&] { return device->openFiles() == 0; }, 30s);
+    device->StopPreview();
+
+    bool allFinished = true;
+    for (const std::string& file : files) {
+        const auto found = results.find(file);
+        if (found == results.end() || !found->second.ok) {
+            std::cerr << "kelbo-capture: " << file << " was not finished\n";
+            allFinished = false;
+            continue;
+        }
+        std::cout << found->second.elapsedMs << "\t" << file << "\n";
+    }
+    if (options->preview) std::cerr << "preview frames: " << previewFrames << "\n";
+    return allFinished ? 0 : 1;
+}
