@@ -15,18 +15,29 @@ namespace kelbo {
 
 namespace {
 
-std::uint64_t fnv1a(std::string_view text) {
-    std::uint64_t h = 1469598103934665603ull;
+void fnv1a(std::uint64_t& h, std::string_view text) {
     for (const char c : text) {
         h ^= static_cast<unsigned char>(c);
         h *= 1099511628211ull;
     }
-    return h;
 }
 
-// Records are compared in the recorder's own written form, so a record
-// reads the same whichever program wrote it.
-std::uint64_t recordHash(const ScheduleItem& item) { return fnv1a(formatRecord(item)); }
+// Records are compared by the fields the file stores, so a record reads the
+// same whichever program wrote it. (A field never holds a line break, so a
+// line break makes an unambiguous separator.)
+std::uint64_t recordHash(const ScheduleItem& item) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (const std::string* field :
+         {&item.ProgrammeName, &item.StartDate, &item.StartTime, &item.ChannelNumber,
+          &item.ChannelName, &item.Duration, &item.ReminderID, &item.SmartSearchID,
+          &item.FavouriteID, &item.FileName, &item.Category, &item.Description, &item.Director,
+          &item.Starring, &item.ExtraInfo, &item.Template, &item.Complete, &item.StartBuffer,
+          &item.EndBuffer}) {
+        fnv1a(h, *field);
+        fnv1a(h, "\n");
+    }
+    return h;
+}
 
 bool isRegularFile(const std::filesystem::path& file) {
     std::error_code ec;
@@ -66,7 +77,7 @@ void ScheduleDocument::Load_Schedule() {
         if (!read->accepted) continue;
         known_.insert(recordHash(read->item));
         if (record < ScheduleTable::kSlots) table_[record++] = std::move(read->item);
-        else table_.overflow.push_back(formatRecord(read->item));
+        else table_.overflow.push_back(std::move(read->item));
     }
     table_.LastIndex = record > 0 ? record - 1 : 0;
     stampedFile_ = file;
@@ -128,7 +139,7 @@ int ScheduleDocument::slotOfRow(int row) const {
 void ScheduleDocument::takeIn(const ReadRecord& record) {
     const int slot = table_.slotForNewItem();
     if (slot < 0) {
-        table_.overflow.push_back(formatRecord(record.item));
+        table_.overflow.push_back(record.item);
         reportOverflowOnce();
         return;
     }
@@ -166,19 +177,17 @@ bool ScheduleDocument::Write_Schedule() {
     std::string error;
     if (file.empty()) error = "no schedule file is set";
 
-    std::vector<std::string> records;
+    std::vector<const ScheduleItem*> records;
     if (error.empty()) {
         FileLock lock(file.string());
         if (takeInOutsideChanges(file, error)) {
             for (int row = 1; row <= list_.rowCount(); ++row) {
                 const int slot = slotOfRow(row);
-                if (slot < 0) continue;
-                std::string record = formatRecord(table_[slot]);
-                if (!record.empty()) records.push_back(std::move(record));
+                if (slot >= 0) records.push_back(&table_[slot]);
             }
-            records.insert(records.end(), table_.overflow.begin(), table_.overflow.end());
+            for (const ScheduleItem& item : table_.overflow) records.push_back(&item);
             std::string content;
-            for (const std::string& r : records) content += r;
+            for (const ScheduleItem* item : records) content += formatRecord(*item);
             const WriteOutcome outcome = writeFileAtomically(file, content);
             if (outcome.ok) {
                 rememberWritten(records);
@@ -196,9 +205,9 @@ bool ScheduleDocument::Write_Schedule() {
     return false;
 }
 
-void ScheduleDocument::rememberWritten(const std::vector<std::string>& records) {
+void ScheduleDocument::rememberWritten(const std::vector<const ScheduleItem*>& records) {
     known_.clear();
-    for (const std::string& record : records) known_.insert(fnv1a(record));
+    for (const ScheduleItem* item : records) known_.insert(recordHash(*item));
 }
 
 void ScheduleDocument::reportOverflowOnce() {

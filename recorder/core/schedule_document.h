@@ -57,7 +57,7 @@ public:
 private:
     bool takeInOutsideChanges(const std::filesystem::path& file, std::string& error);
     void takeIn(const ReadRecord& record);
-    void rememberWritten(const std::vector<std::string>& records);
+    void rememberWritten(const std::vector<const ScheduleItem*>& records);
     void reportOverflowOnce();
 
     const LiveSettings& settings_;
