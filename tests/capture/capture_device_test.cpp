@@ -1,4 +1,5 @@
 #include "capture_device_fixture.h"
+#include "recorder/engine/gst/pipeline_description.h"
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -121,6 +122,38 @@ TEST_F(CaptureDeviceTest, AFullDiskEndsTheRecording) {
     EXPECT_FALSE(closed[0].ok);
     EXPECT_TRUE(waitFor([&] { return !recording(); }, 2s));
     EXPECT_EQ(device->ReadyState(), CaptureDevice::Previewing);
+}
+
+// A source that fails during a recording, as a capture card does when it
+// is unplugged: what was recorded is finished and plays, and the device no
+// longer reports recording.
+TEST_F(CaptureDeviceTest, ASourceThatFailsMidRecordingFinishesTheFile) {
+    PipelineSpec spec;
+    spec.format = videoFormatFor(CaptureDevice::PAL);
+    std::string description = describePipeline(spec);
+    const auto overlay = description.find("! clockoverlay");
+    ASSERT_NE(overlay, std::string::npos);
+    description.insert(overlay, "! identity error-after=60 ");
+    device.reset();
+    DeviceOptions options;
+    options.registryKey = (dir / "device").string();
+    options.audioMonitor = false;
+    options.pipelineDescription = description;
+    device = createCaptureDevice(CaptureSource{}, ui, boxes, options);
+    ASSERT_TRUE(device);
+    device->setFileListener([this](const FileResult& r) { closed.push_back(r); });
+
+    device->setCaptureLimit(0);
+    device->StartCapture((dir / "unplugged.mpg").string());
+    ASSERT_TRUE(waitFor([&] { return recording(); })) << device->lastError();
+    ASSERT_TRUE(waitFor([&] { return closed.size() == 1; }, 10s));
+    EXPECT_TRUE(waitFor([&] { return !recording(); }, 2s));
+    EXPECT_NE(device->ReadyState(), CaptureDevice::Recording);
+    const MediaProbe probe = probeMedia(dir / "unplugged.mpg");
+    ASSERT_TRUE(probe.ok);
+    EXPECT_EQ(probe.videoCodec, "mpeg2video");
+    EXPECT_GT(probe.videoPts.size(), 10u);
+    EXPECT_LE(probe.videoPts.size(), 60u);
 }
 
 TEST_F(CaptureDeviceTest, ReadyStateFollowsPreviewAndPreparation) {
