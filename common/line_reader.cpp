@@ -31,7 +31,6 @@ bool LineReader::fill() {
 
 bool LineReader::next(std::string& line) {
     line.clear();
-    cut_ = false;
     bool any = false;
     for (;;) {
         if (pos_ >= buffer_.size() && !fill()) break;
@@ -41,7 +40,6 @@ bool LineReader::next(std::string& line) {
         while (n < avail && begin[n] != '\n' && begin[n] != '\r') ++n;
         const size_t room = maxLine_ > line.size() ? maxLine_ - line.size() : 0;
         line.append(begin, n < room ? n : room);
-        cut_ = cut_ || n > room;
         any = true;
         pos_ += n;
         if (n == avail) continue;  // the line goes on in the next chunk

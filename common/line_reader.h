@@ -18,7 +18,6 @@ public:
     long lineNumber() const { return lineNumber_; }
     // True when reading stopped on an error rather than at the end.
     bool failed() const { return failed_; }
-    bool lastLineCut() const { return cut_; }
 
 private:
     bool fill();
@@ -30,7 +29,6 @@ private:
     long lineNumber_ = 0;
     bool eof_ = false;
     bool failed_ = false;
-    bool cut_ = false;
 };
 
 }  // namespace kelbo

@@ -6,27 +6,26 @@ namespace {
 
 struct ColumnSpec {
     std::string header;
-    std::string field;
     int width;
 };
 
 const std::array<ColumnSpec, kColumnCount>& specs() {
     static const std::array<ColumnSpec, kColumnCount> table = {{
-        {"IndexString", "IndexString", 0},
-        {"ArrayID", "ArrayID", 0},
-        {"Date", "StartDate", 1000},
-        {"Time", "StartTime", 1000},
-        {"Programme", "ProgrammeName", 1500},
-        {"Duration", "Duration", 800},
-        {"Channel", "ChannelName", 1000},
-        {"Ch #", "ChannelNumber", 800},
-        {"Filename", "Filename", 1000},
-        {"Template", "Template", 1000},
-        {"SBuf", "StartBuffer", 800},
-        {"EBuf", "EndBuffer", 800},
-        {"Description", "Description", 1500},
-        {"Category", "Category", 1000},
-        {"Status", "Complete", 800},
+        {"IndexString", 0},
+        {"ArrayID", 0},
+        {"Date", 1000},
+        {"Time", 1000},
+        {"Programme", 1500},
+        {"Duration", 800},
+        {"Channel", 1000},
+        {"Ch #", 800},
+        {"Filename", 1000},
+        {"Template", 1000},
+        {"SBuf", 800},
+        {"EBuf", 800},
+        {"Description", 1500},
+        {"Category", 1000},
+        {"Status", 800},
     }};
     return table;
 }
@@ -34,13 +33,6 @@ const std::array<ColumnSpec, kColumnCount>& specs() {
 }  // namespace
 
 const std::string& headerText(Column column) { return specs()[static_cast<size_t>(column)].header; }
-const std::string& fieldName(Column column) { return specs()[static_cast<size_t>(column)].field; }
-
-std::optional<Column> columnFromHeader(const std::string& header) {
-    for (int i = 0; i < kColumnCount; ++i)
-        if (specs()[static_cast<size_t>(i)].header == header) return static_cast<Column>(i);
-    return std::nullopt;
-}
 
 ColumnLayout ColumnLayout::defaults() {
     ColumnLayout layout;

@@ -14,9 +14,6 @@ enum class Column {
 inline constexpr int kColumnCount = 15;
 
 const std::string& headerText(Column column);
-// The settings field name of a column ("ProgrammeName" for "Programme").
-const std::string& fieldName(Column column);
-std::optional<Column> columnFromHeader(const std::string& header);
 
 // Each column's position (1 = the row's main text) and width in twips.
 // Positions do not change while the program runs.

@@ -44,8 +44,6 @@ std::string RecordingSession::baseName() const {
     return part_files::baseName(c_.document.list().cell(c_.next.NextRow(), Column::Filename));
 }
 
-int RecordingSession::slotOfNextRow() const { return c_.document.slotOfRow(c_.next.NextRow()); }
-
 void RecordingSession::markFailed(int row) {
     c_.document.list().setCell(row, Column::Status, kFailed);
     const int slot = c_.document.slotOfRow(row);

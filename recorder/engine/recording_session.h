@@ -38,7 +38,6 @@ public:
 
 private:
     std::string baseName() const;
-    int slotOfNextRow() const;
     void markFailed(int row);
     void startSucceeded();
     void startFailed();
