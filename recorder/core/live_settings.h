@@ -9,6 +9,14 @@ class SettingsStore;
 
 enum class SplitType { None, Size, Time };
 
+// An entry of the guide's template list; ticked entries are offered by the
+// guide add-in.
+struct GuideTemplate {
+    std::string name;
+    bool ticked = false;
+    bool operator==(const GuideTemplate&) const = default;
+};
+
 // The settings the running recorder reads at the moment of use. The options
 // dialog edits these very fields, so a change acts at once.
 struct LiveSettings {
@@ -27,6 +35,14 @@ struct LiveSettings {
     std::string FileString;
     SplitType splitType = SplitType::None;
     std::string SplitValue;
+
+    // The template lists, filled once from the device's templates.
+    // The options dialog's default template list: precanned, then user.
+    std::vector<std::string> templates;
+    // "Digiguide Templates": "DEFAULT Template", precanned, user.
+    std::vector<GuideTemplate> guideTemplates;
+    // The detail pane's list: "DEFAULT Template", precanned, user.
+    std::vector<std::string> detailTemplates;
 };
 
 // "None" (exactly) is no splitting, "Size" is by size, anything else by time.
