@@ -1,0 +1,73 @@
+// Kelbo, the recorder: one main window that runs the whole start-up.
+#include "signal_bridge.h"
+#include "single_instance.h"
+#include "common/clock.h"
+#include "common/host_paths.h"
+#include "common/settings_store.h"
+#include "recorder/engine/gst/device_factory.h"
+#include "recorder/ui/main_window.h"
+#include "recorder/ui/preview_form.h"
+#include "recorder/ui/preview_widget.h"
+#include "recorder/ui/qt_dispatcher.h"
+#include "recorder/ui/qt_message_boxes.h"
+
+#include <QApplication>
+#include <QPointer>
+
+#include <cstdlib>
+#include <iostream>
+
+using namespace kelbo;
+
+namespace {
+
+// Without a display the recorder still records on schedule, offscreen.
+void chooseOffscreenWithoutDisplay() {
+    if (std::getenv("QT_QPA_PLATFORM")) return;
+    if (std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY")) return;
+    std::cerr << "kelbo: no display found; the recorder runs offscreen and still records on "
+                 "schedule. Stop it with Ctrl+C.\n";
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    chooseOffscreenWithoutDisplay();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Kelbo");
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    SettingsStore store(SettingsStore::defaultLocation());
+    app::SingleInstance instance(QString::fromStdString(store.file().parent_path().string()));
+    if (!instance.claim()) {
+        std::cerr << "kelbo: Kelbo is already running for this user; its window has been brought "
+                     "forward.\n";
+        return 0;
+    }
+
+    ui::QtMessageBoxes messages;
+    SystemClock clock;
+    ui::QtDispatcher dispatcher(&app);
+    ui::MainWindow window({store, messages, clock, programFolder()});
+
+    const auto loadDevice = [&](ui::PreviewForm& preview) -> std::unique_ptr<CaptureDevice> {
+        auto device = createCaptureDevice(store, dispatcher, messages);
+        if (!device) return nullptr;
+        QPointer<PreviewWidget> picture = preview.capture();
+        device->setPreviewSink([picture](const PreviewFrame& frame) {
+            if (picture) picture->showFrame(frame);
+        });
+        return device;
+    };
+    if (!window.startUp(loadDevice)) return 1;
+
+    QObject::connect(&instance, &app::SingleInstance::raiseRequested, &window,
+                     &ui::MainWindow::Restore_From_Tray);
+    app::SignalBridge termination;
+    QObject::connect(&termination, &app::SignalBridge::terminationRequested, &window,
+                     [&window] { window.close(); });
+    QObject::connect(&window, &ui::MainWindow::closed, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+    return app.exec();
+}

@@ -1,0 +1,299 @@
+#include "main_window.h"
+
+#include "keyed_status_bar.h"
+#include "preview_form.h"
+#include "system_tray.h"
+#include "common/clock.h"
+#include "common/settings_keys.h"
+#include "common/settings_store.h"
+#include "recorder/engine/capture_device.h"
+#include "recorder/engine/recorder.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace kelbo::ui {
+
+namespace {
+constexpr int kTickMs = 400;
+constexpr int kWatcherMs = 30000;
+
+int px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixelX)); }
+int py(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixelY)); }
+QRect pixels(const TwipsRect& r) { return QRect(px(r.left), py(r.top), px(r.width), py(r.height)); }
+
+std::string dateText(const DateTime& now) { return now.formatDate(); }
+}  // namespace
+
+MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
+    : QMainWindow(parent), services_(std::move(services)) {
+    setObjectName("Form1");
+    setWindowTitle("Kelbo");
+    setWindowIcon(SystemTray::picture(TrayImage::Stopped));
+    tray_ = new SystemTray(this);
+    connect(tray_, &SystemTray::restoreRequested, this, &MainWindow::Restore_From_Tray);
+    buildMenus();
+    buildStatusBar();
+    buildFrames();
+
+    // The watcher runs from the moment the window exists; the tick from
+    // the end of start-up.
+    timer2_.setInterval(kWatcherMs);
+    connect(&timer2_, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
+    connect(&timer1_, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
+    clockPanels_.setInterval(1000);
+    connect(&clockPanels_, &QTimer::timeout, this, &MainWindow::updateClockPanels);
+}
+
+MainWindow::~MainWindow() {
+    // The recorder refers to the device: it goes first.
+    recorder_.reset();
+    device_.reset();
+}
+
+void MainWindow::buildMenus() {
+    QMenu* file = menuBar()->addMenu("File");
+    reloadAction_ = file->addAction("Reload Schedule", this, &MainWindow::ReloadSchedule_Click);
+    reloadAction_->setObjectName("ReloadSchedule");
+    optionsAction_ = file->addAction("Options", this, &MainWindow::OptionsMenu_Click);
+    optionsAction_->setObjectName("OptionsMenu");
+
+    QMenu* view = menuBar()->addMenu("View");
+    lockAction_ = view->addAction("Preview Locked to Main Form");
+    lockAction_->setObjectName("LockToForm");
+    lockAction_->setCheckable(true);
+    lockAction_->setChecked(true);
+    // The handler sets the check itself.
+    connect(lockAction_, &QAction::triggered, this, [this] {
+        lockAction_->setChecked(!lockAction_->isChecked());
+        LockToForm_Click();
+    });
+    livePreviewAction_ = view->addAction("Live Preview");
+    livePreviewAction_->setObjectName("IsLivePreview");
+    livePreviewAction_->setCheckable(true);
+    connect(livePreviewAction_, &QAction::triggered, this, [this] { IsLivePreview_Click(); });
+
+    QMenu* help = menuBar()->addMenu("Help");
+    aboutAction_ = help->addAction("About", this, &MainWindow::about_Click);
+    aboutAction_->setObjectName("about");
+}
+
+void MainWindow::buildStatusBar() {
+    statusBar_ = new KeyedStatusBar(this);
+    statusBar_->setObjectName("sbStatusBar");
+    setStatusBar(statusBar_);
+    statusBar_->addPanel(panel::kStatus);
+    statusBar_->addPanel(panel::kCounter, 90);
+    statusBar_->addPanel(panel::kSplit, 90);
+    statusBar_->addPanel(panel::kProgramme, 180);
+    statusBar_->addPanel(panel::kProgress, 120);
+    statusBar_->addPanel("pnlDate", 80);
+    statusBar_->addPanel("pnlTime", 60);
+    updateClockPanels();
+}
+
+void MainWindow::updateClockPanels() {
+    const DateTime now = services_.clock.localNow();
+    statusBar_->setPanelText("pnlDate", dateText(now));
+    statusBar_->setPanelText("pnlTime", now.formatTime());
+}
+
+void MainWindow::buildFrames() {
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    frame1_ = new QFrame(central);
+    frame1_->setObjectName("Frame1");
+    list_ = new QWidget(frame1_);
+    frame2_ = new QWidget(frame1_);
+    for (int i = 0; i < kTransportButtonCount; ++i) {
+        auto* button = new QToolButton(frame1_);
+        button->setObjectName(QString("TransportControl_%1").arg(i));
+        connect(button, &QToolButton::clicked, this, [this, i] { TransportControl_Click(i); });
+        buttons_[i] = button;
+    }
+}
+
+bool MainWindow::startUp(const DeviceLoader& loadDevice) {
+    preview_ = std::make_unique<PreviewForm>(this);
+    preview_->setLockedQuery([this] { return previewLocked(); });
+    connect(preview_.get(), &PreviewForm::closeBoxPressed, this, [this] {
+        if (previewLocked()) return;
+        lockAction_->setChecked(true);
+        placePreviewBesideFrame();
+    });
+    device_ = loadDevice(*preview_);
+    if (!device_) return false;
+    recorder_ = std::make_unique<Recorder>(RecorderPorts{*statusBar_, *this, *tray_,
+                                                         services_.messages, services_.clock,
+                                                         *device_});
+    recorder_->session.StartAttempts = 0;
+    device_->setMember135(true);
+    device_->setPreviewWhileCapturing(true);
+    device_->setMember116(32);
+
+    recorder_->reloadSchedule();
+    timer1_.setInterval(kTickMs);
+
+    layoutInProgress_ = true;
+    restoreWindowRect();
+    layoutInProgress_ = false;
+    layOut();
+    show();
+    placePreviewBesideFrame();
+    started_ = true;
+    timer1_.start();
+    timer2_.start();
+    clockPanels_.start();
+    if (recorder_->settings.StartInSystemTray) {
+        tray_->setImage(TrayImage::Stopped);
+        showMinimized();
+    }
+    return true;
+}
+
+TwipsRect MainWindow::windowRect() const {
+    const QRect g = geometry();
+    return {pos().x() * kTwipsPerPixelX, pos().y() * kTwipsPerPixelY, g.width() * kTwipsPerPixelX,
+            g.height() * kTwipsPerPixelY};
+}
+
+void MainWindow::restoreWindowRect() {
+    const TwipsRect r = defaultWindowRect();
+    move(px(r.left), py(r.top));
+    resize(px(r.width), py(r.height));
+}
+
+void MainWindow::layOut() {
+    const TwipsRect w = windowRect();
+    applyLayout(layoutForWindow(w.width, w.height));
+}
+
+void MainWindow::applyLayout(const WindowLayout& layout) {
+    layout_ = layout;
+    frame1_->setGeometry(pixels(layout.frame1));
+    list_->setGeometry(pixels(layout.list));
+    frame2_->setGeometry(pixels(layout.frame2));
+    for (int i = 1; i < kTransportButtonCount; ++i) buttons_[i]->setGeometry(pixels(layout.buttons[i]));
+}
+
+bool MainWindow::previewLocked() const { return lockAction_->isChecked(); }
+
+void MainWindow::placePreviewBesideFrame() {
+    preview_->placeAt(previewBesideFrame(windowRect(), layout_.frame2));
+    if (!preview_->isVisible() && isVisible()) preview_->show();
+    preview_->Set_Topmost();
+}
+
+void MainWindow::followMainWindow() {
+    if (preview_ && preview_->isVisible() && previewLocked()) {
+        preview_->placeAt(previewBesideFrame(windowRect(), layout_.frame2));
+        preview_->Set_Topmost();
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (layoutInProgress_ || !started_) return;
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) return;
+    layOut();
+    followMainWindow();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    if (started_) followMainWindow();
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && started_ && isMinimized()) moveToTray();
+}
+
+void MainWindow::moveToTray() {
+    if (!recorder_->settings.MinimizeToSystem) return;
+    // Without a tray to bring it back from, the window stays minimised.
+    if (!SystemTray::available()) return;
+    tray_->add();
+    hide();
+    if (previewLocked()) preview_->hide();
+}
+
+void MainWindow::Restore_From_Tray() {
+    showNormal();
+    repaint();
+    show();
+    raise();
+    activateWindow();
+    preview_->show();
+    preview_->Set_Topmost();
+    tray_->remove();
+}
+
+void MainWindow::LockToForm_Click() {
+    if (lockAction_->isChecked()) {
+        lockAction_->setChecked(false);
+        return;
+    }
+    lockAction_->setChecked(true);
+    preview_->placeAt(previewDockedOnLock(windowRect(), layout_.frame2));
+    preview_->Set_Topmost();
+}
+
+void MainWindow::IsLivePreview_Click() {
+    recorder_->livePreview.IsLivePreview_Click();
+    livePreviewAction_->setChecked(recorder_->livePreview.isTicked());
+}
+
+void MainWindow::ReloadSchedule_Click() { recorder_->ReloadSchedule_Click(); }
+
+void MainWindow::OptionsMenu_Click() {}
+
+void MainWindow::about_Click() {}
+
+void MainWindow::TransportControl_Click(int index) {
+    if (index == 4) recorder_->session.Stop_Recording();
+}
+
+void MainWindow::Timer1_Timer() {
+    recorder_->tick.Timer1_Timer();
+    livePreviewAction_->setChecked(recorder_->livePreview.isTicked());
+}
+
+void MainWindow::Timer2_Timer() {
+    if (recorder_) recorder_->Timer2_Timer();
+}
+
+bool MainWindow::isMinimised() const { return isMinimized() || (started_ && isHidden()); }
+
+void MainWindow::setReloadScheduleEnabled(bool enabled) { reloadAction_->setEnabled(enabled); }
+
+void MainWindow::setLivePreviewEnabled(bool enabled) { livePreviewAction_->setEnabled(enabled); }
+
+void MainWindow::setStopButtonEnabled(bool enabled) { buttons_[4]->setEnabled(enabled); }
+
+bool MainWindow::isLivePreviewTicked() const { return recorder_ && recorder_->livePreview.isTicked(); }
+
+void MainWindow::Save_Layout() {}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!shutDown_ && recorder_) {
+        shutDown_ = true;
+        timer1_.stop();
+        timer2_.stop();
+        Save_Layout();
+        recorder_->shutDown();
+        preview_->allowClose();
+        preview_->close();
+        tray_->remove();
+    }
+    event->accept();
+    emit closed();
+}
+
+}  // namespace kelbo::ui

@@ -1,0 +1,127 @@
+#pragma once
+
+#include "recorder/core/ui_ports.h"
+#include "recorder/core/window_geometry.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+class QAction;
+class QFrame;
+
+namespace kelbo {
+class CaptureDevice;
+class Clock;
+class MessageBoxes;
+class Recorder;
+class SettingsStore;
+}  // namespace kelbo
+
+namespace kelbo::ui {
+
+class KeyedStatusBar;
+class PreviewForm;
+class SystemTray;
+
+// What the main window needs from outside for the whole run.
+struct MainWindowServices {
+    SettingsStore& store;
+    MessageBoxes& messages;
+    const Clock& clock;
+    std::string programFolder;
+};
+
+// Creates the capture device inside the preview window; nothing when there
+// is no device (the creator has told the user).
+using DeviceLoader = std::function<std::unique_ptr<CaptureDevice>(PreviewForm&)>;
+
+// The main window "Kelbo": a thin skin over the recorder. It owns the
+// recorder for the whole run, shows its state and forwards the user's
+// commands and the two timers to it.
+class MainWindow : public QMainWindow, public WindowPort {
+    Q_OBJECT
+public:
+    explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The start-up sequence; false when the program has to end.
+    bool startUp(const DeviceLoader& loadDevice);
+
+    Recorder& recorder() { return *recorder_; }
+    CaptureDevice& device() { return *device_; }
+    PreviewForm& preview() { return *preview_; }
+    SystemTray& tray() { return *tray_; }
+    KeyedStatusBar& statusPanels() { return *statusBar_; }
+    const WindowLayout& currentLayout() const { return layout_; }
+    TwipsRect windowRect() const;
+    bool previewLocked() const;
+
+    // Menu commands and handlers.
+    void ReloadSchedule_Click();
+    void OptionsMenu_Click();
+    void LockToForm_Click();
+    void IsLivePreview_Click();
+    void about_Click();
+    void Restore_From_Tray();
+    void TransportControl_Click(int index);
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+    // WindowPort
+    bool isMinimised() const override;
+    void setReloadScheduleEnabled(bool enabled) override;
+    void setLivePreviewEnabled(bool enabled) override;
+    void setStopButtonEnabled(bool enabled) override;
+    bool isLivePreviewTicked() const override;
+
+signals:
+    // The window has run its shutdown; the program may end.
+    void closed();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildStatusBar();
+    void buildFrames();
+    void restoreWindowRect();
+    void layOut();
+    void applyLayout(const WindowLayout& layout);
+    void placePreviewBesideFrame();
+    void followMainWindow();
+    void moveToTray();
+    void updateClockPanels();
+    void Save_Layout();
+
+    MainWindowServices services_;
+    std::unique_ptr<PreviewForm> preview_;
+    std::unique_ptr<CaptureDevice> device_;
+    std::unique_ptr<Recorder> recorder_;
+    KeyedStatusBar* statusBar_ = nullptr;
+    SystemTray* tray_ = nullptr;
+    QFrame* frame1_ = nullptr;
+    QWidget* list_ = nullptr;
+    QWidget* frame2_ = nullptr;
+    QWidget* buttons_[kTransportButtonCount] = {};
+    QAction* reloadAction_ = nullptr;
+    QAction* optionsAction_ = nullptr;
+    QAction* lockAction_ = nullptr;
+    QAction* livePreviewAction_ = nullptr;
+    QAction* aboutAction_ = nullptr;
+    QTimer timer1_;
+    QTimer timer2_;
+    QTimer clockPanels_;
+    WindowLayout layout_;
+    bool layoutInProgress_ = false;
+    bool started_ = false;
+    bool shutDown_ = false;
+};
+
+}  // namespace kelbo::ui

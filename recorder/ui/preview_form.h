@@ -1,0 +1,56 @@
+#pragma once
+
+#include "recorder/core/window_geometry.h"
+
+#include <QWidget>
+
+#include <functional>
+
+namespace kelbo {
+class PreviewWidget;
+}
+
+namespace kelbo::ui {
+
+// The preview window: the device's live picture in a small window that
+// stays above other windows. While it is locked to the main window the user
+// can neither move nor close it; its close box never closes it.
+class PreviewForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit PreviewForm(QWidget* parent = nullptr);
+
+    PreviewWidget* capture() const { return capture_; }
+
+    // Asked at the moment of each event: is the preview locked?
+    void setLockedQuery(std::function<bool()> locked) { locked_ = std::move(locked); }
+    // Places the window (outer rectangle, twips) and sizes the picture in it.
+    void placeAt(const TwipsRect& rect);
+    TwipsRect placement() const;
+    void Set_Topmost();
+    // From now on a close request closes: the program is ending.
+    void allowClose() { closing_ = true; }
+
+signals:
+    // The close box was pressed; the window stays.
+    void closeBoxPressed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool locked() const { return locked_ && locked_(); }
+    void fitCapture();
+    void snapBackIfLocked();
+    static TwipsRect placement(const QRect& pixels);
+
+    PreviewWidget* capture_;
+    std::function<bool()> locked_;
+    QRect placed_;
+    bool placing_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace kelbo::ui

@@ -1,0 +1,68 @@
+#include "system_tray.h"
+
+#include <QPainter>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+
+namespace kelbo::ui {
+
+namespace {
+QPixmap drawPicture(TrayImage image) {
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(40, 40, 40), 2));
+    switch (image) {
+    case TrayImage::Paused:  // waiting for the next programme
+        p.setBrush(QColor(230, 160, 20));
+        p.drawRect(7, 5, 6, 22);
+        p.drawRect(19, 5, 6, 22);
+        break;
+    case TrayImage::Recording:
+        p.setBrush(QColor(220, 30, 30));
+        p.drawEllipse(4, 4, 24, 24);
+        break;
+    case TrayImage::Stopped:
+        p.setBrush(QColor(130, 130, 130));
+        p.drawRect(6, 6, 20, 20);
+        break;
+    }
+    return pixmap;
+}
+}  // namespace
+
+SystemTray::SystemTray(QObject* parent) : QObject(parent), icon_(new QSystemTrayIcon(this)) {
+    icon_->setIcon(picture(image_));
+    icon_->setToolTip(QString::fromStdString(tip_));
+    connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
+        if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
+            emit restoreRequested();
+    });
+}
+
+SystemTray::~SystemTray() = default;
+
+QIcon SystemTray::picture(TrayImage image) { return QIcon(drawPicture(image)); }
+
+void SystemTray::setImage(TrayImage image) { image_ = image; }
+
+void SystemTray::setTip(const std::string& tip) { tip_ = tip; }
+
+void SystemTray::update() {
+    icon_->setIcon(picture(image_));
+    icon_->setToolTip(QString::fromStdString(tip_));
+}
+
+void SystemTray::add() {
+    update();
+    icon_->show();
+}
+
+void SystemTray::remove() { icon_->hide(); }
+
+bool SystemTray::shown() const { return icon_->isVisible(); }
+
+bool SystemTray::available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
+
+}  // namespace kelbo::ui

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "recorder/core/ui_ports.h"
+
+#include <QIcon>
+#include <QObject>
+
+class QSystemTrayIcon;
+
+namespace kelbo::ui {
+
+// The tray icon: a tip, one of the three pictures, and the actions add,
+// update and remove. Activating the icon asks for the window back.
+class SystemTray : public QObject, public TrayPort {
+    Q_OBJECT
+public:
+    explicit SystemTray(QObject* parent = nullptr);
+    ~SystemTray() override;
+
+    static QIcon picture(TrayImage image);
+
+    void setImage(TrayImage image) override;
+    void setTip(const std::string& tip) override;
+    void update() override;
+
+    void add();
+    void remove();
+    bool shown() const;
+    // Whether the desktop shows tray icons at all.
+    static bool available();
+
+    TrayImage image() const { return image_; }
+    const std::string& tip() const { return tip_; }
+
+signals:
+    void restoreRequested();
+
+private:
+    QSystemTrayIcon* icon_;
+    TrayImage image_ = TrayImage::Stopped;
+    std::string tip_ = "Kelbo";
+};
+
+}  // namespace kelbo::ui
