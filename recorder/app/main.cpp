@@ -30,6 +30,17 @@ void chooseOffscreenWithoutDisplay() {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
 }
 
+// Offscreen, the platform plugin warns about every window operation it
+// cannot do (raise, resize hints); those say nothing to the user.
+void quietOffscreenPlugin() {
+    if (QGuiApplication::platformName() != "offscreen") return;
+    static const QtMessageHandler previous = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        if (text.startsWith("This plugin does not support")) return;
+        if (previous) previous(type, context, text);
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -37,6 +48,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelbo");
     QApplication::setQuitOnLastWindowClosed(false);
+    quietOffscreenPlugin();
 
     SettingsStore store(SettingsStore::defaultLocation());
     app::SingleInstance instance(QString::fromStdString(store.file().parent_path().string()));
