@@ -217,3 +217,24 @@ TEST(TransportBarTest, CommandButtonsShowAndReportTheirIndex) {
     EXPECT_FALSE(bar.button(4)->icon().isNull());
     EXPECT_EQ(clicks, (std::vector<int>{4, 8, 9}));
 }
+
+TEST_F(ScheduleWidgetsTest, ClickingTheSelectedRowAgainShowsItAgain) {
+    view.resize(800, 300);
+    view.show();
+    const auto click = [this](int row) {
+        const QPoint point = view.visualRect(index(row, 4)).center();
+        for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+            QMouseEvent event(type, point, view.viewport()->mapToGlobal(point), Qt::LeftButton,
+                              type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                              Qt::NoModifier);
+            QApplication::sendEvent(view.viewport(), &event);
+        }
+    };
+    click(3);
+    EXPECT_EQ(pane.shownRow(), 3);
+    EXPECT_EQ(rig.document.list().tag(3), "Clash with: Film on Channel2");
+    rig.document.list().setTag(3, "Clash with: Film on Channel2 AND Other AND ");
+    click(3);
+    EXPECT_EQ(rig.document.list().tag(3), "Clash with: Film on Channel2 AND Other");
+    EXPECT_EQ(view.toolTip(), "Clash with: Film on Channel2 AND Other");
+}
