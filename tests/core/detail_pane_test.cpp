@@ -31,17 +31,9 @@ protected:
         pane.setToolTipPort(&view);
     }
 
-    void load(const std::vector<GuideRecord>& records) {
-        std::string text;
-        for (const auto& r : records) text += r.text();
-        rig.loadSchedule(text);
-    }
-    // Gives slot `slot` buffers of its own and shows the list again.
+    void load(const std::vector<GuideRecord>& records) { rig.loadProgrammes(records); }
     void buffers(int slot, const std::string& start, const std::string& end) {
-        rig.document.table()[slot].StartBuffer = start;
-        rig.document.table()[slot].EndBuffer = end;
-        rig.document.Display_Schedule();
-        rig.next.Find_Next_Schedule();
+        rig.setBuffers(slot, start, end);
     }
     const DetailFields& fields() const { return pane.fields(); }
     ScheduleItem& item(int slot) { return rig.document.table()[slot]; }
