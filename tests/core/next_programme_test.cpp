@@ -22,17 +22,9 @@ protected:
                             const std::string& channel = "101") {
         return programme(name, start, minutes, channel);
     }
-    void load(const std::vector<GuideRecord>& records) {
-        std::string text;
-        for (const auto& r : records) text += r.text();
-        rig.loadSchedule(text);
-    }
-    // Gives slot `slot` its own buffers and shows the list again.
+    void load(const std::vector<GuideRecord>& records) { rig.loadProgrammes(records); }
     void buffers(int slot, const std::string& start, const std::string& end) {
-        rig.document.table()[slot].StartBuffer = start;
-        rig.document.table()[slot].EndBuffer = end;
-        rig.document.Display_Schedule();
-        rig.next.Find_Next_Schedule();
+        rig.setBuffers(slot, start, end);
     }
     int colour(int row) const { return rig.document.list().rowColour(row); }
     const std::string& tag(int row) const { return rig.document.list().tag(row); }

@@ -28,6 +28,19 @@ void RecorderRig::loadSchedule(const std::string& text) {
     next.Find_Next_Schedule();
 }
 
+void RecorderRig::loadProgrammes(const std::vector<GuideRecord>& records) {
+    std::string text;
+    for (const auto& r : records) text += r.text();
+    loadSchedule(text);
+}
+
+void RecorderRig::setBuffers(int slot, const std::string& start, const std::string& end) {
+    document.table()[slot].StartBuffer = start;
+    document.table()[slot].EndBuffer = end;
+    document.Display_Schedule();
+    next.Find_Next_Schedule();
+}
+
 void RecorderRig::run(std::chrono::milliseconds span, std::chrono::milliseconds step) {
     for (auto done = std::chrono::milliseconds(0); done < span; done += step) {
         clock.advance(step);

@@ -15,6 +15,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace kelbo::testing {
 
@@ -25,6 +26,9 @@ struct RecorderRig {
 
     // Writes the schedule file and loads it as start-up does.
     void loadSchedule(const std::string& text);
+    void loadProgrammes(const std::vector<GuideRecord>& records);
+    // Gives table slot `slot` buffers of its own and shows the list again.
+    void setBuffers(int slot, const std::string& start, const std::string& end);
     void setNow(DateTime now) { clock.set(toInstant(now)); }
     DateTime now() const { return clock.localNow(); }
     // Moves the clock and the device's media time on together, one tick at

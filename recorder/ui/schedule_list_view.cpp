@@ -1,0 +1,135 @@
+#include "schedule_list_view.h"
+
+#include "schedule_list_model.h"
+#include "common/settings_keys.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QToolTip>
+
+namespace kelbo::ui {
+
+namespace {
+constexpr int kTwips = settings::kTwipsPerPixel;
+}
+
+ScheduleListView::ScheduleListView(ScheduleList& list, QWidget* parent)
+    : QTreeView(parent), list_(list), model_(new ScheduleListModel(list, this)) {
+    setObjectName("listview_play");
+    setToolTip("Schedule listing for items to record");
+    setModel(model_);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);  // the list keeps its own order
+    setMouseTracking(true);
+    header()->setSectionsMovable(true);
+    header()->setStretchLastSection(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    applyColumnWidths();
+
+    connect(model_, &QAbstractItemModel::modelReset, this, &ScheduleListView::applyColumnWidths);
+    connect(model_, &QAbstractItemModel::rowsRemoved, this, &ScheduleListView::rowsGone);
+}
+
+void ScheduleListView::attachPane(DetailPane& pane) {
+    pane_ = &pane;
+    pane.setToolTipPort(this);
+}
+
+void ScheduleListView::applyColumnWidths() {
+    const ColumnLayout& layout = list_.layout();
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        const auto column = layout.columnAt(section + 1);
+        const int width = column ? layout.width(*column) : 0;
+        setColumnHidden(section, width <= 0);
+        if (width > 0) setColumnWidth(section, width / kTwips);
+    }
+}
+
+std::vector<ColumnState> ScheduleListView::columnStates() const {
+    std::vector<ColumnState> states;
+    const ColumnLayout& layout = list_.layout();
+    for (int section = 0; section < model_->columnCount(); ++section) {
+        const auto column = layout.columnAt(section + 1);
+        if (!column) continue;
+        const int width = isColumnHidden(section) ? 0 : columnWidth(section) * kTwips;
+        states.push_back({headerText(*column), header()->visualIndex(section) + 1, width});
+    }
+    return states;
+}
+
+void ScheduleListView::setListToolTip(const std::string& text) {
+    setToolTip(QString::fromStdString(text));
+}
+
+void ScheduleListView::selectionChanged(const QItemSelection& selected,
+                                        const QItemSelection& deselected) {
+    QTreeView::selectionChanged(selected, deselected);
+    if (removing_ || selected.isEmpty()) return;
+    const int row = selected.indexes().first().row() + 1;
+    if (pane_) pane_->listview_play_ItemClick(row);
+    else list_.select(row);
+}
+
+void ScheduleListView::selectRow(int row) {
+    if (row < 1 || row > model_->rowCount()) {
+        selectionModel()->clear();
+        return;
+    }
+    selectionModel()->setCurrentIndex(model_->index(row - 1, 0),
+                                      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ScheduleListView::rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) {
+    // Qt moves the current row on before the model has shrunk; the list has
+    // already lost the row and its selection.
+    removing_ = true;
+    QTreeView::rowsAboutToBeRemoved(parent, first, last);
+}
+
+void ScheduleListView::rowsGone() {
+    selectionModel()->clearSelection();
+    selectionModel()->setCurrentIndex({}, QItemSelectionModel::NoUpdate);
+    removing_ = false;
+}
+
+void ScheduleListView::keyReleaseEvent(QKeyEvent* event) {
+    QTreeView::keyReleaseEvent(event);
+    if (pane_) pane_->listview_play_KeyUp(event->key(), static_cast<int>(event->modifiers()));
+}
+
+void ScheduleListView::mouseMoveEvent(QMouseEvent* event) {
+    QTreeView::mouseMoveEvent(event);
+    if (pane_) pane_->listview_play_MouseMove();
+}
+
+void ScheduleListView::mousePressEvent(QMouseEvent* event) {
+    rowBeforePress_ = list_.selectedRow();
+    QTreeView::mousePressEvent(event);
+}
+
+void ScheduleListView::mouseReleaseEvent(QMouseEvent* event) {
+    QTreeView::mouseReleaseEvent(event);
+    // A click on the row already selected shows it again.
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (pane_ && index.isValid() && index.row() + 1 == rowBeforePress_)
+        pane_->listview_play_ItemClick(rowBeforePress_);
+}
+
+bool ScheduleListView::viewportEvent(QEvent* event) {
+    // The list has one tooltip of its own, wherever the mouse is.
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (toolTip().isEmpty()) QToolTip::hideText();
+        else QToolTip::showText(help->globalPos(), toolTip(), viewport());
+        return true;
+    }
+    return QTreeView::viewportEvent(event);
+}
+
+}  // namespace kelbo::ui

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "recorder/core/column_layout_store.h"
+#include "recorder/core/detail_pane.h"
+
+#include <QTreeView>
+
+#include <vector>
+
+namespace kelbo::ui {
+
+class ScheduleListModel;
+
+// The schedule list `listview_play`: a report-style view of the list, one
+// row selected at a time, whose columns the user may resize and drag into a
+// new order (the order is saved at shutdown and used from the next start).
+// Selecting a row, releasing a key and moving the mouse are forwarded to the
+// detail pane.
+class ScheduleListView : public QTreeView, public ListToolTipPort {
+    Q_OBJECT
+public:
+    explicit ScheduleListView(ScheduleList& list, QWidget* parent = nullptr);
+
+    // Forwards the list's events to `pane` and shows its tooltip texts.
+    void attachPane(DetailPane& pane);
+    ScheduleListModel& scheduleModel() { return *model_; }
+
+    // Each column's header, display position from 1 and width in twips, as
+    // the user left them.
+    std::vector<ColumnState> columnStates() const;
+
+    // Selects row `row` (from 1) as a click would; 0 clears the selection.
+    void selectRow(int row);
+
+    void setListToolTip(const std::string& text) override;
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
+    void rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) override;
+
+private:
+    void applyColumnWidths();
+    void rowsGone();
+
+    ScheduleList& list_;
+    ScheduleListModel* model_;
+    DetailPane* pane_ = nullptr;
+    // Rows going away move Qt's current row; the list's selection is gone.
+    bool removing_ = false;
+    int rowBeforePress_ = 0;
+};
+
+}  // namespace kelbo::ui
