@@ -43,6 +43,4 @@ SizeLimits mainWindowLimits(double screenWidthTwips, double screenHeightTwips) {
     return limits;
 }
 
-TwipsRect defaultWindowRect() { return {0, 0, 640 * kTwipsPerPixelX, 400 * kTwipsPerPixelY}; }
-
 }  // namespace kelbo

@@ -53,8 +53,4 @@ struct SizeLimits {
 };
 SizeLimits mainWindowLimits(double screenWidthTwips, double screenHeightTwips);
 
-// The window's rectangle when nothing was saved: 640 by 400 pixels at the
-// top left of the screen.
-TwipsRect defaultWindowRect();
-
 }  // namespace kelbo

@@ -1,11 +1,17 @@
 #include "main_window.h"
 
+#include "detail_pane_widget.h"
 #include "keyed_status_bar.h"
 #include "preview_form.h"
+#include "schedule_list_view.h"
 #include "system_tray.h"
+#include "transport_bar.h"
 #include "common/clock.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
+#include "recorder/core/column_layout_store.h"
+#include "recorder/core/detail_pane.h"
+#include "recorder/core/schedule_commands.h"
 #include "recorder/engine/capture_device.h"
 #include "recorder/engine/recorder.h"
 
@@ -40,7 +46,6 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connect(tray_, &SystemTray::restoreRequested, this, &MainWindow::Restore_From_Tray);
     buildMenus();
     buildStatusBar();
-    buildFrames();
 
     // The watcher runs from the moment the window exists; the tick from
     // the end of start-up.
@@ -52,7 +57,11 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
 }
 
 MainWindow::~MainWindow() {
-    // The recorder refers to the device: it goes first.
+    // The widgets show the recorder's state and the recorder refers to the
+    // device: they go in that order.
+    delete centralWidget();
+    commands_.reset();
+    pane_.reset();
     recorder_.reset();
     device_.reset();
 }
@@ -105,18 +114,23 @@ void MainWindow::updateClockPanels() {
 }
 
 void MainWindow::buildFrames() {
+    Recorder& r = *recorder_;
+    pane_ = std::make_unique<DetailPane>(r.document, r.next, r.settings, services_.clock,
+                                         services_.messages);
+    commands_ = std::make_unique<ScheduleCommands>(r.document, r.next, *device_, r.settings,
+                                                   services_.messages);
+    commands_->setStopAction([this] { recorder_->session.Stop_Recording(); });
+    commands_->setAddAction([this] { showAddSchedule(); });
+
     auto* central = new QWidget(this);
     setCentralWidget(central);
     frame1_ = new QFrame(central);
     frame1_->setObjectName("Frame1");
-    list_ = new QWidget(frame1_);
-    frame2_ = new QWidget(frame1_);
-    for (int i = 0; i < kTransportButtonCount; ++i) {
-        auto* button = new QToolButton(frame1_);
-        button->setObjectName(QString("TransportControl_%1").arg(i));
-        connect(button, &QToolButton::clicked, this, [this, i] { TransportControl_Click(i); });
-        buttons_[i] = button;
-    }
+    list_ = new ScheduleListView(r.document.list(), frame1_);
+    list_->attachPane(*pane_);
+    frame2_ = new DetailPaneWidget(*pane_, frame1_);
+    buttons_ = new TransportBar(frame1_);
+    connect(buttons_, &TransportBar::clicked, this, &MainWindow::TransportControl_Click);
 }
 
 bool MainWindow::startUp(const DeviceLoader& loadDevice) {
@@ -137,9 +151,17 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
     device_->setPreviewWhileCapturing(true);
     device_->setMember116(32);
 
+    recorder_->document.list().setLayout(Load_Column_Layout(services_.store));
+    buildFrames();
     recorder_->reloadSchedule();
     timer1_.setInterval(kTickMs);
 
+    setMinimumSize(640, 340);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize s = screen->size();
+        const SizeLimits limits = mainWindowLimits(s.width() * kTwipsPerPixelX, s.height() * kTwipsPerPixelY);
+        setMaximumSize(limits.maxWidth, limits.maxHeight);
+    }
     layoutInProgress_ = true;
     restoreWindowRect();
     layoutInProgress_ = false;
@@ -164,7 +186,7 @@ TwipsRect MainWindow::windowRect() const {
 }
 
 void MainWindow::restoreWindowRect() {
-    const TwipsRect r = defaultWindowRect();
+    const WindowRect r = readWindowRect(services_.store);
     move(px(r.left), py(r.top));
     resize(px(r.width), py(r.height));
 }
@@ -179,7 +201,11 @@ void MainWindow::applyLayout(const WindowLayout& layout) {
     frame1_->setGeometry(pixels(layout.frame1));
     list_->setGeometry(pixels(layout.list));
     frame2_->setGeometry(pixels(layout.frame2));
-    for (int i = 1; i < kTransportButtonCount; ++i) buttons_[i]->setGeometry(pixels(layout.buttons[i]));
+    // The bar holds buttons 0 to 9 at their places from the list's edge.
+    const TwipsRect first = layout.buttons[1];
+    buttons_->setGeometry(pixels({layout.list.left, first.top,
+                                  kTransportButtonCount * (first.left - layout.list.left),
+                                  first.height}));
 }
 
 bool MainWindow::previewLocked() const { return lockAction_->isChecked(); }
@@ -256,9 +282,9 @@ void MainWindow::OptionsMenu_Click() {}
 
 void MainWindow::about_Click() {}
 
-void MainWindow::TransportControl_Click(int index) {
-    if (index == 4) recorder_->session.Stop_Recording();
-}
+void MainWindow::TransportControl_Click(int index) { commands_->TransportControl_Click(index); }
+
+void MainWindow::showAddSchedule() {}
 
 void MainWindow::Timer1_Timer() {
     recorder_->tick.Timer1_Timer();
@@ -275,11 +301,21 @@ void MainWindow::setReloadScheduleEnabled(bool enabled) { reloadAction_->setEnab
 
 void MainWindow::setLivePreviewEnabled(bool enabled) { livePreviewAction_->setEnabled(enabled); }
 
-void MainWindow::setStopButtonEnabled(bool enabled) { buttons_[4]->setEnabled(enabled); }
+void MainWindow::setStopButtonEnabled(bool enabled) {
+    buttons_->button(ScheduleCommands::kStopButton)->setEnabled(enabled);
+}
 
 bool MainWindow::isLivePreviewTicked() const { return recorder_ && recorder_->livePreview.isTicked(); }
 
-void MainWindow::Save_Layout() {}
+void MainWindow::Save_Layout() {
+    kelbo::Save_Layout(services_.store, list_->columnStates());
+    // The normal-state rectangle, so a window closed minimised or
+    // maximised comes back usable.
+    const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && isVisible();
+    const QRect g = normal ? QRect(pos(), size()) : normalGeometry();
+    saveWindowRect(services_.store, g.x() * kTwipsPerPixelX, g.y() * kTwipsPerPixelY,
+                   g.width() * kTwipsPerPixelX, g.height() * kTwipsPerPixelY);
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (!shutDown_ && recorder_) {

@@ -15,16 +15,21 @@ class QFrame;
 namespace kelbo {
 class CaptureDevice;
 class Clock;
+class DetailPane;
 class MessageBoxes;
 class Recorder;
+class ScheduleCommands;
 class SettingsStore;
 }  // namespace kelbo
 
 namespace kelbo::ui {
 
+class DetailPaneWidget;
 class KeyedStatusBar;
 class PreviewForm;
+class ScheduleListView;
 class SystemTray;
+class TransportBar;
 
 // What the main window needs from outside for the whole run.
 struct MainWindowServices {
@@ -55,6 +60,10 @@ public:
     PreviewForm& preview() { return *preview_; }
     SystemTray& tray() { return *tray_; }
     KeyedStatusBar& statusPanels() { return *statusBar_; }
+    ScheduleListView& listView() { return *list_; }
+    DetailPaneWidget& detailFrame() { return *frame2_; }
+    TransportBar& transport() { return *buttons_; }
+    DetailPane& pane() { return *pane_; }
     const WindowLayout& currentLayout() const { return layout_; }
     TwipsRect windowRect() const;
     bool previewLocked() const;
@@ -99,17 +108,20 @@ private:
     void moveToTray();
     void updateClockPanels();
     void Save_Layout();
+    void showAddSchedule();
 
     MainWindowServices services_;
     std::unique_ptr<PreviewForm> preview_;
     std::unique_ptr<CaptureDevice> device_;
     std::unique_ptr<Recorder> recorder_;
+    std::unique_ptr<DetailPane> pane_;
+    std::unique_ptr<ScheduleCommands> commands_;
     KeyedStatusBar* statusBar_ = nullptr;
     SystemTray* tray_ = nullptr;
     QFrame* frame1_ = nullptr;
-    QWidget* list_ = nullptr;
-    QWidget* frame2_ = nullptr;
-    QWidget* buttons_[kTransportButtonCount] = {};
+    ScheduleListView* list_ = nullptr;
+    DetailPaneWidget* frame2_ = nullptr;
+    TransportBar* buttons_ = nullptr;
     QAction* reloadAction_ = nullptr;
     QAction* optionsAction_ = nullptr;
     QAction* lockAction_ = nullptr;

@@ -32,5 +32,4 @@ TEST(MainWindowLimits, AtLeast640By340AndAtMostTheScreen) {
     EXPECT_EQ(limits.minHeight, 340);
     EXPECT_EQ(limits.maxWidth, 1920);
     EXPECT_EQ(limits.maxHeight, 1080);
-    EXPECT_EQ(defaultWindowRect(), (TwipsRect{0, 0, 9600, 6000}));
 }
