@@ -1,0 +1,196 @@
+// The main window as a window: start-up, layout, preview placement, the
+// saved layout, the tray and shutdown.
+#include "common/settings_keys.h"
+#include "common/settings_store.h"
+#include "recorder/core/column_layout_store.h"
+#include "recorder/engine/recorder.h"
+#include "recorder/ui/main_window.h"
+#include "recorder/ui/preview_form.h"
+#include "recorder/ui/schedule_list_view.h"
+#include "recorder/ui/system_tray.h"
+#include "recorder/ui/transport_bar.h"
+#include "support/recorder_rig.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using namespace kelbo::ui;
+
+namespace {
+
+const DateTime kNow = DateTime::fromCivil(2026, 12, 7, 12, 0);
+
+// Placed windows land on whole pixels.
+void expectPlacedAt(const TwipsRect& actual, const TwipsRect& wanted) {
+    EXPECT_NEAR(actual.left, wanted.left, 15);
+    EXPECT_NEAR(actual.top, wanted.top, 15);
+    EXPECT_NEAR(actual.width, wanted.width, 15);
+    EXPECT_NEAR(actual.height, wanted.height, 15);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() : store(dir / "registry.ini"), clock(toInstant(kNow)) {
+        store.SaveSetting(settings::kDefaults, settings::kTemplate, "DVD Full Quality");
+        store.SaveSetting(settings::kDefaults, settings::kScheduleFile, (dir / "KelboSchedule.txt").string());
+        store.SaveSetting(settings::kDefaults, settings::kFileString, (dir / "%programme%.mpg").string());
+        writeFile(dir / "KelboSchedule.txt", programme("Later", kNow.plusMinutes(60), 30).text() +
+                                                 programme("Soon", kNow.plusMinutes(10), 30).text());
+    }
+
+    MainWindow& start() {
+        window = std::make_unique<MainWindow>(MainWindowServices{store, messages, clock, dir.path().string()});
+        const bool started = window->startUp([this](PreviewForm&) {
+            auto d = std::make_unique<ScriptedCaptureDevice>();
+            device = d.get();
+            return d;
+        });
+        EXPECT_TRUE(started);
+        return *window;
+    }
+
+    void closeWindow() {
+        window->close();
+        window.reset();
+    }
+
+    QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
+
+    TempDir dir;
+    SettingsStore store;
+    RecordingMessageBoxes messages;
+    FixedClock clock;
+    ScriptedCaptureDevice* device = nullptr;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsWithItsMenusPanelsAndTheScheduleShown) {
+    MainWindow& w = start();
+    EXPECT_EQ(w.windowTitle(), "Kelbo");
+    QStringList menus;
+    for (QAction* a : w.menuBar()->actions()) menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"File", "View", "Help"}));
+    for (const char* name : {"ReloadSchedule", "OptionsMenu", "LockToForm", "IsLivePreview", "about"})
+        EXPECT_NE(action(name), nullptr) << name;
+    EXPECT_TRUE(action("LockToForm")->isChecked());
+    for (const char* key : {"pnlStatus", "pnlCounter", "pnlSplit", "pnlProgramme", "pnlProgress", "pnlDate", "pnlTime"})
+        EXPECT_NE(w.findChild<QLabel*>(key), nullptr) << key;
+    EXPECT_EQ(w.findChild<QLabel*>("pnlDate")->text(), "07-12-2026");
+    EXPECT_EQ(w.findChild<QLabel*>("pnlTime")->text(), "12:00");
+
+    // The schedule is loaded, sorted, and its next programme chosen; the
+    // device was set up as the preview window creates it.
+    ASSERT_EQ(w.recorder().document.list().rowCount(), 2);
+    EXPECT_EQ(w.recorder().document.list().cell(1, Column::Programme), "Soon");
+    EXPECT_EQ(w.recorder().next.NextRow(), 1);
+    EXPECT_EQ(device->count("setMember135 1"), 1);
+    EXPECT_EQ(device->count("setMember116 32"), 1);
+
+    // First start: 640 x 400 pixels at the top left; the preview beside the
+    // detail frame, on top.
+    EXPECT_EQ(w.size(), QSize(640, 400));
+    EXPECT_TRUE(w.preview().isVisible());
+    const TwipsRect expected = previewBesideFrame(w.windowRect(), w.currentLayout().frame2);
+    expectPlacedAt(w.preview().placement(), expected);
+    EXPECT_TRUE(w.preview().windowFlags() & Qt::WindowStaysOnTopHint);
+}
+
+TEST_F(MainWindowTest, ResizingLaysOutButMaximisingAndTheMinimumDoNot) {
+    MainWindow& w = start();
+    w.resize(700, 500);  // the offscreen screen is 800 x 600
+    QApplication::processEvents();
+    const WindowLayout& l = w.currentLayout();
+    EXPECT_EQ(l.frame1.width, 700 * 15 - 400);
+    EXPECT_EQ(l.frame1.height, 500 * 15 - 1200);
+    EXPECT_EQ(w.listView().width(), (700 * 15 - 400) / 15);
+    EXPECT_EQ(w.listView().height(), (500 * 15 - 1200 - 3000) / 15);
+    const QRect list = w.listView().geometry();
+
+    w.showMaximized();
+    w.resize(790, 590);  // what a maximised window would get
+    QApplication::processEvents();
+    EXPECT_EQ(w.listView().geometry(), list) << "maximising does not enlarge the list";
+
+    w.showNormal();
+    w.resize(100, 100);
+    EXPECT_GE(w.width(), 640);
+    EXPECT_GE(w.height(), 340);
+}
+
+TEST_F(MainWindowTest, LockedPreviewFollowsTheWindowAndItsCloseBoxLocksItAgain) {
+    MainWindow& w = start();
+    w.move(200, 150);
+    QApplication::processEvents();
+    expectPlacedAt(w.preview().placement(), previewBesideFrame(w.windowRect(), w.currentLayout().frame2));
+
+    // Unlocked, it stays where it is.
+    action("LockToForm")->trigger();
+    EXPECT_FALSE(w.previewLocked());
+    const TwipsRect before = w.preview().placement();
+    w.move(260, 180);
+    QApplication::processEvents();
+    expectPlacedAt(w.preview().placement(), before);
+
+    // Its close box does not close it but docks it beside the frame again.
+    w.preview().close();
+    EXPECT_TRUE(w.preview().isVisible());
+    EXPECT_TRUE(w.previewLocked());
+    expectPlacedAt(w.preview().placement(), previewBesideFrame(w.windowRect(), w.currentLayout().frame2));
+
+    // Locking by the menu docks it by the tighter rule.
+    action("LockToForm")->trigger();
+    action("LockToForm")->trigger();
+    EXPECT_TRUE(w.previewLocked());
+    expectPlacedAt(w.preview().placement(), previewDockedOnLock(w.windowRect(), w.currentLayout().frame2));
+}
+
+TEST_F(MainWindowTest, ClosingSavesTheColumnOrderAndWindowForTheNextStart) {
+    MainWindow& w = start();
+    w.move(30, 45);
+    w.resize(760, 500);
+    QHeaderView* header = w.listView().header();
+    header->moveSection(header->visualIndex(4), 2);  // "Programme" before "Date"
+    header->resizeSection(4, 200);
+    QApplication::processEvents();
+    closeWindow();
+
+    const ColumnLayout saved = Load_Column_Layout(store);
+    EXPECT_EQ(saved.position(Column::Programme), 3);
+    EXPECT_EQ(saved.position(Column::Date), 4);
+    EXPECT_EQ(saved.width(Column::Programme), 3000);
+    const WindowRect rect = readWindowRect(store);
+    EXPECT_EQ(rect.width, 760 * 15);
+    EXPECT_EQ(rect.height, 500 * 15);
+
+    MainWindow& again = start();
+    EXPECT_EQ(again.size(), QSize(760, 500));
+    EXPECT_EQ(again.recorder().document.list().layout().position(Column::Programme), 3);
+    EXPECT_EQ(again.recorder().document.list().cell(1, Column::Programme), "Soon");
+}
+
+TEST_F(MainWindowTest, TransportButtonsDispatchAndTheStopButtonFollowsTheRecording) {
+    MainWindow& w = start();
+    QToolButton* stop = w.transport().button(4);
+    w.setStopButtonEnabled(false);
+    EXPECT_FALSE(stop->isEnabled());
+    w.setStopButtonEnabled(true);
+    EXPECT_TRUE(stop->isEnabled());
+
+    // Delete asks first; with the answer OK the row goes.
+    w.listView().selectRow(2);
+    w.transport().button(9)->click();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Delete Confirmation");
+    EXPECT_EQ(w.recorder().document.list().rowCount(), 1);
+    EXPECT_EQ(readFile(dir / "KelboSchedule.txt").find("Later"), std::string::npos);
+}
