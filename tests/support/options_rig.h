@@ -31,9 +31,9 @@ struct OptionsRig {
         : store(dir / "registry.ini"),
           templateKey(templateKeyFor((dir / "device").string())),
           form(live, device, store, boxes, host) {
+        std::filesystem::create_directories(templateKey);
         for (const auto& name : precanned) writeFile(templateKey + "/" + name + ".tmpl", "");
         for (const auto& name : user) writeFile(templateRootFor(templateKey) + "/" + name + ".tmpl", "");
-        if (precanned.empty()) std::filesystem::create_directories(templateKey);
     }
 
     std::string folder() const { return (dir / "prog").string(); }
