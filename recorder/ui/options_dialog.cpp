@@ -260,18 +260,21 @@ QWidget* OptionsDialog::buildCapturePage() {
         grid->addWidget(picture.scroll, row, 2);
     }
     auto* frames = new QHBoxLayout;
-    w.videoSourceFrame = named(new QGroupBox("VideoSource"), "FrameVideoSource");
-    auto* sourceColumn = new QVBoxLayout(w.videoSourceFrame);
+    // A frame of two exclusive choices.
+    const auto pair = [](const char* title, const char* frameName, QRadioButton* first,
+                         QRadioButton* second) {
+        auto* frame = named(new QGroupBox(title), frameName);
+        auto* column = new QVBoxLayout(frame);
+        column->addWidget(first);
+        column->addWidget(second);
+        return frame;
+    };
     w.composite = named(new QRadioButton("Composite"), "IsComposite");
     w.sVideo = named(new QRadioButton("SVideo"), "IsSVideo");
-    sourceColumn->addWidget(w.composite);
-    sourceColumn->addWidget(w.sVideo);
-    w.standardFrame = named(new QGroupBox("VideoSuperStandard"), "FrameVideoSuperStandard");
-    auto* standardColumn = new QVBoxLayout(w.standardFrame);
+    w.videoSourceFrame = pair("VideoSource", "FrameVideoSource", w.composite, w.sVideo);
     w.pal = named(new QRadioButton("PAL"), "IsSSPAL");
     w.ntsc = named(new QRadioButton("NTSC"), "IsSSNTSC");
-    standardColumn->addWidget(w.pal);
-    standardColumn->addWidget(w.ntsc);
+    w.standardFrame = pair("VideoSuperStandard", "FrameVideoSuperStandard", w.pal, w.ntsc);
     frames->addWidget(w.videoSourceFrame);
     frames->addWidget(w.standardFrame);
     grid->addLayout(frames, kPictureControlCount, 0, 1, 3);
