@@ -2,7 +2,7 @@
 
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
-#include "common/text_util.h"
+#include "setting_values.h"
 
 namespace kelbo {
 
@@ -23,28 +23,41 @@ const char* splitTypeText(SplitType type) {
 
 LiveSettings readLiveSettings(const SettingsStore& store, const std::string& programFolder) {
     using namespace settings;
-    const auto text = [&](const std::string& key) {
+    const auto stored = [&](const std::string& key) {
         return store.GetSetting(kDefaults, key, defaultValue(key, programFolder));
     };
-    // A flag that does not read as a number counts as off.
+    // A value of the wrong form reads as the key's default, so that it is
+    // neither acted on nor written back by the next save.
+    const auto readIf = [&](const std::string& key, auto isRightForm) {
+        std::string text = stored(key);
+        return isRightForm(text) ? text : defaultValue(key, programFolder);
+    };
+    const auto buffer = [&](const std::string& key) {
+        return readIf(key, [](const std::string& t) { return wholeNumberIn(t).has_value(); });
+    };
+    const auto path = [&](const std::string& key) {
+        return readIf(key, [](const std::string& t) { return isReadableText(t, kLongestStoredPath); });
+    };
     const auto flag = [&](const std::string& key) {
-        const auto n = parseWholeNumber(text(key));
-        return n && *n != 0;
+        const auto on = wholeNumberIn(stored(key), 0, 1);
+        return on ? *on == 1 : defaultValue(key, programFolder) == "1";
     };
     LiveSettings s;
-    s.Template = text(kTemplate);
-    s.StartBuffer = text(kStartBuffer);
-    s.EndBuffer = text(kEndBuffer);
-    s.ScheduleFile = text(kScheduleFile);
+    s.Template = stored(kTemplate);
+    s.StartBuffer = buffer(kStartBuffer);
+    s.EndBuffer = buffer(kEndBuffer);
+    s.ScheduleFile = path(kScheduleFile);
     s.PreviewRecording = flag(kPreviewRecording);
     s.HearPreviewAudio = flag(kHearPreviewAudio);
     s.MinimizeToSystem = flag(kMinimizeToSystem);
     s.StartInSystemTray = flag(kStartInSystemTray);
     s.ExpertMode = flag(kExpertMode);
     s.AutoLoadSchedule = flag(kAutoLoadSchedule);
-    s.FileString = text(kFileString);
-    s.splitType = splitTypeFromText(text(kSplitType));
-    s.SplitValue = text(kSplitValue);
+    s.FileString = path(kFileString);
+    s.splitType = splitTypeFromText(stored(kSplitType));
+    s.SplitValue = readIf(kSplitValue, [](const std::string& t) {
+        return t.empty() || wholeNumberIn(t).has_value();
+    });
     return s;
 }
 

@@ -49,8 +49,11 @@ struct LiveSettings {
 SplitType splitTypeFromText(const std::string& text);
 const char* splitTypeText(SplitType type);
 
-// The stored settings with their defaults, as they stand: no first-run
-// handling and no check of the template against the device's list.
+// The stored settings with their defaults: no first-run handling and no
+// check of the template against the device's list. A flag other than "0"
+// or "1", a buffer or split value that is not a whole number from 0 to
+// 32767, and a path or pattern that is not readable text read as the
+// key's default.
 LiveSettings readLiveSettings(const SettingsStore& store, const std::string& programFolder);
 
 }  // namespace kelbo

@@ -49,19 +49,19 @@ public:
     std::string RecordingTemplate() const override { return template_; }
     void setRecordingTemplate(const std::string& name) override;
     int Brightness() const override { return brightness_; }
-    void setBrightness(int v) override { brightness_ = v; }
+    void setBrightness(int v) override { log("setBrightness", v); brightness_ = v; }
     int Contrast() const override { return contrast_; }
-    void setContrast(int v) override { contrast_ = v; }
+    void setContrast(int v) override { log("setContrast", v); contrast_ = v; }
     int Saturation() const override { return saturation_; }
-    void setSaturation(int v) override { saturation_ = v; }
+    void setSaturation(int v) override { log("setSaturation", v); saturation_ = v; }
     int Tint() const override { return tint_; }
-    void setTint(int v) override { tint_ = v; }
+    void setTint(int v) override { log("setTint", v); tint_ = v; }
     int Volume() const override { return volume_; }
-    void setVolume(int v) override { volume_ = v; }
+    void setVolume(int v) override { log("setVolume", v); volume_ = v; }
     int VideoSource() const override { return source_; }
-    void setVideoSource(int v) override { source_ = v; }
+    void setVideoSource(int v) override { log("setVideoSource", v); source_ = v; }
     int VideoStandard() const override { return standard_; }
-    void setVideoStandard(int v) override { standard_ = v; }
+    void setVideoStandard(int v) override { log("setVideoStandard", v); standard_ = v; }
     bool MuteAudio() const override { return mute_; }
     void setMuteAudio(bool m) override;
     bool PreviewWhileCapturing() const override { return previewWhileCapturing_; }
@@ -75,6 +75,8 @@ public:
     std::string registryKey;
 
 private:
+    void log(const char* member, int value) { calls.push_back(member + (" " + std::to_string(value))); }
+
     std::int64_t limit_ = 0, elapsed_ = 0;
     std::string template_;
     int brightness_ = 5000, contrast_ = 5000, saturation_ = 5000, tint_ = 5000, volume_ = 5000;

@@ -1,0 +1,285 @@
+#include "options_dialog.h"
+
+#include "recorder/core/options_form.h"
+#include "recorder/core/picture_controls.h"
+#include "recorder/core/setting_values.h"
+#include "recorder/ui/options_dialog_widgets.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <array>
+
+namespace kelbo::ui {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr int kClientWidthTwips = 9015;
+constexpr int kClientHeightTwips = 8280;
+
+template <typename W>
+W* named(W* widget, const char* objectName, const char* toolTip = nullptr) {
+    widget->setObjectName(objectName);
+    if (toolTip) widget->setToolTip(QString::fromUtf8(toolTip));
+    return widget;
+}
+
+QScrollBar* spinner(const char* objectName) {
+    auto* bar = named(new QScrollBar(Qt::Horizontal), objectName);
+    bar->setRange(kSpinnerMin, kSpinnerMax);
+    bar->setSingleStep(1);
+    bar->setPageStep(1);
+    bar->setMinimumWidth(90);
+    return bar;
+}
+
+QLineEdit* numberField(const char* objectName) {
+    auto* field = named(new QLineEdit, objectName);
+    field->setFixedWidth(64);
+    return field;
+}
+
+QCheckBox* checkBox(const char* objectName, const char* text, const char* toolTip) {
+    return named(new QCheckBox(QString::fromUtf8(text)), objectName, toolTip);
+}
+
+}  // namespace
+
+OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
+    : QDialog(parent), form_(form), w_(std::make_unique<Widgets>()) {
+    setObjectName("Options");
+    setWindowTitle("Options");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setModal(false);
+    chooseScheduleFile = [](QWidget* owner) {
+        return QFileDialog::getOpenFileName(owner, "Open Schedule File", QDir::currentPath(),
+                                            "Text Files (*.txt)");
+    };
+
+    auto* columns = new QHBoxLayout;
+    auto* left = new QVBoxLayout;
+    left->addWidget(buildRecordingPage());
+    left->addWidget(buildSplitFrame());
+    left->addWidget(buildCaptureSourceRow());
+    left->addStretch();
+    auto* right = new QVBoxLayout;
+    right->addWidget(buildGuideList(), 1);
+    right->addWidget(buildCapturePage());
+    columns->addLayout(left, 3);
+    columns->addLayout(right, 2);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    const auto button = [&](const char* objectName, const char* text, void (OptionsForm::*click)()) {
+        auto* b = named(new QPushButton(text), objectName);
+        b->setAutoDefault(false);
+        b->setMinimumWidth(80);
+        buttons->addWidget(b);
+        connect(b, &QPushButton::clicked, this, [this, click] { (form_.*click)(); });
+    };
+    button("Command_OK", "OK", &OptionsForm::Command_OK_Click);
+    button("Command_Apply", "Apply", &OptionsForm::Command_Apply_Click);
+    button("Command_Cancel", "Cancel", &OptionsForm::Command_Cancel_Click);
+
+    auto* root = new QVBoxLayout(this);
+    root->addLayout(columns);
+    root->addLayout(buttons);
+
+    connectFields();
+    connectPicture();
+    form_.setView(this);
+    const QSize designed(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    setFixedSize(designed.expandedTo(sizeHint()));
+}
+
+OptionsDialog::~OptionsDialog() { form_.setView(nullptr); }
+
+QWidget* OptionsDialog::buildRecordingPage() {
+    auto* page = new QWidget;
+    auto* grid = new QGridLayout(page);
+    grid->setContentsMargins(0, 0, 0, 0);
+    const auto label = [&](int row, const char* text, const char* toolTip = nullptr) {
+        auto* l = new QLabel(QString::fromUtf8(text));
+        if (toolTip) l->setToolTip(toolTip);
+        grid->addWidget(l, row, 0);
+    };
+    Widgets& w = *w_;
+    label(0, "Default Record Template");
+    w.templateList = named(new QComboBox, "template",
+                           "The recording quality that Kelbo will use as its default");
+    grid->addWidget(w.templateList, 0, 1, 1, 2);
+
+    const char* startTip = "The default start buffer that Kelbo will use at the beginning of all programmes";
+    const char* endTip = "The default end buffer that Kelbo will use at the end of all programmes";
+    label(1, "Default Start Buffer");
+    w.startBuffer = named(numberField("Default_Start_Buffer"), "Default_Start_Buffer", startTip);
+    w.startScroll = named(spinner("Start_Buffer_Scroll"), "Start_Buffer_Scroll", startTip);
+    grid->addWidget(w.startBuffer, 1, 1);
+    grid->addWidget(w.startScroll, 1, 2);
+    label(2, "Default End Buffer");
+    w.endBuffer = named(numberField("Default_End_Buffer"), "Default_End_Buffer", endTip);
+    w.endScroll = named(spinner("End_Buffer_Scroll"), "End_Buffer_Scroll", endTip);
+    grid->addWidget(w.endBuffer, 2, 1);
+    grid->addWidget(w.endScroll, 2, 2);
+
+    label(3, "Schedule File");
+    auto* fileRow = new QHBoxLayout;
+    w.scheduleFile = named(new QLineEdit, "ScheduleFile", "The file that contains the schedule information");
+    w.browse = named(new QPushButton("Browse"), "ScheduleFile_Browse",
+                     "Browse for the schedule file on your hard disk");
+    w.browse->setAutoDefault(false);
+    fileRow->addWidget(w.scheduleFile, 1);
+    fileRow->addWidget(w.browse);
+    grid->addLayout(fileRow, 3, 1, 1, 2);
+
+    label(4, "FileName Format", "The format used for output filenames");
+    auto* patternRow = new QHBoxLayout;
+    w.fileString = named(new QLineEdit, "Filestring",
+                         "The format used for output filenames (Use variable names below)");
+    w.test = named(new QPushButton("Test"), "TestFilename",
+                   "Test the filename format with a real example from the schedule");
+    w.test->setAutoDefault(false);
+    patternRow->addWidget(w.fileString, 1);
+    patternRow->addWidget(w.test);
+    grid->addLayout(patternRow, 4, 1, 1, 2);
+
+    auto* tokens = new QGridLayout;
+    const char* tokenTexts[] = {"%programme%", "%startdate%", "%starttime%",
+                                "%channelnumber%", "%channelname%", "%category%"};
+    for (int i = 0; i < 6; ++i) {
+        auto* token = new QLabel(tokenTexts[i]);
+        tokens->addWidget(token, i / 3, i % 3);
+    }
+    grid->addLayout(tokens, 5, 1, 1, 2);
+    w.floatFileName = named(new QLabel, "floatfilename");
+    w.floatFileName->setFrameShape(QFrame::Box);
+    w.floatFileName->setStyleSheet("background: palette(tool-tip-base); color: palette(tool-tip-text);");
+    w.floatFileName->setWordWrap(true);
+    w.floatFileName->hide();
+    grid->addWidget(w.floatFileName, 6, 0, 1, 3);
+
+    auto* boxes = new QGridLayout;
+    w.previewRecording = checkBox("IsPreviewRecording", "Preview When Recording",
+                                  "Show a live preview when a programme starts recording");
+    w.hearAudio = checkBox("IsHearAudioDuringRecord", "Hear Audio during Record",
+                           "Hear live audio when a programme starts recording");
+    w.autoLoad = checkBox("IsAutoLoadSchedule", "Auto load new schedule file",
+                          "Automatically load new schedule file every 30 seconds (Recommend turned ON)");
+    w.expertMode = checkBox("IsExpertMode", "Expert Mode - NO Confirmations",
+                            "No confirmations on deletes or changes to any settings or schedules");
+    w.startInTray = checkBox("IsStartInSystemTray", "Start in System Tray", "Start Kelbo in the system tray");
+    w.minimizeToTray = checkBox("IsMinimizeToSystemTray", "Minimize to System Tray",
+                                "When Kelbo is minimized, place it in the system tray");
+    const QCheckBox* order[] = {w.previewRecording, w.hearAudio, w.autoLoad,
+                                w.expertMode, w.startInTray, w.minimizeToTray};
+    for (int i = 0; i < 6; ++i) boxes->addWidget(const_cast<QCheckBox*>(order[i]), i / 2, i % 2);
+    grid->addLayout(boxes, 7, 0, 1, 3);
+
+    grid->setColumnStretch(2, 1);
+    return page;
+}
+
+QWidget* OptionsDialog::buildCaptureSourceRow() {
+    auto* row = new QWidget;
+    auto* grid = new QGridLayout(row);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->addWidget(new QLabel("Capture source"), 0, 0);
+    w_->captureSource = named(new QComboBox, "CaptureSource", "The video source Kelbo records from");
+    grid->addWidget(w_->captureSource, 0, 1);
+    auto* note = named(new QLabel("A change takes effect the next time Kelbo starts."),
+                       "Label_CaptureSourceNote");
+    note->setEnabled(false);
+    grid->addWidget(note, 1, 1);
+    grid->setColumnStretch(1, 1);
+    return row;
+}
+
+QWidget* OptionsDialog::buildSplitFrame() {
+    Widgets& w = *w_;
+    auto* frame = named(new QGroupBox("Split By"), "FrameSplit",
+                        "Select how Kelbo will split programme recordings");
+    auto* row = new QHBoxLayout(frame);
+    w.splitNone = named(new QRadioButton("NONE"), "IsSplitNone", "No splitting of files required");
+    w.splitSize = named(new QRadioButton("Size"), "IsSplitSize", "Split by file size");
+    w.splitTime = named(new QRadioButton("Time"), "IsSplitTime", "Split by recording time");
+    w.splitNumber = numberField("SplitNumber");
+    w.splitNumber->setToolTip("The number of minutes / Mb to split at");
+    w.splitUnits = named(new QLabel, "SplitUnits");
+    w.splitUnits->setMinimumWidth(30);
+    for (QWidget* widget : std::initializer_list<QWidget*>{w.splitNone, w.splitSize, w.splitTime})
+        row->addWidget(widget);
+    row->addSpacing(12);
+    row->addWidget(w.splitNumber);
+    row->addWidget(w.splitUnits);
+    row->addStretch();
+    return frame;
+}
+
+QWidget* OptionsDialog::buildGuideList() {
+    auto* box = new QWidget;
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    const char* tip = "Only relevant if you use Digiguide electronic programme guide";
+    auto* label = new QLabel("Digiguide Addin Templates");
+    label->setToolTip(tip);
+    w_->guideTemplates = named(new QListWidget, "Digiguide_Templates", tip);
+    column->addWidget(label);
+    column->addWidget(w_->guideTemplates, 1);
+    return box;
+}
+
+QWidget* OptionsDialog::buildCapturePage() {
+    Widgets& w = *w_;
+    auto* page = new QGroupBox("Capture Device");
+    page->setObjectName("FrameCaptureDevice");
+    auto* grid = new QGridLayout(page);
+    for (const PictureControlNames& names : pictureControls()) {
+        const int row = static_cast<int>(names.control);
+        auto& picture = w.picture[static_cast<size_t>(row)];
+        picture.label = named(new QLabel(names.label), (std::string("Label_") + names.label).c_str());
+        picture.text = numberField(names.textField);
+        picture.scroll = spinner(names.spinner);
+        grid->addWidget(picture.label, row, 0);
+        grid->addWidget(picture.text, row, 1);
+        grid->addWidget(picture.scroll, row, 2);
+    }
+    auto* frames = new QHBoxLayout;
+    // A frame of two exclusive choices.
+    const auto pair = [](const char* title, const char* frameName, QRadioButton* first,
+                         QRadioButton* second) {
+        auto* frame = named(new QGroupBox(title), frameName);
+        auto* column = new QVBoxLayout(frame);
+        column->addWidget(first);
+        column->addWidget(second);
+        return frame;
+    };
+    w.composite = named(new QRadioButton("Composite"), "IsComposite");
+    w.sVideo = named(new QRadioButton("SVideo"), "IsSVideo");
+    w.videoSourceFrame = pair("VideoSource", "FrameVideoSource", w.composite, w.sVideo);
+    w.pal = named(new QRadioButton("PAL"), "IsSSPAL");
+    w.ntsc = named(new QRadioButton("NTSC"), "IsSSNTSC");
+    w.standardFrame = pair("VideoSuperStandard", "FrameVideoSuperStandard", w.pal, w.ntsc);
+    frames->addWidget(w.videoSourceFrame);
+    frames->addWidget(w.standardFrame);
+    grid->addLayout(frames, kPictureControlCount, 0, 1, 3);
+    grid->setColumnStretch(2, 1);
+    return page;
+}
+
+}  // namespace kelbo::ui

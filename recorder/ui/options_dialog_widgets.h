@@ -1,0 +1,31 @@
+#pragma once
+
+#include "recorder/core/options_form.h"
+#include "recorder/ui/options_dialog.h"
+
+#include <array>
+
+namespace kelbo::ui {
+
+// The controls of the Options window that its code reads and writes.
+struct OptionsDialog::Widgets {
+    QComboBox* templateList;
+    QLineEdit *startBuffer, *endBuffer, *scheduleFile, *fileString, *splitNumber;
+    QScrollBar *startScroll, *endScroll;
+    QPushButton *browse, *test;
+    QLabel *floatFileName, *splitUnits;
+    QCheckBox *previewRecording, *hearAudio, *autoLoad, *expertMode, *startInTray, *minimizeToTray;
+    QRadioButton *splitNone, *splitSize, *splitTime;
+    QListWidget* guideTemplates;
+    QComboBox* captureSource;
+    struct Picture {
+        QLabel* label;
+        QLineEdit* text;
+        QScrollBar* scroll;
+    };
+    std::array<Picture, kPictureControlCount> picture;
+    QGroupBox *videoSourceFrame, *standardFrame;
+    QRadioButton *composite, *sVideo, *pal, *ntsc;
+};
+
+}  // namespace kelbo::ui
