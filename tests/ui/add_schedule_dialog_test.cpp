@@ -120,7 +120,15 @@ TEST_F(AddScheduleDialogTest, OpeningTwiceKeepsOneDialogAndEachOpeningStartsAfre
     settle();
     EXPECT_EQ(AddScheduleDialog::current(), nullptr);
     EXPECT_EQ(rig.document.list().rowCount(), 0);
-    EXPECT_EQ(text(open(), "programme"), "-Kelbo Recording-");
+    AddScheduleDialog* second = open();
+    EXPECT_EQ(text(second, "programme"), "-Kelbo Recording-");
+
+    // Escape is the close box's twin: nothing stored, the dialog gone.
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(second, &escape);
+    settle();
+    EXPECT_EQ(AddScheduleDialog::current(), nullptr);
+    EXPECT_EQ(rig.document.list().rowCount(), 0);
 }
 
 TEST_F(AddScheduleDialogTest, LeavingTimeFieldsCorrectsAndTheSpinnerStepsTheFocusedOne) {
