@@ -28,8 +28,6 @@ public:
     // The dialog now open, or null.
     static AddScheduleDialog* current();
 
-    const AddScheduleForm& form() const { return form_; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
