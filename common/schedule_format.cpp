@@ -9,7 +9,7 @@ namespace kelbo {
 
 namespace {
 
-enum class Check { None, Mark, Time, Date, Number };
+enum class Check { None, Mark, Time, Date, Number, ChannelNumber };
 
 struct KeySpec {
     std::string_view text;  // 14 characters, colon in column 14
@@ -23,7 +23,7 @@ constexpr std::array<KeySpec, 16> kKeys = {{
     {"ProgrammeName:", &ScheduleItem::ProgrammeName, Check::Mark},
     {"StartTime    :", &ScheduleItem::StartTime, Check::Time},
     {"StartDate    :", &ScheduleItem::StartDate, Check::Date},
-    {"ChannelNumber:", &ScheduleItem::ChannelNumber, Check::Number},
+    {"ChannelNumber:", &ScheduleItem::ChannelNumber, Check::ChannelNumber},
     {"ChannelName  :", &ScheduleItem::ChannelName, Check::Mark},
     {"Duration     :", &ScheduleItem::Duration, Check::Number},
     {"Category     :", &ScheduleItem::Category, Check::None},
@@ -48,6 +48,9 @@ bool valid(Check check, std::string_view value) {
     case Check::Time: return DateTime::parseTime(value).has_value();
     case Check::Date: return DateTime::parseDate(value).has_value();
     case Check::Number: return parseNumber(value).has_value();
+    // "N/A" is what the add dialog offers for a source without channels;
+    // an item added with it must survive the next load.
+    case Check::ChannelNumber: return value == kNoChannelNumber || parseNumber(value).has_value();
     default: return true;
     }
 }

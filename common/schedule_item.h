@@ -4,6 +4,9 @@
 
 namespace kelbo {
 
+// The channel number of an item whose source has no channels.
+inline constexpr const char* kNoChannelNumber = "N/A";
+
 // One programme entry: twenty texts, empty when unset.
 struct ScheduleItem {
     std::string ProgrammeName;

@@ -5,6 +5,7 @@
 #include "common/host_paths.h"
 #include "common/settings_store.h"
 #include "recorder/engine/gst/device_factory.h"
+#include "recorder/engine/gst/v4l2_devices.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/preview_form.h"
 #include "recorder/ui/preview_widget.h"
@@ -61,7 +62,10 @@ int main(int argc, char** argv) {
     ui::QtMessageBoxes messages;
     SystemClock clock;
     ui::QtDispatcher dispatcher(&app);
-    ui::MainWindow window({store, messages, clock, programFolder()});
+    std::vector<CaptureSourceChoice> sources;
+    for (const std::string& device : v4l2CaptureDevices()) sources.push_back({device, device});
+    sources.push_back({"Test pattern", "test"});
+    ui::MainWindow window({store, messages, clock, programFolder(), sources});
 
     const auto loadDevice = [&](ui::PreviewForm& preview) -> std::unique_ptr<CaptureDevice> {
         auto device = createCaptureDevice(store, dispatcher, messages);

@@ -65,7 +65,7 @@ public:
     static constexpr int kSpinnerMaximum = 1000;
     static constexpr const char* kDefaultTemplate = "DEFAULT Template";
     static constexpr const char* kNoChannelName = "-NA-";
-    static constexpr const char* kNoChannelNumber = "N/A";
+    static constexpr const char* kNoChannelNumber = kelbo::kNoChannelNumber;
     static constexpr const char* kIncompleteTitle = "Incomplete Data";
     static constexpr const char* kDurationNotANumber =
         "The duration must be a whole number of minutes";

@@ -1,7 +1,10 @@
 #include "main_window.h"
 
 #include "detail_pane_widget.h"
+#include "about_box.h"
+#include "add_schedule_dialog.h"
 #include "keyed_status_bar.h"
+#include "options_dialog.h"
 #include "preview_form.h"
 #include "schedule_list_view.h"
 #include "system_tray.h"
@@ -12,8 +15,11 @@
 #include "recorder/core/column_layout_store.h"
 #include "recorder/core/detail_pane.h"
 #include "recorder/core/schedule_commands.h"
+#include "recorder/core/settings_loader.h"
 #include "recorder/engine/capture_device.h"
+#include "recorder/engine/file_naming.h"
 #include "recorder/engine/recorder.h"
+#include "recorder/engine/templates.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -60,6 +66,8 @@ MainWindow::~MainWindow() {
     // The widgets show the recorder's state and the recorder refers to the
     // device: they go in that order.
     delete centralWidget();
+    delete optionsDialog_;
+    options_.reset();
     commands_.reset();
     pane_.reset();
     recorder_.reset();
@@ -150,6 +158,14 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
     device_->setMember135(true);
     device_->setPreviewWhileCapturing(true);
     device_->setMember116(32);
+
+    options_ = std::make_unique<OptionsForm>(recorder_->settings, *device_, services_.store,
+                                             services_.messages, *this);
+    options_->setCaptureSources(services_.captureSources);
+    if (Load_Settings(*options_, templateKeyFor(device_->DeviceRegistryKey()), services_.programFolder) ==
+        SettingsLoadResult::EndProgram)
+        return false;
+    optionsDialog_ = new OptionsDialog(*options_, this);
 
     recorder_->document.list().setLayout(Load_Column_Layout(services_.store));
     buildFrames();
@@ -278,13 +294,24 @@ void MainWindow::IsLivePreview_Click() {
 
 void MainWindow::ReloadSchedule_Click() { recorder_->ReloadSchedule_Click(); }
 
-void MainWindow::OptionsMenu_Click() {}
+void MainWindow::OptionsMenu_Click() { options_->OptionsMenu_Click(); }
 
-void MainWindow::about_Click() {}
+void MainWindow::about_Click() { frmAbout::showAbout(this); }
+
+void MainWindow::reloadSchedule() { recorder_->reloadSchedule(); }
+
+std::string MainWindow::exampleFileName() {
+    return Example_FileName(recorder_->document.list(), 1, recorder_->settings.FileString);
+}
 
 void MainWindow::TransportControl_Click(int index) { commands_->TransportControl_Click(index); }
 
-void MainWindow::showAddSchedule() {}
+void MainWindow::showAddSchedule() {
+    Recorder& r = *recorder_;
+    AddScheduleDialog::open(AddScheduleContext{r.document, r.next, *device_, services_.clock,
+                                               r.settings, services_.messages},
+                            this);
+}
 
 void MainWindow::Timer1_Timer() {
     recorder_->tick.Timer1_Timer();
@@ -326,6 +353,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         recorder_->shutDown();
         preview_->allowClose();
         preview_->close();
+        optionsDialog_->hide();
         tray_->remove();
     }
     event->accept();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recorder/core/options_form.h"
 #include "recorder/core/ui_ports.h"
 #include "recorder/core/window_geometry.h"
 
@@ -25,6 +26,7 @@ class SettingsStore;
 namespace kelbo::ui {
 
 class DetailPaneWidget;
+class OptionsDialog;
 class KeyedStatusBar;
 class PreviewForm;
 class ScheduleListView;
@@ -37,6 +39,8 @@ struct MainWindowServices {
     MessageBoxes& messages;
     const Clock& clock;
     std::string programFolder;
+    // What the Options dialog offers as capture sources.
+    std::vector<CaptureSourceChoice> captureSources;
 };
 
 // Creates the capture device inside the preview window; nothing when there
@@ -46,7 +50,7 @@ using DeviceLoader = std::function<std::unique_ptr<CaptureDevice>(PreviewForm&)>
 // The main window "Kelbo": a thin skin over the recorder. It owns the
 // recorder for the whole run, shows its state and forwards the user's
 // commands and the two timers to it.
-class MainWindow : public QMainWindow, public WindowPort {
+class MainWindow : public QMainWindow, public WindowPort, public OptionsHost {
     Q_OBJECT
 public:
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
@@ -64,6 +68,7 @@ public:
     DetailPaneWidget& detailFrame() { return *frame2_; }
     TransportBar& transport() { return *buttons_; }
     DetailPane& pane() { return *pane_; }
+    OptionsForm& options() { return *options_; }
     const WindowLayout& currentLayout() const { return layout_; }
     TwipsRect windowRect() const;
     bool previewLocked() const;
@@ -85,6 +90,10 @@ public:
     void setLivePreviewEnabled(bool enabled) override;
     void setStopButtonEnabled(bool enabled) override;
     bool isLivePreviewTicked() const override;
+
+    // OptionsHost
+    void reloadSchedule() override;
+    std::string exampleFileName() override;
 
 signals:
     // The window has run its shutdown; the program may end.
@@ -114,6 +123,7 @@ private:
     std::unique_ptr<PreviewForm> preview_;
     std::unique_ptr<CaptureDevice> device_;
     std::unique_ptr<Recorder> recorder_;
+    std::unique_ptr<OptionsForm> options_;
     std::unique_ptr<DetailPane> pane_;
     std::unique_ptr<ScheduleCommands> commands_;
     KeyedStatusBar* statusBar_ = nullptr;
@@ -122,6 +132,7 @@ private:
     ScheduleListView* list_ = nullptr;
     DetailPaneWidget* frame2_ = nullptr;
     TransportBar* buttons_ = nullptr;
+    OptionsDialog* optionsDialog_ = nullptr;
     QAction* reloadAction_ = nullptr;
     QAction* optionsAction_ = nullptr;
     QAction* lockAction_ = nullptr;

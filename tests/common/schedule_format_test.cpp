@@ -82,6 +82,20 @@ TEST(ScheduleReader, DropsRecordsWhoseRequiredLinesDoNotAddUp) {
     GuideRecord badDate;
     badDate.date = "31-02-2003";
     EXPECT_FALSE(readAll(badDate.text())[0].accepted);
+
+    GuideRecord badChannel;
+    badChannel.channelNumber = "four";
+    EXPECT_FALSE(readAll(badChannel.text())[0].accepted);
+}
+
+TEST(ScheduleReader, KeepsAnItemAddedWithoutAChannelNumber) {
+    // The add dialog offers "N/A" for a source without channels.
+    GuideRecord record;
+    record.channelNumber = "N/A";
+    const auto records = readAll(record.text());
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_TRUE(records[0].accepted) << records[0].problem;
+    EXPECT_EQ(records[0].item.ChannelNumber, "N/A");
 }
 
 TEST(ScheduleReader, TakesValuesFromPositionSixteenAsTheyStand) {

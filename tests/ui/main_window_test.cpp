@@ -4,6 +4,7 @@
 #include "common/settings_store.h"
 #include "recorder/core/column_layout_store.h"
 #include "recorder/engine/recorder.h"
+#include "recorder/engine/templates.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/preview_form.h"
 #include "recorder/ui/schedule_list_view.h"
@@ -50,6 +51,10 @@ protected:
         window = std::make_unique<MainWindow>(MainWindowServices{store, messages, clock, dir.path().string()});
         const bool started = window->startUp([this](PreviewForm&) {
             auto d = std::make_unique<ScriptedCaptureDevice>();
+            d->registryKey = (dir / "device").string();
+            const std::string key = templateKeyFor(d->registryKey);
+            std::filesystem::create_directories(key);
+            writeFile(std::filesystem::path(key) / "DVD Full Quality.tmpl", "Size=D1\n");
             device = d.get();
             return d;
         });
@@ -117,8 +122,9 @@ TEST_F(MainWindowTest, ResizingLaysOutButMaximisingAndTheMinimumDoNot) {
     const QRect list = w.listView().geometry();
 
     w.showMaximized();
-    w.resize(790, 590);  // what a maximised window would get
     QApplication::processEvents();
+    ASSERT_TRUE(w.isMaximized());
+    ASSERT_NE(w.size(), QSize(700, 500));
     EXPECT_EQ(w.listView().geometry(), list) << "maximising does not enlarge the list";
 
     w.showNormal();
