@@ -45,9 +45,9 @@ void rewriteUntilStopped(const std::filesystem::path& schedule, RaceState& race)
 class AddinRace : public AddinTest {};
 
 TEST_F(AddinRace, AppendsRacingRecorderRewritesAreNeverLost) {
-    // Appends at random moments over about a second, so that they fall
+    // Appends at random moments over about half a second, so that they fall
     // before, during and after the recorder's rewrites.
-    constexpr int kAppends = 300;
+    constexpr int kAppends = 200;
     store({}, useSchedule());
     void* shared = ::mmap(nullptr, sizeof(RaceState), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     ASSERT_NE(shared, MAP_FAILED);
@@ -68,7 +68,7 @@ TEST_F(AddinRace, AppendsRacingRecorderRewritesAreNeverLost) {
         p.start.day = static_cast<uint16_t>(1 + i % 28);
         p.start.month = static_cast<uint16_t>(1 + i / 28);
         record(0, p);
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 6000));
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 5000));
     }
     race->stop = true;
     int status = 0;

@@ -172,10 +172,14 @@ int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
     std::string why;
     const auto args = parse(argc, argv, why);
     if (!args) return usage(why);
-    if (args->command == "--help" || args->command.empty()) return usage();
+    if (args->command.empty()) return usage();
     if (args->command != "menu" && args->command != "record" && args->command != "xmltv")
         return usage("unknown command " + args->command);
     // A plain listing needs no add-in.
