@@ -165,4 +165,33 @@ std::string formatRecord(const ScheduleItem& item) {
     return out;
 }
 
+std::string withCrLfBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+            out += "\r\n";
+        } else if (text[i] == '\n') {
+            out += "\r\n";
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string formatAppendedRecord(const ScheduleItem& item) {
+    std::string out;
+    // Every key up to Description is written even when empty; the
+    // recorder's own fields after Template never are.
+    for (const KeySpec& key : kKeys) {
+        const bool isTemplate = key.field == &ScheduleItem::Template;
+        if (!isTemplate || !item.Template.empty())
+            out.append(key.text).append(" ").append(withCrLfBreaks(item.*key.field)).append("\r\n");
+        if (isTemplate) break;
+    }
+    return out.append(kRecordSeparator).append("\r\n");
+}
+
 }  // namespace kelbo

@@ -42,4 +42,11 @@ private:
 // then the separator; empty when the item has no field at all. CR LF ends.
 std::string formatRecord(const ScheduleItem& item);
 
+// The guide add-in's form of a record: every key from ProgrammeName to
+// Description even when empty, a Template line only when the item names a
+// template, then the separator. Line breaks inside values (CR, LF or
+// CR LF) each become one CR LF, so a value never yields CR CR LF.
+std::string formatAppendedRecord(const ScheduleItem& item);
+std::string withCrLfBreaks(std::string_view text);
+
 }  // namespace kelbo

@@ -62,4 +62,15 @@ std::string zeroPad(long long value, int width) {
     return value < 0 ? "-" + digits : digits;
 }
 
+std::string_view utf8Prefix(std::string_view text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    size_t end = maxBytes;
+    // Step back over continuation bytes to the start of the cut sequence; a
+    // sequence has at most three, which also bounds the loss for 8-bit text
+    // that is not UTF-8.
+    for (int i = 0; i < 3 && end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80; ++i)
+        --end;
+    return text.substr(0, end);
+}
+
 }  // namespace kelbo

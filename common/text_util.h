@@ -24,4 +24,8 @@ double roundHalfEven(double value);
 
 std::string zeroPad(long long value, int width);
 
+// At most `maxBytes` bytes of `text`, cut before a UTF-8 sequence that
+// would not fit whole, so no character is split.
+std::string_view utf8Prefix(std::string_view text, size_t maxBytes);
+
 }  // namespace kelbo

@@ -67,6 +67,10 @@ void ScheduleDocument::Load_Schedule() {
     const std::filesystem::path file = scheduleFilePath();
     // Only a plain file is read: a folder or a pipe is an unreadable file.
     if (file.empty() || !isRegularFile(file)) return;
+    // Stamped before reading: a record appended while the file is read then
+    // shows as a change, and the next rewrite takes it in instead of
+    // writing over it.
+    const std::optional<FileStamp> stamp = stampOf(file);
     std::ifstream in(file, std::ios::binary);
     if (!in) return;
 
@@ -83,7 +87,7 @@ void ScheduleDocument::Load_Schedule() {
     stampedFile_ = file;
     // After a read error part of the file is unknown: leave the date unset,
     // so the next rewrite first takes in whatever it did not see.
-    fileDate_ = reader.failed() ? std::nullopt : stampOf(file);
+    fileDate_ = reader.failed() ? std::nullopt : stamp;
     reportOverflowOnce();
 }
 

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QSortFilterProxyModel;
+class QTableView;
+
+namespace kelbo::guide {
+
+class GuideAddin;
+class ListingModel;
+
+// The programme guide's listing: programmes by start, a filter box, and on
+// each programme the pop-up menu the add-in fills.
+class GuideWindow : public QWidget {
+public:
+    GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* parent = nullptr);
+
+    QLineEdit* filterBox() const { return filter_; }
+    QTableView* view() const { return view_; }
+    QString statusText() const;
+    void showStatus(const QString& text);
+    // The pop-up menu for the programme in view row `row`; its actions run
+    // the add-in's record commands. The caller owns the menu.
+    QMenu* programmeMenu(int row);
+
+private:
+    const GuideAddin& addin_;
+    ListingModel* model_;
+    QSortFilterProxyModel* proxy_;
+    QLineEdit* filter_;
+    QTableView* view_;
+    QLabel* status_;
+};
+
+}  // namespace kelbo::guide

@@ -1,0 +1,198 @@
+// kelbo-guide: stands where the programme guide stands. It loads the guide
+// add-in and calls its exports as the guide does; the schedule file is only
+// ever written by the add-in.
+#include "guide_addin.h"
+#include "guide_programme.h"
+#include "guide_window.h"
+#include "listing_model.h"
+#include "xmltv_reader.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdint>
+#include <iostream>
+#include <map>
+#include <optional>
+
+namespace {
+
+using namespace kelbo;
+using namespace kelbo::guide;
+
+const char kUsage[] =
+    "usage: kelbo-guide [--addin PATH] menu\n"
+    "       kelbo-guide [--addin PATH] record --entry N --name TEXT --start \"DD-MM-YYYY HH:MM\"\n"
+    "                   --duration MIN --channel-name TEXT --channel-number TEXT [--category TEXT]\n"
+    "                   [--description TEXT] [--reminder-id U32] [--smart-search-id U32]\n"
+    "                   [--favourite-id U32]\n"
+    "       kelbo-guide [--addin PATH] xmltv [--list] FILE.xml\n";
+
+int usage(const std::string& why = {}) {
+    if (!why.empty()) std::cerr << "kelbo-guide: " << why << '\n';
+    std::cerr << kUsage;
+    return 2;
+}
+
+std::optional<uint32_t> u32(const std::string& text) {
+    uint32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    return value;
+}
+
+struct Arguments {
+    std::string command;
+    std::string addin = GuideAddin::defaultPath();
+    std::map<std::string, std::string> options;  // "--name" -> value
+    bool list = false;
+    std::string file;
+};
+
+std::optional<Arguments> parse(int argc, char** argv, std::string& why) {
+    static const char* const withValue[] = {
+        "--addin", "--entry", "--name", "--start", "--duration", "--channel-name",
+        "--channel-number", "--category", "--description", "--reminder-id",
+        "--smart-search-id", "--favourite-id"};
+    Arguments args;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (std::find(std::begin(withValue), std::end(withValue), arg) != std::end(withValue)) {
+            if (++i >= argc) {
+                why = arg + " needs a value";
+                return std::nullopt;
+            }
+            (arg == "--addin" ? args.addin : args.options[arg]) = argv[i];
+        } else if (arg == "--list") {
+            args.list = true;
+        } else if (!arg.empty() && arg[0] == '-') {
+            why = "unknown option " + arg;
+            return std::nullopt;
+        } else if (args.command.empty()) {
+            args.command = arg;
+        } else if (args.file.empty() && args.command == "xmltv") {
+            args.file = arg;
+        } else {
+            why = "unexpected argument " + arg;
+            return std::nullopt;
+        }
+    }
+    return args;
+}
+
+int menu(const GuideAddin& addin) {
+    for (const auto& entry : addin.menu()) std::cout << entry.text << '\n';
+    return 0;
+}
+
+int record(const GuideAddin& addin, const Arguments& args) {
+    const auto& o = args.options;
+    for (const char* required : {"--entry", "--name", "--start", "--duration", "--channel-name",
+                                 "--channel-number"})
+        if (!o.contains(required)) return usage(std::string(required) + " is required");
+    GuideProgramme p;
+    const auto entry = u32(o.at("--entry"));
+    const auto start = DateTime::parseDateTime(o.at("--start"));
+    const auto duration = u32(o.at("--duration"));
+    if (!entry) return usage("--entry takes a menu position from 0");
+    if (!start) return usage("--start takes \"DD-MM-YYYY HH:MM\"");
+    if (!duration) return usage("--duration takes whole minutes");
+    p.name = o.at("--name");
+    p.start = *start;
+    p.duration = *duration;
+    p.channelName = o.at("--channel-name");
+    p.channelNumber = o.at("--channel-number");
+    if (o.contains("--category")) p.category = o.at("--category");
+    if (o.contains("--description")) p.description = o.at("--description");
+    for (auto [option, field] : {std::pair{"--reminder-id", &p.reminderId},
+                                 std::pair{"--smart-search-id", &p.smartSearchId},
+                                 std::pair{"--favourite-id", &p.favouriteId}}) {
+        if (!o.contains(option)) continue;
+        const auto value = u32(o.at(option));
+        if (!value) return usage(std::string(option) + " takes a number from 0 to 4294967295");
+        *field = *value;
+    }
+    if (!addin.record(*entry, p.record())) {
+        std::cerr << "kelbo-guide: the add-in's menu has no entry " << *entry << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+QString programmes(int n) {
+    return QStringLiteral("%1 programme%2").arg(n).arg(n == 1 ? "" : "s");
+}
+
+QString skippedNote(const XmltvListing& listing) {
+    QStringList parts;
+    if (listing.withoutStop)
+        parts << programmes(listing.withoutStop) + QStringLiteral(" without a stop time skipped");
+    if (listing.badTimes)
+        parts << programmes(listing.badTimes) + QStringLiteral(" with unreadable times skipped");
+    if (listing.leftOut)
+        parts << programmes(listing.leftOut) +
+                     QStringLiteral(" beyond the first %1 left out").arg(listing.programmes.size());
+    return parts.join(QStringLiteral("; "));
+}
+
+int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
+    if (args.file.empty()) return usage("xmltv needs a listings file");
+    XmltvListing listing = XmltvReader().readFile(QString::fromStdString(args.file));
+    if (!listing.error.isEmpty()) {
+        std::cerr << "kelbo-guide: " << args.file << " is not a readable XMLTV listing: "
+                  << listing.error.toStdString() << '\n';
+        return 1;
+    }
+    const QString note = skippedNote(listing);
+    if (!note.isEmpty()) std::cerr << "kelbo-guide: " << note.toStdString() << '\n';
+    if (args.list) {
+        ListingModel model(std::move(listing));
+        for (int row = 0; row < model.rowCount(); ++row) {
+            QStringList cells;
+            for (int c = 0; c < ListingModel::ColumnCount; ++c)
+                cells << model.cell(row, static_cast<ListingModel::Column>(c));
+            std::cout << cells.join('\t').toStdString() << '\n';
+        }
+        return 0;
+    }
+    QApplication app(argc, argv);
+    GuideWindow window(new ListingModel(std::move(listing)), *addin);
+    addin->onMessage([&window](const std::string& text) {
+        QMessageBox::warning(&window, QString(), QString::fromStdString(text));
+    });
+    window.showStatus(note);
+    window.show();
+    const int status = app.exec();
+    addin->onMessage(nullptr);
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
+        std::cout << kUsage;
+        return 0;
+    }
+    std::string why;
+    const auto args = parse(argc, argv, why);
+    if (!args) return usage(why);
+    if (args->command.empty()) return usage();
+    if (args->command != "menu" && args->command != "record" && args->command != "xmltv")
+        return usage("unknown command " + args->command);
+    // A plain listing needs no add-in.
+    const bool needsAddin = !(args->command == "xmltv" && args->list);
+    std::unique_ptr<GuideAddin> addin;
+    if (needsAddin) {
+        addin = GuideAddin::load(args->addin, why);
+        if (!addin) {
+            std::cerr << "kelbo-guide: cannot load the add-in: " << why << '\n';
+            return 1;
+        }
+    }
+    if (args->command == "menu") return menu(*addin);
+    if (args->command == "record") return record(*addin, *args);
+    return xmltv(argc, argv, addin.get(), *args);
+}
