@@ -11,13 +11,13 @@ constexpr double kListShorterThanFrame1 = 3000;
 constexpr double kFrame2BelowList = 400;
 }  // namespace
 
-WindowLayout layoutForWindow(double windowWidth, double windowHeight, double frame1Left,
-                             double frame1Top) {
+WindowLayout layoutForWindow(double windowWidth, double windowHeight, double frame2Width,
+                             double frame2Height) {
     WindowLayout l;
-    l.frame1 = {frame1Left, frame1Top, windowWidth - 400, windowHeight - 1200};
+    l.frame1 = {100, 100, windowWidth - 400, windowHeight - 1200};
     l.list = {0, 0, l.frame1.width, l.frame1.height - kListShorterThanFrame1};
-    l.frame2 = {l.list.left, l.list.top + l.list.height + kFrame2BelowList, kDetailFrameWidth,
-                kDetailFrameHeight};
+    l.frame2 = {l.list.left, l.list.top + l.list.height + kFrame2BelowList, frame2Width,
+                frame2Height};
     for (int i = 1; i < kTransportButtonCount; ++i) {
         l.buttons[i] = {l.list.left + i * kButtonGap + i * kTransportButtonWidth,
                         l.frame2.top - kTransportButtonHeight - kButtonsAboveFrame2,

@@ -16,7 +16,8 @@ struct TwipsRect {
     bool operator==(const TwipsRect&) const = default;
 };
 
-// The detail frame's own size; it holds the pane's fields.
+// The detail frame's designed size; the frame may need more for the
+// desktop's font.
 inline constexpr double kDetailFrameWidth = 6375;
 inline constexpr double kDetailFrameHeight = 2415;
 inline constexpr double kTransportButtonWidth = 375;
@@ -33,10 +34,12 @@ struct WindowLayout {
     std::array<TwipsRect, kTransportButtonCount> buttons;
 };
 
-// The layout for a window of the given outer size. `frame1` keeps its left
-// and top; it is 400 twips narrower and 1200 twips lower than the window.
-WindowLayout layoutForWindow(double windowWidth, double windowHeight, double frame1Left = 100,
-                             double frame1Top = 100);
+// The layout for a window of the given size. `frame1` stands 100 twips
+// from the window's left and top; it is 400 twips narrower and 1200 twips
+// lower than the window.
+WindowLayout layoutForWindow(double windowWidth, double windowHeight,
+                             double frame2Width = kDetailFrameWidth,
+                             double frame2Height = kDetailFrameHeight);
 
 // The preview beside the detail frame, as placed at start-up, on every
 // resize, while the main window moves, and when its close box is pressed.

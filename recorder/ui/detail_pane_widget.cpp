@@ -4,6 +4,7 @@
 
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -14,10 +15,6 @@ namespace {
 
 constexpr int kTwips = settings::kTwipsPerPixel;
 const QColor kGreyed(224, 224, 224);
-
-QRect twipsRect(int left, int top, int width, int height) {
-    return QRect(left / kTwips, top / kTwips, width / kTwips, height / kTwips);
-}
 
 void setBase(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -36,31 +33,46 @@ DetailPaneWidget::DetailPaneWidget(DetailPane& pane, QWidget* parent)
     : QGroupBox(parent), pane_(pane) {
     setObjectName("Frame2");
     setToolTip("Detail frame for item selected in schedule above.");
-    setMinimumSize(6375 / kTwips, 2415 / kTwips);
 
-    addLabel("Label_Template", "Template", 120, 240, 840);
     template_ = new QComboBox(this);
     template_->setObjectName("Detail_Template");
-    template_->setGeometry(twipsRect(960, 240, 3495, 315));
     template_->installEventFilter(this);
     fillTemplates();
-
-    addLabel("Label_FileName", "FileName", 120, 600, 840);
-    fileName_ = addLineEdit("Detail_FileName", 960, 600, 3495, 285, true);
-    addLabel("Label_StartBuffer", "Start Buffer", 120, 960, 840);
-    startBuffer_ = addLineEdit("Detail_StartBuffer", 960, 960, 375, 285, true);
-    addLabel("Label_AdjustedStart", "Adjusted Start", 1440, 960, 1080);
-    adjustedStart_ = addLineEdit("Detail_AdjustedStart", 2520, 960, 1935, 285, false);
-    addLabel("Label_EndBuffer", "End Buffer", 120, 1320, 840);
-    endBuffer_ = addLineEdit("Detail_EndBuffer", 960, 1320, 375, 285, true);
-    addLabel("Label_AdjustedEnd", "Adjusted End", 1440, 1320, 1080);
-    adjustedEnd_ = addLineEdit("Detail_AdjustedEnd", 2520, 1320, 1935, 285, false);
-
+    fileName_ = addLineEdit("Detail_FileName", true);
+    startBuffer_ = addLineEdit("Detail_StartBuffer", true);
+    adjustedStart_ = addLineEdit("Detail_AdjustedStart", false);
+    endBuffer_ = addLineEdit("Detail_EndBuffer", true);
+    adjustedEnd_ = addLineEdit("Detail_AdjustedEnd", false);
     description_ = new QPlainTextEdit(this);
     description_->setObjectName("Detail_Description");
-    description_->setGeometry(twipsRect(120, 1680, 6135, 615));
     description_->setReadOnly(true);
     description_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    // The fields' designed sizes (in twips) as minimum widths; a grid keeps
+    // the captions readable in whatever font the desktop uses.
+    template_->setMinimumWidth(3495 / kTwips);
+    fileName_->setMinimumWidth(3495 / kTwips);
+    for (QLineEdit* buffer : {startBuffer_, endBuffer_}) buffer->setFixedWidth(2 * 375 / kTwips);
+    for (QLineEdit* adjusted : {adjustedStart_, adjustedEnd_}) adjusted->setMinimumWidth(1935 / kTwips);
+    description_->setFixedHeight(615 / kTwips);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 4, 8, 6);
+    grid->setVerticalSpacing(3);
+    grid->addWidget(addLabel("Label_Template", "Template"), 0, 0);
+    grid->addWidget(template_, 0, 1, 1, 4);
+    grid->addWidget(addLabel("Label_FileName", "FileName"), 1, 0);
+    grid->addWidget(fileName_, 1, 1, 1, 4);
+    grid->addWidget(addLabel("Label_StartBuffer", "Start Buffer"), 2, 0);
+    grid->addWidget(startBuffer_, 2, 1);
+    grid->addWidget(addLabel("Label_AdjustedStart", "Adjusted Start"), 2, 2);
+    grid->addWidget(adjustedStart_, 2, 3, 1, 2);
+    grid->addWidget(addLabel("Label_EndBuffer", "End Buffer"), 3, 0);
+    grid->addWidget(endBuffer_, 3, 1);
+    grid->addWidget(addLabel("Label_AdjustedEnd", "Adjusted End"), 3, 2);
+    grid->addWidget(adjustedEnd_, 3, 3, 1, 2);
+    grid->addWidget(description_, 4, 0, 1, 5);
+    grid->setColumnStretch(4, 1);
 
     connect(template_, &QComboBox::activated, this, [this](int index) { pane_.setTemplateIndex(index); });
     connect(fileName_, &QLineEdit::textEdited, this,
@@ -79,20 +91,18 @@ DetailPaneWidget::DetailPaneWidget(DetailPane& pane, QWidget* parent)
 
 DetailPaneWidget::~DetailPaneWidget() { pane_.setView(nullptr); }
 
-QLineEdit* DetailPaneWidget::addLineEdit(const char* name, int left, int top, int width, int height,
-                                         bool editable) {
+QLineEdit* DetailPaneWidget::addLineEdit(const char* name, bool editable) {
     auto* edit = new QLineEdit(this);
     edit->setObjectName(name);
-    edit->setGeometry(twipsRect(left, top, width, height));
     edit->setReadOnly(!editable);
     if (editable) edit->installEventFilter(this);
     return edit;
 }
 
-void DetailPaneWidget::addLabel(const char* name, const char* caption, int left, int top, int width) {
+QLabel* DetailPaneWidget::addLabel(const char* name, const char* caption) {
     auto* label = new QLabel(caption, this);
     label->setObjectName(name);
-    label->setGeometry(twipsRect(left, top, width, 285));
+    return label;
 }
 
 void DetailPaneWidget::fillTemplates() {

@@ -5,6 +5,7 @@
 #include <QGroupBox>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -32,8 +33,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLineEdit* addLineEdit(const char* name, int left, int top, int width, int height, bool editable);
-    void addLabel(const char* name, const char* caption, int left, int top, int width);
+    QLineEdit* addLineEdit(const char* name, bool editable);
+    QLabel* addLabel(const char* name, const char* caption);
     void fillTemplates();
     void colourFields(bool editable);
 

@@ -105,13 +105,14 @@ void MainWindow::buildStatusBar() {
     statusBar_ = new KeyedStatusBar(this);
     statusBar_->setObjectName("sbStatusBar");
     setStatusBar(statusBar_);
-    statusBar_->addPanel(panel::kStatus);
-    statusBar_->addPanel(panel::kCounter, 90);
-    statusBar_->addPanel(panel::kSplit, 90);
-    statusBar_->addPanel(panel::kProgramme, 180);
+    // The programme text is the long one ("... starts in 000:01:02:03").
+    statusBar_->addPanel(panel::kStatus, 100);
+    statusBar_->addPanel(panel::kCounter, 140);
+    statusBar_->addPanel(panel::kSplit, 120);
+    statusBar_->addPanel(panel::kProgramme);
     statusBar_->addPanel(panel::kProgress, 120);
     statusBar_->addPanel("pnlDate", 80);
-    statusBar_->addPanel("pnlTime", 60);
+    statusBar_->addPanel("pnlTime", 50);
     updateClockPanels();
 }
 
@@ -209,7 +210,10 @@ void MainWindow::restoreWindowRect() {
 
 void MainWindow::layOut() {
     const TwipsRect w = windowRect();
-    applyLayout(layoutForWindow(w.width, w.height));
+    const QSize frame2 = frame2_->sizeHint().expandedTo(frame2_->minimumSizeHint());
+    applyLayout(layoutForWindow(w.width, w.height,
+                                std::max(kDetailFrameWidth, frame2.width() * kTwipsPerPixelX),
+                                std::max(kDetailFrameHeight, frame2.height() * kTwipsPerPixelY)));
 }
 
 void MainWindow::applyLayout(const WindowLayout& layout) {

@@ -2,7 +2,8 @@
 
 #include "common/settings_keys.h"
 
-#include <QStyle>
+#include <QPainter>
+#include <QPainterPath>
 #include <QToolButton>
 
 namespace kelbo::ui {
@@ -11,18 +12,44 @@ namespace {
 
 constexpr int kTwips = settings::kTwipsPerPixel;
 
+enum class Picture { Stop, Add, Delete };
+
 struct Command {
     int index;
-    QStyle::StandardPixmap picture;
-    const char* theme;
+    Picture picture;
     const char* toolTip;
 };
 
 const Command kCommands[] = {
-    {4, QStyle::SP_MediaStop, "media-playback-stop", "Stop current recording immediately"},
-    {8, QStyle::SP_FileIcon, "list-add", "Add an item to the recording schedule"},
-    {9, QStyle::SP_TrashIcon, "edit-delete", "Delete the selected item from the recording schedule"},
+    {4, Picture::Stop, "Stop current recording immediately"},
+    {8, Picture::Add, "Add an item to the recording schedule"},
+    {9, Picture::Delete, "Delete the selected item from the recording schedule"},
 };
+
+// Drawn rather than taken from the icon theme, which differs from desktop
+// to desktop and has no picture for some of the commands.
+QIcon drawn(Picture picture) {
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    switch (picture) {
+    case Picture::Stop:
+        p.fillRect(QRectF(3.5, 3.5, 9, 9), QColor(40, 40, 40));
+        break;
+    case Picture::Add:
+        p.setPen(QPen(QColor(30, 140, 60), 3, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(QPointF(8, 2.5), QPointF(8, 13.5));
+        p.drawLine(QPointF(2.5, 8), QPointF(13.5, 8));
+        break;
+    case Picture::Delete:
+        p.setPen(QPen(QColor(200, 40, 40), 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
+        p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
+        break;
+    }
+    return QIcon(pixmap);
+}
 
 }  // namespace
 
@@ -43,7 +70,7 @@ TransportBar::TransportBar(QWidget* parent) : QWidget(parent) {
     }
     for (const Command& command : kCommands) {
         QToolButton* b = button(command.index);
-        b->setIcon(QIcon::fromTheme(command.theme, style()->standardIcon(command.picture)));
+        b->setIcon(drawn(command.picture));
         b->setToolTip(command.toolTip);
         b->show();
     }

@@ -48,7 +48,7 @@ protected:
     }
 
     MainWindow& start() {
-        window = std::make_unique<MainWindow>(MainWindowServices{store, messages, clock, dir.path().string()});
+        window = std::make_unique<MainWindow>(MainWindowServices{store, messages, clock, dir.path().string(), {}});
         const bool started = window->startUp([this](PreviewForm&) {
             auto d = std::make_unique<ScriptedCaptureDevice>();
             d->registryKey = (dir / "device").string();

@@ -11,6 +11,8 @@
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolButton>
@@ -132,7 +134,16 @@ TEST_F(ScheduleWidgetsTest, SelectingARowFillsAndEnablesThePane) {
 TEST_F(ScheduleWidgetsTest, FieldCommitsOnLeavingAndOnEnter) {
     view.selectRow(2);
     QLineEdit* start = paneWidget.startBuffer();
-    EXPECT_EQ(start->geometry(), QRect(64, 64, 25, 19));
+    // Captions are not cut in the desktop's font, and each field stands
+    // right of its caption.
+    paneWidget.resize(paneWidget.sizeHint());
+    paneWidget.layout()->activate();
+    for (const char* name : {"Label_StartBuffer", "Label_AdjustedStart", "Label_EndBuffer", "Label_AdjustedEnd"}) {
+        const QLabel* caption = paneWidget.findChild<QLabel*>(name);
+        ASSERT_NE(caption, nullptr) << name;
+        EXPECT_GE(caption->width(), caption->sizeHint().width()) << name;
+    }
+    EXPECT_GE(start->x(), paneWidget.findChild<QLabel*>("Label_StartBuffer")->geometry().right());
 
     start->selectAll();
     type(start, "5");
