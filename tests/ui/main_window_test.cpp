@@ -5,6 +5,7 @@
 #include "recorder/core/column_layout_store.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/engine/templates.h"
+#include "recorder/ui/add_schedule_dialog.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/preview_form.h"
 #include "recorder/ui/schedule_list_view.h"
@@ -18,6 +19,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -199,4 +201,45 @@ TEST_F(MainWindowTest, TransportButtonsDispatchAndTheStopButtonFollowsTheRecordi
     EXPECT_EQ(messages.shown[0].title, "Delete Confirmation");
     EXPECT_EQ(w.recorder().document.list().rowCount(), 1);
     EXPECT_EQ(readFile(dir / "KelboSchedule.txt").find("Later"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, AProgrammeAddedForTheCurrentMinuteIsRecordedAtTheNextTick) {
+    writeFile(dir / "KelboSchedule.txt", "");
+    MainWindow& w = start();
+    w.transport().button(8)->click();
+    AddScheduleDialog* dialog = AddScheduleDialog::current();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(dialog->isModal());
+    dialog->findChild<QPushButton*>("Add")->click();
+    QApplication::processEvents();
+    EXPECT_EQ(AddScheduleDialog::current(), nullptr);
+    ASSERT_EQ(w.recorder().document.list().rowCount(), 1);
+    EXPECT_EQ(w.recorder().next.NextRow(), 1);
+
+    clock.advance(std::chrono::seconds(20));  // later in the same minute
+    w.Timer1_Timer();
+    EXPECT_EQ(device->count("StartCapture " + (dir / "-Kelbo Recording-1[1.].mpg").string()), 1)
+        << ::testing::PrintToString(device->calls);
+    EXPECT_EQ(w.recorder().document.list().cell(1, Column::Status), "Recording");
+    EXPECT_TRUE(w.transport().button(4)->isEnabled());
+    EXPECT_FALSE(action("IsLivePreview")->isEnabled());
+    w.Timer1_Timer();  // each tick shows the device's state first
+    EXPECT_FALSE(action("ReloadSchedule")->isEnabled());
+}
+
+TEST_F(MainWindowTest, StartsMinimisedWhenAskedToStartInTheTray) {
+    store.SaveSetting(settings::kDefaults, settings::kStartInSystemTray, "1");
+    MainWindow& w = start();
+    QApplication::processEvents();
+    EXPECT_TRUE(w.isMinimised());
+    EXPECT_TRUE(w.recorder().settings.MinimizeToSystem);
+    // Where the desktop has a tray the window hides in it; otherwise it
+    // stays on the task bar so it can come back.
+    EXPECT_EQ(w.isHidden(), SystemTray::available());
+
+    w.Restore_From_Tray();
+    EXPECT_FALSE(w.isMinimised());
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.preview().isVisible());
+    EXPECT_FALSE(w.tray().shown());
 }
