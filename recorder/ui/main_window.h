@@ -70,6 +70,8 @@ public:
     DetailPane& pane() { return *pane_; }
     OptionsForm& options() { return *options_; }
     const WindowLayout& currentLayout() const { return layout_; }
+    // The recording tick's timer (400 ms once started).
+    const QTimer& tickTimer() const { return timer1_; }
     TwipsRect windowRect() const;
     bool previewLocked() const;
 
