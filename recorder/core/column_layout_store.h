@@ -1,6 +1,7 @@
 #pragma once
 
 #include "column_layout.h"
+#include "window_geometry.h"
 
 #include <string>
 #include <vector>
@@ -27,14 +28,8 @@ ColumnLayout Load_Column_Layout(const SettingsStore& store);
 // are left out.
 void Save_Layout(SettingsStore& store, const std::vector<ColumnState>& columns);
 
-// The main window's outer rectangle, in twips.
-struct WindowRect {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-    bool operator==(const WindowRect&) const = default;
-};
+// The main window's rectangle, in twips.
+using WindowRect = TwipsRect;
 
 // Missing or unreadable values take their defaults: 0, 0 and 640 x 400
 // pixels.

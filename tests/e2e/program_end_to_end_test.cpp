@@ -1,5 +1,6 @@
 // The real program, started offscreen as a user would start it, with a
 // prepared settings store and a programme that is due now.
+#include "support/command_output.h"
 #include "support/schedule_text.h"
 #include "support/temp_dir.h"
 #include "common/date_time.h"
@@ -21,15 +22,6 @@ using namespace kelbo::testing;
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string run(const std::string& command) {
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer{};
-    while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
-    ::pclose(pipe);
-    return out;
-}
 
 // build/kelbo with its own settings and data folders, offscreen.
 class Program {
@@ -130,7 +122,7 @@ TEST(ProgramEndToEnd, RecordsADueProgrammeAndEndsInOrderOnSigterm) {
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].filename().string(), "Pattern-" + hhmm + "1[1.1].mpg");
     const auto info = nlohmann::json::parse(
-        run("ffprobe -v error -show_entries format=format_name,duration:stream=codec_name -of json '" +
+        commandOutput("ffprobe -v error -show_entries format=format_name,duration:stream=codec_name -of json '" +
             files[0].string() + "'"));
     EXPECT_NE(info["format"]["format_name"].get<std::string>().find("mpeg"), std::string::npos);
     EXPECT_GE(std::stod(info["format"]["duration"].get<std::string>()), 2.0);

@@ -2,6 +2,7 @@
 // device from its test-pattern source, split by size, until it finishes.
 #include "recorder/engine/gst/device_factory.h"
 #include "recorder/engine/gst/queued_dispatcher.h"
+#include "support/command_output.h"
 #include "support/recorder_rig.h"
 
 #include <gtest/gtest.h>
@@ -28,17 +29,8 @@ private:
     std::chrono::milliseconds shift_;
 };
 
-std::string run(const std::string& command) {
-    FILE* pipe = ::popen(command.c_str(), "r");
-    std::string out;
-    std::array<char, 4096> buffer{};
-    while (size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe)) out.append(buffer.data(), n);
-    ::pclose(pipe);
-    return out;
-}
-
 nlohmann::json probe(const std::filesystem::path& file) {
-    return nlohmann::json::parse(run("ffprobe -v error -show_entries format=format_name,duration:"
+    return nlohmann::json::parse(commandOutput("ffprobe -v error -show_entries format=format_name,duration:"
                                      "stream=codec_type,codec_name -of json '" + file.string() + "'"));
 }
 
