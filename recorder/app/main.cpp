@@ -51,15 +51,16 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     quietOffscreenPlugin();
 
+    ui::QtMessageBoxes messages;
     SettingsStore store(SettingsStore::defaultLocation());
     app::SingleInstance instance(QString::fromStdString(store.file().parent_path().string()));
     if (!instance.claim()) {
-        std::cerr << "kelbo: Kelbo is already running for this user; its window has been brought "
-                     "forward.\n";
+        // Two recorders would fight over the device and the schedule file.
+        messages.show("Kelbo", "Kelbo is already running for this user; its window has been brought forward.",
+                      MessageBoxes::Icon::Information, MessageBoxes::Buttons::Ok);
         return 0;
     }
 
-    ui::QtMessageBoxes messages;
     SystemClock clock;
     ui::QtDispatcher dispatcher(&app);
     std::vector<CaptureSourceChoice> sources;
