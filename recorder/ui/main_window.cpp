@@ -40,7 +40,6 @@ int px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixe
 int py(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixelY)); }
 QRect pixels(const TwipsRect& r) { return QRect(px(r.left), py(r.top), px(r.width), py(r.height)); }
 
-std::string dateText(const DateTime& now) { return now.formatDate(); }
 }  // namespace
 
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
@@ -118,7 +117,7 @@ void MainWindow::buildStatusBar() {
 
 void MainWindow::updateClockPanels() {
     const DateTime now = services_.clock.localNow();
-    statusBar_->setPanelText("pnlDate", dateText(now));
+    statusBar_->setPanelText("pnlDate", now.formatDate());
     statusBar_->setPanelText("pnlTime", now.formatTime());
 }
 
@@ -322,9 +321,7 @@ void MainWindow::Timer1_Timer() {
     livePreviewAction_->setChecked(recorder_->livePreview.isTicked());
 }
 
-void MainWindow::Timer2_Timer() {
-    if (recorder_) recorder_->Timer2_Timer();
-}
+void MainWindow::Timer2_Timer() { recorder_->Timer2_Timer(); }
 
 bool MainWindow::isMinimised() const { return isMinimized() || (started_ && isHidden()); }
 
