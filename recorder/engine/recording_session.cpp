@@ -138,6 +138,9 @@ void RecordingSession::Split_Recording() {
     CaptureDevice& device = c_.device;
     const std::int64_t remaining = device.CaptureLimit() - device.CaptureElapsed();
     device.StopCapture();
+    // The device reached the programme's end before its stop notice came
+    // through: a further part would get no limit and never stop.
+    if (remaining <= 0) return;
     ++PartNumber;
     CurrentFile = part_files::writingName(baseName(), FileNumber, PartNumber);
     device.setCaptureElapsed(0);

@@ -155,6 +155,32 @@ TEST_F(RecordingEngineTest, SplittingBySizeHappensAtTheFirstTickOverTheLimit) {
     EXPECT_EQ(rig.panel(panel::kCounter).substr(0, 8), "00:00:00") << "the new file's counters";
 }
 
+// The device stops itself at its limit on its own thread; a split due at
+// that moment must not start an extra part with no time left, which would
+// record without a limit for ever.
+TEST_F(RecordingEngineTest, ASplitDueAsTheDeviceReachesItsLimitStartsNoFurtherPart) {
+    for (const SplitType type : {SplitType::Size, SplitType::Time}) {
+        RecorderRig each(kEight.plusMinutes(-60));
+        each.settings.splitType = type;
+        each.settings.SplitValue = "1";
+        each.loadSchedule(programme("Short", kEight, 2).text());
+        each.clock.set(toInstant(kEight) + 400ms);
+        each.tick();
+        ASSERT_EQ(each.device.state, CaptureDevice::Recording);
+        // Past the limit, but the device still says it records.
+        each.clock.set(toInstant(kEight.plusMinutes(2)) - 300ms);
+        each.device.setCaptureElapsed(each.device.CaptureLimit() + 40);
+        each.device.grow(1100000);
+        each.tick();
+        EXPECT_EQ(each.device.count("StartCapture"), 1) << static_cast<int>(type);
+        EXPECT_NE(each.device.state, CaptureDevice::Recording);
+        each.clock.set(toInstant(kEight.plusMinutes(2)) + 400ms);
+        each.tick();
+        EXPECT_EQ(each.cell(1, Column::Status), "Recorded") << static_cast<int>(type);
+        EXPECT_TRUE(std::filesystem::exists(each.movies() / "Short-20001[1.1].mpg")) << static_cast<int>(type);
+    }
+}
+
 TEST_F(RecordingEngineTest, SplitValuesOutOfRangeNeverSplit) {
     load({programme("Film", kEight, 30)});
     startAt(kEight);
