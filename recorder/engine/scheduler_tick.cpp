@@ -25,6 +25,9 @@ constexpr long long kMostMegabytes = 2097;
 constexpr long long kMostMinutes = 32767;
 constexpr std::int64_t kBytesPerMegabyte = 1024000;
 constexpr auto kShortestRecording = std::chrono::seconds(1);
+// How long past a programme's end a recording may run before it is stopped:
+// far beyond any lag of the device's media time behind the clock.
+constexpr int kOverrunMinutes = 2;
 
 std::int64_t sizeOf(const std::string& file) {
     std::error_code ec;
@@ -99,6 +102,11 @@ void SchedulerTick::Timer1_Timer() {
             session_.Start_Recording();
         }
         now = c_.clock.localNow();
+        // A source that stalls never brings the device to its limit; stopping
+        // it lets the programme finish and the schedule go on.
+        if (idle && now > c_.next.NextEnd().plusMinutes(kOverrunMinutes) &&
+            device.ReadyState() == CaptureDevice::Recording)
+            c_.device.StopCapture();
         if (idle && now > c_.next.NextEnd() && device.ReadyState() != CaptureDevice::Recording)
             session_.Finish_Recording();
         if (device.ReadyState() == CaptureDevice::Recording) whileRecording(minimised);

@@ -181,6 +181,21 @@ TEST_F(RecordingEngineTest, ASplitDueAsTheDeviceReachesItsLimitStartsNoFurtherPa
     }
 }
 
+TEST_F(RecordingEngineTest, ARecordingWhoseSourceStalledIsStoppedWellPastTheEnd) {
+    load({programme("Stalled", kEight, 2)});
+    startAt(kEight);
+    // The device's media time never moves, so it never reaches its limit.
+    rig.clock.set(toInstant(kEight.plusMinutes(4)));
+    rig.tick();
+    EXPECT_EQ(rig.device.count("StopCapture"), 0) << "a late device is given time";
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recording");
+    rig.clock.set(toInstant(kEight.plusMinutes(4)) + 400ms);
+    rig.tick();
+    EXPECT_EQ(rig.device.count("StopCapture"), 1);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    EXPECT_TRUE(exists("Stalled-20001[1.1].mpg"));
+}
+
 TEST_F(RecordingEngineTest, SplitValuesOutOfRangeNeverSplit) {
     load({programme("Film", kEight, 30)});
     startAt(kEight);
