@@ -44,7 +44,9 @@ private:
 class WorkerPartOutput : public PartOutput {
 public:
     using Closed = std::function<void(const MpegPartWriter& writer, bool ok)>;
-    static constexpr std::size_t kMaxQueuedPictures = 50;
+    // Five seconds of PAL pictures (about 78 MB at 720 x 576): enough to ride
+    // out a busy machine or a disk waking from standby without a gap.
+    static constexpr std::size_t kMaxQueuedPictures = 125;
 
     WorkerPartOutput(std::unique_ptr<MpegPartWriter> writer, EncodeWorker& worker, Closed closed);
 
