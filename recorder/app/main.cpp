@@ -84,7 +84,9 @@ int main(int argc, char** argv) {
     app::SignalBridge termination;
     QObject::connect(&termination, &app::SignalBridge::terminationRequested, &window,
                      [&window] { window.close(); });
-    QObject::connect(&window, &ui::MainWindow::closed, &app, &QApplication::quit,
+    // Not quit(): that asks every window again, and one that refuses (an open
+    // dialog) would keep a program that has already shut down running.
+    QObject::connect(&window, &ui::MainWindow::closed, &app, [] { QCoreApplication::exit(0); },
                      Qt::QueuedConnection);
     return app.exec();
 }

@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
         saved = screen->grabWindow(0, shown.x(), shown.y(), shown.width(), shown.height())
                     .save(QString::fromLocal8Bit(argv[1]), "PNG");
         window.close();
-        app.quit();
+        app.exit(0);
     });
     app.exec();
     return saved ? 0 : 1;
