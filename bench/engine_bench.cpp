@@ -86,6 +86,7 @@ struct IdleDevice : CaptureDevice {
     void setMember135(bool) override {}
     void setMember116(int) override {}
     void setMember169(bool) override {}
+    std::string lastError() const override { return {}; }
     std::string DeviceRegistryKey() const override { return {}; }
     void setStateListener(std::function<void()>) override {}
 };

@@ -13,8 +13,17 @@ public:
     enum class Answer { Ok, Cancel };
 
     virtual ~MessageBoxes() = default;
+    // A box that waits for the user's answer: confirmations of the user's
+    // own commands.
     virtual Answer show(const std::string& title, const std::string& text, Icon icon,
                         Buttons buttons) = 0;
+    // A notice the recorder raises by itself (from the tick, a start, a
+    // split, a finish, a rewrite, a reload): shown without waiting, so the
+    // recorder goes on while nobody is at the desk. Implementations whose
+    // show() waits must override this.
+    virtual void notify(const std::string& title, const std::string& text, Icon icon) {
+        show(title, text, icon, Buttons::Ok);
+    }
 };
 
 }  // namespace kelbo

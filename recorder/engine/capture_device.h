@@ -70,6 +70,10 @@ public:
     virtual void setMember116(int value) = 0;
     virtual void setMember169(bool value) = 0;
 
+    // Why the last start, stream or file write failed, in words for the
+    // user and the log ("" when nothing failed).
+    virtual std::string lastError() const = 0;
+
     // Folder holding the device's recording templates (see templates.h).
     virtual std::string DeviceRegistryKey() const = 0;
 

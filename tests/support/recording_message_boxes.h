@@ -14,12 +14,16 @@ public:
         std::string title, text;
         Icon icon;
         Buttons buttons;
+        bool notice = false;  // raised by the recorder itself, not waited on
     };
 
     Answer show(const std::string& title, const std::string& text, Icon icon,
                 Buttons buttons) override {
         shown.push_back({title, text, icon, buttons});
         return answer;
+    }
+    void notify(const std::string& title, const std::string& text, Icon icon) override {
+        shown.push_back({title, text, icon, Buttons::Ok, true});
     }
 
     std::vector<Shown> shown;

@@ -72,7 +72,10 @@ public:
     std::string DeviceRegistryKey() const override { return registryKey; }
     void setStateListener(std::function<void()> listener) override { listener_ = std::move(listener); }
 
+    std::string lastError() const override { return error; }
+
     std::string registryKey;
+    std::string error;  // what lastError() answers
 
 private:
     void log(const char* member, int value) { calls.push_back(member + (" " + std::to_string(value))); }

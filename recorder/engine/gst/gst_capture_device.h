@@ -93,8 +93,7 @@ public:
     // Part files still being written or finished.
     int openFiles() const { return openFiles_; }
     const CaptureSource& source() const { return source_; }
-    // Why the last StartCapture or stream start failed.
-    const std::string& lastError() const { return lastError_; }
+    std::string lastError() const override { return lastError_; }
 
 private:
     class Events;
