@@ -51,10 +51,13 @@ MessageBoxes::Answer QtMessageBoxes::show(const std::string& title, const std::s
 void QtMessageBoxes::notify(const std::string& title, const std::string& text, Icon icon) {
     OpenNotice& open = notices_[title];
     const QString qtext = QString::fromStdString(text);
-    // A notice repeated by every tick is logged once while its box is open.
+    // A notice repeated by every tick is logged and passed on once while
+    // its box is open.
     const bool repeated = open.box && qtext == open.latestText;
-    if (!repeated) logNotice(title, text, icon);
-    if (notifier_) notifier_(title, text, icon);
+    if (!repeated) {
+        logNotice(title, text, icon);
+        if (notifier_) notifier_(title, text, icon);
+    }
     if (printOnly()) {
         // The log already writes to a terminal.
         if (!::isatty(STDERR_FILENO)) std::cerr << "kelbo: " << title << ": " << text << '\n';

@@ -16,7 +16,8 @@ namespace kelbo::ui {
 // Message boxes as QMessageBoxes. Confirmations (show) are modal over the
 // active window. Notices (notify) never block: a box that stays open while
 // the recorder goes on, one per title, later notices of that title counted
-// in it; each notice also goes to the log and to the desktop notifier.
+// in it; each notice also goes to the log and to the desktop notifier (a
+// repeat of the open box's latest text only to the count).
 // Without a screen (the offscreen platform) nobody could answer, so boxes
 // go to standard error and count as answered with OK.
 class QtMessageBoxes : public MessageBoxes {
