@@ -1,9 +1,11 @@
 // Kelbo, the recorder: one main window that runs the whole start-up.
+#include "remote_commands.h"
 #include "signal_bridge.h"
 #include "single_instance.h"
 #include "common/clock.h"
 #include "common/host_paths.h"
 #include "common/settings_store.h"
+#include "recorder/engine/recorder.h"
 #include "recorder/engine/gst/device_factory.h"
 #include "recorder/engine/gst/v4l2_devices.h"
 #include "recorder/ui/main_window.h"
@@ -11,6 +13,7 @@
 #include "recorder/ui/preview_widget.h"
 #include "recorder/ui/qt_dispatcher.h"
 #include "recorder/ui/qt_message_boxes.h"
+#include "recorder/ui/system_tray.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -42,9 +45,22 @@ void quietOffscreenPlugin() {
     });
 }
 
+QString settingsFolder() {
+    return QString::fromStdString(SettingsStore::defaultLocation().parent_path().string());
+}
+
+// A command to the running recorder needs no display.
+int sendCommand(int argc, char** argv, const app::RemoteRequest& request) {
+    QCoreApplication app(argc, argv);
+    const app::SingleInstance instance(settingsFolder());
+    return app::sendRemoteRequest(instance, request);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto request = app::remoteRequestFrom(std::vector<std::string>(argv + 1, argv + argc)))
+        return sendCommand(argc, argv, *request);
     chooseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelbo");
@@ -53,7 +69,7 @@ int main(int argc, char** argv) {
 
     ui::QtMessageBoxes messages;
     SettingsStore store(SettingsStore::defaultLocation());
-    app::SingleInstance instance(QString::fromStdString(store.file().parent_path().string()));
+    app::SingleInstance instance(settingsFolder());
     if (!instance.claim()) {
         // Two recorders would fight over the device and the schedule file.
         messages.show("Kelbo", "Kelbo is already running for this user; its window has been brought forward.",
@@ -67,6 +83,12 @@ int main(int argc, char** argv) {
     for (const std::string& device : v4l2CaptureDevices()) sources.push_back({device, device});
     sources.push_back({"Test pattern", "test"});
     ui::MainWindow window({store, messages, clock, programFolder(), sources});
+    messages.setOwnerWindow(&window);
+    messages.setDesktopNotifier([&window](const std::string& title, const std::string& text,
+                                          MessageBoxes::Icon icon) {
+        window.tray().showNotice(title, text, icon == MessageBoxes::Icon::Exclamation ||
+                                                  icon == MessageBoxes::Icon::Critical);
+    });
 
     const auto loadDevice = [&](ui::PreviewForm& preview) -> std::unique_ptr<CaptureDevice> {
         auto device = createCaptureDevice(store, dispatcher, messages);
@@ -81,6 +103,9 @@ int main(int argc, char** argv) {
 
     QObject::connect(&instance, &app::SingleInstance::raiseRequested, &window,
                      &ui::MainWindow::Restore_From_Tray);
+    instance.setCommandHandler([&window](const QByteArray& request) {
+        return app::answerRemoteRequest(window.recorder(), request);
+    });
     app::SignalBridge termination;
     QObject::connect(&termination, &app::SignalBridge::terminationRequested, &window,
                      [&window] { window.close(); });

@@ -33,11 +33,15 @@ SignalBridge::SignalBridge(QObject* parent) : QObject(parent) {
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    // The terminal that started the recorder closing is no reason to lose
+    // the recording in progress or the window's layout.
+    ::sigaction(SIGHUP, &action, nullptr);
 }
 
 SignalBridge::~SignalBridge() {
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
+    ::signal(SIGHUP, SIG_DFL);
 }
 
 }  // namespace kelbo::app

@@ -6,7 +6,7 @@ class QSocketNotifier;
 
 namespace kelbo::app {
 
-// Turns SIGINT and SIGTERM into a Qt signal on the user-interface thread,
+// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal on the user-interface thread,
 // so the program ends the same orderly way as when the window is closed.
 class SignalBridge : public QObject {
     Q_OBJECT

@@ -12,8 +12,11 @@
 namespace kelbo::app {
 
 namespace {
-constexpr char kRaise[] = "raise\n";
-}
+constexpr char kRaise[] = "raise";
+constexpr int kConnectMs = 2000;
+// A status answer is immediate; a stop renames the parts first.
+constexpr int kAnswerMs = 15000;
+}  // namespace
 
 SingleInstance::SingleInstance(const QString& settingsFolder, QObject* parent)
     : QObject(parent), lockPath_(QDir(settingsFolder).filePath("kelbo.instance.lock")) {
@@ -35,29 +38,61 @@ bool SingleInstance::claim() {
     lockFd_ = ::open(lockPath_.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     // The kernel drops the lock when the holder ends, however it ends.
     if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) {
-        QLocalServer::removeServer(serverName_);
-        server_ = new QLocalServer(this);
-        server_->setSocketOptions(QLocalServer::UserAccessOption);
-        connect(server_, &QLocalServer::newConnection, this, [this] {
-            while (QLocalSocket* socket = server_->nextPendingConnection()) {
-                connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                    if (socket->readAll().startsWith("raise")) emit raiseRequested();
-                    socket->disconnectFromServer();
-                });
-                connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
-        server_->listen(serverName_);
+        listen();
         return true;
     }
     QLocalSocket socket;
     socket.connectToServer(serverName_);
-    if (socket.waitForConnected(2000)) {
-        socket.write(kRaise);
-        socket.waitForBytesWritten(2000);
+    if (socket.waitForConnected(kConnectMs)) {
+        socket.write(QByteArray(kRaise) + '\n');
+        socket.waitForBytesWritten(kConnectMs);
         socket.waitForDisconnected(1000);
     }
     return false;
+}
+
+void SingleInstance::listen() {
+    QLocalServer::removeServer(serverName_);
+    server_ = new QLocalServer(this);
+    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    connect(server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = server_->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (!socket->canReadLine()) return;
+                const QByteArray request = socket->readLine().trimmed();
+                const QByteArray reply = answer(request);
+                if (!reply.isEmpty()) {
+                    socket->write(reply + '\n');
+                    socket->flush();
+                }
+                socket->disconnectFromServer();
+            });
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+    server_->listen(serverName_);
+}
+
+QByteArray SingleInstance::answer(const QByteArray& request) {
+    if (request == kRaise) {
+        emit raiseRequested();
+        return {};
+    }
+    if (!handler_) return R"({"error":"the recorder is starting"})";
+    return handler_(request);
+}
+
+std::optional<QByteArray> SingleInstance::ask(const QByteArray& request) const {
+    QLocalSocket socket;
+    socket.connectToServer(serverName_);
+    if (!socket.waitForConnected(kConnectMs)) return std::nullopt;
+    socket.write(request + '\n');
+    if (!socket.waitForBytesWritten(kConnectMs)) return std::nullopt;
+    QByteArray reply;
+    while (!reply.contains('\n') && socket.waitForReadyRead(kAnswerMs)) reply += socket.readAll();
+    reply += socket.readAll();
+    if (!reply.contains('\n')) return std::nullopt;
+    return reply.trimmed();
 }
 
 }  // namespace kelbo::app

@@ -1,13 +1,22 @@
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace kelbo::log {
 
 // What the recorder did, with the time: starts, splits, finishes, stops,
 // failures with their reasons, reloads and rewrites. Safe from any thread.
+//
+// Written to logFile() (kept to a few files of bounded size) and, when
+// standard error is a terminal, to standard error too. Nothing to set up:
+// the first line opens the file, and a change of XDG_STATE_HOME is followed
+// at the next line.
 void info(const std::string& message);
 void warn(const std::string& message);
 void error(const std::string& message);
+
+// $XDG_STATE_HOME/kelbo/kelbo.log, by default ~/.local/state/kelbo/kelbo.log.
+std::filesystem::path logFile();
 
 }  // namespace kelbo::log

@@ -1,5 +1,6 @@
 #include "schedule_document.h"
 
+#include "log.h"
 #include "message_boxes.h"
 #include "common/atomic_file.h"
 #include "common/file_lock.h"
@@ -197,15 +198,20 @@ bool ScheduleDocument::Write_Schedule() {
                 rememberWritten(records);
                 stampedFile_ = file;
                 fileDate_ = stampOf(file);
+                log::info("Schedule written to " + file.string() + " (" + std::to_string(records.size()) +
+                          " programmes)");
                 return true;
             }
             error = outcome.error;
         }
     }
-    messages_.show("Error writing schedule",
-                   "The schedule could not be saved to " + file.string() + ": " + error +
-                       ".\nThe file was left as it was.",
-                   MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
+    log::error("Schedule not written to " + file.string() + ": " + error);
+    // Raised from the tick as often as from an edit: it must not hold up the
+    // next recording.
+    messages_.notify("Error writing schedule",
+                     "The schedule could not be saved to " + file.string() + ": " + error +
+                         ".\nThe file was left as it was.",
+                     MessageBoxes::Icon::Exclamation);
     return false;
 }
 

@@ -3,6 +3,8 @@
 #include "capture_device.h"
 #include "recorder/core/message_boxes.h"
 
+#include <string>
+
 namespace kelbo {
 
 bool startPreviewWithRetries(CaptureDevice& device) {
@@ -16,9 +18,13 @@ bool startPreviewWithRetries(CaptureDevice& device) {
     return false;
 }
 
-void reportNoVideoSource(MessageBoxes& boxes) {
-    boxes.show("No video Source Detected", "There is no video source for the Dazzle DVCII",
-               MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
+void reportNoVideoSource(MessageBoxes& boxes, RaisedBy raisedBy) {
+    const std::string title = "No video Source Detected";
+    const std::string text = "There is no video source for the Dazzle DVCII";
+    if (raisedBy == RaisedBy::UserCommand)
+        boxes.show(title, text, MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
+    else
+        boxes.notify(title, text, MessageBoxes::Icon::Exclamation);
 }
 
 void LivePreview::IsLivePreview_Click() {
@@ -26,7 +32,7 @@ void LivePreview::IsLivePreview_Click() {
     const int state = device_.ReadyState();
     if (ticked_ && state != CaptureDevice::Recording && state != CaptureDevice::Previewing) {
         if (!startPreviewWithRetries(device_)) {
-            reportNoVideoSource(boxes_);
+            reportNoVideoSource(boxes_, RaisedBy::UserCommand);
             ticked_ = false;
         }
     } else if (!ticked_ && state == CaptureDevice::Previewing) {

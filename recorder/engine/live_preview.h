@@ -9,7 +9,13 @@ class MessageBoxes;
 // then, tries three more times without looking in between and answers
 // false, so that the caller reports a missing video source.
 bool startPreviewWithRetries(CaptureDevice& device);
-void reportNoVideoSource(MessageBoxes& boxes);
+
+// Who the missing video source is reported to: the recorder raises it by
+// itself (a start from the tick, the end of a recording) without waiting,
+// so the schedule goes on; it answers the user's own command (the "Live
+// Preview" menu) with a box that waits.
+enum class RaisedBy { Recorder, UserCommand };
+void reportNoVideoSource(MessageBoxes& boxes, RaisedBy raisedBy = RaisedBy::Recorder);
 
 // The "Live Preview" command of the View menu: its tick is the user's wish
 // to see the live picture, which the end of a recording also reads.

@@ -1,6 +1,7 @@
 #include "recorder.h"
 
 #include "capture_device.h"
+#include "recorder/core/log.h"
 
 #include <filesystem>
 
@@ -29,6 +30,8 @@ void Recorder::reloadSchedule() {
     document.Load_Schedule();
     document.Display_Schedule(next.NextRow());
     next.Find_Next_Schedule();
+    log::info("Schedule loaded from " + document.scheduleFilePath().string() + ": " +
+              std::to_string(document.list().rowCount()) + " programmes listed");
 }
 
 void Recorder::Timer2_Timer() {
@@ -36,11 +39,41 @@ void Recorder::Timer2_Timer() {
     const std::filesystem::path file = document.scheduleFilePath();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return;
-    if (stampOf(file) != document.ScheduleFileDate()) reloadSchedule();
+    if (stampOf(file) == document.ScheduleFileDate()) return;
+    log::info("Schedule file changed by another program; reloading");
+    reloadSchedule();
 }
 
-void Recorder::ReloadSchedule_Click() {
-    if (!recording()) reloadSchedule();
+bool Recorder::ReloadSchedule_Click() {
+    if (recording()) {
+        log::info("Reload Schedule refused: a recording is in progress");
+        return false;
+    }
+    log::info("Reload Schedule");
+    reloadSchedule();
+    return true;
+}
+
+bool Recorder::stopRecording() {
+    if (!recording()) return false;
+    session.Stop_Recording();
+    return true;
+}
+
+RecorderStatus Recorder::currentStatus() const {
+    const StatusBarPort& bar = ports_.statusBar;
+    const auto shown = [&bar](const std::string& key) {
+        return bar.panelVisible(key) ? bar.panelText(key) : std::string();
+    };
+    RecorderStatus s;
+    s.state = bar.panelText(panel::kStatus);
+    s.programme = bar.panelText(panel::kProgramme);
+    s.counter = shown(panel::kCounter);
+    s.split = shown(panel::kSplit);
+    s.progress = status.Progress();
+    s.recording = recording();
+    if (s.recording) s.currentFile = session.CurrentFile;
+    return s;
 }
 
 void Recorder::shutDown() {

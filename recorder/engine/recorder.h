@@ -20,6 +20,17 @@ struct RecorderPorts {
     CaptureDevice& device;
 };
 
+// What the status bar shows, for the commands sent to the running recorder.
+struct RecorderStatus {
+    std::string state;      // "Recording", "Idle", ...
+    std::string programme;  // the programme panel: count-down or time left
+    std::string counter;    // elapsed and limit; empty when not shown
+    std::string split;      // time or bytes to the next split; empty when not shown
+    int progress = 0;
+    bool recording = false;
+    std::string currentFile;  // the part file being written, while recording
+};
+
 // Everything the main window owns for the whole run, without the window:
 // the live settings, the schedule, the next programme, the recording and
 // its tick, and the reloads of the schedule file.
@@ -35,8 +46,12 @@ public:
     void reloadSchedule();
     // The watcher: reloads when another program has changed the file.
     void Timer2_Timer();
-    // "Reload Schedule": reloads whatever the file's date.
-    void ReloadSchedule_Click();
+    // "Reload Schedule": reloads whatever the file's date; false (and
+    // nothing done) while recording.
+    bool ReloadSchedule_Click();
+    // The stop button; false when nothing was recording.
+    bool stopRecording();
+    RecorderStatus currentStatus() const;
     // Ends a recording in progress so its parts are complete files under
     // their final names; the program is about to end.
     void shutDown();

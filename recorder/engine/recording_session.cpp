@@ -55,8 +55,8 @@ void RecordingSession::Start_Recording() {
     const std::string base = baseName();
     const std::string probe = part_files::probeName(base, PartNumber);
     if (base.empty() || !Make_File_Path(probe)) {
-        c_.messages.show("Error creating file", "Error checking/creating file path for : " + probe,
-                         MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
+        c_.messages.notify("Error creating file", "Error checking/creating file path for : " + probe,
+                           MessageBoxes::Icon::Exclamation);
         markFailed(row);
         c_.document.Write_Schedule();
         return;

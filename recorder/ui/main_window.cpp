@@ -127,7 +127,7 @@ void MainWindow::buildFrames() {
                                          services_.messages);
     commands_ = std::make_unique<ScheduleCommands>(r.document, r.next, *device_, r.settings,
                                                    services_.messages);
-    commands_->setStopAction([this] { recorder_->session.Stop_Recording(); });
+    commands_->setStopAction([this] { recorder_->stopRecording(); });
     commands_->setAddAction([this] { showAddSchedule(); });
 
     auto* central = new QWidget(this);

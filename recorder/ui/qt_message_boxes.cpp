@@ -1,9 +1,14 @@
 #include "qt_message_boxes.h"
 
+#include "recorder/core/log.h"
+
 #include <QApplication>
 #include <QMessageBox>
+#include <QTime>
 
 #include <iostream>
+
+#include <unistd.h>
 
 namespace kelbo::ui {
 
@@ -18,11 +23,22 @@ QMessageBox::Icon qtIcon(MessageBoxes::Icon icon) {
     }
     return QMessageBox::NoIcon;
 }
+
+void logNotice(const std::string& title, const std::string& text, MessageBoxes::Icon icon) {
+    const std::string line = "Notice \"" + title + "\": " + text;
+    if (icon == MessageBoxes::Icon::Critical) log::error(line);
+    else if (icon == MessageBoxes::Icon::Exclamation) log::warn(line);
+    else log::info(line);
+}
 }  // namespace
+
+bool QtMessageBoxes::printOnly() const {
+    return output_ == Output::Automatic && QGuiApplication::platformName() == "offscreen";
+}
 
 MessageBoxes::Answer QtMessageBoxes::show(const std::string& title, const std::string& text,
                                           Icon icon, Buttons buttons) {
-    if (QGuiApplication::platformName() == "offscreen") {
+    if (printOnly()) {
         std::cerr << "kelbo: " << title << ": " << text << '\n';
         return Answer::Ok;
     }
@@ -30,6 +46,45 @@ MessageBoxes::Answer QtMessageBoxes::show(const std::string& title, const std::s
                     QMessageBox::Ok, QApplication::activeWindow());
     if (buttons == Buttons::OkCancel) box.addButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+}
+
+void QtMessageBoxes::notify(const std::string& title, const std::string& text, Icon icon) {
+    OpenNotice& open = notices_[title];
+    const QString qtext = QString::fromStdString(text);
+    // A notice repeated by every tick is logged and passed on once while
+    // its box is open.
+    const bool repeated = open.box && qtext == open.latestText;
+    if (!repeated) {
+        logNotice(title, text, icon);
+        if (notifier_) notifier_(title, text, icon);
+    }
+    if (printOnly()) {
+        // The log already writes to a terminal.
+        if (!::isatty(STDERR_FILENO)) std::cerr << "kelbo: " << title << ": " << text << '\n';
+        return;
+    }
+    if (open.box) {
+        ++open.later;
+        QString more = QString("(%1 more since)").arg(open.later);
+        if (qtext != open.firstText)
+            more += QString("\nThe latest, at %1:\n%2").arg(QTime::currentTime().toString("HH:mm:ss"), qtext);
+        open.box->setInformativeText(more);
+        open.latestText = qtext;
+        return;
+    }
+    // Owned by the main window, so it stays above it, but never modal: the
+    // tick and the timers go on while it waits for someone at the desk.
+    auto* box = new QMessageBox(qtIcon(icon), QString::fromStdString(title), qtext, QMessageBox::Ok, owner_);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->setModal(false);
+    open = OpenNotice{box, qtext, qtext, 0};
+    box->show();
+}
+
+QMessageBox* QtMessageBoxes::openNotice(const std::string& title) const {
+    const auto it = notices_.find(title);
+    return it == notices_.end() ? nullptr : it->second.box.data();
 }
 
 }  // namespace kelbo::ui

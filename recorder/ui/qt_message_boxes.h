@@ -2,17 +2,57 @@
 
 #include "recorder/core/message_boxes.h"
 
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <map>
+
+class QMessageBox;
 class QWidget;
 
 namespace kelbo::ui {
 
-// Message boxes as modal QMessageBoxes over the active window. Without a
-// screen (the offscreen platform) nobody could answer, so the message goes
-// to standard error and counts as answered with OK.
+// Message boxes as QMessageBoxes. Confirmations (show) are modal over the
+// active window. Notices (notify) never block: a box that stays open while
+// the recorder goes on, one per title, later notices of that title counted
+// in it; each notice also goes to the log and to the desktop notifier (a
+// repeat of the open box's latest text only to the count).
+// Without a screen (the offscreen platform) nobody could answer, so boxes
+// go to standard error and count as answered with OK.
 class QtMessageBoxes : public MessageBoxes {
 public:
+    enum class Output { Automatic, Windows };
+    // Windows: boxes even offscreen (the widget tests look at them).
+    explicit QtMessageBoxes(Output output = Output::Automatic) : output_(output) {}
+
     Answer show(const std::string& title, const std::string& text, Icon icon,
                 Buttons buttons) override;
+    void notify(const std::string& title, const std::string& text, Icon icon) override;
+
+    // The window the notice boxes belong to (they stay on top of it); it
+    // must outlive them, which it does as their parent.
+    void setOwnerWindow(QWidget* window) { owner_ = window; }
+    // Passes each notice on, e.g. to the tray icon's desktop notification.
+    using Notifier = std::function<void(const std::string& title, const std::string& text, Icon icon)>;
+    void setDesktopNotifier(Notifier notifier) { notifier_ = std::move(notifier); }
+
+    // The open notice box of that title, or null.
+    QMessageBox* openNotice(const std::string& title) const;
+
+private:
+    bool printOnly() const;
+
+    struct OpenNotice {
+        QPointer<QMessageBox> box;
+        QString firstText;
+        QString latestText;
+        int later = 0;  // notices of the same title since the box opened
+    };
+    Output output_;
+    QPointer<QWidget> owner_;
+    Notifier notifier_;
+    std::map<std::string, OpenNotice> notices_;
 };
 
 }  // namespace kelbo::ui

@@ -65,4 +65,10 @@ bool SystemTray::shown() const { return icon_->isVisible(); }
 
 bool SystemTray::available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
+void SystemTray::showNotice(const std::string& title, const std::string& text, bool warning) {
+    if (!available() || !QSystemTrayIcon::supportsMessages()) return;
+    icon_->showMessage(QString::fromStdString(title), QString::fromStdString(text),
+                       warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+}
+
 }  // namespace kelbo::ui

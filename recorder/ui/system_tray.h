@@ -28,6 +28,9 @@ public:
     bool shown() const;
     // Whether the desktop shows tray icons at all.
     static bool available();
+    // A desktop notification from the tray icon, where the desktop has a
+    // tray that shows them; nothing otherwise.
+    void showNotice(const std::string& title, const std::string& text, bool warning);
 
     TrayImage image() const { return image_; }
     const std::string& tip() const { return tip_; }

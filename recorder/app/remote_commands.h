@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kelbo {
+class Recorder;
+}
+
+namespace kelbo::app {
+
+class SingleInstance;
+
+// Commands to the running recorder, given on the command line:
+//   kelbo --status [--json]   what the status bar shows
+//   kelbo --stop-recording    as the stop button
+//   kelbo --reload            as "Reload Schedule"
+struct RemoteRequest {
+    std::string command;  // "status", "stop-recording", "reload"
+    bool json = false;
+};
+// None when the arguments name no command: the recorder itself starts.
+std::optional<RemoteRequest> remoteRequestFrom(const std::vector<std::string>& arguments);
+
+// The recorder's side: one JSON object per request.
+QByteArray answerRemoteRequest(Recorder& recorder, const QByteArray& request);
+
+// The sender's side: prints the answer; the program's exit status (1 when
+// no recorder answers or it could not do as asked).
+int sendRemoteRequest(const SingleInstance& instance, const RemoteRequest& request);
+
+}  // namespace kelbo::app

@@ -1,0 +1,147 @@
+// The real program on a real desktop (Xvfb with a window manager): a
+// notice box left open by nobody at the desk does not stop the recording
+// of the next programme.
+#include "support/command_output.h"
+#include "support/program_process.h"
+#include "support/schedule_text.h"
+#include "support/temp_dir.h"
+#include "common/date_time.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Xvfb on a display number it chooses itself (so parallel runs never meet)
+// with openbox managing its windows.
+class Desktop {
+public:
+    Desktop() {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0) return;
+        xvfb_ = BackgroundProgram("/usr/bin/Xvfb",
+                                  {"-displayfd", std::to_string(keepOpen(ends[1])), "-screen", "0",
+                                   "1280x800x24", "-nolisten", "tcp"},
+                                  {});
+        ::close(ends[1]);
+        std::string number;
+        pollfd fd{ends[0], POLLIN, 0};
+        char c;
+        while (::poll(&fd, 1, 10000) > 0 && ::read(ends[0], &c, 1) == 1 && c != '\n') number += c;
+        ::close(ends[0]);
+        if (number.empty()) return;
+        display_ = ":" + number;
+        openbox_ = BackgroundProgram("/usr/bin/openbox", {}, {{"DISPLAY", display_}});
+        // The window manager has taken over once it announces its desktops.
+        for (int i = 0; i < 50 && !managed(); ++i) std::this_thread::sleep_for(100ms);
+    }
+    ~Desktop() {
+        openbox_.stop(SIGTERM, std::chrono::seconds(5));
+        xvfb_.stop(SIGTERM, std::chrono::seconds(5));
+    }
+
+    const std::string& display() const { return display_; }
+    bool managed() const {
+        return !display_.empty() &&
+               !commandOutput("DISPLAY=" + display_ + " xdotool get_num_desktops 2>/dev/null").empty();
+    }
+    // Ids of the visible windows whose title matches exactly.
+    std::string windowsNamed(const std::string& title) const {
+        return commandOutput("DISPLAY=" + display_ + " xdotool search --onlyvisible --name '^" + title +
+                             "$' 2>/dev/null");
+    }
+
+private:
+    // The pipe's end must survive into Xvfb, so it must not close on exec.
+    static int keepOpen(int fd) {
+        ::fcntl(fd, F_SETFD, 0);
+        return fd;
+    }
+    BackgroundProgram xvfb_;
+    BackgroundProgram openbox_;
+    std::string display_;
+};
+
+std::string recordWithFileName(GuideRecord record, const std::string& fileName) {
+    std::string text = record.text();
+    text.insert(text.rfind("----------BREAK"), "FileName     : " + fileName + "\r\n");
+    return text;
+}
+
+}  // namespace
+
+TEST(ProgramOnADesktop, TheNextProgrammeIsRecordedWhileAnEarlierNoticeIsStillOpen) {
+    Desktop desktop;
+    ASSERT_FALSE(desktop.display().empty()) << "Xvfb did not start";
+    ASSERT_TRUE(desktop.managed()) << "openbox did not start";
+
+    TempDir home;
+    const auto schedule = home / "KelboSchedule.txt";
+    const auto movies = home / "movies";
+    std::filesystem::create_directories(home / "config" / "kelbo");
+    writeFile(home / "config" / "kelbo" / "registry.ini",
+              "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\n"
+              "Template=DVD Full Quality\nStartBuffer=0\nEndBuffer=0\n"
+              "ScheduleFile=" + schedule.string() + "\n"
+              "FileString=" + (movies / "%programme%-%starttime%.mpg").string() + "\n"
+              "CaptureSource=test\n");
+    // Programme A is due now but its folder cannot be made (it lies below a
+    // plain file, which stops root too); B follows when A ends, at least 20
+    // seconds from now.
+    writeFile(home / "afile", "");
+    const auto now = toLocalDateTime(std::chrono::system_clock::now()).civil();
+    const DateTime a = DateTime::fromCivil(now.year, now.month, now.day, now.hour, now.minute);
+    const int aMinutes = now.second < 40 ? 1 : 2;
+    GuideRecord first;
+    first.name = "Unwritable";
+    first.date = a.formatDate();
+    first.time = a.formatTime();
+    first.duration = std::to_string(aMinutes);
+    GuideRecord second;
+    second.name = "Following";
+    second.channelNumber = "102";
+    const DateTime b = a.plusMinutes(aMinutes);
+    second.date = b.formatDate();
+    second.time = b.formatTime();
+    second.duration = "2";
+    writeFile(schedule, recordWithFileName(first, (home / "afile" / "sub" / "A.mpg").string()) + second.text());
+
+    Environment environment = recorderEnvironment(home.path());
+    environment["DISPLAY"] = desktop.display();
+    environment["QT_QPA_PLATFORM"] = "xcb";
+    BackgroundProgram kelbo(KELBO_PROGRAM, {}, environment);
+
+    const auto began = std::chrono::steady_clock::now();
+    std::string noticeOfA;
+    while (noticeOfA.empty() && std::chrono::steady_clock::now() - began < 15s) {
+        std::this_thread::sleep_for(250ms);
+        noticeOfA = desktop.windowsNamed("Error creating file");
+    }
+    ASSERT_FALSE(noticeOfA.empty()) << "A's notice never appeared";
+
+    const auto bDue = began + std::chrono::seconds(60 * aMinutes + 30);
+    while (filesBelow(movies).empty() && std::chrono::steady_clock::now() < bDue)
+        std::this_thread::sleep_for(250ms);
+    ASSERT_FALSE(filesBelow(movies).empty()) << "B was not recorded while A's notice was open";
+    EXPECT_EQ(desktop.windowsNamed("Error creating file"), noticeOfA) << "the same box, still open";
+    EXPECT_TRUE(kelbo.running());
+
+    std::this_thread::sleep_for(3s);
+    ASSERT_EQ(kelbo.stop(SIGTERM, std::chrono::seconds(15)), 0);
+    const auto files = filesBelow(movies);
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files[0].filename().string().rfind("Following-", 0), 0u) << files[0];
+    EXPECT_GT(std::filesystem::file_size(files[0]), 0u);
+    const std::string log = readFile(home / "state" / "kelbo" / "kelbo.log");
+    EXPECT_NE(log.find("Notice \"Error creating file\""), std::string::npos) << log;
+}

@@ -1,0 +1,133 @@
+// What the recorder reports and does for commands sent to it (status,
+// stop, reload), the log of its reloads, and which of its messages are
+// notices that never wait for the user.
+#include "recorder/engine/live_preview.h"
+#include "recorder/engine/recorder.h"
+#include "support/fake_window.h"
+#include "support/recorder_rig.h"
+#include "support/recording_message_boxes.h"
+#include "support/scoped_state_home.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+const DateTime kNoon = DateTime::fromCivil(2026, 12, 7, 12, 0);
+
+struct RecorderUnderTest {
+    RecorderUnderTest()
+        : clock(toInstant(kNoon)), recorder(RecorderPorts{statusBar, window, tray, messages, clock, device}) {
+        recorder.settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
+        recorder.settings.FileString = (dir / "movies" / "%programme%.mpg").string();
+        recorder.settings.Template = "DVD";
+        GuideRecord film = programme("Film", kNoon.plusMinutes(10), 30);
+        film.channelName = "One";
+        writeFile(dir / "KelboSchedule.txt", film.text());
+        recorder.reloadSchedule();
+    }
+    void tickAt(DateTime now) {
+        clock.set(toInstant(now));
+        recorder.tick.Timer1_Timer();
+    }
+
+    ScopedStateHome state;
+    TempDir dir;
+    FixedClock clock;
+    FakeStatusBar statusBar;
+    FakeWindow window;
+    FakeTray tray;
+    RecordingMessageBoxes messages;
+    ScriptedCaptureDevice device;
+    Recorder recorder;
+};
+
+}  // namespace
+
+TEST(RecorderCommands, StatusIsWhatTheStatusBarShowsAndStopActsAsTheStopButton) {
+    RecorderUnderTest r;
+    r.tickAt(kNoon);
+    RecorderStatus waiting = r.recorder.currentStatus();
+    EXPECT_EQ(waiting.state, "Idle");
+    EXPECT_EQ(waiting.programme, "Film on One starts in 000:00:10:00");
+    EXPECT_FALSE(waiting.recording);
+    EXPECT_EQ(waiting.currentFile, "");
+
+    r.tickAt(kNoon.plusMinutes(11));
+    r.device.advance(60000);
+    r.tickAt(kNoon.plusMinutes(12));
+    const RecorderStatus recording = r.recorder.currentStatus();
+    EXPECT_EQ(recording.state, "Recording");
+    EXPECT_TRUE(recording.recording);
+    EXPECT_EQ(recording.currentFile, r.recorder.session.CurrentFile);
+    EXPECT_EQ(recording.currentFile, (r.dir / "movies" / "Film1[1.].mpg").string());
+    EXPECT_EQ(recording.counter, r.statusBar.panelText(panel::kCounter));
+    EXPECT_NE(recording.counter.find("00:01:00  /  "), std::string::npos) << recording.counter;
+    EXPECT_NE(recording.programme.find("Film on One ends in "), std::string::npos) << recording.programme;
+    EXPECT_EQ(recording.progress, r.recorder.status.Progress());
+
+    EXPECT_FALSE(r.recorder.ReloadSchedule_Click()) << "never while recording";
+    EXPECT_TRUE(r.recorder.stopRecording());
+    EXPECT_TRUE(std::filesystem::exists(r.dir / "movies" / "Film1[1.1].mpg"));
+    EXPECT_EQ(r.recorder.document.list().cell(1, Column::Status), "Stopped");
+    const RecorderStatus stopped = r.recorder.currentStatus();
+    EXPECT_FALSE(stopped.recording);
+    EXPECT_EQ(stopped.currentFile, "");
+    EXPECT_FALSE(r.recorder.stopRecording()) << "nothing left to stop";
+    EXPECT_TRUE(r.recorder.ReloadSchedule_Click());
+}
+
+TEST(RecorderCommands, ReloadsAreLoggedWithTheirCause) {
+    RecorderUnderTest r;
+    r.recorder.ReloadSchedule_Click();
+    std::ofstream(r.dir / "KelboSchedule.txt", std::ios::binary | std::ios::app)
+        << programme("Later", kNoon.plusMinutes(90), 30).text();
+    r.recorder.Timer2_Timer();
+    r.device.state = CaptureDevice::Recording;
+    r.recorder.ReloadSchedule_Click();
+
+    const std::string log = r.state.logText();
+    const std::string file = r.recorder.settings.ScheduleFile;
+    EXPECT_NE(log.find("[info] Schedule loaded from " + file + ": 1 programmes listed"), std::string::npos) << log;
+    EXPECT_NE(log.find("[info] Reload Schedule\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("[info] Schedule file changed by another program; reloading"), std::string::npos) << log;
+    EXPECT_NE(log.find("[info] Schedule loaded from " + file + ": 2 programmes listed"), std::string::npos) << log;
+    EXPECT_NE(log.find("[info] Reload Schedule refused: a recording is in progress"), std::string::npos) << log;
+}
+
+TEST(Notices, TheRecordersOwnFailuresNeverWaitButTheUsersPreviewCommandDoes) {
+    // From the tick: a device that never records, and a folder that cannot
+    // be made (below a plain file).
+    RecorderRig rig(kNoon);
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    rig.loadProgrammes({programme("Film", kNoon.plusMinutes(1), 30)});
+    rig.setNow(kNoon.plusMinutes(2));
+    rig.run(20s);
+    writeFile(rig.dir / "afile", "");
+    rig.settings.FileString = (rig.dir / "afile" / "sub" / "%programme%.mpg").string();
+    rig.document.Display_Schedule(rig.next.NextRow());
+    rig.run(2s);
+
+    std::set<std::string> titles;
+    for (const auto& shown : rig.messages.shown) {
+        titles.insert(shown.title);
+        EXPECT_TRUE(shown.notice) << shown.title;
+    }
+    EXPECT_EQ(titles, (std::set<std::string>{"No video Source Detected", "Error creating file"}));
+
+    // The "Live Preview" command answers the user with a box that waits.
+    ScriptedCaptureDevice device;
+    device.previewWorks = false;
+    RecordingMessageBoxes boxes;
+    LivePreview preview(device, boxes);
+    preview.IsLivePreview_Click();
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].title, "No video Source Detected");
+    EXPECT_FALSE(boxes.shown[0].notice);
+}

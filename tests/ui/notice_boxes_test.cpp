@@ -1,0 +1,133 @@
+// Notices the recorder raises by itself: boxes that never block, one per
+// title, later ones counted; each also logged and passed to the desktop.
+#include "recorder/ui/qt_message_boxes.h"
+#include "support/scoped_state_home.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using kelbo::ui::QtMessageBoxes;
+
+namespace {
+
+constexpr auto kExclamation = MessageBoxes::Icon::Exclamation;
+
+int openBoxesTitled(const QString& title) {
+    int n = 0;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMessageBox*>(w) && w->isVisible() && w->windowTitle() == title) ++n;
+    return n;
+}
+
+void closeAllBoxes() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<QMessageBox*>(w)) w->close();
+    QTest::qWait(10);
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+class NoticeBoxesTest : public ::testing::Test {
+protected:
+    ~NoticeBoxesTest() override { closeAllBoxes(); }
+    ScopedStateHome state;
+    QtMessageBoxes boxes{QtMessageBoxes::Output::Windows};
+};
+
+}  // namespace
+
+TEST_F(NoticeBoxesTest, ANoticeReturnsAtOnceAndTheEventLoopRunsWhileItsBoxIsOpen) {
+    // Should a notice wait for an answer, this closes it after a while so
+    // the test can fail instead of hanging.
+    bool hadToClose = false;
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, [&hadToClose] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            hadToClose = true;
+            modal->close();
+        }
+    });
+    rescue.start(2000);
+
+    boxes.notify("Error creating file", "Error checking/creating file path for : /x/y[1.].mpg", kExclamation);
+    EXPECT_FALSE(hadToClose);
+    QMessageBox* box = boxes.openNotice("Error creating file");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_FALSE(box->isModal());
+    EXPECT_EQ(box->windowModality(), Qt::NonModal);
+    EXPECT_EQ(box->icon(), QMessageBox::Warning);
+    EXPECT_EQ(box->text(), "Error checking/creating file path for : /x/y[1.].mpg");
+
+    int ticks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&ticks] { ++ticks; });
+    tick.start(20);
+    QTest::qWait(200);
+    EXPECT_GE(ticks, 3) << "a timer like the recording tick keeps firing";
+    EXPECT_TRUE(box->isVisible()) << "the box waits for someone at the desk";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+TEST_F(NoticeBoxesTest, OneBoxPerTitleCountsTheLaterNoticesAndKeepsTheFirstText) {
+    const std::string first = "Error checking/creating file path for : /a[1.].mpg";
+    boxes.notify("Error creating file", first, kExclamation);
+    boxes.notify("Error creating file", first, kExclamation);
+    boxes.notify("Error creating file", "Error checking/creating file path for : /b[1.].mpg", kExclamation);
+    boxes.notify("Error writing schedule", "The schedule could not be saved", kExclamation);
+
+    EXPECT_EQ(openBoxesTitled("Error creating file"), 1);
+    EXPECT_EQ(openBoxesTitled("Error writing schedule"), 1);
+    QMessageBox* box = boxes.openNotice("Error creating file");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text().toStdString(), first);
+    const std::string more = box->informativeText().toStdString();
+    EXPECT_NE(more.find("(2 more since)"), std::string::npos) << more;
+    EXPECT_NE(more.find("/b[1.].mpg"), std::string::npos) << "the newest is shown too: " << more;
+
+    // Once closed, the next notice opens a box of its own, counted afresh.
+    box->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(boxes.openNotice("Error creating file"), nullptr);
+    boxes.notify("Error creating file", first, kExclamation);
+    ASSERT_NE(boxes.openNotice("Error creating file"), nullptr);
+    EXPECT_EQ(boxes.openNotice("Error creating file")->informativeText(), "");
+    EXPECT_EQ(openBoxesTitled("Error creating file"), 1);
+}
+
+TEST_F(NoticeBoxesTest, EachNoticeReachesTheDesktopAndTheLogOnceWhileItsBoxIsOpen) {
+    std::vector<std::string> passedOn;
+    boxes.setDesktopNotifier([&passedOn](const std::string& title, const std::string& text, MessageBoxes::Icon) {
+        passedOn.push_back(title + ": " + text);
+    });
+    boxes.notify("Error creating file", "path A", kExclamation);
+    boxes.notify("Error creating file", "path A", kExclamation);
+    boxes.notify("Error creating file", "path B", kExclamation);
+    boxes.notify("Error creating file", "path B", kExclamation);
+    boxes.notify("Error writing schedule", "path A", kExclamation);
+    EXPECT_EQ(passedOn, (std::vector<std::string>{"Error creating file: path A", "Error creating file: path B",
+                                                  "Error writing schedule: path A"}))
+        << "a repeat every tick would flood the desktop";
+    const std::string log = state.logText();
+    const std::string lineA = "[warning] Notice \"Error creating file\": path A\n";
+    ASSERT_NE(log.find(lineA), std::string::npos) << log;
+    EXPECT_EQ(log.find(lineA, log.find(lineA) + 1), std::string::npos) << "a repeat every tick is not logged: " << log;
+    EXPECT_NE(log.find("[warning] Notice \"Error creating file\": path B\n"), std::string::npos) << log;
+}
+
+TEST(NoticeBoxesOffscreen, WithoutAScreenANoticeGoesToStandardErrorAndTheLog) {
+    ScopedStateHome state;
+    QtMessageBoxes boxes;  // offscreen in these tests
+    ::testing::internal::CaptureStderr();
+    boxes.notify("No video Source Detected", "There is no video source for the Dazzle DVCII", kExclamation);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "kelbo: No video Source Detected: There is no video source for the Dazzle DVCII\n");
+    EXPECT_EQ(boxes.openNotice("No video Source Detected"), nullptr);
+    EXPECT_NE(state.logText().find("Notice \"No video Source Detected\""), std::string::npos);
+}
