@@ -1,6 +1,7 @@
 #include "recorder.h"
 
 #include "capture_device.h"
+#include "part_recovery.h"
 
 #include <filesystem>
 
@@ -43,8 +44,10 @@ void Recorder::ReloadSchedule_Click() {
     if (!recording()) reloadSchedule();
 }
 
+void Recorder::recoverInterruptedRecordings() { recoverLeftoverParts(document.list()); }
+
 void Recorder::shutDown() {
-    session.Stop_Recording();
+    session.shutDown();
     ports_.device.setStateListener(nullptr);
 }
 

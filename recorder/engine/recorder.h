@@ -37,6 +37,10 @@ public:
     void Timer2_Timer();
     // "Reload Schedule": reloads whatever the file's date.
     void ReloadSchedule_Click();
+    // Gives the part files of recordings that were cut short by a crash or
+    // a power loss their final names; run after the first load of the
+    // schedule, before the first tick.
+    void recoverInterruptedRecordings();
     // Ends a recording in progress so its parts are complete files under
     // their final names; the program is about to end.
     void shutDown();
