@@ -76,6 +76,7 @@ TEST_F(RecordingFailuresTest, SlowStartCapturesAreWaitedForAfterTheyReturn) {
         EXPECT_EQ(rig.cell(i + 1, Column::Status), "Recording") << name;
         rig.run(2min + 5s);
         EXPECT_EQ(rig.cell(i + 1, Column::Status), "Recorded") << name;
+        ASSERT_FALSE(movies().empty()) << name;
         EXPECT_EQ(movies().back(), name + "-" + kEight.plusMinutes(5 * i).formatTime().erase(2, 1) +
                                        "1[1.1].mpg");
         EXPECT_EQ(rig.session.StartAttempts, 0) << name;
