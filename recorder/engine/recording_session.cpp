@@ -172,12 +172,14 @@ void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_
 
 void RecordingSession::resolvePendingStart() {
     if (!pending_) return;
+    const bool split = pending_->split;
     if (c_.device.ReadyState() == CaptureDevice::Recording) {
         pending_.reset();
-        startSucceeded();
+        if (!split) startSucceeded();
     } else if (c_.clock.now() >= pending_->deadline) {
         pending_.reset();
-        startFailed();
+        if (split) noticeCaptureEnd();
+        else startFailed();
     }
 }
 
@@ -237,6 +239,10 @@ void RecordingSession::Split_Recording() {
     log::info("Splitting the recording of " + programmeText() + ": part " + std::to_string(PartNumber) +
               " into " + CurrentFile);
     device.StartCapture(toHostPath(CurrentFile));
+    // A part that does not record at once is given its second like a start,
+    // so that no tick takes the moment for the end of the recording.
+    if (device.ReadyState() != CaptureDevice::Recording)
+        pending_ = PendingStart{c_.clock.now() + kStartWait, true};
 }
 
 void RecordingSession::noticeCaptureEnd() {

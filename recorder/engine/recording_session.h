@@ -80,6 +80,7 @@ private:
     RecorderContext c_;
     struct PendingStart {
         Instant deadline;
+        bool split = false;  // the next part of a running recording
     };
     std::optional<PendingStart> pending_;
     // A capture of ours is under way: the device writes (or wrote, until the

@@ -318,3 +318,35 @@ TEST_F(RecordingFailuresTest, ARecordingFarShortOfItsWindowIsReportedWithTheFigu
     EXPECT_EQ(rig.cell(2, Column::Status), "Recorded");
     EXPECT_EQ(rig.messages.shown.size(), 1u);
 }
+
+// The next part of a split may take a moment to record; that moment is
+// neither the end of the recording nor a reason to start another.
+TEST_F(RecordingFailuresTest, APartThatRecordsLateAfterASplitContinuesTheRecording) {
+    rig.settings.splitType = SplitType::Size;
+    rig.settings.SplitValue = "1";
+    load({programme("Film", kEight, 10)});
+    startAt(kEight);
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Late;
+    rig.device.grow(1100000);
+    rig.tick();
+    ASSERT_EQ(startedFiles().size(), 2u);
+    rig.clock.advance(400ms);
+    rig.tick();
+    EXPECT_EQ(startedFiles().size(), 2u) << "no new recording while the part comes up";
+    rig.device.beginRecording();
+    rig.run(10min);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    EXPECT_EQ(movies(), (std::vector<std::string>{"Film-20001[1.2].mpg", "Film-20001[2.2].mpg"}));
+
+    // A part that never comes up ends the recording as a write error would.
+    load({programme("Late", kEight.plusMinutes(20), 10)});
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Record;
+    startAt(kEight.plusMinutes(20));
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    rig.device.error = "cannot open the file";
+    rig.device.grow(1100000);
+    rig.tick();
+    rig.run(2s);
+    EXPECT_EQ(titles(), std::vector<std::string>{"Error writing file"});
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+}
