@@ -288,10 +288,10 @@ void RecordingSession::writeFailed(const std::string& reason) {
     c_.window.setLivePreviewEnabled(true);
     markFailed(c_.next.NextRow());
     c_.document.Write_Schedule();
-    const std::string text = "The recording of " + programmeText() + " stopped: cannot write to " +
-                             part_files::folderOf(CurrentFile) + ": " + reason;
+    const std::string text = "The recording of " + programmeText() + " into " +
+                             part_files::folderOf(CurrentFile) + " stopped: " + reason;
     log::error(text);
-    c_.messages.notify("Error writing file", text, Exclamation);
+    c_.messages.notify("Recording stopped", text, Exclamation);
 }
 
 void RecordingSession::reportShortRecording(const Take& take) {

@@ -162,7 +162,7 @@ TEST(ProgramFailures, ADiskThatFillsUpEndsTheRecordingWithOneNotice) {
     EXPECT_EQ(empty, 0);
     EXPECT_NE(readFile(h.schedule).find("Complete     : Failed\r\n"), std::string::npos);
     const std::string errors = h.errors();
-    EXPECT_EQ(count(errors, "kelbo: Error writing file: "), 1) << errors;
+    EXPECT_EQ(count(errors, "kelbo: Recording stopped: "), 1) << errors;
     EXPECT_NE(errors.find(h.movies.string()), std::string::npos) << errors;
     EXPECT_EQ(count(errors, "kelbo: "), 1) << "one notice and nothing else: " << errors;
     ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);

@@ -118,7 +118,7 @@ TEST_F(RecordingFailuresTest, AWriteErrorEndsTheRecordingAndNothingStartsWhileTh
 
     EXPECT_EQ(startedFiles().size(), 1u) << "no restart onto a full disk";
     ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].title, "Error writing file");
+    EXPECT_EQ(rig.messages.shown[0].title, "Recording stopped");
     EXPECT_TRUE(rig.messages.shown[0].notice);
     EXPECT_NE(rig.messages.shown[0].text.find(rig.movies().string()), std::string::npos);
     EXPECT_NE(rig.messages.shown[0].text.find("No space left on device"), std::string::npos);
@@ -144,7 +144,7 @@ TEST_F(RecordingFailuresTest, AnEarlyStopOntoAFullDiskIsAWriteError) {
     rig.device.failWrite("");
     rig.run(5s);
     EXPECT_EQ(startedFiles().size(), 1u);
-    ASSERT_EQ(titles(), std::vector<std::string>{"Error writing file"});
+    ASSERT_EQ(titles(), std::vector<std::string>{"Recording stopped"});
 
     // Room again: the programme records on under a new file number.
     freeBytes = kPlenty;
@@ -347,6 +347,6 @@ TEST_F(RecordingFailuresTest, APartThatRecordsLateAfterASplitContinuesTheRecordi
     rig.device.grow(1100000);
     rig.tick();
     rig.run(2s);
-    EXPECT_EQ(titles(), std::vector<std::string>{"Error writing file"});
+    EXPECT_EQ(titles(), std::vector<std::string>{"Recording stopped"});
     EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
 }
