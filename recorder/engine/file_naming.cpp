@@ -1,5 +1,6 @@
 #include "file_naming.h"
 
+#include "part_files.h"
 #include "common/host_paths.h"
 #include "common/text_util.h"
 #include "recorder/core/schedule_list.h"
@@ -47,6 +48,35 @@ void defuseDotFolders(std::string& path, const std::vector<bool>& fromData) {
     }
 }
 
+// Programme data can make a folder or file name longer than the file system
+// takes. Folder names are cut to its limit; the file name keeps its last four
+// characters (the extension) and is cut so that every part's final name,
+// file number and "[99.99].mpg" included, still fits.
+std::string fitComponents(const std::string& path) {
+    constexpr size_t kExtension = 4;
+    std::string out;
+    size_t start = 0;
+    while (true) {
+        size_t end = start;
+        while (end < path.size() && !isPathSeparator(path[end])) ++end;
+        const std::string_view name = std::string_view(path).substr(start, end - start);
+        if (end < path.size()) {
+            out += part_files::fitBytes(name, part_files::kMostNameBytes);
+            out += path[end];
+            start = end + 1;
+            continue;
+        }
+        if (name.size() > part_files::kMostBaseComponentBytes + kExtension) {
+            out += part_files::fitBytes(name.substr(0, name.size() - kExtension),
+                                        part_files::kMostBaseComponentBytes);
+            out += name.substr(name.size() - kExtension);
+        } else {
+            out += name;
+        }
+        return out;
+    }
+}
+
 std::string expand(std::string_view pattern, const std::function<std::string(const Token&)>& value) {
     std::string out;
     std::vector<bool> fromData;
@@ -71,7 +101,7 @@ std::string expand(std::string_view pattern, const std::function<std::string(con
         }
     }
     defuseDotFolders(out, fromData);
-    return out;
+    return fitComponents(out);
 }
 
 }  // namespace

@@ -3,13 +3,41 @@
 #include "common/host_paths.h"
 #include "common/text_util.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
+#include <map>
 
 namespace kelbo::part_files {
 
+namespace {
+
+std::string workingName(const std::string& stem, int part) {
+    return stem + "[" + std::to_string(part) + ".].mpg";
+}
+
+std::string finalOf(const std::string& stem, int part, int parts) {
+    return stem + "[" + std::to_string(part) + "." + std::to_string(parts) + "].mpg";
+}
+
+size_t lastSeparator(std::string_view path) { return path.find_last_of("\\/"); }
+
+}  // namespace
+
+std::string fitBytes(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) return std::string(text);
+    size_t cut = bytes;
+    // Back off to the first byte of the character that would be split.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return std::string(text.substr(0, cut));
+}
+
 std::string baseName(const std::string& fileNameText) {
-    return fileNameText.size() > 4 ? fileNameText.substr(0, fileNameText.size() - 4) : std::string();
+    if (fileNameText.size() <= 4) return std::string();
+    const std::string base = fileNameText.substr(0, fileNameText.size() - 4);
+    const size_t slash = lastSeparator(base);
+    const size_t from = slash == std::string::npos ? 0 : slash + 1;
+    return base.substr(0, from) + fitBytes(std::string_view(base).substr(from), kMostBaseComponentBytes);
 }
 
 std::string probeName(const std::string& base, int part) {
@@ -17,12 +45,16 @@ std::string probeName(const std::string& base, int part) {
 }
 
 std::string writingName(const std::string& base, int fileNumber, int part) {
-    return base + std::to_string(fileNumber) + "[" + std::to_string(part) + ".].mpg";
+    return workingName(base + std::to_string(fileNumber), part);
 }
 
 std::string finalName(const std::string& base, int fileNumber, int part, int parts) {
-    return base + std::to_string(fileNumber) + "[" + std::to_string(part) + "." +
-           std::to_string(parts) + "].mpg";
+    return finalOf(base + std::to_string(fileNumber), part, parts);
+}
+
+std::string folderOf(const std::string& path) {
+    const size_t slash = lastSeparator(path);
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
 namespace {
@@ -47,7 +79,7 @@ long numberBetween(const std::string& name, size_t from, size_t to) {
 }  // namespace
 
 int chooseFileNumber(const std::string& probe) {
-    const size_t slash = probe.find_last_of("\\/");
+    const size_t slash = lastSeparator(probe);
     const std::string folder = slash == std::string::npos ? "." : probe.substr(0, slash + 1);
     const std::string component = slash == std::string::npos ? probe : probe.substr(slash + 1);
     const std::string prefix = component.size() > 8 ? component.substr(0, component.size() - 8) : "";
@@ -65,6 +97,72 @@ int chooseFileNumber(const std::string& probe) {
         if (n >= fileNumber) fileNumber = static_cast<int>(n) + 1;
     }
     return fileNumber;
+}
+
+bool removeIfEmpty(const std::string& file) {
+    const std::filesystem::path path = toHostPath(file);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) != 0 || ec)
+        return false;
+    return std::filesystem::remove(path, ec);
+}
+
+FinalNames nameFinalParts(const WorkingParts& found) {
+    FinalNames result;
+    std::vector<int> kept;
+    for (const int part : found.parts) {
+        const std::string name = workingName(found.stem, part);
+        if (removeIfEmpty(name)) {
+            result.removed.push_back(name);
+            continue;
+        }
+        std::error_code ec;
+        if (std::filesystem::exists(toHostPath(name), ec)) kept.push_back(part);
+    }
+    const int count = static_cast<int>(kept.size());
+    for (int i = 0; i < count; ++i) {
+        const std::string from = workingName(found.stem, kept[i]);
+        const std::string to = finalOf(found.stem, i + 1, count);
+        std::error_code ec;
+        if (std::filesystem::exists(toHostPath(to), ec)) {
+            result.failed.push_back(from);
+            continue;
+        }
+        std::filesystem::rename(toHostPath(from), toHostPath(to), ec);
+        (ec ? result.failed : result.named).push_back(ec ? from : to);
+    }
+    return result;
+}
+
+FinalNames nameFinalParts(const std::string& base, int fileNumber, const std::vector<int>& parts) {
+    return nameFinalParts(WorkingParts{base + std::to_string(fileNumber), parts});
+}
+
+std::vector<WorkingParts> findWorkingParts(const std::string& base) {
+    const std::string folder = folderOf(base);
+    const std::string prefix = base.substr(folder.size());
+    static const std::string kTail = ".].mpg";
+    std::map<std::string, std::vector<int>> byStem;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(toHostPath(folder.empty() ? "." : folder), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() + kTail.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - kTail.size(), kTail.size(), kTail) != 0)
+            continue;
+        const size_t bracket = name.find('[', prefix.size());
+        if (bracket == std::string::npos || numberBetween(name, prefix.size(), bracket) < 0) continue;
+        const size_t partEnd = name.size() - kTail.size();
+        const long part = numberBetween(name, bracket + 1, partEnd);
+        if (part < 1) continue;
+        byStem[folder + name.substr(0, bracket)].push_back(static_cast<int>(part));
+    }
+    std::vector<WorkingParts> found;
+    for (auto& [stem, parts] : byStem) {
+        std::sort(parts.begin(), parts.end());
+        found.push_back({stem, parts});
+    }
+    return found;
 }
 
 }  // namespace kelbo::part_files

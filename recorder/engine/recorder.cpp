@@ -2,6 +2,7 @@
 
 #include "capture_device.h"
 #include "recorder/core/log.h"
+#include "part_recovery.h"
 
 #include <filesystem>
 
@@ -76,8 +77,10 @@ RecorderStatus Recorder::currentStatus() const {
     return s;
 }
 
+void Recorder::recoverInterruptedRecordings() { recoverLeftoverParts(document.list()); }
+
 void Recorder::shutDown() {
-    session.Stop_Recording();
+    session.shutDown();
     ports_.device.setStateListener(nullptr);
 }
 

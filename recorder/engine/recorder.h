@@ -52,6 +52,10 @@ public:
     // The stop button; false when nothing was recording.
     bool stopRecording();
     RecorderStatus currentStatus() const;
+    // Gives the part files of recordings that were cut short by a crash or
+    // a power loss their final names; run after the first load of the
+    // schedule, before the first tick.
+    void recoverInterruptedRecordings();
     // Ends a recording in progress so its parts are complete files under
     // their final names; the program is about to end.
     void shutDown();

@@ -1,12 +1,15 @@
 #include "recording_session.h"
 
 #include "capture_device.h"
+#include "disk_space.h"
 #include "file_naming.h"
 #include "live_preview.h"
 #include "part_files.h"
+#include "status_texts.h"
 #include "common/clock.h"
 #include "common/host_paths.h"
 #include "recorder/core/live_settings.h"
+#include "recorder/core/log.h"
 #include "recorder/core/message_boxes.h"
 #include "recorder/core/next_programme.h"
 #include "recorder/core/schedule_document.h"
@@ -14,9 +17,11 @@
 #include "recorder/core/ui_ports.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
-#include <filesystem>
+#include <cstring>
+#include <numeric>
 
 namespace kelbo {
 
@@ -24,24 +29,42 @@ namespace {
 
 const char kRecorded[] = "Recorded";
 const char kFailed[] = "Failed";
+const char kStopped[] = "Stopped";
 constexpr auto kStartWait = std::chrono::seconds(1);
+// Less than this free and a start would only leave an empty file.
+constexpr std::uintmax_t kLeastFreeBytes = 1024 * 1024;
+// After a write error, a retry waits until the disk holds this much at the
+// template's bit rate, so a nearly full disk does not fail again at once.
+constexpr std::uintmax_t kRetrySeconds = 60;
+// A recording holding less media than this is no recording.
+constexpr std::int64_t kLeastMediaMs = 1000;
+constexpr auto Exclamation = MessageBoxes::Icon::Exclamation;
 
 bool previewing(int state) {
     return state == CaptureDevice::Previewing || state == CaptureDevice::StreamReady;
 }
 
-bool hasContent(const std::string& file) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(toHostPath(file), ec);
-    return !ec && size > 0;
+std::string withReason(const std::string& text, const std::string& reason) {
+    return reason.empty() ? text : text + ": " + reason;
 }
 
 }  // namespace
 
-RecordingSession::RecordingSession(RecorderContext context) : c_(context) {}
+RecordingSession::RecordingSession(RecorderContext context) : c_(context) { freeSpace = freeBytesIn; }
 
 std::string RecordingSession::baseName() const {
     return part_files::baseName(c_.document.list().cell(c_.next.NextRow(), Column::Filename));
+}
+
+std::string RecordingSession::programmeText() const {
+    const ScheduleList& list = c_.document.list();
+    const int row = c_.next.NextRow();
+    return "\"" + list.cell(row, Column::Programme) + "\" on " + list.cell(row, Column::Channel);
+}
+
+RecordingSession::Take& RecordingSession::takeFor(int slot) {
+    if (!take_ || take_->slot != slot) take_ = Take{slot};
+    return *take_;
 }
 
 void RecordingSession::markFailed(int row) {
@@ -52,15 +75,23 @@ void RecordingSession::markFailed(int row) {
 
 void RecordingSession::Start_Recording() {
     const int row = c_.next.NextRow();
+    Take& take = takeFor(c_.document.slotOfRow(row));
     const std::string base = baseName();
     const std::string probe = part_files::probeName(base, PartNumber);
     if (base.empty() || !Make_File_Path(probe)) {
+        // Retried by every tick while the programme is due; told once.
+        if (take.fullReported) return;
+        take.fullReported = true;
+        log::error("Cannot record " + programmeText() + ": the folder of " + probe +
+                   " cannot be created");
         c_.messages.notify("Error creating file", "Error checking/creating file path for : " + probe,
-                           MessageBoxes::Icon::Exclamation);
+                           Exclamation);
         markFailed(row);
         c_.document.Write_Schedule();
         return;
     }
+    const std::string folder = part_files::folderOf(probe);
+    if (!roomToStart(folder, take)) return;
     FileNumber = part_files::chooseFileNumber(probe);
     CurrentFile = part_files::writingName(base, FileNumber, PartNumber);
 
@@ -80,27 +111,75 @@ void RecordingSession::Start_Recording() {
     // programme still records for its true length.
     const auto left = toInstant(c_.next.NextEnd()) - c_.clock.now();
     const auto limit = std::chrono::duration_cast<std::chrono::duration<double, std::milli>>(left);
+    const std::int64_t limitMs = std::max<std::int64_t>(0, std::llround(limit.count()));
     device.setMember135(true);
     device.setPreviewWhileCapturing(c_.settings.PreviewRecording);
     device.setCaptureLimit(0);
     device.setCaptureElapsed(0);
-    device.setCaptureLimit(std::max<std::int64_t>(0, std::llround(limit.count())));
+    device.setCaptureLimit(limitMs);
     device.setMember116(32);
     device.setMember169(false);
+    warnIfShortOfSpace(folder, limitMs, take);
 
-    pending_ = PendingStart{c_.clock.now() + kStartWait};
+    log::info("Starting to record " + programmeText() + " into " + CurrentFile + " for " +
+              hoursMinutesSeconds(limitMs));
     device.StartCapture(toHostPath(CurrentFile));
+    // The second the device is given to record counts from here: opening a
+    // slow disk or device inside StartCapture must not count against it.
+    pending_ = PendingStart{c_.clock.now() + kStartWait};
     resolvePendingStart();
+}
+
+bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
+    const auto free = freeSpace ? freeSpace(folder) : std::nullopt;
+    if (!free) return true;
+    std::uintmax_t needed = kLeastFreeBytes;
+    if (take.writeFailed) {
+        const std::string& templateName = c_.document.list().cell(c_.next.NextRow(), Column::Template);
+        needed = std::max(needed, kRetrySeconds * templateBytesPerSecond(c_.device.DeviceRegistryKey(),
+                                                                         templateName));
+    }
+    if (*free >= needed) return true;
+    if (!take.fullReported) {
+        take.fullReported = true;
+        const std::string text = "Cannot record " + programmeText() + ": " + folder + " has only " +
+                                 Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free";
+        log::error(text);
+        c_.messages.notify("Disk full", text + ".", Exclamation);
+        markFailed(c_.next.NextRow());
+        c_.document.Write_Schedule();
+    }
+    return false;
+}
+
+void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_t limitMs, Take& take) {
+    if (take.spaceWarned || !freeSpace) return;
+    const auto free = freeSpace(folder);
+    if (!free) return;
+    const std::string& templateName = c_.document.list().cell(c_.next.NextRow(), Column::Template);
+    const std::uintmax_t needed =
+        templateBytesPerSecond(c_.device.DeviceRegistryKey(), templateName) *
+        static_cast<std::uintmax_t>(limitMs) / 1000;
+    if (*free >= needed) return;
+    take.spaceWarned = true;
+    const std::string text =
+        folder + " has " + Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free; recording " +
+        programmeText() + " with template \"" + templateName + "\" needs about " +
+        Format_Byte_Size(static_cast<std::int64_t>(needed));
+    log::warn(text);
+    c_.messages.notify("Low disk space", text + ".", Exclamation);
 }
 
 void RecordingSession::resolvePendingStart() {
     if (!pending_) return;
+    const bool split = pending_->split;
     if (c_.device.ReadyState() == CaptureDevice::Recording) {
         pending_.reset();
-        startSucceeded();
+        if (!split) startSucceeded();
     } else if (c_.clock.now() >= pending_->deadline) {
         pending_.reset();
-        startFailed();
+        if (split) noticeCaptureEnd();
+        else startFailed();
     }
 }
 
@@ -117,16 +196,23 @@ void RecordingSession::startSucceeded() {
     c_.document.Write_Schedule();
     c_.statusBar.setPanelVisible(panel::kCounter, true);
     c_.statusBar.setPanelVisible(panel::kSplit, true);
-    if (capturedSlot_ != slot) capturedFiles_.clear();
-    capturedSlot_ = slot;
-    capturedFiles_.push_back(CurrentFile);
+    takeFor(slot);
+    capturing_ = true;
+    log::info("Recording " + programmeText() + " into " + CurrentFile);
 }
 
 void RecordingSession::startFailed() {
     // A start that comes through after all must not run unwatched.
     c_.device.StopCapture();
+    // The next attempt takes the same file number.
+    part_files::removeIfEmpty(CurrentFile);
+    log::warn(withReason("The device did not start recording " + programmeText() + " into " +
+                             CurrentFile + " (attempt " + std::to_string(StartAttempts + 1) + ")",
+                         c_.device.lastError()));
     if (StartAttempts >= 4) {
-        reportNoVideoSource(c_.messages);
+        log::error("No video source: " + programmeText() + " is not being recorded");
+        c_.messages.notify("No video Source Detected", "There is no video source for the Dazzle DVCII",
+                           Exclamation);
         StartAttempts = 0;
         markFailed(c_.next.NextRow());
         c_.document.Write_Schedule();
@@ -136,34 +222,107 @@ void RecordingSession::startFailed() {
 
 void RecordingSession::Split_Recording() {
     CaptureDevice& device = c_.device;
-    const std::int64_t remaining = device.CaptureLimit() - device.CaptureElapsed();
+    const std::int64_t elapsed = device.CaptureElapsed();
+    const std::int64_t remaining = device.CaptureLimit() - elapsed;
     device.StopCapture();
     // The device reached the programme's end before its stop notice came
     // through: a further part would get no limit and never stop.
-    if (remaining <= 0) return;
+    if (remaining <= 0) {
+        closeCapture(elapsed);
+        return;
+    }
+    if (take_) take_->mediaMs += elapsed;
     ++PartNumber;
     CurrentFile = part_files::writingName(baseName(), FileNumber, PartNumber);
     device.setCaptureElapsed(0);
     device.setCaptureLimit(remaining);
+    log::info("Splitting the recording of " + programmeText() + ": part " + std::to_string(PartNumber) +
+              " into " + CurrentFile);
     device.StartCapture(toHostPath(CurrentFile));
-    capturedFiles_.push_back(CurrentFile);
+    // A part that does not record at once is given its second like a start,
+    // so that no tick takes the moment for the end of the recording.
+    if (device.ReadyState() != CaptureDevice::Recording)
+        pending_ = PendingStart{c_.clock.now() + kStartWait, true};
+}
+
+void RecordingSession::noticeCaptureEnd() {
+    CaptureDevice& device = c_.device;
+    if (!capturing_ || pending_ || device.ReadyState() == CaptureDevice::Recording) return;
+    const std::int64_t elapsed = device.CaptureElapsed();
+    const bool reachedLimit = device.CaptureLimit() > 0 && elapsed >= device.CaptureLimit();
+    std::string reason = device.lastError();
+    if (reason.empty() && !reachedLimit) {
+        const auto free = freeSpace ? freeSpace(part_files::folderOf(CurrentFile)) : std::nullopt;
+        if (free && *free < kLeastFreeBytes) reason = std::strerror(ENOSPC);
+    }
+    closeCapture(elapsed);
+    if (reachedLimit) return;
+    if (!reason.empty()) {
+        writeFailed(reason);
+    } else {
+        log::warn("The device stopped recording " + programmeText() + " after " +
+                  hoursMinutesSeconds(elapsed) + " of " + hoursMinutesSeconds(device.CaptureLimit()) +
+                  "; starting again");
+    }
+}
+
+void RecordingSession::closeCapture(std::int64_t lastPartMs) {
+    if (!capturing_) return;
+    capturing_ = false;
+    std::vector<int> parts(static_cast<size_t>(std::max(PartNumber, 0)));
+    std::iota(parts.begin(), parts.end(), 1);
+    const part_files::FinalNames names = part_files::nameFinalParts(baseName(), FileNumber, parts);
+    for (const auto& name : names.named) log::info("Recorded file: " + name);
+    for (const auto& name : names.removed) log::info("Removed the empty part file " + name);
+    for (const auto& name : names.failed)
+        log::warn("Could not give " + name + " its final name: the name is taken or cannot be written");
+    if (!take_) return;
+    take_->mediaMs += lastPartMs;
+    take_->anyContent = take_->anyContent || !names.named.empty() || !names.failed.empty();
+}
+
+void RecordingSession::writeFailed(const std::string& reason) {
+    if (take_) take_->writeFailed = take_->fullReported = true;
+    c_.status.setProgress(0);
+    c_.window.setStopButtonEnabled(false);
+    c_.window.setLivePreviewEnabled(true);
+    markFailed(c_.next.NextRow());
+    c_.document.Write_Schedule();
+    const std::string text = "The recording of " + programmeText() + " into " +
+                             part_files::folderOf(CurrentFile) + " stopped: " + reason;
+    log::error(text);
+    c_.messages.notify("Recording stopped", text, Exclamation);
+}
+
+void RecordingSession::reportShortRecording(const Take& take) {
+    const auto window = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            toInstant(c_.next.NextEnd()) - toInstant(c_.next.NextStart()))
+                            .count();
+    if (take.mediaMs * 10 >= window * 9) return;
+    const std::string text = programmeText() + ": recorded " + minutesSeconds(take.mediaMs) + " of " +
+                             minutesSeconds(window);
+    log::warn(text);
+    c_.messages.notify("Recording incomplete", text, Exclamation);
 }
 
 void RecordingSession::Finish_Recording() {
     c_.window.setStopButtonEnabled(false);
     c_.window.setLivePreviewEnabled(true);
     c_.status.setProgress(0);
+    if (capturing_) closeCapture(c_.device.CaptureElapsed());
 
     const int row = c_.next.NextRow();
     const int slot = c_.document.slotOfRow(row);
-    const bool recorded = capturedSlot_ && *capturedSlot_ == slot &&
-                          std::any_of(capturedFiles_.begin(), capturedFiles_.end(), hasContent);
+    const Take take = take_ && take_->slot == slot ? *take_ : Take{slot};
+    const bool recorded = take.anyContent && take.mediaMs >= kLeastMediaMs && !take.writeFailed;
     const char* mark = recorded ? kRecorded : kFailed;
     if (slot >= 0) c_.document.table()[slot].Complete = mark;
     c_.document.list().setCell(row, Column::Status, mark);
     c_.document.Write_Schedule();
-    if (recorded) Rename_Parts();
-    forgetCapture();
+    log::info("Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) +
+              " recorded");
+    if (take.anyContent && !take.writeFailed) reportShortRecording(take);
+    take_.reset();
     Restore_Preview();
     c_.next.Find_Next_Schedule();
 }
@@ -171,12 +330,16 @@ void RecordingSession::Finish_Recording() {
 void RecordingSession::Stop_Recording() {
     CaptureDevice& device = c_.device;
     if (device.ReadyState() != CaptureDevice::Recording) return;
+    resolvePendingStart();
+    const std::int64_t elapsed = device.CaptureElapsed();
     device.StopCapture();
     c_.status.setProgress(0);
     c_.window.setStopButtonEnabled(false);
     c_.window.setLivePreviewEnabled(true);
-    Rename_Parts();
-    forgetCapture();
+    closeCapture(elapsed);
+    take_.reset();
+    log::info("Recording of " + programmeText() + " stopped by the user after " +
+              hoursMinutesSeconds(elapsed));
 
     if (c_.window.isLivePreviewTicked()) {
         if (previewing(device.ReadyState())) device.StopPreview();
@@ -187,8 +350,11 @@ void RecordingSession::Stop_Recording() {
 
     ScheduleList& list = c_.document.list();
     const int row = c_.next.NextRow();
-    list.setCell(row, Column::Status, "Stopped");
+    list.setCell(row, Column::Status, kStopped);
     list.Set_Row_Colour(row, colour::kBlack);
+    // Kept in the file, so that no later choice of the next programme takes
+    // up again what the user stopped.
+    if (const int slot = c_.document.slotOfRow(row); slot >= 0) c_.document.table()[slot].Complete = kStopped;
     if (row >= 1 && row < list.rowCount()) {
         // On to the next row in list order, whatever its times.
         c_.next.take(row + 1);
@@ -204,21 +370,16 @@ void RecordingSession::Stop_Recording() {
     c_.document.Write_Schedule();
 }
 
-void RecordingSession::forgetCapture() {
-    capturedSlot_.reset();
-    capturedFiles_.clear();
-}
-
-void RecordingSession::Rename_Parts() {
-    const std::string base = baseName();
-    for (int part = 1; part <= PartNumber; ++part) {
-        const std::string from = toHostPath(part_files::writingName(base, FileNumber, part));
-        const std::string to = toHostPath(part_files::finalName(base, FileNumber, part, PartNumber));
-        std::error_code ec;
-        // A part that is missing, or whose final name is taken, stays as it is.
-        if (!std::filesystem::exists(from, ec) || std::filesystem::exists(to, ec)) continue;
-        std::filesystem::rename(from, to, ec);
-    }
+void RecordingSession::shutDown() {
+    CaptureDevice& device = c_.device;
+    const std::int64_t elapsed = device.CaptureElapsed();
+    if (device.ReadyState() == CaptureDevice::Recording || pending_) device.StopCapture();
+    // A start still being judged may have written something already.
+    if (pending_) capturing_ = true;
+    pending_.reset();
+    if (!capturing_) return;
+    closeCapture(elapsed);
+    log::info("The recording of " + programmeText() + " ends with the program");
 }
 
 void RecordingSession::Restore_Preview() {

@@ -3,9 +3,10 @@
 #include "recorder_context.h"
 #include "common/date_time.h"
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace kelbo {
 
@@ -13,7 +14,14 @@ namespace kelbo {
 //
 // Starting does not wait on the user-interface thread: StartCapture is
 // issued and the outcome is judged when the device reports its state, or at
-// the latest one second later (the tick calls resolvePendingStart).
+// the latest one second after StartCapture has returned (the tick calls
+// resolvePendingStart).
+//
+// A capture that ends before the programme does (a write error, a device
+// that ran short) is noticed by the tick through noticeCaptureEnd: its
+// parts get their final names at once, and a write error ends the
+// recording of the item, which is then started again only once the disk
+// has room.
 class RecordingSession {
 public:
     explicit RecordingSession(RecorderContext context);
@@ -24,11 +32,17 @@ public:
     void Finish_Recording();
     // The stop button: does nothing unless the device records.
     void Stop_Recording();
+    // The program is ending: the parts of a recording in progress become
+    // complete files under their final names; the schedule is left as it is.
+    void shutDown();
 
     // Judges a start in progress: success once the device records, failure
-    // when it still does not one second after StartCapture.
+    // when it still does not one second after StartCapture returned.
     void resolvePendingStart();
     bool startPending() const { return pending_.has_value(); }
+    // Called by every tick: finishes the parts of a capture the device has
+    // ended by itself, and reports a write error.
+    void noticeCaptureEnd();
 
     // Recording state.
     std::string CurrentFile;
@@ -36,25 +50,43 @@ public:
     int FileNumber = 1;
     int StartAttempts = 0;
 
+    // Bytes free in a folder; tests replace it.
+    std::function<std::optional<std::uintmax_t>(const std::string& folder)> freeSpace;
+
 private:
+    // What has been recorded so far of one schedule item.
+    struct Take {
+        int slot = -1;
+        std::int64_t mediaMs = 0;
+        bool anyContent = false;
+        bool writeFailed = false;
+        bool spaceWarned = false;
+        bool fullReported = false;
+    };
+
     std::string baseName() const;
+    std::string programmeText() const;
+    Take& takeFor(int slot);
     void markFailed(int row);
+    bool roomToStart(const std::string& folder, Take& take);
+    void warnIfShortOfSpace(const std::string& folder, std::int64_t limitMs, Take& take);
     void startSucceeded();
     void startFailed();
-    void Rename_Parts();
-    void forgetCapture();
+    void closeCapture(std::int64_t lastPartMs);
+    void writeFailed(const std::string& reason);
+    void reportShortRecording(const Take& take);
     void Restore_Preview();
 
     RecorderContext c_;
     struct PendingStart {
         Instant deadline;
+        bool split = false;  // the next part of a running recording
     };
     std::optional<PendingStart> pending_;
-    // The table slot whose recording has reached the device, and the files
-    // it was given, so that only an item with a file of its own is marked
-    // "Recorded".
-    std::optional<int> capturedSlot_;
-    std::vector<std::string> capturedFiles_;
+    // A capture of ours is under way: the device writes (or wrote, until the
+    // tick notices its end) the parts of FileNumber.
+    bool capturing_ = false;
+    std::optional<Take> take_;
 };
 
 }  // namespace kelbo

@@ -82,6 +82,7 @@ void SchedulerTick::showDeviceState() {
 
 void SchedulerTick::Timer1_Timer() {
     session_.resolvePendingStart();
+    session_.noticeCaptureEnd();
     showDeviceState();
     const bool minimised = c_.window.isMinimised();
     if (minimised) c_.tray.setImage(TrayImage::Stopped);

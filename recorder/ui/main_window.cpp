@@ -170,6 +170,7 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
     recorder_->document.list().setLayout(Load_Column_Layout(services_.store));
     buildFrames();
     recorder_->reloadSchedule();
+    recorder_->recoverInterruptedRecordings();
     timer1_.setInterval(kTickMs);
 
     setMinimumSize(640, 340);

@@ -1,5 +1,6 @@
 // The real program, started offscreen as a user would start it, with a
 // prepared settings store and a programme that is due now.
+#include "program_process.h"
 #include "support/command_output.h"
 #include "support/schedule_text.h"
 #include "support/temp_dir.h"
@@ -22,57 +23,6 @@ using namespace kelbo::testing;
 using namespace std::chrono_literals;
 
 namespace {
-
-// build/kelbo with its own settings and data folders, offscreen.
-class Program {
-public:
-    explicit Program(const std::filesystem::path& home) : home_(home) {}
-    ~Program() {
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    void start() { pid_ = spawn(); }
-    // Runs a second instance to its end; its exit status.
-    int runAgain() {
-        const pid_t pid = spawn();
-        int status = 0;
-        ::waitpid(pid, &status, 0);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    // Sends `signal` and waits for the end; the exit status, -1 on timeout.
-    int stop(int signal, std::chrono::seconds timeout) {
-        ::kill(pid_, signal);
-        const auto until = std::chrono::steady_clock::now() + timeout;
-        while (std::chrono::steady_clock::now() < until) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = 0;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(50ms);
-        }
-        return -1;
-    }
-
-private:
-    pid_t spawn() const {
-        const pid_t pid = ::fork();
-        if (pid == 0) {
-            ::setenv("XDG_CONFIG_HOME", (home_ / "config").c_str(), 1);
-            ::setenv("XDG_DATA_HOME", (home_ / "data").c_str(), 1);
-            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-            ::execl(KELBO_PROGRAM, KELBO_PROGRAM, static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        return pid;
-    }
-
-    std::filesystem::path home_;
-    pid_t pid_ = 0;
-};
 
 std::vector<std::filesystem::path> filesIn(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;

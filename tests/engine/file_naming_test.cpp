@@ -100,3 +100,24 @@ TEST(MakeFilePath, CreatesMissingFoldersOnly) {
     kelbo::testing::writeFile(dir / "plainfile", "x");
     EXPECT_FALSE(Make_File_Path(base + "/plainfile/sub/e.mpg"));
 }
+
+// A programme name can make a name longer than the file system allows; the
+// name is cut so that the longest part name still fits, and a character of
+// the pattern is never cut in half.
+TEST(ExpandFileName, CutsNamesTheFileSystemWouldRefuse) {
+    ScheduleItem item = pretender();
+    item.ProgrammeName = std::string(300, 'P');
+    const ScheduleTable table = tableWith(item);
+    const std::string name = Expand_FileName(table, 0, "/m/%programme%-%starttime%.mpg");
+    EXPECT_EQ(name, "/m/" + std::string(239, 'P') + ".mpg");
+
+    const std::string folder = Expand_FileName(table, 0, "/m/%programme%/%starttime%.mpg");
+    EXPECT_EQ(folder, "/m/" + std::string(255, 'P') + "/2230.mpg");
+
+    item.ProgrammeName = std::string(236, 'P');
+    const std::string wide = Expand_FileName(tableWith(item), 0, "/m/%programme%\xC3\xA9\xC3\xA9.mpg");
+    EXPECT_EQ(wide, "/m/" + std::string(236, 'P') + "\xC3\xA9.mpg");
+
+    item.ProgrammeName = "Short";
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/m/%programme%.mpg"), "/m/Short.mpg");
+}

@@ -192,7 +192,7 @@ TEST_F(RecordingEngineTest, ARecordingWhoseSourceStalledIsStoppedWellPastTheEnd)
     rig.clock.set(toInstant(kEight.plusMinutes(4)) + 400ms);
     rig.tick();
     EXPECT_EQ(rig.device.count("StopCapture"), 1);
-    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed") << "a file without media is no recording";
     EXPECT_TRUE(exists("Stalled-20001[1.1].mpg"));
 }
 
@@ -231,8 +231,8 @@ TEST_F(RecordingEngineTest, StoppingByHandMovesOnToTheNextRow) {
     EXPECT_EQ(rig.document.list().rowColour(2), colour::kRed);
     EXPECT_EQ(rig.next.NextRow(), 2);
     EXPECT_NEAR(rig.next.NextEnd().days(), kEight.plusMinutes(30).days(), 1e-9);
-    EXPECT_NE(rig.scheduleText().find("Complete     : Failed\r\n"), std::string::npos)
-        << "the file keeps Failed for a stopped item";
+    EXPECT_NE(rig.scheduleText().find("Complete     : Stopped\r\n"), std::string::npos)
+        << "the file keeps that the user stopped it";
     EXPECT_FALSE(rig.window.stopEnabled);
 
     // "Short" ended already: the next tick finishes it without recording it,
@@ -321,7 +321,7 @@ TEST_F(RecordingEngineTest, AnEarlyStopOfTheDeviceStartsAgainUnderANewNumber) {
     rig.run(2min);
     ASSERT_EQ(startedFiles().size(), 2u);
     EXPECT_EQ(startedFiles()[1], movie("Film-20002[1.].mpg"));
-    EXPECT_TRUE(exists("Film-20001[1.].mpg")) << "the earlier file remains";
+    EXPECT_TRUE(exists("Film-20001[1.1].mpg")) << "the earlier file remains, under its final name";
 }
 
 TEST_F(RecordingEngineTest, AFolderThatCannotBeMadeFailsTheItem) {

@@ -21,6 +21,7 @@ void ScriptedCaptureDevice::StopPreview() {
 
 void ScriptedCaptureDevice::StartCapture(const std::string& file) {
     calls.push_back("StartCapture " + file);
+    if (whileStarting) whileStarting(file);
     if (onStart == OnStart::Fail) return;
     capturing = file;
     if (onStart == OnStart::Record) beginRecording();
@@ -29,6 +30,12 @@ void ScriptedCaptureDevice::StartCapture(const std::string& file) {
 void ScriptedCaptureDevice::beginRecording() {
     state = Recording;
     std::ofstream(capturing, std::ios::binary | std::ios::app) << "MPEG";
+}
+
+void ScriptedCaptureDevice::failWrite(const std::string& why) {
+    error = why;
+    capturing.clear();
+    if (state == Recording) state = stateAfterStop;
 }
 
 void ScriptedCaptureDevice::StopCapture() {

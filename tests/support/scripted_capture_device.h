@@ -2,6 +2,7 @@
 
 #include "recorder/engine/capture_device.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ public:
     };
     OnStart onStart = OnStart::Record;
     bool previewWorks = true;     // StartPreview gives 63
+    // Runs inside StartCapture, given its file, before it returns (a slow
+    // disk, a slow open, a file left behind).
+    std::function<void(const std::string& file)> whileStarting;
     int stateAfterStop = Idle;    // after StopCapture and StopPreview
 
     // Every call, e.g. "StartCapture /a/b.mpg", "setCaptureLimit 5000".
@@ -32,6 +36,8 @@ public:
     // The file being written grows by `bytes`.
     void grow(std::int64_t bytes);
     void beginRecording();
+    // A write fails: the device stops by itself and says why.
+    void failWrite(const std::string& why);
     int count(const std::string& call) const;
     void notify();
 

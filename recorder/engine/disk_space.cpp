@@ -1,0 +1,35 @@
+#include "disk_space.h"
+
+#include "templates.h"
+#include "common/host_paths.h"
+
+#include <filesystem>
+
+namespace kelbo {
+
+std::optional<std::uintmax_t> freeBytesIn(const std::string& folder) {
+    std::filesystem::path path = toHostPath(folder.empty() ? "." : folder);
+    std::error_code ec;
+    while (!path.empty() && !std::filesystem::exists(path, ec)) {
+        if (path == path.parent_path()) break;
+        path = path.parent_path();
+    }
+    const auto info = std::filesystem::space(path.empty() ? "." : path, ec);
+    if (ec) return std::nullopt;
+    return info.available;
+}
+
+std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,
+                                      const std::string& templateName) {
+    const EncodingTemplate encoding =
+        readEncodingTemplate(findTemplateFile(templateKeyFor(deviceRegistryKey), templateName));
+    return static_cast<std::uintmax_t>(encoding.videoKbps + encoding.audioKbps) * 1000 / 8;
+}
+
+std::string minutesSeconds(std::int64_t ms) {
+    const std::int64_t seconds = ms / 1000;
+    const std::int64_t s = seconds % 60;
+    return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
+}
+
+}  // namespace kelbo

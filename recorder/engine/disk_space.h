@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace kelbo {
+
+// Bytes free to the user in a stored folder path, or in its nearest folder
+// that exists; none when the file system does not say.
+std::optional<std::uintmax_t> freeBytesIn(const std::string& folder);
+
+// Bytes a second that recording with the named template writes, from its
+// video and audio bit rates.
+std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,
+                                      const std::string& templateName);
+
+// "M:SS" from milliseconds, minutes without limit: "41:10", "125:00".
+std::string minutesSeconds(std::int64_t ms);
+
+}  // namespace kelbo

@@ -1,0 +1,31 @@
+#include "part_recovery.h"
+
+#include "part_files.h"
+#include "recorder/core/log.h"
+#include "recorder/core/schedule_list.h"
+
+#include <set>
+
+namespace kelbo {
+
+int recoverLeftoverParts(const ScheduleList& list) {
+    int renamed = 0;
+    std::set<std::string> bases;
+    for (int row = 1; row <= list.rowCount(); ++row) {
+        const std::string base = part_files::baseName(list.cell(row, Column::Filename));
+        if (base.empty() || !bases.insert(base).second) continue;
+        for (const auto& found : part_files::findWorkingParts(base)) {
+            const part_files::FinalNames names = part_files::nameFinalParts(found);
+            for (const auto& name : names.named)
+                log::info("Recovered an interrupted recording: " + name);
+            for (const auto& name : names.removed)
+                log::info("Removed the empty part file " + name + " of an interrupted recording");
+            for (const auto& name : names.failed)
+                log::warn("Could not give its final name to " + name + " of an interrupted recording");
+            renamed += static_cast<int>(names.named.size());
+        }
+    }
+    return renamed;
+}
+
+}  // namespace kelbo

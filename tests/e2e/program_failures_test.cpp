@@ -1,0 +1,170 @@
+// The real program after a crash and on a disk that fills up: started
+// offscreen on the test pattern with a programme that is due now.
+#include "program_process.h"
+#include "support/schedule_text.h"
+#include "support/temp_dir.h"
+#include "common/date_time.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <chrono>
+#include <fstream>
+#include <regex>
+#include <thread>
+
+#include <sys/mount.h>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A home with settings for the test pattern and a two-minute programme
+// that began this minute.
+struct ProgramHome {
+    ProgramHome() {
+        std::filesystem::create_directories(home / "config" / "kelbo");
+        std::filesystem::create_directories(movies);
+        writeFile(home / "config" / "kelbo" / "registry.ini",
+                  "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\n"
+                  "Template=Long Play\nStartBuffer=0\nEndBuffer=0\n"
+                  "ScheduleFile=" + schedule.string() + "\n"
+                  "FileString=" + (movies / "%programme%-%starttime%.mpg").string() + "\n"
+                  "CaptureSource=test\n");
+        const auto now = toLocalDateTime(std::chrono::system_clock::now()).civil();
+        const DateTime start = DateTime::fromCivil(now.year, now.month, now.day, now.hour, now.minute);
+        GuideRecord record;
+        record.name = "Pattern";
+        record.date = start.formatDate();
+        record.time = start.formatTime();
+        record.duration = "2";
+        writeFile(schedule, record.text());
+        base = "Pattern-" + start.formatTime().erase(2, 1);
+    }
+
+    // Waits until `name` is in the movies folder with something in it.
+    bool waitFor(const std::string& name, std::chrono::seconds timeout) const {
+        const auto until = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < until) {
+            std::error_code ec;
+            if (std::filesystem::file_size(movies / name, ec) > 0 && !ec) return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+    // The part files in the movies folder and how many of them are empty.
+    std::vector<std::string> parts(int* empty = nullptr) const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(movies)) {
+            const std::string name = entry.path().filename().string();
+            if (name.rfind("Pattern-", 0) != 0) continue;
+            names.push_back(name);
+            if (empty && entry.file_size() == 0) ++*empty;
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::string errors() const { return readFile(errorFile); }
+
+    TempDir home;
+    std::filesystem::path schedule = home / "KelboSchedule.txt";
+    std::filesystem::path movies = home / "movies";
+    std::filesystem::path errorFile = home / "stderr.txt";
+    std::string base;
+};
+
+int count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// A small file system of its own, so the disk can really fill up.
+class SmallDisk {
+public:
+    explicit SmallDisk(const std::filesystem::path& folder) : folder_(folder) {
+        mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64m") == 0;
+        error_ = errno;
+    }
+    ~SmallDisk() {
+        if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+    std::string why() const { return std::strerror(error_); }
+
+    // Writes to `file` until the file system refuses.
+    void fill(const std::filesystem::path& file) const {
+        std::FILE* out = std::fopen(file.c_str(), "wb");
+        if (!out) return;
+        const std::string chunk(256 * 1024, 'x');
+        while (std::fwrite(chunk.data(), 1, chunk.size(), out) == chunk.size() && std::fflush(out) == 0) {
+        }
+        std::fclose(out);
+    }
+
+private:
+    std::filesystem::path folder_;
+    bool mounted_ = false;
+    int error_ = 0;
+};
+
+}  // namespace
+
+TEST(ProgramFailures, AfterAKillTheLeftoverPartIsNamedAndTheProgrammeRecordsOn) {
+    ProgramHome h;
+    const std::string first = h.base + "1[1.].mpg";
+    {
+        Program kelbo(h.home.path());
+        kelbo.start();
+        ASSERT_TRUE(h.waitFor(first, 10s)) << "no recording started";
+        std::this_thread::sleep_for(2s);
+        ASSERT_EQ(kelbo.stop(SIGKILL, 5s), 128 + SIGKILL);
+    }
+    ASSERT_EQ(h.parts(), std::vector<std::string>{first}) << "the kill leaves the working name";
+
+    Program kelbo(h.home.path());
+    kelbo.setErrorFile(h.errorFile);
+    kelbo.start();
+    EXPECT_TRUE(h.waitFor(h.base + "2[1.].mpg", 10s)) << "the programme records on";
+    std::this_thread::sleep_for(2s);
+    ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
+
+    int empty = 0;
+    EXPECT_EQ(h.parts(&empty), (std::vector<std::string>{h.base + "1[1.1].mpg", h.base + "2[1.1].mpg"}));
+    EXPECT_EQ(empty, 0);
+    const auto log = h.home / "state" / "kelbo" / "kelbo.log";
+    if (std::filesystem::exists(log)) {
+        EXPECT_NE(readFile(log).find(h.base + "1[1.1].mpg"), std::string::npos) << readFile(log);
+    }
+}
+
+TEST(ProgramFailures, ADiskThatFillsUpEndsTheRecordingWithOneNotice) {
+    ProgramHome h;
+    SmallDisk disk(h.movies);
+    if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk.why();
+
+    Program kelbo(h.home.path());
+    kelbo.setErrorFile(h.errorFile);
+    kelbo.start();
+    ASSERT_TRUE(h.waitFor(h.base + "1[1.].mpg", 10s)) << "no recording started";
+    std::this_thread::sleep_for(1s);
+    disk.fill(h.movies / "filler");
+    // The recording ends and is not started again while the disk is full.
+    const std::string named = h.base + "1[1.1].mpg";
+    EXPECT_TRUE(h.waitFor(named, 10s)) << h.errors();
+    std::this_thread::sleep_for(3s);
+
+    int empty = 0;
+    EXPECT_EQ(h.parts(&empty), std::vector<std::string>{named});
+    EXPECT_EQ(empty, 0);
+    EXPECT_NE(readFile(h.schedule).find("Complete     : Failed\r\n"), std::string::npos);
+    const std::string errors = h.errors();
+    EXPECT_EQ(count(errors, "kelbo: Recording stopped: "), 1) << errors;
+    EXPECT_NE(errors.find(h.movies.string()), std::string::npos) << errors;
+    EXPECT_EQ(count(errors, "kelbo: "), 1) << "one notice and nothing else: " << errors;
+    ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
+    EXPECT_EQ(h.parts(), std::vector<std::string>{named});
+}

@@ -1,0 +1,352 @@
+// How a recording fails: slow starts, write errors and full disks, empty
+// part files, over-long names, a stop by hand and recordings that fall
+// short. A fixed clock moved tick by tick and a scripted device.
+#include "support/recorder_rig.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+const DateTime kEight = DateTime::fromCivil(2026, 12, 7, 20, 0);
+constexpr std::uintmax_t kPlenty = 500ull * 1024 * 1024 * 1024;
+
+class RecordingFailuresTest : public ::testing::Test {
+protected:
+    RecordingFailuresTest() : rig(kEight.plusMinutes(-60)) {
+        rig.session.freeSpace = [this](const std::string&) { return std::optional(freeBytes); };
+    }
+
+    void load(const std::vector<GuideRecord>& records) { rig.loadProgrammes(records); }
+    void startAt(DateTime start) {
+        rig.clock.set(toInstant(start) + 400ms);
+        rig.tick();
+    }
+    std::string movie(const std::string& name) const { return (rig.movies() / name).string(); }
+    // The names in the movies folder, and how many of them are empty.
+    std::vector<std::string> movies(int* empty = nullptr) const {
+        std::vector<std::string> names;
+        std::error_code ec;
+        for (const auto& entry : std::filesystem::directory_iterator(rig.movies(), ec)) {
+            names.push_back(entry.path().filename().string());
+            if (empty && entry.file_size() == 0) ++*empty;
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::vector<std::string> startedFiles() const {
+        std::vector<std::string> files;
+        for (const auto& c : rig.device.calls)
+            if (c.rfind("StartCapture ", 0) == 0) files.push_back(c.substr(13));
+        return files;
+    }
+    std::vector<std::string> titles() const {
+        std::vector<std::string> all;
+        for (const auto& shown : rig.messages.shown) all.push_back(shown.title);
+        return all;
+    }
+
+    std::uintmax_t freeBytes = kPlenty;
+    RecorderRig rig;
+};
+
+}  // namespace
+
+// A StartCapture that takes longer than the second a start is given (a slow
+// disk, a slow device open) is still a good start.
+TEST_F(RecordingFailuresTest, SlowStartCapturesAreWaitedForAfterTheyReturn) {
+    std::vector<GuideRecord> programmes;
+    for (int i = 0; i < 6; ++i)
+        programmes.push_back(programme("P" + std::to_string(i), kEight.plusMinutes(5 * i), 2));
+    load(programmes);
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Late;
+    rig.device.whileStarting = [this](const std::string&) { rig.clock.advance(1500ms); };
+    for (int i = 0; i < 6; ++i) {
+        const std::string name = "P" + std::to_string(i);
+        startAt(kEight.plusMinutes(5 * i));
+        EXPECT_TRUE(rig.session.startPending()) << name;
+        rig.device.beginRecording();
+        rig.tick();
+        EXPECT_EQ(rig.cell(i + 1, Column::Status), "Recording") << name;
+        rig.run(2min + 5s);
+        EXPECT_EQ(rig.cell(i + 1, Column::Status), "Recorded") << name;
+        ASSERT_FALSE(movies().empty()) << name;
+        EXPECT_EQ(movies().back(), name + "-" + kEight.plusMinutes(5 * i).formatTime().erase(2, 1) +
+                                       "1[1.1].mpg");
+        EXPECT_EQ(rig.session.StartAttempts, 0) << name;
+    }
+    EXPECT_EQ(startedFiles().size(), 6u);
+    EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+// What the recorder reports by itself never waits for an answer: the tick
+// must go on while nobody is at the desk.
+TEST_F(RecordingFailuresTest, FailuresAreNoticesThatDoNotWait) {
+    writeFile(rig.dir / "blocker", "x");
+    rig.settings.FileString = (rig.dir / "blocker" / "%programme%.mpg").string();
+    load({programme("Film", kEight, 30)});
+    startAt(kEight);
+    rig.run(5s);
+    ASSERT_EQ(rig.messages.shown.size(), 1u) << "told once, however many ticks retry";
+    EXPECT_EQ(rig.messages.shown[0].title, "Error creating file");
+    EXPECT_TRUE(rig.messages.shown[0].notice);
+
+    RecorderRig other(kEight.plusMinutes(-60));
+    other.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    other.loadProgrammes({programme("Film", kEight, 30)});
+    other.clock.set(toInstant(kEight) + 400ms);
+    other.run(10s);
+    ASSERT_EQ(other.messages.shown.size(), 1u);
+    EXPECT_EQ(other.messages.shown[0].title, "No video Source Detected");
+    EXPECT_EQ(other.messages.shown[0].text, "There is no video source for the Dazzle DVCII");
+    EXPECT_TRUE(other.messages.shown[0].notice);
+}
+
+TEST_F(RecordingFailuresTest, AWriteErrorEndsTheRecordingAndNothingStartsWhileTheDiskIsFull) {
+    load({programme("Film", kEight, 3), programme("Later", kEight.plusMinutes(10), 5, "2")});
+    startAt(kEight);
+    rig.run(10s);
+    freeBytes = 4096;
+    rig.device.failWrite("No space left on device");
+    rig.run(1min);
+
+    EXPECT_EQ(startedFiles().size(), 1u) << "no restart onto a full disk";
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].title, "Recording stopped");
+    EXPECT_TRUE(rig.messages.shown[0].notice);
+    EXPECT_NE(rig.messages.shown[0].text.find(rig.movies().string()), std::string::npos);
+    EXPECT_NE(rig.messages.shown[0].text.find("No space left on device"), std::string::npos);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+    EXPECT_NE(rig.scheduleText().find("Complete     : Failed\r\n"), std::string::npos);
+    EXPECT_FALSE(rig.window.stopEnabled);
+    EXPECT_EQ(movies(), std::vector<std::string>{"Film-20001[1.1].mpg"}) << "the part with content is named";
+
+    rig.run(2min);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed") << "a recording with a gap is no recording";
+    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(movies(), std::vector<std::string>{"Film-20001[1.1].mpg"});
+}
+
+// Without the device's own word for it, a capture that stops early onto a
+// disk with no room left is a write error too.
+TEST_F(RecordingFailuresTest, AnEarlyStopOntoAFullDiskIsAWriteError) {
+    load({programme("Film", kEight, 3)});
+    startAt(kEight);
+    rig.run(10s);
+    freeBytes = 0;
+    rig.device.failWrite("");
+    rig.run(5s);
+    EXPECT_EQ(startedFiles().size(), 1u);
+    ASSERT_EQ(titles(), std::vector<std::string>{"Recording stopped"});
+
+    // Room again: the programme records on under a new file number.
+    freeBytes = kPlenty;
+    rig.run(1s);
+    ASSERT_EQ(startedFiles().size(), 2u);
+    EXPECT_EQ(startedFiles()[1], movie("Film-20002[1.].mpg"));
+}
+
+TEST_F(RecordingFailuresTest, AFullDiskBeforeTheStartIsToldOnceAndNothingIsStarted) {
+    freeBytes = 1000;
+    load({programme("Film", kEight, 30)});
+    startAt(kEight);
+    rig.run(10s);
+    EXPECT_TRUE(startedFiles().empty());
+    ASSERT_EQ(titles(), std::vector<std::string>{"Disk full"});
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+    EXPECT_TRUE(movies().empty());
+}
+
+TEST_F(RecordingFailuresTest, AFolderThatCannotHoldTheProgrammeIsWarnedOfBeforeItStarts) {
+    // An hour at the default template's 6000 + 224 kbit/s is about 2.8 GB.
+    freeBytes = 100 * 1024 * 1024;
+    load({programme("Film", kEight, 60), programme("Short", kEight.plusMinutes(70), 1, "2")});
+    startAt(kEight);
+    ASSERT_EQ(titles(), std::vector<std::string>{"Low disk space"});
+    EXPECT_TRUE(rig.messages.shown[0].notice);
+    EXPECT_NE(rig.messages.shown[0].text.find(rig.movies().string()), std::string::npos);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recording") << "a warning, the recording goes on";
+
+    // A minute fits.
+    rig.run(61min);
+    rig.messages.shown.clear();
+    startAt(kEight.plusMinutes(70));
+    EXPECT_EQ(rig.cell(2, Column::Status), "Recording");
+    EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST_F(RecordingFailuresTest, AFailedStartLeavesNoEmptyFileAndTheRetryKeepsItsNumber) {
+    load({programme("Film", kEight, 30)});
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    rig.device.whileStarting = [](const std::string& file) { std::ofstream{file}; };
+    startAt(kEight);
+    rig.run(4s);
+    ASSERT_GE(startedFiles().size(), 3u);
+    for (const auto& file : startedFiles()) EXPECT_EQ(file, movie("Film-20001[1.].mpg"));
+    // At most the file of the attempt being judged.
+    EXPECT_LE(movies().size(), 1u);
+
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Record;
+    rig.device.whileStarting = nullptr;
+    rig.run(2s);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recording");
+    EXPECT_EQ(rig.session.FileNumber, 1);
+
+    // A device that never records leaves nothing behind at the end.
+    RecorderRig other(kEight.plusMinutes(-60));
+    other.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    other.device.whileStarting = [](const std::string& file) { std::ofstream{file}; };
+    other.loadProgrammes({programme("Film", kEight, 2)});
+    other.clock.set(toInstant(kEight) + 400ms);
+    other.run(2min);
+    EXPECT_EQ(other.cell(1, Column::Status), "Failed");
+    EXPECT_TRUE(std::filesystem::is_empty(other.movies()));
+}
+
+TEST_F(RecordingFailuresTest, EmptyPartsAreRemovedAndTheRestCounted) {
+    rig.settings.splitType = SplitType::Size;
+    rig.settings.SplitValue = "1";
+    load({programme("Film", kEight, 30), programme("Next", kEight.plusMinutes(40), 30, "2")});
+    startAt(kEight);
+    rig.device.grow(1100000);
+    rig.run(1s);
+    ASSERT_EQ(rig.session.PartNumber, 2);
+    std::ofstream(movie("Film-20001[2.].mpg"), std::ios::trunc);  // nothing reached the disk
+    rig.session.Stop_Recording();
+    int empty = 0;
+    EXPECT_EQ(movies(&empty), std::vector<std::string>{"Film-20001[1.1].mpg"});
+    EXPECT_EQ(empty, 0);
+
+    // And at a finish.
+    startAt(kEight.plusMinutes(40));
+    rig.device.grow(1100000);
+    rig.run(1s);
+    std::ofstream(movie("Next-20401[2.].mpg"), std::ios::trunc);
+    rig.run(31min);
+    EXPECT_EQ(movies(&empty), (std::vector<std::string>{"Film-20001[1.1].mpg", "Next-20401[1.1].mpg"}));
+    EXPECT_EQ(empty, 0);
+}
+
+// A programme name long enough to make a file name the file system refuses.
+TEST_F(RecordingFailuresTest, AVeryLongProgrammeNameStillRecordsUnderItsFinalName) {
+    for (const size_t length : {241u, 242u, 300u}) {
+        RecorderRig each(kEight.plusMinutes(-60));
+        const std::string name(length, 'N');
+        each.loadProgrammes({programme(name, kEight, 2)});
+        each.clock.set(toInstant(kEight) + 400ms);
+        each.tick();
+        ASSERT_EQ(each.cell(1, Column::Status), "Recording") << length;
+        each.run(2min + 2s);
+        EXPECT_EQ(each.cell(1, Column::Status), "Recorded") << length;
+        EXPECT_TRUE(each.messages.shown.empty()) << length;
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(each.movies()))
+            names.push_back(entry.path().filename().string());
+        ASSERT_EQ(names.size(), 1u) << length;
+        EXPECT_NE(names[0].find("1[1.1].mpg"), std::string::npos) << names[0];
+        EXPECT_LE(names[0].size() - std::string("1[1.1].mpg").size() + std::string("32766[99.99].mpg").size(),
+                  255u);
+    }
+}
+
+TEST_F(RecordingFailuresTest, AStoppedProgrammeIsNotChosenAgain) {
+    load({programme("Film", kEight, 60), programme("Added", kEight.plusMinutes(30), 30, "2")});
+    startAt(kEight);
+    rig.run(10min);
+    rig.session.Stop_Recording();
+    EXPECT_NE(rig.scheduleText().find("Complete     : Stopped\r\n"), std::string::npos);
+
+    // A reload (or a restart) while the stopped programme is still on air.
+    rig.document.Load_Schedule();
+    rig.document.Display_Schedule();
+    rig.next.Find_Next_Schedule();
+    EXPECT_EQ(rig.cell(rig.next.NextRow(), Column::Programme), "Added");
+    rig.run(5min);
+    EXPECT_EQ(startedFiles().size(), 1u) << "the stopped programme is not recorded again";
+    startAt(kEight.plusMinutes(30));
+    EXPECT_EQ(startedFiles().back(), movie("Added-20301[1.].mpg"));
+}
+
+// The program ends during a recording: the parts are complete files under
+// their final names, and the item is still to be recorded after a restart.
+TEST_F(RecordingFailuresTest, EndingTheProgramKeepsTheItemForARestart) {
+    load({programme("Film", kEight, 60)});
+    startAt(kEight);
+    rig.run(1min);
+    rig.session.shutDown();
+    EXPECT_EQ(movies(), std::vector<std::string>{"Film-20001[1.1].mpg"});
+    EXPECT_NE(rig.scheduleText().find("Complete     : Failed\r\n"), std::string::npos);
+    rig.document.Load_Schedule();
+    rig.document.Display_Schedule();
+    rig.next.Find_Next_Schedule();
+    EXPECT_EQ(rig.next.NextRow(), 1);
+}
+
+TEST_F(RecordingFailuresTest, RecordedNeedsASecondOfMedia) {
+    load({programme("Film", kEight, 2)});
+    startAt(kEight);
+    rig.device.advance(500);  // then the source stalls
+    rig.clock.set(toInstant(kEight.plusMinutes(4)) + 500ms);
+    rig.tick();
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+    EXPECT_EQ(rig.scheduleText().find("Recorded"), std::string::npos);
+}
+
+TEST_F(RecordingFailuresTest, ARecordingFarShortOfItsWindowIsReportedWithTheFigures) {
+    load({programme("Film", kEight, 60), programme("Full", kEight.plusMinutes(70), 10, "2")});
+    // The recorder came up 18:50 into the programme.
+    rig.clock.set(toInstant(kEight) + 18min + 50s);
+    rig.tick();
+    rig.run(42min);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    ASSERT_EQ(titles(), std::vector<std::string>{"Recording incomplete"});
+    EXPECT_TRUE(rig.messages.shown[0].notice);
+    EXPECT_NE(rig.messages.shown[0].text.find("recorded 41:10 of 60:00"), std::string::npos)
+        << rig.messages.shown[0].text;
+
+    // 9 of 10 minutes is enough.
+    rig.clock.set(toInstant(kEight.plusMinutes(71)));
+    rig.tick();
+    rig.run(10min);
+    EXPECT_EQ(rig.cell(2, Column::Status), "Recorded");
+    EXPECT_EQ(rig.messages.shown.size(), 1u);
+}
+
+// The next part of a split may take a moment to record; that moment is
+// neither the end of the recording nor a reason to start another.
+TEST_F(RecordingFailuresTest, APartThatRecordsLateAfterASplitContinuesTheRecording) {
+    rig.settings.splitType = SplitType::Size;
+    rig.settings.SplitValue = "1";
+    load({programme("Film", kEight, 10)});
+    startAt(kEight);
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Late;
+    rig.device.grow(1100000);
+    rig.tick();
+    ASSERT_EQ(startedFiles().size(), 2u);
+    rig.clock.advance(400ms);
+    rig.tick();
+    EXPECT_EQ(startedFiles().size(), 2u) << "no new recording while the part comes up";
+    rig.device.beginRecording();
+    rig.run(10min);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    EXPECT_EQ(movies(), (std::vector<std::string>{"Film-20001[1.2].mpg", "Film-20001[2.2].mpg"}));
+
+    // A part that never comes up ends the recording as a write error would.
+    load({programme("Late", kEight.plusMinutes(20), 10)});
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Record;
+    startAt(kEight.plusMinutes(20));
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    rig.device.error = "cannot open the file";
+    rig.device.grow(1100000);
+    rig.tick();
+    rig.run(2s);
+    EXPECT_EQ(titles(), std::vector<std::string>{"Recording stopped"});
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+}
