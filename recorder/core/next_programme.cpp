@@ -22,9 +22,9 @@ void NextProgramme::Find_Next_Schedule() {
     bar_.setPanelText(panel::kProgramme, kNothingToRecord);
     bar_.setPanelVisible(panel::kCounter, false);
     bar_.setPanelVisible(panel::kSplit, false);
-    nextEnd_ = nextStart_ = DateTime();
+    chosen_ = false;
 
-    const DateTime now = clock_.localNow();
+    const Instant now = clock_.now();
     FindClash(list_, now);
     for (int row = 1; row <= list_.rowCount(); ++row) {
         // A programme the user stopped by hand is not taken up again while
@@ -32,26 +32,38 @@ void NextProgramme::Find_Next_Schedule() {
         if (list_.cell(row, Column::Status) == kStopped) continue;
         const auto times = rowTimes(list_, row);
         if (!times || !(times->bufferedEnd > now)) continue;
-        nextStart_ = times->bufferedStart;
-        nextEnd_ = times->bufferedEnd;
-        nextRow_ = row;
+        choose(row, *times);
         list_.Set_Row_Colour(row, colour::kRed);
         break;
     }
-    if (nextStart_.isZero()) nextRow_ = 0;
+    if (!chosen_) nextRow_ = 0;
     list_.refresh();
+}
+
+void NextProgramme::choose(int row, const RowTimes& times) {
+    chosen_ = true;
+    bufferedStart_ = times.bufferedStart;
+    bufferedEnd_ = times.bufferedEnd;
+    nextRow_ = row;
+}
+
+DateTime NextProgramme::NextStart() const {
+    return chosen_ ? toLocalDateTime(bufferedStart_) : DateTime();
+}
+
+DateTime NextProgramme::NextEnd() const {
+    return chosen_ ? toLocalDateTime(bufferedEnd_) : DateTime();
 }
 
 void NextProgramme::take(int row) {
     nextRow_ = row;
-    const auto times = rowTimes(list_, row);
-    nextStart_ = times ? times->bufferedStart : DateTime();
-    nextEnd_ = times ? times->bufferedEnd : DateTime();
+    chosen_ = false;
+    if (const auto times = rowTimes(list_, row)) choose(row, *times);
 }
 
 void NextProgramme::clear() {
     nextRow_ = 0;
-    nextStart_ = nextEnd_ = DateTime();
+    chosen_ = false;
 }
 
 void NextProgramme::rowInserted(int row) {

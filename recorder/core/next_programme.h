@@ -1,5 +1,6 @@
 #pragma once
 
+#include "row_timing.h"
 #include "schedule_list.h"
 #include "common/clock.h"
 
@@ -8,8 +9,8 @@ namespace kelbo {
 class StatusBarPort;
 
 // Which programme the recorder records next: the first row, in list order,
-// whose buffered end is still ahead. NextStart and NextEnd are its buffered
-// start and end; NextStart 0 means nothing to record. NextRow follows its
+// whose buffered end is still ahead. Its buffered start and end are kept as
+// real instants; NextStart 0 means nothing to record. NextRow follows its
 // row when rows are added or removed above it.
 class NextProgramme : public ScheduleListObserver {
 public:
@@ -20,10 +21,13 @@ public:
 
     void Find_Next_Schedule();
 
-    DateTime NextStart() const { return nextStart_; }
-    DateTime NextEnd() const { return nextEnd_; }
+    Instant bufferedStart() const { return bufferedStart_; }
+    Instant bufferedEnd() const { return bufferedEnd_; }
+    // The same on the local wall clock, for texts; 0 when nothing is chosen.
+    DateTime NextStart() const;
+    DateTime NextEnd() const;
     int NextRow() const { return nextRow_; }
-    bool any() const { return !nextStart_.isZero() && nextRow_ != 0; }
+    bool any() const { return chosen_ && nextRow_ != 0; }
 
     // Makes `row` the next programme whatever its times (a recording
     // stopped by hand moves on to the following row).
@@ -34,11 +38,14 @@ public:
     void rowRemoved(int row) override;
 
 private:
+    void choose(int row, const RowTimes& times);
+
     ScheduleList& list_;
     StatusBarPort& bar_;
     const Clock& clock_;
-    DateTime nextStart_;
-    DateTime nextEnd_;
+    bool chosen_ = false;
+    Instant bufferedStart_;
+    Instant bufferedEnd_;
     int nextRow_ = 0;
 };
 

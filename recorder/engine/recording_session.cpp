@@ -78,13 +78,13 @@ void RecordingSession::Start_Recording() {
     }
     // The limit is a real duration: across a change of the clocks the
     // programme still records for its true length.
-    const auto left = toInstant(c_.next.NextEnd()) - c_.clock.now();
-    const auto limit = std::chrono::duration_cast<std::chrono::duration<double, std::milli>>(left);
+    const auto limit =
+        std::chrono::round<std::chrono::milliseconds>(c_.next.bufferedEnd() - c_.clock.now());
     device.setMember135(true);
     device.setPreviewWhileCapturing(c_.settings.PreviewRecording);
     device.setCaptureLimit(0);
     device.setCaptureElapsed(0);
-    device.setCaptureLimit(std::max<std::int64_t>(0, std::llround(limit.count())));
+    device.setCaptureLimit(std::max<std::int64_t>(0, limit.count()));
     device.setMember116(32);
     device.setMember169(false);
 

@@ -27,7 +27,7 @@ constexpr std::int64_t kBytesPerMegabyte = 1024000;
 constexpr auto kShortestRecording = std::chrono::seconds(1);
 // How long past a programme's end a recording may run before it is stopped:
 // far beyond any lag of the device's media time behind the clock.
-constexpr int kOverrunMinutes = 2;
+constexpr auto kOverrun = std::chrono::minutes(2);
 
 std::int64_t sizeOf(const std::string& file) {
     std::error_code ec;
@@ -58,7 +58,7 @@ SchedulerTick::SplitRule SchedulerTick::splitRule() const {
 // A device that stops a moment before the programme's end must not start a
 // file of a few milliseconds; and a limit of 0 would mean no limit at all.
 bool SchedulerTick::worthStarting() const {
-    return toInstant(c_.next.NextEnd()) - c_.clock.now() >= kShortestRecording;
+    return c_.next.bufferedEnd() - c_.clock.now() >= kShortestRecording;
 }
 
 std::string SchedulerTick::programmeOnChannel() const {
@@ -89,25 +89,27 @@ void SchedulerTick::Timer1_Timer() {
     if (c_.next.any()) {
         if (minimised) c_.tray.setImage(TrayImage::Paused);
         const CaptureDevice& device = c_.device;
-        DateTime now = c_.clock.localNow();
-        if (now < c_.next.NextStart())
-            c_.statusBar.setPanelText(panel::kProgramme, programmeOnChannel() + " starts in " +
-                                                            countDown(c_.next.NextStart() - now));
+        Instant now = c_.clock.now();
+        if (now < c_.next.bufferedStart()) {
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(c_.next.bufferedStart() - now);
+            c_.statusBar.setPanelText(panel::kProgramme,
+                                      programmeOnChannel() + " starts in " + countDown(wait));
+        }
         // While a start is being judged the device is left alone.
         const bool idle = !session_.startPending();
-        now = c_.clock.localNow();
-        if (idle && c_.next.NextStart() < now && now < c_.next.NextEnd() &&
+        now = c_.clock.now();
+        if (idle && c_.next.bufferedStart() < now && now < c_.next.bufferedEnd() &&
             device.ReadyState() != CaptureDevice::Recording && worthStarting()) {
             session_.PartNumber = 1;
             session_.Start_Recording();
         }
-        now = c_.clock.localNow();
+        now = c_.clock.now();
         // A source that stalls never brings the device to its limit; stopping
         // it lets the programme finish and the schedule go on.
-        if (idle && now > c_.next.NextEnd().plusMinutes(kOverrunMinutes) &&
+        if (idle && now > c_.next.bufferedEnd() + kOverrun &&
             device.ReadyState() == CaptureDevice::Recording)
             c_.device.StopCapture();
-        if (idle && now > c_.next.NextEnd() && device.ReadyState() != CaptureDevice::Recording)
+        if (idle && now > c_.next.bufferedEnd() && device.ReadyState() != CaptureDevice::Recording)
             session_.Finish_Recording();
         if (device.ReadyState() == CaptureDevice::Recording) whileRecording(minimised);
     }
