@@ -9,7 +9,13 @@ namespace kelbo {
 namespace {
 const char kNothingToRecord[] = "NO PROGRAMS TO RECORD";
 const char kStopped[] = "Stopped";
+
+// The list tells programmes apart by date, time and channel number.
+std::string programmeKey(const ScheduleList& list, int row) {
+    return list.cell(row, Column::Date) + '\0' + list.cell(row, Column::Time) + '\0' +
+           list.cell(row, Column::ChannelNumber);
 }
+}  // namespace
 
 NextProgramme::NextProgramme(ScheduleList& list, StatusBarPort& bar, const Clock& clock)
     : list_(list), bar_(bar), clock_(clock) {
@@ -30,6 +36,7 @@ void NextProgramme::Find_Next_Schedule() {
         // A programme the user stopped by hand is not taken up again while
         // the list still shows it as stopped.
         if (list_.cell(row, Column::Status) == kStopped) continue;
+        if (isRecordedToItsEnd(row)) continue;
         const auto times = rowTimes(list_, row);
         if (!times || !(times->bufferedEnd > now)) continue;
         choose(row, *times);
@@ -64,6 +71,14 @@ void NextProgramme::take(int row) {
 void NextProgramme::clear() {
     nextRow_ = 0;
     chosen_ = false;
+}
+
+void NextProgramme::recordedToItsEnd() {
+    if (nextRow_ >= 1 && nextRow_ <= list_.rowCount()) finishedKey_ = programmeKey(list_, nextRow_);
+}
+
+bool NextProgramme::isRecordedToItsEnd(int row) const {
+    return !finishedKey_.empty() && programmeKey(list_, row) == finishedKey_;
 }
 
 void NextProgramme::rowInserted(int row) {

@@ -4,6 +4,8 @@
 #include "schedule_list.h"
 #include "common/clock.h"
 
+#include <string>
+
 namespace kelbo {
 
 class StatusBarPort;
@@ -34,11 +36,17 @@ public:
     void take(int row);
     void clear();
 
+    // The chosen programme has been recorded up to its real end although
+    // the clock, set back meanwhile, says it is still on: it is not chosen
+    // again.
+    void recordedToItsEnd();
+
     void rowInserted(int row) override;
     void rowRemoved(int row) override;
 
 private:
     void choose(int row, const RowTimes& times);
+    bool isRecordedToItsEnd(int row) const;
 
     ScheduleList& list_;
     StatusBarPort& bar_;
@@ -47,6 +55,9 @@ private:
     Instant bufferedStart_;
     Instant bufferedEnd_;
     int nextRow_ = 0;
+    // Date, time and channel number of the programme recordedToItsEnd()
+    // named, the key by which the list tells programmes apart.
+    std::string finishedKey_;
 };
 
 }  // namespace kelbo

@@ -85,6 +85,7 @@ void RecordingSession::Start_Recording() {
     device.setCaptureLimit(0);
     device.setCaptureElapsed(0);
     device.setCaptureLimit(std::max<std::int64_t>(0, limit.count()));
+    realEnd_ = c_.clock.steadyNow() + limit;
     device.setMember116(32);
     device.setMember169(false);
 
@@ -204,7 +205,13 @@ void RecordingSession::Stop_Recording() {
     c_.document.Write_Schedule();
 }
 
+bool RecordingSession::ranToItsEnd() const {
+    return realEnd_ && capturedSlot_ && *capturedSlot_ == c_.document.slotOfRow(c_.next.NextRow()) &&
+           c_.device.ReadyState() != CaptureDevice::Recording && c_.clock.steadyNow() >= *realEnd_;
+}
+
 void RecordingSession::forgetCapture() {
+    realEnd_.reset();
     capturedSlot_.reset();
     capturedFiles_.clear();
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "recorder_context.h"
-#include "common/date_time.h"
+#include "common/clock.h"
 
 #include <optional>
 #include <string>
@@ -29,6 +29,10 @@ public:
     // when it still does not one second after StartCapture.
     void resolvePendingStart();
     bool startPending() const { return pending_.has_value(); }
+    // The device has stopped after recording this programme for as long as
+    // it had left when it started: its real end has passed, whatever the
+    // wall clock, which may have been set back, says now.
+    bool ranToItsEnd() const;
 
     // Recording state.
     std::string CurrentFile;
@@ -55,6 +59,8 @@ private:
     // "Recorded".
     std::optional<int> capturedSlot_;
     std::vector<std::string> capturedFiles_;
+    // When the programme really ends, on a clock that no setting moves.
+    std::optional<Clock::Steady> realEnd_;
 };
 
 }  // namespace kelbo

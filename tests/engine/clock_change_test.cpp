@@ -100,3 +100,68 @@ TEST_F(ClockChangeTest, CountDownsShowTheTrueWait) {
     rig.tick();
     EXPECT_EQ(rig.panel(panel::kProgramme), "Three on Channel101 starts in 000:04:00:00");
 }
+
+namespace {
+
+const DateTime kEight = DateTime::fromCivil(2026, 12, 7, 20, 0);
+
+class ClockStepTest : public ::testing::Test {
+protected:
+    ClockStepTest() : rig(kEight.plusMinutes(-5)) {
+        rig.loadSchedule(programme("Film", kEight, 60, "1").text() +
+                         programme("Later", kEight.plusMinutes(60), 30, "2").text());
+        runUntil(rig, toInstant(kEight) + 400ms);
+    }
+    bool exists(const std::string& name) const { return std::filesystem::exists(rig.movies() / name); }
+
+    RecorderRig rig;
+};
+
+}  // namespace
+
+// The device stops at the programme's real end, but the clock, set back ten
+// minutes during the recording, says the programme is still on.
+TEST_F(ClockStepTest, AStepBackDoesNotRecordTheSameProgrammeTwice) {
+    rig.run(30min);
+    rig.clock.step(-10min);
+    rig.run(30min);
+    EXPECT_EQ(rig.device.state, CaptureDevice::Idle) << "the device reached its limit";
+    rig.run(2s);
+    EXPECT_EQ(startedFiles(rig.device).size(), 1u);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    EXPECT_TRUE(exists("Film-20001[1.1].mpg"));
+    EXPECT_FALSE(exists("Film-20002[1.].mpg"));
+    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.panel(panel::kProgramme).find("Later on Channel2 starts in 000:00:09:"), 0u)
+        << rig.panel(panel::kProgramme);
+
+    // A reload while the clock still reads inside the programme keeps it done.
+    rig.next.Find_Next_Schedule();
+    EXPECT_EQ(rig.next.NextRow(), 2);
+    rig.run(10min);
+    ASSERT_EQ(startedFiles(rig.device).size(), 2u);
+    EXPECT_EQ(startedFiles(rig.device)[1], (rig.movies() / "Later-21001[1.].mpg").string());
+}
+
+// A device that really stops short is still started again: the programme's
+// time has not run out.
+TEST_F(ClockStepTest, AnEarlyStopWithoutAStepStillRecordsOn) {
+    rig.run(10min);
+    rig.device.setCaptureLimit(rig.device.CaptureElapsed() + 1000);
+    rig.run(2s);
+    EXPECT_EQ(startedFiles(rig.device).size(), 2u);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recording");
+}
+
+// Set forward ten minutes, the clock reaches the programme's end before the
+// device's limit does: the recording ends on the clock and the next
+// programme starts on time rather than minutes late.
+TEST_F(ClockStepTest, AStepForwardEndsWithTheProgrammeOnTheClock) {
+    rig.run(30min);
+    rig.clock.step(10min);
+    runUntil(rig, toInstant(kEight.plusMinutes(60)) + 800ms);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    ASSERT_EQ(startedFiles(rig.device).size(), 2u);
+    EXPECT_EQ(rig.cell(2, Column::Status), "Recording");
+    EXPECT_TRUE(exists("Film-20001[1.1].mpg"));
+}
