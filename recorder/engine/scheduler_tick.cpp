@@ -84,11 +84,10 @@ void SchedulerTick::keepToTheClock() {
 }
 
 void SchedulerTick::finish(bool ranToItsEnd) {
-    if (ranToItsEnd) {
-        if (c_.clock.now() <= c_.next.bufferedEnd())
-            log::warn(programmeOnChannel() + " has recorded its full length although the clock, set "
-                      "back, says it ends at " + c_.next.NextEnd().formatDateTime() +
-                      ": it is finished, not recorded again");
+    if (ranToItsEnd && c_.clock.now() < c_.next.bufferedEnd()) {
+        log::warn(programmeOnChannel() + " has recorded its full length although the clock, set "
+                  "back, says it ends at " + c_.next.NextEnd().formatDateTime() +
+                  ": it is finished, not recorded again");
         c_.next.recordedToItsEnd();
     }
     session_.Finish_Recording();
