@@ -5,6 +5,8 @@
 #include <cctype>
 #include <cmath>
 #include <ctime>
+#include <optional>
+#include <utility>
 
 namespace kelbo {
 
@@ -156,18 +158,49 @@ DateTime toLocalDateTime(Instant instant) {
                                tm.tm_min, tm.tm_sec + frac / 1000.0);
 }
 
-Instant toInstant(DateTime local) {
-    const DateTime::Civil c = local.civil();
+namespace {
+
+long long utcOffsetAt(long long t) {
+    const std::time_t time = static_cast<std::time_t>(t);
     std::tm tm{};
-    tm.tm_year = c.year - 1900;
-    tm.tm_mon = c.month - 1;
-    tm.tm_mday = c.day;
-    tm.tm_hour = c.hour;
-    tm.tm_min = c.minute;
-    tm.tm_sec = c.second;
-    tm.tm_isdst = -1;
-    const std::time_t t = std::mktime(&tm);
-    return std::chrono::system_clock::from_time_t(t) + std::chrono::milliseconds(c.millisecond);
+    localtime_r(&time, &tm);
+    return tm.tm_gmtoff;
+}
+
+}  // namespace
+
+Instant toInstant(DateTime local) {
+    using namespace std::chrono;
+    const DateTime::Civil c = local.civil();
+    // The wall-clock reading counted as if it were universal time.
+    const long long wall = daysFromCivil(c.year, static_cast<unsigned>(c.month),
+                                         static_cast<unsigned>(c.day)) * 86400 +
+                           c.hour * 3600LL + c.minute * 60LL + c.second;
+    // The offsets in force a day either side (and at the reading itself)
+    // cover any change of the clocks near it. An offset fits when the
+    // instant it gives really shows that offset; of two that fit (the hour
+    // that occurs twice) the earlier instant is the one meant.
+    const long long candidates[] = {utcOffsetAt(wall - 86400), utcOffsetAt(wall),
+                                    utcOffsetAt(wall + 86400)};
+    std::optional<long long> first;
+    for (const long long offset : candidates) {
+        const long long t = wall - offset;
+        if (utcOffsetAt(t) == offset && (!first || t < *first)) first = t;
+    }
+    if (first) return system_clock::from_time_t(static_cast<std::time_t>(*first)) +
+                      milliseconds(c.millisecond);
+
+    // A reading the clocks skip: the instant they jump is the first one
+    // after it.
+    long long before = wall - candidates[2];  // still on the earlier offset
+    long long after = wall - candidates[0];   // already on the later one
+    if (before > after) std::swap(before, after);
+    const long long earlierOffset = utcOffsetAt(before);
+    while (after - before > 1) {
+        const long long middle = before + (after - before) / 2;
+        (utcOffsetAt(middle) == earlierOffset ? before : after) = middle;
+    }
+    return system_clock::from_time_t(static_cast<std::time_t>(after));
 }
 
 }  // namespace kelbo

@@ -52,7 +52,10 @@ private:
 using Instant = std::chrono::system_clock::time_point;
 
 // Conversions between real instants and the local wall clock (the TZ rules
-// of the process). A wall-clock time that occurs twice takes the first.
+// of the process). A wall-clock time that occurs twice means its first
+// occurrence; one the clocks skip means the instant they jump, the first
+// real instant after it. Time spans (durations, buffers, waits) are
+// measured between instants, never between wall-clock day numbers.
 DateTime toLocalDateTime(Instant instant);
 Instant toInstant(DateTime local);
 

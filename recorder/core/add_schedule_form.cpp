@@ -220,7 +220,7 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
 
 void AddScheduleForm::markRecordedRows(int recordedSlot) {
     ScheduleList& list = c_.document.list();
-    FindClash(list, c_.clock.localNow());
+    FindClash(list, c_.clock.now());
     if (recordedSlot < 0) return;
     int recordedRow = 0;
     for (int row = 1; row <= list.rowCount(); ++row) {

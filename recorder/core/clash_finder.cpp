@@ -44,7 +44,7 @@ void markPair(ScheduleList& list, int i, int j) {
 
 }  // namespace
 
-void FindClash(ScheduleList& list, DateTime now) {
+void FindClash(ScheduleList& list, Instant now) {
     for (int row = 1; row <= list.rowCount(); ++row) {
         list.setTag(row, kTagPrefix);
         list.Set_Row_Colour(row, colour::kBlack);

@@ -11,6 +11,6 @@ class ScheduleList;
 // colours blue every pair of rows whose buffered recording times overlap
 // while at least one of them has not finished, and names each row's
 // partners in its tag: "Clash with: A on X AND B on Y AND ".
-void FindClash(ScheduleList& list, DateTime now);
+void FindClash(ScheduleList& list, Instant now);
 
 }  // namespace kelbo

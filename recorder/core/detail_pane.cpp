@@ -3,11 +3,13 @@
 #include "live_settings.h"
 #include "message_boxes.h"
 #include "next_programme.h"
+#include "row_timing.h"
 #include "schedule_document.h"
 #include "common/clock.h"
 #include "common/text_util.h"
 #include "recorder/engine/file_naming.h"
 
+#include <chrono>
 #include <optional>
 
 namespace kelbo {
@@ -87,8 +89,8 @@ void DetailPane::showSelectedRow() {
     const auto startBuffer = parseNumber(list().cell(row, Column::SBuf));
     editable_ = false;
     if (date && time && startBuffer) {
-        const DateTime bufferedStart = DateTime(date->days() + time->days()).plusMinutes(-*startBuffer);
-        editable_ = bufferedStart > clock_.localNow();
+        const DateTime start(date->days() + time->days());
+        editable_ = recordingTimes(start, *startBuffer, 0, 0).bufferedStart > clock_.now();
     }
     shownRow_ = row;
     shownSlot_ = document_.slotOfRow(row);
@@ -123,12 +125,14 @@ void DetailPane::Show_Item_Details() {
     fields_.adjustedStart.clear();
     fields_.adjustedEnd.clear();
     if (date && time) {
-        const DateTime start(date->days() + time->days());
+        // Real minutes from the real start: across a change of the clocks
+        // the times shown are those the recording keeps.
+        const Instant start = toInstant(DateTime(date->days() + time->days()));
         if (startBuffer)
-            fields_.adjustedStart = start.plusMinutes(-static_cast<double>(*startBuffer)).formatDateTime();
+            fields_.adjustedStart = toLocalDateTime(start - std::chrono::minutes(*startBuffer)).formatDateTime();
         if (endBuffer && duration)
             fields_.adjustedEnd =
-                start.plusMinutes(static_cast<double>(*endBuffer + *duration)).formatDateTime();
+                toLocalDateTime(start + std::chrono::minutes(*endBuffer + *duration)).formatDateTime();
     }
 
     // Entry 0 stands for the default; a row using the default shows the

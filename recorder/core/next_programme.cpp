@@ -9,7 +9,13 @@ namespace kelbo {
 namespace {
 const char kNothingToRecord[] = "NO PROGRAMS TO RECORD";
 const char kStopped[] = "Stopped";
+
+// The list tells programmes apart by date, time and channel number.
+std::string programmeKey(const ScheduleList& list, int row) {
+    return list.cell(row, Column::Date) + '\0' + list.cell(row, Column::Time) + '\0' +
+           list.cell(row, Column::ChannelNumber);
 }
+}  // namespace
 
 NextProgramme::NextProgramme(ScheduleList& list, StatusBarPort& bar, const Clock& clock)
     : list_(list), bar_(bar), clock_(clock) {
@@ -22,36 +28,57 @@ void NextProgramme::Find_Next_Schedule() {
     bar_.setPanelText(panel::kProgramme, kNothingToRecord);
     bar_.setPanelVisible(panel::kCounter, false);
     bar_.setPanelVisible(panel::kSplit, false);
-    nextEnd_ = nextStart_ = DateTime();
+    chosen_ = false;
 
-    const DateTime now = clock_.localNow();
+    const Instant now = clock_.now();
     FindClash(list_, now);
     for (int row = 1; row <= list_.rowCount(); ++row) {
         // A programme the user stopped by hand is not taken up again while
         // the list still shows it as stopped.
         if (list_.cell(row, Column::Status) == kStopped) continue;
+        if (isRecordedToItsEnd(row)) continue;
         const auto times = rowTimes(list_, row);
         if (!times || !(times->bufferedEnd > now)) continue;
-        nextStart_ = times->bufferedStart;
-        nextEnd_ = times->bufferedEnd;
-        nextRow_ = row;
+        choose(row, *times);
         list_.Set_Row_Colour(row, colour::kRed);
         break;
     }
-    if (nextStart_.isZero()) nextRow_ = 0;
+    if (!chosen_) nextRow_ = 0;
     list_.refresh();
+}
+
+void NextProgramme::choose(int row, const RowTimes& times) {
+    chosen_ = true;
+    bufferedStart_ = times.bufferedStart;
+    bufferedEnd_ = times.bufferedEnd;
+    nextRow_ = row;
+}
+
+DateTime NextProgramme::NextStart() const {
+    return chosen_ ? toLocalDateTime(bufferedStart_) : DateTime();
+}
+
+DateTime NextProgramme::NextEnd() const {
+    return chosen_ ? toLocalDateTime(bufferedEnd_) : DateTime();
 }
 
 void NextProgramme::take(int row) {
     nextRow_ = row;
-    const auto times = rowTimes(list_, row);
-    nextStart_ = times ? times->bufferedStart : DateTime();
-    nextEnd_ = times ? times->bufferedEnd : DateTime();
+    chosen_ = false;
+    if (const auto times = rowTimes(list_, row)) choose(row, *times);
 }
 
 void NextProgramme::clear() {
     nextRow_ = 0;
-    nextStart_ = nextEnd_ = DateTime();
+    chosen_ = false;
+}
+
+void NextProgramme::recordedToItsEnd() {
+    if (nextRow_ >= 1 && nextRow_ <= list_.rowCount()) finishedKey_ = programmeKey(list_, nextRow_);
+}
+
+bool NextProgramme::isRecordedToItsEnd(int row) const {
+    return !finishedKey_.empty() && programmeKey(list_, row) == finishedKey_;
 }
 
 void NextProgramme::rowInserted(int row) {

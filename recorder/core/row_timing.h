@@ -8,15 +8,20 @@ namespace kelbo {
 
 class ScheduleList;
 
-// A programme's times as its list row gives them: the start from "Date" and
-// "Time"; the buffered start less "SBuf" minutes; the buffered end after
-// "Duration" (whole minutes) plus "EBuf" minutes, the sum taken to the
-// nearest whole minute, halves to even.
+// A programme's recording times as real instants. The start is the local
+// "Date" and "Time"; the buffered start is "SBuf" real minutes before it
+// (fractions kept to the millisecond); the buffered end is "Duration" plus
+// "EBuf" real minutes after it, the sum taken to the nearest whole minute,
+// halves to even. Across a change of the clocks a 120-minute programme thus
+// still ends 120 minutes after it starts.
 struct RowTimes {
-    DateTime start;
-    DateTime bufferedStart;
-    DateTime bufferedEnd;
+    Instant start;
+    Instant bufferedStart;
+    Instant bufferedEnd;
 };
+
+RowTimes recordingTimes(DateTime localStart, double startBuffer, double endBuffer,
+                        long long duration);
 
 // None when a cell does not read as a date, time or number.
 std::optional<RowTimes> rowTimes(const ScheduleList& list, int row);

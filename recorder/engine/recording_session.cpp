@@ -109,14 +109,15 @@ void RecordingSession::Start_Recording() {
     }
     // The limit is a real duration: across a change of the clocks the
     // programme still records for its true length.
-    const auto left = toInstant(c_.next.NextEnd()) - c_.clock.now();
-    const auto limit = std::chrono::duration_cast<std::chrono::duration<double, std::milli>>(left);
-    const std::int64_t limitMs = std::max<std::int64_t>(0, std::llround(limit.count()));
+    const auto limit =
+        std::chrono::round<std::chrono::milliseconds>(c_.next.bufferedEnd() - c_.clock.now());
+    const std::int64_t limitMs = std::max<std::int64_t>(0, limit.count());
     device.setMember135(true);
     device.setPreviewWhileCapturing(c_.settings.PreviewRecording);
     device.setCaptureLimit(0);
     device.setCaptureElapsed(0);
     device.setCaptureLimit(limitMs);
+    take.realEnd = c_.clock.steadyNow() + limit;
     device.setMember116(32);
     device.setMember169(false);
     warnIfShortOfSpace(folder, limitMs, take);
@@ -196,7 +197,7 @@ void RecordingSession::startSucceeded() {
     c_.document.Write_Schedule();
     c_.statusBar.setPanelVisible(panel::kCounter, true);
     c_.statusBar.setPanelVisible(panel::kSplit, true);
-    takeFor(slot);
+    takeFor(slot).captured = true;
     capturing_ = true;
     log::info("Recording " + programmeText() + " into " + CurrentFile);
 }
@@ -296,7 +297,7 @@ void RecordingSession::writeFailed(const std::string& reason) {
 
 void RecordingSession::reportShortRecording(const Take& take) {
     const auto window = std::chrono::duration_cast<std::chrono::milliseconds>(
-                            toInstant(c_.next.NextEnd()) - toInstant(c_.next.NextStart()))
+                            c_.next.bufferedEnd() - c_.next.bufferedStart())
                             .count();
     if (take.mediaMs * 10 >= window * 9) return;
     const std::string text = programmeText() + ": recorded " + minutesSeconds(take.mediaMs) + " of " +
@@ -380,6 +381,12 @@ void RecordingSession::shutDown() {
     if (!capturing_) return;
     closeCapture(elapsed);
     log::info("The recording of " + programmeText() + " ends with the program");
+}
+
+bool RecordingSession::ranToItsEnd() const {
+    return take_ && take_->captured && take_->realEnd &&
+           take_->slot == c_.document.slotOfRow(c_.next.NextRow()) &&
+           c_.device.ReadyState() != CaptureDevice::Recording && c_.clock.steadyNow() >= *take_->realEnd;
 }
 
 void RecordingSession::Restore_Preview() {

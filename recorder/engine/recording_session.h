@@ -1,7 +1,7 @@
 #pragma once
 
 #include "recorder_context.h"
-#include "common/date_time.h"
+#include "common/clock.h"
 
 #include <cstdint>
 #include <functional>
@@ -43,6 +43,10 @@ public:
     // Called by every tick: finishes the parts of a capture the device has
     // ended by itself, and reports a write error.
     void noticeCaptureEnd();
+    // The device has stopped after recording this programme for as long as
+    // it had left when it started: its real end has passed, whatever the
+    // wall clock, which may have been set back, says now.
+    bool ranToItsEnd() const;
 
     // Recording state.
     std::string CurrentFile;
@@ -62,6 +66,9 @@ private:
         bool writeFailed = false;
         bool spaceWarned = false;
         bool fullReported = false;
+        bool captured = false;  // the device has recorded into a part
+        // When the programme really ends, on a clock that no setting moves.
+        std::optional<Clock::Steady> realEnd;
     };
 
     std::string baseName() const;

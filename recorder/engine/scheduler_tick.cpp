@@ -7,6 +7,7 @@
 #include "common/host_paths.h"
 #include "common/text_util.h"
 #include "recorder/core/live_settings.h"
+#include "recorder/core/log.h"
 #include "recorder/core/next_programme.h"
 #include "recorder/core/schedule_document.h"
 #include "recorder/core/status_display.h"
@@ -27,7 +28,10 @@ constexpr std::int64_t kBytesPerMegabyte = 1024000;
 constexpr auto kShortestRecording = std::chrono::seconds(1);
 // How long past a programme's end a recording may run before it is stopped:
 // far beyond any lag of the device's media time behind the clock.
-constexpr int kOverrunMinutes = 2;
+constexpr auto kOverrun = std::chrono::minutes(2);
+// More time left on the device than on the clock, well beyond the device's
+// lag in starting, means the clock was set forwards or the source stalled.
+constexpr std::chrono::milliseconds kClockSlack = std::chrono::seconds(30);
 
 std::int64_t sizeOf(const std::string& file) {
     std::error_code ec;
@@ -58,7 +62,35 @@ SchedulerTick::SplitRule SchedulerTick::splitRule() const {
 // A device that stops a moment before the programme's end must not start a
 // file of a few milliseconds; and a limit of 0 would mean no limit at all.
 bool SchedulerTick::worthStarting() const {
-    return toInstant(c_.next.NextEnd()) - c_.clock.now() >= kShortestRecording;
+    return c_.next.bufferedEnd() - c_.clock.now() >= kShortestRecording;
+}
+
+// A clock set forwards during a recording (or a source that stalled for a
+// while) leaves the device more time than the programme has left on the
+// clock: the recording ends with the programme rather than run into the
+// next one.
+void SchedulerTick::keepToTheClock() {
+    CaptureDevice& device = c_.device;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(c_.next.bufferedEnd() - c_.clock.now());
+    const std::int64_t deviceLeft = device.CaptureLimit() - device.CaptureElapsed();
+    if (left.count() <= 0 || device.CaptureLimit() <= 0 ||
+        deviceLeft <= left.count() + kClockSlack.count())
+        return;
+    log::warn("Recording of " + programmeOnChannel() + " had " + hoursMinutesSeconds(deviceLeft) +
+              " left but the clock says " + hoursMinutesSeconds(left.count()) +
+              " (the clock was set forwards or the source stalled): it ends with the programme");
+    device.setCaptureLimit(device.CaptureElapsed() + left.count());
+}
+
+void SchedulerTick::finish(bool ranToItsEnd) {
+    if (ranToItsEnd && c_.clock.now() < c_.next.bufferedEnd()) {
+        log::warn(programmeOnChannel() + " has recorded its full length although the clock, set "
+                  "back, says it ends at " + c_.next.NextEnd().formatDateTime() +
+                  ": it is finished, not recorded again");
+        c_.next.recordedToItsEnd();
+    }
+    session_.Finish_Recording();
 }
 
 std::string SchedulerTick::programmeOnChannel() const {
@@ -90,27 +122,37 @@ void SchedulerTick::Timer1_Timer() {
     if (c_.next.any()) {
         if (minimised) c_.tray.setImage(TrayImage::Paused);
         const CaptureDevice& device = c_.device;
-        DateTime now = c_.clock.localNow();
-        if (now < c_.next.NextStart())
-            c_.statusBar.setPanelText(panel::kProgramme, programmeOnChannel() + " starts in " +
-                                                            countDown(c_.next.NextStart() - now));
+        Instant now = c_.clock.now();
+        if (now < c_.next.bufferedStart()) {
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(c_.next.bufferedStart() - now);
+            c_.statusBar.setPanelText(panel::kProgramme,
+                                      programmeOnChannel() + " starts in " + countDown(wait));
+        }
         // While a start is being judged the device is left alone.
         const bool idle = !session_.startPending();
-        now = c_.clock.localNow();
-        if (idle && c_.next.NextStart() < now && now < c_.next.NextEnd() &&
+        // The device ran to the programme's real end while the clock, set
+        // back meanwhile, says it is still on: it is finished, not recorded
+        // again into a second file.
+        const bool ranToItsEnd = idle && session_.ranToItsEnd();
+        now = c_.clock.now();
+        if (idle && !ranToItsEnd && c_.next.bufferedStart() < now && now < c_.next.bufferedEnd() &&
             device.ReadyState() != CaptureDevice::Recording && worthStarting()) {
             session_.PartNumber = 1;
             session_.Start_Recording();
         }
-        now = c_.clock.localNow();
+        now = c_.clock.now();
         // A source that stalls never brings the device to its limit; stopping
         // it lets the programme finish and the schedule go on.
-        if (idle && now > c_.next.NextEnd().plusMinutes(kOverrunMinutes) &&
+        if (idle && now > c_.next.bufferedEnd() + kOverrun &&
             device.ReadyState() == CaptureDevice::Recording)
             c_.device.StopCapture();
-        if (idle && now > c_.next.NextEnd() && device.ReadyState() != CaptureDevice::Recording)
-            session_.Finish_Recording();
-        if (device.ReadyState() == CaptureDevice::Recording) whileRecording(minimised);
+        if (idle && (now > c_.next.bufferedEnd() || ranToItsEnd) &&
+            device.ReadyState() != CaptureDevice::Recording)
+            finish(ranToItsEnd);
+        if (device.ReadyState() == CaptureDevice::Recording) {
+            if (idle) keepToTheClock();
+            whileRecording(minimised);
+        }
     }
 
     if (minimised) {

@@ -26,6 +26,8 @@ private:
     void whileRecording(bool minimised);
     std::string programmeOnChannel() const;
     bool worthStarting() const;
+    void keepToTheClock();
+    void finish(bool ranToItsEnd);
 
     RecorderContext c_;
     RecordingSession& session_;

@@ -2,6 +2,7 @@
 
 #include "common/text_util.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -12,13 +13,16 @@ std::string hoursMinutesSeconds(std::int64_t ms) {
            zeroPad(ms % 60000 / 1000, 2);
 }
 
-std::string countDown(double days) {
-    // Whole milliseconds first, so that 3 hours never come out as 2:59:60.
-    const auto ms = static_cast<std::int64_t>(std::llround(days * 86400000.0));
+std::string countDown(std::chrono::milliseconds wait) {
+    const std::int64_t ms = std::max<std::int64_t>(0, wait.count());
     const std::int64_t wholeDays = ms / 86400000;
     const std::int64_t hours = ms % 86400000 / 3600000;
     const std::int64_t minutes = ms % 3600000 / 60000;
-    const auto seconds = static_cast<std::int64_t>(roundHalfEven(static_cast<double>(ms % 60000) / 1000.0));
+    // Seconds to the nearest whole one, halves to even: 59.6 s shows 60.
+    const std::int64_t rest = ms % 60000;
+    std::int64_t seconds = rest / 1000;
+    const std::int64_t fraction = rest % 1000;
+    if (fraction > 500 || (fraction == 500 && seconds % 2 == 1)) ++seconds;
     return zeroPad(wholeDays, 3) + ":" + zeroPad(hours, 2) + ":" + zeroPad(minutes, 2) + ":" +
            zeroPad(seconds, 2);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -8,9 +9,9 @@ namespace kelbo {
 // "H:M:S" from milliseconds, each part at least two digits: 00:10:00.
 std::string hoursMinutesSeconds(std::int64_t ms);
 
-// "DDD:HH:MM:SS" for a wait of `days` (with fraction): 002:03:04:05. The
-// seconds are rounded, halves to even, so 60 can appear.
-std::string countDown(double days);
+// "DDD:HH:MM:SS" for a real wait: 002:03:04:05. The seconds are rounded,
+// halves to even, so 60 can appear.
+std::string countDown(std::chrono::milliseconds wait);
 
 // A short byte size: "512 bytes", "9.8 MB", "976 KB" (base 1024).
 std::string Format_Byte_Size(std::int64_t bytes);

@@ -1,5 +1,6 @@
 #include "common/date_time.h"
 #include "common/text_util.h"
+#include "support/time_zone.h"
 
 #include <gtest/gtest.h>
 
@@ -69,4 +70,30 @@ TEST(DateTime, InstantsFollowDaylightSavingChanges) {
     EXPECT_EQ(toLocalDateTime(end).formatDateTime(), "29-03-2026 02:30:00");
     setenv("TZ", saved.c_str(), 1);
     tzset();
+}
+
+// A reading the clocks skip means the instant they jump; one they show
+// twice means its first occurrence. Elsewhere in the zone, and in a zone
+// west of Greenwich, readings convert both ways unchanged.
+TEST(DateTime, LocalReadingsAroundTheChangesOfTheClocks) {
+    using namespace std::chrono;
+    const auto utc = [](int y, unsigned m, unsigned d, int h, int min, int s = 0) -> Instant {
+        return sys_days{year{y} / m / d} + hours(h) + minutes(min) + seconds(s);
+    };
+    {
+        const kelbo::testing::ScopedTimeZone london("Europe/London");
+        EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 3, 28, 1, 30)), utc(2027, 3, 28, 1, 0));
+        EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 3, 28, 1, 0)), utc(2027, 3, 28, 1, 0));
+        EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 3, 28, 0, 59, 59)), utc(2027, 3, 28, 0, 59, 59));
+        EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 3, 28, 2, 0)), utc(2027, 3, 28, 1, 0));
+        EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 10, 31, 1, 30)), utc(2027, 10, 31, 0, 30));
+        EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 10, 31, 2, 0)), utc(2027, 10, 31, 2, 0));
+        EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 7, 1, 12, 0, 1.5)),
+                  utc(2027, 7, 1, 11, 0, 1) + milliseconds(500));
+        EXPECT_EQ(toLocalDateTime(utc(2027, 10, 31, 1, 30)).formatDateTime(), "31-10-2027 01:30:00");
+    }
+    const kelbo::testing::ScopedTimeZone newYork("America/New_York");
+    EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 3, 14, 2, 30)), utc(2027, 3, 14, 7, 0));
+    EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 11, 7, 1, 30)), utc(2027, 11, 7, 5, 30));
+    EXPECT_EQ(toInstant(DateTime::fromCivil(2027, 1, 5, 20, 0)), utc(2027, 1, 6, 1, 0));
 }

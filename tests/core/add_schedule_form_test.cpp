@@ -48,9 +48,12 @@ protected:
         f.minutes = "00";
         return f;
     }
-    // Just past the start of a programme at 14:00: the tick starts it.
+    // Just past the start of a programme at 14:00: the tick starts it. (At
+    // 14:30 a 30-minute programme from 14:00 has ended, so it is chosen again
+    // at the new time.)
     void startRecording() {
         rig.clock.set(toInstant(at(14, 0)) + std::chrono::milliseconds(400));
+        rig.next.Find_Next_Schedule();
         rig.tick();
     }
     std::vector<std::string> messages() const {

@@ -1,5 +1,6 @@
 #include "recorder/core/detail_pane.h"
 #include "support/recorder_rig.h"
+#include "support/time_zone.h"
 
 #include <gtest/gtest.h>
 
@@ -282,4 +283,18 @@ TEST_F(DetailPaneTest, CommitGoesToTheRowThePaneShowed) {
     pane.Detail_StartBuffer_LostFocus();
     EXPECT_TRUE(rig.messages.shown.empty());
     EXPECT_EQ(pane.shownRow(), 0);
+}
+
+// The buffered times shown are real minutes from the real start: on the
+// spring night of the clocks going forward, 120 minutes from 00:30 end at
+// 03:30.
+TEST_F(DetailPaneTest, AdjustedTimesAcrossAChangeOfTheClocks) {
+    const ScopedTimeZone london("Europe/London");
+    rig.setNow(DateTime::fromCivil(2027, 3, 27, 12, 0));
+    load({programme("Night", DateTime::fromCivil(2027, 3, 28, 0, 30), 120)});
+    buffers(0, "0", "0");
+    pane.listview_play_ItemClick(1);
+    EXPECT_EQ(fields().adjustedStart, "28-03-2027 00:30:00");
+    EXPECT_EQ(fields().adjustedEnd, "28-03-2027 03:30:00");
+    EXPECT_TRUE(pane.editable());
 }

@@ -132,6 +132,25 @@ TEST_F(NextProgrammeTest, BuffersRoundTheEndButNotTheStart) {
     buffers(0, "1.5", "1.5");
     EXPECT_NEAR(rig.next.NextEnd().days(), at(20, 32).days(), 1e-9) << "31.5 minutes go to the even 32";
     EXPECT_NEAR((at(20, 0) - rig.next.NextStart()) * 86400.0, 90.0, 1e-6);
+    EXPECT_EQ(rig.next.bufferedEnd() - toInstant(at(20, 0)), std::chrono::minutes(32));
+    EXPECT_EQ(toInstant(at(20, 0)) - rig.next.bufferedStart(), std::chrono::seconds(90));
+}
+
+// Times are exact: a day of back-to-back half hours has no clash, and a
+// programme whose buffered end is exactly now has finished.
+TEST_F(NextProgrammeTest, BackToBackHalfHoursTouchWithoutOverlapping) {
+    std::vector<GuideRecord> day;
+    for (int i = 0; i < 48; ++i)
+        day.push_back(show("P" + std::to_string(i), at(0, 30 * i, 1), 30, i % 2 ? "2" : "1"));
+    rig.setNow(at(0, 0, 1));
+    load(day);
+    ASSERT_EQ(rig.document.list().rowCount(), 48);
+    for (int row = 1; row <= 48; ++row) EXPECT_EQ(tag(row), "Clash with: ") << row;
+    for (int row = 1; row < 48; ++row) {
+        rig.setNow(at(0, 30 * row, 1));
+        rig.next.Find_Next_Schedule();
+        EXPECT_EQ(rig.next.NextRow(), row + 1) << "at the end of row " << row;
+    }
 }
 
 TEST_F(NextProgrammeTest, NextRowFollowsRowsAddedAboveIt) {

@@ -2,6 +2,7 @@
 // scripted device whose media time moves with it.
 #include "recorder/engine/status_texts.h"
 #include "support/recorder_rig.h"
+#include "support/time_zone.h"
 
 #include <gtest/gtest.h>
 
@@ -47,9 +48,12 @@ TEST(StatusTexts, CountersCountDownsAndSizes) {
     EXPECT_EQ(hoursMinutesSeconds(600000), "00:10:00");
     EXPECT_EQ(hoursMinutesSeconds(3600000), "01:00:00");
     EXPECT_EQ(hoursMinutesSeconds(360000000 + 61000), "100:01:01");
-    EXPECT_EQ(countDown(2 + 3 / 24.0 + 4 / 1440.0 + 5 / 86400.0), "002:03:04:05");
-    EXPECT_EQ(countDown(0.125), "000:03:00:00");
-    EXPECT_EQ(countDown(123 + 59.6 / 86400.0), "123:00:00:60") << "rounded seconds may show 60";
+    EXPECT_EQ(countDown(48h + 3h + 4min + 5s), "002:03:04:05");
+    EXPECT_EQ(countDown(3h), "000:03:00:00");
+    EXPECT_EQ(countDown(123 * 24h + 59600ms), "123:00:00:60") << "rounded seconds may show 60";
+    EXPECT_EQ(countDown(2500ms), "000:00:00:02") << "halves go to the even second";
+    EXPECT_EQ(countDown(3500ms), "000:00:00:04");
+    EXPECT_EQ(countDown(3h - 1ms), "000:02:59:60");
     EXPECT_EQ(Format_Byte_Size(512), "512 bytes");
     EXPECT_EQ(Format_Byte_Size(123996), "121 KB");
     EXPECT_EQ(Format_Byte_Size(10 * 1024 * 1024 + 300000), "10.2 MB");
@@ -414,21 +418,14 @@ TEST_F(RecordingEngineTest, AMinimisedWindowKeepsTheTrayCurrent) {
 }
 
 // A programme across the spring change of the clocks records for its true
-// length: 00:30 to 02:30 on that night is one real hour.
+// length: 120 minutes from 00:30 on that night end at 03:30 on the clock.
 TEST(RecordingEngineClock, CaptureLimitIsARealDuration) {
-    const char* old = std::getenv("TZ");
-    const std::string saved = old ? old : "";
-    setenv("TZ", "Europe/London", 1);
-    tzset();
-    {
-        const DateTime start = DateTime::fromCivil(2026, 3, 29, 0, 30);
-        RecorderRig rig(start.plusMinutes(-5));
-        rig.loadSchedule(programme("Night", start, 120).text());
-        rig.clock.set(toInstant(start) + 400ms);
-        rig.tick();
-        const auto& calls = rig.device.calls;
-        EXPECT_NE(std::find(calls.begin(), calls.end(), "setCaptureLimit 3599600"), calls.end());
-    }
-    setenv("TZ", saved.c_str(), 1);
-    tzset();
+    const ScopedTimeZone london("Europe/London");
+    const DateTime start = DateTime::fromCivil(2026, 3, 29, 0, 30);
+    RecorderRig rig(start.plusMinutes(-5));
+    rig.loadSchedule(programme("Night", start, 120).text());
+    rig.clock.set(toInstant(start) + 400ms);
+    rig.tick();
+    const auto& calls = rig.device.calls;
+    EXPECT_NE(std::find(calls.begin(), calls.end(), "setCaptureLimit 7199600"), calls.end());
 }

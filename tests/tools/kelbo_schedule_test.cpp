@@ -153,3 +153,28 @@ TEST_F(KelboScheduleTool, ListAndRewriteMarkClashesAndTheNextProgrammeAtNow) {
     const std::string text = readFile(file);
     EXPECT_EQ(text.find("Alpha"), text.rfind("Alpha"));
 }
+
+// One programme ending as the next begins: no clash either way.
+TEST_F(KelboScheduleTool, BackToBackProgrammesDoNotClash) {
+    const auto file = dir / "s.txt";
+    GuideRecord early = at("Early", "01-02-2025", "00:30");
+    early.channelNumber = "1";
+    GuideRecord late = at("Late", "01-02-2025", "01:00");
+    late.channelNumber = "2";
+    writeFile(file, early.text() + late.text());
+    const Result r = run("list --json --now \"01-02-2025 00:00:00\" " + quoted(file));
+    ASSERT_EQ(r.status, 0) << err();
+    const auto rows = nlohmann::json::parse(r.out);
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0]["tag"], "Clash with: ");
+    EXPECT_EQ(rows[1]["tag"], "Clash with: ");
+    EXPECT_EQ(rows[0]["colour"], 255) << "Early is next";
+    EXPECT_EQ(rows[1]["colour"], 0);
+
+    // At 01:00 Early has ended: Late is next.
+    const Result later = run("list --json --now \"01-02-2025 01:00:00\" " + quoted(file));
+    ASSERT_EQ(later.status, 0) << err();
+    const auto after = nlohmann::json::parse(later.out);
+    EXPECT_EQ(after[0]["colour"], 0);
+    EXPECT_EQ(after[1]["colour"], 255);
+}
