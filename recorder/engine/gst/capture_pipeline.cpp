@@ -190,7 +190,9 @@ GstBusSyncReply CapturePipeline::onBusMessage(GstBus*, GstMessage* message, gpoi
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR && self->handlers_.error) {
         GError* err = nullptr;
         gst_message_parse_error(message, &err, nullptr);
-        self->handlers_.error(err ? err->message : "pipeline error");
+        std::string text = err ? err->message : "pipeline error";
+        if (GST_MESSAGE_SRC(message)) text = std::string(GST_MESSAGE_SRC_NAME(message)) + ": " + text;
+        self->handlers_.error(text);
         if (err) g_error_free(err);
     }
     // Nothing reads the bus: a message left on it would only pile up.
