@@ -187,7 +187,7 @@ void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex
     }
     AVFrame* picture = &input;
     if (scaler_) {
-        if (av_frame_make_writable(picture_) < 0) return fail("out of memory");
+        if (av_frame_make_writable(picture_) < 0) return fail("Out of memory");
         sws_scale(scaler_, input.data, input.linesize, 0, source_.height, picture_->data,
                   picture_->linesize);
         picture = picture_;
@@ -216,7 +216,7 @@ void MpegPartWriter::queueAudio(const std::int16_t* samples, int count) {
     uint8_t* outPlanes[] = {reinterpret_cast<uint8_t*>(out.data())};
     const uint8_t* inPlanes[] = {reinterpret_cast<const uint8_t*>(samples)};
     const int made = swr_convert(resampler_, outPlanes, room, samples ? inPlanes : nullptr, count);
-    if (made < 0) return fail("cannot resample the sound: " + errorText(made));
+    if (made < 0) return fail("Cannot resample the sound: " + errorText(made));
     void* converted[] = {out.data()};
     av_audio_fifo_write(fifo_, converted, made);
 }
@@ -225,7 +225,7 @@ void MpegPartWriter::encodeAudioFrames(bool final) {
     const int frameSize = audio_->frame_size;
     while (!failed() && (av_audio_fifo_size(fifo_) >= frameSize ||
                          (final && av_audio_fifo_size(fifo_) > 0))) {
-        if (av_frame_make_writable(sound_) < 0) return fail("out of memory");
+        if (av_frame_make_writable(sound_) < 0) return fail("Out of memory");
         const int got = av_audio_fifo_read(fifo_, reinterpret_cast<void**>(sound_->data), frameSize);
         // Layer II frames have a fixed length: the last one is padded with silence.
         if (got < frameSize)
@@ -239,7 +239,7 @@ void MpegPartWriter::encodeAudioFrames(bool final) {
 
 bool MpegPartWriter::send(AVCodecContext* codec, AVStream* stream, AVFrame* frame) {
     if (int rc = avcodec_send_frame(codec, frame); rc < 0) {
-        fail(std::string("the ") + codec->codec->long_name + " encoder failed: " + errorText(rc));
+        fail(std::string("The ") + codec->codec->long_name + " encoder failed: " + errorText(rc));
         return false;
     }
     AVPacket* packet = av_packet_alloc();
