@@ -3,7 +3,14 @@
 #include "capture_device_fixture.h"
 
 #include <csignal>
+#include <cstdio>
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -105,4 +112,20 @@ TEST_F(CaptureDeviceTest, APartThatNeverGotAPictureLeavesNoFile) {
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files.front().filename(), "recorded.mpg");
     EXPECT_GT(fs::file_size(files.front()), 0u);
+}
+
+// FFmpeg's own complaints belong in the recorder's log; on standard error
+// they would show as messages nobody asked for.
+TEST_F(CaptureDeviceTest, FfmpegErrorsStayOffStandardError) {
+    const fs::path errors = dir / "stderr.txt";
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    const int file = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(file, STDERR_FILENO);
+    av_log(nullptr, AV_LOG_ERROR, "kelbo test: an encoder complains\n");
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    ::close(file);
+    EXPECT_EQ(readFile(errors), "");
 }
