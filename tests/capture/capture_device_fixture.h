@@ -24,7 +24,7 @@ protected:
         device.reset();
         DeviceOptions options;
         options.registryKey = (dir / "device").string();
-        options.audioMonitor = false;
+        options.audioMonitor = audioMonitor;
         device = createCaptureDevice(source, ui, boxes, options);
         ASSERT_TRUE(device);
         device->setFileListener([this](const FileResult& r) { closed.push_back(r); });
@@ -46,6 +46,7 @@ protected:
         ASSERT_TRUE(waitFor([&] { return !recording() && device->openFiles() == 0; }, 10s));
     }
 
+    bool audioMonitor = false;  // the program's loudspeaker branch
     TempDir dir;
     QueuedDispatcher ui;
     RecordingMessageBoxes boxes;

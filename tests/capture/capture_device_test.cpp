@@ -102,7 +102,7 @@ TEST_F(CaptureDeviceTest, SplitPartsPlayAloneAndJoinWithoutGapOrOverlap) {
 TEST_F(CaptureDeviceTest, AnUnwritablePathNeverRecordsAndTheDeviceCarriesOn) {
     writeFile(dir / "plain-file", "x");
     device->StartCapture((dir / "plain-file" / "out.mpg").string());
-    EXPECT_FALSE(device->lastError().empty());
+    EXPECT_EQ(device->lastError(), "Cannot write " + (dir / "plain-file").string() + ": Not a directory");
     ui.runFor(1200ms);
     EXPECT_NE(device->ReadyState(), CaptureDevice::Recording);
     EXPECT_EQ(std::count(states.begin(), states.end(), CaptureDevice::Recording), 0);
@@ -122,6 +122,9 @@ TEST_F(CaptureDeviceTest, AFullDiskEndsTheRecording) {
     EXPECT_FALSE(closed[0].ok);
     EXPECT_TRUE(waitFor([&] { return !recording(); }, 2s));
     EXPECT_EQ(device->ReadyState(), CaptureDevice::Previewing);
+    EXPECT_EQ(device->lastError(), "Cannot write /dev: No space left on device");
+    EXPECT_EQ(closed[0].error, device->lastError());
+    EXPECT_TRUE(fs::exists("/dev/full"));
 }
 
 // A source that fails during a recording, as a capture card does when it

@@ -48,17 +48,20 @@ struct FakeOutput : PartOutput {
     }
     void finish() override { finished = true; }
     bool failed() const override { return broken; }
+    std::string failure() const override { return broken ? "Cannot write /x: disk full" : ""; }
 };
 
 struct FakeEvents : PartEvents {
     std::vector<int> started;
     std::map<int, std::int64_t> elapsed;
     std::map<int, PartEnd> ended;
+    std::map<int, std::string> failures;
     void partStarted(int id) override { started.push_back(id); }
     void partProgress(int id, std::int64_t ms) override { elapsed[id] = ms; }
-    void partEnded(int id, std::int64_t ms, PartEnd reason) override {
+    void partEnded(int id, std::int64_t ms, PartEnd reason, const std::string& failure) override {
         elapsed[id] = ms;
         ended[id] = reason;
+        failures[id] = failure;
     }
 };
 
@@ -216,6 +219,7 @@ TEST_F(PartRouterTest, AFailedOutputEndsItsPartAndIsNotCarriedOn) {
     feed(5);
     EXPECT_EQ(part->frames.size(), 5u);
     EXPECT_EQ(events.ended.at(1), PartEnd::Failed);
+    EXPECT_EQ(events.failures.at(1), "Cannot write /x: disk full");
     EXPECT_TRUE(part->finished);
     bool carriesOn = true;
     start(2, 0, &carriesOn);

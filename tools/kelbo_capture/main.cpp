@@ -103,7 +103,9 @@ int main(int argc, char** argv) {
     for (const std::string& file : files) {
         const auto found = results.find(file);
         if (found == results.end() || !found->second.ok) {
-            std::cerr << "kelbo-capture: " << file << " was not finished\n";
+            const bool failed = found != results.end() && !found->second.error.empty();
+            std::cerr << "kelbo-capture: " << file << " was not finished"
+                      << (failed ? ": " + found->second.error : std::string()) << "\n";
             allFinished = false;
             continue;
         }

@@ -4,6 +4,7 @@
 #include "pipeline_description.h"
 
 #include <gst/app/gstappsink.h>
+#include <gst/base/gstbasesink.h>
 #include <gst/video/colorbalance.h>
 
 #include <algorithm>
@@ -32,6 +33,30 @@ void stopReconfigureAt(GstElement* pipeline, const char* teeName) {
     gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_UPSTREAM, dropReconfigure, nullptr, nullptr);
     gst_object_unref(pad);
     gst_object_unref(tee);
+}
+
+// The pipeline is live: no sink needs a first buffer before it plays. A
+// sink left waiting for one (the loudspeaker while its valve is closed, or
+// a sound server slow to answer) would hold every start of the stream for
+// the whole start timeout. The loudspeaker's real sink exists only from
+// READY on, inside its auto-detecting bin.
+void neverWaitForPreroll(GstElement* pipeline) {
+    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pipeline));
+    GValue item = G_VALUE_INIT;
+    for (bool more = true; more;) {
+        switch (gst_iterator_next(it, &item)) {
+            case GST_ITERATOR_OK: {
+                auto* e = static_cast<GstElement*>(g_value_get_object(&item));
+                if (GST_IS_BASE_SINK(e)) g_object_set(e, "async", FALSE, nullptr);
+                g_value_reset(&item);
+                break;
+            }
+            case GST_ITERATOR_RESYNC: gst_iterator_resync(it); break;
+            default: more = false; break;
+        }
+    }
+    g_value_unset(&item);
+    gst_iterator_free(it);
 }
 
 bool contains(std::string_view haystack, std::string_view needle) {
@@ -102,7 +127,9 @@ void CapturePipeline::setHandlers(Handlers handlers) {
 
 bool CapturePipeline::prepare() {
     if (running_) return true;
-    return gst_element_set_state(pipeline_, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE;
+    if (gst_element_set_state(pipeline_, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) return false;
+    neverWaitForPreroll(pipeline_);
+    return true;
 }
 
 bool CapturePipeline::start() {
@@ -163,7 +190,9 @@ GstBusSyncReply CapturePipeline::onBusMessage(GstBus*, GstMessage* message, gpoi
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR && self->handlers_.error) {
         GError* err = nullptr;
         gst_message_parse_error(message, &err, nullptr);
-        self->handlers_.error(err ? err->message : "pipeline error");
+        std::string text = err ? err->message : "pipeline error";
+        if (GST_MESSAGE_SRC(message)) text = std::string(GST_MESSAGE_SRC_NAME(message)) + ": " + text;
+        self->handlers_.error(text);
         if (err) g_error_free(err);
     }
     // Nothing reads the bus: a message left on it would only pile up.

@@ -1,5 +1,7 @@
 #include "encode_worker.h"
 
+#include "recorder/core/log.h"
+
 namespace kelbo {
 
 EncodeWorker::EncodeWorker() : thread_([this] { run(); }) {}
@@ -45,7 +47,11 @@ void WorkerPartOutput::begin(std::int64_t firstFrameIndex) {
 }
 
 void WorkerPartOutput::video(VideoFramePtr frame, std::int64_t frameIndex) {
-    if (worker_.queuedPictures() >= kMaxQueuedPictures) return;
+    if (worker_.queuedPictures() >= kMaxQueuedPictures) {
+        ++skipped_;
+        return;
+    }
+    reportSkipped();
     worker_.post([w = writer_, f = std::move(frame), frameIndex] { w->writeVideo(*f, frameIndex); },
                  true);
 }
@@ -56,7 +62,15 @@ void WorkerPartOutput::audio(AudioChunkPtr chunk, std::size_t first, std::size_t
     });
 }
 
+void WorkerPartOutput::reportSkipped() {
+    if (skipped_ == 0) return;
+    log::warn("The encoder fell behind: " + std::to_string(skipped_) + " pictures skipped in " +
+              writer_->path());
+    skipped_ = 0;
+}
+
 void WorkerPartOutput::finish() {
+    reportSkipped();
     worker_.post([w = writer_, closed = closed_] {
         const bool ok = w->finish();
         if (closed) closed(*w, ok);

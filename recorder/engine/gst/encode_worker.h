@@ -40,7 +40,7 @@ private:
 
 // A part file fed through the worker. When the encoder falls more than
 // kMaxQueuedPictures behind, new pictures are skipped rather than letting
-// memory grow; the file's time stamps keep the gap.
+// memory grow; the file's time stamps keep the gap, and the log the count.
 class WorkerPartOutput : public PartOutput {
 public:
     using Closed = std::function<void(const MpegPartWriter& writer, bool ok)>;
@@ -55,9 +55,13 @@ public:
     void audio(AudioChunkPtr chunk, std::size_t first, std::size_t count) override;
     void finish() override;
     bool failed() const override { return writer_->failed(); }
+    std::string failure() const override { return failed() ? writer_->failure() : std::string(); }
 
 private:
+    void reportSkipped();
+
     std::shared_ptr<MpegPartWriter> writer_;
+    std::size_t skipped_ = 0;  // pictures skipped since the last report
     EncodeWorker& worker_;
     Closed closed_;
 };

@@ -3,14 +3,12 @@
 #include "capture_pipeline.h"
 #include "capture_stream.h"
 #include "encode_worker.h"
+#include "ffmpeg_log.h"
 #include "preview_relay.h"
+#include "recorder/core/log.h"
 #include "recorder/core/ui_dispatcher.h"
 #include "recorder/engine/templates.h"
 #include "template_install.h"
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 namespace kelbo {
 
@@ -52,10 +50,11 @@ public:
         });
     }
     void partProgress(int id, std::int64_t elapsedMs) override { shared_->publish(id, elapsedMs); }
-    void partEnded(int id, std::int64_t elapsedMs, PartEnd) override {
+    void partEnded(int id, std::int64_t elapsedMs, PartEnd,
+                   const std::string& failure) override {
         shared_->publish(id, elapsedMs);
-        dispatcher_.post([s = shared_, id] {
-            if (s->alive) s->device->onPartEnded(id);
+        dispatcher_.post([s = shared_, id, failure] {
+            if (s->alive) s->device->onPartEnded(id, failure);
         });
     }
 
@@ -74,7 +73,7 @@ std::unique_ptr<GstCaptureDevice> GstCaptureDevice::create(const CaptureSource& 
         if (initError) g_error_free(initError);
         return nullptr;
     }
-    av_log_set_level(AV_LOG_ERROR);
+    routeFfmpegErrorsToLog();
     std::unique_ptr<GstCaptureDevice> device(
         new GstCaptureDevice(source, dispatcher, std::move(options)));
     if (!device->stream_->build(videoFormatFor(device->videoStandard_), device->videoSource_, error))
@@ -206,12 +205,16 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
     const auto requested = std::chrono::steady_clock::now();
     lastError_.clear();
     const bool wasRunning = stream_->running();
-    if (!startStream()) return;
+    if (!startStream()) {
+        log::error("Cannot record " + file + ": " + lastError_);
+        return;
+    }
     const auto templateFile = findTemplateFile(templateKeyFor(registryKey_), template_);
     const VideoFormat format = stream_->format();
     auto writer =
         MpegPartWriter::open({file, readEncodingTemplate(templateFile), format}, &lastError_);
     if (!writer) {
+        log::error("Cannot record " + file + ": " + lastError_);
         if (!wasRunning) {
             stopStream();
             setState(idleState());
@@ -230,7 +233,8 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
             const auto latency = w.framesWritten() ? w.firstFrameAt() - requested
                                                    : std::chrono::steady_clock::duration{};
             FileResult result{w.path(), format.framesToMs(w.framesWritten()), ok,
-                              duration_cast<microseconds>(latency).count() / 1000.0};
+                              duration_cast<microseconds>(latency).count() / 1000.0,
+                              ok ? std::string() : w.failure()};
             dispatcher.post([s, result] {
                 if (s->alive) s->device->onFileClosed(result);
             });
@@ -257,7 +261,9 @@ void GstCaptureDevice::onPartStarted(int id) {
     if (id == currentPart_) setState(Recording);
 }
 
-void GstCaptureDevice::onPartEnded(int id) {
+void GstCaptureDevice::onPartEnded(int id, const std::string& failure) {
+    // Said at once, so whoever sees the recording end also sees why.
+    if (!failure.empty()) lastError_ = failure;
     if (id == currentPart_) {
         currentPart_ = 0;
         setState(idleState());
@@ -268,12 +274,17 @@ void GstCaptureDevice::onPartEnded(int id) {
 
 void GstCaptureDevice::onFileClosed(const FileResult& result) {
     --openFiles_;
+    if (!result.ok) {
+        lastError_ = result.error;
+        log::error("Recording into " + result.path + " failed: " + result.error);
+    }
     if (fileListener_) fileListener_(result);
     notify();
 }
 
 void GstCaptureDevice::onStreamError(const std::string& message) {
-    lastError_ = message;
+    lastError_ = "The capture source stopped: " + message;
+    log::error(lastError_);
     stopStream();
     previewOn_ = false;
     setState(Idle);

@@ -24,6 +24,7 @@ struct FileResult {
     std::int64_t elapsedMs = 0;  // media time in the file
     bool ok = false;             // written and closed without error
     double startLatencyMs = 0;   // StartCapture to its first picture written
+    std::string error;           // why it failed, when not ok
 };
 
 // The capture device on GStreamer and FFmpeg. ReadyState: 67 while the
@@ -107,7 +108,7 @@ private:
     void setState(int state);
     void notify();
     void onPartStarted(int id);
-    void onPartEnded(int id);
+    void onPartEnded(int id, const std::string& failure);
     void onFileClosed(const FileResult& result);
     void onStreamError(const std::string& message);
     int idleState() const;

@@ -13,6 +13,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <numeric>
 #include <vector>
 
@@ -29,6 +30,14 @@ std::string errorText(int code) {
 bool report(std::string* error, const std::string& what, int code = 0) {
     if (error) *error = code ? what + ": " + errorText(code) : what;
     return false;
+}
+
+// What the user reads when a file cannot be written: the folder, which he
+// chose, and the system's reason ("No space left on device").
+std::string cannotWrite(const std::string& path, int code) {
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    if (folder.empty()) folder = path;
+    return "Cannot write " + folder + ": " + errorText(code);
 }
 
 // The video buffer of a DVD player, and a quarter second at lower peaks.
@@ -52,9 +61,14 @@ std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& setting
     if (rc < 0) return report(error, "no MPEG program stream muxer", rc), nullptr;
     if (!w->openVideo(settings, error) || !w->openAudio(settings, error)) return nullptr;
     rc = avio_open(&w->format_->pb, settings.path.c_str(), AVIO_FLAG_WRITE);
-    if (rc < 0) return report(error, settings.path, rc), nullptr;
+    if (rc < 0) return report(error, cannotWrite(settings.path, rc)), nullptr;
     rc = avformat_write_header(w->format_, nullptr);
-    if (rc < 0) return report(error, "cannot write the stream header", rc), nullptr;
+    if (rc < 0) {
+        report(error, cannotWrite(settings.path, rc));
+        avio_closep(&w->format_->pb);
+        w->removeIfEmpty();
+        return nullptr;
+    }
     w->headerWritten_ = true;
     return w;
 }
@@ -173,7 +187,7 @@ void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex
     }
     AVFrame* picture = &input;
     if (scaler_) {
-        if (av_frame_make_writable(picture_) < 0) return fail();
+        if (av_frame_make_writable(picture_) < 0) return fail("Out of memory");
         sws_scale(scaler_, input.data, input.linesize, 0, source_.height, picture_->data,
                   picture_->linesize);
         picture = picture_;
@@ -202,7 +216,7 @@ void MpegPartWriter::queueAudio(const std::int16_t* samples, int count) {
     uint8_t* outPlanes[] = {reinterpret_cast<uint8_t*>(out.data())};
     const uint8_t* inPlanes[] = {reinterpret_cast<const uint8_t*>(samples)};
     const int made = swr_convert(resampler_, outPlanes, room, samples ? inPlanes : nullptr, count);
-    if (made < 0) return fail();
+    if (made < 0) return fail("Cannot resample the sound: " + errorText(made));
     void* converted[] = {out.data()};
     av_audio_fifo_write(fifo_, converted, made);
 }
@@ -211,7 +225,7 @@ void MpegPartWriter::encodeAudioFrames(bool final) {
     const int frameSize = audio_->frame_size;
     while (!failed() && (av_audio_fifo_size(fifo_) >= frameSize ||
                          (final && av_audio_fifo_size(fifo_) > 0))) {
-        if (av_frame_make_writable(sound_) < 0) return fail();
+        if (av_frame_make_writable(sound_) < 0) return fail("Out of memory");
         const int got = av_audio_fifo_read(fifo_, reinterpret_cast<void**>(sound_->data), frameSize);
         // Layer II frames have a fixed length: the last one is padded with silence.
         if (got < frameSize)
@@ -224,14 +238,16 @@ void MpegPartWriter::encodeAudioFrames(bool final) {
 }
 
 bool MpegPartWriter::send(AVCodecContext* codec, AVStream* stream, AVFrame* frame) {
-    if (avcodec_send_frame(codec, frame) < 0) return fail(), false;
+    if (int rc = avcodec_send_frame(codec, frame); rc < 0) {
+        fail(std::string("The ") + codec->codec->long_name + " encoder failed: " + errorText(rc));
+        return false;
+    }
     AVPacket* packet = av_packet_alloc();
-    int rc;
-    while ((rc = avcodec_receive_packet(codec, packet)) >= 0) {
+    while (avcodec_receive_packet(codec, packet) >= 0) {
         av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
         packet->stream_index = stream->index;
-        if (av_interleaved_write_frame(format_, packet) < 0) {
-            fail();
+        if (int rc = av_interleaved_write_frame(format_, packet); rc < 0) {
+            failWriting(rc);
             break;
         }
     }
@@ -249,9 +265,30 @@ bool MpegPartWriter::finish() {
         send(audio_, audioStream_, nullptr);
     }
     // What reached the disk is closed properly even after a write error.
-    if (headerWritten_ && av_write_trailer(format_) < 0) fail();
-    if (format_->pb && avio_closep(&format_->pb) < 0) fail();
+    if (int rc = headerWritten_ ? av_write_trailer(format_) : 0; rc < 0) failWriting(rc);
+    if (int rc = format_->pb ? avio_closep(&format_->pb) : 0; rc < 0) failWriting(rc);
+    removeIfEmpty();
     return !failed();
+}
+
+void MpegPartWriter::fail(const std::string& why) {
+    if (failed()) return;
+    failure_ = why;
+    failed_ = true;
+}
+
+void MpegPartWriter::failWriting(int code) {
+    // A write error sticks to the output; its own code is the system's reason.
+    if (format_ && format_->pb && format_->pb->error < 0) code = format_->pb->error;
+    fail(cannotWrite(path_, code));
+}
+
+void MpegPartWriter::removeIfEmpty() {
+    std::error_code ec;
+    // Only a file of our own making: never a device such as /dev/full.
+    if (!std::filesystem::is_regular_file(path_, ec)) return;
+    if (framesWritten_ == 0 || std::filesystem::file_size(path_, ec) == 0)
+        std::filesystem::remove(path_, ec);
 }
 
 }  // namespace kelbo

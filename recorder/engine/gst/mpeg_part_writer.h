@@ -45,10 +45,14 @@ public:
     void writeVideo(const VideoFrame& frame, std::int64_t frameIndex);
     // Interleaved stereo samples at the capture rate.
     void writeAudio(const std::int16_t* samples, std::size_t count);
-    // Drains the encoders and closes the file; true when all went well.
+    // Drains the encoders and closes the file; true when all went well. A
+    // file that got no picture, or nothing at all on the disk, is removed.
     bool finish();
 
     bool failed() const { return failed_.load(); }
+    // Why writing failed, in words: the folder and the system's reason.
+    // Empty while nothing failed; read it only once failed() is true.
+    const std::string& failure() const { return failure_; }
     const std::string& path() const { return path_; }
     std::int64_t framesWritten() const { return framesWritten_; }
     // When the first picture went to the muxer.
@@ -61,7 +65,9 @@ private:
     void queueAudio(const std::int16_t* samples, int count);
     void encodeAudioFrames(bool final);
     bool send(AVCodecContext* codec, AVStream* stream, AVFrame* frame);
-    void fail() { failed_ = true; }
+    void fail(const std::string& why);
+    void failWriting(int code);
+    void removeIfEmpty();
 
     std::string path_;
     VideoFormat source_;
@@ -80,6 +86,7 @@ private:
     std::int64_t framesWritten_ = 0;
     bool headerWritten_ = false;
     bool finished_ = false;
+    std::string failure_;  // set once, before failed_
     std::atomic<bool> failed_{false};
     std::chrono::steady_clock::time_point firstFrameAt_;
 };

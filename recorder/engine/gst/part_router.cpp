@@ -229,7 +229,9 @@ void PartRouter::finishClosing(bool all) {
 
 void PartRouter::finishPart(Part& part) {
     part.output->finish();
-    events_.partEnded(part.id, elapsedMs(part), part.reason);
+    const std::string failure =
+        part.reason == PartEnd::Failed ? part.output->failure() : std::string();
+    events_.partEnded(part.id, elapsedMs(part), part.reason, failure);
 }
 
 }  // namespace kelbo

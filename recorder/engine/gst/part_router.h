@@ -7,6 +7,7 @@
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace kelbo {
@@ -27,6 +28,8 @@ public:
     virtual void finish() = 0;
     // Writing has failed; the router ends the part.
     virtual bool failed() const = 0;
+    // Why, in words; empty while nothing failed.
+    virtual std::string failure() const = 0;
 };
 
 enum class PartEnd { Stopped, Limit, Failed, SourceEnded };
@@ -37,8 +40,10 @@ public:
     virtual ~PartEvents() = default;
     virtual void partStarted(int id) = 0;  // its first picture was accepted
     virtual void partProgress(int id, std::int64_t elapsedMs) = 0;
-    // The part gets no more media and its output has been told to finish.
-    virtual void partEnded(int id, std::int64_t elapsedMs, PartEnd reason) = 0;
+    // The part gets no more media and its output has been told to finish;
+    // `failure` says why writing failed when `reason` is Failed.
+    virtual void partEnded(int id, std::int64_t elapsedMs, PartEnd reason,
+                           const std::string& failure) = 0;
 };
 
 // Hands the recording branch's pictures and sound to the file being
