@@ -83,6 +83,15 @@ void SchedulerTick::keepToTheClock() {
     device.setCaptureLimit(device.CaptureElapsed() + left.count());
 }
 
+void SchedulerTick::startIfDue() {
+    const Instant now = c_.clock.now();
+    if (c_.next.bufferedStart() < now && now < c_.next.bufferedEnd() &&
+        c_.device.ReadyState() != CaptureDevice::Recording && worthStarting()) {
+        session_.PartNumber = 1;
+        session_.Start_Recording();
+    }
+}
+
 void SchedulerTick::finish(bool ranToItsEnd) {
     if (ranToItsEnd && c_.clock.now() < c_.next.bufferedEnd()) {
         log::warn(programmeOnChannel() + " has recorded its full length although the clock, set "
@@ -134,12 +143,7 @@ void SchedulerTick::Timer1_Timer() {
         // back meanwhile, says it is still on: it is finished, not recorded
         // again into a second file.
         const bool ranToItsEnd = idle && session_.ranToItsEnd();
-        now = c_.clock.now();
-        if (idle && !ranToItsEnd && c_.next.bufferedStart() < now && now < c_.next.bufferedEnd() &&
-            device.ReadyState() != CaptureDevice::Recording && worthStarting()) {
-            session_.PartNumber = 1;
-            session_.Start_Recording();
-        }
+        if (idle && !ranToItsEnd) startIfDue();
         now = c_.clock.now();
         // A source that stalls never brings the device to its limit; stopping
         // it lets the programme finish and the schedule go on.
@@ -147,8 +151,12 @@ void SchedulerTick::Timer1_Timer() {
             device.ReadyState() == CaptureDevice::Recording)
             c_.device.StopCapture();
         if (idle && (now > c_.next.bufferedEnd() || ranToItsEnd) &&
-            device.ReadyState() != CaptureDevice::Recording)
+            device.ReadyState() != CaptureDevice::Recording) {
             finish(ranToItsEnd);
+            // Back to back, the next programme is due the moment this one
+            // ends: it starts in this tick, not one tick late.
+            if (c_.next.any()) startIfDue();
+        }
         if (device.ReadyState() == CaptureDevice::Recording) {
             if (idle) keepToTheClock();
             whileRecording(minimised);

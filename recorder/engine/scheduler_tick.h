@@ -27,6 +27,7 @@ private:
     std::string programmeOnChannel() const;
     bool worthStarting() const;
     void keepToTheClock();
+    void startIfDue();
     void finish(bool ranToItsEnd);
 
     RecorderContext c_;

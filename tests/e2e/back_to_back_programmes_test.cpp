@@ -26,10 +26,8 @@ using SystemClock = std::chrono::system_clock;
 
 namespace {
 
-// The tick that finishes the first programme chooses the second; the next
-// tick, 400 ms on, starts it, and the start itself may take half a second.
-constexpr auto kTick = 400ms;
-constexpr auto kLateAtMost = kTick + 500ms;
+// The tick that finishes the first programme also starts the second.
+constexpr auto kLateAtMost = 500ms;
 
 // build/kelbo with its own settings and data folders, offscreen, its
 // standard error kept in a file.

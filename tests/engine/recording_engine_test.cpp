@@ -120,6 +120,22 @@ TEST_F(RecordingEngineTest, AtTheEndTheItemIsRecordedAndTheNextChosen) {
     EXPECT_EQ(startedFiles().size(), 1u);
 }
 
+TEST_F(RecordingEngineTest, BackToBackTheNextProgrammeStartsInTheTickThatEndsTheFirst) {
+    load({programme("First", kEight, 30), programme("Second", kEight.plusMinutes(30), 30, "2")});
+    startAt(kEight);
+    // The device stops itself at the first programme's end; the tick that
+    // sees it finishes the first and starts the second at once.
+    rig.run(30min - 500ms, 500ms);  // 20:29:59.9, 100 ms left on the device
+    ASSERT_EQ(startedFiles().size(), 1u);
+    rig.clock.advance(500ms);
+    rig.device.advance(500);
+    rig.tick();
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    ASSERT_EQ(startedFiles().size(), 2u);
+    EXPECT_NE(startedFiles()[1].find("Second-2030"), std::string::npos) << startedFiles()[1];
+    EXPECT_EQ(rig.device.ReadyState(), CaptureDevice::Recording);
+}
+
 TEST_F(RecordingEngineTest, SplittingByTimeGivesPartsOfOneFileNumber) {
     rig.settings.splitType = SplitType::Time;
     rig.settings.SplitValue = "30";
