@@ -3,15 +3,25 @@
 #include "atomic_file.h"
 #include "text_util.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace kelbo {
 
 namespace {
 
 const char kKeyRoot[] = "Software\\VB and VBA Program Settings\\Kelbo\\";
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
 
 std::string oneLine(std::string text) {
     for (char& c : text)
@@ -44,43 +54,49 @@ std::vector<SettingsStore::Section> SettingsStore::read() const {
     std::vector<Section> sections;
     std::ifstream in(file_, std::ios::binary);
     if (!in) return sections;
+    // Names match without regard to case; the first of a repeated name wins.
+    // Looked up by lower-case name, so a big store reads in one linear pass.
+    std::unordered_map<std::string, size_t> sectionIndex;
+    std::vector<std::unordered_set<std::string>> seenNames;
     std::string line;
-    Section* current = nullptr;
+    size_t current = std::string::npos;
+    bool firstLine = true;
     while (std::getline(in, line)) {
+        // An editor may have saved the file with a UTF-8 byte-order mark.
+        if (firstLine && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+        firstLine = false;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             std::string name = line.substr(1, line.size() - 2);
-            current = nullptr;
-            for (Section& s : sections)
-                if (equalsIgnoreCase(s.name, name)) current = &s;
-            if (!current) {
-                sections.push_back({name, {}});
-                current = &sections.back();
+            const auto [it, added] = sectionIndex.try_emplace(lowerCase(name), sections.size());
+            if (added) {
+                sections.push_back({std::move(name), {}});
+                seenNames.emplace_back();
             }
+            current = it->second;
             continue;
         }
         const auto eq = line.find('=');
-        if (!current || eq == std::string::npos || eq == 0) continue;
+        if (current == std::string::npos || eq == std::string::npos || eq == 0) continue;
         std::string name = line.substr(0, eq);
-        bool seen = false;
-        for (const auto& v : current->values) seen = seen || equalsIgnoreCase(v.first, name);
-        if (!seen) current->values.emplace_back(std::move(name), line.substr(eq + 1));
+        if (seenNames[current].insert(lowerCase(name)).second)
+            sections[current].values.emplace_back(std::move(name), line.substr(eq + 1));
     }
     return sections;
 }
 
 bool SettingsStore::write(const std::vector<Section>& sections) const {
-    std::ostringstream out;
+    std::string out;
     bool first = true;
     for (const Section& s : sections) {
-        if (!first) out << '\n';
+        if (!first) out += '\n';
         first = false;
-        out << '[' << s.name << "]\n";
-        for (const auto& [name, data] : s.values) out << name << '=' << oneLine(data) << '\n';
+        out.append("[").append(s.name).append("]\n");
+        for (const auto& [name, data] : s.values) out.append(name).append("=").append(oneLine(data)).append("\n");
     }
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
-    return writeFileAtomically(file_, out.str()).ok;
+    return writeFileAtomically(file_, out).ok;
 }
 
 std::string SettingsStore::GetSetting(const std::string& section, const std::string& key,
