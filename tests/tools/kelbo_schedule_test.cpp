@@ -6,7 +6,9 @@
 
 #include <array>
 #include <cstdio>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kelbo::testing;
 
@@ -20,10 +22,11 @@ struct Result {
 // Runs the built tool as a user would, with its own settings folder.
 class KelboScheduleTool : public ::testing::Test {
 protected:
-    Result run(const std::string& args) {
-        const std::string command = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' '" +
-                                    KELBO_BUILD_DIR + "/kelbo-schedule' " + args + " 2>'" +
-                                    (dir / "stderr").string() + "'";
+    // `args` for kelbo-schedule, or (`tool` false) a whole command line.
+    Result run(const std::string& args, bool tool = true) {
+        const std::string program = tool ? "'" + std::string(KELBO_BUILD_DIR) + "/kelbo-schedule' " : "";
+        const std::string command = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' " +
+                                    program + args + " 2>'" + (dir / "stderr").string() + "'";
         FILE* pipe = ::popen(command.c_str(), "r");
         std::string out;
         std::array<char, 4096> buffer{};
@@ -152,4 +155,36 @@ TEST_F(KelboScheduleTool, ListAndRewriteMarkClashesAndTheNextProgrammeAtNow) {
     ASSERT_EQ(run("rewrite --now '07-12-2026 19:00:00' " + quoted(file)).status, 0) << err();
     const std::string text = readFile(file);
     EXPECT_EQ(text.find("Alpha"), text.rfind("Alpha"));
+}
+
+// A pipe would hang the reader and a rewrite would put a file in its place;
+// a file that cannot be read is not an empty schedule.
+TEST_F(KelboScheduleTool, RefusesWhatIsNotARegularFileOrCannotBeRead) {
+    const auto fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const char* command : {"check", "list", "rewrite"}) {
+        const Result r = run("timeout 10 '" + std::string(KELBO_BUILD_DIR) + "/kelbo-schedule' " +
+                                 command + " " + quoted(fifo),
+                             false);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_NE(err().find("is not a regular file"), std::string::npos) << command << ": " << err();
+        EXPECT_TRUE(std::filesystem::is_fifo(fifo)) << command;
+    }
+    EXPECT_EQ(run("list " + quoted(dir.path())).status, 1);
+    EXPECT_NE(err().find("is not a regular file"), std::string::npos) << err();
+
+    // Unreadable: as root, run the tool as an ordinary user.
+    const auto file = dir / "s.txt";
+    writeFile(file, at("Secret", "01-02-2003", "18:00").text());
+    ::chmod(file.c_str(), 0);
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string asUser = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    for (const char* command : {"check", "list"}) {
+        const Result r = run(asUser + "'" + KELBO_BUILD_DIR + "/kelbo-schedule' " + command + " " +
+                                 quoted(file),
+                             false);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.out, "") << command;
+        EXPECT_NE(err().find("cannot read the schedule file"), std::string::npos) << command << ": " << err();
+    }
 }
