@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <sys/stat.h>
@@ -187,4 +188,30 @@ TEST_F(KelboScheduleTool, RefusesWhatIsNotARegularFileOrCannotBeRead) {
         EXPECT_EQ(r.out, "") << command;
         EXPECT_NE(err().find("cannot read the schedule file"), std::string::npos) << command << ": " << err();
     }
+}
+
+// A file of finished items beyond the table's size: the programme appended
+// last is still listed, and check names the finished ones left out.
+TEST_F(KelboScheduleTool, AFullFileStillListsTheProgrammeToComeAndCheckNamesWhatIsLeftOut) {
+    const auto file = dir / "s.txt";
+    std::string text;
+    for (int i = 0; i < 502; ++i) {
+        GuideRecord old = at("Old" + std::to_string(i), "01-02-2003", "18:00");
+        old.channelNumber = std::to_string(i);
+        text += old.text();
+    }
+    writeFile(file, text + at("Coming", "10-12-2026", "20:00").text());
+    const std::string now = " --now '08-12-2026 12:00:00' ";
+
+    const Result list = run("list --json" + now + quoted(file));
+    ASSERT_EQ(list.status, 0) << err();
+    const auto rows = nlohmann::json::parse(list.out);
+    ASSERT_EQ(rows.size(), 501u);
+    EXPECT_EQ(rows.back()["Programme"], "Coming");
+
+    const Result check = run("check" + now + quoted(file));
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out.find("line 6012: left out of the 501 programmes"), 0u) << check.out;
+    EXPECT_NE(check.out.find("\nline 6024: left out"), std::string::npos) << check.out;
+    EXPECT_EQ(std::count(check.out.begin(), check.out.end(), '\n'), 2) << check.out;
 }

@@ -7,6 +7,7 @@
 #include "recorder/core/next_programme.h"
 #include "recorder/core/ui_ports.h"
 #include "recorder/core/schedule_document.h"
+#include "recorder/core/slot_choice.h"
 
 #include <nlohmann/json.hpp>
 
@@ -15,6 +16,7 @@
 #include <iomanip>
 #include <iostream>
 #include <optional>
+#include <unordered_set>
 
 namespace kelbo::tool {
 
@@ -162,30 +164,50 @@ int rewriteSchedule(const Invocation& args, const Clock& clock, std::ostream& er
     return session.document.Write_Schedule() ? 0 : 1;
 }
 
-int checkSchedule(const Invocation& args, std::ostream& out, std::ostream& err) {
-    std::string file = args.file.value_or("");
-    if (!args.file) {
-        const SettingsStore store(SettingsStore::defaultLocation());
-        file = readLiveSettings(store, programFolder()).ScheduleFile;
-    }
-    const std::string path = toHostPath(file);
+namespace {
+
+// The accepted records of the file (counted from 0) that the recorder
+// gives a slot at `now`; all of them when they fit.
+std::optional<std::unordered_set<long>> slotted(const std::string& path, const std::string& endBuffer,
+                                                DateTime now) {
+    std::ifstream in(path, std::ios::binary);
+    SlotChoice choice(ScheduleTable::kSlots, endBuffer, now);
+    long ordinal = 0;
+    ScheduleReader reader(in);
+    while (auto record = reader.next())
+        if (record->accepted) choice.offer(ordinal++, std::move(record->item));
+    if (choice.leftOut() == 0) return std::nullopt;
+    std::unordered_set<long> chosen;
+    for (const auto& [position, item] : choice.takeChosen()) chosen.insert(position);
+    return chosen;
+}
+
+}  // namespace
+
+int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out, std::ostream& err) {
+    const SettingsStore store(SettingsStore::defaultLocation());
+    const LiveSettings settings = readLiveSettings(store, programFolder());
+    const std::string path = toHostPath(args.file.value_or(settings.ScheduleFile));
     if (const auto why = unusable(path, false)) {
         err << "kelbo-schedule: " << *why << '\n';
         return 1;
     }
+    const auto chosen = slotted(path, settings.EndBuffer, clock.localNow());
     std::ifstream in(path, std::ios::binary);
     bool dropped = false;
-    int accepted = 0;
+    long ordinal = 0;
     ScheduleReader reader(in);
     while (auto record = reader.next()) {
         std::string why = record->problem;
         if (record->accepted) {
-            if (++accepted > ScheduleTable::kSlots)
-                why = "beyond the " + std::to_string(ScheduleTable::kSlots) +
-                      " programmes the recorder keeps (left in the file, not recorded)";
+            if (chosen && !chosen->contains(ordinal))
+                why = "left out of the " + std::to_string(ScheduleTable::kSlots) +
+                      " programmes the recorder keeps, which go first to those still to come "
+                      "(kept in the file, not listed or recorded; delete finished items to make room)";
             else if (!record->item.hasRequiredFields())
                 why = "accepted but not listed: a required line has an empty value "
                       "(left out when the recorder next rewrites the file)";
+            ++ordinal;
         }
         if (why.empty()) continue;
         out << "line " << record->lastLine << ": " << why << '\n';
