@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
@@ -18,9 +20,53 @@ const char kKeyRoot[] = "Software\\VB and VBA Program Settings\\Kelbo\\";
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-std::string lowerCase(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+struct NoCaseHash {
+    size_t operator()(std::string_view text) const {
+        size_t h = 1469598103934665603ull;
+        for (const char c : text) {
+            h ^= static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
+            h *= 1099511628211ull;
+        }
+        return h;
+    }
+};
+struct NoCaseEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return equalsIgnoreCase(a, b); }
+};
+
+std::optional<std::string> contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    if (!ec) text.reserve(static_cast<size_t>(size));
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return text;
+}
+
+// Calls onSection(name) for each "[name]" line and onValue(name, value) for
+// each "name=value" line after the first section, in file order, until one
+// of them returns false. Lines end in LF or CR LF.
+template <typename OnSection, typename OnValue>
+void forEachLine(std::string_view text, OnSection onSection, OnValue onValue) {
+    // An editor may have saved the file with a UTF-8 byte-order mark.
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    bool inSection = false;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            inSection = true;
+            if (!onSection(line.substr(1, line.size() - 2))) return;
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (!inSection || eq == std::string_view::npos || eq == 0) continue;
+        if (!onValue(line.substr(0, eq), line.substr(eq + 1))) return;
+    }
 }
 
 std::string oneLine(std::string text) {
@@ -52,36 +98,29 @@ std::string SettingsStore::sectionPath(const std::string& section) {
 
 std::vector<SettingsStore::Section> SettingsStore::read() const {
     std::vector<Section> sections;
-    std::ifstream in(file_, std::ios::binary);
-    if (!in) return sections;
+    const std::optional<std::string> text = contents(file_);
+    if (!text) return sections;
     // Names match without regard to case; the first of a repeated name wins.
-    // Looked up by lower-case name, so a big store reads in one linear pass.
-    std::unordered_map<std::string, size_t> sectionIndex;
-    std::vector<std::unordered_set<std::string>> seenNames;
-    std::string line;
-    size_t current = std::string::npos;
-    bool firstLine = true;
-    while (std::getline(in, line)) {
-        // An editor may have saved the file with a UTF-8 byte-order mark.
-        if (firstLine && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
-        firstLine = false;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            std::string name = line.substr(1, line.size() - 2);
-            const auto [it, added] = sectionIndex.try_emplace(lowerCase(name), sections.size());
+    // Looked up by hash, so a big store reads in one linear pass.
+    std::unordered_map<std::string_view, size_t, NoCaseHash, NoCaseEqual> sectionIndex;
+    std::vector<std::unordered_set<std::string_view, NoCaseHash, NoCaseEqual>> seenNames;
+    size_t current = 0;
+    forEachLine(
+        *text,
+        [&](std::string_view name) {
+            const auto [it, added] = sectionIndex.try_emplace(name, sections.size());
             if (added) {
-                sections.push_back({std::move(name), {}});
+                sections.push_back({std::string(name), {}});
                 seenNames.emplace_back();
             }
             current = it->second;
-            continue;
-        }
-        const auto eq = line.find('=');
-        if (current == std::string::npos || eq == std::string::npos || eq == 0) continue;
-        std::string name = line.substr(0, eq);
-        if (seenNames[current].insert(lowerCase(name)).second)
-            sections[current].values.emplace_back(std::move(name), line.substr(eq + 1));
-    }
+            return true;
+        },
+        [&](std::string_view name, std::string_view value) {
+            if (seenNames[current].insert(name).second)
+                sections[current].values.emplace_back(std::string(name), std::string(value));
+            return true;
+        });
     return sections;
 }
 
@@ -101,13 +140,24 @@ bool SettingsStore::write(const std::vector<Section>& sections) const {
 
 std::string SettingsStore::GetSetting(const std::string& section, const std::string& key,
                                       const std::string& defaultValue) const {
+    const std::optional<std::string> text = contents(file_);
+    if (!text) return defaultValue;
+    // The first value of that name in any of the section's parts wins, as
+    // when the sections are read whole.
     const std::string path = sectionPath(section);
-    for (const Section& s : read()) {
-        if (!equalsIgnoreCase(s.name, path)) continue;
-        for (const auto& [name, data] : s.values)
-            if (equalsIgnoreCase(name, key)) return data;
-    }
-    return defaultValue;
+    std::optional<std::string> found;
+    bool inTarget = false;
+    forEachLine(
+        *text,
+        [&](std::string_view name) {
+            inTarget = equalsIgnoreCase(name, path);
+            return true;
+        },
+        [&](std::string_view name, std::string_view value) {
+            if (inTarget && equalsIgnoreCase(name, key)) found = std::string(value);
+            return !found;
+        });
+    return found.value_or(defaultValue);
 }
 
 bool SettingsStore::SaveSetting(const std::string& section, const std::string& key,
