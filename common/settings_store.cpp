@@ -4,6 +4,7 @@
 #include "text_util.h"
 
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -22,12 +23,12 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 struct NoCaseHash {
     size_t operator()(std::string_view text) const {
-        size_t h = 1469598103934665603ull;
+        std::uint64_t h = 1469598103934665603ull;
         for (const char c : text) {
             h ^= static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
             h *= 1099511628211ull;
         }
-        return h;
+        return static_cast<size_t>(h);
     }
 };
 struct NoCaseEqual {
