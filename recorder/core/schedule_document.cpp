@@ -173,6 +173,9 @@ bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool c
     }
     std::unordered_multiset<std::uint64_t> unseen = known_;
     const DateTime now = clock_.localNow();
+    // Taken in only once the whole file has been read; no more than the
+    // table's size can find a slot, so no more are held.
+    std::vector<std::pair<long, ReadRecord>> added;
     long ordinal = -1;
     ScheduleReader reader(in);
     while (auto read = reader.next()) {
@@ -184,8 +187,8 @@ bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool c
             old.represented.insert(ordinal);
         } else if (!changed) {
             continue;  // left out by the last load; copied as it is
-        } else if (takeIn(*read)) {
-            old.represented.insert(ordinal);
+        } else if (added.size() < ScheduleTable::kSlots) {
+            added.emplace_back(ordinal, std::move(*read));
         } else if (stillToCome(read->item, settings_.EndBuffer, now)) {
             ++old.comingLeftOut;
         }
@@ -193,6 +196,10 @@ bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool c
     if (reader.failed()) {
         error = "the changed file cannot be read to the end";
         return false;
+    }
+    for (const auto& [position, record] : added) {
+        if (takeIn(record)) old.represented.insert(position);
+        else if (stillToCome(record.item, settings_.EndBuffer, now)) ++old.comingLeftOut;
     }
     return true;
 }
