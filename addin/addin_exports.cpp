@@ -54,9 +54,14 @@ void recordCommand(size_t number, const KelboProgramme* programme) {
     const std::string file = addin::scheduleFileFor(SettingsStore(SettingsStore::defaultLocation()));
     const std::vector<std::string>& names = templates(s);
     const std::string name = number < names.size() ? names[number] : std::string();
-    // A file that cannot be opened loses the entry without a word, as the
-    // guide offers no way to tell the user.
-    addin::appendToSchedule(file, formatAppendedRecord(addin::itemFromProgramme(*programme, name)));
+    const ScheduleItem item = addin::itemFromProgramme(*programme, name);
+    // A file that cannot be opened loses the entry without a word; a write
+    // that fails (a full disk) is told, since the user believes it recorded.
+    const addin::AppendResult result = addin::appendToSchedule(file, formatAppendedRecord(item));
+    if (result.opened && !result.error.empty())
+        report(s, ("\"" + item.ProgrammeName + "\" could not be added to the schedule file " + file +
+                   ": " + result.error + ". The file was left as it was.")
+                      .c_str());
 }
 
 }  // namespace

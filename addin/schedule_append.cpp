@@ -7,7 +7,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kelbo::addin {
@@ -52,20 +54,44 @@ ScheduleItem itemFromProgramme(const KelboProgramme& p, const std::string& templ
     return item;
 }
 
-bool appendToSchedule(const std::string& file, std::string_view record) {
+AppendResult appendToSchedule(const std::string& file, std::string_view record) {
     // Taken before the file is opened: a rewrite renames a new file into
     // place, and the append must go to that one, not the replaced one.
     const FileLock lock(file);
-    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool ok = true;
-    while (ok && !record.empty()) {
-        const ssize_t n = ::write(fd, record.data(), record.size());
+    AppendResult result;
+    int fd = ::open(file.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0 && errno == EACCES) fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (fd < 0) return result;
+    result.opened = true;
+
+    struct stat st {};
+    const off_t before = ::fstat(fd, &st) == 0 ? st.st_size : 0;
+    std::string text;
+    // A hand edit may have left the last line without its end; the record
+    // must not join that line.
+    char last = '\n';
+    if (before > 0 && ::pread(fd, &last, 1, before - 1) == 1 && last != '\n') text = "\r\n";
+    text.append(record);
+
+    std::string_view rest = text;
+    int error = 0;
+    while (!rest.empty()) {
+        const ssize_t n = ::write(fd, rest.data(), rest.size());
         if (n < 0 && errno == EINTR) continue;
-        ok = n > 0;
-        if (ok) record.remove_prefix(static_cast<size_t>(n));
+        if (n <= 0) {
+            error = n < 0 ? errno : ENOSPC;
+            break;
+        }
+        rest.remove_prefix(static_cast<size_t>(n));
     }
-    return ::close(fd) == 0 && ok;
+    // Half a record would swallow the next one appended: take it back, so
+    // that the file ends where it ended before.
+    if (error != 0 && ::ftruncate(fd, before) != 0)
+        result.error = std::string(std::strerror(error)) + "; the part written could not be removed";
+    else if (error != 0)
+        result.error = std::strerror(error);
+    if (::close(fd) != 0 && result.error.empty()) result.error = std::strerror(errno);
+    return result;
 }
 
 }  // namespace kelbo::addin

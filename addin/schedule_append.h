@@ -22,9 +22,15 @@ std::string scheduleFileFor(const SettingsStore& store);
 // gets no template line. A null text reads as empty.
 ScheduleItem itemFromProgramme(const KelboProgramme& programme, const std::string& templateName);
 
+struct AppendResult {
+    bool opened = false;  // false: the file could not be opened or created
+    std::string error;    // why the write failed, in words; empty when it landed
+};
+
 // Appends `record` to `file` (created when missing) in one write, holding
-// the lock the recorder takes for its rewrites. False when the file cannot
-// be opened or written.
-bool appendToSchedule(const std::string& file, std::string_view record);
+// the lock the recorder takes for its rewrites. A file whose last line has
+// no line end gets CR LF first. A write that fails part-way is taken back,
+// so the file ends as it ended before.
+AppendResult appendToSchedule(const std::string& file, std::string_view record);
 
 }  // namespace kelbo::addin

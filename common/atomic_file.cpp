@@ -10,9 +10,7 @@ namespace kelbo {
 
 namespace {
 
-WriteOutcome failure(const std::string& what, int err) {
-    return {false, what + ": " + std::strerror(err)};
-}
+constexpr size_t kBufferBytes = 256 * 1024;
 
 bool writeAll(int fd, std::string_view data) {
     while (!data.empty()) {
@@ -28,34 +26,66 @@ bool writeAll(int fd, std::string_view data) {
 
 }  // namespace
 
-WriteOutcome writeFileAtomically(const std::filesystem::path& requested, std::string_view content) {
+AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested) : target_(requested) {
     std::error_code ec;
-    std::filesystem::path target = requested;
     if (std::filesystem::is_symlink(requested, ec)) {
         const auto resolved = std::filesystem::weakly_canonical(requested, ec);
-        if (!ec) target = resolved;
+        if (!ec) target_ = resolved;
     }
     const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+        target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
+    std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
+    fd_ = ::mkstemp(pattern.data());
+    if (fd_ < 0) fail("cannot create a file in " + folder.string(), errno);
+    else temp_ = pattern;
+}
 
-    std::string pattern = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0) return failure("cannot create a file in " + folder.string(), errno);
-    const std::string temp = pattern;
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+}
 
+void AtomicFileWriter::fail(const std::string& what, int err) {
+    if (outcome_.ok) outcome_ = {false, what + ": " + std::strerror(err)};
+}
+
+bool AtomicFileWriter::flush() {
+    if (outcome_.ok && !writeAll(fd_, buffer_)) fail("cannot write", errno);
+    buffer_.clear();
+    return outcome_.ok;
+}
+
+bool AtomicFileWriter::write(std::string_view data) {
+    if (!outcome_.ok) return false;
+    if (buffer_.size() + data.size() > kBufferBytes && !flush()) return false;
+    if (data.size() >= kBufferBytes) {
+        if (!writeAll(fd_, data)) fail("cannot write", errno);
+        return outcome_.ok;
+    }
+    buffer_.append(data);
+    return true;
+}
+
+WriteOutcome AtomicFileWriter::commit() {
+    if (!outcome_.ok || !flush()) return outcome_;
     struct stat old {};
     mode_t mode = 0666 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }();
-    if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    if (::stat(target_.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    if (::fchmod(fd_, mode) != 0) fail("cannot set permissions", errno);
+    else if (::fsync(fd_) != 0) fail("cannot flush to disk", errno);
+    const int closed = ::close(fd_);
+    fd_ = -1;
+    if (closed != 0) fail("cannot close", errno);
+    if (outcome_.ok && ::rename(temp_.c_str(), target_.c_str()) != 0)
+        fail("cannot replace the file", errno);
+    if (outcome_.ok) temp_.clear();  // renamed: nothing left to remove
+    return outcome_;
+}
 
-    WriteOutcome outcome{true, {}};
-    if (!writeAll(fd, content)) outcome = failure("cannot write", errno);
-    else if (::fchmod(fd, mode) != 0) outcome = failure("cannot set permissions", errno);
-    else if (::fsync(fd) != 0) outcome = failure("cannot flush to disk", errno);
-    if (::close(fd) != 0 && outcome.ok) outcome = failure("cannot close", errno);
-    if (outcome.ok && ::rename(temp.c_str(), target.c_str()) != 0)
-        outcome = failure("cannot replace the file", errno);
-    if (!outcome.ok) ::unlink(temp.c_str());
-    return outcome;
+WriteOutcome writeFileAtomically(const std::filesystem::path& target, std::string_view content) {
+    AtomicFileWriter writer(target);
+    writer.write(content);
+    return writer.commit();
 }
 
 }  // namespace kelbo

@@ -11,10 +11,34 @@ struct WriteOutcome {
     std::string error;  // the reason, in words, when !ok
 };
 
-// Writes `content` to a temporary file in the target's folder, flushes it to
-// disk and renames it over `target`. On any failure the old file is left as
-// it was. An existing file keeps its permissions; a symbolic link keeps
-// pointing at the (replaced) file it names.
+// Writes a new version of a file beside it, piece by piece, flushes it to
+// disk and renames it over the target on commit(). Until then, and on any
+// failure, the old file stays as it was; a writer never committed removes
+// its temporary file. An existing file keeps its permissions; a symbolic
+// link keeps pointing at the (replaced) file it names.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const std::filesystem::path& target);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // False once anything has failed; the reason is kept for commit().
+    bool write(std::string_view data);
+    WriteOutcome commit();
+
+private:
+    bool flush();
+    void fail(const std::string& what, int err);
+
+    std::filesystem::path target_;
+    std::string temp_;
+    int fd_ = -1;
+    std::string buffer_;
+    WriteOutcome outcome_{true, {}};
+};
+
+// The whole of `content` through an AtomicFileWriter.
 WriteOutcome writeFileAtomically(const std::filesystem::path& target, std::string_view content);
 
 }  // namespace kelbo

@@ -148,15 +148,66 @@ std::optional<ReadRecord> ScheduleReader::next() {
     return record;
 }
 
+namespace {
+
+bool readsAsKeyOrSeparator(std::string_view line) {
+    const std::string_view head = line.substr(0, 14);
+    if (head == "----------BREA") return true;
+    for (const KeySpec& key : kKeys)
+        if (head == key.text) return true;
+    return false;
+}
+
+// A value that ends its line: a line break in it would start a line of
+// its own, so each CR and LF becomes a space.
+std::string singleLine(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c == '\r' || c == '\n') c = ' ';
+    return out;
+}
+
+// A description keeps its line breaks (CR LF each), but a further line that
+// would read as a key line or a separator gets one leading space, so that it
+// reads as an ignored line and cannot set a field or end the record.
+std::string descriptionLines(std::string_view text) {
+    const std::string lines = withCrLfBreaks(text);
+    std::string out;
+    out.reserve(lines.size());
+    size_t begin = 0;
+    for (;;) {
+        const size_t end = lines.find("\r\n", begin);
+        const std::string_view line =
+            std::string_view(lines).substr(begin, end == std::string::npos ? end : end - begin);
+        // The reader takes these three from a description's further lines.
+        const bool taken = startsWith(line, "Director:") || startsWith(line, "Starring:") ||
+                           startsWith(line, " (");
+        if (begin > 0 && !taken && readsAsKeyOrSeparator(line)) out += ' ';
+        out.append(line);
+        if (end == std::string::npos) break;
+        out += "\r\n";
+        begin = end + 2;
+    }
+    return out;
+}
+
+}  // namespace
+
 std::string formatRecord(const ScheduleItem& item) {
     std::string out;
-    const auto line = [&out](std::string_view prefix, const std::string& value) {
-        if (!value.empty()) out.append(prefix).append(value).append("\r\n");
+    const auto line = [&](std::string_view prefix, const std::string& value) {
+        if (value.empty()) return;
+        out.append(prefix);
+        if (&value == &item.Description) out.append(descriptionLines(value));
+        else out.append(singleLine(value));
+        out.append("\r\n");
     };
     for (size_t k = 0; k < kKeys.size(); ++k) {
         if (kKeys[k].field == &ScheduleItem::Template) {
             line("Director: ", item.Director);
             line("Starring: ", item.Starring);
+            // Stands alone on its line, so it must not read as anything else.
+            if (!item.ExtraInfo.empty() && readsAsKeyOrSeparator(item.ExtraInfo)) out += ' ';
             line("", item.ExtraInfo);
         }
         line(std::string(kKeys[k].text) + " ", item.*kKeys[k].field);
@@ -187,8 +238,13 @@ std::string formatAppendedRecord(const ScheduleItem& item) {
     // recorder's own fields after Template never are.
     for (const KeySpec& key : kKeys) {
         const bool isTemplate = key.field == &ScheduleItem::Template;
-        if (!isTemplate || !item.Template.empty())
-            out.append(key.text).append(" ").append(withCrLfBreaks(item.*key.field)).append("\r\n");
+        const std::string& value = item.*key.field;
+        if (!isTemplate || !value.empty())
+            out.append(key.text)
+                .append(" ")
+                .append(key.field == &ScheduleItem::Description ? descriptionLines(value)
+                                                                : singleLine(value))
+                .append("\r\n");
         if (isTemplate) break;
     }
     return out.append(kRecordSeparator).append("\r\n");

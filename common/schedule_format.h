@@ -38,14 +38,20 @@ private:
     LineReader lines_;
 };
 
+// Both writers keep text from setting fields it does not belong to: a line
+// break in a value becomes a space, except in a description, whose line
+// breaks (CR, LF or CR LF) each become one CR LF. A further description
+// line is written as it stands when the reader takes it ("Director:",
+// "Starring:", " ("); one that would read as a key line or a separator is
+// written with one leading space, so that it reads as an ignored line.
+
 // The recorder's form of a record: every non-empty field on its own line,
 // then the separator; empty when the item has no field at all. CR LF ends.
 std::string formatRecord(const ScheduleItem& item);
 
 // The guide add-in's form of a record: every key from ProgrammeName to
 // Description even when empty, a Template line only when the item names a
-// template, then the separator. Line breaks inside values (CR, LF or
-// CR LF) each become one CR LF, so a value never yields CR CR LF.
+// template, then the separator.
 std::string formatAppendedRecord(const ScheduleItem& item);
 std::string withCrLfBreaks(std::string_view text);
 

@@ -3,15 +3,72 @@
 #include "atomic_file.h"
 #include "text_util.h"
 
+#include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+#include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 
 namespace kelbo {
 
 namespace {
 
 const char kKeyRoot[] = "Software\\VB and VBA Program Settings\\Kelbo\\";
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+struct NoCaseHash {
+    size_t operator()(std::string_view text) const {
+        std::uint64_t h = 1469598103934665603ull;
+        for (const char c : text) {
+            h ^= static_cast<unsigned char>(std::tolower(static_cast<unsigned char>(c)));
+            h *= 1099511628211ull;
+        }
+        return static_cast<size_t>(h);
+    }
+};
+struct NoCaseEqual {
+    bool operator()(std::string_view a, std::string_view b) const { return equalsIgnoreCase(a, b); }
+};
+
+std::optional<std::string> contents(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::string text;
+    std::error_code ec;
+    const auto size = std::filesystem::file_size(file, ec);
+    if (!ec) text.reserve(static_cast<size_t>(size));
+    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return text;
+}
+
+// Calls onSection(name) for each "[name]" line and onValue(name, value) for
+// each "name=value" line after the first section, in file order, until one
+// of them returns false. Lines end in LF or CR LF.
+template <typename OnSection, typename OnValue>
+void forEachLine(std::string_view text, OnSection onSection, OnValue onValue) {
+    // An editor may have saved the file with a UTF-8 byte-order mark.
+    if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    bool inSection = false;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            inSection = true;
+            if (!onSection(line.substr(1, line.size() - 2))) return;
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (!inSection || eq == std::string_view::npos || eq == 0) continue;
+        if (!onValue(line.substr(0, eq), line.substr(eq + 1))) return;
+    }
+}
 
 std::string oneLine(std::string text) {
     for (char& c : text)
@@ -42,56 +99,66 @@ std::string SettingsStore::sectionPath(const std::string& section) {
 
 std::vector<SettingsStore::Section> SettingsStore::read() const {
     std::vector<Section> sections;
-    std::ifstream in(file_, std::ios::binary);
-    if (!in) return sections;
-    std::string line;
-    Section* current = nullptr;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-            std::string name = line.substr(1, line.size() - 2);
-            current = nullptr;
-            for (Section& s : sections)
-                if (equalsIgnoreCase(s.name, name)) current = &s;
-            if (!current) {
-                sections.push_back({name, {}});
-                current = &sections.back();
+    const std::optional<std::string> text = contents(file_);
+    if (!text) return sections;
+    // Names match without regard to case; the first of a repeated name wins.
+    // Looked up by hash, so a big store reads in one linear pass.
+    std::unordered_map<std::string_view, size_t, NoCaseHash, NoCaseEqual> sectionIndex;
+    std::vector<std::unordered_set<std::string_view, NoCaseHash, NoCaseEqual>> seenNames;
+    size_t current = 0;
+    forEachLine(
+        *text,
+        [&](std::string_view name) {
+            const auto [it, added] = sectionIndex.try_emplace(name, sections.size());
+            if (added) {
+                sections.push_back({std::string(name), {}});
+                seenNames.emplace_back();
             }
-            continue;
-        }
-        const auto eq = line.find('=');
-        if (!current || eq == std::string::npos || eq == 0) continue;
-        std::string name = line.substr(0, eq);
-        bool seen = false;
-        for (const auto& v : current->values) seen = seen || equalsIgnoreCase(v.first, name);
-        if (!seen) current->values.emplace_back(std::move(name), line.substr(eq + 1));
-    }
+            current = it->second;
+            return true;
+        },
+        [&](std::string_view name, std::string_view value) {
+            if (seenNames[current].insert(name).second)
+                sections[current].values.emplace_back(std::string(name), std::string(value));
+            return true;
+        });
     return sections;
 }
 
 bool SettingsStore::write(const std::vector<Section>& sections) const {
-    std::ostringstream out;
+    std::string out;
     bool first = true;
     for (const Section& s : sections) {
-        if (!first) out << '\n';
+        if (!first) out += '\n';
         first = false;
-        out << '[' << s.name << "]\n";
-        for (const auto& [name, data] : s.values) out << name << '=' << oneLine(data) << '\n';
+        out.append("[").append(s.name).append("]\n");
+        for (const auto& [name, data] : s.values) out.append(name).append("=").append(oneLine(data)).append("\n");
     }
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
-    return writeFileAtomically(file_, out.str()).ok;
+    return writeFileAtomically(file_, out).ok;
 }
 
 std::string SettingsStore::GetSetting(const std::string& section, const std::string& key,
                                       const std::string& defaultValue) const {
+    const std::optional<std::string> text = contents(file_);
+    if (!text) return defaultValue;
+    // The first value of that name in any of the section's parts wins, as
+    // when the sections are read whole.
     const std::string path = sectionPath(section);
-    for (const Section& s : read()) {
-        if (!equalsIgnoreCase(s.name, path)) continue;
-        for (const auto& [name, data] : s.values)
-            if (equalsIgnoreCase(name, key)) return data;
-    }
-    return defaultValue;
+    std::optional<std::string> found;
+    bool inTarget = false;
+    forEachLine(
+        *text,
+        [&](std::string_view name) {
+            inTarget = equalsIgnoreCase(name, path);
+            return true;
+        },
+        [&](std::string_view name, std::string_view value) {
+            if (inTarget && equalsIgnoreCase(name, key)) found = std::string(value);
+            return !found;
+        });
+    return found.value_or(defaultValue);
 }
 
 bool SettingsStore::SaveSetting(const std::string& section, const std::string& key,

@@ -2,6 +2,7 @@
 
 #include "log.h"
 #include "message_boxes.h"
+#include "slot_choice.h"
 #include "common/atomic_file.h"
 #include "common/file_lock.h"
 #include "common/host_paths.h"
@@ -56,8 +57,14 @@ std::optional<FileStamp> stampOf(const std::filesystem::path& file) {
     return FileStamp{modified, size};
 }
 
-ScheduleDocument::ScheduleDocument(const LiveSettings& settings, MessageBoxes& messages)
-    : settings_(settings), messages_(messages) {}
+ScheduleDocument::ScheduleDocument(const LiveSettings& settings, MessageBoxes& messages,
+                                   const Clock& clock)
+    : settings_(settings), messages_(messages), clock_(clock) {}
+
+const Clock& ScheduleDocument::systemClock() {
+    static const SystemClock clock;
+    return clock;
+}
 
 std::filesystem::path ScheduleDocument::scheduleFilePath() const {
     return toHostPath(settings_.ScheduleFile);
@@ -65,6 +72,7 @@ std::filesystem::path ScheduleDocument::scheduleFilePath() const {
 
 void ScheduleDocument::Load_Schedule() {
     table_.clear();
+    leftOut_ = 0;
     const std::filesystem::path file = scheduleFilePath();
     // Only a plain file is read: a folder or a pipe is an unreadable file.
     if (file.empty() || !isRegularFile(file)) return;
@@ -76,20 +84,27 @@ void ScheduleDocument::Load_Schedule() {
     if (!in) return;
 
     known_.clear();
-    int record = 0;
+    SlotChoice choice(ScheduleTable::kSlots, settings_.EndBuffer, clock_.localNow());
+    long ordinal = 0;
     ScheduleReader reader(in);
-    while (auto read = reader.next()) {
-        if (!read->accepted) continue;
-        known_.insert(recordHash(read->item));
-        if (record < ScheduleTable::kSlots) table_[record++] = std::move(read->item);
-        else table_.overflow.push_back(std::move(read->item));
+    while (auto read = reader.next())
+        if (read->accepted) choice.offer(ordinal++, std::move(read->item));
+    int record = 0;
+    for (auto& [position, item] : choice.takeChosen()) {
+        known_.insert(recordHash(item));
+        table_[record++] = std::move(item);
     }
+    leftOut_ = choice.leftOut();
     table_.LastIndex = record > 0 ? record - 1 : 0;
     stampedFile_ = file;
     // After a read error part of the file is unknown: leave the date unset,
     // so the next rewrite first takes in whatever it did not see.
     fileDate_ = reader.failed() ? std::nullopt : stamp;
-    reportOverflowOnce();
+    if (leftOut_ > 0)
+        log::warn("Schedule file " + file.string() + ": " + std::to_string(leftOut_) +
+                  " records left out of the table, " + std::to_string(choice.comingLeftOut()) +
+                  " of them still to come");
+    if (choice.comingLeftOut() > 0) reportFull(leftOut_, choice.comingLeftOut());
 }
 
 std::vector<std::string> ScheduleDocument::cellsFor(int slot) const {
@@ -141,68 +156,113 @@ int ScheduleDocument::slotOfRow(int row) const {
     return slot >= 0 && slot < ScheduleTable::kSlots ? static_cast<int>(slot) : -1;
 }
 
-void ScheduleDocument::takeIn(const ReadRecord& record) {
+bool ScheduleDocument::takeIn(const ReadRecord& record) {
     const int slot = table_.slotForNewItem();
-    if (slot < 0) {
-        table_.overflow.push_back(record.item);
-        reportOverflowOnce();
-        return;
-    }
+    if (slot < 0) return false;
     table_[slot] = record.item;
     if (record.item.hasRequiredFields()) list_.addRow(cellsFor(slot));
+    return true;
 }
 
-bool ScheduleDocument::takeInOutsideChanges(const std::filesystem::path& file, std::string& error) {
-    if (!isRegularFile(file)) return true;
-    if (fileDate_ && stampedFile_ == file && stampOf(file) == fileDate_) return true;
+bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool changed,
+                                       OldRecords& old, std::string& error) {
     std::ifstream in(file, std::ios::binary);
     if (!in) {
         error = "the changed file cannot be read";
         return false;
     }
     std::unordered_multiset<std::uint64_t> unseen = known_;
-    std::vector<ReadRecord> added;
+    const DateTime now = clock_.localNow();
+    // Taken in only once the whole file has been read; no more than the
+    // table's size can find a slot, so no more are held.
+    std::vector<std::pair<long, ReadRecord>> added;
+    long ordinal = -1;
     ScheduleReader reader(in);
     while (auto read = reader.next()) {
         if (!read->accepted) continue;
+        ++ordinal;
         const auto it = unseen.find(recordHash(read->item));
-        if (it != unseen.end()) unseen.erase(it);
-        else added.push_back(std::move(*read));
+        if (it != unseen.end()) {
+            unseen.erase(it);
+            old.represented.insert(ordinal);
+        } else if (!changed) {
+            continue;  // left out by the last load; copied as it is
+        } else if (added.size() < ScheduleTable::kSlots) {
+            added.emplace_back(ordinal, std::move(*read));
+        } else if (stillToCome(read->item, settings_.EndBuffer, now)) {
+            ++old.comingLeftOut;
+        }
     }
     if (reader.failed()) {
         error = "the changed file cannot be read to the end";
         return false;
     }
-    for (const ReadRecord& record : added) takeIn(record);
+    for (const auto& [position, record] : added) {
+        if (takeIn(record)) old.represented.insert(position);
+        else if (stillToCome(record.item, settings_.EndBuffer, now)) ++old.comingLeftOut;
+    }
+    return true;
+}
+
+bool ScheduleDocument::copyLeftOut(const std::filesystem::path& file, const OldRecords& old,
+                                   AtomicFileWriter& writer, std::size_t& copied,
+                                   std::string& error) {
+    std::ifstream in(file, std::ios::binary);
+    long ordinal = -1;
+    ScheduleReader reader(in);
+    while (auto read = reader.next()) {
+        if (!read->accepted || old.represented.contains(++ordinal)) continue;
+        if (!writer.write(formatRecord(read->item))) return true;  // commit() tells why
+        ++copied;
+    }
+    if (!in.is_open() || reader.failed()) {
+        error = "the old file cannot be read to the end";
+        return false;
+    }
     return true;
 }
 
 bool ScheduleDocument::Write_Schedule() {
     const std::filesystem::path file = scheduleFilePath();
     std::string error;
+    std::error_code ec;
     if (file.empty()) error = "no schedule file is set";
+    else if (std::filesystem::exists(file, ec) && !isRegularFile(file)) error = "it is not a regular file";
 
     std::vector<const ScheduleItem*> records;
     if (error.empty()) {
         FileLock lock(file.string());
-        if (takeInOutsideChanges(file, error)) {
+        const bool changed = !(fileDate_ && stampedFile_ == file && stampOf(file) == fileDate_);
+        // The old file is read only when it holds records the table does not.
+        const bool readOld = isRegularFile(file) && (changed || leftOut_ > 0);
+        OldRecords old;
+        if (!readOld || matchOldRecords(file, changed, old, error)) {
             for (int row = 1; row <= list_.rowCount(); ++row) {
                 const int slot = slotOfRow(row);
                 if (slot >= 0) records.push_back(&table_[slot]);
             }
-            for (const ScheduleItem& item : table_.overflow) records.push_back(&item);
-            std::string content;
-            for (const ScheduleItem* item : records) content += formatRecord(*item);
-            const WriteOutcome outcome = writeFileAtomically(file, content);
-            if (outcome.ok) {
-                rememberWritten(records);
-                stampedFile_ = file;
-                fileDate_ = stampOf(file);
-                log::info("Schedule written to " + file.string() + " (" + std::to_string(records.size()) +
-                          " programmes)");
-                return true;
+            AtomicFileWriter writer(file);
+            for (const ScheduleItem* item : records) writer.write(formatRecord(*item));
+            std::size_t copied = 0;
+            if (!readOld || copyLeftOut(file, old, writer, copied, error)) {
+                const WriteOutcome outcome = writer.commit();
+                if (outcome.ok) {
+                    rememberWritten(records);
+                    leftOut_ = copied;
+                    stampedFile_ = file;
+                    fileDate_ = stampOf(file);
+                    log::info("Schedule written to " + file.string() + " (" +
+                              std::to_string(records.size() + copied) + " programmes)");
+                    if (old.comingLeftOut > 0) {
+                        // The next look at the file reloads it, and the load
+                        // gives programmes still to come the slots first.
+                        fileDate_.reset();
+                        reportFull(leftOut_, old.comingLeftOut);
+                    }
+                    return true;
+                }
+                error = outcome.error;
             }
-            error = outcome.error;
         }
     }
     log::error("Schedule not written to " + file.string() + ": " + error);
@@ -220,16 +280,15 @@ void ScheduleDocument::rememberWritten(const std::vector<const ScheduleItem*>& r
     for (const ScheduleItem* item : records) known_.insert(recordHash(*item));
 }
 
-void ScheduleDocument::reportOverflowOnce() {
-    if (overflowReported_ || table_.overflow.empty()) return;
-    overflowReported_ = true;
-    messages_.show("Schedule full",
-                   "The schedule file " + scheduleFilePath().string() + " holds more than " +
-                       std::to_string(ScheduleTable::kSlots) +
-                       " programmes. The recorder shows and records the first " +
-                       std::to_string(ScheduleTable::kSlots) +
-                       "; the others stay in the file unchanged.",
-                   MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
+void ScheduleDocument::reportFull(std::size_t leftOut, std::size_t comingLeftOut) {
+    messages_.notify("Schedule full",
+                     "The schedule file " + scheduleFilePath().string() +
+                         " holds more programmes than the " + std::to_string(ScheduleTable::kSlots) +
+                         " the recorder can keep. " + std::to_string(leftOut) +
+                         " were left out, " + std::to_string(comingLeftOut) +
+                         " of them still to come: they stay in the file, but are not listed or "
+                         "recorded. Delete finished items to make room for them.",
+                     MessageBoxes::Icon::Exclamation);
 }
 
 }  // namespace kelbo

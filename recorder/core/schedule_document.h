@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/clock.h"
 #include "live_settings.h"
 #include "schedule_list.h"
 #include "schedule_table.h"
@@ -9,9 +10,11 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
 namespace kelbo {
 
+class AtomicFileWriter;
 class MessageBoxes;
 struct ReadRecord;
 
@@ -27,7 +30,10 @@ std::optional<FileStamp> stampOf(const std::filesystem::path& file);
 // file, the list built from the table, and the file's rewriting.
 class ScheduleDocument {
 public:
-    ScheduleDocument(const LiveSettings& settings, MessageBoxes& messages);
+    // `clock` tells which programmes are still to come when the file holds
+    // more than the table can.
+    ScheduleDocument(const LiveSettings& settings, MessageBoxes& messages,
+                     const Clock& clock = systemClock());
 
     ScheduleTable& table() { return table_; }
     const ScheduleTable& table() const { return table_; }
@@ -35,15 +41,22 @@ public:
     const ScheduleList& list() const { return list_; }
 
     // Reads the file named by the ScheduleFile setting into the table. A
-    // missing or unreadable file gives an empty table.
+    // missing or unreadable file gives an empty table. When the file holds
+    // more records than the table has slots, programmes still to come get
+    // them first, then finished ones, each in file order; the rest stay in
+    // the file only, and leaving out one still to come is told.
     void Load_Schedule();
     // Rebuilds the list from the table, sorted by start; `nextRow` (if not
     // 0) is coloured red as the last choice of the next programme.
     void Display_Schedule(int nextRow = 0);
-    // Writes the listed items back, in list order. Records another program
+    // Writes the listed items back, in list order, then the records the
+    // table left out, copied from the old file. Records another program
     // appended since the last load are taken in first, so none is lost.
     // Failures are reported to the user and leave the old file in place.
     bool Write_Schedule();
+
+    // Accepted records of the file that the table does not hold.
+    std::size_t recordsLeftOut() const { return leftOut_; }
 
     // The file's date as last read or written by the recorder.
     const std::optional<FileStamp>& ScheduleFileDate() const { return fileDate_; }
@@ -54,22 +67,37 @@ public:
     // The cells of a row for a table slot, in position order.
     std::vector<std::string> cellsFor(int slot) const;
 
+    static const Clock& systemClock();
+
 private:
-    bool takeInOutsideChanges(const std::filesystem::path& file, std::string& error);
-    void takeIn(const ReadRecord& record);
+    // What a rewrite found in the old file: the accepted records (counted
+    // from 0) that the table stands for, and the programmes still to come
+    // that found no slot.
+    struct OldRecords {
+        std::unordered_set<long> represented;
+        std::size_t comingLeftOut = 0;
+    };
+    bool matchOldRecords(const std::filesystem::path& file, bool changed, OldRecords& old,
+                         std::string& error);
+    bool copyLeftOut(const std::filesystem::path& file, const OldRecords& old,
+                     AtomicFileWriter& writer, std::size_t& copied, std::string& error);
+    bool takeIn(const ReadRecord& record);
     void rememberWritten(const std::vector<const ScheduleItem*>& records);
-    void reportOverflowOnce();
+    void reportFull(std::size_t leftOut, std::size_t comingLeftOut);
 
     const LiveSettings& settings_;
     MessageBoxes& messages_;
+    const Clock& clock_;
     ScheduleTable table_;
     ScheduleList list_;
     std::optional<FileStamp> fileDate_;
     std::filesystem::path stampedFile_;
-    // Hashes of the records the file held when the recorder last read or
-    // wrote it; a record not among them was added by someone else.
+    // Hashes of the records of the file that the table took when the
+    // recorder last read or wrote it; any other record of the file was left
+    // out then, or was added by someone else since.
     std::unordered_multiset<std::uint64_t> known_;
-    bool overflowReported_ = false;
+    // Kept on disk, not in memory, so that a huge file costs no memory.
+    std::size_t leftOut_ = 0;
 };
 
 }  // namespace kelbo

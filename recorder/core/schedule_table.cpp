@@ -5,7 +5,6 @@ namespace kelbo {
 void ScheduleTable::clear() {
     for (auto& item : slots_) item.clear();
     LastIndex = 0;
-    overflow.clear();
 }
 
 int ScheduleTable::slotForNewItem() {

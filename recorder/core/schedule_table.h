@@ -4,7 +4,6 @@
 
 #include <array>
 #include <string>
-#include <vector>
 
 namespace kelbo {
 
@@ -19,10 +18,6 @@ public:
 
     // Highest slot in use; 0 also for an empty table.
     int LastIndex = 0;
-
-    // Records the file held beyond the table's capacity, kept so that
-    // rewriting the file never drops them.
-    std::vector<ScheduleItem> overflow;
 
     void clear();
     // Where a new item goes: slot LastIndex, or the one after it when that

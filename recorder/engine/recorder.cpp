@@ -10,7 +10,7 @@ namespace kelbo {
 
 Recorder::Recorder(RecorderPorts ports)
     : ports_(ports),
-      document(settings, ports.messages),
+      document(settings, ports.messages, ports.clock),
       next(document.list(), ports.statusBar, ports.clock),
       status(ports.statusBar),
       livePreview(ports.device, ports.messages),

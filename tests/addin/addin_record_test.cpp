@@ -2,7 +2,9 @@
 
 #include "common/schedule_format.h"
 
+#include <csignal>
 #include <sstream>
+#include <sys/resource.h>
 
 using namespace kelbo::testing;
 
@@ -120,6 +122,97 @@ TEST_F(AddinRecord, ReadsTheSchedulePathOnEveryCommandWithTheHomeFallback) {
     record(0, example());  // cannot be opened: nothing written, nothing created
     EXPECT_FALSE(std::filesystem::exists(dir / "no-such-folder"));
     EXPECT_EQ(readFile(fallback), kExampleLines + "----------BREAK----------\r\n");
+}
+
+// Guide text holding line breaks must not set fields of its own: a
+// programme name that carries a "FileName" line, a description line that
+// sets a ten-hour buffer, a separator that makes a second record.
+TEST_F(AddinRecord, GuideTextCannotInjectFieldsOrRecords) {
+    store({}, useSchedule());
+    KelboProgramme p = example();
+    p.name = "Evil\r\nFileName     : /srv/outside/evil.mpg";
+    p.channelName = "Four\nTemplate     : Best";
+    p.channelNumber = "4\r";
+    p.category = "News\r\n----------BREAK----------";
+    p.description = "Plot.\r\nStartBuffer  : 600\nDirector: Ann Lee\n (2003)\n"
+                    "----------BREAK----------\nProgrammeName: Ghost\nStartTime    : 07:05\n"
+                    "StartDate    : 05-03-2003\nChannelNumber: 4\nChannelName  : X\n"
+                    "Duration     : 90";
+    record(0, p);
+    const std::string text = readFile(schedule());
+    const auto records = recorderView(schedule());
+    ASSERT_EQ(records.size(), 1u) << text;
+    const kelbo::ScheduleItem& item = records[0].item;
+    EXPECT_TRUE(records[0].accepted) << records[0].problem;
+    EXPECT_EQ(item.ProgrammeName, "Evil  FileName     : /srv/outside/evil.mpg");
+    EXPECT_EQ(item.ChannelName, "Four Template     : Best");
+    EXPECT_EQ(item.ChannelNumber, "4 ");
+    EXPECT_EQ(item.Category, "News  ----------BREAK----------");
+    EXPECT_EQ(item.FileName, "");
+    EXPECT_EQ(item.Template, "");
+    EXPECT_EQ(item.StartBuffer, "");
+    EXPECT_EQ(item.Description, "Plot.");
+    EXPECT_EQ(item.Director, "Ann Lee");
+    EXPECT_EQ(item.ExtraInfo, " (2003)");
+    // The neutralised lines are still there, one space in.
+    EXPECT_NE(text.find("\r\n StartBuffer  : 600\r\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("\r\n ----------BREAK----------\r\n ProgrammeName: Ghost\r\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST_F(AddinRecord, AHandEditedLastLineWithoutItsEndDoesNotSwallowTheRecord) {
+    store({}, useSchedule());
+    const std::string edited = kExampleLines + "----------BREAK----------";
+    writeFile(schedule(), edited);
+    record(0, example());
+    EXPECT_EQ(readFile(schedule()), edited + "\r\n" + kExampleLines + "----------BREAK----------\r\n");
+    const auto records = recorderView(schedule());
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_TRUE(records[0].accepted && records[1].accepted) << records[1].problem;
+}
+
+// A write that fails part-way (the process may not make files that big, as
+// on a full disk) leaves the file as it was and says so; the next append
+// then lands whole.
+TEST_F(AddinRecord, AFailedAppendIsTakenBackAndTold) {
+    store({}, useSchedule());
+    const std::string earlier = kExampleLines + "----------BREAK----------\r\n";
+    writeFile(schedule(), earlier);
+    std::vector<std::string> messages;
+    reinterpret_cast<KelboSetMessageCallback>(symbol(KELBO_EXPORT_SET_MESSAGE_CALLBACK))(
+        [](const char* text, void* list) { static_cast<std::vector<std::string>*>(list)->push_back(text); },
+        &messages);
+
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = earlier.size() + 40;  // room for part of the record only
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    ::testing::internal::CaptureStderr();
+    record(0, example());
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(readFile(schedule()), earlier);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("Morning News"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find(schedule().string()), std::string::npos) << messages[0];
+    EXPECT_NE(err.find(messages[0]), std::string::npos) << err;
+
+    record(0, example());
+    EXPECT_EQ(readFile(schedule()), earlier + earlier);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(AddinRecord, AStoreWithAByteOrderMarkKeepsItsFirstSection) {
+    std::filesystem::create_directories(storeFile().parent_path());
+    writeFile(storeFile(), "\xEF\xBB\xBF[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\r\n" +
+                               useSchedule());
+    record(0, example());
+    EXPECT_EQ(readFile(schedule()), kExampleLines + "----------BREAK----------\r\n");
 }
 
 }  // namespace

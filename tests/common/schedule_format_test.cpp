@@ -209,3 +209,55 @@ TEST(FormatRecord, WhatItWritesReadsBackTheSame) {
     ASSERT_EQ(back.size(), 1u);
     EXPECT_EQ(back[0].item, item);
 }
+
+// Text from the guide or typed into the recorder must not set fields it does
+// not belong to, nor end the record early.
+TEST(FormatRecord, LineBreaksInFieldsCannotInjectLinesOrRecords) {
+    GuideRecord guide;
+    ScheduleItem item = readAll(guide.text())[0].item;
+    item.ProgrammeName = "Evil\r\nFileName     : /srv/outside/evil.mpg";
+    item.ChannelName = "Main\n----------BREAK----------";
+    item.Category = "Film\rStartBuffer  : 600";
+    item.Director = "Ann\r\nComplete     : Recorded";
+    item.Description = "Plot.\r\nStartBuffer  : 600\nDirector: Ann Lee\r (1999)\r\n"
+                       "----------BREAK----------\r\nProgrammeName: Extra";
+    const std::string text = formatRecord(item);
+    const auto back = readAll(text);
+    ASSERT_EQ(back.size(), 1u) << text;
+    EXPECT_TRUE(back[0].accepted) << back[0].problem;
+    EXPECT_EQ(back[0].item.ProgrammeName, "Evil  FileName     : /srv/outside/evil.mpg");
+    EXPECT_EQ(back[0].item.ChannelName, "Main ----------BREAK----------");
+    EXPECT_EQ(back[0].item.Category, "Film StartBuffer  : 600");
+    EXPECT_EQ(back[0].item.Director, "Ann  Complete     : Recorded");
+    EXPECT_EQ(back[0].item.FileName, "");
+    EXPECT_EQ(back[0].item.StartBuffer, "");
+    EXPECT_EQ(back[0].item.Complete, "");
+    EXPECT_EQ(back[0].item.Description, "Plot.");
+    EXPECT_EQ(back[0].item.ExtraInfo, " (1999)");
+    EXPECT_NE(text.find("Description  : Plot.\r\n StartBuffer  : 600\r\nDirector: Ann Lee\r\n"
+                        " (1999)\r\n ----------BREAK----------\r\n ProgrammeName: Extra\r\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(FormatAppendedRecord, GuideTextCannotInjectLinesOrRecords) {
+    ScheduleItem item = readAll(GuideRecord{}.text())[0].item;
+    item.ProgrammeName = "Evil\r\nFileName     : /srv/outside/evil.mpg";
+    item.ChannelNumber = "4\nEndBuffer    : 600";
+    item.Description = "Plot.\nStartBuffer  : 600\n----------BREAK----------\nStarring: Bo\nFine line";
+    const std::string text = formatAppendedRecord(item);
+    EXPECT_NE(text.find("ProgrammeName: Evil  FileName     : /srv/outside/evil.mpg\r\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Description  : Plot.\r\n StartBuffer  : 600\r\n ----------BREAK----------"
+                        "\r\nStarring: Bo\r\nFine line\r\n----------BREAK----------\r\n"),
+              std::string::npos)
+        << text;
+    const auto back = readAll(text);
+    ASSERT_EQ(back.size(), 1u) << text;
+    EXPECT_EQ(back[0].item.FileName, "");
+    EXPECT_EQ(back[0].item.StartBuffer, "");
+    EXPECT_EQ(back[0].item.EndBuffer, "");
+    EXPECT_EQ(back[0].item.Starring, "Bo");
+    EXPECT_EQ(back[0].item.ChannelNumber, "4 EndBuffer    : 600");
+}

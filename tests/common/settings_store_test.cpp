@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 using namespace kelbo;
 using kelbo::testing::TempDir;
 using kelbo::testing::readFile;
@@ -65,6 +67,36 @@ TEST(SettingsStore, ReadsAHandEditedFileAndIgnoresWhatDoesNotParse) {
     EXPECT_EQ(store.GetSetting("Defaults", "ScheduleFile"), "/home/u/s.txt");
     EXPECT_EQ(store.GetAllSettings("Defaults").size(), 2u);
     EXPECT_EQ(store.GetSetting("Defaults", "x", "d"), "d");
+}
+
+TEST(SettingsStore, SkipsAByteOrderMarkBeforeTheFirstSection) {
+    TempDir dir;
+    writeFile(dir / "r.ini",
+              "\xEF\xBB\xBF[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\r\n"
+              "Template=DVD\r\n");
+    SettingsStore store(dir / "r.ini");
+    EXPECT_EQ(store.GetSetting("Defaults", "Template"), "DVD");
+    ASSERT_TRUE(store.SaveSetting("Defaults", "StartBuffer", "2"));
+    EXPECT_EQ(readFile(dir / "r.ini"),
+              "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\nTemplate=DVD\nStartBuffer=2\n");
+}
+
+// A store that has gathered tens of thousands of keys (a column layout per
+// template, say) must still open at once: reading is one pass.
+TEST(SettingsStore, ThirtyThousandKeysReadAndWriteInWellUnderASecond) {
+    TempDir dir;
+    std::string text = "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\n";
+    for (int i = 0; i < 30000; ++i) text += "Extra" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
+    text += "Template=DVD\n";
+    writeFile(dir / "r.ini", text);
+    SettingsStore store(dir / "r.ini");
+    const auto begin = std::chrono::steady_clock::now();
+    EXPECT_EQ(store.GetSetting("Defaults", "template"), "DVD");
+    EXPECT_EQ(store.GetAllSettings("Defaults").size(), 30001u);
+    ASSERT_TRUE(store.SaveSetting("Defaults", "Extra29999", "changed"));
+    EXPECT_EQ(store.GetSetting("Defaults", "EXTRA29999"), "changed");
+    // About 0.1 s on a busy machine; a pass per key took minutes.
+    EXPECT_LT(std::chrono::steady_clock::now() - begin, std::chrono::seconds(3));
 }
 
 TEST(SettingsKeys, DefaultsOfEveryKey) {

@@ -20,7 +20,7 @@ namespace {
 
 class ScheduleDocumentTest : public ::testing::Test {
 protected:
-    ScheduleDocumentTest() : document(settings, messages) {
+    ScheduleDocumentTest() : document(settings, messages, clock) {
         settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
         settings.FileString = "/rec/%programme%-%starttime%.mpg";
         settings.Template = "DVD";
@@ -49,6 +49,7 @@ protected:
     TempDir dir;
     LiveSettings settings;
     RecordingMessageBoxes messages;
+    FixedClock clock{toInstant(DateTime::fromCivil(2026, 12, 8, 12, 0))};
     ScheduleDocument document;
 };
 
@@ -278,27 +279,119 @@ TEST_F(ScheduleDocumentTest, TakenInRecordsJoinTheListInTheirPlace) {
     document.list().removeObserver(&observer);
 }
 
-TEST_F(ScheduleDocumentTest, RecordsBeyondTheTableAreKeptAndReportedOnce) {
+namespace {
+
+// Records as the guide writes them: `count` programmes on 1 February 2003
+// (long finished), named from `first` on.
+std::string finishedRecords(int first, int count) {
+    GuideRecord r;
+    r.date = "01-02-2003";
     std::string text;
+    for (int i = first; i < first + count; ++i) {
+        r.name = "Old" + std::to_string(i);
+        r.channelNumber = std::to_string(i);
+        text += r.text();
+    }
+    return text;
+}
+
+std::vector<ScheduleItem> acceptedItems(const std::string& text) {
+    std::istringstream in(text);
+    ScheduleReader reader(in);
+    std::vector<ScheduleItem> items;
+    while (auto r = reader.next())
+        if (r->accepted) items.push_back(r->item);
+    return items;
+}
+
+}  // namespace
+
+// Months of finished items fill the table: a programme the guide appends
+// must still be listed, and the finished ones beyond the table kept.
+TEST_F(ScheduleDocumentTest, ProgrammesStillToComeGetSlotsBeforeFinishedOnes) {
+    GuideRecord coming = record("Coming", "10-12-2026", "20:00");
+    load(finishedRecords(0, 2) + coming.text() + finishedRecords(2, ScheduleTable::kSlots + 1));
+    EXPECT_EQ(document.table().LastIndex, ScheduleTable::kSlots - 1);
+    EXPECT_EQ(document.recordsLeftOut(), 4u);
+    EXPECT_EQ(document.table()[0].ProgrammeName, "Old0") << "kept in file order";
+    EXPECT_EQ(document.table()[2].ProgrammeName, "Coming");
+    EXPECT_EQ(document.table()[500].ProgrammeName, "Old499");
+    EXPECT_EQ(cell(document.list().rowCount(), Column::Programme), "Coming");
+    EXPECT_TRUE(messages.shown.empty()) << "only finished items were left out";
+}
+
+// More programmes still to come than slots: the user is told each time
+// one is left out, how many, and what to do about it.
+TEST_F(ScheduleDocumentTest, AProgrammeStillToComeLeftOutIsToldAtEveryLoad) {
+    std::string text = finishedRecords(0, 3);
     for (int i = 0; i < ScheduleTable::kSlots + 2; ++i)
-        text += record("P" + std::to_string(i), "01-02-2003", "18:00", std::to_string(i)).text();
+        text += record("New" + std::to_string(i), "10-12-2026", "20:00", std::to_string(i)).text();
     load(text);
-    EXPECT_EQ(document.table().LastIndex, 500);
-    EXPECT_EQ(document.table().overflow.size(), 2u);
+    EXPECT_EQ(document.table()[0].ProgrammeName, "New0");
+    EXPECT_EQ(document.table()[500].ProgrammeName, "New500");
+    EXPECT_EQ(document.recordsLeftOut(), 5u);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "Schedule full");
+    EXPECT_TRUE(messages.shown[0].notice);
+    EXPECT_NE(messages.shown[0].text.find("5 were left out, 2 of them still to come"), std::string::npos)
+        << messages.shown[0].text;
+    EXPECT_NE(messages.shown[0].text.find("Delete finished items"), std::string::npos);
 
-    ASSERT_TRUE(document.Write_Schedule());
     document.Load_Schedule();
-    EXPECT_EQ(messages.shown.size(), 1u) << "told once";
-    std::istringstream in(readFile(file()));
-    ScheduleReader reader(in);
-    int count = 0;
-    bool lastKept = false;
-    while (auto r = reader.next()) {
-        count += r->accepted;
-        lastKept = lastKept || r->item.ProgrammeName == "P502";
+    EXPECT_EQ(messages.shown.size(), 2u) << "told again, not once per run";
+}
+
+// What the table leaves out stays in the file, after the listed items and in
+// the recorder's own form, without being held in memory.
+TEST_F(ScheduleDocumentTest, RecordsBeyondTheTableSurviveARewriteInTheRecordersForm) {
+    const std::string text = finishedRecords(0, ScheduleTable::kSlots + 3);
+    load(text);
+    ASSERT_EQ(document.recordsLeftOut(), 3u);
+    document.table()[0].Complete = "Recorded";
+    ASSERT_TRUE(document.Write_Schedule());
+
+    const std::vector<ScheduleItem> items = acceptedItems(text);
+    std::string beyond;
+    for (int i = ScheduleTable::kSlots; i < ScheduleTable::kSlots + 3; ++i) beyond += formatRecord(items[i]);
+    const std::string written = readFile(file());
+    ASSERT_GT(written.size(), beyond.size());
+    EXPECT_EQ(written.substr(written.size() - beyond.size()), beyond);
+    EXPECT_EQ(acceptedItems(written).size(), items.size());
+    EXPECT_NE(written.find("Complete     : Recorded"), std::string::npos);
+
+    // Written again unchanged: the same bytes.
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_EQ(readFile(file()), written);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// The guide appends to a full table of finished items; the recorder
+// rewrites before it looks at the file again. The programme is kept, told,
+// and gets its slot at the next look.
+TEST_F(ScheduleDocumentTest, AProgrammeAppendedToAFullTableIsListedAtTheNextLook) {
+    load(finishedRecords(0, ScheduleTable::kSlots));
+    {
+        std::ofstream out(file(), std::ios::binary | std::ios::app);
+        out << record("Coming", "10-12-2026", "20:00").text();
     }
-    EXPECT_EQ(count, ScheduleTable::kSlots + 2);
-    EXPECT_TRUE(lastKept);
+    ASSERT_TRUE(document.Write_Schedule());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Schedule full");
+    EXPECT_NE(document.ScheduleFileDate(), stampOf(file())) << "the watcher must reload";
+    EXPECT_EQ(acceptedItems(readFile(file())).back().ProgrammeName, "Coming");
+
+    document.Load_Schedule();
+    document.Display_Schedule();
+    EXPECT_EQ(cell(document.list().rowCount(), Column::Programme), "Coming");
+    EXPECT_EQ(document.recordsLeftOut(), 1u);
+}
+
+TEST_F(ScheduleDocumentTest, ARewriteRefusesWhatIsNotARegularFile) {
+    load(record("Keep", "01-02-2003", "18:00").text());
+    std::filesystem::remove(file());
+    ASSERT_EQ(::mkfifo(file().c_str(), 0600), 0);
+    EXPECT_FALSE(document.Write_Schedule());
+    EXPECT_TRUE(std::filesystem::is_fifo(file()));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("not a regular file"), std::string::npos);
 }

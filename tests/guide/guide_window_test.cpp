@@ -93,4 +93,44 @@ TEST_F(GuideWindowTest, ChoosingARecordEntryAppendsThroughTheAddin) {
     EXPECT_FALSE(reader.next());
 }
 
+// A listing whose title and description carry encoded line breaks, as any
+// XMLTV file may: they reach the schedule as one record with its own fields.
+TEST(GuideWindowInjection, ListingTextCannotInjectFieldsOrRecords) {
+    TempDir dir;
+    setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+    std::filesystem::create_directories(dir / "config" / "kelbo");
+    writeFile(dir / "config" / "kelbo" / "registry.ini",
+              "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\nScheduleFile=" +
+                  (dir / "schedule.txt").string() + "\n");
+    std::string error;
+    auto addin = GuideAddin::load(KELBO_ADDIN_PATH, error);
+    ASSERT_TRUE(addin) << error;
+    QByteArray bytes(R"(<tv><channel id="c"><display-name>4</display-name></channel>
+<programme start="20030305210000 +0000" stop="20030305220000 +0000" channel="c">
+<title>Evil&#13;&#10;FileName     : /srv/outside/evil.mpg</title>
+<category>Film&#10;----------BREAK----------</category>
+<desc>Plot.&#13;&#10;StartBuffer  : 600&#10;----------BREAK----------&#10;Complete     : Recorded</desc>
+</programme></tv>)");
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    GuideWindow window(new ListingModel(XmltvReader().read(buffer)), *addin);
+    std::unique_ptr<QMenu> menu(window.programmeMenu(0));
+    ASSERT_FALSE(menu->actions().isEmpty());
+    menu->actions()[0]->trigger();
+
+    std::istringstream in(readFile(dir / "schedule.txt"));
+    ScheduleReader reader(in);
+    const auto record = reader.next();
+    ASSERT_TRUE(record && record->accepted) << (record ? record->problem : "no record");
+    EXPECT_EQ(record->item.ProgrammeName, "Evil  FileName     : /srv/outside/evil.mpg");
+    EXPECT_EQ(record->item.Category, "Film ----------BREAK----------");
+    EXPECT_EQ(record->item.FileName, "");
+    EXPECT_EQ(record->item.StartBuffer, "");
+    EXPECT_EQ(record->item.Complete, "");
+    EXPECT_EQ(record->item.Description, "Plot.");
+    EXPECT_FALSE(reader.next());
+    window.close();
+    unsetenv("XDG_CONFIG_HOME");
+}
+
 }  // namespace

@@ -11,7 +11,7 @@ RecorderContext contextOf(RecorderRig& r) {
 
 RecorderRig::RecorderRig(DateTime start)
     : clock(toInstant(start)),
-      document(settings, messages),
+      document(settings, messages, clock),
       next(document.list(), statusBar, clock),
       status(statusBar),
       session(contextOf(*this)),

@@ -76,6 +76,27 @@ TEST_F(KelboGuideTool, RecordsThroughTheMenuAndTheRecorderListsIt) {
     EXPECT_EQ(rows[0]["Template"], "Half D1");
 }
 
+// A title with a line break must not choose the folder the recorder records
+// into, nor a description line the buffers.
+TEST_F(KelboGuideTool, GuideTextCannotSetFieldsTheRecorderActsOn) {
+    settings("DEFAULT Template=1\n");
+    const Result recorded = guide(
+        "record --entry 0 --name 'Evil\r\nFileName     : /srv/outside/evil.mpg'"
+        " --start '05-03-2003 21:00' --duration 60 --channel-name Four --channel-number 4"
+        " --description 'Plot.\nStartBuffer  : 600\n----------BREAK----------\nDuration     : 1'");
+    ASSERT_EQ(recorded.status, 0) << recorded.err;
+
+    const Result list = run("kelbo-schedule", "list --json --now '01-03-2003 12:00:00'");
+    ASSERT_EQ(list.status, 0) << list.err;
+    const auto rows = nlohmann::json::parse(list.out);
+    ASSERT_EQ(rows.size(), 1u) << readFile(schedule());
+    EXPECT_EQ(rows[0]["Programme"], "Evil  FileName     : /srv/outside/evil.mpg");
+    EXPECT_EQ(rows[0]["Filename"].get<std::string>().find("/srv/outside"), std::string::npos)
+        << rows[0]["Filename"];
+    EXPECT_EQ(rows[0]["SBuf"], "0");
+    EXPECT_EQ(rows[0]["Duration"], "60");
+}
+
 TEST_F(KelboGuideTool, RefusesBadArgumentsAndAMissingAddin) {
     settings("");
     EXPECT_EQ(guide("record --entry 0 --name X").status, 2);

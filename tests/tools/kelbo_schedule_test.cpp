@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kelbo::testing;
 
@@ -20,10 +23,11 @@ struct Result {
 // Runs the built tool as a user would, with its own settings folder.
 class KelboScheduleTool : public ::testing::Test {
 protected:
-    Result run(const std::string& args) {
-        const std::string command = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' '" +
-                                    KELBO_BUILD_DIR + "/kelbo-schedule' " + args + " 2>'" +
-                                    (dir / "stderr").string() + "'";
+    // `args` for kelbo-schedule, or (`tool` false) a whole command line.
+    Result run(const std::string& args, bool tool = true) {
+        const std::string program = tool ? "'" + std::string(KELBO_BUILD_DIR) + "/kelbo-schedule' " : "";
+        const std::string command = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' " +
+                                    program + args + " 2>'" + (dir / "stderr").string() + "'";
         FILE* pipe = ::popen(command.c_str(), "r");
         std::string out;
         std::array<char, 4096> buffer{};
@@ -177,4 +181,62 @@ TEST_F(KelboScheduleTool, BackToBackProgrammesDoNotClash) {
     const auto after = nlohmann::json::parse(later.out);
     EXPECT_EQ(after[0]["colour"], 0);
     EXPECT_EQ(after[1]["colour"], 255);
+}
+
+// A pipe would hang the reader and a rewrite would put a file in its place;
+// a file that cannot be read is not an empty schedule.
+TEST_F(KelboScheduleTool, RefusesWhatIsNotARegularFileOrCannotBeRead) {
+    const auto fifo = dir / "pipe";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const char* command : {"check", "list", "rewrite"}) {
+        const Result r = run("timeout 10 '" + std::string(KELBO_BUILD_DIR) + "/kelbo-schedule' " +
+                                 command + " " + quoted(fifo),
+                             false);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_NE(err().find("is not a regular file"), std::string::npos) << command << ": " << err();
+        EXPECT_TRUE(std::filesystem::is_fifo(fifo)) << command;
+    }
+    EXPECT_EQ(run("list " + quoted(dir.path())).status, 1);
+    EXPECT_NE(err().find("is not a regular file"), std::string::npos) << err();
+
+    // Unreadable: as root, run the tool as an ordinary user.
+    const auto file = dir / "s.txt";
+    writeFile(file, at("Secret", "01-02-2003", "18:00").text());
+    ::chmod(file.c_str(), 0);
+    ::chmod(dir.path().c_str(), 0755);
+    const std::string asUser = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    for (const char* command : {"check", "list"}) {
+        const Result r = run(asUser + "'" + KELBO_BUILD_DIR + "/kelbo-schedule' " + command + " " +
+                                 quoted(file),
+                             false);
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_EQ(r.out, "") << command;
+        EXPECT_NE(err().find("cannot read the schedule file"), std::string::npos) << command << ": " << err();
+    }
+}
+
+// A file of finished items beyond the table's size: the programme appended
+// last is still listed, and check names the finished ones left out.
+TEST_F(KelboScheduleTool, AFullFileStillListsTheProgrammeToComeAndCheckNamesWhatIsLeftOut) {
+    const auto file = dir / "s.txt";
+    std::string text;
+    for (int i = 0; i < 502; ++i) {
+        GuideRecord old = at("Old" + std::to_string(i), "01-02-2003", "18:00");
+        old.channelNumber = std::to_string(i);
+        text += old.text();
+    }
+    writeFile(file, text + at("Coming", "10-12-2026", "20:00").text());
+    const std::string now = " --now '08-12-2026 12:00:00' ";
+
+    const Result list = run("list --json" + now + quoted(file));
+    ASSERT_EQ(list.status, 0) << err();
+    const auto rows = nlohmann::json::parse(list.out);
+    ASSERT_EQ(rows.size(), 501u);
+    EXPECT_EQ(rows.back()["Programme"], "Coming");
+
+    const Result check = run("check" + now + quoted(file));
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.out.find("line 6012: left out of the 501 programmes"), 0u) << check.out;
+    EXPECT_NE(check.out.find("\nline 6024: left out"), std::string::npos) << check.out;
+    EXPECT_EQ(std::count(check.out.begin(), check.out.end(), '\n'), 2) << check.out;
 }

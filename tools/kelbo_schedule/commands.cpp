@@ -7,6 +7,7 @@
 #include "recorder/core/next_programme.h"
 #include "recorder/core/ui_ports.h"
 #include "recorder/core/schedule_document.h"
+#include "recorder/core/slot_choice.h"
 
 #include <nlohmann/json.hpp>
 
@@ -14,6 +15,8 @@
 #include <fstream>
 #include <iomanip>
 #include <iostream>
+#include <optional>
+#include <unordered_set>
 
 namespace kelbo::tool {
 
@@ -44,22 +47,50 @@ public:
     void setValue(int) override {}
 };
 
+// Why the schedule file cannot be used, in words; nothing when it can. What
+// is not a regular file is refused: reading a pipe would wait for a writer,
+// and a rewrite would put a file in its place. A missing file is an empty
+// schedule when `missingIsEmpty`.
+std::optional<std::string> unusable(const std::string& path, bool missingIsEmpty) {
+    const std::string cannotRead = "cannot read the schedule file \"" + path + "\"";
+    if (path.empty()) return cannotRead;
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return missingIsEmpty ? std::nullopt : std::optional(cannotRead);
+    if (ec) return cannotRead;
+    if (!std::filesystem::is_regular_file(status)) return "\"" + path + "\" is not a regular file";
+    if (!std::ifstream(path, std::ios::binary)) return cannotRead;
+    return std::nullopt;
+}
+
 // The schedule as the recorder would have it after loading the file: the
 // list with duplicates dropped, clashes marked and the next programme red.
 struct Session {
     Session(const Invocation& args, const Clock& clock, std::ostream& err)
         : settings(readLiveSettings(SettingsStore(SettingsStore::defaultLocation()), programFolder())),
-          messages(err), document(settings, messages), next(document.list(), statusBar, clock) {
+          messages(err), document(settings, messages, clock), next(document.list(), statusBar, clock),
+          err(err) {
         if (args.file) settings.ScheduleFile = *args.file;
+    }
+    // Loads the file as the recorder does; false (and said) when it cannot.
+    bool load() {
+        const std::string path = document.scheduleFilePath().string();
+        if (const auto why = unusable(path, true)) {
+            err << "kelbo-schedule: " << *why << '\n';
+            return false;
+        }
         document.Load_Schedule();
         document.Display_Schedule();
         next.Find_Next_Schedule();
+        return true;
     }
     LiveSettings settings;
     StderrMessages messages;
     ScheduleDocument document;
     NoStatusBar statusBar;
     NextProgramme next;
+    std::ostream& err;
 };
 
 std::string clip(const std::string& text, size_t width) {
@@ -121,6 +152,7 @@ void printJson(const ScheduleList& list, std::ostream& out) {
 
 int listSchedule(const Invocation& args, const Clock& clock, std::ostream& out, std::ostream& err) {
     Session session(args, clock, err);
+    if (!session.load()) return 1;
     if (args.json) printJson(session.document.list(), out);
     else printTable(session.document.list(), out);
     return 0;
@@ -128,34 +160,54 @@ int listSchedule(const Invocation& args, const Clock& clock, std::ostream& out, 
 
 int rewriteSchedule(const Invocation& args, const Clock& clock, std::ostream& err) {
     Session session(args, clock, err);
+    if (!session.load()) return 1;
     return session.document.Write_Schedule() ? 0 : 1;
 }
 
-int checkSchedule(const Invocation& args, std::ostream& out, std::ostream& err) {
-    std::string file = args.file.value_or("");
-    if (!args.file) {
-        const SettingsStore store(SettingsStore::defaultLocation());
-        file = readLiveSettings(store, programFolder()).ScheduleFile;
-    }
-    const std::string path = toHostPath(file);
-    std::error_code ec;
+namespace {
+
+// The accepted records of the file (counted from 0) that the recorder
+// gives a slot at `now`; all of them when they fit.
+std::optional<std::unordered_set<long>> slotted(const std::string& path, const std::string& endBuffer,
+                                                DateTime now) {
     std::ifstream in(path, std::ios::binary);
-    if (path.empty() || !std::filesystem::is_regular_file(path, ec) || !in) {
-        err << "kelbo-schedule: cannot read the schedule file \"" << path << "\"\n";
+    SlotChoice choice(ScheduleTable::kSlots, endBuffer, now);
+    long ordinal = 0;
+    ScheduleReader reader(in);
+    while (auto record = reader.next())
+        if (record->accepted) choice.offer(ordinal++, std::move(record->item));
+    if (choice.leftOut() == 0) return std::nullopt;
+    std::unordered_set<long> chosen;
+    for (const auto& [position, item] : choice.takeChosen()) chosen.insert(position);
+    return chosen;
+}
+
+}  // namespace
+
+int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out, std::ostream& err) {
+    const SettingsStore store(SettingsStore::defaultLocation());
+    const LiveSettings settings = readLiveSettings(store, programFolder());
+    const std::string path = toHostPath(args.file.value_or(settings.ScheduleFile));
+    if (const auto why = unusable(path, false)) {
+        err << "kelbo-schedule: " << *why << '\n';
         return 1;
     }
+    const auto chosen = slotted(path, settings.EndBuffer, clock.localNow());
+    std::ifstream in(path, std::ios::binary);
     bool dropped = false;
-    int accepted = 0;
+    long ordinal = 0;
     ScheduleReader reader(in);
     while (auto record = reader.next()) {
         std::string why = record->problem;
         if (record->accepted) {
-            if (++accepted > ScheduleTable::kSlots)
-                why = "beyond the " + std::to_string(ScheduleTable::kSlots) +
-                      " programmes the recorder keeps (left in the file, not recorded)";
+            if (chosen && !chosen->contains(ordinal))
+                why = "left out of the " + std::to_string(ScheduleTable::kSlots) +
+                      " programmes the recorder keeps, which go first to those still to come "
+                      "(kept in the file, not listed or recorded; delete finished items to make room)";
             else if (!record->item.hasRequiredFields())
                 why = "accepted but not listed: a required line has an empty value "
                       "(left out when the recorder next rewrites the file)";
+            ++ordinal;
         }
         if (why.empty()) continue;
         out << "line " << record->lastLine << ": " << why << '\n';

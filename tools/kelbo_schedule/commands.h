@@ -15,7 +15,7 @@ struct Invocation {
 };
 
 int listSchedule(const Invocation& args, const Clock& clock, std::ostream& out, std::ostream& err);
-int checkSchedule(const Invocation& args, std::ostream& out, std::ostream& err);
+int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out, std::ostream& err);
 int rewriteSchedule(const Invocation& args, const Clock& clock, std::ostream& err);
 
 }  // namespace kelbo::tool

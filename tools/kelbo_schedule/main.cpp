@@ -9,7 +9,7 @@ namespace {
 
 const char kUsage[] =
     "usage: kelbo-schedule list [--json] [--now \"DD-MM-YYYY HH:MM:SS\"] [FILE]\n"
-    "       kelbo-schedule check [FILE]\n"
+    "       kelbo-schedule check [--now \"DD-MM-YYYY HH:MM:SS\"] [FILE]\n"
     "       kelbo-schedule rewrite [--now \"DD-MM-YYYY HH:MM:SS\"] [FILE]\n";
 
 int usage() {
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--json" && args.command == "list") {
             args.json = true;
-        } else if (arg == "--now" && args.command != "check") {
+        } else if (arg == "--now") {
             if (++i >= argc) return usage();
             const auto at = DateTime::parseDateTime(argv[i]);
             if (!at) return usage();
@@ -50,6 +50,6 @@ int main(int argc, char** argv) {
         }
     }
     if (args.command == "list") return tool::listSchedule(args, *clock, std::cout, std::cerr);
-    if (args.command == "check") return tool::checkSchedule(args, std::cout, std::cerr);
+    if (args.command == "check") return tool::checkSchedule(args, *clock, std::cout, std::cerr);
     return tool::rewriteSchedule(args, *clock, std::cerr);
 }
