@@ -115,11 +115,10 @@ TEST(BackToBackProgrammes, TheSecondStartsOnTimeAndEachHasOneFile) {
               "ScheduleFile=" + schedule.string() + "\n"
               "FileString=" + (movies / "%programme%-%starttime%.mpg").string() + "\n"
               "CaptureSource=test\n");
-    // The first programme runs from this minute (or the next one, when too
-    // little of this one is left for it to start) to the minute after,
-    // where the second begins.
-    auto first = std::chrono::floor<std::chrono::minutes>(SystemClock::now());
-    if (SystemClock::now() - first > 45s) first += 1min;
+    // The first programme runs from the next minute to the one after, where
+    // the second begins: both are recorded whole, so the recorder has
+    // nothing to report.
+    const auto first = std::chrono::floor<std::chrono::minutes>(SystemClock::now()) + 1min;
     const auto second = first + 1min;
     writeFile(schedule, programme("First", first).text() + programme("Second", second).text());
 
