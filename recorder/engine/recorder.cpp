@@ -16,7 +16,13 @@ Recorder::Recorder(RecorderPorts ports)
       livePreview(ports.device, ports.messages),
       session(context()),
       tick(context(), session) {
-    ports_.device.setStateListener([this] { session.resolvePendingStart(); });
+    ports_.device.setStateListener([this] {
+        session.resolvePendingStart();
+        // A recording the device has just ended by itself is finished at
+        // once, and a programme due back to back starts now, rather than
+        // at the next tick up to 400 ms on.
+        if (!recording() && !session.startPending()) tick.Timer1_Timer();
+    });
 }
 
 RecorderContext Recorder::context() {
