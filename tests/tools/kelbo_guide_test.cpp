@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <chrono>
 #include <fstream>
 #include <set>
@@ -27,7 +28,7 @@ struct Result {
 class KelboGuideTool : public ::testing::Test {
 protected:
     Result run(const std::string& program, const std::string& args) {
-        const std::string command = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' HOME='" +
+        const std::string command = environment + " XDG_CONFIG_HOME='" + (dir / "config").string() + "' HOME='" +
                                     dir.path().string() + "' '" + KELBO_BUILD_DIR + "/" + program +
                                     "' " + args + " 2>'" + (dir / "stderr").string() + "'";
         FILE* pipe = ::popen(command.c_str(), "r");
@@ -50,6 +51,7 @@ protected:
     std::filesystem::path schedule() const { return dir / "schedule.txt"; }
 
     TempDir dir;
+    std::string environment;  // more variables for the programs run, "TZ=UTC"
 };
 
 const std::string kRecordArgs =
@@ -228,6 +230,40 @@ TEST_F(KelboGuideTool, SeriesRulesFromTheCommandLineRecordEachProgrammeOnce) {
     EXPECT_EQ(guide("rules remove 5").status, 1);
     EXPECT_EQ(guide("rules remove x").status, 2);
     EXPECT_EQ(guide("rules frobnicate").status, 2);
+}
+
+// A listing as the XMLTV project's own writer makes it, valid by its DTD:
+// the DTD's own zone example, a tz database zone, credits, sub-title,
+// categories and an episode number.
+TEST_F(KelboGuideTool, ReadsAListingWrittenByXmltvWriter) {
+    writeFile(dir / "write.pl", R"(use XMLTV;
+my $w = new XMLTV::Writer(encoding => 'UTF-8');
+$w->start({ 'generator-info-name' => 'kelbo test' });
+$w->write_channel({ id => 'four.example', 'display-name' => [ [ '4' ], [ 'Channel Four', 'en' ] ] });
+$w->write_programme({ channel => 'four.example', start => '200007281733 BST', stop => '200007281903 BST',
+  title => [ [ 'Detectives', 'en' ] ], 'sub-title' => [ [ 'The Last Train', 'en' ] ],
+  desc => [ [ 'A body on the line.', 'en' ] ],
+  credits => { director => [ 'Ann Lee' ], actor => [ 'Cy Dunn', 'Di Egan' ] },
+  category => [ [ 'Drama', 'en' ], [ 'Crime', 'en' ] ],
+  'episode-num' => [ [ '2.5.0/1', 'xmltv_ns' ] ], 'previously-shown' => { } });
+$w->write_programme({ channel => 'four.example', start => '20000728190300 Europe/London',
+  stop => '20000728200300 Europe/London', title => [ [ 'News' ] ] });
+$w->end();
+)");
+    const std::string listing = (dir / "listing.xml").string();
+    ASSERT_EQ(std::system(("perl '" + (dir / "write.pl").string() + "' > '" + listing + "'").c_str()), 0)
+        << "libxmltv-perl is missing (scripts/install-deps)";
+    ASSERT_EQ(std::system(("xmllint --noout --dtdvalid /usr/share/xmltv/xmltv.dtd '" + listing + "' 2>/dev/null").c_str()), 0)
+        << readFile(listing);
+
+    environment = "TZ=Europe/London";
+    const Result list = guide("xmltv --list '" + listing + "'");
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_TRUE(list.err.empty()) << list.err;  // nothing skipped
+    EXPECT_EQ(list.out,
+              "4 Channel Four\t28-07-2000 17:33\t90\tDetectives\tS3 E6 P1/1\tDrama, Crime\t"
+              "The Last Train A body on the line. Director: Ann Lee Starring: Cy Dunn, Di Egan (S3 E6 P1/1)\n"
+              "4 Channel Four\t28-07-2000 19:03\t60\tNews\t\t\t\n");
 }
 
 }  // namespace
