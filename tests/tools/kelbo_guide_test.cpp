@@ -103,6 +103,13 @@ TEST_F(KelboGuideTool, ListsAnXmltvFileAndSaysWhatItSkipped) {
     EXPECT_NE(list.out.find("4 Channel Four\t05-03-2003 07:05\t90\tMorning News\t\tNews, Current affairs\t"), std::string::npos) << list.out;
     EXPECT_NE(list.err.find("1 programme without a stop time skipped"), std::string::npos) << list.err;
 
+    // From now to 14 days ahead: a listing of 2003 keeps nothing, and says so.
+    const Result window = guide("xmltv --list --days 14 '" + (dir / "listing.xml").string() + "'");
+    ASSERT_EQ(window.status, 0) << window.err;
+    EXPECT_EQ(window.out, "");
+    EXPECT_NE(window.err.find("2 programmes outside the days kept left out"), std::string::npos) << window.err;
+    EXPECT_EQ(guide("xmltv --list --days 0 '" + (dir / "listing.xml").string() + "'").status, 2);
+
     writeFile(dir / "notes.xml", "Monday: news at six\n");
     const Result bad = guide("xmltv --list '" + (dir / "notes.xml").string() + "'");
     EXPECT_EQ(bad.status, 1);
