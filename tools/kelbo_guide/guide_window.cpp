@@ -99,10 +99,10 @@ void GuideWindow::recordOne(int sourceRow, size_t entry, const QString& entryTex
     }
     QString status = QStringLiteral("\"%1\" handed to the add-in: %2").arg(name, entryText);
     if (startsInRepeatedHour(p.start))
-        status += QStringLiteral(". It starts at %1, in the hour the clocks go through twice: the "
-                                 "schedule shows the same start as a programme an hour earlier, "
-                                 "so the true start is in its description, and the recorder keeps "
-                                 "only one programme per start and channel.")
+        status += QStringLiteral(". It starts at %1, in the hour the clocks go through twice: its "
+                                 "start in the schedule reads as the first run of that hour, so the "
+                                 "true start is in its description, and the recorder drops it if a "
+                                 "programme of the first run on this channel is scheduled too.")
                       .arg(QString::fromStdString(trueStart(p.start)));
     showStatus(status);
 }
