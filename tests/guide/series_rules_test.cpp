@@ -26,7 +26,7 @@ XmltvListing readText(const std::string& text) {
     return XmltvReader().read(buffer);
 }
 
-TEST(SeriesRuleStore, AddsListsAndRemovesRulesInItsOwnSection) {
+TEST(GuideSeriesRuleStore, AddsListsAndRemovesRulesInItsOwnSection) {
     TempDir dir;
     SettingsStore settings(dir / "registry.ini");
     settings.SaveSetting("DG Templates", "DEFAULT Template", "1");
@@ -61,7 +61,7 @@ TEST(SeriesRuleStore, AddsListsAndRemovesRulesInItsOwnSection) {
         EXPECT_FALSE(decodeRule(damaged)) << damaged;
 }
 
-TEST(SeriesRule, MatchesTitleIgnoringCaseChannelAndNewEpisodes) {
+TEST(GuideSeriesRule, MatchesTitleIgnoringCaseChannelAndNewEpisodes) {
     const XmltvListing listing = readText(
         "<tv><channel id='one.example'><display-name>1</display-name><display-name>One</display-name></channel>"
         "<programme start='20270101200000' stop='20270101203000' channel='one.example'><title>Quiz</title></programme>"
@@ -85,7 +85,7 @@ TEST(SeriesRule, MatchesTitleIgnoringCaseChannelAndNewEpisodes) {
     EXPECT_EQ(matching({"Qui", "", 0, false}), "");
 }
 
-TEST(SeriesApply, RecordsWhatIsNotScheduledYetAndNothingTwice) {
+TEST(GuideSeriesApply, RecordsWhatIsNotScheduledYetAndNothingTwice) {
     TempDir dir;
     const Instant now = floor<minutes>(system_clock::now());
     std::string text = "<tv><channel id='a'><display-name>5</display-name></channel>";
