@@ -3,7 +3,11 @@
 #include "guide_addin.h"
 #include "guide_window.h"
 #include "listing_model.h"
+#include "series_rules.h"
 #include "support/temp_dir.h"
+#include "support/time_zone.h"
+
+#include "common/settings_store.h"
 
 #include "common/schedule_format.h"
 
@@ -36,10 +40,27 @@ protected:
         std::string error;
         addin = GuideAddin::load(KELBO_ADDIN_PATH, error);
         ASSERT_TRUE(addin) << error;
-        QByteArray bytes = QByteArray::fromStdString(kXmltvSample);
+        open(kXmltvSample);
+    }
+    void open(const std::string& listing) {
+        QByteArray bytes = QByteArray::fromStdString(listing);
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::ReadOnly);
+        window.reset();
         window = std::make_unique<GuideWindow>(new ListingModel(XmltvReader().read(buffer)), *addin);
+    }
+    std::vector<ReadRecord> scheduled() const {
+        std::istringstream in(readFile(dir / "schedule.txt"));
+        ScheduleReader reader(in);
+        std::vector<ReadRecord> records;
+        while (auto record = reader.next()) records.push_back(*record);
+        return records;
+    }
+    // The entry of the menu (or submenu) whose text is `text`.
+    static QAction* action(QMenu* menu, const QString& text) {
+        for (QAction* a : menu->actions())
+            if (a->text() == text) return a;
+        return nullptr;
     }
     void TearDown() override {
         window.reset();
@@ -70,7 +91,7 @@ TEST_F(GuideWindowTest, ChoosingARecordEntryAppendsThroughTheAddin) {
     window->filterBox()->setText("news");
     std::unique_ptr<QMenu> menu(window->programmeMenu(0));
     const auto actions = menu->actions();
-    ASSERT_EQ(actions.size(), 2);
+    ASSERT_GE(actions.size(), 2);
     EXPECT_EQ(actions[0]->text(), "Record with DEFAULT Template");
     EXPECT_EQ(actions[1]->text(), "Record with Half D1");
     actions[1]->trigger();
@@ -131,6 +152,111 @@ TEST(GuideWindowInjection, ListingTextCannotInjectFieldsOrRecords) {
     EXPECT_FALSE(reader.next());
     window.close();
     unsetenv("XDG_CONFIG_HOME");
+}
+
+TEST_F(GuideWindowTest, StartColumnIsAsWideAsItsText) {
+    window->show();
+    QTableView* view = window->view();
+    for (const int column : {int(ListingModel::Start), int(ListingModel::Channel)}) {
+        const QString text = viewCell(1, column);
+        const int textWidth = view->fontMetrics().horizontalAdvance(text);
+        EXPECT_GE(view->columnWidth(column), textWidth) << text.toStdString();
+        EXPECT_GE(view->columnWidth(column), static_cast<QAbstractItemView*>(view)->sizeHintForColumn(column)) << text.toStdString();
+    }
+}
+
+TEST_F(GuideWindowTest, CreditsSubTitleAndEpisodeReachTheSchedule) {
+    open(R"(<tv><channel id='c'><display-name>7</display-name><display-name>Seven</display-name></channel>
+        <programme start='20030305200000' stop='20030305210000' channel='c'>
+          <title>Detectives</title><sub-title>The Last Train</sub-title><desc>A body on the line.</desc>
+          <credits><director>Ann Lee</director><actor>Cy Dunn</actor><actor>Di Egan</actor></credits>
+          <category>Drama</category><category>Crime</category>
+          <episode-num system='xmltv_ns'>2.5.0/1</episode-num></programme></tv>)");
+    EXPECT_EQ(viewCell(0, ListingModel::Episode), "S3 E6 P1/1");
+    std::unique_ptr<QMenu> menu(window->programmeMenu(0));
+    action(menu.get(), "Record with DEFAULT Template")->trigger();
+    const auto records = scheduled();
+    ASSERT_EQ(records.size(), 1u);
+    ASSERT_TRUE(records[0].accepted) << records[0].problem;
+    const ScheduleItem& item = records[0].item;
+    EXPECT_EQ(item.Description, "The Last Train");
+    EXPECT_EQ(item.Director, "Ann Lee");
+    EXPECT_EQ(item.Starring, "Cy Dunn, Di Egan");
+    EXPECT_EQ(item.Category, "Drama");
+    EXPECT_NE(item.ExtraInfo.find("S3 E6 P1/1"), std::string::npos) << item.ExtraInfo;
+}
+
+TEST_F(GuideWindowTest, SecondRunOfTheRepeatedHourIsRecordedWithItsTrueStart) {
+    ScopedTimeZone london("Europe/London");
+    open(R"(<tv><channel id='c'><display-name>4</display-name></channel>
+        <programme start='20271031003000 +0000' stop='20271031010000 +0000' channel='c'><title>First</title><desc>One.</desc></programme>
+        <programme start='20271031013000 +0000' stop='20271031020000 +0000' channel='c'><title>Second</title><desc>Two.</desc></programme>
+        </tv>)");
+    for (int row : {0, 1}) {
+        std::unique_ptr<QMenu> menu(window->programmeMenu(row));
+        action(menu.get(), "Record with DEFAULT Template")->trigger();
+    }
+    EXPECT_TRUE(window->statusText().contains("01:30 GMT")) << window->statusText().toStdString();
+    const auto records = scheduled();
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].item.StartTime, "01:30");
+    EXPECT_EQ(records[1].item.StartTime, "01:30");
+    EXPECT_EQ(records[0].item.Description, "One.");
+    EXPECT_EQ(records[1].item.Description, "Starts 01:30 GMT. Two.");
+}
+
+TEST_F(GuideWindowTest, RecordSeriesStoresARuleAndRecordsEveryEpisodeOnce) {
+    using namespace std::chrono;
+    const Instant soon = floor<minutes>(system_clock::now()) + hours(2);
+    std::string text = "<tv><channel id='a'><display-name>1</display-name><display-name>One</display-name></channel>"
+                       "<channel id='b'><display-name>2</display-name><display-name>Two</display-name></channel>";
+    text += xmltvProgramme("a", soon - hours(5), 60, "<title>Quiz</title>");  // over already
+    for (int day = 0; day < 3; ++day) text += xmltvProgramme("a", soon + days(day), 30, "<title>Quiz</title>");
+    text += xmltvProgramme("a", soon + days(3), 30, "<title>QUIZ</title><previously-shown/>");
+    text += xmltvProgramme("b", soon + hours(1), 30, "<title>Quiz</title>");  // another channel
+    text += xmltvProgramme("a", soon + hours(1), 30, "<title>Quiz Night</title>");
+    text += "</tv>";
+    open(text);
+    // One episode is in the schedule already.
+    {
+        std::unique_ptr<QMenu> menu(window->programmeMenu(1));
+        ASSERT_EQ(viewCell(1, ListingModel::Title), "Quiz");
+        action(menu.get(), "Record with DEFAULT Template")->trigger();
+    }
+    ASSERT_EQ(scheduled().size(), 1u);
+
+    std::unique_ptr<QMenu> menu(window->programmeMenu(1));
+    QAction* seriesEntry = action(menu.get(), "Record series with");
+    ASSERT_TRUE(seriesEntry && seriesEntry->menu());
+    QMenu* series = seriesEntry->menu();
+    ASSERT_EQ(series->actions().size(), 2);
+    EXPECT_EQ(series->actions()[0]->text(), "DEFAULT Template");
+    EXPECT_EQ(series->actions()[1]->text(), "Half D1");
+    series->actions()[1]->trigger();
+    EXPECT_TRUE(window->statusText().contains("3 programme(s) handed")) << window->statusText().toStdString();
+    EXPECT_TRUE(window->statusText().contains("1 already")) << window->statusText().toStdString();
+
+    const auto records = scheduled();
+    ASSERT_EQ(records.size(), 4u);
+    for (size_t i = 1; i < records.size(); ++i) {
+        EXPECT_TRUE(records[i].accepted);
+        EXPECT_EQ(records[i].item.ChannelNumber, "1");
+        EXPECT_EQ(records[i].item.Template, "Half D1");
+    }
+    SettingsStore settings(dir / "config" / "kelbo" / "registry.ini");
+    const auto rules = SeriesRuleStore(settings).rules();
+    ASSERT_EQ(rules.size(), 1u);
+    EXPECT_EQ(rules[0].title, "Quiz");
+    EXPECT_EQ(rules[0].channel, "One");
+    EXPECT_EQ(rules[0].entry, 1u);
+
+    // Asking again, on another episode, appends nothing.
+    ASSERT_EQ(viewCell(4, ListingModel::Title), "Quiz");
+    ASSERT_EQ(viewCell(4, ListingModel::Channel), "1 One");
+    std::unique_ptr<QMenu> again(window->programmeMenu(4));
+    action(action(again.get(), "Record series with")->menu(), "Half D1")->trigger();
+    EXPECT_EQ(scheduled().size(), 4u);
+    EXPECT_EQ(SeriesRuleStore(settings).rules().size(), 1u);
 }
 
 }  // namespace

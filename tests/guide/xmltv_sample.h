@@ -1,5 +1,9 @@
 #pragma once
 
+#include "common/date_time.h"
+
+#include <chrono>
+#include <cstdio>
 #include <string>
 
 namespace kelbo::testing {
@@ -39,5 +43,27 @@ Director: Ann Lee</desc>
   </channel>
 </tv>
 )";
+
+// An instant as an XMLTV time in UTC: "20030305080500 +0000".
+inline std::string xmltvTime(Instant instant) {
+    using namespace std::chrono;
+    const auto day = floor<days>(instant);
+    const year_month_day date{day};
+    const hh_mm_ss time{floor<seconds>(instant - day)};
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d%02u%02u%02ld%02ld%02ld +0000", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<long>(time.hours().count()), static_cast<long>(time.minutes().count()),
+                  static_cast<long>(time.seconds().count()));
+    return text;
+}
+
+// One <programme> element from `start` for `minutes`, with `inner` inside.
+inline std::string xmltvProgramme(const std::string& channel, Instant start, int minutes,
+                                  const std::string& inner) {
+    return "<programme start='" + xmltvTime(start) + "' stop='" +
+           xmltvTime(start + std::chrono::minutes(minutes)) + "' channel='" + channel + "'>" + inner +
+           "</programme>\n";
+}
 
 }  // namespace kelbo::testing

@@ -6,7 +6,10 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
+#include <chrono>
 #include <fstream>
+#include <set>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,7 +28,7 @@ struct Result {
 class KelboGuideTool : public ::testing::Test {
 protected:
     Result run(const std::string& program, const std::string& args) {
-        const std::string command = "XDG_CONFIG_HOME='" + (dir / "config").string() + "' HOME='" +
+        const std::string command = environment + " XDG_CONFIG_HOME='" + (dir / "config").string() + "' HOME='" +
                                     dir.path().string() + "' '" + KELBO_BUILD_DIR + "/" + program +
                                     "' " + args + " 2>'" + (dir / "stderr").string() + "'";
         FILE* pipe = ::popen(command.c_str(), "r");
@@ -48,6 +51,7 @@ protected:
     std::filesystem::path schedule() const { return dir / "schedule.txt"; }
 
     TempDir dir;
+    std::string environment;  // more variables for the programs run, "TZ=UTC"
 };
 
 const std::string kRecordArgs =
@@ -116,9 +120,16 @@ TEST_F(KelboGuideTool, ListsAnXmltvFileAndSaysWhatItSkipped) {
     writeFile(dir / "listing.xml", kXmltvSample);
     const Result list = guide("xmltv --list '" + (dir / "listing.xml").string() + "'");
     ASSERT_EQ(list.status, 0) << list.err;
-    EXPECT_EQ(list.out.substr(0, list.out.find('\n')), "0 Named\t05-03-2003 06:00\t30\tEarly Show\t\t");
-    EXPECT_NE(list.out.find("4 Channel Four\t05-03-2003 07:05\t90\tMorning News\tNews\t"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.substr(0, list.out.find('\n')), "0 Named\t05-03-2003 06:00\t30\tEarly Show\t\t\t");
+    EXPECT_NE(list.out.find("4 Channel Four\t05-03-2003 07:05\t90\tMorning News\t\tNews, Current affairs\t"), std::string::npos) << list.out;
     EXPECT_NE(list.err.find("1 programme without a stop time skipped"), std::string::npos) << list.err;
+
+    // From now to 14 days ahead: a listing of 2003 keeps nothing, and says so.
+    const Result window = guide("xmltv --list --days 14 '" + (dir / "listing.xml").string() + "'");
+    ASSERT_EQ(window.status, 0) << window.err;
+    EXPECT_EQ(window.out, "");
+    EXPECT_NE(window.err.find("2 programmes outside the days kept left out"), std::string::npos) << window.err;
+    EXPECT_EQ(guide("xmltv --list --days 0 '" + (dir / "listing.xml").string() + "'").status, 2);
 
     writeFile(dir / "notes.xml", "Monday: news at six\n");
     const Result bad = guide("xmltv --list '" + (dir / "notes.xml").string() + "'");
@@ -166,6 +177,121 @@ TEST_F(KelboGuideTool, StreamsA200MegabyteListingInBoundedMemory) {
     int lines = 0;
     for (std::string line; std::getline(listed, line);) ++lines;
     EXPECT_EQ(lines, programmes);
+}
+
+// Grabbers write one channel after another; 80 channels of 2500 programmes
+// must all be listed, in bounded memory.
+TEST_F(KelboGuideTool, ListsEveryChannelOfA200000ProgrammeListingInUnder150Megabytes) {
+    const auto file = dir / "big.xml";
+    const int channels = 80, perChannel = 2500;
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "<tv>\n";
+        for (int c = 0; c < channels; ++c)
+            out << "<channel id='c" << c << "'><display-name>" << c + 101 << "</display-name><display-name>Channel "
+                << c << "</display-name></channel>\n";
+        const auto from = std::chrono::sys_days{std::chrono::year{2027} / 1 / 1};
+        for (int c = 0; c < channels; ++c)
+            for (int i = 0; i < perChannel; ++i)
+                out << xmltvProgramme("c" + std::to_string(c), from + std::chrono::minutes(30 * i), 30,
+                                      "<title>Programme " + std::to_string(i % 400) + "</title><sub-title>Part " +
+                                          std::to_string(i) + "</sub-title><desc>About programme " +
+                                          std::to_string(i % 900) + " of the day, told at some length.</desc>"
+                                          "<credits><director>Ann Lee</director><actor>Cy Dunn</actor></credits>"
+                                          "<category>Drama</category>");
+        out << "</tv>\n";
+    }
+    const long peak = peakKilobytes({std::string(KELBO_BUILD_DIR) + "/kelbo-guide", "xmltv", "--list", file.string()},
+                                    (dir / "out.txt").string());
+    std::filesystem::remove(file);
+    ASSERT_GT(peak, 0) << "kelbo-guide failed";
+    EXPECT_LT(peak, 150 * 1024) << "peak " << peak << " KB for 200000 programmes";
+    std::ifstream listed(dir / "out.txt");
+    std::set<std::string> seen;
+    int lines = 0;
+    for (std::string line; std::getline(listed, line); ++lines) seen.insert(line.substr(0, line.find('\t')));
+    EXPECT_EQ(lines, channels * perChannel);
+    EXPECT_EQ(seen.size(), size_t(channels));
+    EXPECT_TRUE(seen.contains("180 Channel 79"));
+}
+
+TEST_F(KelboGuideTool, SeriesRulesFromTheCommandLineRecordEachProgrammeOnce) {
+    settings("DEFAULT Template=1\nHalf D1=1\n");
+    const Result added = guide("rules add --title 'quiz' --channel 'One' --new-only --entry 1");
+    ASSERT_EQ(added.status, 0) << added.err;
+    ASSERT_EQ(guide("rules add --title 'News' --entry 0").status, 0);
+    EXPECT_EQ(guide("rules add --title 'News'").status, 2);
+    EXPECT_EQ(guide("rules add --entry 0").status, 2);
+    const Result list = guide("rules list");
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_EQ(list.out, "1: \"quiz\" on \"One\", entry 1, new episodes only\n2: \"News\" on any channel, entry 0\n");
+    EXPECT_NE(readFile(dir / "config" / "kelbo" / "registry.ini").find("[Software\\VB and VBA Program Settings\\Kelbo\\Guide Rules]"),
+              std::string::npos);
+
+    using namespace std::chrono;
+    const auto soon = floor<minutes>(system_clock::now()) + hours(3);
+    std::string text = "<tv><channel id='a'><display-name>1</display-name><display-name>One</display-name></channel>"
+                       "<channel id='b'><display-name>2</display-name><display-name>Two</display-name></channel>";
+    text += xmltvProgramme("a", soon, 30, "<title>Quiz</title>");
+    text += xmltvProgramme("a", soon + days(1), 30, "<title>Quiz</title><previously-shown/>");
+    text += xmltvProgramme("b", soon, 30, "<title>Quiz</title>");
+    text += xmltvProgramme("b", soon + hours(1), 30, "<title>NEWS</title>");
+    text += "</tv>";
+    writeFile(dir / "listing.xml", text);
+    const Result applied = guide("rules apply '" + (dir / "listing.xml").string() + "'");
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    EXPECT_NE(applied.out.find("2 recorded, 0 already in the schedule"), std::string::npos) << applied.out;
+    const Result again = guide("rules apply '" + (dir / "listing.xml").string() + "'");
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.out.find("0 recorded, 2 already in the schedule"), std::string::npos) << again.out;
+
+    const Result scheduled = run("kelbo-schedule", "list --json");
+    ASSERT_EQ(scheduled.status, 0) << scheduled.err;
+    const auto rows = nlohmann::json::parse(scheduled.out);
+    ASSERT_EQ(rows.size(), 2u);
+    std::set<std::string> titles;
+    for (const auto& row : rows) titles.insert(row["Programme"].get<std::string>());
+    EXPECT_EQ(titles, (std::set<std::string>{"Quiz", "NEWS"}));
+
+    ASSERT_EQ(guide("rules remove 1").status, 0);
+    EXPECT_EQ(guide("rules list").out, "1: \"News\" on any channel, entry 0\n");
+    EXPECT_EQ(guide("rules remove 5").status, 1);
+    EXPECT_EQ(guide("rules remove x").status, 2);
+    EXPECT_EQ(guide("rules frobnicate").status, 2);
+}
+
+// A listing as the XMLTV project's own writer makes it, valid by its DTD:
+// the DTD's own zone example, a tz database zone, credits, sub-title,
+// categories and an episode number.
+TEST_F(KelboGuideTool, ReadsAListingWrittenByXmltvWriter) {
+    writeFile(dir / "write.pl", R"(use XMLTV;
+my $w = new XMLTV::Writer(encoding => 'UTF-8');
+$w->start({ 'generator-info-name' => 'kelbo test' });
+$w->write_channel({ id => 'four.example', 'display-name' => [ [ '4' ], [ 'Channel Four', 'en' ] ] });
+$w->write_programme({ channel => 'four.example', start => '200007281733 BST', stop => '200007281903 BST',
+  title => [ [ 'Detectives', 'en' ] ], 'sub-title' => [ [ 'The Last Train', 'en' ] ],
+  desc => [ [ 'A body on the line.', 'en' ] ],
+  credits => { director => [ 'Ann Lee' ], actor => [ 'Cy Dunn', 'Di Egan' ] },
+  category => [ [ 'Drama', 'en' ], [ 'Crime', 'en' ] ],
+  'episode-num' => [ [ '2.5.0/1', 'xmltv_ns' ] ], 'previously-shown' => { } });
+$w->write_programme({ channel => 'four.example', start => '20000728190300 Europe/London',
+  stop => '20000728200300 Europe/London', title => [ [ 'News' ] ] });
+$w->end();
+)");
+    const std::string listing = (dir / "listing.xml").string();
+    ASSERT_EQ(std::system(("perl '" + (dir / "write.pl").string() + "' > '" + listing + "'").c_str()), 0)
+        << "libxmltv-perl is missing (scripts/install-deps)";
+    ASSERT_EQ(std::system(("xmllint --noout --dtdvalid /usr/share/xmltv/xmltv.dtd '" + listing + "' 2>/dev/null").c_str()), 0)
+        << readFile(listing);
+
+    environment = "TZ=Europe/London";
+    const Result list = guide("xmltv --list '" + listing + "'");
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_TRUE(list.err.empty()) << list.err;  // nothing skipped
+    EXPECT_EQ(list.out,
+              "4 Channel Four\t28-07-2000 17:33\t90\tDetectives\tS3 E6 P1/1\tDrama, Crime\t"
+              "The Last Train A body on the line. Director: Ann Lee Starring: Cy Dunn, Di Egan (S3 E6 P1/1)\n"
+              "4 Channel Four\t28-07-2000 19:03\t60\tNews\t\t\t\n");
 }
 
 }  // namespace

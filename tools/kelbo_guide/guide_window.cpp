@@ -2,14 +2,22 @@
 
 #include "guide_addin.h"
 #include "listing_model.h"
+#include "listing_programme.h"
+#include "series_apply.h"
+#include "series_rules.h"
+
+#include "common/settings_store.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <chrono>
 
 namespace kelbo::guide {
 
@@ -32,6 +40,10 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     view_->verticalHeader()->hide();
     view_->horizontalHeader()->setStretchLastSection(true);
     view_->setWordWrap(false);
+    // Short columns as wide as their texts, so that no start time is cut.
+    for (const int column : {ListingModel::Channel, ListingModel::Start, ListingModel::Duration,
+                             ListingModel::Episode})
+        view_->resizeColumnToContents(column);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
         const QModelIndex index = view_->indexAt(at);
@@ -57,20 +69,67 @@ QMenu* GuideWindow::programmeMenu(int row) {
     const int sourceRow = proxy_->mapToSource(proxy_->index(row, 0)).row();
     auto* menu = new QMenu(this);
     const auto entries = addin_.menu();
+    if (entries.empty()) {
+        menu->addAction(QStringLiteral("(the add-in offers no entries)"))->setEnabled(false);
+        return menu;
+    }
     for (size_t i = 0; i < entries.size(); ++i) {
         const QString text = QString::fromStdString(entries[i].text);
-        QAction* action = menu->addAction(text);
-        connect(action, &QAction::triggered, this, [this, i, sourceRow, text] {
-            const GuideProgramme programme = model_->programme(sourceRow);
-            if (addin_.record(i, programme.record()))
-                showStatus(QStringLiteral("\"%1\" handed to the add-in: %2")
-                               .arg(QString::fromStdString(programme.name), text));
-            else
-                showStatus(QStringLiteral("The add-in has no command for \"%1\".").arg(text));
-        });
+        connect(menu->addAction(text), &QAction::triggered, this,
+                [this, i, sourceRow, text] { recordOne(sourceRow, i, text); });
     }
-    if (entries.empty()) menu->addAction(QStringLiteral("(the add-in offers no entries)"))->setEnabled(false);
+    menu->addSeparator();
+    QMenu* series = menu->addMenu(QStringLiteral("Record series with"));
+    for (size_t i = 0; i < entries.size(); ++i) {
+        QString text = QString::fromStdString(entries[i].text);
+        text.remove(QRegularExpression(QStringLiteral("^Record with ")));
+        connect(series->addAction(text), &QAction::triggered, this,
+                [this, i, sourceRow] { recordSeries(sourceRow, i); });
+    }
     return menu;
+}
+
+void GuideWindow::recordOne(int sourceRow, size_t entry, const QString& entryText) {
+    const XmltvProgramme& p = model_->listing().programmes[static_cast<size_t>(sourceRow)];
+    const GuideProgramme programme = model_->programme(sourceRow);
+    const QString name = QString::fromStdString(programme.name);
+    if (!addin_.record(entry, programme.record())) {
+        showStatus(QStringLiteral("The add-in has no command for \"%1\".").arg(entryText));
+        return;
+    }
+    QString status = QStringLiteral("\"%1\" handed to the add-in: %2").arg(name, entryText);
+    if (startsInRepeatedHour(p.start))
+        status += QStringLiteral(". It starts at %1, in the hour the clocks go through twice: its "
+                                 "start in the schedule reads as the first run of that hour, so the "
+                                 "true start is in its description, and the recorder drops it if a "
+                                 "programme of the first run on this channel is scheduled too.")
+                      .arg(QString::fromStdString(trueStart(p.start)));
+    showStatus(status);
+}
+
+void GuideWindow::recordSeries(int sourceRow, size_t entry) {
+    const XmltvListing& listing = model_->listing();
+    const XmltvProgramme& p = listing.programmes[static_cast<size_t>(sourceRow)];
+    SeriesRule rule;
+    rule.title = listing.text(p.title);
+    rule.channel = listing.channelName(p);
+    rule.entry = entry;
+    SettingsStore settings(SettingsStore::defaultLocation());
+    SeriesRuleStore rules(settings);
+    const bool added = rules.add(rule);
+    if (rules.failed()) {
+        showStatus(QStringLiteral("The series rule could not be stored in %1.")
+                       .arg(QString::fromStdString(settings.file().string())));
+        return;
+    }
+    const RulesApplied applied =
+        applyRules(listing, {rule}, scheduleFileOf(settings), std::chrono::system_clock::now(),
+                   [this](size_t e, const GuideProgramme& g) { return addin_.record(e, g.record()); });
+    showStatus(QStringLiteral("%1 \"%2\" on %3: %4 programme(s) handed to the add-in, %5 already in the schedule.")
+                   .arg(added ? QStringLiteral("Series rule stored for") : QStringLiteral("Series rule already stored for"),
+                        QString::fromStdString(rule.title), QString::fromStdString(rule.channel))
+                   .arg(applied.recorded)
+                   .arg(applied.alreadyScheduled));
 }
 
 }  // namespace kelbo::guide

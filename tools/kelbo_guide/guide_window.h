@@ -14,7 +14,8 @@ class GuideAddin;
 class ListingModel;
 
 // The programme guide's listing: programmes by start, a filter box, and on
-// each programme the pop-up menu the add-in fills.
+// each programme the pop-up menu the add-in fills, with "Record series
+// with" for a rule that records every programme of the series.
 class GuideWindow : public QWidget {
 public:
     GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* parent = nullptr);
@@ -28,6 +29,9 @@ public:
     QMenu* programmeMenu(int row);
 
 private:
+    void recordOne(int sourceRow, size_t entry, const QString& entryText);
+    void recordSeries(int sourceRow, size_t entry);
+
     const GuideAddin& addin_;
     ListingModel* model_;
     QSortFilterProxyModel* proxy_;

@@ -25,12 +25,16 @@ QString ListingModel::cell(int row, Column column) const {
     case Channel: return qs(listing_.channelNumber(p) + " " + listing_.channelName(p));
     case Start: {
         const DateTime local = toLocalDateTime(p.start);
-        return qs(local.formatDate() + " " + local.formatTime());
+        // The second run of a repeated hour shows its zone, or it would
+        // look like the first.
+        return qs(local.formatDate() + " " +
+                  (startsInRepeatedHour(p.start) ? trueStart(p.start) : local.formatTime()));
     }
     case Duration: return QString::number(p.durationMinutes);
-    case Title: return qs(p.title);
-    case Category: return qs(p.category);
-    case Description: return qs(p.description).simplified();
+    case Title: return qs(listing_.text(p.title));
+    case Episode: return qs(listing_.text(p.episode));
+    case Category: return qs(listing_.text(p.categories));
+    case Description: return qs(guideDescription(listing_, p)).simplified();
     default: return {};
     }
 }
@@ -39,13 +43,13 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     if (role == Qt::DisplayRole) return cell(index.row(), static_cast<Column>(index.column()));
     if (role == Qt::ToolTipRole && index.column() == Description)
-        return qs(listing_.programmes[static_cast<size_t>(index.row())].description);
+        return qs(guideDescription(listing_, listing_.programmes[static_cast<size_t>(index.row())]));
     return {};
 }
 
 QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int role) const {
     static const char* const titles[ColumnCount] = {"Channel", "Start", "Minutes", "Title",
-                                                    "Category", "Description"};
+                                                    "Episode", "Category", "Description"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= ColumnCount)
         return {};
@@ -53,16 +57,7 @@ QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 GuideProgramme ListingModel::programme(int row) const {
-    const XmltvProgramme& p = listing_.programmes[static_cast<size_t>(row)];
-    GuideProgramme g;
-    g.name = p.title;
-    g.start = toLocalDateTime(p.start);
-    g.duration = static_cast<uint32_t>(p.durationMinutes);
-    g.channelName = listing_.channelName(p);
-    g.channelNumber = listing_.channelNumber(p);
-    g.category = p.category;
-    g.description = p.description;
-    return g;
+    return guideProgramme(listing_, listing_.programmes[static_cast<size_t>(row)]);
 }
 
 }  // namespace kelbo::guide

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "guide_programme.h"
+#include "listing_programme.h"
 #include "xmltv_reader.h"
 
 #include <QAbstractTableModel>
@@ -11,7 +12,7 @@ namespace kelbo::guide {
 // large listing costs no more than the listing itself.
 class ListingModel : public QAbstractTableModel {
 public:
-    enum Column { Channel, Start, Duration, Title, Category, Description, ColumnCount };
+    enum Column { Channel, Start, Duration, Title, Episode, Category, Description, ColumnCount };
 
     explicit ListingModel(XmltvListing listing, QObject* parent = nullptr);
 

@@ -5,12 +5,14 @@
 #include "guide_programme.h"
 #include "guide_window.h"
 #include "listing_model.h"
+#include "rules_command.h"
 #include "xmltv_reader.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
 #include <algorithm>
+#include <chrono>
 #include <charconv>
 #include <cstdint>
 #include <iostream>
@@ -28,7 +30,11 @@ const char kUsage[] =
     "                   --duration MIN --channel-name TEXT --channel-number TEXT [--category TEXT]\n"
     "                   [--description TEXT] [--reminder-id U32] [--smart-search-id U32]\n"
     "                   [--favourite-id U32]\n"
-    "       kelbo-guide [--addin PATH] xmltv [--list] FILE.xml\n";
+    "       kelbo-guide [--addin PATH] xmltv [--list] [--days N] FILE.xml\n"
+    "       kelbo-guide rules add --title TEXT [--channel TEXT] [--new-only] --entry N\n"
+    "       kelbo-guide rules list\n"
+    "       kelbo-guide rules remove N\n"
+    "       kelbo-guide [--addin PATH] rules apply FILE.xml\n";
 
 int usage(const std::string& why = {}) {
     if (!why.empty()) std::cerr << "kelbo-guide: " << why << '\n';
@@ -48,14 +54,15 @@ struct Arguments {
     std::string addin = GuideAddin::defaultPath();
     std::map<std::string, std::string> options;  // "--name" -> value
     bool list = false;
-    std::string file;
+    bool newOnly = false;
+    std::vector<std::string> words;  // after the command
 };
 
 std::optional<Arguments> parse(int argc, char** argv, std::string& why) {
     static const char* const withValue[] = {
         "--addin", "--entry", "--name", "--start", "--duration", "--channel-name",
         "--channel-number", "--category", "--description", "--reminder-id",
-        "--smart-search-id", "--favourite-id"};
+        "--smart-search-id", "--favourite-id", "--days", "--title", "--channel"};
     Arguments args;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -67,13 +74,15 @@ std::optional<Arguments> parse(int argc, char** argv, std::string& why) {
             (arg == "--addin" ? args.addin : args.options[arg]) = argv[i];
         } else if (arg == "--list") {
             args.list = true;
+        } else if (arg == "--new-only") {
+            args.newOnly = true;
         } else if (!arg.empty() && arg[0] == '-') {
             why = "unknown option " + arg;
             return std::nullopt;
         } else if (args.command.empty()) {
             args.command = arg;
-        } else if (args.file.empty() && args.command == "xmltv") {
-            args.file = arg;
+        } else if (args.command == "rules" || (args.command == "xmltv" && args.words.empty())) {
+            args.words.push_back(arg);
         } else {
             why = "unexpected argument " + arg;
             return std::nullopt;
@@ -131,17 +140,25 @@ QString skippedNote(const XmltvListing& listing) {
         parts << programmes(listing.withoutStop) + QStringLiteral(" without a stop time skipped");
     if (listing.badTimes)
         parts << programmes(listing.badTimes) + QStringLiteral(" with unreadable times skipped");
-    if (listing.leftOut)
-        parts << programmes(listing.leftOut) +
-                     QStringLiteral(" beyond the first %1 left out").arg(listing.programmes.size());
+    if (listing.outsideWindow)
+        parts << programmes(listing.outsideWindow) + QStringLiteral(" outside the days kept left out");
     return parts.join(QStringLiteral("; "));
 }
 
 int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
-    if (args.file.empty()) return usage("xmltv needs a listings file");
-    XmltvListing listing = XmltvReader().readFile(QString::fromStdString(args.file));
+    if (args.words.empty()) return usage("xmltv needs a listings file");
+    const std::string& file = args.words[0];
+    XmltvLimits limits;
+    if (args.options.contains("--days")) {
+        // Every channel keeps the same span: from now to the days ahead.
+        const auto days = u32(args.options.at("--days"));
+        if (!days || *days == 0 || *days > 3650) return usage("--days takes a number of days from 1");
+        limits.windowStart = std::chrono::system_clock::now();
+        limits.windowEnd = *limits.windowStart + std::chrono::days(*days);
+    }
+    XmltvListing listing = XmltvReader(limits).readFile(QString::fromStdString(file));
     if (!listing.error.isEmpty()) {
-        std::cerr << "kelbo-guide: " << args.file << " is not a readable XMLTV listing: "
+        std::cerr << "kelbo-guide: " << file << " is not a readable XMLTV listing: "
                   << listing.error.toStdString() << '\n';
         return 1;
     }
@@ -180,8 +197,11 @@ int main(int argc, char** argv) {
     const auto args = parse(argc, argv, why);
     if (!args) return usage(why);
     if (args->command.empty()) return usage();
-    if (args->command != "menu" && args->command != "record" && args->command != "xmltv")
+    if (args->command != "menu" && args->command != "record" && args->command != "xmltv" &&
+        args->command != "rules")
         return usage("unknown command " + args->command);
+    // Rules load the add-in only when they record.
+    if (args->command == "rules") return rulesCommand(args->words, args->options, args->newOnly, args->addin);
     // A plain listing needs no add-in.
     const bool needsAddin = !(args->command == "xmltv" && args->list);
     std::unique_ptr<GuideAddin> addin;

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "string_pool.h"
+#include "xmltv_time.h"
+
 #include "common/date_time.h"
 
 #include <QString>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 class QIODevice;
@@ -20,35 +23,50 @@ struct XmltvChannel {
     std::string number;  // the first display name that is a number
 };
 
+// One programme, kept small: its texts are ids into the listing's pool and
+// its channel is an index, so a listing of hundreds of thousands of
+// programmes stays in tens of megabytes.
 struct XmltvProgramme {
-    size_t channel = 0;  // index into XmltvListing::channels
+    using Text = StringPool::Id;
     Instant start;
-    int durationMinutes = 0;
-    std::string title;
-    std::string category;
-    std::string description;
+    uint32_t channel = 0;  // index into XmltvListing::channels
+    int32_t durationMinutes = 0;
+    Text title = 0;
+    Text subTitle = 0;
+    Text description = 0;
+    Text category = 0;    // the first category
+    Text categories = 0;  // all of them, joined by ", "
+    Text episode = 0;     // as shown on screen, or made from the xmltv_ns number
+    Text directors = 0;   // joined by ", "
+    Text actors = 0;      // joined by ", "
+    bool previouslyShown = false;
 };
 
 struct XmltvListing {
     std::vector<XmltvChannel> channels;
     std::vector<XmltvProgramme> programmes;  // by start, then file order
+    StringPool texts;
     int withoutStop = 0;     // skipped: no stop time
     int badTimes = 0;        // skipped: a time that does not read, or stop not after start
-    int leftOut = 0;         // beyond the limit of programmes kept
+    int outsideWindow = 0;   // skipped: outside the time window kept
     QString error;           // not XML, or not an XMLTV listing
 
+    const std::string& text(XmltvProgramme::Text id) const { return texts.text(id); }
     // The channel's number, or "0" for a channel that has none, so that the
     // recorder still accepts the record.
     std::string channelNumber(const XmltvProgramme& p) const;
     std::string channelName(const XmltvProgramme& p) const;
 };
 
-// What is kept of a listing, so that a file of any size fits in memory.
+// What is kept of a listing. Every channel is kept; when memory must be
+// bounded, the window keeps the same span of time for all of them.
 struct XmltvLimits {
-    size_t maxProgrammes = 100000;
+    std::optional<Instant> windowStart;  // programmes that end by then are left out
+    std::optional<Instant> windowEnd;    // programmes that start from then on are left out
     size_t maxTitleBytes = 200;
     size_t maxCategoryBytes = 100;
     size_t maxDescriptionBytes = 1000;
+    size_t maxCreditsBytes = 400;  // each of the director and actor lists
 };
 
 // Reads an XMLTV listings file as a stream: elements it does not know are
@@ -64,9 +82,8 @@ private:
     XmltvLimits limits_;
 };
 
-// "YYYYMMDDhhmmss +hhmm" or an initial part of it of at least the date,
-// with an optional offset ("+hhmm", "-hhmm", "UTC", "GMT", "Z"); no offset
-// means UTC.
-std::optional<Instant> parseXmltvTime(std::string_view text);
+// "2.5.0/2" (season, episode, part, each counted from 0, with an optional
+// total) as a viewer reads it: "S3 E6 P1/2". Empty when nothing reads.
+std::string episodeFromXmltvNs(std::string_view number);
 
 }  // namespace kelbo::guide

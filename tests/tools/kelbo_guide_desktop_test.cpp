@@ -1,0 +1,124 @@
+// The guide host on a real desktop (Xvfb with openbox): a right-click on a
+// programme, "Record series with", a template, chosen with the mouse and the
+// keyboard as a user does.
+#include "../guide/xmltv_sample.h"
+#include "support/command_output.h"
+#include "support/program_process.h"
+#include "support/temp_dir.h"
+
+#include "common/schedule_format.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using namespace std::chrono_literals;
+
+namespace {
+
+// Xvfb on a display number it picks itself (parallel runs never meet), with
+// openbox managing the windows.
+class GuideDesktop {
+public:
+    GuideDesktop() {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0) return;
+        ::fcntl(ends[1], F_SETFD, 0);  // Xvfb writes its display number here
+        xvfb_ = BackgroundProgram("/usr/bin/Xvfb", {"-displayfd", std::to_string(ends[1]), "-screen", "0",
+                                                    "1280x800x24", "-nolisten", "tcp"}, {});
+        ::close(ends[1]);
+        std::string number;
+        pollfd fd{ends[0], POLLIN, 0};
+        char c;
+        while (::poll(&fd, 1, 10000) > 0 && ::read(ends[0], &c, 1) == 1 && c != '\n') number += c;
+        ::close(ends[0]);
+        if (number.empty()) return;
+        display_ = ":" + number;
+        openbox_ = BackgroundProgram("/usr/bin/openbox", {}, {{"DISPLAY", display_}});
+        for (int i = 0; i < 50 && !managed(); ++i) std::this_thread::sleep_for(100ms);
+        std::this_thread::sleep_for(200ms);  // let it finish taking over
+    }
+    ~GuideDesktop() {
+        openbox_.stop(SIGTERM, std::chrono::seconds(5));
+        xvfb_.stop(SIGTERM, std::chrono::seconds(5));
+    }
+    const std::string& display() const { return display_; }
+    // The window manager has taken over once it announces its desktops.
+    bool managed() const {
+        const std::string desktops = xdotool("get_num_desktops");
+        return !desktops.empty() && desktops[0] != '0';
+    }
+    std::string xdotool(const std::string& args) const {
+        return commandOutput("DISPLAY=" + display_ + " xdotool " + args + " 2>/dev/null");
+    }
+
+private:
+    BackgroundProgram xvfb_;
+    BackgroundProgram openbox_;
+    std::string display_;
+};
+
+size_t records(const std::filesystem::path& schedule) {
+    std::istringstream in(std::filesystem::exists(schedule) ? readFile(schedule) : "");
+    ScheduleReader reader(in);
+    size_t n = 0;
+    while (const auto record = reader.next()) n += record->accepted;
+    return n;
+}
+
+}  // namespace
+
+TEST(GuideOnADesktop, RecordSeriesFromTheProgrammeMenu) {
+    GuideDesktop desktop;
+    ASSERT_FALSE(desktop.display().empty()) << "Xvfb did not start";
+    ASSERT_TRUE(desktop.managed()) << "openbox did not start on " << desktop.display();
+
+    TempDir home;
+    const auto schedule = home / "schedule.txt";
+    std::filesystem::create_directories(home / "config" / "kelbo");
+    writeFile(home / "config" / "kelbo" / "registry.ini",
+              "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\nScheduleFile=" + schedule.string() +
+                  "\n[Software\\VB and VBA Program Settings\\Kelbo\\DG Templates]\nDEFAULT Template=1\nHalf D1=1\n");
+    // Every row is an episode, so wherever the click lands it is on the series.
+    using namespace std::chrono;
+    const auto soon = floor<minutes>(system_clock::now()) + hours(1);
+    std::string text = "<tv><channel id='a'><display-name>1</display-name><display-name>One</display-name></channel>";
+    for (int day = 0; day < 4; ++day) text += xmltvProgramme("a", soon + days(day), 30, "<title>Quiz</title>");
+    writeFile(home / "listing.xml", text + "</tv>");
+
+    BackgroundProgram guide(std::string(KELBO_BUILD_DIR) + "/kelbo-guide", {"xmltv", (home / "listing.xml").string()},
+                            {{"DISPLAY", desktop.display()}, {"QT_QPA_PLATFORM", "xcb"},
+                             {"XDG_CONFIG_HOME", (home / "config").string()}, {"HOME", home.path().string()}});
+    std::string window;
+    for (int i = 0; i < 100 && window.empty(); ++i) {
+        std::this_thread::sleep_for(100ms);
+        window = desktop.xdotool("search --onlyvisible --name '^Kelbo guide$'");
+    }
+    ASSERT_FALSE(window.empty()) << "the guide window never appeared";
+    window = window.substr(0, window.find('\n'));
+    desktop.xdotool("windowactivate --sync " + window);
+    // Below the filter box and the column headers: a programme row.
+    desktop.xdotool("mousemove --window " + window + " 150 110 click 3");
+    std::this_thread::sleep_for(500ms);
+    // Up from the top wraps to the last entry, "Record series with"; Right
+    // opens it on "DEFAULT Template"; Down is "Half D1".
+    for (const char* key : {"Up", "Right", "Down", "Return"}) {
+        desktop.xdotool(std::string("key ") + key);
+        std::this_thread::sleep_for(300ms);
+    }
+    for (int i = 0; i < 50 && records(schedule) < 4; ++i) std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(records(schedule), 4u);
+    const std::string stored = readFile(schedule);
+    EXPECT_NE(stored.find("Template     : Half D1"), std::string::npos) << stored;
+    EXPECT_NE(readFile(home / "config" / "kelbo" / "registry.ini").find("Guide Rules]"), std::string::npos);
+    EXPECT_TRUE(guide.running());
+    guide.stop(SIGTERM, std::chrono::seconds(5));
+}

@@ -1,0 +1,78 @@
+#include "series_apply.h"
+
+#include "listing_programme.h"
+
+#include "common/host_paths.h"
+#include "common/schedule_format.h"
+#include "common/settings_keys.h"
+#include "common/settings_store.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fstream>
+
+namespace kelbo::guide {
+
+std::string scheduleFileOf(const SettingsStore& store) {
+    const std::string stored = store.GetSetting(settings::kDefaults, settings::kScheduleFile);
+    return toHostPath(stored.empty() ? "c:\\KelboSchedule.txt" : stored);
+}
+
+std::string scheduleKey(const std::string& date, const std::string& time, const std::string& channelNumber) {
+    return date + ' ' + time + ' ' + channelNumber;
+}
+
+std::string scheduleKey(const GuideProgramme& programme) {
+    return scheduleKey(programme.start.formatDate(), programme.start.formatTime(), programme.channelNumber);
+}
+
+namespace {
+
+// Hand-edited records may write "5-3-2003" or "7:05"; the recorder reads
+// them as the add-in's "05-03-2003" and "07:05", and so does this.
+std::string keyOf(const ScheduleItem& item) {
+    const auto date = DateTime::parseDate(item.StartDate);
+    const auto time = DateTime::parseTime(item.StartTime);
+    return scheduleKey(date ? date->formatDate() : item.StartDate, time ? time->formatTime() : item.StartTime,
+                       item.ChannelNumber);
+}
+
+}  // namespace
+
+std::set<std::string> scheduledKeys(const std::string& scheduleFile) {
+    std::set<std::string> keys;
+    std::ifstream in(scheduleFile, std::ios::binary);
+    if (!in) return keys;
+    ScheduleReader reader(in);
+    while (const auto record = reader.next())
+        if (record->accepted) keys.insert(keyOf(record->item));
+    return keys;
+}
+
+RulesApplied applyRules(const XmltvListing& listing, const std::vector<SeriesRule>& rules,
+                        const std::string& scheduleFile, Instant now, const RecordCommand& record) {
+    RulesApplied result;
+    if (rules.empty()) return result;
+    std::set<std::string> scheduled = scheduledKeys(scheduleFile);
+    for (const XmltvProgramme& p : listing.programmes) {
+        if (p.start + std::chrono::minutes(p.durationMinutes) <= now) continue;
+        const auto rule = std::find_if(rules.begin(), rules.end(),
+                                       [&](const SeriesRule& r) { return r.matches(listing, p); });
+        if (rule == rules.end()) continue;
+        const GuideProgramme programme = guideProgramme(listing, p);
+        if (!scheduled.insert(scheduleKey(programme)).second) {
+            ++result.alreadyScheduled;
+            continue;
+        }
+        if (!record(rule->entry, programme)) {
+            scheduled.erase(scheduleKey(programme));
+            ++result.refused;
+            continue;
+        }
+        ++result.recorded;
+        result.recordedTitles.push_back(programme.name);
+    }
+    return result;
+}
+
+}  // namespace kelbo::guide
