@@ -1,7 +1,7 @@
 #include "recorder.h"
 
-#include "capture_device.h"
-#include "recorder/core/log.h"
+#include "recorder/device/capture_device.h"
+#include "recorder/ports/log.h"
 #include "part_recovery.h"
 
 #include <filesystem>

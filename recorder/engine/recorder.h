@@ -3,10 +3,10 @@
 #include "live_preview.h"
 #include "recording_session.h"
 #include "scheduler_tick.h"
-#include "recorder/core/live_settings.h"
-#include "recorder/core/next_programme.h"
-#include "recorder/core/schedule_document.h"
-#include "recorder/core/status_display.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/engine/status_display.h"
 
 namespace kelbo {
 

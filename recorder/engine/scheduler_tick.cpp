@@ -1,17 +1,17 @@
 #include "scheduler_tick.h"
 
-#include "capture_device.h"
+#include "recorder/device/capture_device.h"
 #include "recording_session.h"
 #include "status_texts.h"
 #include "common/clock.h"
 #include "common/host_paths.h"
 #include "common/text_util.h"
-#include "recorder/core/live_settings.h"
-#include "recorder/core/log.h"
-#include "recorder/core/next_programme.h"
-#include "recorder/core/schedule_document.h"
-#include "recorder/core/status_display.h"
-#include "recorder/core/ui_ports.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/ports/log.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/engine/status_display.h"
+#include "recorder/ports/ui_ports.h"
 
 #include <algorithm>
 #include <cmath>

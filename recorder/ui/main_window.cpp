@@ -12,14 +12,14 @@
 #include "common/clock.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
-#include "recorder/core/column_layout_store.h"
-#include "recorder/core/detail_pane.h"
-#include "recorder/core/schedule_commands.h"
-#include "recorder/core/settings_loader.h"
-#include "recorder/engine/capture_device.h"
-#include "recorder/engine/file_naming.h"
+#include "recorder/forms/column_layout_store.h"
+#include "recorder/forms/detail_pane.h"
+#include "recorder/forms/schedule_commands.h"
+#include "recorder/forms/settings_loader.h"
+#include "recorder/device/capture_device.h"
+#include "recorder/schedule/file_naming.h"
 #include "recorder/engine/recorder.h"
-#include "recorder/engine/templates.h"
+#include "recorder/device/templates.h"
 
 #include <QCloseEvent>
 #include <QFrame>

@@ -1,8 +1,8 @@
 #include "options_dialog.h"
 
-#include "recorder/core/options_form.h"
-#include "recorder/core/picture_controls.h"
-#include "recorder/core/setting_values.h"
+#include "recorder/forms/options_form.h"
+#include "recorder/forms/picture_controls.h"
+#include "recorder/schedule/setting_values.h"
 #include "recorder/ui/options_dialog_widgets.h"
 
 #include <QCheckBox>

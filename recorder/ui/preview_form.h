@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/window_geometry.h"
+#include "recorder/forms/window_geometry.h"
 
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/engine/gst/preview_frame.h"
+#include "recorder/device/preview_frame.h"
 
 #include <QImage>
 #include <QWidget>

@@ -2,9 +2,9 @@
 // saved layout, the tray and shutdown.
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
-#include "recorder/core/column_layout_store.h"
+#include "recorder/forms/column_layout_store.h"
 #include "recorder/engine/recorder.h"
-#include "recorder/engine/templates.h"
+#include "recorder/device/templates.h"
 #include "recorder/ui/add_schedule_dialog.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/preview_form.h"

@@ -1,0 +1,304 @@
+#include "common/schedule_format.h"
+#include "recorder/schedule/schedule_document.h"
+#include "support/recording_message_boxes.h"
+#include "support/schedule_text.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+
+namespace {
+
+class ScheduleDocumentTest : public ::testing::Test {
+protected:
+    ScheduleDocumentTest() : document(settings, messages) {
+        settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
+        settings.FileString = "/rec/%programme%-%starttime%.mpg";
+        settings.Template = "DVD";
+        settings.StartBuffer = "2";
+        settings.EndBuffer = "5";
+    }
+
+    std::filesystem::path file() const { return dir / "KelboSchedule.txt"; }
+    void load(const std::string& text) {
+        writeFile(file(), text);
+        document.Load_Schedule();
+        document.Display_Schedule();
+    }
+    std::string cell(int row, Column column) const { return document.list().cell(row, column); }
+
+    static GuideRecord record(const std::string& name, const std::string& date,
+                              const std::string& time, const std::string& channel = "101") {
+        GuideRecord r;
+        r.name = name;
+        r.date = date;
+        r.time = time;
+        r.channelNumber = channel;
+        return r;
+    }
+
+    TempDir dir;
+    LiveSettings settings;
+    RecordingMessageBoxes messages;
+    ScheduleDocument document;
+};
+
+}  // namespace
+
+TEST_F(ScheduleDocumentTest, LoadsAcceptedRecordsIntoSlotsInFileOrder) {
+    GuideRecord broken = record("Broken", "01-02-2003", "19:00");
+    broken.duration = "long";
+    load(record("Late", "02-02-2003", "21:00").text() + broken.text() +
+         record("Early", "01-02-2003", "18:00").text() +
+         record("Third", "01-01-2003", "09:30").text() + "ProgrammeName: Unfinished\r\n");
+    const ScheduleTable& table = document.table();
+    EXPECT_EQ(table.LastIndex, 2);
+    EXPECT_EQ(table[0].ProgrammeName, "Late");
+    EXPECT_EQ(table[0].IndexString, "200302022100");
+    EXPECT_EQ(table[1].ProgrammeName, "Early");
+    EXPECT_EQ(table[2].ProgrammeName, "Third");
+    EXPECT_FALSE(table[3].inUse());
+    EXPECT_TRUE(document.ScheduleFileDate().has_value());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ScheduleDocumentTest, AnythingButAReadableFileIsAnEmptySchedule) {
+    load(record("One", "01-02-2003", "18:00").text());
+    EXPECT_EQ(document.table().LastIndex, 0);
+    EXPECT_TRUE(document.table()[0].inUse());
+    const auto date = document.ScheduleFileDate();
+
+    std::filesystem::remove(file());
+    document.Load_Schedule();
+    EXPECT_EQ(document.table().LastIndex, 0);
+    EXPECT_FALSE(document.table()[0].inUse());
+    EXPECT_EQ(document.ScheduleFileDate(), date) << "the date of the last good load stays";
+
+    std::filesystem::create_directory(file());
+    document.Load_Schedule();
+    EXPECT_FALSE(document.table()[0].inUse());
+
+    settings.ScheduleFile.clear();
+    document.Load_Schedule();
+    EXPECT_FALSE(document.table()[0].inUse());
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ScheduleDocumentTest, ListsRowsByStartWithDefaultsForEmptyFields) {
+    GuideRecord own = record("Own", "01-02-2003", "18:00");
+    GuideRecord noDuration = record("NoDuration", "01-02-2003", "17:00");
+    load(record("Late", "02-02-2003", "09:00").text() + own.text() +
+         record("Early", "31-01-2003", "23:30").text());
+    document.table()[1].FileName = "/own/file.mpg";
+    document.table()[1].Template = "Half";
+    document.table()[1].StartBuffer = "7";
+    document.table()[1].EndBuffer = "8";
+    document.table()[3] = document.table()[0];
+    document.table()[3].Duration.clear();
+    document.table().LastIndex = 3;
+    document.Display_Schedule(2);
+
+    const ScheduleList& list = document.list();
+    ASSERT_EQ(list.rowCount(), 3);
+    EXPECT_EQ(cell(1, Column::Programme), "Early");
+    EXPECT_EQ(cell(2, Column::Programme), "Own");
+    EXPECT_EQ(cell(3, Column::Programme), "Late");
+    EXPECT_EQ(cell(1, Column::IndexString), "200301312330");
+    EXPECT_EQ(cell(1, Column::ArrayID), "2");
+    EXPECT_EQ(cell(1, Column::Filename), "/rec/Early-2330.mpg");
+    EXPECT_EQ(cell(1, Column::Template), "DVD");
+    EXPECT_EQ(cell(1, Column::SBuf), "2");
+    EXPECT_EQ(cell(1, Column::EBuf), "5");
+    EXPECT_EQ(cell(2, Column::Filename), "/own/file.mpg");
+    EXPECT_EQ(cell(2, Column::Template), "Half");
+    EXPECT_EQ(cell(2, Column::SBuf), "7");
+    EXPECT_EQ(cell(2, Column::EBuf), "8");
+    EXPECT_EQ(cell(2, Column::Date), "01-02-2003");
+    EXPECT_EQ(cell(2, Column::Time), "18:00");
+    EXPECT_EQ(cell(2, Column::Channel), "Main");
+    EXPECT_EQ(cell(2, Column::ChannelNumber), "101");
+    EXPECT_EQ(cell(2, Column::Duration), "30");
+    EXPECT_EQ(list.rowColour(2), colour::kRed);
+    EXPECT_EQ(list.rowColour(1), colour::kBlack);
+    // The cell operations reach cells by sub-item number, position − 1.
+    EXPECT_EQ(list.Get_Cell(1, 4), "Early");
+    EXPECT_EQ(document.slotOfRow(3), 0);
+
+    settings.StartBuffer = "9";
+    document.Display_Schedule();
+    EXPECT_EQ(cell(1, Column::SBuf), "9");
+    EXPECT_EQ(document.table()[1].StartBuffer, "7");
+    EXPECT_EQ(document.table()[2].StartBuffer, "") << "defaults stay out of the table";
+}
+
+TEST_F(ScheduleDocumentTest, ColumnMapDecidesWhereCellsLive) {
+    ColumnLayout layout = ColumnLayout::defaults();
+    layout.set(Column::Programme, 3, 1500);
+    layout.set(Column::Date, 5, 1000);
+    document.list().setLayout(layout);
+    load(record("Show", "01-02-2003", "18:00").text());
+    EXPECT_EQ(document.list().Get_Cell(1, 2), "Show");
+    EXPECT_EQ(document.list().Get_Cell(1, 4), "01-02-2003");
+    EXPECT_EQ(cell(1, Column::Programme), "Show");
+}
+
+TEST_F(ScheduleDocumentTest, RewritesListedItemsInListOrderWithTheRecordersForms) {
+    GuideRecord guide = record("Late", "02-02-2003", "09:00");
+    guide.category = "";
+    load(guide.text() + record("Early", "31-01-2003", "23:30").text() +
+         "ProgrammeName: Extra\r\nStartTime    : 10:00\r\nStartDate    : 03-02-2003\r\n"
+         "ChannelNumber: 5\r\nChannelName  : Two\r\nDuration     : 60\r\n"
+         "Description  : Film\r\nDirector: Some One\r\n (1999)\r\n----------BREAK----------\r\n");
+    document.table()[0].EndBuffer = "10";
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_EQ(readFile(file()),
+              "ProgrammeName: Early\r\nStartTime    : 23:30\r\nStartDate    : 31-01-2003\r\n"
+              "ChannelNumber: 101\r\nChannelName  : Main\r\nDuration     : 30\r\n"
+              "ReminderID   : 0\r\nSmartSearchID: 0\r\nFavouriteID  : 0\r\n"
+              "----------BREAK----------\r\n"
+              "ProgrammeName: Late\r\nStartTime    : 09:00\r\nStartDate    : 02-02-2003\r\n"
+              "ChannelNumber: 101\r\nChannelName  : Main\r\nDuration     : 30\r\n"
+              "ReminderID   : 0\r\nSmartSearchID: 0\r\nFavouriteID  : 0\r\n"
+              "EndBuffer    : 10\r\n----------BREAK----------\r\n"
+              "ProgrammeName: Extra\r\nStartTime    : 10:00\r\nStartDate    : 03-02-2003\r\n"
+              "ChannelNumber: 5\r\nChannelName  : Two\r\nDuration     : 60\r\n"
+              "Description  : Film\r\nDirector: Some One\r\n (1999)\r\n"
+              "----------BREAK----------\r\n");
+    EXPECT_EQ(document.ScheduleFileDate(), stampOf(file())) << "our own write is no outside change";
+
+    // A second round trip changes nothing: the extra line is recognised again.
+    const std::string first = readFile(file());
+    document.Load_Schedule();
+    document.Display_Schedule();
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_EQ(readFile(file()), first);
+}
+
+TEST_F(ScheduleDocumentTest, EmptyListWritesAnEmptyFileAndUnlistedItemsDisappear) {
+    load(record("Only", "01-02-2003", "18:00").text());
+    document.table()[0].Duration.clear();
+    document.Display_Schedule();
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_EQ(readFile(file()), "");
+}
+
+// A write that fails half-way (here: the process may not write files that
+// big, as on a full disk) must leave the old schedule untouched.
+TEST_F(ScheduleDocumentTest, AFailedRewriteKeepsTheOldFileAndTellsTheUser) {
+    const std::string original = record("Keep", "01-02-2003", "18:00").text();
+    load(original);
+    document.table()[0].Description = std::string(64 * 1024, 'd');
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    const bool written = document.Write_Schedule();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(readFile(file()), original);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Error writing schedule");
+    EXPECT_NE(messages.shown[0].text.find(file().string()), std::string::npos);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_TRUE(entry.path() == file() || entry.path().extension() == ".lock") << entry.path();
+}
+
+TEST_F(ScheduleDocumentTest, AFailedRewriteIntoAMissingFolderIsReported) {
+    load(record("Keep", "01-02-2003", "18:00").text());
+    settings.ScheduleFile = (dir / "missing" / "s.txt").string();
+    EXPECT_FALSE(document.Write_Schedule());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Error writing schedule");
+    EXPECT_NE(messages.shown[0].text.find("missing/s.txt"), std::string::npos);
+}
+
+TEST_F(ScheduleDocumentTest, RewriteKeepsPermissionsAndLeavesNoTemporaryFiles) {
+    load(record("One", "01-02-2003", "18:00").text());
+    ::chmod(file().c_str(), 0640);
+    ASSERT_TRUE(document.Write_Schedule());
+    struct stat st {};
+    ASSERT_EQ(::stat(file().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_TRUE(entry.path() == file() || entry.path().extension() == ".lock") << entry.path();
+}
+
+TEST_F(ScheduleDocumentTest, RecordsAppendedByAnotherProgramSurviveTheRewrite) {
+    load(record("Mine", "02-02-2003", "18:00").text() + record("Other", "03-02-2003", "18:00").text());
+    ASSERT_TRUE(document.Write_Schedule());
+    // The guide appends two records after the last write; one of them
+    // starts earlier than everything listed.
+    {
+        std::ofstream out(file(), std::ios::binary | std::ios::app);
+        out << record("Guide", "01-02-2003", "07:00").text()
+            << record("Other", "03-02-2003", "18:00").text();
+    }
+    document.table()[0].Complete = "Recorded";
+    ASSERT_TRUE(document.Write_Schedule());
+
+    document.Load_Schedule();
+    document.Display_Schedule();
+    ASSERT_EQ(document.list().rowCount(), 4);
+    EXPECT_EQ(cell(1, Column::Programme), "Guide");
+    EXPECT_EQ(cell(2, Column::Programme), "Mine");
+    EXPECT_EQ(cell(2, Column::Status), "Recorded");
+    EXPECT_EQ(cell(3, Column::Programme), "Other");
+    EXPECT_EQ(cell(4, Column::Programme), "Other");
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ScheduleDocumentTest, TakenInRecordsJoinTheListInTheirPlace) {
+    struct Inserted : ScheduleListObserver {
+        std::vector<int> rows;
+        void rowInserted(int row) override { rows.push_back(row); }
+    } observer;
+    load(record("Later", "02-02-2003", "18:00").text());
+    document.list().addObserver(&observer);
+    {
+        std::ofstream out(file(), std::ios::binary | std::ios::app);
+        out << record("Sooner", "01-02-2003", "18:00").text();
+    }
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_EQ(observer.rows, std::vector<int>{1});
+    EXPECT_EQ(cell(1, Column::Programme), "Sooner");
+    EXPECT_EQ(document.table().LastIndex, 1);
+    document.list().removeObserver(&observer);
+}
+
+TEST_F(ScheduleDocumentTest, RecordsBeyondTheTableAreKeptAndReportedOnce) {
+    std::string text;
+    for (int i = 0; i < ScheduleTable::kSlots + 2; ++i)
+        text += record("P" + std::to_string(i), "01-02-2003", "18:00", std::to_string(i)).text();
+    load(text);
+    EXPECT_EQ(document.table().LastIndex, 500);
+    EXPECT_EQ(document.table().overflow.size(), 2u);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Schedule full");
+
+    ASSERT_TRUE(document.Write_Schedule());
+    document.Load_Schedule();
+    EXPECT_EQ(messages.shown.size(), 1u) << "told once";
+    std::istringstream in(readFile(file()));
+    ScheduleReader reader(in);
+    int count = 0;
+    bool lastKept = false;
+    while (auto r = reader.next()) {
+        count += r->accepted;
+        lastKept = lastKept || r->item.ProgrammeName == "P502";
+    }
+    EXPECT_EQ(count, ScheduleTable::kSlots + 2);
+    EXPECT_TRUE(lastKept);
+}
