@@ -73,7 +73,8 @@ void RecordingSession::markFailed(int row) {
     if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
 }
 
-void RecordingSession::Start_Recording() {
+void RecordingSession::Start_Recording(int firstPart) {
+    PartNumber = firstPart;
     const int row = c_.next.NextRow();
     Take& take = takeFor(c_.document.slotOfRow(row));
     const std::string base = baseName();

@@ -137,8 +137,7 @@ void SchedulerTick::Timer1_Timer() {
         now = c_.clock.now();
         if (idle && !ranToItsEnd && c_.next.bufferedStart() < now && now < c_.next.bufferedEnd() &&
             device.ReadyState() != CaptureDevice::Recording && worthStarting()) {
-            session_.PartNumber = 1;
-            session_.Start_Recording();
+            session_.Start_Recording(1);
         }
         now = c_.clock.now();
         // A source that stalls never brings the device to its limit; stopping

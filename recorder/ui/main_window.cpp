@@ -123,9 +123,9 @@ void MainWindow::updateClockPanels() {
 
 void MainWindow::buildFrames() {
     Recorder& r = *recorder_;
-    pane_ = std::make_unique<DetailPane>(r.document, r.next, r.settings, services_.clock,
+    pane_ = std::make_unique<DetailPane>(r.document(), r.next(), r.settings(), services_.clock,
                                          services_.messages);
-    commands_ = std::make_unique<ScheduleCommands>(r.document, r.next, *device_, r.settings,
+    commands_ = std::make_unique<ScheduleCommands>(r.document(), r.next(), *device_, r.settings(),
                                                    services_.messages);
     commands_->setStopAction([this] { recorder_->stopRecording(); });
     commands_->setAddAction([this] { showAddSchedule(); });
@@ -134,7 +134,7 @@ void MainWindow::buildFrames() {
     setCentralWidget(central);
     frame1_ = new QFrame(central);
     frame1_->setObjectName("Frame1");
-    list_ = new ScheduleListView(r.document.list(), frame1_);
+    list_ = new ScheduleListView(r.document().list(), frame1_);
     list_->attachPane(*pane_);
     frame2_ = new DetailPaneWidget(*pane_, frame1_);
     buttons_ = new TransportBar(frame1_);
@@ -154,12 +154,11 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
     recorder_ = std::make_unique<Recorder>(RecorderPorts{*statusBar_, *this, *tray_,
                                                          services_.messages, services_.clock,
                                                          *device_});
-    recorder_->session.StartAttempts = 0;
     device_->setMember135(true);
     device_->setPreviewWhileCapturing(true);
     device_->setMember116(32);
 
-    options_ = std::make_unique<OptionsForm>(recorder_->settings, *device_, services_.store,
+    options_ = std::make_unique<OptionsForm>(recorder_->settings(), *device_, services_.store,
                                              services_.messages, *this);
     options_->setCaptureSources(services_.captureSources);
     if (Load_Settings(*options_, templateKeyFor(device_->DeviceRegistryKey()), services_.programFolder) ==
@@ -167,7 +166,7 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
         return false;
     optionsDialog_ = new OptionsDialog(*options_, this);
 
-    recorder_->document.list().setLayout(Load_Column_Layout(services_.store));
+    recorder_->document().list().setLayout(Load_Column_Layout(services_.store));
     buildFrames();
     recorder_->reloadSchedule();
     recorder_->recoverInterruptedRecordings();
@@ -189,7 +188,7 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
     timer1_.start();
     timer2_.start();
     clockPanels_.start();
-    if (recorder_->settings.StartInSystemTray) {
+    if (recorder_->settings().StartInSystemTray) {
         tray_->setImage(TrayImage::Stopped);
         showMinimized();
     }
@@ -262,7 +261,7 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::moveToTray() {
-    if (!recorder_->settings.MinimizeToSystem) return;
+    if (!recorder_->settings().MinimizeToSystem) return;
     // Without a tray to bring it back from, the window stays minimised.
     if (!SystemTray::available()) return;
     tray_->add();
@@ -292,8 +291,8 @@ void MainWindow::LockToForm_Click() {
 }
 
 void MainWindow::IsLivePreview_Click() {
-    recorder_->livePreview.IsLivePreview_Click();
-    livePreviewAction_->setChecked(recorder_->livePreview.isTicked());
+    recorder_->IsLivePreview_Click();
+    livePreviewAction_->setChecked(recorder_->livePreviewTicked());
 }
 
 void MainWindow::ReloadSchedule_Click() { recorder_->ReloadSchedule_Click(); }
@@ -305,21 +304,21 @@ void MainWindow::about_Click() { frmAbout::showAbout(this); }
 void MainWindow::reloadSchedule() { recorder_->reloadSchedule(); }
 
 std::string MainWindow::exampleFileName() {
-    return Example_FileName(recorder_->document.list(), 1, recorder_->settings.FileString);
+    return Example_FileName(recorder_->document().list(), 1, recorder_->settings().FileString);
 }
 
 void MainWindow::TransportControl_Click(int index) { commands_->TransportControl_Click(index); }
 
 void MainWindow::showAddSchedule() {
     Recorder& r = *recorder_;
-    AddScheduleDialog::open(AddScheduleContext{r.document, r.next, *device_, services_.clock,
-                                               r.settings, services_.messages},
+    AddScheduleDialog::open(AddScheduleContext{r.document(), r.next(), *device_, services_.clock,
+                                               r.settings(), services_.messages},
                             this);
 }
 
 void MainWindow::Timer1_Timer() {
-    recorder_->tick.Timer1_Timer();
-    livePreviewAction_->setChecked(recorder_->livePreview.isTicked());
+    recorder_->Timer1_Timer();
+    livePreviewAction_->setChecked(recorder_->livePreviewTicked());
 }
 
 void MainWindow::Timer2_Timer() { recorder_->Timer2_Timer(); }
@@ -334,7 +333,7 @@ void MainWindow::setStopButtonEnabled(bool enabled) {
     buttons_->button(ScheduleCommands::kStopButton)->setEnabled(enabled);
 }
 
-bool MainWindow::isLivePreviewTicked() const { return recorder_ && recorder_->livePreview.isTicked(); }
+bool MainWindow::isLivePreviewTicked() const { return recorder_ && recorder_->livePreviewTicked(); }
 
 void MainWindow::Save_Layout() {
     kelbo::Save_Layout(services_.store, list_->columnStates());
