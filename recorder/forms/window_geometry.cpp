@@ -38,8 +38,8 @@ TwipsRect previewDockedOnLock(const TwipsRect& window, const TwipsRect& frame2) 
 
 SizeLimits mainWindowLimits(double screenWidthTwips, double screenHeightTwips) {
     SizeLimits limits;
-    limits.maxWidth = static_cast<int>(std::lround(screenWidthTwips / kTwipsPerPixelX));
-    limits.maxHeight = static_cast<int>(std::lround(screenHeightTwips / kTwipsPerPixelY));
+    limits.maxWidth = px(screenWidthTwips);
+    limits.maxHeight = px(screenHeightTwips);
     return limits;
 }
 

@@ -1,12 +1,18 @@
 #pragma once
 
+#include "common/settings_keys.h"
+
 #include <array>
+#include <cmath>
 
 namespace kelbo {
 
-// Window geometry in twips (1/1440 inch); the screen has 15 twips to a pixel.
-inline constexpr double kTwipsPerPixelX = 15;
-inline constexpr double kTwipsPerPixelY = 15;
+// Window geometry in twips (1/1440 inch), settings::kTwipsPerPixel to a
+// pixel on every screen and in both directions.
+// Pixels for a position or size in twips, to the nearest pixel.
+inline int px(double twips) { return static_cast<int>(std::lround(twips / settings::kTwipsPerPixel)); }
+// Twips for a position or size in pixels.
+inline double twips(int pixels) { return static_cast<double>(pixels) * settings::kTwipsPerPixel; }
 
 struct TwipsRect {
     double left = 0;

@@ -36,9 +36,7 @@ namespace {
 constexpr int kTickMs = 400;
 constexpr int kWatcherMs = 30000;
 
-int px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixelX)); }
-int py(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixelY)); }
-QRect pixels(const TwipsRect& r) { return QRect(px(r.left), py(r.top), px(r.width), py(r.height)); }
+QRect pixels(const TwipsRect& r) { return QRect(px(r.left), px(r.top), px(r.width), px(r.height)); }
 
 }  // namespace
 
@@ -175,7 +173,7 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
     setMinimumSize(640, 340);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize s = screen->size();
-        const SizeLimits limits = mainWindowLimits(s.width() * kTwipsPerPixelX, s.height() * kTwipsPerPixelY);
+        const SizeLimits limits = mainWindowLimits(twips(s.width()), twips(s.height()));
         setMaximumSize(limits.maxWidth, limits.maxHeight);
     }
     layoutInProgress_ = true;
@@ -197,22 +195,21 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
 
 TwipsRect MainWindow::windowRect() const {
     const QRect g = geometry();
-    return {pos().x() * kTwipsPerPixelX, pos().y() * kTwipsPerPixelY, g.width() * kTwipsPerPixelX,
-            g.height() * kTwipsPerPixelY};
+    return {twips(pos().x()), twips(pos().y()), twips(g.width()), twips(g.height())};
 }
 
 void MainWindow::restoreWindowRect() {
     const WindowRect r = readWindowRect(services_.store);
-    move(px(r.left), py(r.top));
-    resize(px(r.width), py(r.height));
+    move(px(r.left), px(r.top));
+    resize(px(r.width), px(r.height));
 }
 
 void MainWindow::layOut() {
     const TwipsRect w = windowRect();
     const QSize frame2 = frame2_->sizeHint().expandedTo(frame2_->minimumSizeHint());
     applyLayout(layoutForWindow(w.width, w.height,
-                                std::max(kDetailFrameWidth, frame2.width() * kTwipsPerPixelX),
-                                std::max(kDetailFrameHeight, frame2.height() * kTwipsPerPixelY)));
+                                std::max(kDetailFrameWidth, twips(frame2.width())),
+                                std::max(kDetailFrameHeight, twips(frame2.height()))));
 }
 
 void MainWindow::applyLayout(const WindowLayout& layout) {
@@ -299,7 +296,7 @@ void MainWindow::ReloadSchedule_Click() { recorder_->ReloadSchedule_Click(); }
 
 void MainWindow::OptionsMenu_Click() { options_->OptionsMenu_Click(); }
 
-void MainWindow::about_Click() { frmAbout::showAbout(this); }
+void MainWindow::about_Click() { AboutBox::showAbout(this); }
 
 void MainWindow::reloadSchedule() { recorder_->reloadSchedule(); }
 
@@ -341,8 +338,7 @@ void MainWindow::Save_Layout() {
     // maximised comes back usable.
     const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && isVisible();
     const QRect g = normal ? QRect(pos(), size()) : normalGeometry();
-    saveWindowRect(services_.store, g.x() * kTwipsPerPixelX, g.y() * kTwipsPerPixelY,
-                   g.width() * kTwipsPerPixelX, g.height() * kTwipsPerPixelY);
+    saveWindowRect(services_.store, twips(g.x()), twips(g.y()), twips(g.width()), twips(g.height()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -33,3 +33,12 @@ TEST(MainWindowLimits, AtLeast640By340AndAtMostTheScreen) {
     EXPECT_EQ(limits.maxWidth, 1920);
     EXPECT_EQ(limits.maxHeight, 1080);
 }
+
+TEST(TwipsAndPixels, FifteenTwipsToAPixelRoundedToTheNearest) {
+    EXPECT_EQ(px(9600), 640);
+    EXPECT_EQ(px(22), 1) << "1.47 pixels";
+    EXPECT_EQ(px(23), 2) << "1.53 pixels";
+    EXPECT_EQ(px(-22), -1) << "a window just left of the screen";
+    EXPECT_DOUBLE_EQ(twips(640), 9600);
+    for (int pixels : {0, 1, 333, 1919}) EXPECT_EQ(px(twips(pixels)), pixels);
+}
