@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     const auto loadDevice = [&](ui::PreviewForm& preview) -> std::unique_ptr<CaptureDevice> {
         auto device = createCaptureDevice(store, dispatcher, messages);
         if (!device) return nullptr;
-        QPointer<PreviewWidget> picture = preview.capture();
+        QPointer<ui::PreviewWidget> picture = preview.capture();
         device->setPreviewSink([picture](const PreviewFrame& frame) {
             if (picture) picture->showFrame(frame);
         });

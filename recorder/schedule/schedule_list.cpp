@@ -33,14 +33,6 @@ void ScheduleList::Set_Cell(int row, int subItem, const std::string& text) {
     notify([row](ScheduleListObserver& o) { o.rowChanged(row); });
 }
 
-const std::string& ScheduleList::Get_Selected_Cell(int subItem) const {
-    return Get_Cell(selected_, subItem);
-}
-
-void ScheduleList::Set_Selected_Cell(int subItem, const std::string& text) {
-    Set_Cell(selected_, subItem, text);
-}
-
 void ScheduleList::Set_Row_Colour(int row, int colour) {
     if (!valid(row)) return;
     rows_[static_cast<size_t>(row - 1)].colour = colour;

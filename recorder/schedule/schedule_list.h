@@ -46,8 +46,6 @@ public:
 
     const std::string& Get_Cell(int row, int subItem) const;
     void Set_Cell(int row, int subItem, const std::string& text);
-    const std::string& Get_Selected_Cell(int subItem) const;
-    void Set_Selected_Cell(int subItem, const std::string& text);
     void Set_Row_Colour(int row, int colour);
 
     // The same through the column map.

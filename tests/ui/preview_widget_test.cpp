@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 using namespace kelbo;
+using kelbo::ui::PreviewWidget;
 
 namespace {
 

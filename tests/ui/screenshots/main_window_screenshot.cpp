@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         options.audioMonitor = false;
         auto device = createCaptureDevice(CaptureSource{}, dispatcher, messages, options);
         if (!device) return nullptr;
-        QPointer<PreviewWidget> picture = preview.capture();
+        QPointer<ui::PreviewWidget> picture = preview.capture();
         device->setPreviewSink([picture](const PreviewFrame& frame) {
             if (picture) picture->showFrame(frame);
         });
