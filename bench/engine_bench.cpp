@@ -4,12 +4,12 @@
 //   idle CPU over 60 s of 400 ms ticks    target: under 0.5 % of one core
 // Run: build/bench/engine_bench [--idle-seconds=N]
 #include "common/clock.h"
-#include "recorder/core/live_settings.h"
-#include "recorder/core/message_boxes.h"
-#include "recorder/core/next_programme.h"
-#include "recorder/core/schedule_document.h"
-#include "recorder/core/status_display.h"
-#include "recorder/engine/capture_device.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/engine/status_display.h"
+#include "recorder/device/capture_device.h"
 #include "recorder/engine/recording_session.h"
 #include "recorder/engine/scheduler_tick.h"
 

@@ -1,8 +1,8 @@
 // Loading, listing and rewriting a full schedule (501 records).
 // Target: all three together under 5 ms. Run: build/bench/schedule_bench
 #include "common/schedule_format.h"
-#include "recorder/core/message_boxes.h"
-#include "recorder/core/schedule_document.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/schedule_document.h"
 
 #include <benchmark/benchmark.h>
 

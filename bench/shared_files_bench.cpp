@@ -9,8 +9,8 @@
 // in the temporary folder; set KELBO_BENCH_SCHEDULE_MB=100 for a quick run)
 #include "common/clock.h"
 #include "common/settings_store.h"
-#include "recorder/core/message_boxes.h"
-#include "recorder/core/schedule_document.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/schedule_document.h"
 
 #include <benchmark/benchmark.h>
 

@@ -7,7 +7,7 @@
 #include "common/clock.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
-#include "recorder/engine/gst/device_factory.h"
+#include "recorder/media/gst/device_factory.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/qt_dispatcher.h"
 #include "recorder/ui/qt_message_boxes.h"

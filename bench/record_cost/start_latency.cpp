@@ -2,9 +2,9 @@
 // written, ten times with the stream already running (preview on) and ten
 // times from a stopped stream. Prints each median in milliseconds.
 
-#include "recorder/core/message_boxes.h"
-#include "recorder/engine/gst/device_factory.h"
-#include "recorder/engine/gst/queued_dispatcher.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/media/gst/device_factory.h"
+#include "recorder/media/gst/queued_dispatcher.h"
 
 #include <algorithm>
 #include <iostream>

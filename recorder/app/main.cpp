@@ -6,8 +6,8 @@
 #include "common/host_paths.h"
 #include "common/settings_store.h"
 #include "recorder/engine/recorder.h"
-#include "recorder/engine/gst/device_factory.h"
-#include "recorder/engine/gst/v4l2_devices.h"
+#include "recorder/media/gst/device_factory.h"
+#include "recorder/media/gst/v4l2_devices.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/preview_form.h"
 #include "recorder/ui/preview_widget.h"
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     const auto loadDevice = [&](ui::PreviewForm& preview) -> std::unique_ptr<CaptureDevice> {
         auto device = createCaptureDevice(store, dispatcher, messages);
         if (!device) return nullptr;
-        QPointer<PreviewWidget> picture = preview.capture();
+        QPointer<ui::PreviewWidget> picture = preview.capture();
         device->setPreviewSink([picture](const PreviewFrame& frame) {
             if (picture) picture->showFrame(frame);
         });

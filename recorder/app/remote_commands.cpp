@@ -1,7 +1,7 @@
 #include "remote_commands.h"
 
 #include "single_instance.h"
-#include "recorder/core/log.h"
+#include "recorder/ports/log.h"
 #include "recorder/engine/recorder.h"
 
 #include <nlohmann/json.hpp>

@@ -1,6 +1,6 @@
 #include "disk_space.h"
 
-#include "templates.h"
+#include "recorder/device/templates.h"
 #include "common/host_paths.h"
 
 #include <filesystem>

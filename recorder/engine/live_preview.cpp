@@ -1,7 +1,7 @@
 #include "live_preview.h"
 
-#include "capture_device.h"
-#include "recorder/core/message_boxes.h"
+#include "recorder/device/capture_device.h"
+#include "recorder/ports/message_boxes.h"
 
 #include <string>
 

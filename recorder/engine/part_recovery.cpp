@@ -1,8 +1,8 @@
 #include "part_recovery.h"
 
-#include "part_files.h"
-#include "recorder/core/log.h"
-#include "recorder/core/schedule_list.h"
+#include "recorder/schedule/part_files.h"
+#include "recorder/ports/log.h"
+#include "recorder/schedule/schedule_list.h"
 
 #include <set>
 

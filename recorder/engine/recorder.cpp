@@ -1,7 +1,7 @@
 #include "recorder.h"
 
-#include "capture_device.h"
-#include "recorder/core/log.h"
+#include "recorder/device/capture_device.h"
+#include "recorder/ports/log.h"
 #include "part_recovery.h"
 
 #include <filesystem>
@@ -10,43 +10,49 @@ namespace kelbo {
 
 Recorder::Recorder(RecorderPorts ports)
     : ports_(ports),
-      document(settings, ports.messages, ports.clock),
-      next(document.list(), ports.statusBar, ports.clock),
-      status(ports.statusBar),
-      livePreview(ports.device, ports.messages),
-      session(context()),
-      tick(context(), session) {
+      document_(settings_, ports.messages, ports.clock),
+      next_(document_.list(), ports.statusBar, ports.clock),
+      status_(ports.statusBar),
+      livePreview_(ports.device, ports.messages),
+      session_(context()),
+      tick_(context(), session_) {
     ports_.device.setStateListener([this] {
-        session.resolvePendingStart();
+        session_.resolvePendingStart();
         // A recording the device has just ended by itself is finished at
         // once, and a programme due back to back starts now, rather than
         // at the next tick up to 400 ms on.
-        if (!recording() && !session.startPending()) tick.Timer1_Timer();
+        if (!recording() && !session_.startPending()) tick_.Timer1_Timer();
     });
 }
 
 RecorderContext Recorder::context() {
-    return RecorderContext{document,        next,          status,          ports_.statusBar,
-                           ports_.device,   settings,      ports_.clock,    ports_.messages,
-                           ports_.window,   ports_.tray};
+    return RecorderContext{document_,      next_,     status_,       ports_.statusBar,
+                           ports_.device,  settings_, ports_.clock,  ports_.messages,
+                           ports_.window,  ports_.tray};
 }
+
+void Recorder::Timer1_Timer() { tick_.Timer1_Timer(); }
+
+void Recorder::IsLivePreview_Click() { livePreview_.IsLivePreview_Click(); }
+
+bool Recorder::livePreviewTicked() const { return livePreview_.isTicked(); }
 
 bool Recorder::recording() const { return ports_.device.ReadyState() == CaptureDevice::Recording; }
 
 void Recorder::reloadSchedule() {
-    document.Load_Schedule();
-    document.Display_Schedule(next.NextRow());
-    next.Find_Next_Schedule();
-    log::info("Schedule loaded from " + document.scheduleFilePath().string() + ": " +
-              std::to_string(document.list().rowCount()) + " programmes listed");
+    document_.Load_Schedule();
+    document_.Display_Schedule(next_.NextRow());
+    next_.Find_Next_Schedule();
+    log::info("Schedule loaded from " + document_.scheduleFilePath().string() + ": " +
+              std::to_string(document_.list().rowCount()) + " programmes listed");
 }
 
 void Recorder::Timer2_Timer() {
-    if (recording() || !settings.AutoLoadSchedule) return;
-    const std::filesystem::path file = document.scheduleFilePath();
+    if (recording() || !settings_.AutoLoadSchedule) return;
+    const std::filesystem::path file = document_.scheduleFilePath();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return;
-    if (stampOf(file) == document.ScheduleFileDate()) return;
+    if (stampOf(file) == document_.ScheduleFileDate()) return;
     log::info("Schedule file changed by another program; reloading");
     reloadSchedule();
 }
@@ -63,7 +69,7 @@ bool Recorder::ReloadSchedule_Click() {
 
 bool Recorder::stopRecording() {
     if (!recording()) return false;
-    session.Stop_Recording();
+    session_.Stop_Recording();
     return true;
 }
 
@@ -77,16 +83,16 @@ RecorderStatus Recorder::currentStatus() const {
     s.programme = bar.panelText(panel::kProgramme);
     s.counter = shown(panel::kCounter);
     s.split = shown(panel::kSplit);
-    s.progress = status.Progress();
+    s.progress = status_.Progress();
     s.recording = recording();
-    if (s.recording) s.currentFile = session.CurrentFile;
+    if (s.recording) s.currentFile = session_.CurrentFile;
     return s;
 }
 
-void Recorder::recoverInterruptedRecordings() { recoverLeftoverParts(document.list()); }
+void Recorder::recoverInterruptedRecordings() { recoverLeftoverParts(document_.list()); }
 
 void Recorder::shutDown() {
-    session.shutDown();
+    session_.shutDown();
     ports_.device.setStateListener(nullptr);
 }
 

@@ -3,10 +3,10 @@
 #include "live_preview.h"
 #include "recording_session.h"
 #include "scheduler_tick.h"
-#include "recorder/core/live_settings.h"
-#include "recorder/core/next_programme.h"
-#include "recorder/core/schedule_document.h"
-#include "recorder/core/status_display.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/engine/status_display.h"
 
 namespace kelbo {
 
@@ -62,16 +62,31 @@ public:
 
     bool recording() const;
 
-    LiveSettings settings;
-    ScheduleDocument document;
-    NextProgramme next;
-    StatusDisplay status;
-    LivePreview livePreview;
-    RecordingSession session;
-    SchedulerTick tick;
+    // The 400 ms tick.
+    void Timer1_Timer();
+    // The Live Preview menu entry, and whether it is ticked.
+    void IsLivePreview_Click();
+    bool livePreviewTicked() const;
+
+    // What the windows' forms edit in place: they share these with the
+    // recording, so that a change is seen by the next tick.
+    LiveSettings& settings() { return settings_; }
+    const LiveSettings& settings() const { return settings_; }
+    ScheduleDocument& document() { return document_; }
+    const ScheduleDocument& document() const { return document_; }
+    NextProgramme& next() { return next_; }
+    const NextProgramme& next() const { return next_; }
 
 private:
     RecorderContext context();
+
+    LiveSettings settings_;
+    ScheduleDocument document_;
+    NextProgramme next_;
+    StatusDisplay status_;
+    LivePreview livePreview_;
+    RecordingSession session_;
+    SchedulerTick tick_;
 };
 
 }  // namespace kelbo

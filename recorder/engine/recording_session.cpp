@@ -1,20 +1,20 @@
 #include "recording_session.h"
 
-#include "capture_device.h"
+#include "recorder/device/capture_device.h"
 #include "disk_space.h"
-#include "file_naming.h"
+#include "recorder/schedule/file_naming.h"
 #include "live_preview.h"
-#include "part_files.h"
+#include "recorder/schedule/part_files.h"
 #include "status_texts.h"
 #include "common/clock.h"
 #include "common/host_paths.h"
-#include "recorder/core/live_settings.h"
-#include "recorder/core/log.h"
-#include "recorder/core/message_boxes.h"
-#include "recorder/core/next_programme.h"
-#include "recorder/core/schedule_document.h"
-#include "recorder/core/status_display.h"
-#include "recorder/core/ui_ports.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/ports/log.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/engine/status_display.h"
+#include "recorder/ports/ui_ports.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -73,7 +73,8 @@ void RecordingSession::markFailed(int row) {
     if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
 }
 
-void RecordingSession::Start_Recording() {
+void RecordingSession::Start_Recording(int firstPart) {
+    PartNumber = firstPart;
     const int row = c_.next.NextRow();
     Take& take = takeFor(c_.document.slotOfRow(row));
     const std::string base = baseName();

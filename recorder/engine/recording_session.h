@@ -26,8 +26,8 @@ class RecordingSession {
 public:
     explicit RecordingSession(RecorderContext context);
 
-    // Called by the tick, with PartNumber set to 1 first.
-    void Start_Recording();
+    // Called by the tick; the recording's parts count on from firstPart.
+    void Start_Recording(int firstPart);
     void Split_Recording();
     void Finish_Recording();
     // The stop button: does nothing unless the device records.

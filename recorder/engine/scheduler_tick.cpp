@@ -1,17 +1,17 @@
 #include "scheduler_tick.h"
 
-#include "capture_device.h"
+#include "recorder/device/capture_device.h"
 #include "recording_session.h"
 #include "status_texts.h"
 #include "common/clock.h"
 #include "common/host_paths.h"
 #include "common/text_util.h"
-#include "recorder/core/live_settings.h"
-#include "recorder/core/log.h"
-#include "recorder/core/next_programme.h"
-#include "recorder/core/schedule_document.h"
-#include "recorder/core/status_display.h"
-#include "recorder/core/ui_ports.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/ports/log.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/engine/status_display.h"
+#include "recorder/ports/ui_ports.h"
 
 #include <algorithm>
 #include <cmath>
@@ -87,8 +87,7 @@ void SchedulerTick::startIfDue() {
     const Instant now = c_.clock.now();
     if (c_.next.bufferedStart() < now && now < c_.next.bufferedEnd() &&
         c_.device.ReadyState() != CaptureDevice::Recording && worthStarting()) {
-        session_.PartNumber = 1;
-        session_.Start_Recording();
+        session_.Start_Recording(1);
     }
 }
 

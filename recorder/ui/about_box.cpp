@@ -11,8 +11,8 @@ namespace kelbo::ui {
 
 namespace {
 
-QPointer<frmAbout>& openBox() {
-    static QPointer<frmAbout> box;
+QPointer<AboutBox>& openBox() {
+    static QPointer<AboutBox> box;
     return box;
 }
 
@@ -33,14 +33,14 @@ QFrame* line(QWidget* parent, const char* name) {
 
 }  // namespace
 
-QString frmAbout::versionText() {
+QString AboutBox::versionText() {
     return QStringLiteral("Version %1.%2.%3")
         .arg(KELBO_VERSION_MAJOR)
         .arg(KELBO_VERSION_MINOR)
         .arg(KELBO_VERSION_PATCH);
 }
 
-frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
@@ -76,15 +76,15 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     setFixedWidth(360);
 }
 
-frmAbout* frmAbout::showAbout(QWidget* parent) {
-    QPointer<frmAbout>& box = openBox();
-    if (!box) box = new frmAbout(parent);
+AboutBox* AboutBox::showAbout(QWidget* parent) {
+    QPointer<AboutBox>& box = openBox();
+    if (!box) box = new AboutBox(parent);
     box->show();
     box->raise();
     box->activateWindow();
     return box;
 }
 
-frmAbout* frmAbout::current() { return openBox(); }
+AboutBox* AboutBox::current() { return openBox(); }
 
 }  // namespace kelbo::ui

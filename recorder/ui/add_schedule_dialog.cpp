@@ -1,5 +1,7 @@
 #include "add_schedule_dialog.h"
 
+#include "common/settings_keys.h"
+
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
@@ -15,7 +17,6 @@ namespace kelbo::ui {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 
 QString qs(const std::string& text) { return QString::fromStdString(text); }
 
@@ -131,7 +132,7 @@ void AddScheduleDialog::buildControls() {
 // The classic layout (4620 x 3600 twips at 15 twips a pixel), with the label
 // column widened for today's fonts and the rows spaced evenly.
 void AddScheduleDialog::placeControls() {
-    setFixedSize(4620 / kTwipsPerPixel, 3600 / kTwipsPerPixel);
+    setFixedSize(4620 / settings::kTwipsPerPixel, 3600 / settings::kTwipsPerPixel);
     static constexpr int kLabelLeft = 10, kFieldsLeft = 84, kRight = 298;
     static constexpr int kFirstRow = 12, kRowPitch = 30, kRowHeight = 24;
     const auto place = [this](const char* name, int row, int left, int width) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/add_schedule_form.h"
+#include "recorder/forms/add_schedule_form.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/detail_pane.h"
+#include "recorder/forms/detail_pane.h"
 
 #include <QGroupBox>
 

@@ -68,7 +68,7 @@ ProgressBarView& KeyedStatusBar::progressBar() {
     if (!bar_) {
         if (!panel(panel::kProgress)) addPanel(panel::kProgress, kProgressPanelWidth);
         picture_ = new PictureBox(this);
-        bar_ = std::make_unique<CProgressBarEx>();
+        bar_ = std::make_unique<ProgressBarEx>();
         bar_->setClient(picture_);
         bar_->setHost(this);
         bar_->setPanelKey(panel::kProgress);

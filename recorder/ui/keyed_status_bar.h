@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/ui_ports.h"
+#include "recorder/ports/ui_ports.h"
 
 #include <QStatusBar>
 
@@ -12,7 +12,7 @@ class QLabel;
 
 namespace kelbo::ui {
 
-class CProgressBarEx;
+class ProgressBarEx;
 class PictureBox;
 
 // The main window's status bar: panels found by key, each a label that
@@ -39,7 +39,7 @@ private:
     std::map<std::string, QLabel*> panels_;
     std::map<std::string, bool> shown_;
     PictureBox* picture_ = nullptr;
-    std::unique_ptr<CProgressBarEx> bar_;
+    std::unique_ptr<ProgressBarEx> bar_;
 };
 
 }  // namespace kelbo::ui

@@ -12,14 +12,14 @@
 #include "common/clock.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
-#include "recorder/core/column_layout_store.h"
-#include "recorder/core/detail_pane.h"
-#include "recorder/core/schedule_commands.h"
-#include "recorder/core/settings_loader.h"
-#include "recorder/engine/capture_device.h"
-#include "recorder/engine/file_naming.h"
+#include "recorder/forms/column_layout_store.h"
+#include "recorder/forms/detail_pane.h"
+#include "recorder/forms/schedule_commands.h"
+#include "recorder/forms/settings_loader.h"
+#include "recorder/device/capture_device.h"
+#include "recorder/schedule/file_naming.h"
 #include "recorder/engine/recorder.h"
-#include "recorder/engine/templates.h"
+#include "recorder/device/templates.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -36,9 +36,7 @@ namespace {
 constexpr int kTickMs = 400;
 constexpr int kWatcherMs = 30000;
 
-int px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixelX)); }
-int py(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixelY)); }
-QRect pixels(const TwipsRect& r) { return QRect(px(r.left), py(r.top), px(r.width), py(r.height)); }
+QRect pixels(const TwipsRect& r) { return QRect(px(r.left), px(r.top), px(r.width), px(r.height)); }
 
 }  // namespace
 
@@ -123,9 +121,9 @@ void MainWindow::updateClockPanels() {
 
 void MainWindow::buildFrames() {
     Recorder& r = *recorder_;
-    pane_ = std::make_unique<DetailPane>(r.document, r.next, r.settings, services_.clock,
+    pane_ = std::make_unique<DetailPane>(r.document(), r.next(), r.settings(), services_.clock,
                                          services_.messages);
-    commands_ = std::make_unique<ScheduleCommands>(r.document, r.next, *device_, r.settings,
+    commands_ = std::make_unique<ScheduleCommands>(r.document(), r.next(), *device_, r.settings(),
                                                    services_.messages);
     commands_->setStopAction([this] { recorder_->stopRecording(); });
     commands_->setAddAction([this] { showAddSchedule(); });
@@ -134,7 +132,7 @@ void MainWindow::buildFrames() {
     setCentralWidget(central);
     frame1_ = new QFrame(central);
     frame1_->setObjectName("Frame1");
-    list_ = new ScheduleListView(r.document.list(), frame1_);
+    list_ = new ScheduleListView(r.document().list(), frame1_);
     list_->attachPane(*pane_);
     frame2_ = new DetailPaneWidget(*pane_, frame1_);
     buttons_ = new TransportBar(frame1_);
@@ -154,12 +152,11 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
     recorder_ = std::make_unique<Recorder>(RecorderPorts{*statusBar_, *this, *tray_,
                                                          services_.messages, services_.clock,
                                                          *device_});
-    recorder_->session.StartAttempts = 0;
     device_->setMember135(true);
     device_->setPreviewWhileCapturing(true);
     device_->setMember116(32);
 
-    options_ = std::make_unique<OptionsForm>(recorder_->settings, *device_, services_.store,
+    options_ = std::make_unique<OptionsForm>(recorder_->settings(), *device_, services_.store,
                                              services_.messages, *this);
     options_->setCaptureSources(services_.captureSources);
     if (Load_Settings(*options_, templateKeyFor(device_->DeviceRegistryKey()), services_.programFolder) ==
@@ -167,7 +164,7 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
         return false;
     optionsDialog_ = new OptionsDialog(*options_, this);
 
-    recorder_->document.list().setLayout(Load_Column_Layout(services_.store));
+    recorder_->document().list().setLayout(Load_Column_Layout(services_.store));
     buildFrames();
     recorder_->reloadSchedule();
     recorder_->recoverInterruptedRecordings();
@@ -176,7 +173,7 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
     setMinimumSize(640, 340);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize s = screen->size();
-        const SizeLimits limits = mainWindowLimits(s.width() * kTwipsPerPixelX, s.height() * kTwipsPerPixelY);
+        const SizeLimits limits = mainWindowLimits(twips(s.width()), twips(s.height()));
         setMaximumSize(limits.maxWidth, limits.maxHeight);
     }
     layoutInProgress_ = true;
@@ -189,7 +186,7 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
     timer1_.start();
     timer2_.start();
     clockPanels_.start();
-    if (recorder_->settings.StartInSystemTray) {
+    if (recorder_->settings().StartInSystemTray) {
         tray_->setImage(TrayImage::Stopped);
         showMinimized();
     }
@@ -198,22 +195,21 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
 
 TwipsRect MainWindow::windowRect() const {
     const QRect g = geometry();
-    return {pos().x() * kTwipsPerPixelX, pos().y() * kTwipsPerPixelY, g.width() * kTwipsPerPixelX,
-            g.height() * kTwipsPerPixelY};
+    return {twips(pos().x()), twips(pos().y()), twips(g.width()), twips(g.height())};
 }
 
 void MainWindow::restoreWindowRect() {
     const WindowRect r = readWindowRect(services_.store);
-    move(px(r.left), py(r.top));
-    resize(px(r.width), py(r.height));
+    move(px(r.left), px(r.top));
+    resize(px(r.width), px(r.height));
 }
 
 void MainWindow::layOut() {
     const TwipsRect w = windowRect();
     const QSize frame2 = frame2_->sizeHint().expandedTo(frame2_->minimumSizeHint());
     applyLayout(layoutForWindow(w.width, w.height,
-                                std::max(kDetailFrameWidth, frame2.width() * kTwipsPerPixelX),
-                                std::max(kDetailFrameHeight, frame2.height() * kTwipsPerPixelY)));
+                                std::max(kDetailFrameWidth, twips(frame2.width())),
+                                std::max(kDetailFrameHeight, twips(frame2.height()))));
 }
 
 void MainWindow::applyLayout(const WindowLayout& layout) {
@@ -262,7 +258,7 @@ void MainWindow::changeEvent(QEvent* event) {
 }
 
 void MainWindow::moveToTray() {
-    if (!recorder_->settings.MinimizeToSystem) return;
+    if (!recorder_->settings().MinimizeToSystem) return;
     // Without a tray to bring it back from, the window stays minimised.
     if (!SystemTray::available()) return;
     tray_->add();
@@ -292,34 +288,34 @@ void MainWindow::LockToForm_Click() {
 }
 
 void MainWindow::IsLivePreview_Click() {
-    recorder_->livePreview.IsLivePreview_Click();
-    livePreviewAction_->setChecked(recorder_->livePreview.isTicked());
+    recorder_->IsLivePreview_Click();
+    livePreviewAction_->setChecked(recorder_->livePreviewTicked());
 }
 
 void MainWindow::ReloadSchedule_Click() { recorder_->ReloadSchedule_Click(); }
 
 void MainWindow::OptionsMenu_Click() { options_->OptionsMenu_Click(); }
 
-void MainWindow::about_Click() { frmAbout::showAbout(this); }
+void MainWindow::about_Click() { AboutBox::showAbout(this); }
 
 void MainWindow::reloadSchedule() { recorder_->reloadSchedule(); }
 
 std::string MainWindow::exampleFileName() {
-    return Example_FileName(recorder_->document.list(), 1, recorder_->settings.FileString);
+    return Example_FileName(recorder_->document().list(), 1, recorder_->settings().FileString);
 }
 
 void MainWindow::TransportControl_Click(int index) { commands_->TransportControl_Click(index); }
 
 void MainWindow::showAddSchedule() {
     Recorder& r = *recorder_;
-    AddScheduleDialog::open(AddScheduleContext{r.document, r.next, *device_, services_.clock,
-                                               r.settings, services_.messages},
+    AddScheduleDialog::open(AddScheduleContext{r.document(), r.next(), *device_, services_.clock,
+                                               r.settings(), services_.messages},
                             this);
 }
 
 void MainWindow::Timer1_Timer() {
-    recorder_->tick.Timer1_Timer();
-    livePreviewAction_->setChecked(recorder_->livePreview.isTicked());
+    recorder_->Timer1_Timer();
+    livePreviewAction_->setChecked(recorder_->livePreviewTicked());
 }
 
 void MainWindow::Timer2_Timer() { recorder_->Timer2_Timer(); }
@@ -334,7 +330,7 @@ void MainWindow::setStopButtonEnabled(bool enabled) {
     buttons_->button(ScheduleCommands::kStopButton)->setEnabled(enabled);
 }
 
-bool MainWindow::isLivePreviewTicked() const { return recorder_ && recorder_->livePreview.isTicked(); }
+bool MainWindow::isLivePreviewTicked() const { return recorder_ && recorder_->livePreviewTicked(); }
 
 void MainWindow::Save_Layout() {
     kelbo::Save_Layout(services_.store, list_->columnStates());
@@ -342,8 +338,7 @@ void MainWindow::Save_Layout() {
     // maximised comes back usable.
     const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && isVisible();
     const QRect g = normal ? QRect(pos(), size()) : normalGeometry();
-    saveWindowRect(services_.store, g.x() * kTwipsPerPixelX, g.y() * kTwipsPerPixelY,
-                   g.width() * kTwipsPerPixelX, g.height() * kTwipsPerPixelY);
+    saveWindowRect(services_.store, twips(g.x()), twips(g.y()), twips(g.width()), twips(g.height()));
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

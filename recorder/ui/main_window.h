@@ -1,8 +1,8 @@
 #pragma once
 
-#include "recorder/core/options_form.h"
-#include "recorder/core/ui_ports.h"
-#include "recorder/core/window_geometry.h"
+#include "recorder/forms/options_form.h"
+#include "recorder/ports/ui_ports.h"
+#include "recorder/forms/window_geometry.h"
 
 #include <QMainWindow>
 #include <QTimer>

@@ -1,8 +1,9 @@
 #include "options_dialog.h"
 
-#include "recorder/core/options_form.h"
-#include "recorder/core/picture_controls.h"
-#include "recorder/core/setting_values.h"
+#include "common/settings_keys.h"
+#include "recorder/forms/options_form.h"
+#include "recorder/forms/picture_controls.h"
+#include "recorder/schedule/setting_values.h"
 #include "recorder/ui/options_dialog_widgets.h"
 
 #include <QCheckBox>
@@ -28,7 +29,6 @@ namespace kelbo::ui {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 constexpr int kClientWidthTwips = 9015;
 constexpr int kClientHeightTwips = 8280;
 
@@ -104,7 +104,7 @@ OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
     connectFields();
     connectPicture();
     form_.setView(this);
-    const QSize designed(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    const QSize designed(kClientWidthTwips / settings::kTwipsPerPixel, kClientHeightTwips / settings::kTwipsPerPixel);
     setFixedSize(designed.expandedTo(sizeHint()));
 }
 

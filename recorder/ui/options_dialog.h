@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/options_view.h"
+#include "recorder/forms/options_view.h"
 
 #include <QDialog>
 #include <QString>

@@ -2,8 +2,8 @@
 // shows the form's fields.
 #include "options_dialog.h"
 
-#include "recorder/core/options_form.h"
-#include "recorder/core/picture_controls.h"
+#include "recorder/forms/options_form.h"
+#include "recorder/forms/picture_controls.h"
 #include "recorder/ui/options_dialog_widgets.h"
 
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/options_form.h"
+#include "recorder/forms/options_form.h"
 #include "recorder/ui/options_dialog.h"
 
 #include <array>

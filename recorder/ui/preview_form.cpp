@@ -9,24 +9,18 @@
 
 namespace kelbo::ui {
 
-namespace {
-int px(double twips, double perPixel) { return static_cast<int>(std::lround(twips / perPixel)); }
-}  // namespace
-
 PreviewForm::PreviewForm(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), capture_(new PreviewWidget(this)) {
     setObjectName("PreviewForm");
     setWindowTitle("Preview");
     capture_->setObjectName("dzlCapture");
     // 4:3 below a 100 twip margin, as the control is first placed.
-    capture_->setGeometry(px(10, kTwipsPerPixelX), px(100, kTwipsPerPixelY),
-                          px(2895, kTwipsPerPixelX), px(2895.0 / 640 * 480, kTwipsPerPixelY));
+    capture_->setGeometry(px(10), px(100), px(2895), px(2895.0 / 640 * 480));
 }
 
 void PreviewForm::placeAt(const TwipsRect& rect) {
     placing_ = true;
-    placed_ = QRect(px(rect.left, kTwipsPerPixelX), px(rect.top, kTwipsPerPixelY),
-                    px(rect.width, kTwipsPerPixelX), px(rect.height, kTwipsPerPixelY));
+    placed_ = QRect(px(rect.left), px(rect.top), px(rect.width), px(rect.height));
     setGeometry(placed_);
     fitCapture();
     placing_ = false;
@@ -35,14 +29,12 @@ void PreviewForm::placeAt(const TwipsRect& rect) {
 TwipsRect PreviewForm::placement() const { return placement(geometry()); }
 
 TwipsRect PreviewForm::placement(const QRect& g) {
-    return {g.x() * kTwipsPerPixelX, g.y() * kTwipsPerPixelY, g.width() * kTwipsPerPixelX,
-            g.height() * kTwipsPerPixelY};
+    return {twips(g.x()), twips(g.y()), twips(g.width()), twips(g.height())};
 }
 
 void PreviewForm::fitCapture() {
     // The picture fills the window less 50 twips across and 250 down.
-    capture_->setGeometry(0, 0, std::max(1, width() - px(50, kTwipsPerPixelX)),
-                          std::max(1, height() - px(250, kTwipsPerPixelY)));
+    capture_->setGeometry(0, 0, std::max(1, width() - px(50)), std::max(1, height() - px(250)));
 }
 
 void PreviewForm::Set_Topmost() {

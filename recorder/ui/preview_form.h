@@ -1,16 +1,14 @@
 #pragma once
 
-#include "recorder/core/window_geometry.h"
+#include "recorder/forms/window_geometry.h"
 
 #include <QWidget>
 
 #include <functional>
 
-namespace kelbo {
-class PreviewWidget;
-}
-
 namespace kelbo::ui {
+
+class PreviewWidget;
 
 // The preview window: the device's live picture in a small window that
 // stays above other windows. While it is locked to the main window the user

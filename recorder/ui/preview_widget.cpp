@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-namespace kelbo {
+namespace kelbo::ui {
 
 PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -27,4 +27,4 @@ void PreviewWidget::paintEvent(QPaintEvent*) {
         painter.drawImage(0, 0, shown_);
 }
 
-}  // namespace kelbo
+}  // namespace kelbo::ui

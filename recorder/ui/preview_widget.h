@@ -1,11 +1,11 @@
 #pragma once
 
-#include "recorder/engine/gst/preview_frame.h"
+#include "recorder/device/preview_frame.h"
 
 #include <QImage>
 #include <QWidget>
 
-namespace kelbo {
+namespace kelbo::ui {
 
 // Shows the device's preview pictures, each scaled once to the size the
 // widget has when it arrives.
@@ -24,4 +24,4 @@ private:
     QImage shown_;
 };
 
-}  // namespace kelbo
+}  // namespace kelbo::ui

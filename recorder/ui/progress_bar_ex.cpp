@@ -21,15 +21,15 @@ constexpr int kHostInset = 4;  // pixels the picture stays inside its panel
 int whole(double value) { return static_cast<int>(roundHalfEven(value)); }
 }  // namespace
 
-CProgressBarEx::CProgressBarEx() = default;
+ProgressBarEx::ProgressBarEx() = default;
 
-QColor CProgressBarEx::toQColor(long colour) {
+QColor ProgressBarEx::toQColor(long colour) {
     if (colour == kButtonFace) return QApplication::palette().color(QPalette::Button);
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
-void CProgressBarEx::setClient(QObject* client) {
+void ProgressBarEx::setClient(QObject* client) {
     auto* picture = qobject_cast<PictureBox*>(client);
     if (!picture)
         throw ProgressBarError(kTypeMismatch, "CProgressBarEx.Client",
@@ -43,7 +43,7 @@ void CProgressBarEx::setClient(QObject* client) {
     ResizeEx();
 }
 
-void CProgressBarEx::setHost(QObject* host) {
+void ProgressBarEx::setHost(QObject* host) {
     auto* bar = qobject_cast<KeyedStatusBar*>(host);
     if (!bar)
         throw ProgressBarError(kTypeMismatch, "CProgressBarEx.Host",
@@ -52,7 +52,7 @@ void CProgressBarEx::setHost(QObject* host) {
     if (client_) ResizeEx();
 }
 
-void CProgressBarEx::setTextOnly(bool textOnly) {
+void ProgressBarEx::setTextOnly(bool textOnly) {
     textOnly_ = textOnly;
     if (textOnly_) {
         if (host_) host_->clearPanelPicture(panelKey_);
@@ -61,19 +61,19 @@ void CProgressBarEx::setTextOnly(bool textOnly) {
     }
 }
 
-void CProgressBarEx::setValue(int value) {
+void ProgressBarEx::setValue(int value) {
     value_ = std::clamp(value, min_, max_);
     Refresh(false);
 }
 
-void CProgressBarEx::setMin(int min) {
+void ProgressBarEx::setMin(int min) {
     if (!(min < max_))
         throw ProgressBarError(kMinNotBelowMax, "CProgressBar.Min", "Min property must be less than Max.");
     min_ = min;
     Refresh(false);
 }
 
-void CProgressBarEx::setMax(int max) {
+void ProgressBarEx::setMax(int max) {
     if (!(max > min_))
         throw ProgressBarError(kMaxNotAboveMin, "CProgressBar.Max",
                                "Max property must be greater than Min.");
@@ -81,21 +81,21 @@ void CProgressBarEx::setMax(int max) {
     Refresh();
 }
 
-void CProgressBarEx::setForecolor(long colour) {
+void ProgressBarEx::setForecolor(long colour) {
     fore_ = colour;
     if (!client_) return;
     client_->setForeColor(toQColor(colour));
     Refresh();
 }
 
-void CProgressBarEx::setBackColor(long colour) {
+void ProgressBarEx::setBackColor(long colour) {
     back_ = colour;
     if (!client_) return;
     client_->setBackColor(toQColor(colour));
     Refresh();
 }
 
-void CProgressBarEx::Refresh(bool clearFirst) {
+void ProgressBarEx::Refresh(bool clearFirst) {
     if (!client_) return;
     if (clearFirst) {
         client_->clear();
@@ -104,12 +104,12 @@ void CProgressBarEx::Refresh(bool clearFirst) {
     DrawBar();
 }
 
-void CProgressBarEx::Resize() {
+void ProgressBarEx::Resize() {
     CalcBlocks();
     Refresh(true);
 }
 
-void CProgressBarEx::CalcBlocks() {
+void ProgressBarEx::CalcBlocks() {
     margin_ = 2;
     gap_ = 3;
     innerHeight_ = whole(client_->pictureHeight() - 2.0 * margin_);
@@ -117,7 +117,7 @@ void CProgressBarEx::CalcBlocks() {
     blocks_ = client_->pictureWidth() / std::max(1, blockWidth_ + gap_) + 1;
 }
 
-void CProgressBarEx::ResizeEx() {
+void ProgressBarEx::ResizeEx() {
     if (resizing_ || !client_) return;
     if (host_ && !panelKey_.empty())
         client_->setPictureSize(host_->panelWidth(panelKey_) - kHostInset, host_->height() - kHostInset);
@@ -134,7 +134,7 @@ void CProgressBarEx::ResizeEx() {
     Refresh(true);
 }
 
-void CProgressBarEx::DrawBar() {
+void ProgressBarEx::DrawBar() {
     if (textOnly_ || !client_) return;
     const double share = static_cast<double>(value_ - min_) / static_cast<double>(max_ - min_);
     const int filled = whole(share * blocks_);

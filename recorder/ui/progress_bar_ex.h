@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/ui_ports.h"
+#include "recorder/ports/ui_ports.h"
 
 #include <QColor>
 
@@ -26,9 +26,9 @@ struct ProgressBarError : std::runtime_error {
 // A segmented progress bar painted into a picture box and shown as the
 // picture of one status-bar panel. Colours are 24-bit values with red in
 // the low byte; 0x8000000F is the system's button-face colour.
-class CProgressBarEx : public ProgressBarView {
+class ProgressBarEx : public ProgressBarView {
 public:
-    CProgressBarEx();
+    ProgressBarEx();
 
     void setClient(QObject* client);  // must be a PictureBox
     PictureBox* Client() const { return client_; }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/ui_dispatcher.h"
+#include "recorder/ports/ui_dispatcher.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,6 +1,6 @@
 #include "qt_message_boxes.h"
 
-#include "recorder/core/log.h"
+#include "recorder/ports/log.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/message_boxes.h"
+#include "recorder/ports/message_boxes.h"
 
 #include <QPointer>
 #include <QString>

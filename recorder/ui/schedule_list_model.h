@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/schedule_list.h"
+#include "recorder/schedule/schedule_list.h"
 
 #include <QAbstractTableModel>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "recorder/core/column_layout_store.h"
-#include "recorder/core/detail_pane.h"
+#include "recorder/forms/column_layout_store.h"
+#include "recorder/forms/detail_pane.h"
 
 #include <QTreeView>
 

@@ -1,8 +1,8 @@
 #include "addin_fixture.h"
 
 #include "common/schedule_format.h"
-#include "recorder/core/live_settings.h"
-#include "recorder/core/schedule_document.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/schedule/schedule_document.h"
 #include "support/recording_message_boxes.h"
 
 #include <atomic>

@@ -1,7 +1,7 @@
 // A programme that is due now, recorded by the real tick through the real
 // device from its test-pattern source, split by size, until it finishes.
-#include "recorder/engine/gst/device_factory.h"
-#include "recorder/engine/gst/queued_dispatcher.h"
+#include "recorder/media/gst/device_factory.h"
+#include "recorder/media/gst/queued_dispatcher.h"
 #include "support/command_output.h"
 #include "support/recorder_rig.h"
 

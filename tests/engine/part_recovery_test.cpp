@@ -1,7 +1,7 @@
 // Part files left under their working names by a recorder that was killed
 // or lost its power are given their final names at the next start-up.
 #include "support/recorder_rig.h"
-#include "recorder/engine/part_files.h"
+#include "recorder/schedule/part_files.h"
 #include "recorder/engine/part_recovery.h"
 
 #include <gtest/gtest.h>

@@ -24,9 +24,9 @@ const DateTime kNoon = DateTime::fromCivil(2026, 12, 7, 12, 0);
 struct RecorderUnderTest {
     RecorderUnderTest()
         : clock(toInstant(kNoon)), recorder(RecorderPorts{statusBar, window, tray, messages, clock, device}) {
-        recorder.settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
-        recorder.settings.FileString = (dir / "movies" / "%programme%.mpg").string();
-        recorder.settings.Template = "DVD";
+        recorder.settings().ScheduleFile = (dir / "KelboSchedule.txt").string();
+        recorder.settings().FileString = (dir / "movies" / "%programme%.mpg").string();
+        recorder.settings().Template = "DVD";
         GuideRecord film = programme("Film", kNoon.plusMinutes(10), 30);
         film.channelName = "One";
         writeFile(dir / "KelboSchedule.txt", film.text());
@@ -34,7 +34,7 @@ struct RecorderUnderTest {
     }
     void tickAt(DateTime now) {
         clock.set(toInstant(now));
-        recorder.tick.Timer1_Timer();
+        recorder.Timer1_Timer();
     }
 
     ScopedStateHome state;
@@ -65,17 +65,17 @@ TEST(RecorderCommands, StatusIsWhatTheStatusBarShowsAndStopActsAsTheStopButton) 
     const RecorderStatus recording = r.recorder.currentStatus();
     EXPECT_EQ(recording.state, "Recording");
     EXPECT_TRUE(recording.recording);
-    EXPECT_EQ(recording.currentFile, r.recorder.session.CurrentFile);
     EXPECT_EQ(recording.currentFile, (r.dir / "movies" / "Film1[1.].mpg").string());
     EXPECT_EQ(recording.counter, r.statusBar.panelText(panel::kCounter));
     EXPECT_NE(recording.counter.find("00:01:00  /  "), std::string::npos) << recording.counter;
     EXPECT_NE(recording.programme.find("Film on One ends in "), std::string::npos) << recording.programme;
-    EXPECT_EQ(recording.progress, r.recorder.status.Progress());
+    ASSERT_FALSE(r.statusBar.bar.values.empty());
+    EXPECT_EQ(recording.progress, r.statusBar.bar.values.back());
 
     EXPECT_FALSE(r.recorder.ReloadSchedule_Click()) << "never while recording";
     EXPECT_TRUE(r.recorder.stopRecording());
     EXPECT_TRUE(std::filesystem::exists(r.dir / "movies" / "Film1[1.1].mpg"));
-    EXPECT_EQ(r.recorder.document.list().cell(1, Column::Status), "Stopped");
+    EXPECT_EQ(r.recorder.document().list().cell(1, Column::Status), "Stopped");
     const RecorderStatus stopped = r.recorder.currentStatus();
     EXPECT_FALSE(stopped.recording);
     EXPECT_EQ(stopped.currentFile, "");
@@ -93,7 +93,7 @@ TEST(RecorderCommands, ReloadsAreLoggedWithTheirCause) {
     r.recorder.ReloadSchedule_Click();
 
     const std::string log = r.state.logText();
-    const std::string file = r.recorder.settings.ScheduleFile;
+    const std::string file = r.recorder.settings().ScheduleFile;
     EXPECT_NE(log.find("[info] Schedule loaded from " + file + ": 1 programmes listed"), std::string::npos) << log;
     EXPECT_NE(log.find("[info] Reload Schedule\n"), std::string::npos) << log;
     EXPECT_NE(log.find("[info] Schedule file changed by another program; reloading"), std::string::npos) << log;

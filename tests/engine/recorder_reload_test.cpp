@@ -17,15 +17,15 @@ struct RecorderUnderTest {
     explicit RecorderUnderTest(DateTime now)
         : clock(toInstant(now)),
           recorder(RecorderPorts{statusBar, window, tray, messages, clock, device}) {
-        recorder.settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
-        recorder.settings.FileString = (dir / "%programme%.mpg").string();
-        recorder.settings.Template = "DVD";
+        recorder.settings().ScheduleFile = (dir / "KelboSchedule.txt").string();
+        recorder.settings().FileString = (dir / "%programme%.mpg").string();
+        recorder.settings().Template = "DVD";
     }
 
     void append(const GuideRecord& record) {
         std::ofstream(dir / "KelboSchedule.txt", std::ios::binary | std::ios::app) << record.text();
     }
-    int rows() const { return recorder.document.list().rowCount(); }
+    int rows() const { return recorder.document().list().rowCount(); }
 
     TempDir dir;
     FixedClock clock;
@@ -48,14 +48,14 @@ TEST(ScheduleWatcher, TakesUpAnAppendedRecordOnlyWhenAutoLoadIsOn) {
     ASSERT_EQ(r.rows(), 1);
 
     r.append(programme("Second", kNow.plusMinutes(120), 30));
-    r.recorder.settings.AutoLoadSchedule = false;
+    r.recorder.settings().AutoLoadSchedule = false;
     r.recorder.Timer2_Timer();
     EXPECT_EQ(r.rows(), 1) << "the box is read at the moment of the tick";
 
-    r.recorder.settings.AutoLoadSchedule = true;
+    r.recorder.settings().AutoLoadSchedule = true;
     r.recorder.Timer2_Timer();
     EXPECT_EQ(r.rows(), 2);
-    EXPECT_EQ(r.recorder.next.NextRow(), 1);
+    EXPECT_EQ(r.recorder.next().NextRow(), 1);
 }
 
 TEST(ScheduleWatcher, WaitsWhileRecordingAndCatchesUpAfterwards) {
@@ -80,10 +80,10 @@ TEST(ScheduleWatcher, IgnoresTheRecordersOwnRewriteAndAVanishedFile) {
     r.recorder.reloadSchedule();
     // A change only the list knows of is lost by a reload; the watcher must
     // not reload after the recorder's own write.
-    ASSERT_TRUE(r.recorder.document.Write_Schedule());
-    r.recorder.document.list().setCell(1, Column::Status, "marker");
+    ASSERT_TRUE(r.recorder.document().Write_Schedule());
+    r.recorder.document().list().setCell(1, Column::Status, "marker");
     r.recorder.Timer2_Timer();
-    EXPECT_EQ(r.recorder.document.list().cell(1, Column::Status), "marker");
+    EXPECT_EQ(r.recorder.document().list().cell(1, Column::Status), "marker");
 
     std::filesystem::remove(r.dir / "KelboSchedule.txt");
     r.recorder.Timer2_Timer();
@@ -94,12 +94,12 @@ TEST(ReloadScheduleCommand, ReloadsWhateverTheDateAndEmptiesForAMissingFile) {
     RecorderUnderTest r(kNow);
     r.append(programme("First", kNow.plusMinutes(60), 30));
     r.recorder.reloadSchedule();
-    r.recorder.document.list().setCell(1, Column::Status, "marker");
+    r.recorder.document().list().setCell(1, Column::Status, "marker");
     r.recorder.ReloadSchedule_Click();
-    EXPECT_EQ(r.recorder.document.list().cell(1, Column::Status), "");
+    EXPECT_EQ(r.recorder.document().list().cell(1, Column::Status), "");
 
     std::filesystem::remove(r.dir / "KelboSchedule.txt");
     r.recorder.ReloadSchedule_Click();
     EXPECT_EQ(r.rows(), 0);
-    EXPECT_EQ(r.recorder.next.NextRow(), 0);
+    EXPECT_EQ(r.recorder.next().NextRow(), 0);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/core/ui_ports.h"
+#include "recorder/ports/ui_ports.h"
 
 #include <map>
 #include <string>

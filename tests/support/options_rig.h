@@ -1,9 +1,9 @@
 #pragma once
 
 #include "common/settings_store.h"
-#include "recorder/core/live_settings.h"
-#include "recorder/core/options_form.h"
-#include "recorder/engine/templates.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/forms/options_form.h"
+#include "recorder/device/templates.h"
 #include "support/recording_message_boxes.h"
 #include "support/scripted_capture_device.h"
 #include "support/temp_dir.h"

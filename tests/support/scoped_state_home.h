@@ -1,7 +1,7 @@
 #pragma once
 
 #include "temp_dir.h"
-#include "recorder/core/log.h"
+#include "recorder/ports/log.h"
 
 #include <cstdlib>
 #include <optional>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/engine/capture_device.h"
+#include "recorder/device/capture_device.h"
 
 #include <functional>
 #include <string>

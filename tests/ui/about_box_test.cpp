@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
-using kelbo::ui::frmAbout;
+using kelbo::ui::AboutBox;
 
 namespace {
 void settle() {
@@ -15,9 +15,10 @@ void settle() {
 }  // namespace
 
 TEST(AboutBox, NamesTheProgramAndItsVersion) {
-    frmAbout* box = frmAbout::showAbout();
+    AboutBox* box = AboutBox::showAbout();
     settle();
     EXPECT_EQ(box->windowTitle(), "About Kelbo");
+    EXPECT_EQ(box->objectName(), "frmAbout");
     EXPECT_EQ(box->findChild<QLabel*>("lblTitle")->text(), "Kelbo");
     EXPECT_EQ(box->findChild<QLabel*>("lblVersion")->text(), "Version 0.2.3");
     EXPECT_EQ(box->findChild<QLabel*>("Label3")->text(), "To receive updates and provide feedback");
@@ -29,17 +30,17 @@ TEST(AboutBox, NamesTheProgramAndItsVersion) {
 }
 
 TEST(AboutBox, OneBoxAtATimeAndOkClosesIt) {
-    frmAbout* box = frmAbout::showAbout();
-    EXPECT_EQ(frmAbout::showAbout(), box);
+    AboutBox* box = AboutBox::showAbout();
+    EXPECT_EQ(AboutBox::showAbout(), box);
     int boxes = 0;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<frmAbout*>(w)) ++boxes;
+        if (qobject_cast<AboutBox*>(w)) ++boxes;
     EXPECT_EQ(boxes, 1);
 
     box->findChild<QPushButton*>("cmdOK")->click();
     settle();
-    EXPECT_EQ(frmAbout::current(), nullptr);
-    frmAbout* again = frmAbout::showAbout();
+    EXPECT_EQ(AboutBox::current(), nullptr);
+    AboutBox* again = AboutBox::showAbout();
     EXPECT_NE(again, nullptr);
     again->close();
     settle();

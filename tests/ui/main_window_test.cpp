@@ -2,9 +2,9 @@
 // saved layout, the tray and shutdown.
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
-#include "recorder/core/column_layout_store.h"
+#include "recorder/forms/column_layout_store.h"
 #include "recorder/engine/recorder.h"
-#include "recorder/engine/templates.h"
+#include "recorder/device/templates.h"
 #include "recorder/ui/add_schedule_dialog.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/preview_form.h"
@@ -97,9 +97,9 @@ TEST_F(MainWindowTest, StartsWithItsMenusPanelsAndTheScheduleShown) {
 
     // The schedule is loaded, sorted, and its next programme chosen; the
     // device was set up as the preview window creates it.
-    ASSERT_EQ(w.recorder().document.list().rowCount(), 2);
-    EXPECT_EQ(w.recorder().document.list().cell(1, Column::Programme), "Soon");
-    EXPECT_EQ(w.recorder().next.NextRow(), 1);
+    ASSERT_EQ(w.recorder().document().list().rowCount(), 2);
+    EXPECT_EQ(w.recorder().document().list().cell(1, Column::Programme), "Soon");
+    EXPECT_EQ(w.recorder().next().NextRow(), 1);
     EXPECT_EQ(device->count("setMember135 1"), 1);
     EXPECT_EQ(device->count("setMember116 32"), 1);
 
@@ -182,8 +182,8 @@ TEST_F(MainWindowTest, ClosingSavesTheColumnOrderAndWindowForTheNextStart) {
 
     MainWindow& again = start();
     EXPECT_EQ(again.size(), QSize(760, 500));
-    EXPECT_EQ(again.recorder().document.list().layout().position(Column::Programme), 3);
-    EXPECT_EQ(again.recorder().document.list().cell(1, Column::Programme), "Soon");
+    EXPECT_EQ(again.recorder().document().list().layout().position(Column::Programme), 3);
+    EXPECT_EQ(again.recorder().document().list().cell(1, Column::Programme), "Soon");
 }
 
 TEST_F(MainWindowTest, TransportButtonsDispatchAndTheStopButtonFollowsTheRecording) {
@@ -199,7 +199,7 @@ TEST_F(MainWindowTest, TransportButtonsDispatchAndTheStopButtonFollowsTheRecordi
     w.transport().button(9)->click();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "Delete Confirmation");
-    EXPECT_EQ(w.recorder().document.list().rowCount(), 1);
+    EXPECT_EQ(w.recorder().document().list().rowCount(), 1);
     EXPECT_EQ(readFile(dir / "KelboSchedule.txt").find("Later"), std::string::npos);
 }
 
@@ -213,14 +213,14 @@ TEST_F(MainWindowTest, AProgrammeAddedForTheCurrentMinuteIsRecordedAtTheNextTick
     dialog->findChild<QPushButton*>("Add")->click();
     QApplication::processEvents();
     EXPECT_EQ(AddScheduleDialog::current(), nullptr);
-    ASSERT_EQ(w.recorder().document.list().rowCount(), 1);
-    EXPECT_EQ(w.recorder().next.NextRow(), 1);
+    ASSERT_EQ(w.recorder().document().list().rowCount(), 1);
+    EXPECT_EQ(w.recorder().next().NextRow(), 1);
 
     clock.advance(std::chrono::seconds(20));  // later in the same minute
     w.Timer1_Timer();
     EXPECT_EQ(device->count("StartCapture " + (dir / "-Kelbo Recording-1[1.].mpg").string()), 1)
         << ::testing::PrintToString(device->calls);
-    EXPECT_EQ(w.recorder().document.list().cell(1, Column::Status), "Recording");
+    EXPECT_EQ(w.recorder().document().list().cell(1, Column::Status), "Recording");
     EXPECT_TRUE(w.transport().button(4)->isEnabled());
     EXPECT_FALSE(action("IsLivePreview")->isEnabled());
     w.Timer1_Timer();  // each tick shows the device's state first
@@ -232,7 +232,7 @@ TEST_F(MainWindowTest, StartsMinimisedWhenAskedToStartInTheTray) {
     MainWindow& w = start();
     QApplication::processEvents();
     EXPECT_TRUE(w.isMinimised());
-    EXPECT_TRUE(w.recorder().settings.MinimizeToSystem);
+    EXPECT_TRUE(w.recorder().settings().MinimizeToSystem);
     // Where the desktop has a tray the window hides in it; otherwise it
     // stays on the task bar so it can come back.
     EXPECT_EQ(w.isHidden(), SystemTray::available());

@@ -1,7 +1,7 @@
 // The Options window driven offscreen: its controls reach the form, and the
 // form's state reaches the controls.
 #include "recorder/ui/options_dialog.h"
-#include "recorder/core/settings_loader.h"
+#include "recorder/forms/settings_loader.h"
 #include "support/options_rig.h"
 
 #include <QCheckBox>

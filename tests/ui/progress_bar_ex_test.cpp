@@ -24,24 +24,24 @@ struct TenBlocks {
         int n = 0;
         for (int block = 0; block < bar.blockCount(); ++block) {
             const int x = 2 + block * (bar.blockWidth() + 3) + 1;
-            if (picture.image().pixelColor(x, 5) == CProgressBarEx::toQColor(255)) ++n;
+            if (picture.image().pixelColor(x, 5) == ProgressBarEx::toQColor(255)) ++n;
         }
         return n;
     }
     PictureBox picture;
-    CProgressBarEx bar;
+    ProgressBarEx bar;
 };
 
 }  // namespace
 
-TEST(CProgressBarEx, WorksOutItsBlocksFromThePicture) {
+TEST(ProgressBarEx, WorksOutItsBlocksFromThePicture) {
     TenBlocks t(100);
     EXPECT_EQ(t.bar.innerHeight(), 12);
     EXPECT_EQ(t.bar.blockWidth(), 8);
     EXPECT_EQ(t.bar.blockCount(), 10);
 }
 
-TEST(CProgressBarEx, FillsBlocksRoundingHalvesToEven) {
+TEST(ProgressBarEx, FillsBlocksRoundingHalvesToEven) {
     TenBlocks t;
     const std::pair<int, int> cases[] = {{54, 5}, {55, 6}, {45, 4}, {100, 10}, {0, 0}, {150, 10}, {-3, 0}};
     for (const auto& [value, blocks] : cases) {
@@ -51,7 +51,7 @@ TEST(CProgressBarEx, FillsBlocksRoundingHalvesToEven) {
     EXPECT_EQ(t.bar.Value(), 0) << "values are kept within Min and Max";
 }
 
-TEST(CProgressBarEx, DrawsOnlyWhenTheFilledCountChanges) {
+TEST(ProgressBarEx, DrawsOnlyWhenTheFilledCountChanges) {
     TenBlocks t;
     const int before = t.bar.drawCount();
     t.bar.setValue(50);
@@ -64,8 +64,8 @@ TEST(CProgressBarEx, DrawsOnlyWhenTheFilledCountChanges) {
     EXPECT_EQ(t.filledBlocks(), 5);
 }
 
-TEST(CProgressBarEx, RefusesBadPropertiesWithTheirErrors) {
-    CProgressBarEx bar;
+TEST(ProgressBarEx, RefusesBadPropertiesWithTheirErrors) {
+    ProgressBarEx bar;
     QLabel notAPicture;
     try {
         bar.setClient(&notAPicture);
@@ -106,13 +106,13 @@ TEST(CProgressBarEx, RefusesBadPropertiesWithTheirErrors) {
     EXPECT_EQ(bar.BackColor(), 0x8000000FL);
 }
 
-TEST(CProgressBarEx, FitsItsPanelAndShowsThere) {
+TEST(ProgressBarEx, FitsItsPanelAndShowsThere) {
     KeyedStatusBar host;
     host.resize(400, 24);
     host.addPanel(panel::kProgress, 107);
     host.panel(panel::kProgress)->resize(107, 24);
     PictureBox picture;
-    CProgressBarEx bar;
+    ProgressBarEx bar;
     bar.setClient(&picture);
     bar.setHost(&host);
     bar.setPanelKey(panel::kProgress);

@@ -1,5 +1,5 @@
 #include "common/settings_store.h"
-#include "recorder/core/schedule_commands.h"
+#include "recorder/forms/schedule_commands.h"
 #include "recorder/ui/detail_pane_widget.h"
 #include "recorder/ui/schedule_list_model.h"
 #include "recorder/ui/schedule_list_view.h"

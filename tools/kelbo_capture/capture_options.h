@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/engine/gst/capture_source.h"
+#include "recorder/media/gst/capture_source.h"
 
 #include <cstdint>
 #include <optional>

@@ -3,9 +3,9 @@
 
 #include "capture_options.h"
 #include "common/settings_store.h"
-#include "recorder/core/message_boxes.h"
-#include "recorder/engine/gst/device_factory.h"
-#include "recorder/engine/gst/queued_dispatcher.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/media/gst/device_factory.h"
+#include "recorder/media/gst/queued_dispatcher.h"
 
 #include <csignal>
 #include <cstdio>

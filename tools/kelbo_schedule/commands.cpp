@@ -3,11 +3,11 @@
 #include "common/host_paths.h"
 #include "common/schedule_format.h"
 #include "common/settings_store.h"
-#include "recorder/core/message_boxes.h"
-#include "recorder/core/next_programme.h"
-#include "recorder/core/ui_ports.h"
-#include "recorder/core/schedule_document.h"
-#include "recorder/core/slot_choice.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/ports/ui_ports.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/schedule/slot_choice.h"
 
 #include <nlohmann/json.hpp>
 

@@ -5,8 +5,8 @@
 #include "common/clock.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
-#include "recorder/core/column_layout.h"
-#include "recorder/engine/gst/device_factory.h"
+#include "recorder/schedule/column_layout.h"
+#include "recorder/media/gst/device_factory.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/preview_form.h"
@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         options.audioMonitor = false;
         auto device = createCaptureDevice(CaptureSource{}, dispatcher, messages, options);
         if (!device) return nullptr;
-        QPointer<PreviewWidget> picture = preview.capture();
+        QPointer<ui::PreviewWidget> picture = preview.capture();
         device->setPreviewSink([picture](const PreviewFrame& frame) {
             if (picture) picture->showFrame(frame);
         });

@@ -1,6 +1,6 @@
 // Renders the Options dialog to a PNG, without a display:
 //   QT_QPA_PLATFORM=offscreen build/kelbo-options-screenshot docs/options-dialog.png
-#include "recorder/core/settings_loader.h"
+#include "recorder/forms/settings_loader.h"
 #include "recorder/ui/options_dialog.h"
 #include "support/options_rig.h"
 

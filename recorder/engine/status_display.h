@@ -1,0 +1,27 @@
+#pragma once
+
+#include "recorder/ports/ui_ports.h"
+
+#include <string>
+
+namespace kelbo {
+
+// The main window's Status and Progress properties.
+class StatusDisplay {
+public:
+    explicit StatusDisplay(StatusBarPort& bar) : bar_(bar) {}
+
+    const std::string& Status() const { return status_; }
+    void setStatus(const std::string& text);
+
+    int Progress() const { return progress_; }
+    // 0 hides the bar, 1 to 100 shows it; other values are ignored.
+    void setProgress(int value);
+
+private:
+    StatusBarPort& bar_;
+    std::string status_;
+    int progress_ = 0;
+};
+
+}  // namespace kelbo

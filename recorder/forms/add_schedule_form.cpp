@@ -1,0 +1,238 @@
+#include "add_schedule_form.h"
+
+#include "recorder/schedule/clash_finder.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "common/clock.h"
+#include "common/text_util.h"
+#include "recorder/device/capture_device.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
+namespace kelbo {
+
+namespace {
+
+constexpr int kLastHour = 23;
+constexpr int kLastMinute = 59;
+
+// Ascending, ignoring case as the desktop's sorted lists do; entries that
+// differ only in case keep a fixed order.
+bool sortsBefore(const std::string& a, const std::string& b) {
+    const auto lower = [](unsigned char ch) { return std::tolower(ch); };
+    const bool less = std::lexicographical_compare(
+        a.begin(), a.end(), b.begin(), b.end(),
+        [&](char x, char y) { return lower(static_cast<unsigned char>(x)) < lower(static_cast<unsigned char>(y)); });
+    if (less) return true;
+    return equalsIgnoreCase(a, b) && a < b;
+}
+
+// Characters, not bytes: a name of one accented letter is still one character.
+size_t characterCount(const std::string& text) {
+    return static_cast<size_t>(std::count_if(text.begin(), text.end(), [](char ch) {
+        return (static_cast<unsigned char>(ch) & 0xC0) != 0x80;
+    }));
+}
+
+std::string twoDigits(long long value) { return zeroPad(value, 2); }
+
+bool isWholeMinutes(const std::string& text) {
+    const auto number = parseNumber(text);
+    return number && *number > 0 && *number < 1e9 && std::floor(*number) == *number;
+}
+
+}  // namespace
+
+void ChoiceList::type(const std::string& typed) {
+    text = typed;
+    const auto it = std::find(items.begin(), items.end(), typed);
+    selected = it == items.end() ? -1 : static_cast<int>(it - items.begin());
+}
+
+void ChoiceList::pick(int index) {
+    if (index < 0 || index >= static_cast<int>(items.size())) return clearChoice();
+    selected = index;
+    text = items[static_cast<size_t>(index)];
+}
+
+void ChoiceList::clearChoice() {
+    selected = -1;
+    text.clear();
+}
+
+int ChoiceList::insertSorted(const std::string& entry) {
+    const auto at = std::upper_bound(items.begin(), items.end(), entry, sortsBefore);
+    const int position = static_cast<int>(at - items.begin());
+    items.insert(at, entry);
+    return position;
+}
+
+AddScheduleForm::AddScheduleForm(AddScheduleContext context) : c_(context) {
+    const DateTime::Civil now = c_.clock.localNow().civil();
+    hours = twoDigits(now.hour);
+    minutes = twoDigits(now.minute);
+    fillChannels();
+    fillTemplates();
+    date = Date{now.day, now.month, now.year};
+    programme = "-Kelbo Recording-";
+    duration = "60";
+}
+
+void AddScheduleForm::fillChannels() {
+    const ScheduleList& list = c_.document.list();
+    for (int row = 1; row <= list.rowCount(); ++row) {
+        const std::string& name = list.cell(row, Column::Channel);
+        if (std::find(channels.items.begin(), channels.items.end(), name) != channels.items.end())
+            continue;
+        const int position = channels.insertSorted(name);
+        Chno.items.insert(Chno.items.begin() + position, list.cell(row, Column::ChannelNumber));
+    }
+    const int position = channels.insertSorted(kNoChannelName);
+    Chno.items.insert(Chno.items.begin() + position, kNoChannelNumber);
+    channels.pick(position);
+    Chno.pick(position);
+}
+
+void AddScheduleForm::fillTemplates() {
+    templateList.items = c_.settings.templates;
+    templateList.items.push_back(kDefaultTemplate);
+    templateList.pick(static_cast<int>(templateList.items.size()) - 1);
+}
+
+void AddScheduleForm::enterTimeField(TimeField field) { owner_ = field; }
+
+std::string AddScheduleForm::correctedTimeText(const std::string& text, int maximum,
+                                               int current) const {
+    const auto number = parseNumber(text);
+    if (!number) return twoDigits(current);
+    const double whole = roundHalfEven(*number);
+    if (whole > maximum) return twoDigits(maximum);
+    if (whole < 0) return "00";
+    // Always the whole number in two digits, so that "7.4" cannot end up
+    // in the schedule as a time.
+    return twoDigits(static_cast<long long>(whole));
+}
+
+void AddScheduleForm::hours_LostFocus() {
+    hours = correctedTimeText(hours, kLastHour, c_.clock.localNow().civil().hour);
+    owner_ = TimeField::None;
+}
+
+void AddScheduleForm::minutes_LostFocus() {
+    minutes = correctedTimeText(minutes, kLastMinute, c_.clock.localNow().civil().minute);
+    owner_ = TimeField::None;
+}
+
+AddScheduleForm::Control AddScheduleForm::VScroll1_Change(int position) {
+    position = std::clamp(position, kSpinnerMinimum, kSpinnerMaximum);
+    // A larger position is the lower arrow.
+    const bool down = position > lastSpinnerPosition_;
+    spinnerPosition_ = position;
+    // The position is remembered even with no owner, so that the next press
+    // after one on no field still steps the way its arrow points.
+    lastSpinnerPosition_ = position;
+    if (owner_ == TimeField::None) return Control::None;
+
+    const bool onHours = owner_ == TimeField::Hours;
+    std::string& text = onHours ? hours : minutes;
+    const int maximum = onHours ? kLastHour : kLastMinute;
+    // Text typed but not yet corrected is taken into range first.
+    long long value = std::clamp<long long>(parseWholeNumber(text).value_or(0), 0, maximum);
+    if (down) value = value == 0 ? maximum : value - 1;
+    else value = value == maximum ? 0 : value + 1;
+    text = twoDigits(value);
+    return onHours ? Control::hours : Control::minutes;
+}
+
+void AddScheduleForm::channels_LostFocus() {
+    if (channels.selected >= 0) Chno.pick(channels.selected);
+    else Chno.clearChoice();
+}
+
+void AddScheduleForm::Chno_LostFocus() {
+    if (Chno.selected >= 0) channels.pick(Chno.selected);
+    else channels.clearChoice();
+}
+
+ScheduleItem AddScheduleForm::item() const {
+    ScheduleItem item;
+    item.ProgrammeName = programme;
+    item.StartTime = hours + ":" + minutes;
+    item.StartDate = twoDigits(date.day) + "-" + twoDigits(date.month) + "-" + zeroPad(date.year, 4);
+    item.ChannelName = channels.text;
+    item.Duration = duration;
+    if (templateList.selected >= 0 && templateList.text != kDefaultTemplate)
+        item.Template = templateList.text;
+    item.IndexString = buildIndexString(item);
+    item.ChannelNumber = Chno.text;
+    return item;
+}
+
+AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
+    struct Check {
+        bool failed;
+        const char* message;
+        Control focus;
+    };
+    const Check checks[] = {
+        {duration.empty(), "Must enter a program duration", Control::duration},
+        {channels.text.empty(), "Must select a ChannelName", Control::channels},
+        {Chno.text.empty(), "Must select a ChannelNumber", Control::Chno},
+        {characterCount(programme) < 2, "Must enter a program name at least 2 chars",
+         Control::programme},
+        {templateList.selected < 0, "Must select a valid template", Control::templateList},
+        // A duration that is not a number would list the item but never
+        // record it, and the next load of the file would drop it.
+        {!isWholeMinutes(duration), kDurationNotANumber, Control::duration},
+    };
+    for (const Check& check : checks) {
+        if (!check.failed) continue;
+        c_.boxes.show(kIncompleteTitle, check.message, MessageBoxes::Icon::None,
+                      MessageBoxes::Buttons::Ok);
+        return AddResult{false, check.focus};
+    }
+
+    ScheduleTable& table = c_.document.table();
+    const int slot = table.slotForNewItem();
+    if (slot < 0) {
+        // Nothing is lost: the dialog stays open with the entries.
+        c_.boxes.show("Schedule Full",
+                      "The schedule holds " + std::to_string(ScheduleTable::kSlots) +
+                          " items, the most it can. Delete items that have been recorded, "
+                          "then add this one again.",
+                      MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
+        return AddResult{};
+    }
+    table[slot] = item();
+
+    const bool recording = c_.device.ReadyState() == CaptureDevice::Recording;
+    const int recordedSlot = recording ? c_.document.slotOfRow(c_.next.NextRow()) : -1;
+    c_.document.Display_Schedule(c_.next.NextRow());
+    if (!recording) c_.next.Find_Next_Schedule();
+    else markRecordedRows(recordedSlot);
+    c_.document.Write_Schedule();
+    return AddResult{true, Control::None};
+}
+
+void AddScheduleForm::markRecordedRows(int recordedSlot) {
+    ScheduleList& list = c_.document.list();
+    FindClash(list, c_.clock.now());
+    if (recordedSlot < 0) return;
+    int recordedRow = 0;
+    for (int row = 1; row <= list.rowCount(); ++row) {
+        if (c_.document.slotOfRow(row) != recordedSlot) continue;
+        list.Set_Row_Colour(row, colour::kRed);
+        list.setCell(row, Column::Status, "Recording");
+        if (recordedRow == 0) recordedRow = row;
+    }
+    // The rebuilt list may have moved the recorded row; the recording's
+    // finish must still find it.
+    if (recordedRow != 0) c_.next.take(recordedRow);
+    list.refresh();
+}
+
+}  // namespace kelbo

@@ -1,0 +1,289 @@
+#include "detail_pane.h"
+
+#include "recorder/schedule/live_settings.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/row_timing.h"
+#include "recorder/schedule/schedule_document.h"
+#include "common/clock.h"
+#include "common/text_util.h"
+#include "recorder/schedule/file_naming.h"
+
+#include <chrono>
+#include <optional>
+
+namespace kelbo {
+
+namespace {
+
+const char kConfirmTitle[] = "Confirmation Required";
+constexpr int kEnter = 13;
+// The largest buffer the recorder takes, in minutes (about three weeks).
+constexpr int kMaxBuffer = 32767;
+
+bool isBufferValue(const std::string& text) {
+    if (text.empty() || text.size() > 5) return false;
+    for (const char c : text)
+        if (c < '0' || c > '9') return false;
+    return std::stoi(text) <= kMaxBuffer;
+}
+
+class Busy {
+public:
+    explicit Busy(bool& flag) : flag_(flag) { flag_ = true; }
+    ~Busy() { flag_ = false; }
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+// One of the two buffer fields: what it edits and what it asks.
+struct DetailPane::Buffer {
+    Column column;
+    std::string DetailFields::*field;
+    std::string ScheduleItem::*itemField;
+    std::string LiveSettings::*setting;
+    const char* question;
+    const char* invalidText;
+};
+
+DetailPane::DetailPane(ScheduleDocument& document, NextProgramme& next, const LiveSettings& settings,
+                       const Clock& clock, MessageBoxes& messages)
+    : document_(document), next_(next), settings_(settings), clock_(clock), messages_(messages) {
+    list().addObserver(this);
+}
+
+DetailPane::~DetailPane() { list().removeObserver(this); }
+
+ScheduleList& DetailPane::list() { return document_.list(); }
+
+const std::vector<std::string>& DetailPane::templates() const { return settings_.detailTemplates; }
+
+void DetailPane::changed() {
+    if (view_) view_->paneChanged();
+}
+
+void DetailPane::listview_play_ItemClick(int row) {
+    list().select(row);
+    showSelectedRow();
+}
+
+void DetailPane::listview_play_KeyUp(int /*keyCode*/, int /*shift*/) { showSelectedRow(); }
+
+void DetailPane::listview_play_MouseMove() {
+    listToolTip_.clear();
+    if (toolTipPort_) toolTipPort_->setListToolTip(listToolTip_);
+}
+
+void DetailPane::showSelectedRow() {
+    const int row = list().selectedRow();
+    if (row == 0) return;
+
+    // A row whose start does not read as a date and time is never editable.
+    const auto date = DateTime::parseDate(list().cell(row, Column::Date));
+    const auto time = DateTime::parseTime(list().cell(row, Column::Time));
+    const auto startBuffer = parseNumber(list().cell(row, Column::SBuf));
+    editable_ = false;
+    if (date && time && startBuffer) {
+        const DateTime start(date->days() + time->days());
+        editable_ = recordingTimes(start, *startBuffer, 0, 0).bufferedStart > clock_.now();
+    }
+    shownRow_ = row;
+    shownSlot_ = document_.slotOfRow(row);
+    Show_Item_Details();
+
+    std::string tag = list().tag(row);
+    const std::string trailingAnd = " AND ";
+    if (tag.size() >= trailingAnd.size() && tag.ends_with(trailingAnd)) {
+        tag.erase(tag.size() - trailingAnd.size());
+        list().setTag(row, tag);
+    }
+    if (tag != "Clash with: ") {
+        listToolTip_ = tag;
+        if (toolTipPort_) toolTipPort_->setListToolTip(listToolTip_);
+    }
+}
+
+void DetailPane::Show_Item_Details() {
+    if (shownRow_ == 0) return;
+    const ScheduleList& rows = list();
+    const int row = shownRow_;
+    fields_.description = shownSlot_ >= 0 ? document_.table()[shownSlot_].Description : std::string();
+    fields_.startBuffer = rows.cell(row, Column::SBuf);
+    fields_.endBuffer = rows.cell(row, Column::EBuf);
+    fields_.fileName = rows.cell(row, Column::Filename);
+
+    const auto date = DateTime::parseDate(rows.cell(row, Column::Date));
+    const auto time = DateTime::parseTime(rows.cell(row, Column::Time));
+    const auto startBuffer = parseWholeNumber(fields_.startBuffer);
+    const auto endBuffer = parseWholeNumber(fields_.endBuffer);
+    const auto duration = parseWholeNumber(rows.cell(row, Column::Duration));
+    fields_.adjustedStart.clear();
+    fields_.adjustedEnd.clear();
+    if (date && time) {
+        // Real minutes from the real start: across a change of the clocks
+        // the times shown are those the recording keeps.
+        const Instant start = toInstant(DateTime(date->days() + time->days()));
+        if (startBuffer)
+            fields_.adjustedStart = toLocalDateTime(start - std::chrono::minutes(*startBuffer)).formatDateTime();
+        if (endBuffer && duration)
+            fields_.adjustedEnd =
+                toLocalDateTime(start + std::chrono::minutes(*endBuffer + *duration)).formatDateTime();
+    }
+
+    // Entry 0 stands for the default; a row using the default shows the
+    // default template's own name, so its own entry is the one selected.
+    const std::string& templateName = rows.cell(row, Column::Template);
+    const auto& names = templates();
+    for (size_t i = 1; i < names.size(); ++i) {
+        if (names[i] == templateName) {
+            fields_.templateIndex = static_cast<int>(i);
+            break;
+        }
+    }
+    changed();
+}
+
+bool DetailPane::canCommit() const {
+    return !committing_ && editable_ && shownRow_ != 0 && shownSlot_ >= 0 &&
+           document_.slotOfRow(shownRow_) == shownSlot_;
+}
+
+void DetailPane::commitBuffer(const Buffer& buffer) {
+    if (!canCommit()) return;
+    const std::string typed = fields_.*buffer.field;
+    const std::string cell = list().cell(shownRow_, buffer.column);
+    if (typed == cell) return;
+    Busy busy(committing_);
+
+    // A buffer that is not a whole number would break the adjusted times and
+    // the choice of the next programme.
+    if (!typed.empty() && !isBufferValue(typed)) {
+        messages_.show("Invalid Buffer", buffer.invalidText, MessageBoxes::Icon::Exclamation,
+                       MessageBoxes::Buttons::Ok);
+        fields_.*buffer.field = cell;
+        changed();
+        return;
+    }
+    if (messages_.show(kConfirmTitle, buffer.question, MessageBoxes::Icon::None,
+                       MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
+        fields_.*buffer.field = cell;
+        changed();
+        return;
+    }
+    ScheduleItem& item = document_.table()[shownSlot_];
+    if (!typed.empty()) {
+        list().setCell(shownRow_, buffer.column, typed);
+        item.*buffer.itemField = typed;
+        Show_Item_Details();
+    } else {
+        // The default's value is shown; the adjusted times wait for the
+        // next selection of the row.
+        const std::string& fallback = settings_.*buffer.setting;
+        list().setCell(shownRow_, buffer.column, fallback);
+        fields_.*buffer.field = fallback;
+        (item.*buffer.itemField).clear();
+    }
+    next_.Find_Next_Schedule();
+    document_.Write_Schedule();
+    changed();
+}
+
+void DetailPane::Detail_StartBuffer_LostFocus() {
+    commitBuffer({Column::SBuf, &DetailFields::startBuffer, &ScheduleItem::StartBuffer,
+                  &LiveSettings::StartBuffer, "Are you sure you want to change the StartBuffer?",
+                  "The start buffer must be a whole number of minutes from 0 to 32767."});
+}
+
+void DetailPane::Detail_EndBuffer_LostFocus() {
+    commitBuffer({Column::EBuf, &DetailFields::endBuffer, &ScheduleItem::EndBuffer,
+                  &LiveSettings::EndBuffer, "Are you sure you want to change the EndBuffer?",
+                  "The end buffer must be a whole number of minutes from 0 to 32767."});
+}
+
+void DetailPane::Detail_FileName_LostFocus() {
+    if (!canCommit()) return;
+    const std::string typed = fields_.fileName;
+    const std::string cell = list().cell(shownRow_, Column::Filename);
+    if (typed == cell) return;
+    Busy busy(committing_);
+    if (messages_.show(kConfirmTitle, "Are you sure you want to change the Output FileName?",
+                       MessageBoxes::Icon::None,
+                       MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
+        fields_.fileName = cell;
+        changed();
+        return;
+    }
+    ScheduleItem& item = document_.table()[shownSlot_];
+    if (!typed.empty()) {
+        list().setCell(shownRow_, Column::Filename, typed);
+        item.FileName = typed;
+    } else {
+        const std::string name = Example_FileName(list(), shownRow_, settings_.FileString);
+        list().setCell(shownRow_, Column::Filename, name);
+        fields_.fileName = name;
+        item.FileName.clear();
+    }
+    Show_Item_Details();
+    document_.Write_Schedule();
+}
+
+void DetailPane::Detail_Template_LostFocus() {
+    if (!canCommit()) return;
+    const int index = fields_.templateIndex;
+    const auto& names = templates();
+    if (index < 0 || index >= static_cast<int>(names.size())) return;
+    const std::string chosen = names[static_cast<size_t>(index)];
+    ScheduleItem& item = document_.table()[shownSlot_];
+    if (chosen == list().cell(shownRow_, Column::Template)) return;
+    // Choosing the default for an item that already uses it changes nothing.
+    if (index == 0 && item.Template.empty()) return;
+    Busy busy(committing_);
+    if (messages_.show(kConfirmTitle, "Are you sure you want to change the Recording Template?",
+                       MessageBoxes::Icon::None,
+                       MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
+        Show_Item_Details();
+        return;
+    }
+    item.Template = index == 0 ? std::string() : chosen;
+    list().setCell(shownRow_, Column::Template, index == 0 ? settings_.Template : chosen);
+    Show_Item_Details();
+    document_.Write_Schedule();
+}
+
+void DetailPane::Detail_StartBuffer_KeyPress(int keyAscii) {
+    if (keyAscii == kEnter) Detail_StartBuffer_LostFocus();
+}
+
+void DetailPane::Detail_EndBuffer_KeyPress(int keyAscii) {
+    if (keyAscii == kEnter) Detail_EndBuffer_LostFocus();
+}
+
+void DetailPane::Detail_FileName_KeyPress(int keyAscii) {
+    if (keyAscii == kEnter) Detail_FileName_LostFocus();
+}
+
+void DetailPane::forgetShownRow() {
+    if (shownRow_ == 0 && !editable_) return;
+    shownRow_ = 0;
+    shownSlot_ = -1;
+    editable_ = false;
+    changed();
+}
+
+void DetailPane::listReset() { forgetShownRow(); }
+
+void DetailPane::rowInserted(int row) {
+    if (shownRow_ != 0 && row <= shownRow_) ++shownRow_;
+}
+
+void DetailPane::rowRemoved(int row) {
+    if (row < shownRow_) --shownRow_;
+    else if (row == shownRow_) forgetShownRow();
+}
+
+}  // namespace kelbo

@@ -1,0 +1,138 @@
+// OK and Apply of the Options dialog: take the dialog's fields into the
+// live settings, store them, and push the picture settings to the device.
+#include "options_form.h"
+
+#include "common/settings_keys.h"
+#include "common/settings_store.h"
+#include "common/text_util.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/forms/picture_controls.h"
+#include "recorder/schedule/setting_values.h"
+#include "recorder/forms/settings_loader.h"
+#include "recorder/device/capture_device.h"
+
+#include <algorithm>
+
+namespace kelbo {
+
+void OptionsForm::Command_OK_Click() {
+    commit();
+    closeBox();
+}
+
+void OptionsForm::Command_Apply_Click() {
+    commit();
+    OptionsMenu_Click();
+}
+
+void OptionsForm::commit() {
+    bool changed = commitTemplate();
+    changed |= commitBuffer(startBufferText_, startBufferScroll_, live_.StartBuffer,
+                            "Default Start Buffer", "Default_Start_Buffer");
+    changed |= commitBuffer(endBufferText_, endBufferScroll_, live_.EndBuffer,
+                            "Default End Buffer", "Default_End_Buffer");
+    if (scheduleFileText_ != live_.ScheduleFile) {
+        changed = true;
+        live_.ScheduleFile = scheduleFileText_;
+    }
+    if (live_.FileString != snapshot_.fileString) {
+        changed = true;
+        snapshot_.fileString = live_.FileString;
+    }
+    if (changed && device_.ReadyState() != CaptureDevice::Recording) host_.reloadSchedule();
+    runSplitCheck();
+    Save_Settings(*this);
+    storeCaptureSource();
+    if (device_.ReadyState() == CaptureDevice::Previewing) updateDevice();
+    refreshView();
+}
+
+bool OptionsForm::commitTemplate() {
+    if (templateIndex_ < 0) return false;
+    const std::string name = selectedTemplateName();
+    if (name == live_.Template) return false;
+    live_.Template = name;
+    return true;
+}
+
+// A buffer that is not a whole number in the spinner's range is refused:
+// the field goes back to the live value, which stays as it is.
+bool OptionsForm::commitBuffer(std::string& text, int& scroll, std::string& live,
+                               const char* label, const char* controlName) {
+    const long long current = parseWholeNumber(live).value_or(0);
+    const auto typed = wholeNumberIn(text);
+    if (!typed) {
+        text = live;
+        scroll = static_cast<int>(current);
+        refuse("Buffer Value Error",
+               std::string(label) + " must be a whole number of minutes from 0 to 32767",
+               controlName);
+        return false;
+    }
+    if (*typed == current) return false;
+    live = std::to_string(*typed);
+    return true;
+}
+
+void OptionsForm::updateDevice() {
+    refusePictureTexts();
+    if (!deviceNeedsUpdate()) return;
+    device_.StopPreview();
+    for (PictureControl control : kDeviceOrder)
+        writePictureMember(device_, control, pictureValue(control));
+    device_.setVideoSource(composite_ ? CaptureDevice::Composite : CaptureDevice::SVideo);
+    device_.setVideoStandard(pal_ ? CaptureDevice::PAL : CaptureDevice::NTSC);
+    device_.CommitVideoSettings();
+    device_.PrepareDevice();
+    device_.setRecordingTemplate(selectedTemplateName());
+    device_.StartPreview();
+}
+
+// A picture text that is not a whole number in the spinner's range goes
+// back to the device's value; the device's own value always stands, even
+// outside that range. Returns whether any text was refused.
+bool OptionsForm::refusePictureTexts() {
+    bool refused = false;
+    for (PictureControl control : kDeviceOrder) {
+        PictureField& field = picture_[static_cast<size_t>(control)];
+        const int member = readPictureMember(device_, control);
+        if (wholeNumberIn(field.text) || field.text == std::to_string(member)) continue;
+        field.text = std::to_string(member);
+        field.scroll = std::clamp(member, kSpinnerMin, kSpinnerMax);
+        if (!refused)
+            refuse("Picture Value Error",
+                   std::string(namesOf(control).label) + " must be a whole number from 0 to 32767",
+                   namesOf(control).textField);
+        refused = true;
+    }
+    return refused;
+}
+
+// After refusePictureTexts every text is a whole number in range or the
+// device's own value.
+int OptionsForm::pictureValue(PictureControl control) const {
+    const auto typed = wholeNumberIn(pictureText(control));
+    return typed ? *typed : readPictureMember(device_, control);
+}
+
+bool OptionsForm::deviceNeedsUpdate() const {
+    for (PictureControl control : kDeviceOrder)
+        if (pictureValue(control) != readPictureMember(device_, control)) return true;
+    const int source = device_.VideoSource(), standard = device_.VideoStandard();
+    return selectedTemplateName() != device_.RecordingTemplate() ||
+           (composite_ && source != CaptureDevice::Composite) ||
+           (!composite_ && source != CaptureDevice::SVideo) ||
+           (pal_ && standard != CaptureDevice::PAL) || (!pal_ && standard != CaptureDevice::NTSC);
+}
+
+// Only a source the user chose is stored: while the key is missing the
+// device keeps picking the first capture device found.
+void OptionsForm::storeCaptureSource() {
+    if (captureSourceIndex_ < 0) return;
+    const std::string& chosen = captureSources_[static_cast<size_t>(captureSourceIndex_)].value;
+    const std::string stored = store_.GetSetting(settings::kDefaults, settings::kCaptureSource);
+    if (chosen == stored || (stored.empty() && chosen == initialCaptureSource_)) return;
+    store_.SaveSetting(settings::kDefaults, settings::kCaptureSource, chosen);
+}
+
+}  // namespace kelbo

@@ -1,0 +1,58 @@
+#include "schedule_commands.h"
+
+#include "recorder/schedule/live_settings.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/device/capture_device.h"
+
+namespace kelbo {
+
+ScheduleCommands::ScheduleCommands(ScheduleDocument& document, NextProgramme& next,
+                                   const CaptureDevice& device, const LiveSettings& settings,
+                                   MessageBoxes& messages)
+    : document_(document), next_(next), device_(device), settings_(settings), messages_(messages) {}
+
+void ScheduleCommands::TransportControl_Click(int index) {
+    switch (index) {
+    case kStopButton:
+        if (stop_) stop_();
+        break;
+    case kAddButton:
+        if (add_) add_();
+        break;
+    case kDeleteButton:
+        Delete_Selected_Item();
+        break;
+    default:
+        break;
+    }
+}
+
+void ScheduleCommands::Delete_Selected_Item() {
+    ScheduleList& list = document_.list();
+    if (list.rowCount() == 0) return;
+    const int row = list.selectedRow();
+    if (row == 0) return;
+
+    if (row == next_.NextRow() && device_.ReadyState() == CaptureDevice::Recording) {
+        messages_.show("Delete Error",
+                       "You can't delete the item currently being recorded.  Use STOP button on "
+                       "'Preview' tab first",
+                       MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
+        return;
+    }
+    if (!settings_.ExpertMode &&
+        messages_.show("Delete Confirmation", "Are you sure you want to delete?",
+                       MessageBoxes::Icon::Question,
+                       MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok)
+        return;
+
+    const int slot = document_.slotOfRow(row);
+    if (slot >= 0) document_.table()[slot] = ScheduleItem{};
+    list.removeRow(row);
+    document_.Write_Schedule();
+    next_.Find_Next_Schedule();
+}
+
+}  // namespace kelbo

@@ -1,0 +1,353 @@
+#include "gst_capture_device.h"
+
+#include "capture_pipeline.h"
+#include "capture_stream.h"
+#include "encode_worker.h"
+#include "ffmpeg_log.h"
+#include "preview_relay.h"
+#include "recorder/ports/log.h"
+#include "recorder/ports/ui_dispatcher.h"
+#include "recorder/device/templates.h"
+#include "template_install.h"
+
+namespace kelbo {
+
+namespace {
+
+// The elapsed counter carries the id of the part it belongs to, so a late
+// count from a part that has already stopped cannot overwrite the next one.
+constexpr std::uint64_t kMsMask = (std::uint64_t{1} << 48) - 1;
+
+std::uint64_t pack(int id, std::int64_t ms) {
+    return (std::uint64_t{static_cast<std::uint16_t>(id)} << 48) |
+           (static_cast<std::uint64_t>(ms) & kMsMask);
+}
+
+}  // namespace
+
+// What streaming threads, the encoder thread and posted tasks reach.
+struct GstCaptureDevice::Shared {
+    GstCaptureDevice* device = nullptr;
+    bool alive = true;  // read and cleared on the user-interface thread only
+    std::atomic<std::uint64_t> elapsed{0};
+
+    void publish(int id, std::int64_t ms) {
+        std::uint64_t seen = elapsed.load();
+        while (static_cast<std::uint16_t>(seen >> 48) == static_cast<std::uint16_t>(id) &&
+               !elapsed.compare_exchange_weak(seen, pack(id, ms))) {
+        }
+    }
+};
+
+class GstCaptureDevice::Events : public PartEvents {
+public:
+    Events(std::shared_ptr<Shared> shared, UiDispatcher& dispatcher)
+        : shared_(std::move(shared)), dispatcher_(dispatcher) {}
+
+    void partStarted(int id) override {
+        dispatcher_.post([s = shared_, id] {
+            if (s->alive) s->device->onPartStarted(id);
+        });
+    }
+    void partProgress(int id, std::int64_t elapsedMs) override { shared_->publish(id, elapsedMs); }
+    void partEnded(int id, std::int64_t elapsedMs, PartEnd,
+                   const std::string& failure) override {
+        shared_->publish(id, elapsedMs);
+        dispatcher_.post([s = shared_, id, failure] {
+            if (s->alive) s->device->onPartEnded(id, failure);
+        });
+    }
+
+private:
+    std::shared_ptr<Shared> shared_;
+    UiDispatcher& dispatcher_;
+};
+
+std::unique_ptr<GstCaptureDevice> GstCaptureDevice::create(const CaptureSource& source,
+                                                           UiDispatcher& dispatcher,
+                                                           DeviceOptions options,
+                                                           std::string* error) {
+    GError* initError = nullptr;
+    if (!gst_init_check(nullptr, nullptr, &initError)) {
+        if (error) *error = initError ? initError->message : "GStreamer cannot start";
+        if (initError) g_error_free(initError);
+        return nullptr;
+    }
+    routeFfmpegErrorsToLog();
+    std::unique_ptr<GstCaptureDevice> device(
+        new GstCaptureDevice(source, dispatcher, std::move(options)));
+    if (!device->stream_->build(videoFormatFor(device->videoStandard_), device->videoSource_, error))
+        return nullptr;
+    return device;
+}
+
+GstCaptureDevice::GstCaptureDevice(const CaptureSource& source, UiDispatcher& dispatcher,
+                                   DeviceOptions options)
+    : source_(source),
+      dispatcher_(dispatcher),
+      options_(std::move(options)),
+      registryKey_(options_.registryKey.empty() ? defaultDeviceRegistryKey()
+                                                : options_.registryKey),
+      shared_(std::make_shared<Shared>()),
+      preview_(std::make_shared<PreviewRelay>(dispatcher)),
+      worker_(std::make_unique<EncodeWorker>()),
+      events_(std::make_unique<Events>(shared_, dispatcher)) {
+    shared_->device = this;
+    stream_ = std::make_unique<CaptureStream>(
+        source, options_, *events_, preview_,
+        [s = shared_, &dispatcher](const std::string& message) {
+            dispatcher.post([s, message] {
+                if (s->alive) s->device->onStreamError(message);
+            });
+        });
+    installPrecannedTemplates(registryKey_);
+    template_ = findTemplateFile(templateKeyFor(registryKey_), {}).stem().string();
+}
+
+GstCaptureDevice::~GstCaptureDevice() {
+    shared_->alive = false;
+    preview_->setSink(nullptr);
+    stream_.reset();  // stops the pipeline and ends every part
+    worker_.reset();  // finishes every file still open
+}
+
+bool GstCaptureDevice::startStream() {
+    if (stream_->running()) return true;
+    const VideoFormat format = videoFormatFor(videoStandard_);
+    if (!stream_->builtFor(format, videoSource_) && !stream_->build(format, videoSource_, &lastError_))
+        return false;
+    if (!stream_->prepare(&lastError_)) return false;
+    applySettings();  // a V4L2 device shows its controls once open
+    return stream_->start(&lastError_);
+}
+
+void GstCaptureDevice::stopStream() {
+    stream_->stop();
+    currentPart_ = 0;
+}
+
+void GstCaptureDevice::applySettings() {
+    CapturePipeline* pipeline = stream_->pipeline();
+    if (!pipeline) return;
+    pipeline->setBalance("bright", brightness_);
+    pipeline->setBalance("contrast", contrast_);
+    pipeline->setBalance("satur", saturation_);
+    pipeline->setBalance("hue", tint_);
+    pipeline->setVolume(volume_ / 10000.0);
+    updateValves();
+}
+
+void GstCaptureDevice::updateValves() {
+    CapturePipeline* pipeline = stream_->pipeline();
+    if (!pipeline) return;
+    pipeline->setPreview(currentPart_ ? previewWhileCapturing_ : previewOn_);
+    pipeline->setMonitor(!mute_);
+}
+
+int GstCaptureDevice::idleState() const {
+    if (!stream_->running()) return Idle;
+    return previewOn_ ? Previewing : StreamReady;
+}
+
+void GstCaptureDevice::setState(int state) {
+    if (state_.exchange(state) != state) notify();
+}
+
+void GstCaptureDevice::notify() {
+    dispatcher_.post([s = shared_] {
+        if (s->alive && s->device->listener_) s->device->listener_();
+    });
+}
+
+void GstCaptureDevice::PrepareDevice() {
+    if (state_ != Idle) return;
+    const VideoFormat format = videoFormatFor(videoStandard_);
+    if (!stream_->builtFor(format, videoSource_) && !stream_->build(format, videoSource_, &lastError_))
+        return;
+    if (stream_->prepare(&lastError_)) {
+        applySettings();
+        setState(StreamReady);
+    }
+}
+
+void GstCaptureDevice::StartPreview() {
+    previewOn_ = true;
+    if (!currentPart_) {
+        if (!startStream()) {
+            previewOn_ = false;
+            setState(Idle);
+            return;
+        }
+        setState(Previewing);
+    }
+    updateValves();
+}
+
+void GstCaptureDevice::StopPreview() {
+    previewOn_ = false;
+    if (!currentPart_) {
+        stopStream();
+        setState(Idle);
+    }
+    updateValves();
+}
+
+void GstCaptureDevice::CommitVideoSettings() {
+    // While recording, the change waits for the stream's next start.
+    if (stream_->builtFor(videoFormatFor(videoStandard_), videoSource_) || currentPart_ ||
+        !stream_->running())
+        return;
+    stopStream();
+    setState(startStream() ? idleState() : Idle);
+}
+
+void GstCaptureDevice::StartCapture(const std::string& file) {
+    const auto requested = std::chrono::steady_clock::now();
+    lastError_.clear();
+    const bool wasRunning = stream_->running();
+    if (!startStream()) {
+        log::error("Cannot record " + file + ": " + lastError_);
+        return;
+    }
+    const auto templateFile = findTemplateFile(templateKeyFor(registryKey_), template_);
+    const VideoFormat format = stream_->format();
+    auto writer =
+        MpegPartWriter::open({file, readEncodingTemplate(templateFile), format}, &lastError_);
+    if (!writer) {
+        log::error("Cannot record " + file + ": " + lastError_);
+        if (!wasRunning) {
+            stopStream();
+            setState(idleState());
+        }
+        return;
+    }
+    nextPartId_ = nextPartId_ % 0xffff + 1;
+    const int id = nextPartId_;
+    shared_->elapsed = pack(id, CaptureElapsed());
+    auto output = std::make_shared<WorkerPartOutput>(
+        std::move(writer), *worker_,
+        [s = shared_, &dispatcher = dispatcher_, format, requested](const MpegPartWriter& w,
+                                                                    bool ok) {
+            using std::chrono::duration_cast;
+            using std::chrono::microseconds;
+            const auto latency = w.framesWritten() ? w.firstFrameAt() - requested
+                                                   : std::chrono::steady_clock::duration{};
+            FileResult result{w.path(), format.framesToMs(w.framesWritten()), ok,
+                              duration_cast<microseconds>(latency).count() / 1000.0,
+                              ok ? std::string() : w.failure()};
+            dispatcher.post([s, result] {
+                if (s->alive) s->device->onFileClosed(result);
+            });
+        });
+    ++openFiles_;
+    currentPart_ = id;
+    // A part that carries on from the one just stopped records at once.
+    if (stream_->router().startPart(id, std::move(output), limitMs_))
+        setState(Recording);
+    else if (state_ == Idle)
+        setState(StreamReady);
+    updateValves();
+}
+
+void GstCaptureDevice::StopCapture() {
+    if (!currentPart_) return;
+    stream_->router().stopPart(currentPart_);
+    currentPart_ = 0;
+    setState(idleState());
+    updateValves();
+}
+
+void GstCaptureDevice::onPartStarted(int id) {
+    if (id == currentPart_) setState(Recording);
+}
+
+void GstCaptureDevice::onPartEnded(int id, const std::string& failure) {
+    // Said at once, so whoever sees the recording end also sees why.
+    if (!failure.empty()) lastError_ = failure;
+    if (id == currentPart_) {
+        currentPart_ = 0;
+        setState(idleState());
+        updateValves();
+    }
+    notify();
+}
+
+void GstCaptureDevice::onFileClosed(const FileResult& result) {
+    --openFiles_;
+    if (!result.ok) {
+        lastError_ = result.error;
+        log::error("Recording into " + result.path + " failed: " + result.error);
+    }
+    if (fileListener_) fileListener_(result);
+    notify();
+}
+
+void GstCaptureDevice::onStreamError(const std::string& message) {
+    lastError_ = "The capture source stopped: " + message;
+    log::error(lastError_);
+    stopStream();
+    previewOn_ = false;
+    setState(Idle);
+}
+
+void GstCaptureDevice::setCaptureLimit(std::int64_t ms) {
+    limitMs_ = ms;
+    if (currentPart_) stream_->router().setLimit(currentPart_, ms);
+}
+
+std::int64_t GstCaptureDevice::CaptureElapsed() const {
+    return static_cast<std::int64_t>(shared_->elapsed.load() & kMsMask);
+}
+
+void GstCaptureDevice::setCaptureElapsed(std::int64_t ms) {
+    shared_->elapsed = pack(currentPart_, ms);
+}
+
+void GstCaptureDevice::setBrightness(int value) {
+    brightness_ = value;
+    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("bright", value);
+}
+
+void GstCaptureDevice::setContrast(int value) {
+    contrast_ = value;
+    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("contrast", value);
+}
+
+void GstCaptureDevice::setSaturation(int value) {
+    saturation_ = value;
+    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("satur", value);
+}
+
+void GstCaptureDevice::setTint(int value) {
+    tint_ = value;
+    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("hue", value);
+}
+
+void GstCaptureDevice::setVolume(int value) {
+    volume_ = value;
+    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setVolume(volume_ / 10000.0);
+}
+
+void GstCaptureDevice::setMuteAudio(bool mute) {
+    mute_ = mute;
+    updateValves();
+}
+
+void GstCaptureDevice::setPreviewWhileCapturing(bool on) {
+    previewWhileCapturing_ = on;
+    updateValves();
+}
+
+void GstCaptureDevice::setStateListener(std::function<void()> listener) {
+    listener_ = std::move(listener);
+}
+
+void GstCaptureDevice::setPreviewSink(std::function<void(const PreviewFrame&)> sink) {
+    preview_->setSink(std::move(sink));
+}
+
+void GstCaptureDevice::setFileListener(std::function<void(const FileResult&)> listener) {
+    fileListener_ = std::move(listener);
+}
+
+}  // namespace kelbo

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "capture_source.h"
+#include "device_options.h"
+#include "recorder/device/preview_frame.h"
+#include "recorder/device/capture_device.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace kelbo {
+
+class CaptureStream;
+class EncodeWorker;
+class PreviewRelay;
+class UiDispatcher;
+
+// A part file once it is closed.
+struct FileResult {
+    std::string path;
+    std::int64_t elapsedMs = 0;  // media time in the file
+    bool ok = false;             // written and closed without error
+    double startLatencyMs = 0;   // StartCapture to its first picture written
+    std::string error;           // why it failed, when not ok
+};
+
+// The capture device on GStreamer and FFmpeg. ReadyState: 67 while the
+// pipeline is stopped; 64 while it runs (or is opened by PrepareDevice)
+// without preview; 63 while it previews; 65 from the first picture a capture
+// accepts until it stops. Picture values run from 0 to 10000 (5000 neutral),
+// Volume from 0 to 10000 (full). MuteAudio silences only what is heard,
+// never the recording.
+class GstCaptureDevice : public CaptureDevice {
+public:
+    // Nothing, with `error` set, when GStreamer or one of the pipeline's
+    // elements is missing.
+    static std::unique_ptr<GstCaptureDevice> create(const CaptureSource& source,
+                                                    UiDispatcher& dispatcher,
+                                                    DeviceOptions options, std::string* error);
+    ~GstCaptureDevice() override;
+
+    int ReadyState() const override { return state_.load(); }
+    void StartPreview() override;
+    void StopPreview() override;
+    void PrepareDevice() override;
+    void CommitVideoSettings() override;
+    void StartCapture(const std::string& file) override;
+    void StopCapture() override;
+
+    std::int64_t CaptureLimit() const override { return limitMs_; }
+    void setCaptureLimit(std::int64_t ms) override;
+    std::int64_t CaptureElapsed() const override;
+    void setCaptureElapsed(std::int64_t ms) override;
+
+    std::string RecordingTemplate() const override { return template_; }
+    void setRecordingTemplate(const std::string& name) override { template_ = name; }
+
+    int Brightness() const override { return brightness_; }
+    void setBrightness(int value) override;
+    int Contrast() const override { return contrast_; }
+    void setContrast(int value) override;
+    int Saturation() const override { return saturation_; }
+    void setSaturation(int value) override;
+    int Tint() const override { return tint_; }
+    void setTint(int value) override;
+    int Volume() const override { return volume_; }
+    void setVolume(int value) override;
+
+    int VideoSource() const override { return videoSource_; }
+    void setVideoSource(int value) override { videoSource_ = value; }
+    int VideoStandard() const override { return videoStandard_; }
+    void setVideoStandard(int value) override { videoStandard_ = value; }
+
+    bool MuteAudio() const override { return mute_; }
+    void setMuteAudio(bool mute) override;
+    bool PreviewWhileCapturing() const override { return previewWhileCapturing_; }
+    void setPreviewWhileCapturing(bool on) override;
+
+    void setMember135(bool value) override { member135_ = value; }
+    void setMember116(int value) override { member116_ = value; }
+    void setMember169(bool value) override { member169_ = value; }
+
+    std::string DeviceRegistryKey() const override { return registryKey_; }
+    void setStateListener(std::function<void()> listener) override;
+
+    // Preview pictures, on the user-interface thread; only the newest one
+    // is delivered when that thread falls behind.
+    void setPreviewSink(std::function<void(const PreviewFrame&)> sink);
+    // Every part file once it is closed, on the user-interface thread.
+    void setFileListener(std::function<void(const FileResult&)> listener);
+    // Part files still being written or finished.
+    int openFiles() const { return openFiles_; }
+    const CaptureSource& source() const { return source_; }
+    std::string lastError() const override { return lastError_; }
+
+private:
+    class Events;
+    struct Shared;
+
+    GstCaptureDevice(const CaptureSource& source, UiDispatcher& dispatcher, DeviceOptions options);
+    bool startStream();
+    void stopStream();
+    void applySettings();
+    void updateValves();
+    void setState(int state);
+    void notify();
+    void onPartStarted(int id);
+    void onPartEnded(int id, const std::string& failure);
+    void onFileClosed(const FileResult& result);
+    void onStreamError(const std::string& message);
+    int idleState() const;
+
+    CaptureSource source_;
+    UiDispatcher& dispatcher_;
+    DeviceOptions options_;
+    std::string registryKey_;
+    std::shared_ptr<Shared> shared_;  // what posted tasks and streaming threads reach
+    std::shared_ptr<PreviewRelay> preview_;
+    std::unique_ptr<EncodeWorker> worker_;
+    std::unique_ptr<Events> events_;
+    std::unique_ptr<CaptureStream> stream_;
+
+    std::atomic<int> state_{Idle};
+    std::function<void()> listener_;
+    std::function<void(const FileResult&)> fileListener_;
+    bool previewOn_ = false;
+    int currentPart_ = 0;
+    int nextPartId_ = 0;
+    int openFiles_ = 0;
+    std::string lastError_;
+
+    std::int64_t limitMs_ = 0;
+    std::string template_;
+    int brightness_ = 5000, contrast_ = 5000, saturation_ = 5000, tint_ = 5000;
+    int volume_ = 10000;
+    int videoSource_ = Composite;
+    int videoStandard_ = PAL;
+    bool mute_ = false;
+    bool previewWhileCapturing_ = true;
+    bool member135_ = false, member169_ = false;
+    int member116_ = 0;
+};
+
+}  // namespace kelbo

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "capture_format.h"
+#include "media_buffer.h"
+#include "recorder/device/templates.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct AVAudioFifo;
+struct AVCodecContext;
+struct AVFormatContext;
+struct AVFrame;
+struct AVStream;
+struct SwrContext;
+struct SwsContext;
+
+namespace kelbo {
+
+struct PartSettings {
+    std::string path;
+    EncodingTemplate encoding;
+    VideoFormat source;  // size and rate of the pictures handed in
+};
+
+// Writes one part file: MPEG-2 video and MPEG-1 layer II sound in an MPEG
+// program stream. Each file opens with its own sequence header and key
+// frame, so it plays alone; its time stamps continue the recording's
+// timeline, so the parts of a split recording also join without a seam.
+// Opened on the user-interface thread, then used by one worker thread.
+class MpegPartWriter {
+public:
+    // Creates the file, both encoders and the stream header. Nothing, with
+    // `error` set, when the file cannot be written.
+    static std::unique_ptr<MpegPartWriter> open(const PartSettings& settings, std::string* error);
+    ~MpegPartWriter();
+    MpegPartWriter(const MpegPartWriter&) = delete;
+    MpegPartWriter& operator=(const MpegPartWriter&) = delete;
+
+    // Place of the first picture in the recording's timeline.
+    void begin(std::int64_t firstFrameIndex);
+    void writeVideo(const VideoFrame& frame, std::int64_t frameIndex);
+    // Interleaved stereo samples at the capture rate.
+    void writeAudio(const std::int16_t* samples, std::size_t count);
+    // Drains the encoders and closes the file; true when all went well. A
+    // file that got no picture, or nothing at all on the disk, is removed.
+    bool finish();
+
+    bool failed() const { return failed_.load(); }
+    // Why writing failed, in words: the folder and the system's reason.
+    // Empty while nothing failed; read it only once failed() is true.
+    const std::string& failure() const { return failure_; }
+    const std::string& path() const { return path_; }
+    std::int64_t framesWritten() const { return framesWritten_; }
+    // When the first picture went to the muxer.
+    std::chrono::steady_clock::time_point firstFrameAt() const { return firstFrameAt_; }
+
+private:
+    MpegPartWriter() = default;
+    bool openVideo(const PartSettings& settings, std::string* error);
+    bool openAudio(const PartSettings& settings, std::string* error);
+    void queueAudio(const std::int16_t* samples, int count);
+    void encodeAudioFrames(bool final);
+    bool send(AVCodecContext* codec, AVStream* stream, AVFrame* frame);
+    void fail(const std::string& why);
+    void failWriting(int code);
+    void removeIfEmpty();
+
+    std::string path_;
+    VideoFormat source_;
+    AVFormatContext* format_ = nullptr;
+    AVCodecContext* video_ = nullptr;
+    AVCodecContext* audio_ = nullptr;
+    AVStream* videoStream_ = nullptr;
+    AVStream* audioStream_ = nullptr;
+    AVFrame* picture_ = nullptr;  // scaled picture, when the template's size differs
+    AVFrame* sound_ = nullptr;
+    SwsContext* scaler_ = nullptr;
+    SwrContext* resampler_ = nullptr;
+    AVAudioFifo* fifo_ = nullptr;
+    std::int64_t leadFrames_ = 0;
+    std::int64_t audioPts_ = 0;
+    std::int64_t framesWritten_ = 0;
+    bool headerWritten_ = false;
+    bool finished_ = false;
+    std::string failure_;  // set once, before failed_
+    std::atomic<bool> failed_{false};
+    std::chrono::steady_clock::time_point firstFrameAt_;
+};
+
+}  // namespace kelbo

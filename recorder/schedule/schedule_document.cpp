@@ -1,0 +1,294 @@
+#include "schedule_document.h"
+
+#include "recorder/ports/log.h"
+#include "recorder/ports/message_boxes.h"
+#include "slot_choice.h"
+#include "common/atomic_file.h"
+#include "common/file_lock.h"
+#include "common/host_paths.h"
+#include "common/schedule_format.h"
+#include "common/text_util.h"
+#include "recorder/schedule/file_naming.h"
+
+#include <cmath>
+#include <fstream>
+
+namespace kelbo {
+
+namespace {
+
+void fnv1a(std::uint64_t& h, std::string_view text) {
+    for (const char c : text) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+}
+
+// Records are compared by the fields the file stores, so a record reads the
+// same whichever program wrote it. (A field never holds a line break, so a
+// line break makes an unambiguous separator.)
+std::uint64_t recordHash(const ScheduleItem& item) {
+    std::uint64_t h = 1469598103934665603ull;
+    for (const std::string* field :
+         {&item.ProgrammeName, &item.StartDate, &item.StartTime, &item.ChannelNumber,
+          &item.ChannelName, &item.Duration, &item.ReminderID, &item.SmartSearchID,
+          &item.FavouriteID, &item.FileName, &item.Category, &item.Description, &item.Director,
+          &item.Starring, &item.ExtraInfo, &item.Template, &item.Complete, &item.StartBuffer,
+          &item.EndBuffer}) {
+        fnv1a(h, *field);
+        fnv1a(h, "\n");
+    }
+    return h;
+}
+
+bool isRegularFile(const std::filesystem::path& file) {
+    std::error_code ec;
+    return std::filesystem::is_regular_file(file, ec);
+}
+
+}  // namespace
+
+std::optional<FileStamp> stampOf(const std::filesystem::path& file) {
+    std::error_code ec;
+    const auto modified = std::filesystem::last_write_time(file, ec);
+    if (ec) return std::nullopt;
+    const auto size = std::filesystem::file_size(file, ec);
+    if (ec) return std::nullopt;
+    return FileStamp{modified, size};
+}
+
+ScheduleDocument::ScheduleDocument(const LiveSettings& settings, MessageBoxes& messages,
+                                   const Clock& clock)
+    : settings_(settings), messages_(messages), clock_(clock) {}
+
+const Clock& ScheduleDocument::systemClock() {
+    static const SystemClock clock;
+    return clock;
+}
+
+std::filesystem::path ScheduleDocument::scheduleFilePath() const {
+    return toHostPath(settings_.ScheduleFile);
+}
+
+void ScheduleDocument::Load_Schedule() {
+    table_.clear();
+    leftOut_ = 0;
+    const std::filesystem::path file = scheduleFilePath();
+    // Only a plain file is read: a folder or a pipe is an unreadable file.
+    if (file.empty() || !isRegularFile(file)) return;
+    // Stamped before reading: a record appended while the file is read then
+    // shows as a change, and the next rewrite takes it in instead of
+    // writing over it.
+    const std::optional<FileStamp> stamp = stampOf(file);
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return;
+
+    known_.clear();
+    SlotChoice choice(ScheduleTable::kSlots, settings_.EndBuffer, clock_.localNow());
+    long ordinal = 0;
+    ScheduleReader reader(in);
+    while (auto read = reader.next())
+        if (read->accepted) choice.offer(ordinal++, std::move(read->item));
+    int record = 0;
+    for (auto& [position, item] : choice.takeChosen()) {
+        known_.insert(recordHash(item));
+        table_[record++] = std::move(item);
+    }
+    leftOut_ = choice.leftOut();
+    table_.LastIndex = record > 0 ? record - 1 : 0;
+    stampedFile_ = file;
+    // After a read error part of the file is unknown: leave the date unset,
+    // so the next rewrite first takes in whatever it did not see.
+    fileDate_ = reader.failed() ? std::nullopt : stamp;
+    if (leftOut_ > 0)
+        log::warn("Schedule file " + file.string() + ": " + std::to_string(leftOut_) +
+                  " records left out of the table, " + std::to_string(choice.comingLeftOut()) +
+                  " of them still to come");
+    if (choice.comingLeftOut() > 0) reportFull(leftOut_, choice.comingLeftOut());
+}
+
+std::vector<std::string> ScheduleDocument::cellsFor(int slot) const {
+    const ScheduleItem& item = table_[slot];
+    const ColumnLayout& layout = list_.layout();
+    const auto orDefault = [](const std::string& own, const std::string& fallback) {
+        return own.empty() ? fallback : own;
+    };
+    std::vector<std::string> cells(static_cast<size_t>(layout.shownCount()));
+    for (int position = 1; position <= static_cast<int>(cells.size()); ++position) {
+        std::string text;
+        switch (*layout.columnAt(position)) {
+        case Column::IndexString: text = item.IndexString; break;
+        case Column::ArrayID: text = std::to_string(slot); break;
+        case Column::Date: text = item.StartDate; break;
+        case Column::Time: text = item.StartTime; break;
+        case Column::Programme: text = item.ProgrammeName; break;
+        case Column::Duration: text = item.Duration; break;
+        case Column::Channel: text = item.ChannelName; break;
+        case Column::ChannelNumber: text = item.ChannelNumber; break;
+        case Column::Filename:
+            text = item.FileName.empty() ? Expand_FileName(table_, slot, settings_.FileString)
+                                         : item.FileName;
+            break;
+        case Column::Template: text = orDefault(item.Template, settings_.Template); break;
+        case Column::SBuf: text = orDefault(item.StartBuffer, settings_.StartBuffer); break;
+        case Column::EBuf: text = orDefault(item.EndBuffer, settings_.EndBuffer); break;
+        case Column::Description: text = item.Description; break;
+        case Column::Category: text = item.Category; break;
+        case Column::Status: text = item.Complete; break;
+        }
+        cells[static_cast<size_t>(position - 1)] = std::move(text);
+    }
+    return cells;
+}
+
+void ScheduleDocument::Display_Schedule(int nextRow) {
+    list_.sortBy(Column::IndexString);
+    list_.clear();
+    for (int slot = 0; slot <= table_.LastIndex; ++slot)
+        if (table_[slot].hasRequiredFields()) list_.addRow(cellsFor(slot));
+    if (nextRow != 0) list_.Set_Row_Colour(nextRow, colour::kRed);
+}
+
+int ScheduleDocument::slotOfRow(int row) const {
+    const auto number = parseNumber(list_.cell(row, Column::ArrayID));
+    if (!number) return -1;
+    const double slot = std::floor(*number);
+    return slot >= 0 && slot < ScheduleTable::kSlots ? static_cast<int>(slot) : -1;
+}
+
+bool ScheduleDocument::takeIn(const ReadRecord& record) {
+    const int slot = table_.slotForNewItem();
+    if (slot < 0) return false;
+    table_[slot] = record.item;
+    if (record.item.hasRequiredFields()) list_.addRow(cellsFor(slot));
+    return true;
+}
+
+bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool changed,
+                                       OldRecords& old, std::string& error) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        error = "the changed file cannot be read";
+        return false;
+    }
+    std::unordered_multiset<std::uint64_t> unseen = known_;
+    const DateTime now = clock_.localNow();
+    // Taken in only once the whole file has been read; no more than the
+    // table's size can find a slot, so no more are held.
+    std::vector<std::pair<long, ReadRecord>> added;
+    long ordinal = -1;
+    ScheduleReader reader(in);
+    while (auto read = reader.next()) {
+        if (!read->accepted) continue;
+        ++ordinal;
+        const auto it = unseen.find(recordHash(read->item));
+        if (it != unseen.end()) {
+            unseen.erase(it);
+            old.represented.insert(ordinal);
+        } else if (!changed) {
+            continue;  // left out by the last load; copied as it is
+        } else if (added.size() < ScheduleTable::kSlots) {
+            added.emplace_back(ordinal, std::move(*read));
+        } else if (stillToCome(read->item, settings_.EndBuffer, now)) {
+            ++old.comingLeftOut;
+        }
+    }
+    if (reader.failed()) {
+        error = "the changed file cannot be read to the end";
+        return false;
+    }
+    for (const auto& [position, record] : added) {
+        if (takeIn(record)) old.represented.insert(position);
+        else if (stillToCome(record.item, settings_.EndBuffer, now)) ++old.comingLeftOut;
+    }
+    return true;
+}
+
+bool ScheduleDocument::copyLeftOut(const std::filesystem::path& file, const OldRecords& old,
+                                   AtomicFileWriter& writer, std::size_t& copied,
+                                   std::string& error) {
+    std::ifstream in(file, std::ios::binary);
+    long ordinal = -1;
+    ScheduleReader reader(in);
+    while (auto read = reader.next()) {
+        if (!read->accepted || old.represented.contains(++ordinal)) continue;
+        if (!writer.write(formatRecord(read->item))) return true;  // commit() tells why
+        ++copied;
+    }
+    if (!in.is_open() || reader.failed()) {
+        error = "the old file cannot be read to the end";
+        return false;
+    }
+    return true;
+}
+
+bool ScheduleDocument::Write_Schedule() {
+    const std::filesystem::path file = scheduleFilePath();
+    std::string error;
+    std::error_code ec;
+    if (file.empty()) error = "no schedule file is set";
+    else if (std::filesystem::exists(file, ec) && !isRegularFile(file)) error = "it is not a regular file";
+
+    std::vector<const ScheduleItem*> records;
+    if (error.empty()) {
+        FileLock lock(file.string());
+        const bool changed = !(fileDate_ && stampedFile_ == file && stampOf(file) == fileDate_);
+        // The old file is read only when it holds records the table does not.
+        const bool readOld = isRegularFile(file) && (changed || leftOut_ > 0);
+        OldRecords old;
+        if (!readOld || matchOldRecords(file, changed, old, error)) {
+            for (int row = 1; row <= list_.rowCount(); ++row) {
+                const int slot = slotOfRow(row);
+                if (slot >= 0) records.push_back(&table_[slot]);
+            }
+            AtomicFileWriter writer(file);
+            for (const ScheduleItem* item : records) writer.write(formatRecord(*item));
+            std::size_t copied = 0;
+            if (!readOld || copyLeftOut(file, old, writer, copied, error)) {
+                const WriteOutcome outcome = writer.commit();
+                if (outcome.ok) {
+                    rememberWritten(records);
+                    leftOut_ = copied;
+                    stampedFile_ = file;
+                    fileDate_ = stampOf(file);
+                    log::info("Schedule written to " + file.string() + " (" +
+                              std::to_string(records.size() + copied) + " programmes)");
+                    if (old.comingLeftOut > 0) {
+                        // The next look at the file reloads it, and the load
+                        // gives programmes still to come the slots first.
+                        fileDate_.reset();
+                        reportFull(leftOut_, old.comingLeftOut);
+                    }
+                    return true;
+                }
+                error = outcome.error;
+            }
+        }
+    }
+    log::error("Schedule not written to " + file.string() + ": " + error);
+    // Raised from the tick as often as from an edit: it must not hold up the
+    // next recording.
+    messages_.notify("Error writing schedule",
+                     "The schedule could not be saved to " + file.string() + ": " + error +
+                         ".\nThe file was left as it was.",
+                     MessageBoxes::Icon::Exclamation);
+    return false;
+}
+
+void ScheduleDocument::rememberWritten(const std::vector<const ScheduleItem*>& records) {
+    known_.clear();
+    for (const ScheduleItem* item : records) known_.insert(recordHash(*item));
+}
+
+void ScheduleDocument::reportFull(std::size_t leftOut, std::size_t comingLeftOut) {
+    messages_.notify("Schedule full",
+                     "The schedule file " + scheduleFilePath().string() +
+                         " holds more programmes than the " + std::to_string(ScheduleTable::kSlots) +
+                         " the recorder can keep. " + std::to_string(leftOut) +
+                         " were left out, " + std::to_string(comingLeftOut) +
+                         " of them still to come: they stay in the file, but are not listed or "
+                         "recorded. Delete finished items to make room for them.",
+                     MessageBoxes::Icon::Exclamation);
+}
+
+}  // namespace kelbo

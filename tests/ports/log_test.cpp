@@ -1,0 +1,120 @@
+// The recorder's log: where it goes, what a line holds, its bounded size,
+// and the rewrites of the schedule that it records.
+#include "recorder/ports/log.h"
+#include "recorder/schedule/schedule_document.h"
+#include "support/recording_message_boxes.h"
+#include "support/schedule_text.h"
+#include "support/scoped_state_home.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <sstream>
+#include <thread>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+
+namespace {
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+}  // namespace
+
+TEST(Log, WritesTimedLinesUnderTheStateHomeAndFollowsItsChange) {
+    std::filesystem::path first;
+    {
+        ScopedStateHome state;
+        first = state.logFile();
+        EXPECT_EQ(log::logFile(), first);
+        log::info("Recording started");
+        log::warn("Pictures skipped: 3");
+        log::error("Write failed: No space left on device");
+        const auto lines = linesOf(state.logText());
+        ASSERT_EQ(lines.size(), 3u) << state.logText();
+        const std::regex timed(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} \[(\w+)\] (.*))");
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(lines[0], m, timed)) << lines[0];
+        EXPECT_EQ(m[1], "info");
+        EXPECT_EQ(m[2], "Recording started");
+        ASSERT_TRUE(std::regex_match(lines[1], m, timed)) << lines[1];
+        EXPECT_EQ(m[1], "warning");
+        ASSERT_TRUE(std::regex_match(lines[2], m, timed)) << lines[2];
+        EXPECT_EQ(m[1], "error");
+        EXPECT_EQ(m[2], "Write failed: No space left on device");
+    }
+    ScopedStateHome second;
+    log::info("After the change");
+    EXPECT_NE(second.logText().find("After the change"), std::string::npos);
+}
+
+TEST(Log, DefaultsToTheUsersLocalStateFolder) {
+    const char* saved = std::getenv("XDG_STATE_HOME");
+    const std::string old = saved ? saved : "";
+    ::unsetenv("XDG_STATE_HOME");
+    const auto file = log::logFile();
+    if (saved) ::setenv("XDG_STATE_HOME", old.c_str(), 1);
+    EXPECT_EQ(file, std::filesystem::path(std::getenv("HOME")) / ".local/state/kelbo/kelbo.log");
+}
+
+TEST(Log, StaysWithinABoundedSizeByRotating) {
+    ScopedStateHome state;
+    const std::string line(1000, 'x');
+    for (int i = 0; i < 6000; ++i) log::info(line);  // about 6 MB
+    std::uintmax_t total = 0;
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(state.logFile().parent_path())) {
+        EXPECT_LE(entry.file_size(), 1024u * 1024u + 2048u) << entry.path();
+        total += entry.file_size();
+        ++files;
+    }
+    EXPECT_LE(files, 4);
+    EXPECT_LE(total, 4u * (1024u * 1024u + 2048u));
+    EXPECT_GE(total, 3u * 1024u * 1024u) << "older lines are kept in the rotated files";
+}
+
+TEST(Log, LinesFromManyThreadsStayWhole) {
+    ScopedStateHome state;
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([t] {
+            for (int i = 0; i < 500; ++i) log::info("thread " + std::to_string(t) + " line " + std::to_string(i));
+        });
+    for (auto& thread : threads) thread.join();
+    const auto lines = linesOf(state.logText());
+    ASSERT_EQ(lines.size(), 2000u);
+    const std::regex whole(R"(.*\[info\] thread \d line \d+)");
+    for (const std::string& line : lines) ASSERT_TRUE(std::regex_match(line, whole)) << line;
+}
+
+TEST(Log, ScheduleRewritesAreLoggedAndAFailureIsANoticeWithItsReason) {
+    ScopedStateHome state;
+    TempDir dir;
+    LiveSettings settings;
+    settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
+    RecordingMessageBoxes messages;
+    ScheduleDocument document(settings, messages);
+    GuideRecord record;
+    writeFile(dir / "KelboSchedule.txt", record.text());
+    document.Load_Schedule();
+    document.Display_Schedule();
+
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_NE(state.logText().find("[info] Schedule written to " + settings.ScheduleFile + " (1 programmes)"),
+              std::string::npos)
+        << state.logText();
+
+    settings.ScheduleFile = (dir / "missing" / "s.txt").string();
+    EXPECT_FALSE(document.Write_Schedule());
+    EXPECT_NE(state.logText().find("[error] Schedule not written to " + settings.ScheduleFile + ": "),
+              std::string::npos)
+        << state.logText();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Error writing schedule");
+    EXPECT_TRUE(messages.shown[0].notice) << "a rewrite from the tick must not wait for the user";
+}
