@@ -155,7 +155,7 @@ DateTime toLocalDateTime(Instant instant) {
     std::tm tm{};
     localtime_r(&t, &tm);
     return DateTime::fromCivil(tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour,
-                               tm.tm_min, tm.tm_sec + frac / 1000.0);
+                               tm.tm_min, tm.tm_sec + static_cast<double>(frac) / 1000.0);
 }
 
 namespace {

@@ -9,6 +9,8 @@ namespace kelbo {
 // The one capture device of the recorder. Every member the recorder uses is
 // here under the recorder's names; implementations never throw into the
 // recorder: a failure shows only in ReadyState.
+// Every member is called on the user-interface thread, and the device calls
+// its listeners there too; its own threads never reach the recorder.
 class CaptureDevice {
 public:
     enum State : int {

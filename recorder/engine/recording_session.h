@@ -60,6 +60,7 @@ public:
 private:
     // What has been recorded so far of one schedule item.
     struct Take {
+        explicit Take(int scheduleSlot) : slot(scheduleSlot) {}
         int slot = -1;
         std::int64_t mediaMs = 0;
         bool anyContent = false;

@@ -17,8 +17,8 @@ class PictureBox;
 // An error raised by a property, with the number, source and description
 // that callers of the bar know it by.
 struct ProgressBarError : std::runtime_error {
-    ProgressBarError(long number, std::string source, const std::string& description)
-        : std::runtime_error(description), number(number), source(std::move(source)) {}
+    ProgressBarError(long errorNumber, std::string errorSource, const std::string& description)
+        : std::runtime_error(description), number(errorNumber), source(std::move(errorSource)) {}
     long number;
     std::string source;
 };

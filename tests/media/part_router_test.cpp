@@ -21,8 +21,8 @@ struct FakePicture : VideoFrame {
 };
 
 struct FakeSound : AudioChunk {
-    FakeSound(std::int64_t firstSample)
-        : AudioChunk(sampleTime(firstSample), kChunk), firstSample(firstSample) {}
+    FakeSound(std::int64_t first)
+        : AudioChunk(sampleTime(first), kChunk), firstSample(first) {}
     const std::int16_t* data() const override { return nullptr; }
     std::int64_t firstSample;
 };

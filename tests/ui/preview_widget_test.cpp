@@ -15,9 +15,9 @@ PreviewFrame solid(int width, int height, int stride, QRgb colour) {
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             std::uint8_t* p = frame.rgb.data() + y * stride + x * 3;
-            p[0] = qRed(colour);
-            p[1] = qGreen(colour);
-            p[2] = qBlue(colour);
+            p[0] = static_cast<std::uint8_t>(qRed(colour));
+            p[1] = static_cast<std::uint8_t>(qGreen(colour));
+            p[2] = static_cast<std::uint8_t>(qBlue(colour));
         }
     return frame;
 }

@@ -233,7 +233,7 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
             const auto latency = w.framesWritten() ? w.firstFrameAt() - requested
                                                    : std::chrono::steady_clock::duration{};
             FileResult result{w.path(), format.framesToMs(w.framesWritten()), ok,
-                              duration_cast<microseconds>(latency).count() / 1000.0,
+                              static_cast<double>(duration_cast<microseconds>(latency).count()) / 1000.0,
                               ok ? std::string() : w.failure()};
             dispatcher.post([s, result] {
                 if (s->alive) s->device->onFileClosed(result);
