@@ -27,7 +27,8 @@ TEST(ProgramEndToEnd, RecordsADueProgrammeAndEndsInOrderOnSigterm) {
     home.waitForRecording(10s);
     ASSERT_FALSE(filesBelow(movies).empty()) << "no recording started";
 
-    EXPECT_EQ(runProgram(KELBO_PROGRAM, {}, home.environment()).status, 0) << "a second instance ends at once";
+    const ProgramRun second = runProgram(KELBO_PROGRAM, {}, home.environment());
+    EXPECT_EQ(second.status, 0) << "a second instance ends at once";
     std::this_thread::sleep_for(3s);
     ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
 

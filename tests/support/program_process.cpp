@@ -77,7 +77,8 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
 
 BackgroundProgram::BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments,
                                      const Environment& environment, const std::filesystem::path& errorFile) {
-    const int err = errorFile.empty() ? -1 : ::open(errorFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    const int err =
+        errorFile.empty() ? -1 : ::open(errorFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     pid_ = spawn(program, arguments, environment, -1, err);
     if (err >= 0) ::close(err);
 }
