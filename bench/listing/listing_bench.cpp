@@ -68,11 +68,11 @@ int readAndReport(const std::filesystem::path& file, int programmes) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    const double megabytes = usage.ru_maxrss / 1024.0;
+    const double megabytes = static_cast<double>(usage.ru_maxrss) / 1024.0;
     const double per100k = 100000.0 / programmes;
     std::printf("%7d programmes (%zu kept, %zu channels), %5.0f MB file: %6.2f s, peak %6.1f MB;"
                 " per 100000: %5.2f s, %5.1f MB\n",
-                programmes, kept, channels, std::filesystem::file_size(file) / 1e6, seconds, megabytes,
+                programmes, kept, channels, static_cast<double>(std::filesystem::file_size(file)) / 1e6, seconds, megabytes,
                 seconds * per100k, megabytes * per100k);
     std::fflush(stdout);  // the child ends with _exit
     return kept == size_t(programmes) && model.rowCount() == programmes ? 0 : 1;

@@ -1,9 +1,6 @@
 // Commands to the running program (kelbo --status, --stop-recording,
 // --reload) and its orderly end on SIGHUP, offscreen on the test pattern.
-#include "support/program_process.h"
-#include "support/schedule_text.h"
-#include "support/temp_dir.h"
-#include "common/date_time.h"
+#include "support/recorder_home.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -17,58 +14,24 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A recorder home with the test pattern as source and one programme that
-// started this minute and runs for two, so it is due whatever the second.
-class RecorderHome {
+// A recorder home with one programme that started this minute and runs
+// for two, so it is due whatever the second.
+class PatternHome : public RecorderHome {
 public:
-    RecorderHome() {
-        std::filesystem::create_directories(home_ / "config" / "kelbo");
-        writeFile(settingsFile(),
-                  "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\n"
-                  "Template=DVD Full Quality\nStartBuffer=0\nEndBuffer=0\n"
-                  "ScheduleFile=" + schedule().string() + "\n"
-                  "FileString=" + (movies() / "%programme%-%starttime%.mpg").string() + "\n"
-                  "CaptureSource=test\n");
-        const auto now = toLocalDateTime(std::chrono::system_clock::now()).civil();
-        const DateTime start = DateTime::fromCivil(now.year, now.month, now.day, now.hour, now.minute);
-        GuideRecord record;
-        record.name = "Pattern";
-        record.date = start.formatDate();
-        record.time = start.formatTime();
-        record.duration = "2";
-        writeFile(schedule(), record.text());
-    }
+    PatternHome() { writeFile(schedule(), recordAt("Pattern", startOfThisMinute(), 2).text()); }
 
-    std::filesystem::path schedule() const { return home_ / "KelboSchedule.txt"; }
-    std::filesystem::path movies() const { return home_ / "movies"; }
-    std::filesystem::path logFile() const { return home_ / "state" / "kelbo" / "kelbo.log"; }
-    std::filesystem::path settingsFile() const { return home_ / "config" / "kelbo" / "registry.ini"; }
-    Environment environment() const {
-        Environment e = recorderEnvironment(home_.path());
-        e["QT_QPA_PLATFORM"] = "offscreen";
-        return e;
-    }
     BackgroundProgram startRecorder() const { return BackgroundProgram(KELBO_PROGRAM, {}, environment()); }
     ProgramRun command(const std::vector<std::string>& arguments) const {
         return runProgram(KELBO_PROGRAM, arguments, environment());
     }
-    bool waitForFile(std::chrono::seconds timeout) const {
-        const auto until = std::chrono::steady_clock::now() + timeout;
-        while (filesBelow(movies()).empty() && std::chrono::steady_clock::now() < until)
-            std::this_thread::sleep_for(100ms);
-        return !filesBelow(movies()).empty();
-    }
-
-private:
-    TempDir home_;
 };
 
 }  // namespace
 
 TEST(ProgramCommands, StatusReportsTheRecordingAndStopRecordingActsAsTheStopButton) {
-    RecorderHome home;
+    PatternHome home;
     BackgroundProgram kelbo = home.startRecorder();
-    ASSERT_TRUE(home.waitForFile(10s)) << "no recording started";
+    ASSERT_TRUE(home.waitForRecording(10s)) << "no recording started";
     std::this_thread::sleep_for(1500ms);  // a tick or two of counters
 
     const ProgramRun json = home.command({"--status", "--json"});
@@ -116,7 +79,7 @@ TEST(ProgramCommands, StatusReportsTheRecordingAndStopRecordingActsAsTheStopButt
 }
 
 TEST(ProgramCommands, WithoutARunningRecorderEachCommandSaysSoAndFails) {
-    RecorderHome home;
+    PatternHome home;
     for (const auto& arguments : std::vector<std::vector<std::string>>{
              {"--status"}, {"--status", "--json"}, {"--stop-recording"}, {"--reload"}}) {
         const ProgramRun run = home.command(arguments);
@@ -128,9 +91,9 @@ TEST(ProgramCommands, WithoutARunningRecorderEachCommandSaysSoAndFails) {
 }
 
 TEST(ProgramCommands, HangUpEndsTheProgramInTheSameOrderAsTerminate) {
-    RecorderHome home;
+    PatternHome home;
     BackgroundProgram kelbo = home.startRecorder();
-    ASSERT_TRUE(home.waitForFile(10s)) << "no recording started";
+    ASSERT_TRUE(home.waitForRecording(10s)) << "no recording started";
     std::this_thread::sleep_for(2s);
     ASSERT_EQ(kelbo.stop(SIGHUP, 15s), 0);
 

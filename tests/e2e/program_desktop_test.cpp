@@ -2,10 +2,7 @@
 // notice box left open by nobody at the desk does not stop the recording
 // of the next programme.
 #include "support/command_output.h"
-#include "support/program_process.h"
-#include "support/schedule_text.h"
-#include "support/temp_dir.h"
-#include "common/date_time.h"
+#include "support/recorder_home.h"
 
 #include <gtest/gtest.h>
 
@@ -85,16 +82,9 @@ TEST(ProgramOnADesktop, TheNextProgrammeIsRecordedWhileAnEarlierNoticeIsStillOpe
     ASSERT_FALSE(desktop.display().empty()) << "Xvfb did not start";
     ASSERT_TRUE(desktop.managed()) << "openbox did not start";
 
-    TempDir home;
-    const auto schedule = home / "KelboSchedule.txt";
-    const auto movies = home / "movies";
-    std::filesystem::create_directories(home / "config" / "kelbo");
-    writeFile(home / "config" / "kelbo" / "registry.ini",
-              "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\n"
-              "Template=DVD Full Quality\nStartBuffer=0\nEndBuffer=0\n"
-              "ScheduleFile=" + schedule.string() + "\n"
-              "FileString=" + (movies / "%programme%-%starttime%.mpg").string() + "\n"
-              "CaptureSource=test\n");
+    RecorderHome home;
+    const auto schedule = home.schedule();
+    const auto movies = home.movies();
     // Programme A is due now but its folder cannot be made (it lies below a
     // plain file, which stops root too); B follows when A ends, at least 20
     // seconds from now.
@@ -102,21 +92,12 @@ TEST(ProgramOnADesktop, TheNextProgrammeIsRecordedWhileAnEarlierNoticeIsStillOpe
     const auto now = toLocalDateTime(std::chrono::system_clock::now()).civil();
     const DateTime a = DateTime::fromCivil(now.year, now.month, now.day, now.hour, now.minute);
     const int aMinutes = now.second < 40 ? 1 : 2;
-    GuideRecord first;
-    first.name = "Unwritable";
-    first.date = a.formatDate();
-    first.time = a.formatTime();
-    first.duration = std::to_string(aMinutes);
-    GuideRecord second;
-    second.name = "Following";
+    const GuideRecord first = recordAt("Unwritable", a, aMinutes);
+    GuideRecord second = recordAt("Following", a.plusMinutes(aMinutes), 2);
     second.channelNumber = "102";
-    const DateTime b = a.plusMinutes(aMinutes);
-    second.date = b.formatDate();
-    second.time = b.formatTime();
-    second.duration = "2";
     writeFile(schedule, recordWithFileName(first, (home / "afile" / "sub" / "A.mpg").string()) + second.text());
 
-    Environment environment = recorderEnvironment(home.path());
+    Environment environment = home.environment();
     environment["DISPLAY"] = desktop.display();
     environment["QT_QPA_PLATFORM"] = "xcb";
     BackgroundProgram kelbo(KELBO_PROGRAM, {}, environment);
@@ -142,6 +123,6 @@ TEST(ProgramOnADesktop, TheNextProgrammeIsRecordedWhileAnEarlierNoticeIsStillOpe
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].filename().string().rfind("Following-", 0), 0u) << files[0];
     EXPECT_GT(std::filesystem::file_size(files[0]), 0u);
-    const std::string log = readFile(home / "state" / "kelbo" / "kelbo.log");
+    const std::string log = readFile(home.logFile());
     EXPECT_NE(log.find("Notice \"Error creating file\""), std::string::npos) << log;
 }

@@ -1,9 +1,6 @@
 // The real program after a crash and on a disk that fills up: started
 // offscreen on the test pattern with a programme that is due now.
-#include "program_process.h"
-#include "support/schedule_text.h"
-#include "support/temp_dir.h"
-#include "common/date_time.h"
+#include "support/recorder_home.h"
 
 #include <gtest/gtest.h>
 
@@ -26,22 +23,9 @@ namespace {
 // that began this minute.
 struct ProgramHome {
     ProgramHome() {
-        std::filesystem::create_directories(home / "config" / "kelbo");
         std::filesystem::create_directories(movies);
-        writeFile(home / "config" / "kelbo" / "registry.ini",
-                  "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\n"
-                  "Template=Long Play\nStartBuffer=0\nEndBuffer=0\n"
-                  "ScheduleFile=" + schedule.string() + "\n"
-                  "FileString=" + (movies / "%programme%-%starttime%.mpg").string() + "\n"
-                  "CaptureSource=test\n");
-        const auto now = toLocalDateTime(std::chrono::system_clock::now()).civil();
-        const DateTime start = DateTime::fromCivil(now.year, now.month, now.day, now.hour, now.minute);
-        GuideRecord record;
-        record.name = "Pattern";
-        record.date = start.formatDate();
-        record.time = start.formatTime();
-        record.duration = "2";
-        writeFile(schedule, record.text());
+        const DateTime start = startOfThisMinute();
+        writeFile(schedule, recordAt("Pattern", start, 2).text());
         base = "Pattern-" + start.formatTime().erase(2, 1);
     }
 
@@ -69,10 +53,10 @@ struct ProgramHome {
     }
     std::string errors() const { return readFile(errorFile); }
 
-    TempDir home;
-    std::filesystem::path schedule = home / "KelboSchedule.txt";
-    std::filesystem::path movies = home / "movies";
-    std::filesystem::path errorFile = home / "stderr.txt";
+    RecorderHome home{"Long Play"};
+    std::filesystem::path schedule = home.schedule();
+    std::filesystem::path movies = home.movies();
+    std::filesystem::path errorFile = home.errorFile();
     std::string base;
 };
 
@@ -117,17 +101,14 @@ TEST(ProgramFailures, AfterAKillTheLeftoverPartIsNamedAndTheProgrammeRecordsOn) 
     ProgramHome h;
     const std::string first = h.base + "1[1.].mpg";
     {
-        Program kelbo(h.home.path());
-        kelbo.start();
+        BackgroundProgram kelbo(KELBO_PROGRAM, {}, h.home.environment());
         ASSERT_TRUE(h.waitFor(first, 10s)) << "no recording started";
         std::this_thread::sleep_for(2s);
         ASSERT_EQ(kelbo.stop(SIGKILL, 5s), 128 + SIGKILL);
     }
     ASSERT_EQ(h.parts(), std::vector<std::string>{first}) << "the kill leaves the working name";
 
-    Program kelbo(h.home.path());
-    kelbo.setErrorFile(h.errorFile);
-    kelbo.start();
+    BackgroundProgram kelbo(KELBO_PROGRAM, {}, h.home.environment(), h.errorFile);
     EXPECT_TRUE(h.waitFor(h.base + "2[1.].mpg", 10s)) << "the programme records on";
     std::this_thread::sleep_for(2s);
     ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
@@ -135,7 +116,7 @@ TEST(ProgramFailures, AfterAKillTheLeftoverPartIsNamedAndTheProgrammeRecordsOn) 
     int empty = 0;
     EXPECT_EQ(h.parts(&empty), (std::vector<std::string>{h.base + "1[1.1].mpg", h.base + "2[1.1].mpg"}));
     EXPECT_EQ(empty, 0);
-    const auto log = h.home / "state" / "kelbo" / "kelbo.log";
+    const auto log = h.home.logFile();
     if (std::filesystem::exists(log)) {
         EXPECT_NE(readFile(log).find(h.base + "1[1.1].mpg"), std::string::npos) << readFile(log);
     }
@@ -146,9 +127,7 @@ TEST(ProgramFailures, ADiskThatFillsUpEndsTheRecordingWithOneNotice) {
     SmallDisk disk(h.movies);
     if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk.why();
 
-    Program kelbo(h.home.path());
-    kelbo.setErrorFile(h.errorFile);
-    kelbo.start();
+    BackgroundProgram kelbo(KELBO_PROGRAM, {}, h.home.environment(), h.errorFile);
     ASSERT_TRUE(h.waitFor(h.base + "1[1.].mpg", 10s)) << "no recording started";
     std::this_thread::sleep_for(1s);
     disk.fill(h.movies / "filler");

@@ -2,15 +2,10 @@
 // stop, reload), the log of its reloads, and which of its messages are
 // notices that never wait for the user.
 #include "recorder/engine/live_preview.h"
-#include "recorder/engine/recorder.h"
-#include "support/fake_window.h"
-#include "support/recorder_rig.h"
-#include "support/recording_message_boxes.h"
-#include "support/scoped_state_home.h"
+#include "recorder_under_test.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <set>
 
 using namespace kelbo;
@@ -21,37 +16,20 @@ namespace {
 
 const DateTime kNoon = DateTime::fromCivil(2026, 12, 7, 12, 0);
 
-struct RecorderUnderTest {
-    RecorderUnderTest()
-        : clock(toInstant(kNoon)), recorder(RecorderPorts{statusBar, window, tray, messages, clock, device}) {
-        recorder.settings().ScheduleFile = (dir / "KelboSchedule.txt").string();
-        recorder.settings().FileString = (dir / "movies" / "%programme%.mpg").string();
-        recorder.settings().Template = "DVD";
+// A film on channel One at ten past noon, loaded as start-up loads it.
+struct FilmAtTenPast : RecorderUnderTest {
+    FilmAtTenPast() : RecorderUnderTest(kNoon, "movies/%programme%.mpg") {
         GuideRecord film = programme("Film", kNoon.plusMinutes(10), 30);
         film.channelName = "One";
         writeFile(dir / "KelboSchedule.txt", film.text());
         recorder.reloadSchedule();
     }
-    void tickAt(DateTime now) {
-        clock.set(toInstant(now));
-        recorder.Timer1_Timer();
-    }
-
-    ScopedStateHome state;
-    TempDir dir;
-    FixedClock clock;
-    FakeStatusBar statusBar;
-    FakeWindow window;
-    FakeTray tray;
-    RecordingMessageBoxes messages;
-    ScriptedCaptureDevice device;
-    Recorder recorder;
 };
 
 }  // namespace
 
 TEST(RecorderCommands, StatusIsWhatTheStatusBarShowsAndStopActsAsTheStopButton) {
-    RecorderUnderTest r;
+    FilmAtTenPast r;
     r.tickAt(kNoon);
     RecorderStatus waiting = r.recorder.currentStatus();
     EXPECT_EQ(waiting.state, "Idle");
@@ -84,10 +62,9 @@ TEST(RecorderCommands, StatusIsWhatTheStatusBarShowsAndStopActsAsTheStopButton) 
 }
 
 TEST(RecorderCommands, ReloadsAreLoggedWithTheirCause) {
-    RecorderUnderTest r;
+    FilmAtTenPast r;
     r.recorder.ReloadSchedule_Click();
-    std::ofstream(r.dir / "KelboSchedule.txt", std::ios::binary | std::ios::app)
-        << programme("Later", kNoon.plusMinutes(90), 30).text();
+    r.append(programme("Later", kNoon.plusMinutes(90), 30));
     r.recorder.Timer2_Timer();
     r.device.state = CaptureDevice::Recording;
     r.recorder.ReloadSchedule_Click();

@@ -1,8 +1,5 @@
 // The schedule file watcher and "Reload Schedule".
-#include "support/fake_window.h"
-#include "support/recording_message_boxes.h"
-#include "support/recorder_rig.h"
-#include "recorder/engine/recorder.h"
+#include "recorder_under_test.h"
 
 #include <gtest/gtest.h>
 
@@ -12,30 +9,6 @@ using namespace kelbo;
 using namespace kelbo::testing;
 
 namespace {
-
-struct RecorderUnderTest {
-    explicit RecorderUnderTest(DateTime now)
-        : clock(toInstant(now)),
-          recorder(RecorderPorts{statusBar, window, tray, messages, clock, device}) {
-        recorder.settings().ScheduleFile = (dir / "KelboSchedule.txt").string();
-        recorder.settings().FileString = (dir / "%programme%.mpg").string();
-        recorder.settings().Template = "DVD";
-    }
-
-    void append(const GuideRecord& record) {
-        std::ofstream(dir / "KelboSchedule.txt", std::ios::binary | std::ios::app) << record.text();
-    }
-    int rows() const { return recorder.document().list().rowCount(); }
-
-    TempDir dir;
-    FixedClock clock;
-    FakeStatusBar statusBar;
-    FakeWindow window;
-    FakeTray tray;
-    RecordingMessageBoxes messages;
-    ScriptedCaptureDevice device;
-    Recorder recorder;
-};
 
 const DateTime kNow = DateTime::fromCivil(2026, 12, 7, 12, 0);
 

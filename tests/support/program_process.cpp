@@ -76,8 +76,12 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
 }
 
 BackgroundProgram::BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments,
-                                     const Environment& environment)
-    : pid_(spawn(program, arguments, environment)) {}
+                                     const Environment& environment, const std::filesystem::path& errorFile) {
+    const int err =
+        errorFile.empty() ? -1 : ::open(errorFile.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    pid_ = spawn(program, arguments, environment, -1, err);
+    if (err >= 0) ::close(err);
+}
 
 BackgroundProgram::~BackgroundProgram() {
     if (pid_ > 0) {
@@ -116,12 +120,6 @@ int BackgroundProgram::stop(int signal, std::chrono::seconds timeout) {
         std::this_thread::sleep_for(50ms);
     }
     return -1;
-}
-
-Environment recorderEnvironment(const std::filesystem::path& home) {
-    return {{"XDG_CONFIG_HOME", (home / "config").string()},
-            {"XDG_DATA_HOME", (home / "data").string()},
-            {"XDG_STATE_HOME", (home / "state").string()}};
 }
 
 std::vector<std::filesystem::path> filesBelow(const std::filesystem::path& folder) {

@@ -22,13 +22,13 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
                       const Environment& environment,
                       std::chrono::seconds timeout = std::chrono::seconds(20));
 
-// A program left running in the background; killed when still running at
-// the end.
+// A program left running in the background, its standard error appended
+// to `errorFile` when one is given; killed when still running at the end.
 class BackgroundProgram {
 public:
     BackgroundProgram() = default;
     BackgroundProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const Environment& environment);
+                      const Environment& environment, const std::filesystem::path& errorFile = {});
     ~BackgroundProgram();
     BackgroundProgram(BackgroundProgram&& other) noexcept;
     BackgroundProgram& operator=(BackgroundProgram&& other) noexcept;
@@ -42,10 +42,6 @@ public:
 private:
     pid_t pid_ = 0;
 };
-
-// The environment of a recorder with its own settings, data and log folders
-// below `home`.
-Environment recorderEnvironment(const std::filesystem::path& home);
 
 // Every regular file below `folder`, sorted.
 std::vector<std::filesystem::path> filesBelow(const std::filesystem::path& folder);

@@ -1,4 +1,5 @@
 #include "recorder_rig.h"
+#include "recorder_home.h"
 
 namespace kelbo::testing {
 
@@ -53,11 +54,7 @@ std::string RecorderRig::scheduleText() const { return readFile(dir / "KelboSche
 
 GuideRecord programme(const std::string& name, DateTime start, int minutes,
                       const std::string& channelNumber) {
-    GuideRecord r;
-    r.name = name;
-    r.date = start.formatDate();
-    r.time = start.formatTime();
-    r.duration = std::to_string(minutes);
+    GuideRecord r = recordAt(name, start, minutes);
     r.channelNumber = channelNumber;
     r.channelName = "Channel" + channelNumber;
     return r;

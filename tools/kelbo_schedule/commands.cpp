@@ -67,10 +67,10 @@ std::optional<std::string> unusable(const std::string& path, bool missingIsEmpty
 // The schedule as the recorder would have it after loading the file: the
 // list with duplicates dropped, clashes marked and the next programme red.
 struct Session {
-    Session(const Invocation& args, const Clock& clock, std::ostream& err)
+    Session(const Invocation& args, const Clock& clock, std::ostream& errors)
         : settings(readLiveSettings(SettingsStore(SettingsStore::defaultLocation()), programFolder())),
-          messages(err), document(settings, messages, clock), next(document.list(), statusBar, clock),
-          err(err) {
+          messages(errors), document(settings, messages, clock), next(document.list(), statusBar, clock),
+          err(errors) {
         if (args.file) settings.ScheduleFile = *args.file;
     }
     // Loads the file as the recorder does; false (and said) when it cannot.

@@ -1,0 +1,46 @@
+#pragma once
+
+// A whole Recorder wired to a fixed clock, a scripted device and recording
+// fakes for the window, with its schedule file in a fresh folder and its
+// log in a state folder of its own.
+#include "recorder/engine/recorder.h"
+#include "support/fake_window.h"
+#include "support/recorder_rig.h"
+#include "support/recording_message_boxes.h"
+#include "support/scoped_state_home.h"
+
+#include <fstream>
+#include <string>
+
+namespace kelbo::testing {
+
+struct RecorderUnderTest {
+    // Recordings are named by `fileString` below the folder.
+    explicit RecorderUnderTest(DateTime now, const std::string& fileString = "%programme%.mpg")
+        : clock(toInstant(now)), recorder(RecorderPorts{statusBar, window, tray, messages, clock, device}) {
+        recorder.settings().ScheduleFile = (dir / "KelboSchedule.txt").string();
+        recorder.settings().FileString = (dir / fileString).string();
+        recorder.settings().Template = "DVD";
+    }
+
+    void tickAt(DateTime now) {
+        clock.set(toInstant(now));
+        recorder.Timer1_Timer();
+    }
+    void append(const GuideRecord& record) {
+        std::ofstream(dir / "KelboSchedule.txt", std::ios::binary | std::ios::app) << record.text();
+    }
+    int rows() const { return recorder.document().list().rowCount(); }
+
+    ScopedStateHome state;
+    TempDir dir;
+    FixedClock clock;
+    FakeStatusBar statusBar;
+    FakeWindow window;
+    FakeTray tray;
+    RecordingMessageBoxes messages;
+    ScriptedCaptureDevice device;
+    Recorder recorder;
+};
+
+}  // namespace kelbo::testing
