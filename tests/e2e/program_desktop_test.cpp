@@ -2,6 +2,7 @@
 // notice box left open by nobody at the desk does not stop the recording
 // of the next programme.
 #include "support/command_output.h"
+#include "support/desktop.h"
 #include "support/recorder_home.h"
 
 #include <gtest/gtest.h>
@@ -18,56 +19,6 @@ using namespace kelbo::testing;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Xvfb on a display number it chooses itself (so parallel runs never meet)
-// with openbox managing its windows.
-class Desktop {
-public:
-    Desktop() {
-        int ends[2];
-        if (::pipe2(ends, O_CLOEXEC) != 0) return;
-        xvfb_ = BackgroundProgram("/usr/bin/Xvfb",
-                                  {"-displayfd", std::to_string(keepOpen(ends[1])), "-screen", "0",
-                                   "1280x800x24", "-nolisten", "tcp"},
-                                  {});
-        ::close(ends[1]);
-        std::string number;
-        pollfd fd{ends[0], POLLIN, 0};
-        char c;
-        while (::poll(&fd, 1, 10000) > 0 && ::read(ends[0], &c, 1) == 1 && c != '\n') number += c;
-        ::close(ends[0]);
-        if (number.empty()) return;
-        display_ = ":" + number;
-        openbox_ = BackgroundProgram("/usr/bin/openbox", {}, {{"DISPLAY", display_}});
-        // The window manager has taken over once it announces its desktops.
-        for (int i = 0; i < 50 && !managed(); ++i) std::this_thread::sleep_for(100ms);
-    }
-    ~Desktop() {
-        openbox_.stop(SIGTERM, std::chrono::seconds(5));
-        xvfb_.stop(SIGTERM, std::chrono::seconds(5));
-    }
-
-    const std::string& display() const { return display_; }
-    bool managed() const {
-        return !display_.empty() &&
-               !commandOutput("DISPLAY=" + display_ + " xdotool get_num_desktops 2>/dev/null").empty();
-    }
-    // Ids of the visible windows whose title matches exactly.
-    std::string windowsNamed(const std::string& title) const {
-        return commandOutput("DISPLAY=" + display_ + " xdotool search --onlyvisible --name '^" + title +
-                             "$' 2>/dev/null");
-    }
-
-private:
-    // The pipe's end must survive into Xvfb, so it must not close on exec.
-    static int keepOpen(int fd) {
-        ::fcntl(fd, F_SETFD, 0);
-        return fd;
-    }
-    BackgroundProgram xvfb_;
-    BackgroundProgram openbox_;
-    std::string display_;
-};
 
 std::string recordWithFileName(GuideRecord record, const std::string& fileName) {
     std::string text = record.text();

@@ -3,6 +3,7 @@
 // keyboard as a user does.
 #include "../guide/xmltv_sample.h"
 #include "support/command_output.h"
+#include "support/desktop.h"
 #include "support/program_process.h"
 #include "support/temp_dir.h"
 
@@ -24,48 +25,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// Xvfb on a display number it picks itself (parallel runs never meet), with
-// openbox managing the windows.
-class GuideDesktop {
-public:
-    GuideDesktop() {
-        int ends[2];
-        if (::pipe2(ends, O_CLOEXEC) != 0) return;
-        ::fcntl(ends[1], F_SETFD, 0);  // Xvfb writes its display number here
-        xvfb_ = BackgroundProgram("/usr/bin/Xvfb", {"-displayfd", std::to_string(ends[1]), "-screen", "0",
-                                                    "1280x800x24", "-nolisten", "tcp"}, {});
-        ::close(ends[1]);
-        std::string number;
-        pollfd fd{ends[0], POLLIN, 0};
-        char c;
-        while (::poll(&fd, 1, 10000) > 0 && ::read(ends[0], &c, 1) == 1 && c != '\n') number += c;
-        ::close(ends[0]);
-        if (number.empty()) return;
-        display_ = ":" + number;
-        openbox_ = BackgroundProgram("/usr/bin/openbox", {}, {{"DISPLAY", display_}});
-        for (int i = 0; i < 50 && !managed(); ++i) std::this_thread::sleep_for(100ms);
-        std::this_thread::sleep_for(200ms);  // let it finish taking over
-    }
-    ~GuideDesktop() {
-        openbox_.stop(SIGTERM, std::chrono::seconds(5));
-        xvfb_.stop(SIGTERM, std::chrono::seconds(5));
-    }
-    const std::string& display() const { return display_; }
-    // The window manager has taken over once it announces its desktops.
-    bool managed() const {
-        const std::string desktops = xdotool("get_num_desktops");
-        return !desktops.empty() && desktops[0] != '0';
-    }
-    std::string xdotool(const std::string& args) const {
-        return commandOutput("DISPLAY=" + display_ + " xdotool " + args + " 2>/dev/null");
-    }
-
-private:
-    BackgroundProgram xvfb_;
-    BackgroundProgram openbox_;
-    std::string display_;
-};
-
 size_t records(const std::filesystem::path& schedule) {
     std::istringstream in(std::filesystem::exists(schedule) ? readFile(schedule) : "");
     ScheduleReader reader(in);
@@ -77,7 +36,7 @@ size_t records(const std::filesystem::path& schedule) {
 }  // namespace
 
 TEST(GuideOnADesktop, RecordSeriesFromTheProgrammeMenu) {
-    GuideDesktop desktop;
+    Desktop desktop;
     ASSERT_FALSE(desktop.display().empty()) << "Xvfb did not start";
     ASSERT_TRUE(desktop.managed()) << "openbox did not start on " << desktop.display();
 

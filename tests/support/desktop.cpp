@@ -1,0 +1,56 @@
+#include "desktop.h"
+
+#include "command_output.h"
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace kelbo::testing {
+
+Desktop::Desktop() {
+    using namespace std::chrono_literals;
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0) return;
+    ::fcntl(ends[1], F_SETFD, 0);  // Xvfb writes its display number here
+    xvfb_ = BackgroundProgram("/usr/bin/Xvfb",
+                              {"-displayfd", std::to_string(ends[1]), "-screen", "0", "1280x800x24",
+                               "-nolisten", "tcp"},
+                              {});
+    ::close(ends[1]);
+    std::string number;
+    pollfd fd{ends[0], POLLIN, 0};
+    char c;
+    while (::poll(&fd, 1, 10000) > 0 && ::read(ends[0], &c, 1) == 1 && c != '\n') number += c;
+    ::close(ends[0]);
+    if (number.empty()) return;
+    display_ = ":" + number;
+    openbox_ = BackgroundProgram("/usr/bin/openbox", {}, {{"DISPLAY", display_}});
+    for (int i = 0; i < 50 && !managed(); ++i) std::this_thread::sleep_for(100ms);
+    std::this_thread::sleep_for(200ms);  // let it finish taking over
+}
+
+Desktop::~Desktop() {
+    openbox_.stop(SIGTERM, std::chrono::seconds(5));
+    xvfb_.stop(SIGTERM, std::chrono::seconds(5));
+}
+
+bool Desktop::managed() const {
+    if (display_.empty()) return false;
+    const std::string desktops = xdotool("get_num_desktops");
+    return !desktops.empty() && desktops[0] != '0';
+}
+
+std::string Desktop::xdotool(const std::string& args) const {
+    return commandOutput("DISPLAY=" + display_ + " xdotool " + args + " 2>/dev/null");
+}
+
+std::string Desktop::windowsNamed(const std::string& title) const {
+    return xdotool("search --onlyvisible --name '^" + title + "$'");
+}
+
+}  // namespace kelbo::testing
