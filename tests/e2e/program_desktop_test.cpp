@@ -10,8 +10,6 @@
 #include <csignal>
 #include <thread>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 using namespace kelbo;

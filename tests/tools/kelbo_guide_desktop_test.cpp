@@ -15,8 +15,6 @@
 #include <sstream>
 #include <thread>
 
-#include <fcntl.h>
-#include <poll.h>
 #include <unistd.h>
 
 using namespace kelbo;
