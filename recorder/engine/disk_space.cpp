@@ -26,10 +26,4 @@ std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,
     return static_cast<std::uintmax_t>(encoding.videoKbps + encoding.audioKbps) * 1000 / 8;
 }
 
-std::string minutesSeconds(std::int64_t ms) {
-    const std::int64_t seconds = ms / 1000;
-    const std::int64_t s = seconds % 60;
-    return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
-}
-
 }  // namespace kelbo

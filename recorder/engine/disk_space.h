@@ -15,7 +15,4 @@ std::optional<std::uintmax_t> freeBytesIn(const std::string& folder);
 std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,
                                       const std::string& templateName);
 
-// "M:SS" from milliseconds, minutes without limit: "41:10", "125:00".
-std::string minutesSeconds(std::int64_t ms);
-
 }  // namespace kelbo

@@ -13,6 +13,12 @@ std::string hoursMinutesSeconds(std::int64_t ms) {
            zeroPad(ms % 60000 / 1000, 2);
 }
 
+std::string minutesSeconds(std::int64_t ms) {
+    const std::int64_t seconds = ms / 1000;
+    const std::int64_t s = seconds % 60;
+    return std::to_string(seconds / 60) + (s < 10 ? ":0" : ":") + std::to_string(s);
+}
+
 std::string countDown(std::chrono::milliseconds wait) {
     const std::int64_t ms = std::max<std::int64_t>(0, wait.count());
     const std::int64_t wholeDays = ms / 86400000;
