@@ -7,6 +7,7 @@
 #include "common/clock.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
+#include "recorder/app/recorder_program.h"
 #include "recorder/media/gst/device_factory.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/qt_dispatcher.h"
@@ -71,9 +72,10 @@ double startUpToFirstTickMs(int argc, char** argv, const fs::path& home) {
     ui::QtMessageBoxes messages;
     SystemClock clock;
     ui::QtDispatcher dispatcher(&app);
-    ui::MainWindow window({store, messages, clock, (home / "data").string(), {}});
+    ui::MainWindow window({messages, clock});
+    app::RecorderProgram program({store, messages, clock, (home / "data").string(), {}});
     double ms = -1;
-    const bool started = window.startUp([&](ui::PreviewForm&) -> std::unique_ptr<CaptureDevice> {
+    const bool started = program.startUp(window, [&]() -> std::unique_ptr<CaptureDevice> {
         return createCaptureDevice(store, dispatcher, messages);
     });
     if (!started) return -1;

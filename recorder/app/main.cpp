@@ -1,4 +1,5 @@
-// Kelbo, the recorder: one main window that runs the whole start-up.
+// Kelbo, the recorder: one main window over the program's start-up.
+#include "recorder_program.h"
 #include "remote_commands.h"
 #include "signal_bridge.h"
 #include "single_instance.h"
@@ -82,7 +83,7 @@ int main(int argc, char** argv) {
     std::vector<CaptureSourceChoice> sources;
     for (const std::string& device : v4l2CaptureDevices()) sources.push_back({device, device});
     sources.push_back({"Test pattern", "test"});
-    ui::MainWindow window({store, messages, clock, programFolder(), sources});
+    ui::MainWindow window({messages, clock});
     messages.setOwnerWindow(&window);
     messages.setDesktopNotifier([&window](const std::string& title, const std::string& text,
                                           MessageBoxes::Icon icon) {
@@ -90,16 +91,18 @@ int main(int argc, char** argv) {
                                                   icon == MessageBoxes::Icon::Critical);
     });
 
-    const auto loadDevice = [&](ui::PreviewForm& preview) -> std::unique_ptr<CaptureDevice> {
+    const auto loadDevice = [&]() -> std::unique_ptr<CaptureDevice> {
         auto device = createCaptureDevice(store, dispatcher, messages);
         if (!device) return nullptr;
-        QPointer<ui::PreviewWidget> picture = preview.capture();
+        QPointer<ui::PreviewWidget> picture = window.preview().capture();
         device->setPreviewSink([picture](const PreviewFrame& frame) {
             if (picture) picture->showFrame(frame);
         });
         return device;
     };
-    if (!window.startUp(loadDevice)) return 1;
+    // Made after the window so that it goes first: the window outlives it.
+    app::RecorderProgram program({store, messages, clock, programFolder(), sources});
+    if (!program.startUp(window, loadDevice)) return 1;
 
     QObject::connect(&instance, &app::SingleInstance::raiseRequested, &window,
                      &ui::MainWindow::Restore_From_Tray);

@@ -11,15 +11,11 @@
 #include "transport_bar.h"
 #include "common/clock.h"
 #include "common/settings_keys.h"
-#include "common/settings_store.h"
 #include "recorder/forms/column_layout_store.h"
 #include "recorder/forms/detail_pane.h"
 #include "recorder/forms/schedule_commands.h"
-#include "recorder/forms/settings_loader.h"
 #include "recorder/device/capture_device.h"
-#include "recorder/schedule/file_naming.h"
 #include "recorder/engine/recorder.h"
-#include "recorder/device/templates.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -50,8 +46,8 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     buildMenus();
     buildStatusBar();
 
-    // The watcher runs from the moment the window exists; the tick from
-    // the end of start-up.
+    // Both run from the end of the start-up.
+    timer1_.setInterval(kTickMs);
     timer2_.setInterval(kWatcherMs);
     connect(&timer2_, &QTimer::timeout, this, &MainWindow::Timer2_Timer);
     connect(&timer1_, &QTimer::timeout, this, &MainWindow::Timer1_Timer);
@@ -59,16 +55,22 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connect(&clockPanels_, &QTimer::timeout, this, &MainWindow::updateClockPanels);
 }
 
-MainWindow::~MainWindow() {
-    // The widgets show the recorder's state and the recorder refers to the
-    // device: they go in that order.
+MainWindow::~MainWindow() = default;
+
+void MainWindow::releaseFrames() {
+    started_ = false;
     delete centralWidget();
     delete optionsDialog_;
-    options_.reset();
-    commands_.reset();
-    pane_.reset();
-    recorder_.reset();
-    device_.reset();
+    optionsDialog_ = nullptr;
+    frame1_ = nullptr;
+    list_ = nullptr;
+    frame2_ = nullptr;
+    buttons_ = nullptr;
+    commands_ = nullptr;
+    pane_ = nullptr;
+    options_ = nullptr;
+    recorder_ = nullptr;
+    device_ = nullptr;
 }
 
 void MainWindow::buildMenus() {
@@ -119,13 +121,18 @@ void MainWindow::updateClockPanels() {
     statusBar_->setPanelText("pnlTime", now.formatTime());
 }
 
-void MainWindow::buildFrames() {
+StatusBarPort& MainWindow::statusBarPort() { return *statusBar_; }
+
+TrayPort& MainWindow::trayPort() { return *tray_; }
+
+void MainWindow::buildFrames(const RecorderParts& parts) {
+    recorder_ = &parts.recorder;
+    device_ = &parts.device;
+    options_ = &parts.options;
+    pane_ = &parts.pane;
+    commands_ = &parts.commands;
+    optionsDialog_ = new OptionsDialog(*options_, this);
     Recorder& r = *recorder_;
-    pane_ = std::make_unique<DetailPane>(r.document(), r.next(), r.settings(), services_.clock,
-                                         services_.messages);
-    commands_ = std::make_unique<ScheduleCommands>(r.document(), r.next(), *device_, r.settings(),
-                                                   services_.messages);
-    commands_->setStopAction([this] { recorder_->stopRecording(); });
     commands_->setAddAction([this] { showAddSchedule(); });
 
     auto* central = new QWidget(this);
@@ -139,7 +146,7 @@ void MainWindow::buildFrames() {
     connect(buttons_, &TransportBar::clicked, this, &MainWindow::TransportControl_Click);
 }
 
-bool MainWindow::startUp(const DeviceLoader& loadDevice) {
+void MainWindow::createPreview() {
     preview_ = std::make_unique<PreviewForm>(this);
     preview_->setLockedQuery([this] { return previewLocked(); });
     connect(preview_.get(), &PreviewForm::closeBoxPressed, this, [this] {
@@ -147,29 +154,9 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
         lockAction_->setChecked(true);
         placePreviewBesideFrame();
     });
-    device_ = loadDevice(*preview_);
-    if (!device_) return false;
-    recorder_ = std::make_unique<Recorder>(RecorderPorts{*statusBar_, *this, *tray_,
-                                                         services_.messages, services_.clock,
-                                                         *device_});
-    device_->setMember135(true);
-    device_->setPreviewWhileCapturing(true);
-    device_->setMember116(32);
+}
 
-    options_ = std::make_unique<OptionsForm>(recorder_->settings(), *device_, services_.store,
-                                             services_.messages, *this);
-    options_->setCaptureSources(services_.captureSources);
-    if (Load_Settings(*options_, templateKeyFor(device_->DeviceRegistryKey()), services_.programFolder) ==
-        SettingsLoadResult::EndProgram)
-        return false;
-    optionsDialog_ = new OptionsDialog(*options_, this);
-
-    recorder_->document().list().setLayout(Load_Column_Layout(services_.store));
-    buildFrames();
-    recorder_->reloadSchedule();
-    recorder_->recoverInterruptedRecordings();
-    timer1_.setInterval(kTickMs);
-
+void MainWindow::showAt(const WindowRect& rect) {
     setMinimumSize(640, 340);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QSize s = screen->size();
@@ -177,20 +164,13 @@ bool MainWindow::startUp(const DeviceLoader& loadDevice) {
         setMaximumSize(limits.maxWidth, limits.maxHeight);
     }
     layoutInProgress_ = true;
-    restoreWindowRect();
+    restoreWindowRect(rect);
     layoutInProgress_ = false;
     layOut();
     show();
     placePreviewBesideFrame();
     started_ = true;
-    timer1_.start();
-    timer2_.start();
     clockPanels_.start();
-    if (recorder_->settings().StartInSystemTray) {
-        tray_->setImage(TrayImage::Stopped);
-        showMinimized();
-    }
-    return true;
 }
 
 TwipsRect MainWindow::windowRect() const {
@@ -198,8 +178,7 @@ TwipsRect MainWindow::windowRect() const {
     return {twips(pos().x()), twips(pos().y()), twips(g.width()), twips(g.height())};
 }
 
-void MainWindow::restoreWindowRect() {
-    const WindowRect r = readWindowRect(services_.store);
+void MainWindow::restoreWindowRect(const WindowRect& r) {
     move(px(r.left), px(r.top));
     resize(px(r.width), px(r.height));
 }
@@ -298,12 +277,6 @@ void MainWindow::OptionsMenu_Click() { options_->OptionsMenu_Click(); }
 
 void MainWindow::about_Click() { AboutBox::showAbout(this); }
 
-void MainWindow::reloadSchedule() { recorder_->reloadSchedule(); }
-
-std::string MainWindow::exampleFileName() {
-    return Example_FileName(recorder_->document().list(), 1, recorder_->settings().FileString);
-}
-
 void MainWindow::TransportControl_Click(int index) { commands_->TransportControl_Click(index); }
 
 void MainWindow::showAddSchedule() {
@@ -332,27 +305,29 @@ void MainWindow::setStopButtonEnabled(bool enabled) {
 
 bool MainWindow::isLivePreviewTicked() const { return recorder_ && recorder_->livePreviewTicked(); }
 
-void MainWindow::Save_Layout() {
-    kelbo::Save_Layout(services_.store, list_->columnStates());
-    // The normal-state rectangle, so a window closed minimised or
-    // maximised comes back usable.
+std::vector<ColumnState> MainWindow::columnStates() const { return list_->columnStates(); }
+
+WindowRect MainWindow::normalRect() const {
     const bool normal = !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized)) && isVisible();
     const QRect g = normal ? QRect(pos(), size()) : normalGeometry();
-    saveWindowRect(services_.store, twips(g.x()), twips(g.y()), twips(g.width()), twips(g.height()));
+    return {twips(g.x()), twips(g.y()), twips(g.width()), twips(g.height())};
+}
+
+void MainWindow::stopTimers() {
+    timer1_.stop();
+    timer2_.stop();
+}
+
+void MainWindow::closeChildWindows() {
+    preview_->allowClose();
+    preview_->close();
+    optionsDialog_->hide();
+    tray_->remove();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    if (!shutDown_ && recorder_) {
-        shutDown_ = true;
-        timer1_.stop();
-        timer2_.stop();
-        Save_Layout();
-        recorder_->shutDown();
-        preview_->allowClose();
-        preview_->close();
-        optionsDialog_->hide();
-        tray_->remove();
-    }
+    // The program's shutdown, once.
+    if (closeHandler_) closeHandler_();
     event->accept();
     emit closed();
 }

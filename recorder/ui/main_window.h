@@ -1,7 +1,7 @@
 #pragma once
 
+#include "recorder/forms/main_window_port.h"
 #include "recorder/forms/options_form.h"
-#include "recorder/ports/ui_ports.h"
 #include "recorder/forms/window_geometry.h"
 
 #include <QMainWindow>
@@ -20,7 +20,6 @@ class DetailPane;
 class MessageBoxes;
 class Recorder;
 class ScheduleCommands;
-class SettingsStore;
 }  // namespace kelbo
 
 namespace kelbo::ui {
@@ -35,29 +34,19 @@ class TransportBar;
 
 // What the main window needs from outside for the whole run.
 struct MainWindowServices {
-    SettingsStore& store;
     MessageBoxes& messages;
     const Clock& clock;
-    std::string programFolder;
-    // What the Options dialog offers as capture sources.
-    std::vector<CaptureSourceChoice> captureSources;
 };
 
-// Creates the capture device inside the preview window; nothing when there
-// is no device (the creator has told the user).
-using DeviceLoader = std::function<std::unique_ptr<CaptureDevice>(PreviewForm&)>;
-
-// The main window "Kelbo": a thin skin over the recorder. It owns the
-// recorder for the whole run, shows its state and forwards the user's
-// commands and the two timers to it.
-class MainWindow : public QMainWindow, public WindowPort, public OptionsHost {
+// The main window "Kelbo": a thin skin over the recorder. The program's
+// start-up builds its frames over the recorder's parts and shows it; it
+// shows the recorder's state and forwards the user's commands and the two
+// timers to it.
+class MainWindow : public QMainWindow, public MainWindowPort, public TimerPort {
     Q_OBJECT
 public:
     explicit MainWindow(MainWindowServices services, QWidget* parent = nullptr);
     ~MainWindow() override;
-
-    // The start-up sequence; false when the program has to end.
-    bool startUp(const DeviceLoader& loadDevice);
 
     Recorder& recorder() { return *recorder_; }
     CaptureDevice& device() { return *device_; }
@@ -93,9 +82,24 @@ public:
     void setStopButtonEnabled(bool enabled) override;
     bool isLivePreviewTicked() const override;
 
-    // OptionsHost
-    void reloadSchedule() override;
-    std::string exampleFileName() override;
+    // MainWindowPort
+    StatusBarPort& statusBarPort() override;
+    TrayPort& trayPort() override;
+    TimerPort& timerPort() override { return *this; }
+    void createPreview() override;
+    void buildFrames(const RecorderParts& parts) override;
+    void showAt(const WindowRect& rect) override;
+    void showMinimised() override { showMinimized(); }
+    void setCloseHandler(std::function<void()> handler) override { closeHandler_ = std::move(handler); }
+    std::vector<ColumnState> columnStates() const override;
+    WindowRect normalRect() const override;
+    void closeChildWindows() override;
+    void releaseFrames() override;
+
+    // TimerPort
+    void startTick() override { timer1_.start(); }
+    void startWatcher() override { timer2_.start(); }
+    void stopTimers() override;
 
 signals:
     // The window has run its shutdown; the program may end.
@@ -110,24 +114,24 @@ protected:
 private:
     void buildMenus();
     void buildStatusBar();
-    void buildFrames();
-    void restoreWindowRect();
+    void restoreWindowRect(const WindowRect& r);
     void layOut();
     void applyLayout(const WindowLayout& layout);
     void placePreviewBesideFrame();
     void followMainWindow();
     void moveToTray();
     void updateClockPanels();
-    void Save_Layout();
     void showAddSchedule();
 
     MainWindowServices services_;
     std::unique_ptr<PreviewForm> preview_;
-    std::unique_ptr<CaptureDevice> device_;
-    std::unique_ptr<Recorder> recorder_;
-    std::unique_ptr<OptionsForm> options_;
-    std::unique_ptr<DetailPane> pane_;
-    std::unique_ptr<ScheduleCommands> commands_;
+    // The recorder's parts, kept by the program's start-up.
+    CaptureDevice* device_ = nullptr;
+    Recorder* recorder_ = nullptr;
+    OptionsForm* options_ = nullptr;
+    DetailPane* pane_ = nullptr;
+    ScheduleCommands* commands_ = nullptr;
+    std::function<void()> closeHandler_;
     KeyedStatusBar* statusBar_ = nullptr;
     SystemTray* tray_ = nullptr;
     QFrame* frame1_ = nullptr;
@@ -146,7 +150,6 @@ private:
     WindowLayout layout_;
     bool layoutInProgress_ = false;
     bool started_ = false;
-    bool shutDown_ = false;
 };
 
 }  // namespace kelbo::ui

@@ -2,6 +2,7 @@
 // saved layout, the tray and shutdown.
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
+#include "recorder/app/recorder_program.h"
 #include "recorder/forms/column_layout_store.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/device/templates.h"
@@ -50,8 +51,10 @@ protected:
     }
 
     MainWindow& start() {
-        window = std::make_unique<MainWindow>(MainWindowServices{store, messages, clock, dir.path().string(), {}});
-        const bool started = window->startUp([this](PreviewForm&) {
+        window = std::make_unique<MainWindow>(MainWindowServices{messages, clock});
+        program = std::make_unique<app::RecorderProgram>(
+            app::ProgramServices{store, messages, clock, dir.path().string(), {}});
+        const bool started = program->startUp(*window, [this]() -> std::unique_ptr<CaptureDevice> {
             auto d = std::make_unique<ScriptedCaptureDevice>();
             d->registryKey = (dir / "device").string();
             const std::string key = templateKeyFor(d->registryKey);
@@ -66,6 +69,7 @@ protected:
 
     void closeWindow() {
         window->close();
+        program.reset();
         window.reset();
     }
 
@@ -77,6 +81,8 @@ protected:
     FixedClock clock;
     ScriptedCaptureDevice* device = nullptr;
     std::unique_ptr<MainWindow> window;
+    // Goes before the window, which outlives it.
+    std::unique_ptr<app::RecorderProgram> program;
 };
 
 }  // namespace

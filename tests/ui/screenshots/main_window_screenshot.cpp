@@ -5,6 +5,7 @@
 #include "common/clock.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
+#include "recorder/app/recorder_program.h"
 #include "recorder/schedule/column_layout.h"
 #include "recorder/media/gst/device_factory.h"
 #include "recorder/engine/recorder.h"
@@ -94,14 +95,15 @@ int main(int argc, char** argv) {
     RecordingMessageBoxes messages;
     SystemClock clock;
     ui::QtDispatcher dispatcher(&app);
-    ui::MainWindow window({store, messages, clock, dir.path().string(), {{"Test pattern", "test"}}});
-    const bool started = window.startUp([&](ui::PreviewForm& preview) -> std::unique_ptr<CaptureDevice> {
+    ui::MainWindow window({messages, clock});
+    app::RecorderProgram program({store, messages, clock, dir.path().string(), {{"Test pattern", "test"}}});
+    const bool started = program.startUp(window, [&]() -> std::unique_ptr<CaptureDevice> {
         DeviceOptions options;
         options.registryKey = (dir / "device").string();
         options.audioMonitor = false;
         auto device = createCaptureDevice(CaptureSource{}, dispatcher, messages, options);
         if (!device) return nullptr;
-        QPointer<ui::PreviewWidget> picture = preview.capture();
+        QPointer<ui::PreviewWidget> picture = window.preview().capture();
         device->setPreviewSink([picture](const PreviewFrame& frame) {
             if (picture) picture->showFrame(frame);
         });
