@@ -3,7 +3,7 @@
 #include "signal_bridge.h"
 #include "single_instance.h"
 #include "common/clock.h"
-#include "common/host_paths.h"
+#include "common/default_folders.h"
 #include "common/settings_store.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/media/gst/device_factory.h"
@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QStandardPaths>
 
 #include <cstdlib>
 #include <iostream>
@@ -82,7 +83,8 @@ int main(int argc, char** argv) {
     std::vector<CaptureSourceChoice> sources;
     for (const std::string& device : v4l2CaptureDevices()) sources.push_back({device, device});
     sources.push_back({"Test pattern", "test"});
-    ui::MainWindow window({store, messages, clock, programFolder(), sources});
+    const auto videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation).toStdString();
+    ui::MainWindow window({store, messages, clock, desktopDefaultFolders(videos), sources});
     messages.setOwnerWindow(&window);
     messages.setDesktopNotifier([&window](const std::string& title, const std::string& text,
                                           MessageBoxes::Icon icon) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/default_folders.h"
 #include "recorder/forms/options_form.h"
 #include "recorder/ports/ui_ports.h"
 #include "recorder/forms/window_geometry.h"
@@ -38,7 +39,7 @@ struct MainWindowServices {
     SettingsStore& store;
     MessageBoxes& messages;
     const Clock& clock;
-    std::string programFolder;
+    DefaultFolders defaultFolders;
     // What the Options dialog offers as capture sources.
     std::vector<CaptureSourceChoice> captureSources;
 };
