@@ -1,4 +1,6 @@
 // Kelbo, the recorder: one main window that runs the whole start-up.
+#include "about_options.h"
+#include "app_icon.h"
 #include "remote_commands.h"
 #include "signal_bridge.h"
 #include "single_instance.h"
@@ -60,11 +62,15 @@ int sendCommand(int argc, char** argv, const app::RemoteRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = app::answerAboutOptions(std::vector<std::string>(argv + 1, argv + argc), std::cout))
+        return *status;
     if (const auto request = app::remoteRequestFrom(std::vector<std::string>(argv + 1, argv + argc)))
         return sendCommand(argc, argv, *request);
     chooseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelbo");
+    QApplication::setDesktopFileName(app::kApplicationId);
+    QApplication::setWindowIcon(app::applicationIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     quietOffscreenPlugin();
 
