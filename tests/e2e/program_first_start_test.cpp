@@ -29,10 +29,11 @@ struct NewUser {
                 {"XDG_STATE_HOME", (home / "state").string()},
                 {"QT_QPA_PLATFORM", "offscreen"}};
     }
-    // The first start stores every default at once.
-    bool waitForStoredTemplate(std::chrono::seconds timeout) const {
+    // Once the recorder answers a command its start-up, and so the first
+    // start's save of every default, is over.
+    bool waitUntilAnswering(std::chrono::seconds timeout) const {
         const auto until = std::chrono::steady_clock::now() + timeout;
-        while (readFile(settingsFile()).find("Template=") == std::string::npos) {
+        while (runProgram(KELBO_PROGRAM, {"--status"}, environment(), 5s).status != 0) {
             if (std::chrono::steady_clock::now() > until) return false;
             std::this_thread::sleep_for(100ms);
         }
@@ -52,7 +53,7 @@ TEST(ProgramFirstStart, RecordingsGoToTheDesktopsVideosFolderAndTheScheduleToThe
     NewUser user;
     writeFile(user.home / "config" / "user-dirs.dirs", "XDG_VIDEOS_DIR=\"$HOME/Filme\"\n");
     BackgroundProgram kelbo(KELBO_PROGRAM, {}, user.environment());
-    ASSERT_TRUE(user.waitForStoredTemplate(15s)) << readFile(user.settingsFile());
+    ASSERT_TRUE(user.waitUntilAnswering(15s)) << readFile(user.settingsFile());
     ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
 
     const std::string settings = readFile(user.settingsFile());
