@@ -38,7 +38,7 @@ std::string userVideosFolder() {
     const std::string key = "XDG_VIDEOS_DIR=";
     for (std::string line; std::getline(dirs, line);) {
         if (line.rfind(key, 0) != 0) continue;
-        const std::string folder = userDirsValue(line.substr(key.size()));
+        std::string folder = userDirsValue(line.substr(key.size()));
         if (!folder.empty() && folder.front() == '/') return folder;
     }
     return homeFolder() + "/Videos";

@@ -8,9 +8,10 @@ namespace kelbo {
 // Where a new user's recordings and schedule file go. Stored settings
 // always win; these only fill keys that are missing.
 struct DefaultFolders {
-    // Both in a given folder, recordings below its "movies" (a portable
-    // set-up, and the tests).
-    DefaultFolders(const std::string& oneFolder)  // NOLINT(google-explicit-constructor)
+    // Both in one given folder, recordings below its "movies" (a portable
+    // set-up, and the tests). Not explicit, so that a folder can be given
+    // wherever the defaults are wanted.
+    DefaultFolders(const std::string& oneFolder)
         : recordings(oneFolder + "/movies"), data(oneFolder) {}
     DefaultFolders(std::string recordingsFolder, std::string dataFolder)
         : recordings(std::move(recordingsFolder)), data(std::move(dataFolder)) {}
