@@ -2,8 +2,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <filesystem>
-#include <unistd.h>
 
 namespace kelbo {
 
@@ -36,27 +34,6 @@ std::string toHostPath(std::string_view stored) {
     }
     for (char c : stored) out += c == '\\' ? '/' : c;
     return out;
-}
-
-std::string programFolder() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const std::string folder = exe.parent_path().string();
-        if (::access(folder.c_str(), W_OK) == 0) return folder;
-    }
-    const char* data = std::getenv("XDG_DATA_HOME");
-    const std::string base =
-        data && *data == '/' ? std::string(data) : homeFolder() + "/.local/share";
-    return base + "/kelbo";
-}
-
-std::string defaultScheduleFile(const std::string& programFolder) {
-    return programFolder + "/KelboSchedule.txt";
-}
-
-std::string defaultFileString(const std::string& programFolder) {
-    return programFolder + "/movies/%startdate%/%programme%-%starttime%.mpg";
 }
 
 }  // namespace kelbo

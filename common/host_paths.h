@@ -16,11 +16,4 @@ bool isPathSeparator(char c);
 // "/" or "\", 0 for a relative path.
 size_t rootLength(std::string_view stored);
 
-// The folder of the running program, or the per-user data folder when the
-// program's folder cannot be written (an installed program).
-std::string programFolder();
-
-std::string defaultScheduleFile(const std::string& programFolder);
-std::string defaultFileString(const std::string& programFolder);
-
 }  // namespace kelbo

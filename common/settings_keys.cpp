@@ -1,6 +1,5 @@
 #include "settings_keys.h"
 
-#include "host_paths.h"
 #include "text_util.h"
 
 namespace kelbo::settings {
@@ -13,14 +12,14 @@ const std::vector<std::string>& columnFieldNames() {
     return names;
 }
 
-std::string defaultValue(const std::string& key, const std::string& programFolder) {
+std::string defaultValue(const std::string& key, const DefaultFolders& folders) {
     if (key == kStartBuffer || key == kEndBuffer) return "0";
     if (key == kAutoLoadSchedule) return "1";
     if (key == kPreviewRecording || key == kHearPreviewAudio || key == kMinimizeToSystem ||
         key == kStartInSystemTray || key == kExpertMode)
         return "0";
     if (key == kSplitType) return "None";
-    if (key == kFileString) return defaultFileString(programFolder);
+    if (key == kFileString) return defaultFileString(folders);
     if (key == kPositionLeft || key == kPositionTop) return "0";
     if (key == kPositionWidth) return std::to_string(640 * kTwipsPerPixel);
     if (key == kPositionHeight) return std::to_string(400 * kTwipsPerPixel);

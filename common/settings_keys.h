@@ -1,5 +1,7 @@
 #pragma once
 
+#include "default_folders.h"
+
 #include <string>
 #include <vector>
 
@@ -39,9 +41,10 @@ const std::vector<std::string>& columnFieldNames();
 
 constexpr int kTwipsPerPixel = 15;
 
-// The default of every key of section "Defaults" that has one; the program
-// folder is needed for the paths. Keys without a default read as "".
-std::string defaultValue(const std::string& key, const std::string& programFolder);
+// The default of every key of section "Defaults" that has one; the
+// default folders are needed for the paths. Keys without a default read
+// as "".
+std::string defaultValue(const std::string& key, const DefaultFolders& folders);
 
 // Every key of section "Defaults" that the recorder itself stores.
 std::vector<std::string> allDefaultsKeys();

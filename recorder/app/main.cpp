@@ -1,10 +1,12 @@
 // Kelbo, the recorder: one main window over the program's start-up.
+#include "about_options.h"
+#include "app_icon.h"
 #include "recorder_program.h"
 #include "remote_commands.h"
 #include "signal_bridge.h"
 #include "single_instance.h"
 #include "common/clock.h"
-#include "common/host_paths.h"
+#include "common/default_folders.h"
 #include "common/settings_store.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/media/gst/device_factory.h"
@@ -18,6 +20,7 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QStandardPaths>
 
 #include <cstdlib>
 #include <iostream>
@@ -60,11 +63,15 @@ int sendCommand(int argc, char** argv, const app::RemoteRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const auto status = app::answerAboutOptions(std::vector<std::string>(argv + 1, argv + argc), std::cout))
+        return *status;
     if (const auto request = app::remoteRequestFrom(std::vector<std::string>(argv + 1, argv + argc)))
         return sendCommand(argc, argv, *request);
     chooseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelbo");
+    QApplication::setDesktopFileName(app::kApplicationId);
+    QApplication::setWindowIcon(app::applicationIcon());
     QApplication::setQuitOnLastWindowClosed(false);
     quietOffscreenPlugin();
 
@@ -83,6 +90,7 @@ int main(int argc, char** argv) {
     std::vector<CaptureSourceChoice> sources;
     for (const std::string& device : v4l2CaptureDevices()) sources.push_back({device, device});
     sources.push_back({"Test pattern", "test"});
+    const auto videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation).toStdString();
     ui::MainWindow window({messages, clock});
     messages.setOwnerWindow(&window);
     messages.setDesktopNotifier([&window](const std::string& title, const std::string& text,
@@ -101,7 +109,7 @@ int main(int argc, char** argv) {
         return device;
     };
     // Made after the window so that it goes first: the window outlives it.
-    app::RecorderProgram program({store, messages, clock, programFolder(), sources});
+    app::RecorderProgram program({store, messages, clock, desktopDefaultFolders(videos), sources});
     if (!program.startUp(window, loadDevice)) return 1;
 
     QObject::connect(&instance, &app::SingleInstance::raiseRequested, &window,

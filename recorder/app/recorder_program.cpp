@@ -46,7 +46,7 @@ bool RecorderProgram::startUp(MainWindowPort& window, const DeviceOpener& openDe
     options_ = std::make_unique<OptionsForm>(recorder_->settings(), *device_, services_.store,
                                              services_.messages, *this);
     options_->setCaptureSources(services_.captureSources);
-    if (Load_Settings(*options_, templateKeyFor(device_->DeviceRegistryKey()), services_.programFolder) ==
+    if (Load_Settings(*options_, templateKeyFor(device_->DeviceRegistryKey()), services_.defaultFolders) ==
         SettingsLoadResult::EndProgram)
         return false;
 

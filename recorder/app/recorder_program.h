@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/default_folders.h"
 #include "recorder/forms/main_window_port.h"
 #include "recorder/forms/options_form.h"
 
@@ -25,7 +26,7 @@ struct ProgramServices {
     SettingsStore& store;
     MessageBoxes& messages;
     const Clock& clock;
-    std::string programFolder;
+    DefaultFolders defaultFolders;
     // What the Options dialog offers as capture sources.
     std::vector<CaptureSourceChoice> captureSources;
 };

@@ -1,6 +1,5 @@
 #include "settings_loader.h"
 
-#include "common/host_paths.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 #include "recorder/ports/message_boxes.h"
@@ -51,8 +50,8 @@ void tickStoredGuideTemplates(OptionsForm& form) {
 }  // namespace
 
 SettingsLoadResult Load_Settings(OptionsForm& form, const std::string& templateKey,
-                                 const std::string& programFolder) {
-    const LiveSettings stored = readLiveSettings(form.store(), programFolder);
+                                 const DefaultFolders& folders) {
+    const LiveSettings stored = readLiveSettings(form.store(), folders);
     LiveSettings& live = form.live();
     live.Template = stored.Template;
     live.StartBuffer = stored.StartBuffer;
@@ -77,7 +76,7 @@ SettingsLoadResult Load_Settings(OptionsForm& form, const std::string& templateK
         form.messageBoxes().show("Default configuration not set",
                                  "Please configure your default options",
                                  MessageBoxes::Icon::Information, MessageBoxes::Buttons::Ok);
-        live.ScheduleFile = defaultScheduleFile(programFolder);
+        live.ScheduleFile = defaultScheduleFile(folders);
     }
     if (!fillTemplateLists(live, templateKey, form.messageBoxes()))
         return SettingsLoadResult::EndProgram;

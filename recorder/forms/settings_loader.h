@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/default_folders.h"
+
 #include <string>
 
 namespace kelbo {
@@ -19,7 +21,7 @@ enum class SettingsLoadResult {
 // When there is no template at all, nothing is selected and `Template`
 // keeps its value.
 SettingsLoadResult Load_Settings(OptionsForm& form, const std::string& templateKey,
-                                 const std::string& programFolder);
+                                 const DefaultFolders& folders);
 
 // Stores every setting of section "Defaults" from the live settings and
 // rewrites section "DG Templates" from the ticked guide templates.

@@ -21,16 +21,16 @@ const char* splitTypeText(SplitType type) {
     return "None";
 }
 
-LiveSettings readLiveSettings(const SettingsStore& store, const std::string& programFolder) {
+LiveSettings readLiveSettings(const SettingsStore& store, const DefaultFolders& folders) {
     using namespace settings;
     const auto stored = [&](const std::string& key) {
-        return store.GetSetting(kDefaults, key, defaultValue(key, programFolder));
+        return store.GetSetting(kDefaults, key, defaultValue(key, folders));
     };
     // A value of the wrong form reads as the key's default, so that it is
     // neither acted on nor written back by the next save.
     const auto readIf = [&](const std::string& key, auto isRightForm) {
         std::string text = stored(key);
-        return isRightForm(text) ? text : defaultValue(key, programFolder);
+        return isRightForm(text) ? text : defaultValue(key, folders);
     };
     const auto buffer = [&](const std::string& key) {
         return readIf(key, [](const std::string& t) { return wholeNumberIn(t).has_value(); });
@@ -40,7 +40,7 @@ LiveSettings readLiveSettings(const SettingsStore& store, const std::string& pro
     };
     const auto flag = [&](const std::string& key) {
         const auto on = wholeNumberIn(stored(key), 0, 1);
-        return on ? *on == 1 : defaultValue(key, programFolder) == "1";
+        return on ? *on == 1 : defaultValue(key, folders) == "1";
     };
     LiveSettings s;
     s.Template = stored(kTemplate);

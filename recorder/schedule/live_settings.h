@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/default_folders.h"
+
 #include <string>
 #include <vector>
 
@@ -54,6 +56,6 @@ const char* splitTypeText(SplitType type);
 // or "1", a buffer or split value that is not a whole number from 0 to
 // 32767, and a path or pattern that is not readable text read as the
 // key's default.
-LiveSettings readLiveSettings(const SettingsStore& store, const std::string& programFolder);
+LiveSettings readLiveSettings(const SettingsStore& store, const DefaultFolders& folders);
 
 }  // namespace kelbo

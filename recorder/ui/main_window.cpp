@@ -40,7 +40,6 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     : QMainWindow(parent), services_(std::move(services)) {
     setObjectName("Form1");
     setWindowTitle("Kelbo");
-    setWindowIcon(SystemTray::picture(TrayImage::Stopped));
     tray_ = new SystemTray(this);
     connect(tray_, &SystemTray::restoreRequested, this, &MainWindow::Restore_From_Tray);
     buildMenus();

@@ -225,4 +225,30 @@ TEST_F(SettingsLoader, MissingDefaultsSectionWithGuideTicksIsAFirstRun) {
         << "the first run stores the fill's ticks only";
 }
 
+// A new user's recordings go to the desktop's videos folder and the
+// schedule to the data folder, never beside the program; a user who has
+// settings keeps them.
+TEST_F(SettingsLoader, DesktopFoldersAreTheNewUsersDefaultsOnly) {
+    const DefaultFolders desktop("/home/viewer/Videos/Kelbo", "/home/viewer/.local/share/kelbo");
+    EXPECT_EQ(Load_Settings(rig.form, rig.templateKey, desktop), SettingsLoadResult::FirstRun);
+    EXPECT_EQ(rig.stored("ScheduleFile"), "/home/viewer/.local/share/kelbo/KelboSchedule.txt");
+    EXPECT_EQ(rig.stored("FileString"), "/home/viewer/Videos/Kelbo/%startdate%/%programme%-%starttime%.mpg");
+
+    OptionsRig existing;
+    existing.setStored("Template", "DVD");
+    existing.setStored("ScheduleFile", "/opt/kelbo/KelboSchedule.txt");
+    existing.setStored("FileString", "/opt/kelbo/movies/%programme%.mpg");
+    EXPECT_EQ(Load_Settings(existing.form, existing.templateKey, desktop), SettingsLoadResult::Loaded);
+    EXPECT_EQ(existing.live.ScheduleFile, "/opt/kelbo/KelboSchedule.txt");
+    EXPECT_EQ(existing.live.FileString, "/opt/kelbo/movies/%programme%.mpg");
+    Save_Settings(existing.form);
+    EXPECT_EQ(existing.stored("FileString"), "/opt/kelbo/movies/%programme%.mpg");
+
+    OptionsRig withoutPattern;
+    withoutPattern.setStored("Template", "DVD");
+    Load_Settings(withoutPattern.form, withoutPattern.templateKey, desktop);
+    EXPECT_EQ(withoutPattern.live.FileString, defaultFileString(desktop))
+        << "a missing key reads as the desktop default";
+}
+
 }  // namespace

@@ -64,7 +64,13 @@ bool GuideAddin::record(size_t entry, const KelboProgramme& programme) const {
 std::string GuideAddin::defaultPath() {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ((ec ? std::filesystem::current_path() : exe.parent_path()) / "kelbo.dgaddin").string();
+    const std::filesystem::path folder = ec ? std::filesystem::current_path() : exe.parent_path();
+    // In the build folder the add-in sits beside the host; installed, the
+    // host is in bin/ and the add-in in its own folder under lib/.
+    const auto beside = folder / "kelbo.dgaddin";
+    if (std::filesystem::exists(beside, ec)) return beside.string();
+    const auto installed = folder.parent_path() / KELBO_ADDIN_INSTALL_DIR / "kelbo.dgaddin";
+    return std::filesystem::exists(installed, ec) ? installed.string() : beside.string();
 }
 
 }  // namespace kelbo::guide

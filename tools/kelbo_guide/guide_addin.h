@@ -33,7 +33,7 @@ public:
     // False when the menu has no entry `entry` or the entry has no command.
     bool record(size_t entry, const KelboProgramme& programme) const;
 
-    // Beside the running program.
+    // Beside the running program, else where the installation puts it.
     static std::string defaultPath();
 
 private:

@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "common/default_folders.h"
 #include "common/host_paths.h"
 #include "common/schedule_format.h"
 #include "common/settings_store.h"
@@ -68,7 +69,7 @@ std::optional<std::string> unusable(const std::string& path, bool missingIsEmpty
 // list with duplicates dropped, clashes marked and the next programme red.
 struct Session {
     Session(const Invocation& args, const Clock& clock, std::ostream& errors)
-        : settings(readLiveSettings(SettingsStore(SettingsStore::defaultLocation()), programFolder())),
+        : settings(readLiveSettings(SettingsStore(SettingsStore::defaultLocation()), desktopDefaultFolders(userVideosFolder()))),
           messages(errors), document(settings, messages, clock), next(document.list(), statusBar, clock),
           err(errors) {
         if (args.file) settings.ScheduleFile = *args.file;
@@ -186,7 +187,7 @@ std::optional<std::unordered_set<long>> slotted(const std::string& path, const s
 
 int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out, std::ostream& err) {
     const SettingsStore store(SettingsStore::defaultLocation());
-    const LiveSettings settings = readLiveSettings(store, programFolder());
+    const LiveSettings settings = readLiveSettings(store, desktopDefaultFolders(userVideosFolder()));
     const std::string path = toHostPath(args.file.value_or(settings.ScheduleFile));
     if (const auto why = unusable(path, false)) {
         err << "kelbo-schedule: " << *why << '\n';

@@ -1,8 +1,8 @@
 #include "template_install.h"
 
+#include "common/default_folders.h"
 #include "recorder/device/templates.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -11,10 +11,7 @@ namespace kelbo {
 namespace fs = std::filesystem;
 
 std::string defaultDeviceRegistryKey() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && *data == '/') return std::string(data) + "/kelbo/device";
-    const char* home = std::getenv("HOME");
-    return std::string(home && *home ? home : "") + "/.local/share/kelbo/device";
+    return xdgDataHome() + "/kelbo/device";
 }
 
 bool installPrecannedTemplates(const std::string& deviceRegistryKey) {

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     rig.setStored("PreviewRecording", "1");
     rig.setStored("HearPreviewAudio", "1");
     rig.store.SaveSetting("DG Templates", "Long Play", "1");
-    Load_Settings(rig.form, rig.templateKey, "/home/viewer/.local/share/kelbo");
+    Load_Settings(rig.form, rig.templateKey, {"/home/viewer/Videos/Kelbo", "/home/viewer/.local/share/kelbo"});
     rig.form.setCaptureSources({{"USB Video Capture (/dev/video0)", "/dev/video0"}, {"Test pattern", "test"}});
     rig.device.state = CaptureDevice::Previewing;
 
