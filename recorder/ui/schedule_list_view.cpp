@@ -11,12 +11,13 @@ namespace kelbo::ui {
 
 namespace {
 constexpr int kTwips = settings::kTwipsPerPixel;
+const char* const kListTip = "Schedule listing for items to record";
 }
 
 ScheduleListView::ScheduleListView(ScheduleList& list, QWidget* parent)
     : QTreeView(parent), list_(list), model_(new ScheduleListModel(list, this)) {
     setObjectName("listview_play");
-    setToolTip("Schedule listing for items to record");
+    setToolTip(kListTip);
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -64,7 +65,22 @@ std::vector<ColumnState> ScheduleListView::columnStates() const {
 }
 
 void ScheduleListView::setListToolTip(const std::string& text) {
-    setToolTip(QString::fromStdString(text));
+    selectionTip_ = QString::fromStdString(text);
+    if (selectionTip_.isEmpty()) return;
+    // Selecting a clashing row says at once what it clashes with.
+    const QRect row = visualRect(currentIndex());
+    const QPoint at = viewport()->mapToGlobal(row.isValid() ? row.bottomLeft() : QPoint(0, 0));
+    QToolTip::showText(at, selectionTip_, viewport());
+}
+
+QString ScheduleListView::toolTipFor(int row) const {
+    // A row that clashes names what it clashes with; elsewhere the list
+    // says what it is.
+    if (row >= 1 && row <= list_.rowCount()) {
+        const std::string clash = clashDescription(list_.tag(row));
+        if (!clash.empty()) return QString::fromStdString(clash);
+    }
+    return QString(kListTip);
 }
 
 void ScheduleListView::selectionChanged(const QItemSelection& selected,
@@ -122,11 +138,13 @@ void ScheduleListView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool ScheduleListView::viewportEvent(QEvent* event) {
-    // The list has one tooltip of its own, wherever the mouse is.
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        if (toolTip().isEmpty()) QToolTip::hideText();
-        else QToolTip::showText(help->globalPos(), toolTip(), viewport());
+        const QModelIndex index = indexAt(help->pos());
+        const int row = index.isValid() ? index.row() + 1 : 0;
+        // Kept while the mouse stays on the row, gone when it leaves it.
+        QToolTip::showText(help->globalPos(), toolTipFor(row), viewport(),
+                           index.isValid() ? visualRect(index) : QRect());
         return true;
     }
     return QTreeView::viewportEvent(event);
