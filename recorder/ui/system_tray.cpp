@@ -1,5 +1,7 @@
 #include "system_tray.h"
 
+#include "tray_menu.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
@@ -32,7 +34,9 @@ QPixmap drawPicture(TrayImage image) {
 }
 }  // namespace
 
-SystemTray::SystemTray(QObject* parent) : QObject(parent), icon_(new QSystemTrayIcon(this)) {
+SystemTray::SystemTray(QObject* parent)
+    : QObject(parent), icon_(new QSystemTrayIcon(this)), menu_(new TrayMenu) {
+    icon_->setContextMenu(menu_);
     icon_->setIcon(picture(image_));
     icon_->setToolTip(QString::fromStdString(tip_));
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
@@ -41,7 +45,8 @@ SystemTray::SystemTray(QObject* parent) : QObject(parent), icon_(new QSystemTray
     });
 }
 
-SystemTray::~SystemTray() = default;
+// A menu has no QObject parent but a widget; the tray ends its own.
+SystemTray::~SystemTray() { delete menu_; }
 
 QIcon SystemTray::picture(TrayImage image) { return QIcon(drawPicture(image)); }
 
@@ -59,7 +64,16 @@ void SystemTray::add() {
     icon_->show();
 }
 
-void SystemTray::remove() { icon_->hide(); }
+void SystemTray::remove() {
+    if (!kept_) icon_->hide();
+}
+
+void SystemTray::keepShown(bool wanted) {
+    if (wanted == kept_) return;
+    kept_ = wanted;
+    if (kept_) add();
+    else icon_->hide();
+}
 
 bool SystemTray::shown() const { return icon_->isVisible(); }
 

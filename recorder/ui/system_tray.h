@@ -9,8 +9,11 @@ class QSystemTrayIcon;
 
 namespace kelbo::ui {
 
+class TrayMenu;
+
 // The tray icon: a tip, one of the three pictures, and the actions add,
-// update and remove. Activating the icon asks for the window back.
+// update and remove. Activating the icon asks for the window back; its
+// context menu offers the window, stopping the recording and quitting.
 class SystemTray : public QObject, public TrayPort {
     Q_OBJECT
 public:
@@ -26,6 +29,11 @@ public:
     void add();
     void remove();
     bool shown() const;
+    // The icon stays in the tray for the whole run while `wanted` (the
+    // user ticked "Minimize to System Tray" and the desktop has a tray).
+    void keepShown(bool wanted);
+    bool keptShown() const { return kept_; }
+    TrayMenu& menu() { return *menu_; }
     // Whether the desktop shows tray icons at all.
     static bool available();
     // A desktop notification from the tray icon, where the desktop has a
@@ -40,6 +48,8 @@ signals:
 
 private:
     QSystemTrayIcon* icon_;
+    TrayMenu* menu_;
+    bool kept_ = false;
     TrayImage image_ = TrayImage::Stopped;
     std::string tip_ = "Kelbo";
 };

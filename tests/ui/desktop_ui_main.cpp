@@ -1,0 +1,37 @@
+// The widget tests that need a real X server and window manager: Xvfb with
+// openbox for the whole run, started before the application.
+#include "desktop_ui.h"
+
+#include <QApplication>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+namespace kelbo::testing {
+Desktop* desktopOfTheRun = nullptr;
+}
+
+int main(int argc, char** argv) {
+    // Listing the tests needs no desktop.
+    for (int i = 1; i < argc; ++i)
+        if (std::string(argv[i]).starts_with("--gtest_list_tests")) {
+            testing::InitGoogleTest(&argc, argv);
+            return RUN_ALL_TESTS();
+        }
+    kelbo::testing::Desktop desktop;
+    if (desktop.display().empty() || !desktop.managed()) {
+        std::cerr << "Xvfb with openbox did not start\n";
+        return 1;
+    }
+    kelbo::testing::desktopOfTheRun = &desktop;
+    setenv("DISPLAY", desktop.display().c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "xcb", 1);
+    setenv("TZ", "UTC", 1);
+    setenv("XDG_STATE_HOME", (std::filesystem::temp_directory_path() / "kelbo-test-state").c_str(), 1);
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
