@@ -3,6 +3,7 @@
 #include "schedule_list_model.h"
 #include "common/settings_keys.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QToolTip>
@@ -66,6 +67,12 @@ std::vector<ColumnState> ScheduleListView::columnStates() const {
 
 void ScheduleListView::setListToolTip(const std::string& text) {
     selectionTip_ = QString::fromStdString(text);
+    // A tooltip goes with the release of the button that selected the row;
+    // it is shown then (mouseReleaseEvent).
+    if (QGuiApplication::mouseButtons() == Qt::NoButton) showSelectionTip();
+}
+
+void ScheduleListView::showSelectionTip() {
     if (selectionTip_.isEmpty()) return;
     // Selecting a clashing row says at once what it clashes with.
     const QRect row = visualRect(currentIndex());
@@ -131,6 +138,8 @@ void ScheduleListView::mousePressEvent(QMouseEvent* event) {
 
 void ScheduleListView::mouseReleaseEvent(QMouseEvent* event) {
     QTreeView::mouseReleaseEvent(event);
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && toolTipFor(current.row() + 1) == selectionTip_) showSelectionTip();
     // A click on the row already selected shows it again.
     const QModelIndex index = indexAt(event->position().toPoint());
     if (pane_ && index.isValid() && index.row() + 1 == rowBeforePress_)

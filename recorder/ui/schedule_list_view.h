@@ -49,6 +49,7 @@ protected:
 private:
     void applyColumnWidths();
     void rowsGone();
+    void showSelectionTip();
 
     ScheduleList& list_;
     ScheduleListModel* model_;
