@@ -347,6 +347,8 @@ void MainWindow::Timer1_Timer() {
 void MainWindow::showRunState() {
     preview_->setCaption(previewCaption(*device_, recorder_->livePreviewTicked()));
     tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());
+    if (!isMinimised())
+        tray_->showState(recorder_->recording(), recorder_->next().any(), statusBar_->panelText(panel::kProgramme));
 }
 
 void MainWindow::Quit_Click() {

@@ -68,6 +68,15 @@ void SystemTray::remove() {
     if (!kept_) icon_->hide();
 }
 
+void SystemTray::showState(bool recording, bool waiting, const std::string& tip) {
+    if (!kept_) return;
+    const TrayImage image = recording ? TrayImage::Recording : waiting ? TrayImage::Paused : TrayImage::Stopped;
+    if (image == image_ && tip == tip_) return;
+    image_ = image;
+    tip_ = tip;
+    update();
+}
+
 void SystemTray::keepShown(bool wanted) {
     if (wanted == kept_) return;
     kept_ = wanted;

@@ -34,6 +34,9 @@ public:
     void keepShown(bool wanted);
     bool keptShown() const { return kept_; }
     TrayMenu& menu() { return *menu_; }
+    // While the window is on screen the recorder leaves the icon alone; a
+    // kept icon still shows whether it records, waits or has nothing to do.
+    void showState(bool recording, bool waiting, const std::string& tip);
     // Whether the desktop shows tray icons at all.
     static bool available();
     // A desktop notification from the tray icon, where the desktop has a

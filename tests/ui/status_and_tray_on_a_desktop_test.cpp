@@ -90,6 +90,14 @@ TEST_F(OnADesktop, TheTrayIconIsThereFromTheStartAndOffersItsMenu) {
     store.SaveSetting(settings::kDefaults, settings::kMinimizeToSystem, "1");
     MainWindow& w = startOnTheDesktop();
     EXPECT_TRUE(w.tray().shown()) << "in the tray while the window is on screen";
+    // Its picture follows the run though the window is not minimised.
+    w.Timer1_Timer();
+    EXPECT_EQ(w.tray().image(), TrayImage::Paused) << "waiting for the next programme";
+    clock.set(toInstant(kNow.plusMinutes(10)) + std::chrono::milliseconds(400));
+    w.Timer1_Timer();
+    w.Timer1_Timer();
+    EXPECT_EQ(w.tray().image(), TrayImage::Recording);
+    EXPECT_EQ(w.tray().tip().rfind("Soon", 0), 0u) << w.tray().tip();
 
     auto* icon = w.tray().findChild<QSystemTrayIcon*>();
     ASSERT_NE(icon, nullptr);
@@ -101,7 +109,7 @@ TEST_F(OnADesktop, TheTrayIconIsThereFromTheStartAndOffersItsMenu) {
     TrayMenu& menu = w.tray().menu();
     ASSERT_TRUE(menu.isVisible());
     EXPECT_EQ(menu.showHideAction()->text(), "Hide Kelbo");
-    EXPECT_FALSE(menu.stopAction()->isEnabled());
+    EXPECT_TRUE(menu.stopAction()->isEnabled()) << "while recording";
     // Hide Kelbo from the menu: the window goes, the icon stays.
     menu.showHideAction()->trigger();
     menu.hide();

@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QPixmap>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -60,6 +61,9 @@ TEST_F(StatusBarTest, EveryPanelStaysInSightAtTheMinimumSizeWhileRecording) {
     w.resize(640, 340);
     expectAllPanelsInSight(w.statusPanels());
     EXPECT_TRUE(w.statusPanels().panelVisible("pnlProgress"));
+    const QLabel* progress = w.statusPanels().findChild<QLabel*>("pnlProgress");
+    const QPixmap bar = progress->pixmap();
+    EXPECT_FALSE(bar.isNull()) << "the progress panel shows its bar";
 
     auto* programmePanel = w.statusPanels().findChild<ElidedLabel*>("pnlProgramme");
     ASSERT_NE(programmePanel, nullptr);
