@@ -50,6 +50,8 @@ protected:
             EXPECT_GE(label->width(), label->minimumSizeHint().width()) << key;
             EXPECT_GT(label->width(), 0) << key;
             EXPECT_LE(label->geometry().right(), bar.width()) << key << " runs off the bar";
+            EXPECT_LE(label->mapTo(bar.window(), label->rect().topRight()).x(), bar.window()->width())
+                << key << " runs off the window";
         }
     }
 };
@@ -60,6 +62,7 @@ TEST_F(StatusBarTest, EveryPanelStaysInSightAtTheMinimumSizeWhileRecording) {
     MainWindow& w = recording();
     w.resize(640, 340);
     expectAllPanelsInSight(w.statusPanels());
+    EXPECT_EQ(w.size(), QSize(640, 340)) << "the panels must not hold the window wider";
     EXPECT_TRUE(w.statusPanels().panelVisible("pnlProgress"));
     const QLabel* progress = w.statusPanels().findChild<QLabel*>("pnlProgress");
     const QPixmap bar = progress->pixmap();
