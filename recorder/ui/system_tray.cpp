@@ -1,5 +1,6 @@
 #include "system_tray.h"
 
+#include "freedesktop_notification.h"
 #include "tray_menu.h"
 
 #include <QPainter>
@@ -89,9 +90,16 @@ bool SystemTray::shown() const { return icon_->isVisible(); }
 bool SystemTray::available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void SystemTray::showNotice(const std::string& title, const std::string& text, bool warning) {
-    if (!available() || !QSystemTrayIcon::supportsMessages()) return;
-    icon_->showMessage(QString::fromStdString(title), QString::fromStdString(text),
-                       warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+    const QString qtitle = QString::fromStdString(title), qtext = QString::fromStdString(text);
+    if (shown() && available() && QSystemTrayIcon::supportsMessages()) {
+        icon_->showMessage(qtitle, qtext, warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+        return;
+    }
+    if (!bus_) {
+        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return;
+        bus_ = QDBusConnection::sessionBus();
+    }
+    sendFreedesktopNotification(*bus_, qtitle, qtext, warning);
 }
 
 }  // namespace kelbo::ui

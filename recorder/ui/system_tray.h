@@ -2,8 +2,11 @@
 
 #include "recorder/ports/ui_ports.h"
 
+#include <QDBusConnection>
 #include <QIcon>
 #include <QObject>
+
+#include <optional>
 
 class QSystemTrayIcon;
 
@@ -39,9 +42,11 @@ public:
     void showState(bool recording, bool waiting, const std::string& tip);
     // Whether the desktop shows tray icons at all.
     static bool available();
-    // A desktop notification from the tray icon, where the desktop has a
-    // tray that shows them; nothing otherwise.
+    // A desktop notification: from the tray icon while it is shown, else
+    // through the desktop's notification service on the session bus (or
+    // the bus a test gives). Never waits.
     void showNotice(const std::string& title, const std::string& text, bool warning);
+    void setNotificationBus(const QDBusConnection& bus) { bus_ = bus; }
 
     TrayImage image() const { return image_; }
     const std::string& tip() const { return tip_; }
@@ -52,6 +57,9 @@ signals:
 private:
     QSystemTrayIcon* icon_;
     TrayMenu* menu_;
+    // Connected at the first notification, and only to a session bus the
+    // desktop announced: never one started on the recorder's behalf.
+    std::optional<QDBusConnection> bus_;
     bool kept_ = false;
     TrayImage image_ = TrayImage::Stopped;
     std::string tip_ = "Kelbo";
