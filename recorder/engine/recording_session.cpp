@@ -1,5 +1,7 @@
 #include "recording_session.h"
 
+#include "recording_notices.h"
+
 #include "recorder/device/capture_device.h"
 #include "disk_space.h"
 #include "recorder/schedule/file_naming.h"
@@ -21,6 +23,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <numeric>
 
 namespace kelbo {
@@ -201,7 +204,10 @@ void RecordingSession::startSucceeded() {
     takeFor(slot).captured = true;
     capturing_ = true;
     log::info("Recording " + programmeText() + " into " + CurrentFile);
+    announce(recordingStartedNotice(programmeText(), CurrentFile));
 }
+
+void RecordingSession::announce(const RecordingNotice& notice) { c_.messages.announce(notice.title, notice.text); }
 
 void RecordingSession::startFailed() {
     // A start that comes through after all must not run unwatched.
@@ -279,6 +285,11 @@ void RecordingSession::closeCapture(std::int64_t lastPartMs) {
     for (const auto& name : names.failed)
         log::warn("Could not give " + name + " its final name: the name is taken or cannot be written");
     if (!take_) return;
+    for (const auto& name : names.named) {
+        std::error_code error;
+        const auto size = std::filesystem::file_size(name, error);
+        if (!error) take_->bytes += size;
+    }
     take_->mediaMs += lastPartMs;
     take_->anyContent = take_->anyContent || !names.named.empty() || !names.failed.empty();
 }
@@ -324,6 +335,9 @@ void RecordingSession::Finish_Recording() {
     log::info("Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) +
               " recorded");
     if (take.anyContent && !take.writeFailed) reportShortRecording(take);
+    // A failed write has told the user already, with its reason.
+    if (recorded) announce(recordingFinishedNotice(programmeText(), take.mediaMs, take.bytes));
+    else if (!take.writeFailed) announce(recordingFailedNotice(programmeText(), c_.device.lastError()));
     take_.reset();
     Restore_Preview();
     c_.next.Find_Next_Schedule();

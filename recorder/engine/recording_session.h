@@ -10,6 +10,8 @@
 
 namespace kelbo {
 
+struct RecordingNotice;
+
 // Starting, splitting and ending the recording of the next programme.
 //
 // Starting does not wait on the user-interface thread: StartCapture is
@@ -63,6 +65,7 @@ private:
         explicit Take(int scheduleSlot) : slot(scheduleSlot) {}
         int slot = -1;
         std::int64_t mediaMs = 0;
+        std::uintmax_t bytes = 0;  // of the files given their final names
         bool anyContent = false;
         bool writeFailed = false;
         bool spaceWarned = false;
@@ -83,6 +86,7 @@ private:
     void closeCapture(std::int64_t lastPartMs);
     void writeFailed(const std::string& reason);
     void reportShortRecording(const Take& take);
+    void announce(const RecordingNotice& notice);
     void Restore_Preview();
 
     RecorderContext c_;

@@ -91,8 +91,13 @@ void AddScheduleForm::fillChannels() {
         const int position = channels.insertSorted(name);
         Chno.items.insert(Chno.items.begin() + position, list.cell(row, Column::ChannelNumber));
     }
-    const int position = channels.insertSorted(kNoChannelName);
-    Chno.items.insert(Chno.items.begin() + position, kNoChannelNumber);
+    // A row on no channel has already listed "-NA-"; it is listed once.
+    const auto listed = std::find(channels.items.begin(), channels.items.end(), kNoChannelName);
+    int position = static_cast<int>(listed - channels.items.begin());
+    if (listed == channels.items.end()) {
+        position = channels.insertSorted(kNoChannelName);
+        Chno.items.insert(Chno.items.begin() + position, kNoChannelNumber);
+    }
     channels.pick(position);
     Chno.pick(position);
 }
@@ -148,15 +153,23 @@ AddScheduleForm::Control AddScheduleForm::VScroll1_Change(int position) {
     return onHours ? Control::hours : Control::minutes;
 }
 
-void AddScheduleForm::channels_LostFocus() {
-    if (channels.selected >= 0) Chno.pick(channels.selected);
-    else Chno.clearChoice();
+namespace {
+// Leaving one of the parallel lists: a listed entry brings its partner; a
+// new text (a channel the schedule does not hold yet) keeps what the other
+// box says, except a listed partner, which no longer belongs to it and
+// gives way to the "not relevant" entry.
+void pairUp(const ChoiceList& left, ChoiceList& other, const std::string& notRelevant) {
+    if (left.selected >= 0) return other.pick(left.selected);
+    if (other.selected < 0 || other.text == notRelevant) return;
+    const auto it = std::find(other.items.begin(), other.items.end(), notRelevant);
+    if (it != other.items.end()) other.pick(static_cast<int>(it - other.items.begin()));
+    else other.text = notRelevant;
 }
+}  // namespace
 
-void AddScheduleForm::Chno_LostFocus() {
-    if (Chno.selected >= 0) channels.pick(Chno.selected);
-    else channels.clearChoice();
-}
+void AddScheduleForm::channels_LostFocus() { pairUp(channels, Chno, kNoChannelNumber); }
+
+void AddScheduleForm::Chno_LostFocus() { pairUp(Chno, channels, kNoChannelName); }
 
 ScheduleItem AddScheduleForm::item() const {
     ScheduleItem item;

@@ -95,7 +95,8 @@ public:
     // The spinner moved to `position`; steps the owning field and returns
     // the control that should have the input focus (None: leave it).
     Control VScroll1_Change(int position);
-    // Leaving one channel list selects the matching entry of the other.
+    // Leaving one channel list selects the matching entry of the other; a
+    // channel typed anew keeps the other box's own text.
     void channels_LostFocus();
     void Chno_LostFocus();
 

@@ -24,6 +24,10 @@ public:
     virtual void notify(const std::string& title, const std::string& text, Icon icon) {
         show(title, text, icon, Buttons::Ok);
     }
+    // News for whoever is at the desk (a recording started or finished): a
+    // desktop notification only, never a box, never waited for. Nothing
+    // where there is no desktop to show it.
+    virtual void announce(const std::string& /*title*/, const std::string& /*text*/) {}
 };
 
 }  // namespace kelbo

@@ -85,8 +85,6 @@ void AddScheduleDialog::buildControls() {
         auto* b = new QPushButton(text, this);
         b->setObjectName(name);
         b->setToolTip(tip);
-        // Enter in a field must not add before the field has been left.
-        b->setAutoDefault(false);
         return b;
     };
     const char* durationTip = "Number of minutes to record";
@@ -123,6 +121,9 @@ void AddScheduleDialog::buildControls() {
     template_ = comboBox("template", templateTip);
     Add_ = button("Add", "Add", "Confirm the schedule addition");
     Cancel_ = button("Cancel", "Cancel", "Cancel the addition of a new schedule item");
+    // Enter anywhere but on Cancel adds, with the field it was pressed in
+    // taken as left first (addClicked).
+    Add_->setDefault(true);
 
     QWidget* order[] = {DTPicker1_, hours_, minutes_, duration_, channels_,
                         Chno_,      programme_, template_, Add_, Cancel_};
@@ -233,6 +234,13 @@ void AddScheduleDialog::spinnerMoved(int position) {
 }
 
 void AddScheduleDialog::addClicked() {
+    // Enter pressed in a field adds without the field having been left.
+    for (QObject* o = focusWidget(); o && o != this; o = o->parent()) {
+        if (o == hours_ || o == minutes_ || o == channels_ || o == Chno_) {
+            fieldLeft(o);
+            break;
+        }
+    }
     const AddScheduleForm::AddResult result = form_.Add_Click();
     if (result.stored) {
         close();

@@ -1,5 +1,6 @@
 #include "keyed_status_bar.h"
 
+#include "elided_label.h"
 #include "picture_box.h"
 #include "progress_bar_ex.h"
 
@@ -16,10 +17,12 @@ KeyedStatusBar::KeyedStatusBar(QWidget* parent) : QStatusBar(parent) {}
 
 KeyedStatusBar::~KeyedStatusBar() = default;
 
-void KeyedStatusBar::addPanel(const std::string& key, int width) {
-    auto* label = new QLabel(this);
+void KeyedStatusBar::addPanel(const std::string& key, int width, Fit fit) {
+    // Every panel stays in sight however narrow the window: the texts give
+    // way, not the panels to their right.
+    QLabel* label = fit == Fit::Elide ? new ElidedLabel(width, this) : new QLabel(this);
     label->setObjectName(QString::fromStdString(key));
-    if (width > 0) label->setFixedWidth(width);
+    if (fit == Fit::Fixed) label->setFixedWidth(width);
     addPermanentWidget(label, width > 0 ? 0 : 1);
     panels_[key] = label;
     shown_[key] = true;
@@ -44,7 +47,9 @@ void KeyedStatusBar::clearPanelPicture(const std::string& key) {
 }
 
 void KeyedStatusBar::setPanelText(const std::string& key, const std::string& text) {
-    if (QLabel* label = panel(key)) label->setText(QString::fromLocal8Bit(text.c_str(), static_cast<int>(text.size())));
+    const QString shown = QString::fromLocal8Bit(text.c_str(), static_cast<int>(text.size()));
+    if (auto* elided = qobject_cast<ElidedLabel*>(panel(key))) elided->setFullText(shown);
+    else if (QLabel* label = panel(key)) label->setText(shown);
 }
 
 std::string KeyedStatusBar::panelText(const std::string& key) const {
@@ -66,7 +71,7 @@ bool KeyedStatusBar::panelVisible(const std::string& key) const {
 
 ProgressBarView& KeyedStatusBar::progressBar() {
     if (!bar_) {
-        if (!panel(panel::kProgress)) addPanel(panel::kProgress, kProgressPanelWidth);
+        if (!panel(panel::kProgress)) addPanel(panel::kProgress, kProgressPanelWidth, Fit::Fixed);
         picture_ = new PictureBox(this);
         bar_ = std::make_unique<ProgressBarEx>();
         bar_->setClient(picture_);

@@ -23,7 +23,11 @@ public:
     explicit KeyedStatusBar(QWidget* parent = nullptr);
     ~KeyedStatusBar() override;
 
-    void addPanel(const std::string& key, int width = 0);
+    // How a panel meets a short bar: Elide cuts its text with "…" (its
+    // width is what it asks for, 0 for the rest of the bar); Whole keeps
+    // its text whole; Fixed keeps `width` (a picture).
+    enum class Fit { Elide, Whole, Fixed };
+    void addPanel(const std::string& key, int width = 0, Fit fit = Fit::Elide);
     QLabel* panel(const std::string& key) const;
     int panelWidth(const std::string& key) const;
     void setPanelPicture(const std::string& key, const QImage& picture);

@@ -1,23 +1,30 @@
 #include "main_window.h"
 
 #include "detail_pane_widget.h"
+#include "dialogs_above_preview.h"
 #include "about_box.h"
 #include "add_schedule_dialog.h"
 #include "keyed_status_bar.h"
+#include "main_actions.h"
 #include "options_dialog.h"
 #include "preview_form.h"
+#include "recorded_row_menu.h"
 #include "schedule_list_view.h"
 #include "system_tray.h"
 #include "transport_bar.h"
+#include "tray_menu.h"
 #include "common/clock.h"
 #include "common/settings_keys.h"
 #include "recorder/forms/column_layout_store.h"
 #include "recorder/forms/detail_pane.h"
+#include "recorder/forms/preview_caption.h"
+#include "recorder/forms/recordings.h"
 #include "recorder/forms/schedule_commands.h"
 #include "recorder/device/capture_device.h"
 #include "recorder/engine/recorder.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMenuBar>
@@ -42,6 +49,11 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setWindowTitle("Kelbo");
     tray_ = new SystemTray(this);
     connect(tray_, &SystemTray::restoreRequested, this, &MainWindow::Restore_From_Tray);
+    tray_->menu().setWindowShownQuery([this] { return isVisible() && !isMinimized(); });
+    connect(&tray_->menu(), &TrayMenu::showHideRequested, this, &MainWindow::ShowHide_Click);
+    connect(&tray_->menu(), &TrayMenu::stopRequested, this,
+            [this] { TransportControl_Click(ScheduleCommands::kStopButton); });
+    connect(&tray_->menu(), &TrayMenu::quitRequested, this, &MainWindow::Quit_Click);
     buildMenus();
     buildStatusBar();
 
@@ -73,13 +85,13 @@ void MainWindow::releaseFrames() {
 }
 
 void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu("File");
+    QMenu* file = menuBar()->addMenu("&File");
     reloadAction_ = file->addAction("Reload Schedule", this, &MainWindow::ReloadSchedule_Click);
     reloadAction_->setObjectName("ReloadSchedule");
     optionsAction_ = file->addAction("Options", this, &MainWindow::OptionsMenu_Click);
     optionsAction_->setObjectName("OptionsMenu");
 
-    QMenu* view = menuBar()->addMenu("View");
+    QMenu* view = menuBar()->addMenu("&View");
     lockAction_ = view->addAction("Preview Locked to Main Form");
     lockAction_->setObjectName("LockToForm");
     lockAction_->setCheckable(true);
@@ -94,9 +106,16 @@ void MainWindow::buildMenus() {
     livePreviewAction_->setCheckable(true);
     connect(livePreviewAction_, &QAction::triggered, this, [this] { IsLivePreview_Click(); });
 
-    QMenu* help = menuBar()->addMenu("Help");
+    QMenu* help = menuBar()->addMenu("&Help");
     aboutAction_ = help->addAction("About", this, &MainWindow::about_Click);
     aboutAction_->setObjectName("about");
+
+    actions_ = new MainActions(*this, {[this] { TransportControl_Click(ScheduleCommands::kAddButton); },
+                                       [this] { TransportControl_Click(ScheduleCommands::kDeleteButton); },
+                                       [this] { TransportControl_Click(ScheduleCommands::kStopButton); },
+                                       [this] { Quit_Click(); }, [this] { OpenRecordingsFolder_Click(); }});
+    actions_->fillMenus(*file, *view, *reloadAction_, *optionsAction_);
+    actions_->stop()->setEnabled(false);
 }
 
 void MainWindow::buildStatusBar() {
@@ -108,9 +127,9 @@ void MainWindow::buildStatusBar() {
     statusBar_->addPanel(panel::kCounter, 140);
     statusBar_->addPanel(panel::kSplit, 120);
     statusBar_->addPanel(panel::kProgramme);
-    statusBar_->addPanel(panel::kProgress, 120);
-    statusBar_->addPanel("pnlDate", 80);
-    statusBar_->addPanel("pnlTime", 50);
+    statusBar_->addPanel(panel::kProgress, 120, KeyedStatusBar::Fit::Fixed);
+    statusBar_->addPanel("pnlDate", 70, KeyedStatusBar::Fit::Whole);
+    statusBar_->addPanel("pnlTime", 40, KeyedStatusBar::Fit::Whole);
     updateClockPanels();
 }
 
@@ -143,11 +162,16 @@ void MainWindow::buildFrames(const RecorderParts& parts) {
     frame2_ = new DetailPaneWidget(*pane_, frame1_);
     buttons_ = new TransportBar(frame1_);
     connect(buttons_, &TransportBar::clicked, this, &MainWindow::TransportControl_Click);
+    actions_->bindDeleteTo(*list_);
+    rowMenu_ = new RecordedRowMenu(*list_, r.document().list(),
+                                   [this] { TransportControl_Click(ScheduleCommands::kDeleteButton); },
+                                   [this](const QUrl& url) { return urlOpener_(url); });
 }
 
 void MainWindow::createPreview() {
     preview_ = std::make_unique<PreviewForm>(this);
     preview_->setLockedQuery([this] { return previewLocked(); });
+    new DialogsAbovePreview(*preview_, this);
     connect(preview_.get(), &PreviewForm::closeBoxPressed, this, [this] {
         if (previewLocked()) return;
         lockAction_->setChecked(true);
@@ -170,6 +194,7 @@ void MainWindow::showAt(const WindowRect& rect) {
     placePreviewBesideFrame();
     started_ = true;
     clockPanels_.start();
+    showRunState();
 }
 
 TwipsRect MainWindow::windowRect() const {
@@ -288,6 +313,31 @@ void MainWindow::showAddSchedule() {
 void MainWindow::Timer1_Timer() {
     recorder_->Timer1_Timer();
     livePreviewAction_->setChecked(recorder_->livePreviewTicked());
+    showRunState();
+}
+
+void MainWindow::showRunState() {
+    preview_->setCaption(previewCaption(*device_, recorder_->livePreviewTicked()));
+    tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());
+    if (!isMinimised())
+        tray_->showState(recorder_->recording(), recorder_->next().any(), statusBar_->panelText(panel::kProgramme));
+}
+
+void MainWindow::Quit_Click() {
+    if (!device_ || confirmQuit(*device_, services_.messages)) close();
+}
+
+void MainWindow::ShowHide_Click() {
+    if (!isVisible() || isMinimized()) return Restore_From_Tray();
+    if (recorder_->settings().MinimizeToSystem && SystemTray::available()) moveToTray();
+    else showMinimized();
+}
+
+void MainWindow::OpenRecordingsFolder_Click() {
+    const QString folder = QString::fromStdString(recordingsFolder(recorder_->settings().FileString));
+    // A first run has recorded nothing yet; the folder is where it will.
+    QDir().mkpath(folder);
+    urlOpener_(QUrl::fromLocalFile(folder));
 }
 
 void MainWindow::Timer2_Timer() { recorder_->Timer2_Timer(); }
@@ -300,6 +350,8 @@ void MainWindow::setLivePreviewEnabled(bool enabled) { livePreviewAction_->setEn
 
 void MainWindow::setStopButtonEnabled(bool enabled) {
     buttons_->button(ScheduleCommands::kStopButton)->setEnabled(enabled);
+    actions_->stop()->setEnabled(enabled);
+    tray_->menu().setRecording(enabled);
 }
 
 bool MainWindow::isLivePreviewTicked() const { return recorder_ && recorder_->livePreviewTicked(); }
@@ -321,6 +373,7 @@ void MainWindow::closeChildWindows() {
     preview_->allowClose();
     preview_->close();
     optionsDialog_->hide();
+    tray_->keepShown(false);
     tray_->remove();
 }
 

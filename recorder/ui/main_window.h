@@ -3,9 +3,11 @@
 #include "recorder/forms/main_window_port.h"
 #include "recorder/forms/options_form.h"
 #include "recorder/forms/window_geometry.h"
+#include "recorder/ui/recorded_row_menu.h"
 
 #include <QMainWindow>
 #include <QTimer>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -27,7 +29,9 @@ namespace kelbo::ui {
 class DetailPaneWidget;
 class OptionsDialog;
 class KeyedStatusBar;
+class MainActions;
 class PreviewForm;
+class RecordedRowMenu;
 class ScheduleListView;
 class SystemTray;
 class TransportBar;
@@ -74,6 +78,16 @@ public:
     void TransportControl_Click(int index);
     void Timer1_Timer();
     void Timer2_Timer();
+    // File > Quit; asks first while a recording runs.
+    void Quit_Click();
+    // The tray menu's Show/Hide Kelbo.
+    void ShowHide_Click();
+    void OpenRecordingsFolder_Click();
+
+    MainActions& actions() { return *actions_; }
+    RecordedRowMenu& rowMenu() { return *rowMenu_; }
+    // How files and folders are opened (the desktop's programs by default).
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { urlOpener_ = std::move(opener); }
 
     // WindowPort
     bool isMinimised() const override;
@@ -122,6 +136,8 @@ private:
     void moveToTray();
     void updateClockPanels();
     void showAddSchedule();
+    // The preview's caption and the tray icon, as the run now stands.
+    void showRunState();
 
     MainWindowServices services_;
     std::unique_ptr<PreviewForm> preview_;
@@ -139,6 +155,9 @@ private:
     DetailPaneWidget* frame2_ = nullptr;
     TransportBar* buttons_ = nullptr;
     OptionsDialog* optionsDialog_ = nullptr;
+    MainActions* actions_ = nullptr;
+    RecordedRowMenu* rowMenu_ = nullptr;
+    std::function<bool(const QUrl&)> urlOpener_ = desktopUrlOpener();
     QAction* reloadAction_ = nullptr;
     QAction* optionsAction_ = nullptr;
     QAction* lockAction_ = nullptr;

@@ -3,20 +3,44 @@
 #include "preview_widget.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QTimer>
+#include <QWindow>
 
 #include <cmath>
 
 namespace kelbo::ui {
 
 PreviewForm::PreviewForm(QWidget* parent)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), capture_(new PreviewWidget(this)) {
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint),
+      capture_(new PreviewWidget(this)),
+      caption_(new QLabel(this)) {
     setObjectName("PreviewForm");
     setWindowTitle("Preview");
     capture_->setObjectName("dzlCapture");
     // 4:3 below a 100 twip margin, as the control is first placed.
     capture_->setGeometry(px(10), px(100), px(2895), px(2895.0 / 640 * 480));
+    caption_->setObjectName("previewCaption");
+    caption_->setAlignment(Qt::AlignCenter);
+    caption_->setWordWrap(true);
+    caption_->setAutoFillBackground(true);
+    QPalette colours = caption_->palette();
+    colours.setColor(QPalette::Window, Qt::black);
+    colours.setColor(QPalette::WindowText, QColor(220, 220, 220));
+    caption_->setPalette(colours);
+    caption_->hide();
 }
+
+void PreviewForm::setCaption(const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    if (shown == caption_->text() && caption_->isHidden() == shown.isEmpty()) return;
+    caption_->setText(shown);
+    caption_->setGeometry(capture_->geometry());
+    caption_->setVisible(!shown.isEmpty());
+    if (!shown.isEmpty()) caption_->raise();
+}
+
+QString PreviewForm::caption() const { return caption_->isHidden() ? QString() : caption_->text(); }
 
 void PreviewForm::placeAt(const TwipsRect& rect) {
     placing_ = true;
@@ -35,15 +59,26 @@ TwipsRect PreviewForm::placement(const QRect& g) {
 void PreviewForm::fitCapture() {
     // The picture fills the window less 50 twips across and 250 down.
     capture_->setGeometry(0, 0, std::max(1, width() - px(50)), std::max(1, height() - px(250)));
+    caption_->setGeometry(capture_->geometry());
 }
 
 void PreviewForm::Set_Topmost() {
+    if (yielding_) return;
     if (!(windowFlags() & Qt::WindowStaysOnTopHint)) {
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
         if (!isVisible()) return;
         show();
     }
     raise();
+}
+
+void PreviewForm::setAboveOthers(bool above) {
+    if (yielding_ == !above) return;
+    yielding_ = !above;
+    // The native window's hint only: changing the widget's flags would hide
+    // and show the window again.
+    if (QWindow* window = windowHandle()) window->setFlag(Qt::WindowStaysOnTopHint, above);
+    if (above && isVisible()) raise();
 }
 
 void PreviewForm::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,9 @@
 #include <QWidget>
 
 #include <functional>
+#include <string>
+
+class QLabel;
 
 namespace kelbo::ui {
 
@@ -19,6 +22,10 @@ public:
     explicit PreviewForm(QWidget* parent = nullptr);
 
     PreviewWidget* capture() const { return capture_; }
+    // A text over the picture in place of it ("No picture"); empty shows
+    // the picture.
+    void setCaption(const std::string& text);
+    QString caption() const;
 
     // Asked at the moment of each event: is the preview locked?
     void setLockedQuery(std::function<bool()> locked) { locked_ = std::move(locked); }
@@ -26,6 +33,10 @@ public:
     void placeAt(const TwipsRect& rect);
     TwipsRect placement() const;
     void Set_Topmost();
+    // False while a dialog is open: the preview then stacks as an ordinary
+    // window so the dialog can be seen over it.
+    void setAboveOthers(bool above);
+    bool aboveOthers() const { return !yielding_; }
     // From now on a close request closes: the program is ending.
     void allowClose() { closing_ = true; }
 
@@ -45,10 +56,12 @@ private:
     static TwipsRect placement(const QRect& pixels);
 
     PreviewWidget* capture_;
+    QLabel* caption_;
     std::function<bool()> locked_;
     QRect placed_;
     bool placing_ = false;
     bool closing_ = false;
+    bool yielding_ = false;
 };
 
 }  // namespace kelbo::ui

@@ -3,6 +3,7 @@
 #include "recorder/ports/log.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QTime>
 
@@ -36,6 +37,15 @@ bool QtMessageBoxes::printOnly() const {
     return output_ == Output::Automatic && QGuiApplication::platformName() == "offscreen";
 }
 
+QWidget* QtMessageBoxes::parentForConfirmation() const {
+    // Over the dialog the user is working in; otherwise over the main
+    // window, never over the preview or with no owner at all (the window
+    // manager would put an ownerless box anywhere).
+    QWidget* active = QApplication::activeWindow();
+    if (active && qobject_cast<QDialog*>(active)) return active;
+    return owner_ ? owner_.data() : active;
+}
+
 MessageBoxes::Answer QtMessageBoxes::show(const std::string& title, const std::string& text,
                                           Icon icon, Buttons buttons) {
     if (printOnly()) {
@@ -43,7 +53,7 @@ MessageBoxes::Answer QtMessageBoxes::show(const std::string& title, const std::s
         return Answer::Ok;
     }
     QMessageBox box(qtIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
+                    QMessageBox::Ok, parentForConfirmation());
     if (buttons == Buttons::OkCancel) box.addButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
@@ -80,6 +90,11 @@ void QtMessageBoxes::notify(const std::string& title, const std::string& text, I
     box->setModal(false);
     open = OpenNotice{box, qtext, qtext, 0};
     box->show();
+}
+
+void QtMessageBoxes::announce(const std::string& title, const std::string& text) {
+    log::info("Notification \"" + title + "\": " + text);
+    if (notifier_) notifier_(title, text, Icon::Information);
 }
 
 QMessageBox* QtMessageBoxes::openNotice(const std::string& title) const {

@@ -29,6 +29,8 @@ public:
     Answer show(const std::string& title, const std::string& text, Icon icon,
                 Buttons buttons) override;
     void notify(const std::string& title, const std::string& text, Icon icon) override;
+    // To the desktop notifier and the log only.
+    void announce(const std::string& title, const std::string& text) override;
 
     // The window the notice boxes belong to (they stay on top of it); it
     // must outlive them, which it does as their parent.
@@ -42,6 +44,7 @@ public:
 
 private:
     bool printOnly() const;
+    QWidget* parentForConfirmation() const;
 
     struct OpenNotice {
         QPointer<QMessageBox> box;

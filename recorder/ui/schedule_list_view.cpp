@@ -3,6 +3,7 @@
 #include "schedule_list_model.h"
 #include "common/settings_keys.h"
 
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QToolTip>
@@ -11,12 +12,13 @@ namespace kelbo::ui {
 
 namespace {
 constexpr int kTwips = settings::kTwipsPerPixel;
+const char* const kListTip = "Schedule listing for items to record";
 }
 
 ScheduleListView::ScheduleListView(ScheduleList& list, QWidget* parent)
     : QTreeView(parent), list_(list), model_(new ScheduleListModel(list, this)) {
     setObjectName("listview_play");
-    setToolTip("Schedule listing for items to record");
+    setToolTip(kListTip);
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -64,7 +66,28 @@ std::vector<ColumnState> ScheduleListView::columnStates() const {
 }
 
 void ScheduleListView::setListToolTip(const std::string& text) {
-    setToolTip(QString::fromStdString(text));
+    selectionTip_ = QString::fromStdString(text);
+    // A tooltip goes with the release of the button that selected the row;
+    // it is shown then (mouseReleaseEvent).
+    if (QGuiApplication::mouseButtons() == Qt::NoButton) showSelectionTip();
+}
+
+void ScheduleListView::showSelectionTip() {
+    if (selectionTip_.isEmpty()) return;
+    // Selecting a clashing row says at once what it clashes with.
+    const QRect row = visualRect(currentIndex());
+    const QPoint at = viewport()->mapToGlobal(row.isValid() ? row.bottomLeft() : QPoint(0, 0));
+    QToolTip::showText(at, selectionTip_, viewport());
+}
+
+QString ScheduleListView::toolTipFor(int row) const {
+    // A row that clashes names what it clashes with; elsewhere the list
+    // says what it is.
+    if (row >= 1 && row <= list_.rowCount()) {
+        const std::string clash = clashDescription(list_.tag(row));
+        if (!clash.empty()) return QString::fromStdString(clash);
+    }
+    return QString(kListTip);
 }
 
 void ScheduleListView::selectionChanged(const QItemSelection& selected,
@@ -115,6 +138,8 @@ void ScheduleListView::mousePressEvent(QMouseEvent* event) {
 
 void ScheduleListView::mouseReleaseEvent(QMouseEvent* event) {
     QTreeView::mouseReleaseEvent(event);
+    const QModelIndex current = currentIndex();
+    if (current.isValid() && toolTipFor(current.row() + 1) == selectionTip_) showSelectionTip();
     // A click on the row already selected shows it again.
     const QModelIndex index = indexAt(event->position().toPoint());
     if (pane_ && index.isValid() && index.row() + 1 == rowBeforePress_)
@@ -122,11 +147,13 @@ void ScheduleListView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 bool ScheduleListView::viewportEvent(QEvent* event) {
-    // The list has one tooltip of its own, wherever the mouse is.
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
-        if (toolTip().isEmpty()) QToolTip::hideText();
-        else QToolTip::showText(help->globalPos(), toolTip(), viewport());
+        const QModelIndex index = indexAt(help->pos());
+        const int row = index.isValid() ? index.row() + 1 : 0;
+        // Kept while the mouse stays on the row, gone when it leaves it.
+        QToolTip::showText(help->globalPos(), toolTipFor(row), viewport(),
+                           index.isValid() ? visualRect(index) : QRect());
         return true;
     }
     return QTreeView::viewportEvent(event);

@@ -32,7 +32,10 @@ public:
     // Selects row `row` (from 1) as a click would; 0 clears the selection.
     void selectRow(int row);
 
+    // Shows a clash description at once beside the selected row.
     void setListToolTip(const std::string& text) override;
+    // The text a tooltip shows over row `row` (from 1; 0 for no row).
+    QString toolTipFor(int row) const;
 
 protected:
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -46,12 +49,14 @@ protected:
 private:
     void applyColumnWidths();
     void rowsGone();
+    void showSelectionTip();
 
     ScheduleList& list_;
     ScheduleListModel* model_;
     DetailPane* pane_ = nullptr;
     // Rows going away move Qt's current row; the list's selection is gone.
     bool removing_ = false;
+    QString selectionTip_;
     int rowBeforePress_ = 0;
 };
 

@@ -1,5 +1,8 @@
 #include "system_tray.h"
 
+#include "freedesktop_notification.h"
+#include "tray_menu.h"
+
 #include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
@@ -32,7 +35,9 @@ QPixmap drawPicture(TrayImage image) {
 }
 }  // namespace
 
-SystemTray::SystemTray(QObject* parent) : QObject(parent), icon_(new QSystemTrayIcon(this)) {
+SystemTray::SystemTray(QObject* parent)
+    : QObject(parent), icon_(new QSystemTrayIcon(this)), menu_(new TrayMenu) {
+    icon_->setContextMenu(menu_);
     icon_->setIcon(picture(image_));
     icon_->setToolTip(QString::fromStdString(tip_));
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
@@ -41,7 +46,8 @@ SystemTray::SystemTray(QObject* parent) : QObject(parent), icon_(new QSystemTray
     });
 }
 
-SystemTray::~SystemTray() = default;
+// A menu has no QObject parent but a widget; the tray ends its own.
+SystemTray::~SystemTray() { delete menu_; }
 
 QIcon SystemTray::picture(TrayImage image) { return QIcon(drawPicture(image)); }
 
@@ -59,16 +65,41 @@ void SystemTray::add() {
     icon_->show();
 }
 
-void SystemTray::remove() { icon_->hide(); }
+void SystemTray::remove() {
+    if (!kept_) icon_->hide();
+}
+
+void SystemTray::showState(bool recording, bool waiting, const std::string& tip) {
+    if (!kept_) return;
+    const TrayImage image = recording ? TrayImage::Recording : waiting ? TrayImage::Paused : TrayImage::Stopped;
+    if (image == image_ && tip == tip_) return;
+    image_ = image;
+    tip_ = tip;
+    update();
+}
+
+void SystemTray::keepShown(bool wanted) {
+    if (wanted == kept_) return;
+    kept_ = wanted;
+    if (kept_) add();
+    else icon_->hide();
+}
 
 bool SystemTray::shown() const { return icon_->isVisible(); }
 
 bool SystemTray::available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
 void SystemTray::showNotice(const std::string& title, const std::string& text, bool warning) {
-    if (!available() || !QSystemTrayIcon::supportsMessages()) return;
-    icon_->showMessage(QString::fromStdString(title), QString::fromStdString(text),
-                       warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+    const QString qtitle = QString::fromStdString(title), qtext = QString::fromStdString(text);
+    if (shown() && available() && QSystemTrayIcon::supportsMessages()) {
+        icon_->showMessage(qtitle, qtext, warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
+        return;
+    }
+    if (!bus_) {
+        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return;
+        bus_ = QDBusConnection::sessionBus();
+    }
+    sendFreedesktopNotification(*bus_, qtitle, qtext, warning);
 }
 
 }  // namespace kelbo::ui

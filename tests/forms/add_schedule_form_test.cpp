@@ -189,10 +189,11 @@ TEST_F(AddScheduleFormTest, LeavingOneChannelListSetsTheOther) {
     EXPECT_EQ(f.Chno.text, "101");
     EXPECT_EQ(f.Chno.selected, 2);
 
+    // A channel the schedule does not hold: BBC1's number is not its own.
     f.channels.type("XYZ");
     f.channels_LostFocus();
-    EXPECT_EQ(f.Chno.text, "");
-    EXPECT_EQ(f.Chno.selected, -1);
+    EXPECT_EQ(f.channels.text, "XYZ");
+    EXPECT_EQ(f.Chno.text, "N/A");
 
     // Typing a listed name is as good as picking it.
     f.channels.type("ABC");
@@ -202,10 +203,44 @@ TEST_F(AddScheduleFormTest, LeavingOneChannelListSetsTheOther) {
     f.Chno.pick(0);
     f.Chno_LostFocus();
     EXPECT_EQ(f.channels.text, "-NA-");
+    f.channels.type("New One");
+    f.channels_LostFocus();
     f.Chno.type("77");
     f.Chno_LostFocus();
-    EXPECT_EQ(f.channels.text, "");
-    EXPECT_EQ(f.channels.selected, -1);
+    EXPECT_EQ(f.channels.text, "New One") << "a typed name stays with a typed number";
+    EXPECT_EQ(f.Chno.text, "77");
+}
+
+TEST_F(AddScheduleFormTest, AProgrammeOnANewChannelIsAddedToAnEmptySchedule) {
+    AddScheduleForm& f = complete();
+    f.channels.type("Film4");
+    f.channels_LostFocus();
+    f.Chno.type("15");
+    f.Chno_LostFocus();
+    EXPECT_TRUE(f.Add_Click().stored) << ::testing::PrintToString(messages());
+    EXPECT_TRUE(messages().empty());
+    ASSERT_EQ(rig.document.list().rowCount(), 1);
+    EXPECT_EQ(rig.cell(1, Column::Channel), "Film4");
+    EXPECT_EQ(rig.cell(1, Column::ChannelNumber), "15");
+
+    // The other way round: the number first, then the name.
+    AddScheduleForm& g = complete("Later");
+    g.Chno.type("16");
+    g.Chno_LostFocus();
+    g.channels.type("More4");
+    g.channels_LostFocus();
+    EXPECT_TRUE(g.Add_Click().stored) << ::testing::PrintToString(messages());
+    EXPECT_NE(rig.scheduleText().find("ChannelName  : More4"), std::string::npos);
+    EXPECT_NE(rig.scheduleText().find("ChannelNumber: 16"), std::string::npos);
+}
+
+TEST_F(AddScheduleFormTest, NoChannelIsListedOnceWhenARowIsOnNoChannel) {
+    load({onChannel("A", at(18, 0), "-NA-", "N/A"), onChannel("B", at(19, 0), "ABC", "5")});
+    AddScheduleForm& f = open();
+    EXPECT_EQ(f.channels.items, (std::vector<std::string>{"-NA-", "ABC"}));
+    EXPECT_EQ(f.Chno.items, (std::vector<std::string>{"N/A", "5"}));
+    EXPECT_EQ(f.channels.text, "-NA-");
+    EXPECT_EQ(f.Chno.text, "N/A");
 }
 
 TEST_F(AddScheduleFormTest, ChecksRunInOrderAndStoreNothingUntilAllPass) {

@@ -26,7 +26,13 @@ public:
         shown.push_back({title, text, icon, Buttons::Ok, true});
     }
 
+    void announce(const std::string& title, const std::string& text) override {
+        announced.push_back({title, text, Icon::Information, Buttons::Ok, true});
+    }
+
     std::vector<Shown> shown;
+    // The desktop notifications, apart: they never interrupt anyone.
+    std::vector<Shown> announced;
     Answer answer = Answer::Ok;
 };
 

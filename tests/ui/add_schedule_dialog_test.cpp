@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -162,10 +163,46 @@ TEST_F(AddScheduleDialogTest, LeavingTheChannelNameSetsTheNumber) {
     focus(d, "programme");
     EXPECT_EQ(text(d, "Chno"), "101");
 
+    // A channel the schedule does not hold yet keeps its name, and the
+    // number box is not emptied.
     focus(d, "channels");
     typeInto(channels, "XYZ");
     focus(d, "programme");
-    EXPECT_EQ(text(d, "Chno"), "");
+    EXPECT_EQ(text(d, "channels"), "XYZ");
+    EXPECT_EQ(text(d, "Chno"), "N/A");
+}
+
+TEST_F(AddScheduleDialogTest, EnterAddsAProgrammeOnANewChannelToAnEmptySchedule) {
+    AddScheduleDialog* d = open();
+    focus(d, "channels");
+    typeInto(child<QComboBox>(d, "channels"), "Film4");
+    focus(d, "Chno");
+    typeInto(child<QComboBox>(d, "Chno"), "15");
+    focus(d, "programme");
+    typeInto(child<QLineEdit>(d, "programme"), "Late Film");
+    focus(d, "hours");
+    typeInto(child<QLineEdit>(d, "hours"), "7");
+    // Enter in the hours field: the field is put right first, then added.
+    QTest::keyClick(child<QLineEdit>(d, "hours"), Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(rig.messages.shown.empty()) << rig.messages.shown[0].text;
+    EXPECT_EQ(AddScheduleDialog::current(), nullptr);
+    ASSERT_EQ(rig.document.list().rowCount(), 1);
+    EXPECT_EQ(rig.cell(1, Column::Channel), "Film4");
+    EXPECT_EQ(rig.cell(1, Column::ChannelNumber), "15");
+    EXPECT_EQ(rig.cell(1, Column::Time).substr(0, 3), "07:");
+}
+
+TEST_F(AddScheduleDialogTest, EnterInAChannelBoxAddsToo) {
+    AddScheduleDialog* d = open();
+    focus(d, "channels");
+    typeInto(child<QComboBox>(d, "channels"), "More4");
+    QTest::keyClick(child<QComboBox>(d, "channels")->lineEdit(), Qt::Key_Return);
+    settle();
+    EXPECT_TRUE(rig.messages.shown.empty()) << rig.messages.shown[0].text;
+    ASSERT_EQ(rig.document.list().rowCount(), 1);
+    EXPECT_EQ(rig.cell(1, Column::Channel), "More4");
+    EXPECT_EQ(rig.cell(1, Column::ChannelNumber), "N/A");
 }
 
 TEST_F(AddScheduleDialogTest, RefusedAddShowsTheMessageAndFocusesTheField) {

@@ -1,5 +1,6 @@
 // The main window as a window: start-up, layout, preview placement, the
 // saved layout, the tray and shutdown.
+#include "main_window_rig.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 #include "recorder/app/recorder_program.h"
@@ -28,71 +29,13 @@ using namespace kelbo;
 using namespace kelbo::testing;
 using namespace kelbo::ui;
 
-namespace {
-
-const DateTime kNow = DateTime::fromCivil(2026, 12, 7, 12, 0);
-
-// Placed windows land on whole pixels.
-void expectPlacedAt(const TwipsRect& actual, const TwipsRect& wanted) {
-    EXPECT_NEAR(actual.left, wanted.left, 15);
-    EXPECT_NEAR(actual.top, wanted.top, 15);
-    EXPECT_NEAR(actual.width, wanted.width, 15);
-    EXPECT_NEAR(actual.height, wanted.height, 15);
-}
-
-class MainWindowTest : public ::testing::Test {
-protected:
-    MainWindowTest() : store(dir / "registry.ini"), clock(toInstant(kNow)) {
-        store.SaveSetting(settings::kDefaults, settings::kTemplate, "DVD Full Quality");
-        store.SaveSetting(settings::kDefaults, settings::kScheduleFile, (dir / "KelboSchedule.txt").string());
-        store.SaveSetting(settings::kDefaults, settings::kFileString, (dir / "%programme%.mpg").string());
-        writeFile(dir / "KelboSchedule.txt", programme("Later", kNow.plusMinutes(60), 30).text() +
-                                                 programme("Soon", kNow.plusMinutes(10), 30).text());
-    }
-
-    MainWindow& start() {
-        window = std::make_unique<MainWindow>(MainWindowServices{messages, clock});
-        program = std::make_unique<app::RecorderProgram>(
-            app::ProgramServices{store, messages, clock, dir.path().string(), {}});
-        const bool started = program->startUp(*window, [this]() -> std::unique_ptr<CaptureDevice> {
-            auto d = std::make_unique<ScriptedCaptureDevice>();
-            d->registryKey = (dir / "device").string();
-            const std::string key = templateKeyFor(d->registryKey);
-            std::filesystem::create_directories(key);
-            writeFile(std::filesystem::path(key) / "DVD Full Quality.tmpl", "Size=D1\n");
-            device = d.get();
-            return d;
-        });
-        EXPECT_TRUE(started);
-        return *window;
-    }
-
-    void closeWindow() {
-        window->close();
-        program.reset();
-        window.reset();
-    }
-
-    QAction* action(const char* name) const { return window->findChild<QAction*>(name); }
-
-    TempDir dir;
-    SettingsStore store;
-    RecordingMessageBoxes messages;
-    FixedClock clock;
-    ScriptedCaptureDevice* device = nullptr;
-    std::unique_ptr<MainWindow> window;
-    // Goes before the window, which outlives it.
-    std::unique_ptr<app::RecorderProgram> program;
-};
-
-}  // namespace
 
 TEST_F(MainWindowTest, StartsWithItsMenusPanelsAndTheScheduleShown) {
     MainWindow& w = start();
     EXPECT_EQ(w.windowTitle(), "Kelbo");
     QStringList menus;
     for (QAction* a : w.menuBar()->actions()) menus << a->text();
-    EXPECT_EQ(menus, (QStringList{"File", "View", "Help"}));
+    EXPECT_EQ(menus, (QStringList{"&File", "&View", "&Help"}));
     for (const char* name : {"ReloadSchedule", "OptionsMenu", "LockToForm", "IsLivePreview", "about"})
         EXPECT_NE(action(name), nullptr) << name;
     EXPECT_TRUE(action("LockToForm")->isChecked());

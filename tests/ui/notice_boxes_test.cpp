@@ -131,3 +131,15 @@ TEST(NoticeBoxesOffscreen, WithoutAScreenANoticeGoesToStandardErrorAndTheLog) {
     EXPECT_EQ(boxes.openNotice("No video Source Detected"), nullptr);
     EXPECT_NE(state.logText().find("Notice \"No video Source Detected\""), std::string::npos);
 }
+
+TEST_F(NoticeBoxesTest, NewsGoesToTheDesktopNotifierAndTheLogButNeverABox) {
+    std::vector<std::string> passedOn;
+    boxes.setDesktopNotifier([&passedOn](const std::string& title, const std::string& text, MessageBoxes::Icon) {
+        passedOn.push_back(title + ": " + text);
+    });
+    boxes.announce("Recording started", "Recording \"News\" on BBC1 into News-20001[1.].mpg");
+    EXPECT_EQ(passedOn, (std::vector<std::string>{"Recording started: Recording \"News\" on BBC1 into News-20001[1.].mpg"}));
+    EXPECT_EQ(boxes.openNotice("Recording started"), nullptr);
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_EQ(qobject_cast<QMessageBox*>(w), nullptr);
+    EXPECT_NE(state.logText().find("Notification \"Recording started\""), std::string::npos);
+}

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QToolButton>
+#include <QToolTip>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -111,12 +112,14 @@ TEST_F(ScheduleWidgetsTest, SelectingARowFillsAndEnablesThePane) {
     EXPECT_EQ(paneWidget.adjustedStart()->text(), "07-12-2026 20:00:00");
     EXPECT_EQ(paneWidget.templateList()->currentText(), "DVD");
     EXPECT_EQ(paneWidget.startBuffer()->palette().color(QPalette::Base), QPalette().color(QPalette::Base));
-    EXPECT_EQ(view.toolTip(), "Clash with: News on Channel3");
+    // Selecting a blue row shows what it clashes with at once.
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), "Clash with: News on Channel3");
 
     QMouseEvent move(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton,
                      Qt::NoModifier);
     QApplication::sendEvent(view.viewport(), &move);
-    EXPECT_EQ(view.toolTip(), "");
+    EXPECT_EQ(pane.listToolTip(), "");
 
     // The running programme cannot be edited.
     view.selectRow(1);
@@ -247,5 +250,26 @@ TEST_F(ScheduleWidgetsTest, ClickingTheSelectedRowAgainShowsItAgain) {
     rig.document.list().setTag(3, "Clash with: Film on Channel2 AND Other AND ");
     click(3);
     EXPECT_EQ(rig.document.list().tag(3), "Clash with: Film on Channel2 AND Other");
-    EXPECT_EQ(view.toolTip(), "Clash with: Film on Channel2 AND Other");
+    EXPECT_EQ(QToolTip::text(), "Clash with: Film on Channel2 AND Other");
+}
+
+TEST_F(ScheduleWidgetsTest, HoveringABlueRowShowsWhatItClashesWithEvenAfterTheMouseMoved) {
+    const auto hover = [this](int row) {
+        const QPoint point = view.visualRect(index(row, 4)).center();
+        QMouseEvent move(QEvent::MouseMove, point, view.viewport()->mapToGlobal(point), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view.viewport(), &move);
+        QHelpEvent help(QEvent::ToolTip, point, view.viewport()->mapToGlobal(point));
+        QApplication::sendEvent(view.viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string("(none)");
+    };
+    EXPECT_EQ(hover(2), "Clash with: News on Channel3");
+    EXPECT_EQ(hover(3), "Clash with: Film on Channel2");
+    // A row that clashes with nothing, and the list after a selection and
+    // a move, still say what the list is.
+    EXPECT_EQ(hover(1), "Schedule listing for items to record");
+    view.selectRow(2);
+    EXPECT_EQ(hover(1), "Schedule listing for items to record");
+    EXPECT_EQ(hover(2), "Clash with: News on Channel3");
+    QToolTip::hideText();
 }

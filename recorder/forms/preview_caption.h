@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string>
+
+namespace kelbo {
+
+class CaptureDevice;
+
+inline constexpr const char* kNoPictureCaption = "No picture";
+inline constexpr const char* kRecordingPreviewOffCaption = "Recording \u2014 preview off";
+
+// What the preview window says instead of a picture: during a recording
+// without "Preview When Recording" that the picture is off on purpose, and
+// without "Live Preview" that there is none; empty while a live picture is
+// shown.
+std::string previewCaption(const CaptureDevice& device, bool livePreviewTicked);
+
+}  // namespace kelbo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kelbo {
+
+class CaptureDevice;
+class MessageBoxes;
+
+// Where the user's recordings are: the file-name pattern's fixed leading
+// folder (the folders before the first one that holds a %token%), made
+// absolute.
+std::string recordingsFolder(const std::string& pattern);
+
+// The finished files of the recordings of one row, given the row's
+// "Filename" text: every file number's final-named parts, the latest
+// recording (highest file number) first, its parts in order.
+std::vector<std::string> recordedFiles(const std::string& fileNameText);
+
+// File > Quit: while a recording runs the user is asked first. True when
+// the program may end.
+bool confirmQuit(const CaptureDevice& device, MessageBoxes& messages);
+
+}  // namespace kelbo

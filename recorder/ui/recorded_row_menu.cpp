@@ -1,0 +1,70 @@
+#include "recorded_row_menu.h"
+
+#include "schedule_list_view.h"
+#include "recorder/forms/recordings.h"
+#include "recorder/schedule/part_files.h"
+#include "recorder/schedule/schedule_list.h"
+
+#include <QDesktopServices>
+#include <QMenu>
+
+namespace kelbo::ui {
+
+UrlOpener desktopUrlOpener() {
+    return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
+
+RecordedRowMenu::RecordedRowMenu(ScheduleListView& view, ScheduleList& list,
+                                 std::function<void()> deleteSelected, UrlOpener opener)
+    : QObject(&view), view_(view), list_(list), deleteSelected_(std::move(deleteSelected)),
+      opener_(std::move(opener)) {
+    view_.setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(&view_, &QWidget::customContextMenuRequested, this, &RecordedRowMenu::openMenuAt);
+    connect(&view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (index.isValid()) play(index.row() + 1);
+    });
+}
+
+RecordedRowMenu::~RecordedRowMenu() = default;
+
+std::vector<std::string> RecordedRowMenu::filesOf(int row) const {
+    if (row < 1 || row > list_.rowCount()) return {};
+    return recordedFiles(list_.cell(row, Column::Filename));
+}
+
+void RecordedRowMenu::play(int row) {
+    const auto files = filesOf(row);
+    if (!files.empty()) opener_(QUrl::fromLocalFile(QString::fromStdString(files.front())));
+}
+
+void RecordedRowMenu::openContainingFolder(int row) {
+    const auto files = filesOf(row);
+    if (files.empty()) return;
+    opener_(QUrl::fromLocalFile(QString::fromStdString(part_files::folderOf(files.front()))));
+}
+
+std::unique_ptr<QMenu> RecordedRowMenu::menuFor(int row) {
+    if (row < 1 || row > list_.rowCount()) return nullptr;
+    auto menu = std::make_unique<QMenu>(&view_);
+    const bool recorded = !filesOf(row).empty();
+    QAction* playAction = menu->addAction("Play", this, [this, row] { play(row); });
+    playAction->setEnabled(recorded);
+    menu->setDefaultAction(playAction);
+    menu->addAction("Open Containing Folder", this, [this, row] { openContainingFolder(row); })
+        ->setEnabled(recorded);
+    menu->addSeparator();
+    menu->addAction("Delete", this, [this, row] {
+        view_.selectRow(row);
+        if (deleteSelected_) deleteSelected_();
+    });
+    return menu;
+}
+
+void RecordedRowMenu::openMenuAt(const QPoint& pos) {
+    const QModelIndex index = view_.indexAt(pos);
+    if (!index.isValid()) return;
+    view_.selectRow(index.row() + 1);
+    if (auto menu = menuFor(index.row() + 1)) menu->exec(view_.viewport()->mapToGlobal(pos));
+}
+
+}  // namespace kelbo::ui

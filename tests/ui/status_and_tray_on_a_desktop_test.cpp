@@ -1,0 +1,123 @@
+// On a real desktop (Xvfb, openbox, trayer): the status bar keeps every
+// panel at the smallest window, the clash description shows when the mouse
+// selects or rests on a blue row, and the tray icon offers its menu.
+#include "desktop_ui.h"
+#include "main_window_rig.h"
+
+#include "recorder/ui/keyed_status_bar.h"
+#include "recorder/ui/schedule_list_view.h"
+#include "recorder/ui/system_tray.h"
+#include "recorder/ui/tray_menu.h"
+
+#include <QLabel>
+#include <QSystemTrayIcon>
+#include <QToolTip>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using namespace kelbo::ui;
+
+namespace {
+
+class OnADesktop : public MainWindowTest {
+protected:
+    MainWindow& startOnTheDesktop() {
+        MainWindow& w = start();
+        settleOnTheDesktop(800);
+        return w;
+    }
+    void click(QWidget* on, QPoint at, int button = 1) {
+        const QPoint global = on->mapToGlobal(at);
+        desktopOfTheRun->xdotool("mousemove --sync " + std::to_string(global.x()) + " " + std::to_string(global.y()) +
+                                 " click " + std::to_string(button));
+    }
+};
+
+}  // namespace
+
+TEST_F(OnADesktop, TheStatusBarKeepsEveryPanelAtTheSmallestWindowWhileRecording) {
+    writeFile(dir / "KelboSchedule.txt",
+              programme("The Extremely Long Documentary About Everything That Ever Happened Anywhere",
+                        kNow.plusMinutes(10), 30)
+                  .text());
+    MainWindow& w = startOnTheDesktop();
+    clock.set(toInstant(kNow.plusMinutes(10)) + std::chrono::milliseconds(400));
+    w.Timer1_Timer();
+    clock.advance(std::chrono::minutes(10));
+    device->advance(10 * 60000);
+    w.Timer1_Timer();
+    w.resize(640, 340);
+    settleOnTheDesktop();
+    ASSERT_EQ(w.size(), QSize(640, 340));
+    KeyedStatusBar& bar = w.statusPanels();
+    for (const char* key : {"pnlStatus", "pnlCounter", "pnlProgramme", "pnlProgress", "pnlDate", "pnlTime"}) {
+        const QLabel* label = bar.findChild<QLabel*>(key);
+        ASSERT_NE(label, nullptr) << key;
+        EXPECT_TRUE(label->isVisible()) << key;
+        EXPECT_GE(label->width(), label->minimumSizeHint().width()) << key;
+        EXPECT_LE(label->geometry().right(), bar.width()) << key << " runs off the bar";
+        EXPECT_TRUE(uncovered(label)) << key;
+    }
+}
+
+TEST_F(OnADesktop, TheClashShowsWhenTheMouseSelectsOrRestsOnABlueRow) {
+    writeFile(dir / "KelboSchedule.txt", programme("Film", kNow.plusMinutes(60), 60, "2").text() +
+                                             programme("News", kNow.plusMinutes(90), 30, "3").text());
+    MainWindow& w = startOnTheDesktop();
+    ScheduleListView& list = w.listView();
+    const auto rowCentre = [&](int row) {
+        return list.viewport()->mapTo(&list, list.visualRect(list.model()->index(row - 1, 4)).center());
+    };
+    click(&list, rowCentre(2));
+    settleOnTheDesktop();
+    EXPECT_EQ(w.recorder().document().list().selectedRow(), 2);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), "Clash with: Film on Channel2");
+
+    // Resting on the other blue row, the mouse having moved on.
+    QToolTip::hideText();
+    const QPoint first = list.mapToGlobal(rowCentre(1));
+    desktopOfTheRun->xdotool("mousemove --sync " + std::to_string(first.x() + 5) + " " + std::to_string(first.y()));
+    desktopOfTheRun->xdotool("mousemove --sync " + std::to_string(first.x()) + " " + std::to_string(first.y()));
+    settleOnTheDesktop(1500);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), "Clash with: News on Channel3");
+    QToolTip::hideText();
+}
+
+TEST_F(OnADesktop, TheTrayIconIsThereFromTheStartAndOffersItsMenu) {
+    ASSERT_TRUE(SystemTray::available()) << "trayer did not start";
+    store.SaveSetting(settings::kDefaults, settings::kMinimizeToSystem, "1");
+    MainWindow& w = startOnTheDesktop();
+    EXPECT_TRUE(w.tray().shown()) << "in the tray while the window is on screen";
+    // Its picture follows the run though the window is not minimised.
+    w.Timer1_Timer();
+    EXPECT_EQ(w.tray().image(), TrayImage::Paused) << "waiting for the next programme";
+    clock.set(toInstant(kNow.plusMinutes(10)) + std::chrono::milliseconds(400));
+    w.Timer1_Timer();
+    w.Timer1_Timer();
+    EXPECT_EQ(w.tray().image(), TrayImage::Recording);
+    EXPECT_EQ(w.tray().tip().rfind("Soon", 0), 0u) << w.tray().tip();
+
+    auto* icon = w.tray().findChild<QSystemTrayIcon*>();
+    ASSERT_NE(icon, nullptr);
+    const QRect where = icon->geometry();
+    ASSERT_TRUE(where.isValid());
+    desktopOfTheRun->xdotool("mousemove --sync " + std::to_string(where.center().x()) + " " +
+                             std::to_string(where.center().y()) + " click 3");
+    settleOnTheDesktop();
+    TrayMenu& menu = w.tray().menu();
+    ASSERT_TRUE(menu.isVisible());
+    EXPECT_EQ(menu.showHideAction()->text(), "Hide Kelbo");
+    EXPECT_TRUE(menu.stopAction()->isEnabled()) << "while recording";
+    // Hide Kelbo from the menu: the window goes, the icon stays.
+    menu.showHideAction()->trigger();
+    menu.hide();
+    settleOnTheDesktop();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(w.tray().shown());
+    w.Restore_From_Tray();
+    settleOnTheDesktop();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_TRUE(w.tray().shown());
+}
