@@ -30,10 +30,8 @@ bool CaptureStream::build(const VideoFormat& format, int videoSource, std::strin
     spec.audioMonitor = options_.audioMonitor;
     if (source_.kind == CaptureSource::Kind::V4l2) {
         // Sound from the card's own ALSA device when GStreamer can read ALSA.
-        if (GstElementFactory* alsa = gst_element_factory_find("alsasrc")) {
+        if (GstRef<GstElementFactory>(gst_element_factory_find("alsasrc")))
             spec.alsaDevice = alsaDeviceFor(source_.path);
-            gst_object_unref(alsa);
-        }
     }
     auto pipeline =
         CapturePipeline::create(options_.pipelineDescription.value_or(describePipeline(spec)), error);
@@ -70,16 +68,14 @@ bool CaptureStream::prepare(std::string* error) {
 bool CaptureStream::start(std::string* error) {
     if (running()) return true;
     if (!prepare(error)) return false;
-    GstElement* fileVideo = pipeline_->element(element::kFileVideo);
-    GstElement* fileAudio = pipeline_->element(element::kFileAudio);
+    const GstElementRef fileVideo = pipeline_->element(element::kFileVideo);
+    const GstElementRef fileAudio = pipeline_->element(element::kFileAudio);
     bool ok = true;
     if (fileVideo && fileAudio) {
         feeder_ = FileFeeder::open(source_.path, error);
         ok = feeder_ != nullptr;
-        if (ok) feeder_->start(pipeline_->pipeline(), fileVideo, fileAudio, onError_);
+        if (ok) feeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
     }
-    if (fileVideo) gst_object_unref(fileVideo);
-    if (fileAudio) gst_object_unref(fileAudio);
     if (ok && !pipeline_->start()) {
         if (error) *error = "the capture source does not start";
         ok = false;
