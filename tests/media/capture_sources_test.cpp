@@ -1,5 +1,7 @@
 #include "capture_device_fixture.h"
 
+#include <cstring>
+
 using namespace kelbo;
 using namespace kelbo::testing;
 using namespace std::chrono_literals;
@@ -24,16 +26,18 @@ TEST_F(CaptureDeviceTest, PreviewFramesArriveWhileRecording) {
     bool wellFormed = true;
     device->setPreviewSink([&](const PreviewFrame& f) {
         ++frames;
-        wellFormed = wellFormed && f.width == 320 && f.height == 240 && f.stride >= 960 &&
-                     f.rgb.size() >= static_cast<size_t>(f.stride) * 239 + 960;
+        wellFormed = wellFormed && f.width == 320 && f.height == 240 && f.stride >= 1280 &&
+                     f.pixels.size() >= static_cast<size_t>(f.stride) * 239 + 1280;
     });
     device->setPreviewWhileCapturing(true);
-    device->setCaptureLimit(1200);
+    device->setCaptureLimit(2000);
     device->StartCapture((dir / "watched.mpg").string());
     ASSERT_TRUE(waitFor([&] { return recording(); }));
     const int before = frames;
     ASSERT_TRUE(waitFor([&] { return !recording(); }));
+    // Half the picture rate: 25 in two seconds, give or take the edges.
     EXPECT_GE(frames - before, 15);
+    EXPECT_LE(frames - before, 30);
     EXPECT_TRUE(wellFormed);
 
     // Without preview while capturing, the next recording shows nothing.
@@ -47,6 +51,35 @@ TEST_F(CaptureDeviceTest, PreviewFramesArriveWhileRecording) {
     EXPECT_EQ(frames, quiet);
 }
 
+
+// The window asks for pictures at its own size, ready to paint: 32-bit
+// 0xffRRGGBB pixels (Qt's Format_RGB32).
+TEST_F(CaptureDeviceTest, PreviewFramesComeAtTheSizeTheyAreAskedFor) {
+    PreviewFrame last;
+    device->setPreviewSink([&](const PreviewFrame& f) { last = f; });
+    device->StartPreview();
+    ASSERT_TRUE(waitFor([&] { return last.width == 320; }));
+    device->setPreviewSize(200, 150);
+    ASSERT_TRUE(waitFor([&] { return last.width == 200; })) << last.width;
+    EXPECT_EQ(last.height, 150);
+    ASSERT_GE(last.stride, 800);
+    ASSERT_GE(last.pixels.size(), static_cast<size_t>(last.stride) * 149 + 800);
+    bool opaque = true;
+    for (int y = 0; y < last.height; ++y)
+        for (int x = 0; x < last.width; ++x) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, last.pixels.data() + y * last.stride + x * 4, 4);
+            opaque = opaque && (pixel >> 24) == 0xff;
+        }
+    EXPECT_TRUE(opaque);
+
+    // The size holds for the next run of the stream.
+    device->StopPreview();
+    device->StartPreview();
+    last = {};
+    ASSERT_TRUE(waitFor([&] { return last.width > 0; }));
+    EXPECT_EQ(last.width, 200);
+}
 
 TEST_F(CaptureDeviceTest, VolumeScalesTheRecordedSoundAndMuteOnlySilencesListening) {
     // A change acts on sound produced after it; let the blocks already on

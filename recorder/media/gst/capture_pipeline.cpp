@@ -148,6 +148,13 @@ void CapturePipeline::setPreview(bool on) {
         g_object_set(valve.get(), "drop", on ? FALSE : TRUE, nullptr);
 }
 
+void CapturePipeline::setPreviewSize(int width, int height) {
+    const GstElementRef filter = element(element::kPreviewSize);
+    const GstCapsRef caps(gst_caps_from_string(previewCaps(width, height).c_str()));
+    // Only the preview branch renegotiates: the tee drops the request.
+    if (filter && caps) g_object_set(filter.get(), "caps", caps.get(), nullptr);
+}
+
 void CapturePipeline::setMonitor(bool on) {
     if (const GstElementRef valve = element(element::kMonitorValve))
         g_object_set(valve.get(), "drop", on ? FALSE : TRUE, nullptr);

@@ -43,6 +43,8 @@ public:
     bool running() const { return running_; }
 
     void setPreview(bool on);
+    // The size of the preview pictures from now on.
+    void setPreviewSize(int width, int height);
     void setMonitor(bool on);
     // Picture controls as 0..10000, mapped onto the colour-balance channel
     // whose name contains `channel` ("bright", "contrast", "satur", "hue").

@@ -92,6 +92,14 @@ void CaptureStream::stop() {
     if (router_) router_->flush();
 }
 
+void CaptureStream::setPreviewSize(int width, int height) {
+    clampPreviewSize(width, height);
+    if (width == options_.previewWidth && height == options_.previewHeight) return;
+    options_.previewWidth = width;
+    options_.previewHeight = height;
+    if (pipeline_) pipeline_->setPreviewSize(width, height);
+}
+
 bool CaptureStream::running() const { return pipeline_ && pipeline_->running(); }
 
 }  // namespace kelbo

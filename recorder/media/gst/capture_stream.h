@@ -37,6 +37,8 @@ public:
     // Stops the pipeline, then finishes every part with what it has.
     void stop();
     bool running() const;
+    // The size of the preview pictures, now and in every later pipeline.
+    void setPreviewSize(int width, int height);
 
     CapturePipeline* pipeline() const { return pipeline_.get(); }
     PartRouter& router() { return *router_; }

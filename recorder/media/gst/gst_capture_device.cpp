@@ -371,6 +371,11 @@ void GstCaptureDevice::setPreviewSink(std::function<void(const PreviewFrame&)> s
     preview_->setSink(std::move(sink));
 }
 
+void GstCaptureDevice::setPreviewSize(int width, int height) {
+    uiThread_.check();
+    stream_->setPreviewSize(width, height);
+}
+
 void GstCaptureDevice::setFileListener(std::function<void(const FileResult&)> listener) {
     uiThread_.check();
     fileListener_ = std::move(listener);

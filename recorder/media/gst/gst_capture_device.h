@@ -92,6 +92,9 @@ public:
     // Preview pictures, on the user-interface thread; only the newest one
     // is delivered when that thread falls behind.
     void setPreviewSink(std::function<void(const PreviewFrame&)> sink);
+    // The size the preview pictures are made at (the window's, so it paints
+    // them unscaled); DeviceOptions gives the first one.
+    void setPreviewSize(int width, int height);
     // Every part file once it is closed, on the user-interface thread.
     void setFileListener(std::function<void(const FileResult&)> listener);
     // Part files still being written or finished.

@@ -2,6 +2,9 @@
 
 #include "recorder/device/capture_device.h"
 
+#include <gst/gst.h>
+
+#include <algorithm>
 #include <sstream>
 
 namespace kelbo {
@@ -74,6 +77,19 @@ std::string audioSource(const PipelineSpec& spec) {
 
 }  // namespace
 
+void clampPreviewSize(int& width, int& height) {
+    width = std::clamp(width, 16, 1920);
+    height = std::clamp(height, 16, 1080);
+}
+
+std::string previewCaps(int width, int height) {
+    clampPreviewSize(width, height);
+    // Qt's Format_RGB32 is 0xffRRGGBB in the machine's byte order.
+    const char* layout = G_BYTE_ORDER == G_LITTLE_ENDIAN ? "BGRx" : "xRGB";
+    return "video/x-raw,format=" + std::string(layout) + ",width=" + std::to_string(width) +
+           ",height=" + std::to_string(height) + ",pixel-aspect-ratio=1/1";
+}
+
 std::string describePipeline(const PipelineSpec& spec) {
     std::ostringstream d;
     d << videoSource(spec) << " ! tee name=vtee"
@@ -81,8 +97,14 @@ std::string describePipeline(const PipelineSpec& spec) {
       << " vtee. ! valve name=" << element::kPreviewValve
       << " drop=true drop-mode=forward-sticky-events"
       << " ! queue leaky=downstream max-size-buffers=2 max-size-bytes=0 max-size-time=0"
-      << " ! videoscale ! video/x-raw,width=" << spec.previewWidth
-      << ",height=" << spec.previewHeight << " ! videoconvert ! video/x-raw,format=RGB"
+      // Half the picture rate is plenty for a preview; nearest-neighbour
+      // scaling of the small picture before the colour conversion keeps
+      // the branch cheap.
+      << " ! videorate drop-only=true ! video/x-raw,framerate=25/2"
+      << " ! videoscale method=nearest-neighbour add-borders=false"
+      << " ! videoconvert dither=none"
+      << " ! capsfilter name=" << element::kPreviewSize << " caps=\""
+      << previewCaps(spec.previewWidth, spec.previewHeight) << "\""
       << " ! appsink name=" << element::kPreviewSink << kSinkProps << " max-buffers=2 drop=true "
       << audioSource(spec) << " ! volume name=" << element::kVolume << " ! tee name=atee"
       << " atee. ! appsink name=" << element::kAudioSink << kSinkProps;
