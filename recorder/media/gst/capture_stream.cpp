@@ -2,8 +2,10 @@
 
 #include "capture_pipeline.h"
 #include "file_feeder.h"
+#include "pattern_feeder.h"
 #include "pipeline_description.h"
 #include "preview_relay.h"
+#include "recorder/device/capture_device.h"
 #include "v4l2_devices.h"
 
 namespace kelbo {
@@ -20,6 +22,7 @@ CaptureStream::~CaptureStream() { stop(); }
 
 bool CaptureStream::build(const VideoFormat& format, int videoSource, std::string* error) {
     stop();
+    pattern_.reset();
     pipeline_.reset();
     PipelineSpec spec;
     spec.source = source_;
@@ -76,6 +79,14 @@ bool CaptureStream::start(std::string* error) {
         ok = feeder_ != nullptr;
         if (ok) feeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
     }
+    const GstElementRef patternVideo = pipeline_->element(element::kPatternVideo);
+    const GstElementRef patternAudio = pipeline_->element(element::kPatternAudio);
+    if (ok && patternVideo && patternAudio) {
+        if (!pattern_)
+            pattern_ = PatternFeeder::create(format_, videoSource_ == CaptureDevice::SVideo, error);
+        ok = pattern_ != nullptr;
+        if (ok) pattern_->start(pipeline_->pipeline(), patternVideo.get(), patternAudio.get(), onError_);
+    }
     if (ok && !pipeline_->start()) {
         if (error) *error = "the capture source does not start";
         ok = false;
@@ -87,6 +98,7 @@ bool CaptureStream::start(std::string* error) {
 void CaptureStream::stop() {
     if (feeder_) feeder_->stop();
     feeder_.reset();
+    if (pattern_) pattern_->stop();
     if (pipeline_) pipeline_->stop();
     // Every streaming thread has ended: close what the parts have.
     if (router_) router_->flush();

@@ -13,6 +13,7 @@ namespace kelbo {
 
 class CapturePipeline;
 class FileFeeder;
+class PatternFeeder;
 class PreviewRelay;
 
 // The media side of the device: the pipeline built for the source and the
@@ -55,6 +56,7 @@ private:
     std::unique_ptr<PartRouter> router_;
     std::unique_ptr<CapturePipeline> pipeline_;
     std::unique_ptr<FileFeeder> feeder_;
+    std::unique_ptr<PatternFeeder> pattern_;  // made once per pipeline
 };
 
 }  // namespace kelbo

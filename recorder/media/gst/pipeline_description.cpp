@@ -48,14 +48,9 @@ std::string videoSource(const PipelineSpec& spec) {
                    caps + " ! videobalance name=" + element::kBalance;
         case CaptureSource::Kind::TestPattern: break;
     }
-    // Two inputs, two pictures: scrolling colour bars or a bouncing ball,
-    // both with the date and time burnt in.
-    const bool svideo = spec.videoSource == CaptureDevice::SVideo;
-    return std::string("videotestsrc is-live=true ") +
-           (svideo ? "pattern=ball" : "pattern=smpte horizontal-speed=4") + " ! " + caps +
-           " ! clockoverlay halignment=left valignment=bottom shaded-background=true"
-           " font-desc=\"Sans Bold 20\" time-format=\"%d-%m-%Y %H:%M:%S\""
-           " ! videobalance name=" +
+    // Made once and replayed by the pattern feeder (pattern_feeder.h).
+    return std::string("appsrc name=") + element::kPatternVideo +
+           " is-live=true format=time max-bytes=0 caps=\"" + caps + "\" ! videobalance name=" +
            element::kBalance;
 }
 
@@ -72,7 +67,8 @@ std::string audioSource(const PipelineSpec& spec) {
                    " is-live=true format=time max-bytes=0 caps=\"" + caps + "\"";
         case CaptureSource::Kind::TestPattern: break;
     }
-    return "audiotestsrc is-live=true wave=sine freq=1000 volume=0.25 ! " + caps;
+    return std::string("appsrc name=") + element::kPatternAudio +
+           " is-live=true format=time max-bytes=0 caps=\"" + caps + "\"";
 }
 
 }  // namespace

@@ -20,6 +20,8 @@ inline constexpr const char* kAudioSink = "audio_sink";
 inline constexpr const char* kMonitorValve = "monitor_valve";  // optional
 inline constexpr const char* kFileVideo = "file_video";        // file sources only
 inline constexpr const char* kFileAudio = "file_audio";
+inline constexpr const char* kPatternVideo = "pattern_video";  // the test pattern only
+inline constexpr const char* kPatternAudio = "pattern_audio";
 }  // namespace element
 
 struct PipelineSpec {
