@@ -1,6 +1,8 @@
 #include "capture_device_fixture.h"
 
 #include <cstring>
+#include <set>
+#include <sstream>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -126,6 +128,23 @@ TEST_F(CaptureDeviceTest, AMissingMediaFileIsNoVideoSource) {
     device->StartPreview();
     EXPECT_EQ(device->ReadyState(), CaptureDevice::Idle);
     EXPECT_NE(device->lastError().find("missing.mpg"), std::string::npos);
+}
+
+// The embedded test source replays one precomputed picture and tone: the
+// picture must still move from one frame to the next, the tone sound at a
+// quarter of full scale (-12 dBFS).
+TEST_F(CaptureDeviceTest, TheTestPatternMovesAndSoundsItsTone) {
+    record(dir / "pattern.mpg", 400);
+    const auto frames = runCommand("ffmpeg -v error -i " + shellQuoted((dir / "pattern.mpg").string()) +
+                                   " -map 0:v -f framemd5 - | grep -v '^#' | awk -F, '{print $6}'");
+    ASSERT_EQ(frames.status, 0);
+    std::istringstream lines(frames.output);
+    std::set<std::string> distinct;
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count) distinct.insert(line);
+    EXPECT_EQ(count, 10);
+    EXPECT_EQ(distinct.size(), 10u) << "every picture differs from the others";
+    EXPECT_NEAR(maxVolumeDb(dir / "pattern.mpg"), -12, 1.5);
 }
 
 TEST_F(CaptureDeviceTest, TheTwoTestInputsShowDifferentPictures) {
