@@ -39,6 +39,11 @@ bool CaptureStream::build(const VideoFormat& format, int videoSource, std::strin
     auto pipeline =
         CapturePipeline::create(options_.pipelineDescription.value_or(describePipeline(spec)), error);
     if (!pipeline) return false;
+    // The test pattern is made here, so that starting the stream stays quick.
+    if (pipeline->element(element::kPatternVideo)) {
+        pattern_ = PatternFeeder::create(format, videoSource == CaptureDevice::SVideo, error);
+        if (!pattern_) return false;
+    }
     format_ = format;
     videoSource_ = videoSource;
     router_ = std::make_unique<PartRouter>(format, events_);
@@ -81,12 +86,8 @@ bool CaptureStream::start(std::string* error) {
     }
     const GstElementRef patternVideo = pipeline_->element(element::kPatternVideo);
     const GstElementRef patternAudio = pipeline_->element(element::kPatternAudio);
-    if (ok && patternVideo && patternAudio) {
-        if (!pattern_)
-            pattern_ = PatternFeeder::create(format_, videoSource_ == CaptureDevice::SVideo, error);
-        ok = pattern_ != nullptr;
-        if (ok) pattern_->start(pipeline_->pipeline(), patternVideo.get(), patternAudio.get(), onError_);
-    }
+    if (ok && pattern_ && patternVideo && patternAudio)
+        pattern_->start(pipeline_->pipeline(), patternVideo.get(), patternAudio.get(), onError_);
     if (ok && !pipeline_->start()) {
         if (error) *error = "the capture source does not start";
         ok = false;

@@ -56,7 +56,7 @@ private:
     std::unique_ptr<PartRouter> router_;
     std::unique_ptr<CapturePipeline> pipeline_;
     std::unique_ptr<FileFeeder> feeder_;
-    std::unique_ptr<PatternFeeder> pattern_;  // made once per pipeline
+    std::unique_ptr<PatternFeeder> pattern_;  // the test pattern's, made with its pipeline
 };
 
 }  // namespace kelbo
