@@ -80,7 +80,7 @@ bool grabPattern(const VideoFormat& format, const char* pattern,
             const int h = plane ? format.height / 2 : format.height;
             const auto* data = static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, plane));
             const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, plane);
-            for (int row = 0; row < h; ++row)
+            for (std::ptrdiff_t row = 0; row < h; ++row)
                 picture.insert(picture.end(), data + row * stride, data + row * stride + w);
         }
         gst_video_frame_unmap(&frame);
@@ -102,7 +102,7 @@ std::unique_ptr<PatternFeeder> PatternFeeder::create(const VideoFormat& format, 
     if (!grabPattern(format, svideo ? "ball" : "smpte", f->picture_))
         return fail("the test pattern cannot be made");
 
-    f->tone_.reset(gst_buffer_new_allocate(nullptr, kSoundBlock * kAudioChannels * 2, nullptr));
+    f->tone_.reset(gst_buffer_new_allocate(nullptr, gsize{kSoundBlock} * kAudioChannels * 2, nullptr));
     const GstBufferMapping map(f->tone_.get(), GST_MAP_WRITE);
     if (!map) return fail("out of memory");
     auto* samples = reinterpret_cast<std::int16_t*>(map.data());
@@ -208,13 +208,13 @@ void PatternFeeder::pushPicture(std::int64_t index, std::int64_t at) {
         const int shift = static_cast<int>(index * kScrollPixels / sub % w);
         auto* out = static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, plane));
         const int stride = GST_VIDEO_FRAME_PLANE_STRIDE(&frame, plane);
-        for (int row = 0; row < h; ++row, source += w) {
+        for (std::ptrdiff_t row = 0; row < h; ++row, source += w) {
             std::uint8_t* line = out + row * stride;
             std::memcpy(line, source + shift, static_cast<std::size_t>(w - shift));
             std::memcpy(line + (w - shift), source, static_cast<std::size_t>(shift));
         }
         const int sw = kStampW / sub, sh = kStampH / sub;
-        for (int row = 0; row < sh; ++row, stamp += sw)
+        for (std::ptrdiff_t row = 0; row < sh; ++row, stamp += sw)
             std::memcpy(out + (top / sub + row) * stride + kMargin / sub, stamp,
                         static_cast<std::size_t>(sw));
     }
@@ -240,17 +240,18 @@ void PatternFeeder::drawTime(std::time_t now) {
     char text[32] = {};
     std::strftime(text, sizeof text, "%d-%m-%Y %H:%M:%S", &local);
     // A dark box with white figures; its colour planes stay neutral.
-    std::vector<std::uint8_t> luma(kStampW * kStampH, 40);
+    std::vector<std::uint8_t> luma(std::size_t{kStampW} * kStampH, 40);
     for (int i = 0; text[i] && i < kStampChars; ++i) {
         const auto* glyph = glyphFor(text[i]);
         if (!glyph) continue;
         for (int gy = 0; gy < kGlyphH * kScale; ++gy)
             for (int gx = 0; gx < kGlyphW * kScale; ++gx)
                 if ((*glyph)[static_cast<std::size_t>(gy / kScale)] & (0x10 >> (gx / kScale)))
-                    luma[static_cast<std::size_t>((kPad + gy) * kStampW + kPad + i * kAdvance + gx)] = 235;
+                    luma[std::size_t{kStampW} * static_cast<std::size_t>(kPad + gy) +
+                         static_cast<std::size_t>(kPad + i * kAdvance + gx)] = 235;
     }
     stamp_ = std::move(luma);
-    stamp_.resize(stamp_.size() + 2 * (kStampW / 2) * (kStampH / 2), 128);
+    stamp_.resize(stamp_.size() + std::size_t{2} * (kStampW / 2) * (kStampH / 2), 128);
 }
 
 }  // namespace kelbo
