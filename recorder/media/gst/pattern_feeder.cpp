@@ -167,11 +167,15 @@ void PatternFeeder::run() {
     const GstClockTime base = gst_element_get_base_time(pipeline_.get());
     const auto origin = static_cast<std::int64_t>(gst_clock_get_time(clock.get()) - base);
     std::int64_t pictures = 0, blocks = 0;
+    // As from a capture card, each picture and block of sound comes once
+    // its time has passed: the first ones a picture after the start.
     while (!stopping_) {
         const std::int64_t picture = origin + format_.framesToNs(pictures);
         const std::int64_t sound = origin + blocks * kSoundBlockNs;
-        if (!waitUntil(clock.get(), base, std::min(picture, sound))) break;
-        if (picture <= sound)
+        const std::int64_t pictureDone = origin + format_.framesToNs(pictures + 1);
+        const std::int64_t soundDone = sound + kSoundBlockNs;
+        if (!waitUntil(clock.get(), base, std::min(pictureDone, soundDone))) break;
+        if (pictureDone <= soundDone)
             pushPicture(pictures++, picture);
         else
             pushSound(sound), ++blocks;
