@@ -103,8 +103,13 @@ int main(int argc, char** argv) {
         auto device = createCaptureDevice(store, dispatcher, messages);
         if (!device) return nullptr;
         QPointer<ui::PreviewWidget> picture = window.preview().capture();
-        device->setPreviewSink([picture](const PreviewFrame& frame) {
-            if (picture) picture->showFrame(frame);
+        // The device drops its sink before it goes, so the sink may call it.
+        device->setPreviewSink([picture, source = device.get()](const PreviewFrame& frame) {
+            if (!picture) return;
+            picture->showFrame(frame);
+            // Pictures at the widget's size are painted without scaling.
+            if (frame.width != picture->width() || frame.height != picture->height())
+                source->setPreviewSize(picture->width(), picture->height());
         });
         return device;
     };

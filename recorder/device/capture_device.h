@@ -9,8 +9,10 @@ namespace kelbo {
 // The one capture device of the recorder. Every member the recorder uses is
 // here under the recorder's names; implementations never throw into the
 // recorder: a failure shows only in ReadyState.
-// Every member is called on the user-interface thread, and the device calls
-// its listeners there too; its own threads never reach the recorder.
+// Every member is called on the user-interface thread (the thread that built
+// the device), and the device calls its listeners there too; its own threads
+// never reach the recorder. The GStreamer device checks this: in debug
+// builds each of its members aborts when called on another thread.
 class CaptureDevice {
 public:
     enum State : int {

@@ -5,12 +5,14 @@
 
 namespace kelbo {
 
-// One small preview picture: 8-bit RGB rows, `stride` bytes apart.
+// One preview picture, ready to paint as it is: 32-bit pixels 0xffRRGGBB
+// in the machine's byte order (Qt's Format_RGB32), rows `stride` bytes
+// apart.
 struct PreviewFrame {
     int width = 0;
     int height = 0;
     int stride = 0;
-    std::vector<std::uint8_t> rgb;
+    std::vector<std::uint8_t> pixels;
 };
 
 }  // namespace kelbo

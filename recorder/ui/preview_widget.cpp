@@ -10,12 +10,12 @@ PreviewWidget::PreviewWidget(QWidget* parent) : QWidget(parent) {
 
 void PreviewWidget::showFrame(const PreviewFrame& frame) {
     if (frame.width <= 0 || frame.height <= 0 || size().isEmpty()) return;
-    const QImage picture(frame.rgb.data(), frame.width, frame.height, frame.stride,
-                         QImage::Format_RGB888);
-    // scaled() copies, so the frame's memory may go once this returns.
+    const QImage picture(frame.pixels.data(), frame.width, frame.height, frame.stride,
+                         QImage::Format_RGB32);
+    // Both copy, so the frame's memory may go once this returns.
     shown_ = picture.size() == size()
                  ? picture.copy()
-                 : picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                 : picture.scaled(size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);
     update();
 }
 

@@ -7,8 +7,9 @@
 
 namespace kelbo::ui {
 
-// Shows the device's preview pictures, each scaled once to the size the
-// widget has when it arrives.
+// Shows the device's preview pictures. The device is asked to make them at
+// the widget's size, so they are painted as they come; one that arrives at
+// another size (the widget was just resized) is scaled once, fast.
 class PreviewWidget : public QWidget {
     Q_OBJECT
 public:

@@ -134,9 +134,9 @@ TEST_F(CaptureDeviceTest, ASourceThatFailsMidRecordingFinishesTheFile) {
     PipelineSpec spec;
     spec.format = videoFormatFor(CaptureDevice::PAL);
     std::string description = describePipeline(spec);
-    const auto overlay = description.find("! clockoverlay");
-    ASSERT_NE(overlay, std::string::npos);
-    description.insert(overlay, "! identity error-after=60 ");
+    const auto balance = description.find("! videobalance");
+    ASSERT_NE(balance, std::string::npos);
+    description.insert(balance, "! identity error-after=60 ");
     device.reset();
     DeviceOptions options;
     options.registryKey = (dir / "device").string();

@@ -1,5 +1,9 @@
 #include "capture_device_fixture.h"
 
+#include <cstring>
+#include <set>
+#include <sstream>
+
 using namespace kelbo;
 using namespace kelbo::testing;
 using namespace std::chrono_literals;
@@ -24,16 +28,18 @@ TEST_F(CaptureDeviceTest, PreviewFramesArriveWhileRecording) {
     bool wellFormed = true;
     device->setPreviewSink([&](const PreviewFrame& f) {
         ++frames;
-        wellFormed = wellFormed && f.width == 320 && f.height == 240 && f.stride >= 960 &&
-                     f.rgb.size() >= static_cast<size_t>(f.stride) * 239 + 960;
+        wellFormed = wellFormed && f.width == 320 && f.height == 240 && f.stride >= 1280 &&
+                     f.pixels.size() >= static_cast<size_t>(f.stride) * 239 + 1280;
     });
     device->setPreviewWhileCapturing(true);
-    device->setCaptureLimit(1200);
+    device->setCaptureLimit(2000);
     device->StartCapture((dir / "watched.mpg").string());
     ASSERT_TRUE(waitFor([&] { return recording(); }));
     const int before = frames;
     ASSERT_TRUE(waitFor([&] { return !recording(); }));
+    // Half the picture rate: 25 in two seconds, give or take the edges.
     EXPECT_GE(frames - before, 15);
+    EXPECT_LE(frames - before, 30);
     EXPECT_TRUE(wellFormed);
 
     // Without preview while capturing, the next recording shows nothing.
@@ -47,6 +53,35 @@ TEST_F(CaptureDeviceTest, PreviewFramesArriveWhileRecording) {
     EXPECT_EQ(frames, quiet);
 }
 
+
+// The window asks for pictures at its own size, ready to paint: 32-bit
+// 0xffRRGGBB pixels (Qt's Format_RGB32).
+TEST_F(CaptureDeviceTest, PreviewFramesComeAtTheSizeTheyAreAskedFor) {
+    PreviewFrame last;
+    device->setPreviewSink([&](const PreviewFrame& f) { last = f; });
+    device->StartPreview();
+    ASSERT_TRUE(waitFor([&] { return last.width == 320; }));
+    device->setPreviewSize(200, 150);
+    ASSERT_TRUE(waitFor([&] { return last.width == 200; })) << last.width;
+    EXPECT_EQ(last.height, 150);
+    ASSERT_GE(last.stride, 800);
+    ASSERT_GE(last.pixels.size(), static_cast<size_t>(last.stride) * 149 + 800);
+    bool opaque = true;
+    for (int y = 0; y < last.height; ++y)
+        for (int x = 0; x < last.width; ++x) {
+            std::uint32_t pixel;
+            std::memcpy(&pixel, last.pixels.data() + y * last.stride + x * 4, 4);
+            opaque = opaque && (pixel >> 24) == 0xff;
+        }
+    EXPECT_TRUE(opaque);
+
+    // The size holds for the next run of the stream.
+    device->StopPreview();
+    device->StartPreview();
+    last = {};
+    ASSERT_TRUE(waitFor([&] { return last.width > 0; }));
+    EXPECT_EQ(last.width, 200);
+}
 
 TEST_F(CaptureDeviceTest, VolumeScalesTheRecordedSoundAndMuteOnlySilencesListening) {
     // A change acts on sound produced after it; let the blocks already on
@@ -93,6 +128,23 @@ TEST_F(CaptureDeviceTest, AMissingMediaFileIsNoVideoSource) {
     device->StartPreview();
     EXPECT_EQ(device->ReadyState(), CaptureDevice::Idle);
     EXPECT_NE(device->lastError().find("missing.mpg"), std::string::npos);
+}
+
+// The embedded test source replays one precomputed picture and tone: the
+// picture must still move from one frame to the next, the tone sound at a
+// quarter of full scale (-12 dBFS).
+TEST_F(CaptureDeviceTest, TheTestPatternMovesAndSoundsItsTone) {
+    record(dir / "pattern.mpg", 400);
+    const auto frames = runCommand("ffmpeg -v error -i " + shellQuoted((dir / "pattern.mpg").string()) +
+                                   " -map 0:v -f framemd5 - | grep -v '^#' | awk -F, '{print $6}'");
+    ASSERT_EQ(frames.status, 0);
+    std::istringstream lines(frames.output);
+    std::set<std::string> distinct;
+    int count = 0;
+    for (std::string line; std::getline(lines, line); ++count) distinct.insert(line);
+    EXPECT_EQ(count, 10);
+    EXPECT_EQ(distinct.size(), 10u) << "every picture differs from the others";
+    EXPECT_NEAR(maxVolumeDb(dir / "pattern.mpg"), -12, 1.5);
 }
 
 TEST_F(CaptureDeviceTest, TheTwoTestInputsShowDifferentPictures) {

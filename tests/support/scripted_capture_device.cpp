@@ -1,6 +1,9 @@
 #include "scripted_capture_device.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 
 namespace kelbo::testing {
@@ -9,21 +12,37 @@ void ScriptedCaptureDevice::notify() {
     if (listener_) listener_();
 }
 
+void ScriptedCaptureDevice::PrepareDevice() {
+    calls.push_back("PrepareDevice");
+    if (previewWorks && state == Idle) state = StreamReady;
+}
+
 void ScriptedCaptureDevice::StartPreview() {
     calls.push_back("StartPreview");
-    if (previewWorks && state != Recording) state = Previewing;
+    if (!previewWorks) return;
+    previewOn_ = true;
+    if (state != Recording) state = Previewing;
 }
 
 void ScriptedCaptureDevice::StopPreview() {
     calls.push_back("StopPreview");
+    previewOn_ = false;
     if (state == Previewing || state == StreamReady) state = stateAfterStop;
 }
 
 void ScriptedCaptureDevice::StartCapture(const std::string& file) {
     calls.push_back("StartCapture " + file);
     if (whileStarting) whileStarting(file);
+    // A failing start keeps the reason the script gave in `error`.
     if (onStart == OnStart::Fail) return;
+    error.clear();
+    if (onStart == OnStart::Record && !std::ofstream(file, std::ios::binary | std::ios::app)) {
+        const std::string folder = std::filesystem::path(file).parent_path().string();
+        error = "Cannot write " + (folder.empty() ? file : folder) + ": " + std::strerror(errno);
+        return;
+    }
     capturing = file;
+    if (state == Idle) state = StreamReady;  // the source starts with the capture
     if (onStart == OnStart::Record) beginRecording();
 }
 
@@ -32,16 +51,19 @@ void ScriptedCaptureDevice::beginRecording() {
     std::ofstream(capturing, std::ios::binary | std::ios::app) << "MPEG";
 }
 
+void ScriptedCaptureDevice::endCapture() {
+    capturing.clear();
+    if (state == Recording) state = previewOn_ ? Previewing : StreamReady;
+}
+
 void ScriptedCaptureDevice::failWrite(const std::string& why) {
     error = why;
-    capturing.clear();
-    if (state == Recording) state = stateAfterStop;
+    endCapture();
 }
 
 void ScriptedCaptureDevice::StopCapture() {
     calls.push_back("StopCapture");
-    capturing.clear();
-    if (state == Recording) state = stateAfterStop;
+    endCapture();
 }
 
 bool ScriptedCaptureDevice::advance(std::int64_t ms) {
@@ -49,8 +71,7 @@ bool ScriptedCaptureDevice::advance(std::int64_t ms) {
     elapsed_ += ms;
     if (limit_ > 0 && elapsed_ >= limit_) {
         elapsed_ = limit_;
-        capturing.clear();
-        state = stateAfterStop;
+        endCapture();
         return true;
     }
     return false;

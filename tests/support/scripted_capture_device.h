@@ -9,21 +9,26 @@
 namespace kelbo::testing {
 
 // A capture device for tests: it logs every call made on it and moves its
-// state and counters only as the test's script says.
+// state and counters only as the test's script says. Its states follow the
+// GStreamer device's (the contract suite in tests/media runs both): a
+// prepared or previewing source keeps running after a capture, so a
+// capture ends in 63 (previewing) or 64 (stream ready), and a file that
+// cannot be created fails the start with the folder and the reason.
 class ScriptedCaptureDevice : public CaptureDevice {
 public:
     // What StartCapture does.
     enum class OnStart {
         Record,  // state 65 at once, and the file appears with a few bytes
+                 // (a file that cannot be created fails as Fail does, and says why)
         Fail,    // state stays as it was
         Late,    // state 65 only when the test calls beginRecording()
     };
     OnStart onStart = OnStart::Record;
-    bool previewWorks = true;     // StartPreview gives 63
+    bool previewWorks = true;     // the source works: PrepareDevice gives 64, StartPreview 63
     // Runs inside StartCapture, given its file, before it returns (a slow
     // disk, a slow open, a file left behind).
     std::function<void(const std::string& file)> whileStarting;
-    int stateAfterStop = Idle;    // after StopCapture and StopPreview
+    int stateAfterStop = Idle;    // after StopPreview
 
     // Every call, e.g. "StartCapture /a/b.mpg", "setCaptureLimit 5000".
     std::vector<std::string> calls;
@@ -44,7 +49,7 @@ public:
     int ReadyState() const override { return state; }
     void StartPreview() override;
     void StopPreview() override;
-    void PrepareDevice() override { calls.push_back("PrepareDevice"); }
+    void PrepareDevice() override;
     void CommitVideoSettings() override { calls.push_back("CommitVideoSettings"); }
     void StartCapture(const std::string& file) override;
     void StopCapture() override;
@@ -85,12 +90,15 @@ public:
 
 private:
     void log(const char* member, int value) { calls.push_back(member + (" " + std::to_string(value))); }
+    // A capture ends: the source carries on as before it.
+    void endCapture();
 
     std::int64_t limit_ = 0, elapsed_ = 0;
     std::string template_;
     int brightness_ = 5000, contrast_ = 5000, saturation_ = 5000, tint_ = 5000, volume_ = 5000;
     int source_ = Composite, standard_ = PAL;
     bool mute_ = false, previewWhileCapturing_ = true;
+    bool previewOn_ = false;
     std::function<void()> listener_;
 };
 

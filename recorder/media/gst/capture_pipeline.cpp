@@ -27,12 +27,12 @@ GstPadProbeReturn dropReconfigure(GstPad*, GstPadProbeInfo* info, gpointer) {
 }
 
 void stopReconfigureAt(GstElement* pipeline, const char* teeName) {
-    GstElement* tee = gst_bin_get_by_name(GST_BIN(pipeline), teeName);
+    const GstElementRef tee(gst_bin_get_by_name(GST_BIN(pipeline), teeName));
     if (!tee) return;
-    GstPad* pad = gst_element_get_static_pad(tee, "sink");
-    gst_pad_add_probe(pad, GST_PAD_PROBE_TYPE_EVENT_UPSTREAM, dropReconfigure, nullptr, nullptr);
-    gst_object_unref(pad);
-    gst_object_unref(tee);
+    const GstPadRef pad(gst_element_get_static_pad(tee.get(), "sink"));
+    if (pad)
+        gst_pad_add_probe(pad.get(), GST_PAD_PROBE_TYPE_EVENT_UPSTREAM, dropReconfigure, nullptr,
+                          nullptr);
 }
 
 // The pipeline is live: no sink needs a first buffer before it plays. A
@@ -41,22 +41,21 @@ void stopReconfigureAt(GstElement* pipeline, const char* teeName) {
 // the whole start timeout. The loudspeaker's real sink exists only from
 // READY on, inside its auto-detecting bin.
 void neverWaitForPreroll(GstElement* pipeline) {
-    GstIterator* it = gst_bin_iterate_recurse(GST_BIN(pipeline));
+    const GstIteratorPtr it(gst_bin_iterate_recurse(GST_BIN(pipeline)));
     GValue item = G_VALUE_INIT;
     for (bool more = true; more;) {
-        switch (gst_iterator_next(it, &item)) {
+        switch (gst_iterator_next(it.get(), &item)) {
             case GST_ITERATOR_OK: {
                 auto* e = static_cast<GstElement*>(g_value_get_object(&item));
                 if (GST_IS_BASE_SINK(e)) g_object_set(e, "async", FALSE, nullptr);
                 g_value_reset(&item);
                 break;
             }
-            case GST_ITERATOR_RESYNC: gst_iterator_resync(it); break;
+            case GST_ITERATOR_RESYNC: gst_iterator_resync(it.get()); break;
             default: more = false; break;
         }
     }
     g_value_unset(&item);
-    gst_iterator_free(it);
 }
 
 bool contains(std::string_view haystack, std::string_view needle) {
@@ -70,42 +69,38 @@ bool contains(std::string_view haystack, std::string_view needle) {
 std::unique_ptr<CapturePipeline> CapturePipeline::create(const std::string& description,
                                                          std::string* error) {
     GError* parseError = nullptr;
-    GstElement* pipeline =
+    GstElement* parsed =
         gst_parse_launch_full(description.c_str(), nullptr, GST_PARSE_FLAG_FATAL_ERRORS, &parseError);
-    if (!pipeline) {
+    const GErrorPtr parseFailure(parseError);
+    if (!parsed) {
         if (error) *error = parseError ? parseError->message : "cannot build the pipeline";
-        if (parseError) g_error_free(parseError);
         return nullptr;
     }
-    if (parseError) g_error_free(parseError);
-    std::unique_ptr<CapturePipeline> self(new CapturePipeline(pipeline));
+    // The parser hands out a floating reference: sink it so the holder owns it.
+    GstElementRef pipeline(GST_ELEMENT(gst_object_ref_sink(parsed)));
+    std::unique_ptr<CapturePipeline> self(new CapturePipeline(std::move(pipeline)));
     for (const char* name : {element::kVideoSink, element::kAudioSink, element::kPreviewSink,
                              element::kPreviewValve, element::kVolume}) {
-        GstElement* e = self->element(name);
-        if (!e) {
+        if (!self->element(name)) {
             if (error) *error = std::string("the pipeline has no element ") + name;
             return nullptr;
         }
-        gst_object_unref(e);
     }
-    GstBus* bus = gst_element_get_bus(pipeline);
-    gst_bus_set_sync_handler(bus, &CapturePipeline::onBusMessage, self.get(), nullptr);
-    gst_object_unref(bus);
-    stopReconfigureAt(pipeline, "vtee");
-    stopReconfigureAt(pipeline, "atee");
+    const GstBusRef bus(gst_element_get_bus(self->pipeline()));
+    gst_bus_set_sync_handler(bus.get(), &CapturePipeline::onBusMessage, self.get(), nullptr);
+    stopReconfigureAt(self->pipeline(), "vtee");
+    stopReconfigureAt(self->pipeline(), "atee");
     return self;
 }
 
 CapturePipeline::~CapturePipeline() {
     stop();
-    GstBus* bus = gst_element_get_bus(pipeline_);
-    gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
-    gst_object_unref(bus);
-    gst_object_unref(pipeline_);
+    const GstBusRef bus(gst_element_get_bus(pipeline()));
+    gst_bus_set_sync_handler(bus.get(), nullptr, nullptr, nullptr);
 }
 
-GstElement* CapturePipeline::element(const char* name) const {
-    return gst_bin_get_by_name(GST_BIN(pipeline_), name);
+GstElementRef CapturePipeline::element(const char* name) const {
+    return GstElementRef(gst_bin_get_by_name(GST_BIN(pipeline()), name));
 }
 
 void CapturePipeline::setHandlers(Handlers handlers) {
@@ -117,27 +112,26 @@ void CapturePipeline::setHandlers(Handlers handlers) {
                  {element::kAudioSink, &CapturePipeline::onAudioSample},
                  {element::kPreviewSink, &CapturePipeline::onPreviewSample}};
     for (const auto& sink : sinks) {
-        GstElement* e = element(sink.name);
+        const GstElementRef e = element(sink.name);
         GstAppSinkCallbacks callbacks{};
         callbacks.new_sample = sink.callback;
-        gst_app_sink_set_callbacks(GST_APP_SINK(e), &callbacks, this, nullptr);
-        gst_object_unref(e);
+        gst_app_sink_set_callbacks(GST_APP_SINK(e.get()), &callbacks, this, nullptr);
     }
 }
 
 bool CapturePipeline::prepare() {
     if (running_) return true;
-    if (gst_element_set_state(pipeline_, GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) return false;
-    neverWaitForPreroll(pipeline_);
+    if (gst_element_set_state(pipeline(), GST_STATE_READY) == GST_STATE_CHANGE_FAILURE) return false;
+    neverWaitForPreroll(pipeline());
     return true;
 }
 
 bool CapturePipeline::start() {
     if (running_) return true;
-    if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE ||
-        gst_element_get_state(pipeline_, nullptr, nullptr, kStartTimeout) ==
+    if (gst_element_set_state(pipeline(), GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE ||
+        gst_element_get_state(pipeline(), nullptr, nullptr, kStartTimeout) ==
             GST_STATE_CHANGE_FAILURE) {
-        gst_element_set_state(pipeline_, GST_STATE_NULL);
+        gst_element_set_state(pipeline(), GST_STATE_NULL);
         return false;
     }
     running_ = true;
@@ -145,28 +139,32 @@ bool CapturePipeline::start() {
 }
 
 void CapturePipeline::stop() {
-    gst_element_set_state(pipeline_, GST_STATE_NULL);
+    gst_element_set_state(pipeline(), GST_STATE_NULL);
     running_ = false;
 }
 
 void CapturePipeline::setPreview(bool on) {
-    GstElement* valve = element(element::kPreviewValve);
-    g_object_set(valve, "drop", on ? FALSE : TRUE, nullptr);
-    gst_object_unref(valve);
+    if (const GstElementRef valve = element(element::kPreviewValve))
+        g_object_set(valve.get(), "drop", on ? FALSE : TRUE, nullptr);
+}
+
+void CapturePipeline::setPreviewSize(int width, int height) {
+    const GstElementRef filter = element(element::kPreviewSize);
+    const GstCapsRef caps(gst_caps_from_string(previewCaps(width, height).c_str()));
+    // Only the preview branch renegotiates: the tee drops the request.
+    if (filter && caps) g_object_set(filter.get(), "caps", caps.get(), nullptr);
 }
 
 void CapturePipeline::setMonitor(bool on) {
-    if (GstElement* valve = element(element::kMonitorValve)) {
-        g_object_set(valve, "drop", on ? FALSE : TRUE, nullptr);
-        gst_object_unref(valve);
-    }
+    if (const GstElementRef valve = element(element::kMonitorValve))
+        g_object_set(valve.get(), "drop", on ? FALSE : TRUE, nullptr);
 }
 
 void CapturePipeline::setBalance(const char* channel, int value) {
-    GstElement* e = element(element::kBalance);
-    if (!e) return;
-    if (GST_IS_COLOR_BALANCE(e)) {
-        GstColorBalance* balance = GST_COLOR_BALANCE(e);
+    const GstElementRef e = element(element::kBalance);
+    if (!e || !GST_IS_COLOR_BALANCE(e.get())) return;
+    GstColorBalance* balance = GST_COLOR_BALANCE(e.get());
+    {
         for (const GList* l = gst_color_balance_list_channels(balance); l; l = l->next) {
             auto* ch = static_cast<GstColorBalanceChannel*>(l->data);
             if (!contains(ch->label, channel)) continue;
@@ -176,13 +174,11 @@ void CapturePipeline::setBalance(const char* channel, int value) {
             gst_color_balance_set_value(balance, ch, mapped);
         }
     }
-    gst_object_unref(e);
 }
 
 void CapturePipeline::setVolume(double gain) {
-    GstElement* volume = element(element::kVolume);
-    g_object_set(volume, "volume", gain, nullptr);
-    gst_object_unref(volume);
+    if (const GstElementRef volume = element(element::kVolume))
+        g_object_set(volume.get(), "volume", gain, nullptr);
 }
 
 GstBusSyncReply CapturePipeline::onBusMessage(GstBus*, GstMessage* message, gpointer data) {
@@ -190,10 +186,10 @@ GstBusSyncReply CapturePipeline::onBusMessage(GstBus*, GstMessage* message, gpoi
     if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR && self->handlers_.error) {
         GError* err = nullptr;
         gst_message_parse_error(message, &err, nullptr);
+        const GErrorPtr parsed(err);
         std::string text = err ? err->message : "pipeline error";
         if (GST_MESSAGE_SRC(message)) text = std::string(GST_MESSAGE_SRC_NAME(message)) + ": " + text;
         self->handlers_.error(text);
-        if (err) g_error_free(err);
     }
     // Nothing reads the bus: a message left on it would only pile up.
     return GST_BUS_DROP;
@@ -201,30 +197,27 @@ GstBusSyncReply CapturePipeline::onBusMessage(GstBus*, GstMessage* message, gpoi
 
 GstFlowReturn CapturePipeline::onVideoSample(GstAppSink* sink, gpointer data) {
     auto* self = static_cast<CapturePipeline*>(data);
-    GstSample* sample = gst_app_sink_pull_sample(sink);
+    const GstSampleRef sample(gst_app_sink_pull_sample(sink));
     if (!sample) return GST_FLOW_EOS;
-    if (auto frame = videoFrameFrom(sample); frame && self->handlers_.video)
+    if (auto frame = videoFrameFrom(sample.get()); frame && self->handlers_.video)
         self->handlers_.video(std::move(frame));
-    gst_sample_unref(sample);
     return GST_FLOW_OK;
 }
 
 GstFlowReturn CapturePipeline::onAudioSample(GstAppSink* sink, gpointer data) {
     auto* self = static_cast<CapturePipeline*>(data);
-    GstSample* sample = gst_app_sink_pull_sample(sink);
+    const GstSampleRef sample(gst_app_sink_pull_sample(sink));
     if (!sample) return GST_FLOW_EOS;
-    if (auto chunk = audioChunkFrom(sample); chunk && self->handlers_.audio)
+    if (auto chunk = audioChunkFrom(sample.get()); chunk && self->handlers_.audio)
         self->handlers_.audio(std::move(chunk));
-    gst_sample_unref(sample);
     return GST_FLOW_OK;
 }
 
 GstFlowReturn CapturePipeline::onPreviewSample(GstAppSink* sink, gpointer data) {
     auto* self = static_cast<CapturePipeline*>(data);
-    GstSample* sample = gst_app_sink_pull_sample(sink);
+    const GstSampleRef sample(gst_app_sink_pull_sample(sink));
     if (!sample) return GST_FLOW_EOS;
-    if (self->handlers_.preview) self->handlers_.preview(sample);
-    gst_sample_unref(sample);
+    if (self->handlers_.preview) self->handlers_.preview(sample.get());
     return GST_FLOW_OK;
 }
 

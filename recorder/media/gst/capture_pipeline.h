@@ -1,5 +1,6 @@
 #pragma once
 
+#include "gst_ref.h"
 #include "media_buffer.h"
 
 #include <gst/app/gstappsink.h>
@@ -42,23 +43,26 @@ public:
     bool running() const { return running_; }
 
     void setPreview(bool on);
+    // The size of the preview pictures from now on.
+    void setPreviewSize(int width, int height);
     void setMonitor(bool on);
     // Picture controls as 0..10000, mapped onto the colour-balance channel
     // whose name contains `channel` ("bright", "contrast", "satur", "hue").
     void setBalance(const char* channel, int value);
     void setVolume(double gain);
 
-    GstElement* element(const char* name) const;
-    GstElement* pipeline() const { return pipeline_; }
+    // A reference of its own to the named element; null when there is none.
+    GstElementRef element(const char* name) const;
+    GstElement* pipeline() const { return pipeline_.get(); }
 
 private:
-    explicit CapturePipeline(GstElement* pipeline) : pipeline_(pipeline) {}
+    explicit CapturePipeline(GstElementRef pipeline) : pipeline_(std::move(pipeline)) {}
     static GstBusSyncReply onBusMessage(GstBus* bus, GstMessage* message, gpointer self);
     static GstFlowReturn onVideoSample(GstAppSink* sink, gpointer self);
     static GstFlowReturn onAudioSample(GstAppSink* sink, gpointer self);
     static GstFlowReturn onPreviewSample(GstAppSink* sink, gpointer self);
 
-    GstElement* pipeline_;
+    GstElementRef pipeline_;
     Handlers handlers_;
     bool running_ = false;
 };

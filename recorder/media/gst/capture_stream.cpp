@@ -2,8 +2,10 @@
 
 #include "capture_pipeline.h"
 #include "file_feeder.h"
+#include "pattern_feeder.h"
 #include "pipeline_description.h"
 #include "preview_relay.h"
+#include "recorder/device/capture_device.h"
 #include "v4l2_devices.h"
 
 namespace kelbo {
@@ -20,6 +22,7 @@ CaptureStream::~CaptureStream() { stop(); }
 
 bool CaptureStream::build(const VideoFormat& format, int videoSource, std::string* error) {
     stop();
+    pattern_.reset();
     pipeline_.reset();
     PipelineSpec spec;
     spec.source = source_;
@@ -30,14 +33,17 @@ bool CaptureStream::build(const VideoFormat& format, int videoSource, std::strin
     spec.audioMonitor = options_.audioMonitor;
     if (source_.kind == CaptureSource::Kind::V4l2) {
         // Sound from the card's own ALSA device when GStreamer can read ALSA.
-        if (GstElementFactory* alsa = gst_element_factory_find("alsasrc")) {
+        if (GstRef<GstElementFactory>(gst_element_factory_find("alsasrc")))
             spec.alsaDevice = alsaDeviceFor(source_.path);
-            gst_object_unref(alsa);
-        }
     }
     auto pipeline =
         CapturePipeline::create(options_.pipelineDescription.value_or(describePipeline(spec)), error);
     if (!pipeline) return false;
+    // The test pattern is made here, so that starting the stream stays quick.
+    if (pipeline->element(element::kPatternVideo)) {
+        pattern_ = PatternFeeder::create(format, videoSource == CaptureDevice::SVideo, error);
+        if (!pattern_) return false;
+    }
     format_ = format;
     videoSource_ = videoSource;
     router_ = std::make_unique<PartRouter>(format, events_);
@@ -70,16 +76,18 @@ bool CaptureStream::prepare(std::string* error) {
 bool CaptureStream::start(std::string* error) {
     if (running()) return true;
     if (!prepare(error)) return false;
-    GstElement* fileVideo = pipeline_->element(element::kFileVideo);
-    GstElement* fileAudio = pipeline_->element(element::kFileAudio);
+    const GstElementRef fileVideo = pipeline_->element(element::kFileVideo);
+    const GstElementRef fileAudio = pipeline_->element(element::kFileAudio);
     bool ok = true;
     if (fileVideo && fileAudio) {
         feeder_ = FileFeeder::open(source_.path, error);
         ok = feeder_ != nullptr;
-        if (ok) feeder_->start(pipeline_->pipeline(), fileVideo, fileAudio, onError_);
+        if (ok) feeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
     }
-    if (fileVideo) gst_object_unref(fileVideo);
-    if (fileAudio) gst_object_unref(fileAudio);
+    const GstElementRef patternVideo = pipeline_->element(element::kPatternVideo);
+    const GstElementRef patternAudio = pipeline_->element(element::kPatternAudio);
+    if (ok && pattern_ && patternVideo && patternAudio)
+        pattern_->start(pipeline_->pipeline(), patternVideo.get(), patternAudio.get(), onError_);
     if (ok && !pipeline_->start()) {
         if (error) *error = "the capture source does not start";
         ok = false;
@@ -91,9 +99,18 @@ bool CaptureStream::start(std::string* error) {
 void CaptureStream::stop() {
     if (feeder_) feeder_->stop();
     feeder_.reset();
+    if (pattern_) pattern_->stop();
     if (pipeline_) pipeline_->stop();
     // Every streaming thread has ended: close what the parts have.
     if (router_) router_->flush();
+}
+
+void CaptureStream::setPreviewSize(int width, int height) {
+    clampPreviewSize(width, height);
+    if (width == options_.previewWidth && height == options_.previewHeight) return;
+    options_.previewWidth = width;
+    options_.previewHeight = height;
+    if (pipeline_) pipeline_->setPreviewSize(width, height);
 }
 
 bool CaptureStream::running() const { return pipeline_ && pipeline_->running(); }

@@ -13,6 +13,7 @@ namespace kelbo {
 
 class CapturePipeline;
 class FileFeeder;
+class PatternFeeder;
 class PreviewRelay;
 
 // The media side of the device: the pipeline built for the source and the
@@ -37,6 +38,8 @@ public:
     // Stops the pipeline, then finishes every part with what it has.
     void stop();
     bool running() const;
+    // The size of the preview pictures, now and in every later pipeline.
+    void setPreviewSize(int width, int height);
 
     CapturePipeline* pipeline() const { return pipeline_.get(); }
     PartRouter& router() { return *router_; }
@@ -53,6 +56,7 @@ private:
     std::unique_ptr<PartRouter> router_;
     std::unique_ptr<CapturePipeline> pipeline_;
     std::unique_ptr<FileFeeder> feeder_;
+    std::unique_ptr<PatternFeeder> pattern_;  // the test pattern's, made with its pipeline
 };
 
 }  // namespace kelbo

@@ -81,11 +81,12 @@ std::unique_ptr<FileFeeder> FileFeeder::open(const std::string& path, std::strin
         const int w = f->videoCodec_->width, h = f->videoCodec_->height;
         f->converter_ = sws_getContext(w, h, static_cast<AVPixelFormat>(f->avFormat_), w, h,
                                        AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
-        f->converted_ = av_frame_alloc();
+        f->converted_ = allocateFrame();
+        if (!f->converted_) return fail("cannot be read: out of memory");
         f->converted_->format = AV_PIX_FMT_YUV420P;
         f->converted_->width = w;
         f->converted_->height = h;
-        if (!f->converter_ || av_frame_get_buffer(f->converted_, 0) < 0)
+        if (!f->converter_ || av_frame_get_buffer(f->converted_.get(), 0) < 0)
             return fail("has a picture layout that cannot be converted");
         f->gstFormat_ = GST_VIDEO_FORMAT_I420;
     }
@@ -102,7 +103,8 @@ std::unique_ptr<FileFeeder> FileFeeder::open(const std::string& path, std::strin
             avcodec_free_context(&f->audioCodec_);
     }
     if (!f->audioCodec_) f->audioStream_ = -1;
-    f->frame_ = av_frame_alloc();
+    f->frame_ = allocateFrame();
+    if (!f->frame_) return fail("cannot be read: out of memory");
     return f;
 }
 
@@ -113,11 +115,9 @@ FileFeeder::~FileFeeder() {
     avformat_close_input(&format_);
     swr_free(&resampler_);
     sws_freeContext(converter_);
-    av_frame_free(&converted_);
-    av_frame_free(&frame_);
 }
 
-GstCaps* FileFeeder::videoCaps() const {
+GstCapsRef FileFeeder::videoCaps() const {
     GstVideoInfo info;
     gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_), videoCodec_->width,
                               videoCodec_->height);
@@ -128,19 +128,17 @@ GstCaps* FileFeeder::videoCaps() const {
         info.par_n = sar.num;
         info.par_d = sar.den;
     }
-    return gst_video_info_to_caps(&info);
+    return GstCapsRef(gst_video_info_to_caps(&info));
 }
 
 void FileFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
                        std::function<void(const std::string&)> failed) {
     stop();
-    pipeline_ = pipeline;
-    videoSrc_ = videoSrc;
-    audioSrc_ = audioSrc;
+    pipeline_.reset(GST_ELEMENT(gst_object_ref(pipeline)));
+    videoSrc_.reset(GST_ELEMENT(gst_object_ref(videoSrc)));
+    audioSrc_.reset(GST_ELEMENT(gst_object_ref(audioSrc)));
     failed_ = std::move(failed);
-    GstCaps* caps = videoCaps();
-    g_object_set(videoSrc_, "caps", caps, nullptr);
-    gst_caps_unref(caps);
+    g_object_set(videoSrc_.get(), "caps", videoCaps().get(), nullptr);
     stopping_ = false;
     thread_ = std::thread([this] { run(); });
 }
@@ -152,17 +150,23 @@ void FileFeeder::stop() {
     }
     wake_.notify_all();
     if (thread_.joinable()) thread_.join();
+    audioSrc_.reset();
+    videoSrc_.reset();
+    pipeline_.reset();
 }
 
 void FileFeeder::run() {
     GstState state = GST_STATE_NULL;
     while (!stopping_ && state != GST_STATE_PLAYING)
-        gst_element_get_state(pipeline_, &state, nullptr, GST_SECOND / 10);
+        gst_element_get_state(pipeline_.get(), &state, nullptr, GST_SECOND / 10);
     if (stopping_) return;
-    GstClock* clock = gst_pipeline_get_clock(GST_PIPELINE(pipeline_));
-    const GstClockTime base = gst_element_get_base_time(pipeline_);
-    origin_ = static_cast<std::int64_t>(gst_clock_get_time(clock) - base);
-    gst_object_unref(clock);
+    const GstClockRef clock(gst_pipeline_get_clock(GST_PIPELINE(pipeline_.get())));
+    if (!clock) {
+        if (failed_) failed_("the pipeline has no clock");
+        return;
+    }
+    const GstClockTime base = gst_element_get_base_time(pipeline_.get());
+    origin_ = static_cast<std::int64_t>(gst_clock_get_time(clock.get()) - base);
     loopOffset_ = roundEnd_ = 0;
     silenceUntil_ = origin_;
     picturesThisRound_ = 0;
@@ -179,19 +183,22 @@ void FileFeeder::restart() {
 }
 
 bool FileFeeder::decodeNext() {
-    AVPacket* packet = av_packet_alloc();
-    const bool atEnd = av_read_frame(format_, packet) < 0;
+    const AvPacketPtr packet = allocatePacket();
+    if (!packet) {
+        if (failed_) failed_("out of memory");
+        return false;
+    }
+    const bool atEnd = av_read_frame(format_, packet.get()) < 0;
     const int stream = atEnd ? -1 : packet->stream_index;
     auto drain = [&](AVCodecContext* codec, bool picture) {
-        if (avcodec_send_packet(codec, atEnd ? nullptr : packet) < 0 && !atEnd) return;
-        while (!stopping_ && avcodec_receive_frame(codec, frame_) == 0) {
-            picture ? pushPicture(frame_) : pushSound(frame_);
-            av_frame_unref(frame_);
+        if (avcodec_send_packet(codec, atEnd ? nullptr : packet.get()) < 0 && !atEnd) return;
+        while (!stopping_ && avcodec_receive_frame(codec, frame_.get()) == 0) {
+            picture ? pushPicture(frame_.get()) : pushSound(frame_.get());
+            av_frame_unref(frame_.get());
         }
     };
     if (atEnd || stream == videoStream_) drain(videoCodec_, true);
     if (audioCodec_ && (atEnd || stream == audioStream_)) drain(audioCodec_, false);
-    av_packet_free(&packet);
     if (!atEnd) return true;
     if (picturesThisRound_ == 0) {
         if (failed_) failed_("the file yields no pictures");
@@ -212,15 +219,15 @@ std::int64_t FileFeeder::toNs(std::int64_t pts, int stream) const {
 }
 
 bool FileFeeder::waitUntil(std::int64_t runningTime) {
-    GstClock* clock = gst_pipeline_get_clock(GST_PIPELINE(pipeline_));
-    const GstClockTime base = gst_element_get_base_time(pipeline_);
+    const GstClockRef clock(gst_pipeline_get_clock(GST_PIPELINE(pipeline_.get())));
+    if (!clock) return false;
+    const GstClockTime base = gst_element_get_base_time(pipeline_.get());
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        const std::int64_t now = static_cast<std::int64_t>(gst_clock_get_time(clock) - base);
+        const std::int64_t now = static_cast<std::int64_t>(gst_clock_get_time(clock.get()) - base);
         if (now >= runningTime) break;
         wake_.wait_for(lock, std::chrono::nanoseconds(runningTime - now));
     }
-    gst_object_unref(clock);
     return !stopping_;
 }
 
@@ -233,17 +240,17 @@ void FileFeeder::pushPicture(AVFrame* frame) {
     const std::int64_t at = origin_ + loopOffset_ + t;
     if (!waitUntil(at)) return;
     if (converter_) {
-        if (av_frame_make_writable(converted_) < 0) return;
+        if (av_frame_make_writable(converted_.get()) < 0) return;
         sws_scale(converter_, frame->data, frame->linesize, 0, frame->height, converted_->data,
                   converted_->linesize);
-        frame = converted_;
+        frame = converted_.get();
     }
     GstVideoInfo info;
     gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_), frame->width,
                               frame->height);
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, info.size, nullptr);
+    GstBufferRef buffer(gst_buffer_new_allocate(nullptr, info.size, nullptr));
     GstVideoFrame out;
-    gst_video_frame_map(&out, &info, buffer, GST_MAP_WRITE);
+    if (!buffer || !gst_video_frame_map(&out, &info, buffer.get(), GST_MAP_WRITE)) return;
     for (guint plane = 0; plane < GST_VIDEO_INFO_N_PLANES(&info); ++plane) {
         int rows = frame->height;
         for (guint c = 0; c < GST_VIDEO_INFO_N_COMPONENTS(&info); ++c)
@@ -259,9 +266,9 @@ void FileFeeder::pushPicture(AVFrame* frame) {
                         bytes);
     }
     gst_video_frame_unmap(&out);
-    GST_BUFFER_PTS(buffer) = at;
-    GST_BUFFER_DURATION(buffer) = frameDurationNs_;
-    gst_app_src_push_buffer(GST_APP_SRC(videoSrc_), buffer);
+    GST_BUFFER_PTS(buffer.get()) = at;
+    GST_BUFFER_DURATION(buffer.get()) = frameDurationNs_;
+    gst_app_src_push_buffer(GST_APP_SRC(videoSrc_.get()), buffer.release());
     roundEnd_ = std::max(roundEnd_, t + frameDurationNs_);
     ++picturesThisRound_;
     if (audioStream_ < 0) pushSilence(at, at + frameDurationNs_);
@@ -275,21 +282,20 @@ void FileFeeder::pushSound(AVFrame* frame) {
     if (!waitUntil(at)) return;
     const int room = swr_get_out_samples(resampler_, frame->nb_samples);
     if (room <= 0) return;
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, room * 2 * kAudioChannels, nullptr);
-    GstMapInfo map;
-    gst_buffer_map(buffer, &map, GST_MAP_WRITE);
-    uint8_t* out[] = {map.data};
-    const int made = swr_convert(resampler_, out, room,
-                                 const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
-    gst_buffer_unmap(buffer, &map);
-    if (made <= 0) {
-        gst_buffer_unref(buffer);
-        return;
+    GstBufferRef buffer(gst_buffer_new_allocate(nullptr, room * 2 * kAudioChannels, nullptr));
+    int made = 0;
+    {
+        const GstBufferMapping map(buffer.get(), GST_MAP_WRITE);
+        if (!map) return;
+        uint8_t* out[] = {map.data()};
+        made = swr_convert(resampler_, out, room,
+                           const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     }
-    gst_buffer_set_size(buffer, made * 2 * kAudioChannels);
-    GST_BUFFER_PTS(buffer) = at;
-    GST_BUFFER_DURATION(buffer) = made * kSecond / kAudioRate;
-    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_), buffer);
+    if (made <= 0) return;
+    gst_buffer_set_size(buffer.get(), made * 2 * kAudioChannels);
+    GST_BUFFER_PTS(buffer.get()) = at;
+    GST_BUFFER_DURATION(buffer.get()) = made * kSecond / kAudioRate;
+    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_.get()), buffer.release());
 }
 
 void FileFeeder::pushSilence(std::int64_t from, std::int64_t to) {
@@ -297,11 +303,12 @@ void FileFeeder::pushSilence(std::int64_t from, std::int64_t to) {
     const std::int64_t samples = (to - from) * kAudioRate / kSecond;
     if (samples <= 0) return;
     const gsize bytes = samples * 2 * kAudioChannels;
-    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
-    gst_buffer_memset(buffer, 0, 0, bytes);
-    GST_BUFFER_PTS(buffer) = from;
-    GST_BUFFER_DURATION(buffer) = samples * kSecond / kAudioRate;
-    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_), buffer);
+    GstBufferRef buffer(gst_buffer_new_allocate(nullptr, bytes, nullptr));
+    if (!buffer) return;
+    gst_buffer_memset(buffer.get(), 0, 0, bytes);
+    GST_BUFFER_PTS(buffer.get()) = from;
+    GST_BUFFER_DURATION(buffer.get()) = samples * kSecond / kAudioRate;
+    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_.get()), buffer.release());
     silenceUntil_ = from + samples * kSecond / kAudioRate;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "av_ref.h"
+#include "gst_ref.h"
+
 #include <gst/gst.h>
 
 #include <atomic>
@@ -13,7 +16,6 @@
 
 struct AVCodecContext;
 struct AVFormatContext;
-struct AVFrame;
 struct SwrContext;
 struct SwsContext;
 
@@ -33,10 +35,12 @@ public:
     FileFeeder& operator=(const FileFeeder&) = delete;
 
     // Caps of the pictures handed to the video appsrc.
-    GstCaps* videoCaps() const;
+    GstCapsRef videoCaps() const;
 
     // Starts feeding once `pipeline` plays; `failed` is called from the
-    // feeding thread when the file stops yielding pictures.
+    // feeding thread when the file stops yielding pictures. The feeder takes
+    // references of its own to the pipeline and both appsrc elements and
+    // drops them in stop(), once its thread has ended.
     void start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
                std::function<void(const std::string&)> failed);
     void stop();
@@ -57,8 +61,8 @@ private:
     AVCodecContext* audioCodec_ = nullptr;
     SwrContext* resampler_ = nullptr;
     SwsContext* converter_ = nullptr;  // for picture layouts GStreamer does not take
-    AVFrame* converted_ = nullptr;
-    AVFrame* frame_ = nullptr;
+    AvFramePtr converted_;
+    AvFramePtr frame_;
     int videoStream_ = -1;
     int audioStream_ = -1;
     int gstFormat_ = 0;
@@ -72,9 +76,9 @@ private:
     std::int64_t silenceUntil_ = 0;
     int picturesThisRound_ = 0;
 
-    GstElement* pipeline_ = nullptr;
-    GstElement* videoSrc_ = nullptr;
-    GstElement* audioSrc_ = nullptr;
+    GstElementRef pipeline_;
+    GstElementRef videoSrc_;
+    GstElementRef audioSrc_;
     std::function<void(const std::string&)> failed_;
     std::thread thread_;
     std::mutex mutex_;

@@ -4,6 +4,7 @@
 #include "capture_stream.h"
 #include "encode_worker.h"
 #include "ffmpeg_log.h"
+#include "gst_ref.h"
 #include "preview_relay.h"
 #include "recorder/ports/log.h"
 #include "recorder/ports/ui_dispatcher.h"
@@ -68,9 +69,10 @@ std::unique_ptr<GstCaptureDevice> GstCaptureDevice::create(const CaptureSource& 
                                                            DeviceOptions options,
                                                            std::string* error) {
     GError* initError = nullptr;
-    if (!gst_init_check(nullptr, nullptr, &initError)) {
+    const bool started = gst_init_check(nullptr, nullptr, &initError);
+    const GErrorPtr initFailure(initError);
+    if (!started) {
         if (error) *error = initError ? initError->message : "GStreamer cannot start";
-        if (initError) g_error_free(initError);
         return nullptr;
     }
     routeFfmpegErrorsToLog();
@@ -105,6 +107,7 @@ GstCaptureDevice::GstCaptureDevice(const CaptureSource& source, UiDispatcher& di
 }
 
 GstCaptureDevice::~GstCaptureDevice() {
+    uiThread_.check();
     shared_->alive = false;
     preview_->setSink(nullptr);
     stream_.reset();  // stops the pipeline and ends every part
@@ -160,6 +163,7 @@ void GstCaptureDevice::notify() {
 }
 
 void GstCaptureDevice::PrepareDevice() {
+    uiThread_.check();
     if (state_ != Idle) return;
     const VideoFormat format = videoFormatFor(videoStandard_);
     if (!stream_->builtFor(format, videoSource_) && !stream_->build(format, videoSource_, &lastError_))
@@ -171,6 +175,7 @@ void GstCaptureDevice::PrepareDevice() {
 }
 
 void GstCaptureDevice::StartPreview() {
+    uiThread_.check();
     previewOn_ = true;
     if (!currentPart_) {
         if (!startStream()) {
@@ -184,6 +189,7 @@ void GstCaptureDevice::StartPreview() {
 }
 
 void GstCaptureDevice::StopPreview() {
+    uiThread_.check();
     previewOn_ = false;
     if (!currentPart_) {
         stopStream();
@@ -193,6 +199,7 @@ void GstCaptureDevice::StopPreview() {
 }
 
 void GstCaptureDevice::CommitVideoSettings() {
+    uiThread_.check();
     // While recording, the change waits for the stream's next start.
     if (stream_->builtFor(videoFormatFor(videoStandard_), videoSource_) || currentPart_ ||
         !stream_->running())
@@ -202,6 +209,7 @@ void GstCaptureDevice::CommitVideoSettings() {
 }
 
 void GstCaptureDevice::StartCapture(const std::string& file) {
+    uiThread_.check();
     const auto requested = std::chrono::steady_clock::now();
     lastError_.clear();
     const bool wasRunning = stream_->running();
@@ -250,6 +258,7 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
 }
 
 void GstCaptureDevice::StopCapture() {
+    uiThread_.check();
     if (!currentPart_) return;
     stream_->router().stopPart(currentPart_);
     currentPart_ = 0;
@@ -258,10 +267,12 @@ void GstCaptureDevice::StopCapture() {
 }
 
 void GstCaptureDevice::onPartStarted(int id) {
+    uiThread_.check();
     if (id == currentPart_) setState(Recording);
 }
 
 void GstCaptureDevice::onPartEnded(int id, const std::string& failure) {
+    uiThread_.check();
     // Said at once, so whoever sees the recording end also sees why.
     if (!failure.empty()) lastError_ = failure;
     if (id == currentPart_) {
@@ -273,6 +284,7 @@ void GstCaptureDevice::onPartEnded(int id, const std::string& failure) {
 }
 
 void GstCaptureDevice::onFileClosed(const FileResult& result) {
+    uiThread_.check();
     --openFiles_;
     if (!result.ok) {
         lastError_ = result.error;
@@ -283,6 +295,7 @@ void GstCaptureDevice::onFileClosed(const FileResult& result) {
 }
 
 void GstCaptureDevice::onStreamError(const std::string& message) {
+    uiThread_.check();
     lastError_ = "The capture source stopped: " + message;
     log::error(lastError_);
     stopStream();
@@ -291,62 +304,80 @@ void GstCaptureDevice::onStreamError(const std::string& message) {
 }
 
 void GstCaptureDevice::setCaptureLimit(std::int64_t ms) {
+    uiThread_.check();
     limitMs_ = ms;
     if (currentPart_) stream_->router().setLimit(currentPart_, ms);
 }
 
 std::int64_t GstCaptureDevice::CaptureElapsed() const {
+    uiThread_.check();
     return static_cast<std::int64_t>(shared_->elapsed.load() & kMsMask);
 }
 
 void GstCaptureDevice::setCaptureElapsed(std::int64_t ms) {
+    uiThread_.check();
     shared_->elapsed = pack(currentPart_, ms);
 }
 
 void GstCaptureDevice::setBrightness(int value) {
+    uiThread_.check();
     brightness_ = value;
     if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("bright", value);
 }
 
 void GstCaptureDevice::setContrast(int value) {
+    uiThread_.check();
     contrast_ = value;
     if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("contrast", value);
 }
 
 void GstCaptureDevice::setSaturation(int value) {
+    uiThread_.check();
     saturation_ = value;
     if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("satur", value);
 }
 
 void GstCaptureDevice::setTint(int value) {
+    uiThread_.check();
     tint_ = value;
     if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("hue", value);
 }
 
 void GstCaptureDevice::setVolume(int value) {
+    uiThread_.check();
     volume_ = value;
     if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setVolume(volume_ / 10000.0);
 }
 
 void GstCaptureDevice::setMuteAudio(bool mute) {
+    uiThread_.check();
     mute_ = mute;
     updateValves();
 }
 
 void GstCaptureDevice::setPreviewWhileCapturing(bool on) {
+    uiThread_.check();
     previewWhileCapturing_ = on;
     updateValves();
 }
 
 void GstCaptureDevice::setStateListener(std::function<void()> listener) {
+    uiThread_.check();
     listener_ = std::move(listener);
 }
 
 void GstCaptureDevice::setPreviewSink(std::function<void(const PreviewFrame&)> sink) {
+    uiThread_.check();
     preview_->setSink(std::move(sink));
 }
 
+void GstCaptureDevice::setPreviewSize(int width, int height) {
+    uiThread_.check();
+    stream_->setPreviewSize(width, height);
+}
+
 void GstCaptureDevice::setFileListener(std::function<void(const FileResult&)> listener) {
+    uiThread_.check();
     fileListener_ = std::move(listener);
 }
 

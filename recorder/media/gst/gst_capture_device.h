@@ -2,6 +2,7 @@
 
 #include "capture_source.h"
 #include "device_options.h"
+#include "ui_thread_role.h"
 #include "recorder/device/preview_frame.h"
 #include "recorder/device/capture_device.h"
 
@@ -33,6 +34,8 @@ struct FileResult {
 // accepts until it stops. Picture values run from 0 to 10000 (5000 neutral),
 // Volume from 0 to 10000 (full). MuteAudio silences only what is heard,
 // never the recording.
+// Every public member runs on the thread that built the device (the
+// user-interface thread); debug builds abort on any other.
 class GstCaptureDevice : public CaptureDevice {
 public:
     // Nothing, with `error` set, when GStreamer or one of the pipeline's
@@ -42,7 +45,7 @@ public:
                                                     DeviceOptions options, std::string* error);
     ~GstCaptureDevice() override;
 
-    int ReadyState() const override { return state_.load(); }
+    int ReadyState() const override { uiThread_.check(); return state_.load(); }
     void StartPreview() override;
     void StopPreview() override;
     void PrepareDevice() override;
@@ -50,51 +53,54 @@ public:
     void StartCapture(const std::string& file) override;
     void StopCapture() override;
 
-    std::int64_t CaptureLimit() const override { return limitMs_; }
+    std::int64_t CaptureLimit() const override { uiThread_.check(); return limitMs_; }
     void setCaptureLimit(std::int64_t ms) override;
     std::int64_t CaptureElapsed() const override;
     void setCaptureElapsed(std::int64_t ms) override;
 
-    std::string RecordingTemplate() const override { return template_; }
-    void setRecordingTemplate(const std::string& name) override { template_ = name; }
+    std::string RecordingTemplate() const override { uiThread_.check(); return template_; }
+    void setRecordingTemplate(const std::string& name) override { uiThread_.check(); template_ = name; }
 
-    int Brightness() const override { return brightness_; }
+    int Brightness() const override { uiThread_.check(); return brightness_; }
     void setBrightness(int value) override;
-    int Contrast() const override { return contrast_; }
+    int Contrast() const override { uiThread_.check(); return contrast_; }
     void setContrast(int value) override;
-    int Saturation() const override { return saturation_; }
+    int Saturation() const override { uiThread_.check(); return saturation_; }
     void setSaturation(int value) override;
-    int Tint() const override { return tint_; }
+    int Tint() const override { uiThread_.check(); return tint_; }
     void setTint(int value) override;
-    int Volume() const override { return volume_; }
+    int Volume() const override { uiThread_.check(); return volume_; }
     void setVolume(int value) override;
 
-    int VideoSource() const override { return videoSource_; }
-    void setVideoSource(int value) override { videoSource_ = value; }
-    int VideoStandard() const override { return videoStandard_; }
-    void setVideoStandard(int value) override { videoStandard_ = value; }
+    int VideoSource() const override { uiThread_.check(); return videoSource_; }
+    void setVideoSource(int value) override { uiThread_.check(); videoSource_ = value; }
+    int VideoStandard() const override { uiThread_.check(); return videoStandard_; }
+    void setVideoStandard(int value) override { uiThread_.check(); videoStandard_ = value; }
 
-    bool MuteAudio() const override { return mute_; }
+    bool MuteAudio() const override { uiThread_.check(); return mute_; }
     void setMuteAudio(bool mute) override;
-    bool PreviewWhileCapturing() const override { return previewWhileCapturing_; }
+    bool PreviewWhileCapturing() const override { uiThread_.check(); return previewWhileCapturing_; }
     void setPreviewWhileCapturing(bool on) override;
 
-    void setMember135(bool value) override { member135_ = value; }
-    void setMember116(int value) override { member116_ = value; }
-    void setMember169(bool value) override { member169_ = value; }
+    void setMember135(bool value) override { uiThread_.check(); member135_ = value; }
+    void setMember116(int value) override { uiThread_.check(); member116_ = value; }
+    void setMember169(bool value) override { uiThread_.check(); member169_ = value; }
 
-    std::string DeviceRegistryKey() const override { return registryKey_; }
+    std::string DeviceRegistryKey() const override { uiThread_.check(); return registryKey_; }
     void setStateListener(std::function<void()> listener) override;
 
     // Preview pictures, on the user-interface thread; only the newest one
     // is delivered when that thread falls behind.
     void setPreviewSink(std::function<void(const PreviewFrame&)> sink);
+    // The size the preview pictures are made at (the window's, so it paints
+    // them unscaled); DeviceOptions gives the first one.
+    void setPreviewSize(int width, int height);
     // Every part file once it is closed, on the user-interface thread.
     void setFileListener(std::function<void(const FileResult&)> listener);
     // Part files still being written or finished.
-    int openFiles() const { return openFiles_; }
-    const CaptureSource& source() const { return source_; }
-    std::string lastError() const override { return lastError_; }
+    int openFiles() const { uiThread_.check(); return openFiles_; }
+    const CaptureSource& source() const { uiThread_.check(); return source_; }
+    std::string lastError() const override { uiThread_.check(); return lastError_; }
 
 private:
     class Events;
@@ -113,6 +119,7 @@ private:
     void onStreamError(const std::string& message);
     int idleState() const;
 
+    UiThreadRole uiThread_;  // the thread that built the device
     CaptureSource source_;
     UiDispatcher& dispatcher_;
     DeviceOptions options_;

@@ -55,6 +55,9 @@ AVRational sampleAspect(int width, int height) {
 std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& settings,
                                                      std::string* error) {
     std::unique_ptr<MpegPartWriter> w(new MpegPartWriter);
+    w->input_ = allocateFrame();
+    w->packet_ = allocatePacket();
+    if (!w->input_ || !w->packet_) return report(error, "out of memory"), nullptr;
     w->path_ = settings.path;
     w->source_ = settings.source;
     int rc = avformat_alloc_output_context2(&w->format_, nullptr, "vob", settings.path.c_str());
@@ -114,11 +117,12 @@ bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error)
         scaler_ = sws_getContext(settings.source.width, settings.source.height, AV_PIX_FMT_YUV420P,
                                  size.width, size.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR,
                                  nullptr, nullptr, nullptr);
-        picture_ = av_frame_alloc();
+        picture_ = allocateFrame();
+        if (!picture_) return report(error, "out of memory");
         picture_->format = AV_PIX_FMT_YUV420P;
         picture_->width = size.width;
         picture_->height = size.height;
-        if (!scaler_ || av_frame_get_buffer(picture_, 0) < 0)
+        if (!scaler_ || av_frame_get_buffer(picture_.get(), 0) < 0)
             return report(error, "cannot scale to the template's size");
     }
     return true;
@@ -140,12 +144,13 @@ bool MpegPartWriter::openAudio(const PartSettings& settings, std::string* error)
     avcodec_parameters_from_context(audioStream_->codecpar, audio_);
     audioStream_->time_base = audio_->time_base;
     fifo_ = av_audio_fifo_alloc(AV_SAMPLE_FMT_S16, kAudioChannels, audio_->frame_size * 4);
-    sound_ = av_frame_alloc();
+    sound_ = allocateFrame();
+    if (!sound_) return report(error, "out of memory");
     sound_->format = AV_SAMPLE_FMT_S16;
     sound_->nb_samples = audio_->frame_size;
     sound_->sample_rate = t.sampleRate;
     av_channel_layout_copy(&sound_->ch_layout, &audio_->ch_layout);
-    if (!fifo_ || av_frame_get_buffer(sound_, 0) < 0) return report(error, "out of memory");
+    if (!fifo_ || av_frame_get_buffer(sound_.get(), 0) < 0) return report(error, "out of memory");
     if (t.sampleRate != kAudioRate) {
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
         rc = swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, t.sampleRate, &stereo,
@@ -160,8 +165,6 @@ MpegPartWriter::~MpegPartWriter() {
     avformat_free_context(format_);
     avcodec_free_context(&video_);
     avcodec_free_context(&audio_);
-    av_frame_free(&picture_);
-    av_frame_free(&sound_);
     sws_freeContext(scaler_);
     swr_free(&resampler_);
     if (fifo_) av_audio_fifo_free(fifo_);
@@ -177,24 +180,26 @@ void MpegPartWriter::begin(std::int64_t firstFrameIndex) {
 
 void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex) {
     if (failed() || finished_) return;
-    AVFrame input{};
-    input.format = AV_PIX_FMT_YUV420P;
-    input.width = source_.width;
-    input.height = source_.height;
+    AVFrame* input = input_.get();
+    input->format = AV_PIX_FMT_YUV420P;
+    input->width = source_.width;
+    input->height = source_.height;
     for (int i = 0; i < 3; ++i) {
-        input.data[i] = const_cast<std::uint8_t*>(frame.plane(i));
-        input.linesize[i] = frame.stride(i);
+        input->data[i] = const_cast<std::uint8_t*>(frame.plane(i));
+        input->linesize[i] = frame.stride(i);
     }
-    AVFrame* picture = &input;
+    AVFrame* picture = input;
     if (scaler_) {
-        if (av_frame_make_writable(picture_) < 0) return fail("Out of memory");
-        sws_scale(scaler_, input.data, input.linesize, 0, source_.height, picture_->data,
+        if (av_frame_make_writable(picture_.get()) < 0) return fail("Out of memory");
+        sws_scale(scaler_, input->data, input->linesize, 0, source_.height, picture_->data,
                   picture_->linesize);
-        picture = picture_;
+        picture = picture_.get();
     }
     picture->pts = frameIndex + leadFrames_;
-    if (send(video_, videoStream_, picture) && framesWritten_++ == 0)
-        firstFrameAt_ = std::chrono::steady_clock::now();
+    const bool sent = send(video_, videoStream_, picture);
+    // The picture's memory goes back to GStreamer when the caller drops it.
+    av_frame_unref(input);
+    if (sent && framesWritten_++ == 0) firstFrameAt_ = std::chrono::steady_clock::now();
 }
 
 void MpegPartWriter::writeAudio(const std::int16_t* samples, std::size_t count) {
@@ -225,7 +230,7 @@ void MpegPartWriter::encodeAudioFrames(bool final) {
     const int frameSize = audio_->frame_size;
     while (!failed() && (av_audio_fifo_size(fifo_) >= frameSize ||
                          (final && av_audio_fifo_size(fifo_) > 0))) {
-        if (av_frame_make_writable(sound_) < 0) return fail("Out of memory");
+        if (av_frame_make_writable(sound_.get()) < 0) return fail("Out of memory");
         const int got = av_audio_fifo_read(fifo_, reinterpret_cast<void**>(sound_->data), frameSize);
         // Layer II frames have a fixed length: the last one is padded with silence.
         if (got < frameSize)
@@ -233,7 +238,7 @@ void MpegPartWriter::encodeAudioFrames(bool final) {
                         static_cast<std::size_t>(frameSize - got) * 2 * kAudioChannels);
         sound_->pts = audioPts_;
         audioPts_ += frameSize;
-        send(audio_, audioStream_, sound_);
+        send(audio_, audioStream_, sound_.get());
     }
 }
 
@@ -242,7 +247,7 @@ bool MpegPartWriter::send(AVCodecContext* codec, AVStream* stream, AVFrame* fram
         fail(std::string("The ") + codec->codec->long_name + " encoder failed: " + errorText(rc));
         return false;
     }
-    AVPacket* packet = av_packet_alloc();
+    AVPacket* packet = packet_.get();
     while (avcodec_receive_packet(codec, packet) >= 0) {
         av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
         packet->stream_index = stream->index;
@@ -251,7 +256,7 @@ bool MpegPartWriter::send(AVCodecContext* codec, AVStream* stream, AVFrame* fram
             break;
         }
     }
-    av_packet_free(&packet);
+    av_packet_unref(packet);
     return !failed();
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "av_ref.h"
 #include "capture_format.h"
 #include "media_buffer.h"
 #include "recorder/device/templates.h"
@@ -13,7 +14,6 @@
 struct AVAudioFifo;
 struct AVCodecContext;
 struct AVFormatContext;
-struct AVFrame;
 struct AVStream;
 struct SwrContext;
 struct SwsContext;
@@ -76,8 +76,10 @@ private:
     AVCodecContext* audio_ = nullptr;
     AVStream* videoStream_ = nullptr;
     AVStream* audioStream_ = nullptr;
-    AVFrame* picture_ = nullptr;  // scaled picture, when the template's size differs
-    AVFrame* sound_ = nullptr;
+    AvFramePtr input_;    // points at the picture handed in, without copying it
+    AvFramePtr picture_;  // scaled picture, when the template's size differs
+    AvFramePtr sound_;
+    AvPacketPtr packet_;
     SwsContext* scaler_ = nullptr;
     SwrContext* resampler_ = nullptr;
     AVAudioFifo* fifo_ = nullptr;

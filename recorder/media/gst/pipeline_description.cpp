@@ -2,6 +2,9 @@
 
 #include "recorder/device/capture_device.h"
 
+#include <gst/gst.h>
+
+#include <algorithm>
 #include <sstream>
 
 namespace kelbo {
@@ -45,14 +48,9 @@ std::string videoSource(const PipelineSpec& spec) {
                    caps + " ! videobalance name=" + element::kBalance;
         case CaptureSource::Kind::TestPattern: break;
     }
-    // Two inputs, two pictures: scrolling colour bars or a bouncing ball,
-    // both with the date and time burnt in.
-    const bool svideo = spec.videoSource == CaptureDevice::SVideo;
-    return std::string("videotestsrc is-live=true ") +
-           (svideo ? "pattern=ball" : "pattern=smpte horizontal-speed=4") + " ! " + caps +
-           " ! clockoverlay halignment=left valignment=bottom shaded-background=true"
-           " font-desc=\"Sans Bold 20\" time-format=\"%d-%m-%Y %H:%M:%S\""
-           " ! videobalance name=" +
+    // Made once and replayed by the pattern feeder (pattern_feeder.h).
+    return std::string("appsrc name=") + element::kPatternVideo +
+           " is-live=true format=time max-bytes=0 caps=\"" + caps + "\" ! videobalance name=" +
            element::kBalance;
 }
 
@@ -69,10 +67,24 @@ std::string audioSource(const PipelineSpec& spec) {
                    " is-live=true format=time max-bytes=0 caps=\"" + caps + "\"";
         case CaptureSource::Kind::TestPattern: break;
     }
-    return "audiotestsrc is-live=true wave=sine freq=1000 volume=0.25 ! " + caps;
+    return std::string("appsrc name=") + element::kPatternAudio +
+           " is-live=true format=time max-bytes=0 caps=\"" + caps + "\"";
 }
 
 }  // namespace
+
+void clampPreviewSize(int& width, int& height) {
+    width = std::clamp(width, 16, 1920);
+    height = std::clamp(height, 16, 1080);
+}
+
+std::string previewCaps(int width, int height) {
+    clampPreviewSize(width, height);
+    // Qt's Format_RGB32 is 0xffRRGGBB in the machine's byte order.
+    const char* layout = G_BYTE_ORDER == G_LITTLE_ENDIAN ? "BGRx" : "xRGB";
+    return "video/x-raw,format=" + std::string(layout) + ",width=" + std::to_string(width) +
+           ",height=" + std::to_string(height) + ",pixel-aspect-ratio=1/1";
+}
 
 std::string describePipeline(const PipelineSpec& spec) {
     std::ostringstream d;
@@ -81,8 +93,14 @@ std::string describePipeline(const PipelineSpec& spec) {
       << " vtee. ! valve name=" << element::kPreviewValve
       << " drop=true drop-mode=forward-sticky-events"
       << " ! queue leaky=downstream max-size-buffers=2 max-size-bytes=0 max-size-time=0"
-      << " ! videoscale ! video/x-raw,width=" << spec.previewWidth
-      << ",height=" << spec.previewHeight << " ! videoconvert ! video/x-raw,format=RGB"
+      // Half the picture rate is plenty for a preview; nearest-neighbour
+      // scaling of the small picture before the colour conversion keeps
+      // the branch cheap.
+      << " ! videorate drop-only=true ! video/x-raw,framerate=25/2"
+      << " ! videoscale method=nearest-neighbour add-borders=false"
+      << " ! videoconvert dither=none"
+      << " ! capsfilter name=" << element::kPreviewSize << " caps=\""
+      << previewCaps(spec.previewWidth, spec.previewHeight) << "\""
       << " ! appsink name=" << element::kPreviewSink << kSinkProps << " max-buffers=2 drop=true "
       << audioSource(spec) << " ! volume name=" << element::kVolume << " ! tee name=atee"
       << " atee. ! appsink name=" << element::kAudioSink << kSinkProps;

@@ -1,5 +1,6 @@
 #include "preview_relay.h"
 
+#include "gst_ref.h"
 #include "recorder/ports/ui_dispatcher.h"
 
 #include <gst/video/video.h>
@@ -14,19 +15,19 @@ void PreviewRelay::setSink(std::function<void(const PreviewFrame&)> sink) {
 
 void PreviewRelay::push(GstSample* sample) {
     GstVideoInfo info;
-    GstBuffer* buffer = gst_sample_get_buffer(sample);
-    GstMapInfo map;
-    if (!buffer || !gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) ||
-        !gst_buffer_map(buffer, &map, GST_MAP_READ))
+    GstCaps* caps = gst_sample_get_caps(sample);
+    if (!caps || !gst_video_info_from_caps(&info, caps) ||
+        GST_VIDEO_INFO_COMP_PSTRIDE(&info, 0) != 4)
         return;
+    const GstBufferMapping map(gst_sample_get_buffer(sample), GST_MAP_READ);
+    if (!map) return;
     std::lock_guard lock(mutex_);
     // The stride comes from the caps: rows may be padded.
     spare_.width = GST_VIDEO_INFO_WIDTH(&info);
     spare_.height = GST_VIDEO_INFO_HEIGHT(&info);
     spare_.stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
-    const gsize bytes = std::min<gsize>(map.size, static_cast<gsize>(spare_.stride) * spare_.height);
-    spare_.rgb.assign(map.data, map.data + bytes);
-    gst_buffer_unmap(buffer, &map);
+    const gsize bytes = std::min<gsize>(map.size(), static_cast<gsize>(spare_.stride) * spare_.height);
+    spare_.pixels.assign(map.data(), map.data() + bytes);
     std::swap(latest_, spare_);
     if (posted_) return;
     posted_ = true;
@@ -43,7 +44,7 @@ void PreviewRelay::deliver() {
     if (sink_ && frame.width > 0) sink_(frame);
     // Hand the buffer back so the next picture needs no allocation.
     std::lock_guard lock(mutex_);
-    if (spare_.rgb.capacity() < frame.rgb.capacity()) std::swap(frame, spare_);
+    if (spare_.pixels.capacity() < frame.pixels.capacity()) std::swap(frame, spare_);
 }
 
 }  // namespace kelbo

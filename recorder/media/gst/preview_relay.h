@@ -21,7 +21,8 @@ public:
 
     // User-interface thread; an empty sink stops the delivery.
     void setSink(std::function<void(const PreviewFrame&)> sink);
-    // Streaming thread: copies the RGB picture of `sample`.
+    // Streaming thread: copies the picture of `sample` (32-bit, as
+    // PreviewFrame holds it).
     void push(GstSample* sample);
 
 private:
