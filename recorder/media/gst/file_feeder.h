@@ -1,5 +1,7 @@
 #pragma once
 
+#include "av_ref.h"
+
 #include <gst/gst.h>
 
 #include <atomic>
@@ -46,6 +48,11 @@ private:
     void run();
     bool decodeNext();
     void pushPicture(AVFrame* frame);
+    // A new picture in the layout GStreamer takes; nothing when memory runs out.
+    AvFramePtr convert(const AVFrame* frame) const;
+    // A buffer over the picture's own memory, holding the picture until
+    // the pipeline is done with it; nothing when memory runs out.
+    GstBuffer* wrapPicture(AvFramePtr picture) const;
     void pushSound(AVFrame* frame);
     void pushSilence(std::int64_t from, std::int64_t to);
     bool waitUntil(std::int64_t runningTime);
@@ -57,7 +64,6 @@ private:
     AVCodecContext* audioCodec_ = nullptr;
     SwrContext* resampler_ = nullptr;
     SwsContext* converter_ = nullptr;  // for picture layouts GStreamer does not take
-    AVFrame* converted_ = nullptr;
     AVFrame* frame_ = nullptr;
     int videoStream_ = -1;
     int audioStream_ = -1;

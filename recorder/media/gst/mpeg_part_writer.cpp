@@ -81,6 +81,8 @@ std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& setting
     std::unique_ptr<MpegPartWriter> w(new MpegPartWriter);
     w->path_ = settings.path;
     w->source_ = settings.source;
+    w->input_ = allocateFrame();
+    if (!w->input_) return report(error, "out of memory"), nullptr;
     const StreamLayout layout = settings.encoding.layout;
     int rc = avformat_alloc_output_context2(&w->format_, nullptr, muxerFor(layout),
                                             settings.path.c_str());
@@ -216,24 +218,22 @@ void MpegPartWriter::begin(std::int64_t firstFrameIndex) {
 
 void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex) {
     if (failed() || finished_) return;
-    AVFrame input{};
-    input.format = AV_PIX_FMT_YUV420P;
-    input.width = source_.width;
-    input.height = source_.height;
-    for (int i = 0; i < 3; ++i) {
-        input.data[i] = const_cast<std::uint8_t*>(frame.plane(i));
-        input.linesize[i] = frame.stride(i);
-    }
-    AVFrame* picture = &input;
+    const AVFrame* source = frame.picture();
+    if (!source) return;
+    AVFrame* picture = input_.get();
     if (scaler_) {
         if (av_frame_make_writable(picture_) < 0) return fail("Out of memory");
-        sws_scale(scaler_, input.data, input.linesize, 0, source_.height, picture_->data,
+        sws_scale(scaler_, source->data, source->linesize, 0, source_.height, picture_->data,
                   picture_->linesize);
         picture = picture_;
+    } else if (av_frame_ref(input_.get(), source) < 0) {
+        // A new reference, not a copy: the encoder keeps what it needs.
+        return fail("Out of memory");
     }
     picture->pts = frameIndex - firstFrameIndex_;
     if (send(video_, videoStream_, picture, videoOffset_) && framesWritten_++ == 0)
         firstFrameAt_ = std::chrono::steady_clock::now();
+    av_frame_unref(input_.get());
 }
 
 void MpegPartWriter::writeAudio(const std::int16_t* samples, std::size_t count) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "av_ref.h"
 #include "capture_format.h"
 #include "media_buffer.h"
 #include "recorder/device/templates.h"
@@ -78,6 +79,7 @@ private:
     AVCodecContext* audio_ = nullptr;
     AVStream* videoStream_ = nullptr;
     AVStream* audioStream_ = nullptr;
+    AvFramePtr input_;            // a reference to the picture being encoded
     AVFrame* picture_ = nullptr;  // scaled picture, when the template's size differs
     AVFrame* sound_ = nullptr;
     SwsContext* scaler_ = nullptr;
