@@ -204,7 +204,8 @@ MpegPartWriter::~MpegPartWriter() {
 void MpegPartWriter::begin(std::int64_t firstFrameIndex) {
     // The muxer moves a file's time stamps when they start below its
     // preload (half a second); starting the timeline a second in keeps them
-    // as written, so consecutive parts join exactly.
+    // as written, so consecutive parts join exactly. (The dvd and vcd
+    // muxers start every file at the preload whatever it is given.)
     const std::int64_t leadFrames = (source_.fpsNum + source_.fpsDen - 1) / source_.fpsDen;
     // Both encoders count from 0, as for a file of their own: the video
     // rate control measures its budget from the first time stamp, and one

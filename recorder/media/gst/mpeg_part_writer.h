@@ -28,9 +28,11 @@ struct PartSettings {
 };
 
 // Writes one part file: MPEG-2 (or MPEG-1) video and MPEG-1 layer II sound
-// in an MPEG program stream, laid out as the template says. Each file opens with its own sequence header and key
-// frame, so it plays alone; its time stamps continue the recording's
-// timeline, so the parts of a split recording also join without a seam.
+// in an MPEG program stream, laid out as the template says (plain, DVD or
+// Video CD). Each file opens with its own sequence header and key frame, so
+// it plays alone. In a plain program stream its time stamps continue the
+// recording's timeline, so the parts of a split recording also join without
+// a seam; disc layouts start each file's clock anew, as authoring expects.
 // Opened on the user-interface thread, then used by one worker thread.
 class MpegPartWriter {
 public:
