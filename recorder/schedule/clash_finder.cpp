@@ -5,6 +5,7 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -55,41 +56,91 @@ private:
     std::vector<std::vector<int>> order_;
 };
 
-// The tag names every partner once, by programme and channel, in the order
-// the pairs were found; two partners with the same name are named once.
-void writeTags(ScheduleList& list, const Partners& partners) {
-    const size_t rows = static_cast<size_t>(list.rowCount());
-    // Rows with the same name share a number, so naming one twice is
-    // noticed without comparing texts.
-    std::vector<std::string> names;
-    std::vector<size_t> nameOf(rows + 1);
-    std::unordered_map<std::string, size_t> numbers;
-    for (size_t row = 1; row <= rows; ++row) {
-        const int r = static_cast<int>(row);
-        std::string name = list.cell(r, Column::Programme) + " on " + list.cell(r, Column::Channel);
-        const auto [at, added] = numbers.try_emplace(std::move(name), names.size());
-        if (added) names.push_back(at->first);
-        nameOf[row] = at->second;
+const char kSeparator[] = " AND ";
+
+bool startsWithEndOf(std::string_view text, std::string_view end) {
+    for (size_t n = 1; n <= end.size() && n <= text.size(); ++n)
+        if (text.substr(0, n) == end.substr(end.size() - n)) return true;
+    return false;
+}
+
+// The tag texts, built once. A partner is named unless the tag already
+// contains its name. Most names can only be found in a tag where that very
+// name was written before, so a set of names given answers for them; a
+// name that could also turn up inside or across other names is looked for
+// in the tag itself.
+class TagTexts {
+public:
+    explicit TagTexts(const ScheduleList& list) : nameOf_(static_cast<size_t>(list.rowCount()) + 1) {
+        // Rows with the same name share a number.
+        std::unordered_map<std::string, size_t> numbers;
+        for (int row = 1; row <= list.rowCount(); ++row) {
+            std::string name = list.cell(row, Column::Programme) + " on " + list.cell(row, Column::Channel);
+            const auto [at, added] = numbers.try_emplace(std::move(name), names_.size());
+            if (added) names_.push_back(at->first);
+            nameOf_[static_cast<size_t>(row)] = at->second;
+        }
+        findLooseNames();
+        namedIn_.assign(names_.size(), 0);
     }
-    std::vector<size_t> namedIn(names.size(), 0);  // last row whose tag has the name
-    for (size_t row = 1; row <= rows; ++row) {
-        const std::vector<int>& others = partners.of(static_cast<int>(row));
-        if (others.empty()) continue;
+
+    std::string tagFor(int row, const std::vector<int>& partners) {
         std::vector<size_t> named;
-        named.reserve(others.size());
+        named.reserve(partners.size());
         size_t length = sizeof kTagPrefix;
-        for (int partner : others) {
-            const size_t name = nameOf[static_cast<size_t>(partner)];
-            if (namedIn[name] == row) continue;
-            namedIn[name] = row;
+        bool loose = false;
+        for (int partner : partners) {
+            const size_t name = nameOf_[static_cast<size_t>(partner)];
+            if (namedIn_[name] == row) continue;
+            namedIn_[name] = row;
             named.push_back(name);
-            length += names[name].size() + 5;
+            length += names_[name].size() + sizeof kSeparator;
+            loose = loose || loose_[name];
         }
         std::string tag = kTagPrefix;
         tag.reserve(length);
-        for (size_t name : named) tag.append(names[name]).append(" AND ");
-        list.setTag(static_cast<int>(row), std::move(tag));
-        list.Set_Row_Colour(static_cast<int>(row), colour::kBlue);
+        for (size_t name : named)
+            if (!loose || tag.find(names_[name]) == std::string::npos)
+                tag.append(names_[name]).append(kSeparator);
+        return tag;
+    }
+
+private:
+    // A name is loose when a tag could contain it other than where it was
+    // written itself: inside another name, or across the separator or the
+    // prefix. Everything a tag holds is the prefix and the names with their
+    // separators, all laid side by side here, one apart.
+    void findLooseNames() {
+        std::string all = std::string(kTagPrefix) + '\0';
+        std::vector<size_t> at(names_.size());
+        for (size_t n = 0; n < names_.size(); ++n) {
+            at[n] = all.size();
+            all.append(names_[n]).append(kSeparator).append(1, '\0');
+        }
+        loose_.assign(names_.size(), false);
+        for (size_t n = 0; n < names_.size(); ++n) {
+            const std::string& name = names_[n];
+            bool loose = name.find(kSeparator) != std::string::npos || name.find('\0') != std::string::npos ||
+                         startsWithEndOf(name, kSeparator) || startsWithEndOf(name, kTagPrefix);
+            for (size_t p = all.find(name); !loose && p != std::string::npos; p = all.find(name, p + 1))
+                loose = p != at[n];
+            loose_[n] = loose;
+        }
+    }
+
+    std::vector<std::string> names_;
+    std::vector<size_t> nameOf_;
+    std::vector<bool> loose_;
+    std::vector<int> namedIn_;  // the last row whose tag has the name
+};
+
+void writeTags(ScheduleList& list, const Partners& partners) {
+    TagTexts texts(list);
+    for (int row = 1; row <= list.rowCount(); ++row) {
+        const std::vector<int>& others = partners.of(row);
+        if (others.empty()) continue;
+        list.setTag(row, texts.tagFor(row, others));
+        list.Set_Row_Colour(row, colour::kBlue);
     }
 }
 
