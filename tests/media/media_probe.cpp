@@ -32,7 +32,10 @@ std::string shellQuoted(const std::string& text) {
 MediaProbe probeMedia(const std::filesystem::path& file) {
     MediaProbe probe;
     const auto result = runCommand(
-        "ffprobe -v error -of json -show_format -show_streams "
+        // A picture whose program-stream packet carries no PTS of its own
+        // (the muxer writes one only where a picture starts a packet) still
+        // counts: the demuxer works out its time.
+        "ffprobe -v error -fflags +genpts -of json -show_format -show_streams "
         "-show_entries packet=stream_index,pts,size " +
         shellQuoted(file.string()));
     if (result.status != 0) return probe;
