@@ -14,6 +14,7 @@ namespace kelbo {
 namespace {
 
 const char kTagPrefix[] = "Clash with: ";
+const char kSeparator[] = " AND ";
 
 // Every duplicate (same date, time and channel number as an earlier row)
 // goes before any pair is compared, so the row that stays never names its
@@ -55,8 +56,6 @@ private:
     std::vector<char> known_;  // row x partner
     std::vector<std::vector<int>> order_;
 };
-
-const char kSeparator[] = " AND ";
 
 bool startsWithEndOf(std::string_view text, std::string_view end) {
     for (size_t n = 1; n <= end.size() && n <= text.size(); ++n)
