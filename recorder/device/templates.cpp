@@ -107,6 +107,13 @@ void apply(EncodingTemplate& t, std::string_view key, std::string_view value) {
         if (auto v = intIn(value, 0, 4)) t.bFrames = *v;
     } else if (key == "AudioBitRate") {
         if (auto v = intIn(value, 64, 384); v && isLayerTwoRate(*v)) t.audioKbps = *v;
+    } else if (key == "VideoCodec") {
+        if (value == "MPEG2") t.videoCodec = VideoCodec::Mpeg2;
+        if (value == "MPEG1") t.videoCodec = VideoCodec::Mpeg1;
+    } else if (key == "Layout") {
+        if (value == "Program") t.layout = StreamLayout::Program;
+        if (value == "DVD") t.layout = StreamLayout::Dvd;
+        if (value == "VCD") t.layout = StreamLayout::Vcd;
     } else if (key == "SampleRate") {
         if (auto v = intIn(value, 32000, 48000); v && (*v == 32000 || *v == 44100 || *v == 48000))
             t.sampleRate = *v;

@@ -61,6 +61,19 @@ enum class PictureSize {
     SIF,     // 352 x half height
 };
 
+enum class VideoCodec {
+    Mpeg2,
+    Mpeg1,  // for Video CD
+};
+
+// How the part files are laid out: a plain MPEG program stream, or one a
+// disc authoring tool takes as it is.
+enum class StreamLayout {
+    Program,
+    Dvd,  // navigation packs, 2048-byte packs at the DVD's mux rate
+    Vcd,  // 2324-byte packs at the Video CD's mux rate
+};
+
 // The encoding a template asks for.
 struct EncodingTemplate {
     PictureSize size = PictureSize::D1;
@@ -70,12 +83,15 @@ struct EncodingTemplate {
     int bFrames = 0;
     int audioKbps = 224;
     int sampleRate = 48000;
+    VideoCodec videoCodec = VideoCodec::Mpeg2;
+    StreamLayout layout = StreamLayout::Program;
 
     bool operator==(const EncodingTemplate&) const = default;
 };
 
 // Parses "Key=Value" lines (Size, VideoBitRate, MaxVideoBitRate, GopLength,
-// BFrames, AudioBitRate, SampleRate; rates in kbit/s). Blank lines, lines
+// BFrames, AudioBitRate, SampleRate; rates in kbit/s; VideoCodec MPEG2 or
+// MPEG1; Layout Program, DVD or VCD). Blank lines, lines
 // starting with '#', unknown keys and values out of range are ignored and
 // leave the default.
 EncodingTemplate parseEncodingTemplate(std::string_view text);

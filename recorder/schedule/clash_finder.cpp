@@ -5,6 +5,8 @@
 
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace kelbo {
@@ -12,6 +14,7 @@ namespace kelbo {
 namespace {
 
 const char kTagPrefix[] = "Clash with: ";
+const char kSeparator[] = " AND ";
 
 // Every duplicate (same date, time and channel number as an earlier row)
 // goes before any pair is compared, so the row that stays never names its
@@ -28,18 +31,116 @@ void dropDuplicates(ScheduleList& list) {
     }
 }
 
-void nameIn(ScheduleList& list, int row, int partner) {
-    const std::string name = list.cell(partner, Column::Programme) + " on " +
-                             list.cell(partner, Column::Channel);
-    const std::string& tag = list.tag(row);
-    if (tag.find(name) == std::string::npos) list.setTag(row, tag + name + " AND ");
+// Each row's partners in the order their pairs were found, each once.
+class Partners {
+public:
+    explicit Partners(int rows)
+        : stride_(static_cast<size_t>(rows) + 1), known_(stride_ * stride_), order_(stride_) {}
+
+    void markPair(int i, int j) {
+        add(i, j);
+        add(j, i);
+    }
+    const std::vector<int>& of(int row) const { return order_[static_cast<size_t>(row)]; }
+
+private:
+    void add(int row, int partner) {
+        const size_t r = static_cast<size_t>(row);
+        char& known = known_[r * stride_ + static_cast<size_t>(partner)];
+        if (known) return;
+        known = 1;
+        order_[r].push_back(partner);
+    }
+
+    size_t stride_;
+    std::vector<char> known_;  // row x partner
+    std::vector<std::vector<int>> order_;
+};
+
+bool startsWithEndOf(std::string_view text, std::string_view end) {
+    for (size_t n = 1; n <= end.size() && n <= text.size(); ++n)
+        if (text.substr(0, n) == end.substr(end.size() - n)) return true;
+    return false;
 }
 
-void markPair(ScheduleList& list, int i, int j) {
-    list.Set_Row_Colour(j, colour::kBlue);
-    list.Set_Row_Colour(i, colour::kBlue);
-    nameIn(list, i, j);
-    nameIn(list, j, i);
+// The tag texts, built once. A partner is named unless the tag already
+// contains its name. Most names can only be found in a tag where that very
+// name was written before, so a set of names given answers for them; a
+// name that could also turn up inside or across other names is looked for
+// in the tag itself.
+class TagTexts {
+public:
+    explicit TagTexts(const ScheduleList& list) : nameOf_(static_cast<size_t>(list.rowCount()) + 1) {
+        // Rows with the same name share a number.
+        std::unordered_map<std::string, size_t> numbers;
+        for (int row = 1; row <= list.rowCount(); ++row) {
+            std::string name = list.cell(row, Column::Programme) + " on " + list.cell(row, Column::Channel);
+            const auto [at, added] = numbers.try_emplace(std::move(name), names_.size());
+            if (added) names_.push_back(at->first);
+            nameOf_[static_cast<size_t>(row)] = at->second;
+        }
+        findLooseNames();
+        namedIn_.assign(names_.size(), 0);
+    }
+
+    std::string tagFor(int row, const std::vector<int>& partners) {
+        std::vector<size_t> named;
+        named.reserve(partners.size());
+        size_t length = sizeof kTagPrefix;
+        bool loose = false;
+        for (int partner : partners) {
+            const size_t name = nameOf_[static_cast<size_t>(partner)];
+            if (namedIn_[name] == row) continue;
+            namedIn_[name] = row;
+            named.push_back(name);
+            length += names_[name].size() + sizeof kSeparator;
+            loose = loose || loose_[name];
+        }
+        std::string tag = kTagPrefix;
+        tag.reserve(length);
+        for (size_t name : named)
+            if (!loose || tag.find(names_[name]) == std::string::npos)
+                tag.append(names_[name]).append(kSeparator);
+        return tag;
+    }
+
+private:
+    // A name is loose when a tag could contain it other than where it was
+    // written itself: inside another name, or across the separator or the
+    // prefix. Everything a tag holds is the prefix and the names with their
+    // separators, all laid side by side here, one apart.
+    void findLooseNames() {
+        std::string all = std::string(kTagPrefix) + '\0';
+        std::vector<size_t> at(names_.size());
+        for (size_t n = 0; n < names_.size(); ++n) {
+            at[n] = all.size();
+            all.append(names_[n]).append(kSeparator).append(1, '\0');
+        }
+        loose_.assign(names_.size(), false);
+        for (size_t n = 0; n < names_.size(); ++n) {
+            const std::string& name = names_[n];
+            bool loose = name.find(kSeparator) != std::string::npos || name.find('\0') != std::string::npos ||
+                         startsWithEndOf(name, kSeparator) || startsWithEndOf(name, kTagPrefix);
+            for (size_t p = all.find(name); !loose && p != std::string::npos; p = all.find(name, p + 1))
+                loose = p != at[n];
+            loose_[n] = loose;
+        }
+    }
+
+    std::vector<std::string> names_;
+    std::vector<size_t> nameOf_;
+    std::vector<bool> loose_;
+    std::vector<int> namedIn_;  // the last row whose tag has the name
+};
+
+void writeTags(ScheduleList& list, const Partners& partners) {
+    TagTexts texts(list);
+    for (int row = 1; row <= list.rowCount(); ++row) {
+        const std::vector<int>& others = partners.of(row);
+        if (others.empty()) continue;
+        list.setTag(row, texts.tagFor(row, others));
+        list.Set_Row_Colour(row, colour::kBlue);
+    }
 }
 
 }  // namespace
@@ -59,6 +160,7 @@ void FindClash(ScheduleList& list, Instant now) {
     const auto at = [&times](int row) -> const std::optional<RowTimes>& {
         return times[static_cast<size_t>(row)];
     };
+    Partners partners(rows);
 
     // Row i's buffered start lies within row j's recording time, and row j
     // has not finished.
@@ -70,7 +172,7 @@ void FindClash(ScheduleList& list, Instant now) {
             const RowTimes& b = *at(j);
             if (a.bufferedStart < b.bufferedEnd && a.bufferedStart >= b.bufferedStart &&
                 b.bufferedEnd > now)
-                markPair(list, i, j);
+                partners.markPair(i, j);
         }
     }
     // Row i has not finished and its buffered end lies after row j's
@@ -81,9 +183,10 @@ void FindClash(ScheduleList& list, Instant now) {
             if (j == i || !at(j)) continue;
             const RowTimes& a = *at(i);
             const RowTimes& b = *at(j);
-            if (a.bufferedEnd > b.start && a.bufferedEnd <= b.bufferedEnd) markPair(list, i, j);
+            if (a.bufferedEnd > b.start && a.bufferedEnd <= b.bufferedEnd) partners.markPair(i, j);
         }
     }
+    writeTags(list, partners);
     list.refresh();
 }
 

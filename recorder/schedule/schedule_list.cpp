@@ -1,6 +1,7 @@
 #include "schedule_list.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kelbo {
 
@@ -51,8 +52,8 @@ const std::string& ScheduleList::tag(int row) const {
     return valid(row) ? rows_[static_cast<size_t>(row - 1)].tag : kEmpty;
 }
 
-void ScheduleList::setTag(int row, const std::string& tag) {
-    if (valid(row)) rows_[static_cast<size_t>(row - 1)].tag = tag;
+void ScheduleList::setTag(int row, std::string tag) {
+    if (valid(row)) rows_[static_cast<size_t>(row - 1)].tag = std::move(tag);
 }
 
 int ScheduleList::rowColour(int row) const {

@@ -53,7 +53,7 @@ public:
     void setCell(int row, Column column, const std::string& text);
 
     const std::string& tag(int row) const;
-    void setTag(int row, const std::string& tag);
+    void setTag(int row, std::string tag);
     int rowColour(int row) const;
 
     int selectedRow() const { return selected_; }

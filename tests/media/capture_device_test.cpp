@@ -47,6 +47,8 @@ TEST_F(CaptureDeviceTest, StandardAndTemplateChooseTheEncoding) {
 }
 
 TEST_F(CaptureDeviceTest, SplitPartsPlayAloneAndJoinWithoutGapOrOverlap) {
+    // A plain program stream: the DVD layout starts every file's clock anew.
+    device->setRecordingTemplate("Long Play");
     device->StartPreview();
     ASSERT_EQ(device->ReadyState(), CaptureDevice::Previewing);
     std::vector<fs::path> files{dir / "part1.mpg"};

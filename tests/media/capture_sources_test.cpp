@@ -161,3 +161,37 @@ TEST_F(CaptureDeviceTest, TheTwoTestInputsShowDifferentPictures) {
     // Colour bars are bright; the bouncing ball moves on black.
     EXPECT_GT(meanLuma(dir / "composite.mpg", 5), meanLuma(dir / "svideo.mpg", 5) + 50);
 }
+
+TEST_F(CaptureDeviceTest, AMediaFilesPicturesAreRecordedAsTheyAreInEveryLayout) {
+    // Still colour bars, so that any picture of the recording can be
+    // compared with the original one: a plane read with the wrong stride or
+    // offset shears or shifts the picture and loses the likeness.
+    const fs::path still = dir / "still.png";
+    ASSERT_EQ(runCommand("ffmpeg -v error -f lavfi -i smptehdbars=size=720x576 -frames:v 1 " +
+                         shellQuoted(still.string()))
+                  .status,
+              0);
+    const std::vector<std::pair<std::string, std::string>> layouts = {
+        {"planar.mpg", "-c:v mpeg2video -q:v 2 -f vob"},  // the decoder pads its lines
+        {"packed.nut", "-c:v rawvideo -pix_fmt yuyv422"},
+        {"converted.nut", "-c:v rawvideo -pix_fmt yuv410p"},  // GStreamer does not take it
+    };
+    for (const auto& [name, options] : layouts) {
+        const fs::path sample = dir / name;
+        ASSERT_EQ(runCommand("ffmpeg -v error -loop 1 -r 25 -i " + shellQuoted(still.string()) +
+                             " -f lavfi -i sine=sample_rate=48000 -t 1 -ac 2 " + options + " " +
+                             shellQuoted(sample.string()))
+                      .status,
+                  0)
+            << name;
+        open(CaptureSource{CaptureSource::Kind::File, sample.string()});
+        const fs::path recorded = dir / (name + ".mpg");
+        record(recorded, 1000);
+        const auto compared = runCommand(
+            "ffmpeg -hide_banner -nostats -i " + shellQuoted(recorded.string()) + " -i " +
+            shellQuoted(still.string()) + " -lavfi '[0:v][1:v]psnr' -f null - 2>&1");
+        const auto at = compared.output.find("average:");
+        ASSERT_NE(at, std::string::npos) << name << "\n" << compared.output;
+        EXPECT_GT(std::stod(compared.output.substr(at + 8)), 28) << name;
+    }
+}

@@ -32,8 +32,11 @@ std::string shellQuoted(const std::string& text) {
 MediaProbe probeMedia(const std::filesystem::path& file) {
     MediaProbe probe;
     const auto result = runCommand(
-        "ffprobe -v error -of json -show_format -show_streams "
-        "-show_entries packet=stream_index,pts " +
+        // A picture whose program-stream packet carries no PTS of its own
+        // (the muxer writes one only where a picture starts a packet) still
+        // counts: the demuxer works out its time.
+        "ffprobe -v error -fflags +genpts -of json -show_format -show_streams "
+        "-show_entries packet=stream_index,pts,size " +
         shellQuoted(file.string()));
     if (result.status != 0) return probe;
     const auto json = nlohmann::json::parse(result.output, nullptr, false);
@@ -56,13 +59,22 @@ MediaProbe probeMedia(const std::filesystem::path& file) {
     for (const auto& packet : json["packets"]) {
         if (!packet.contains("pts")) continue;
         const int index = packet["stream_index"];
-        if (index == videoIndex) probe.videoPts.push_back(packet["pts"]);
+        if (index == videoIndex) {
+            probe.videoPts.push_back(packet["pts"]);
+            probe.videoBytes += std::stoll(packet.value("size", "0"));
+        }
         if (index == audioIndex) probe.audioPts.push_back(packet["pts"]);
     }
     std::sort(probe.videoPts.begin(), probe.videoPts.end());
     std::sort(probe.audioPts.begin(), probe.audioPts.end());
     probe.ok = true;
     return probe;
+}
+
+double MediaProbe::videoKbps(double framesPerSecond) const {
+    if (videoPts.empty()) return 0;
+    return static_cast<double>(videoBytes) * 8 * framesPerSecond /
+           static_cast<double>(videoPts.size()) / 1000;
 }
 
 double meanLuma(const std::filesystem::path& file, int frame) {

@@ -16,6 +16,10 @@ struct MediaProbe {
     int sampleRate = 0;
     std::vector<long long> videoPts;  // 90 kHz, in presentation order
     std::vector<long long> audioPts;
+    long long videoBytes = 0;  // all video packets together
+
+    // Average video bit rate over the file's pictures.
+    double videoKbps(double framesPerSecond) const;
 };
 
 MediaProbe probeMedia(const std::filesystem::path& file);

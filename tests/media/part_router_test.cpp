@@ -16,8 +16,7 @@ std::int64_t sampleTime(std::int64_t n) { return n * 1'000'000'000 / kAudioRate;
 
 struct FakePicture : VideoFrame {
     using VideoFrame::VideoFrame;
-    const std::uint8_t* plane(int) const override { return nullptr; }
-    int stride(int) const override { return 0; }
+    const AVFrame* picture() const override { return nullptr; }
 };
 
 struct FakeSound : AudioChunk {

@@ -121,7 +121,7 @@ TEST(FillTemplateLists, AMissingFolderAbortsWithAMessage) {
 TEST(EncodingTemplateFile, ReadsEveryKeyAndKeepsDefaultsForBadValues) {
     const auto t = parseEncodingTemplate(
         "# comment\r\nSize = SIF\r\nVideoBitRate=1150\nMaxVideoBitRate=1150\nGopLength=15\n"
-        "BFrames=2\nAudioBitRate=224\nSampleRate=44100\nUnknown=1\n");
+        "BFrames=2\nAudioBitRate=224\nSampleRate=44100\nVideoCodec=MPEG1\nLayout=VCD\nUnknown=1\n");
     EXPECT_EQ(t.size, PictureSize::SIF);
     EXPECT_EQ(t.videoKbps, 1150);
     EXPECT_EQ(t.maxVideoKbps, 1150);
@@ -129,11 +129,16 @@ TEST(EncodingTemplateFile, ReadsEveryKeyAndKeepsDefaultsForBadValues) {
     EXPECT_EQ(t.bFrames, 2);
     EXPECT_EQ(t.audioKbps, 224);
     EXPECT_EQ(t.sampleRate, 44100);
+    EXPECT_EQ(t.videoCodec, VideoCodec::Mpeg1);
+    EXPECT_EQ(t.layout, StreamLayout::Vcd);
+    EXPECT_EQ(parseEncodingTemplate("Layout=DVD\n").layout, StreamLayout::Dvd);
 
     const EncodingTemplate defaults;
+    EXPECT_EQ(defaults.videoCodec, VideoCodec::Mpeg2);
+    EXPECT_EQ(defaults.layout, StreamLayout::Program);
     const auto bad = parseEncodingTemplate(
         "Size=Huge\nVideoBitRate=12x\nGopLength=0\nBFrames=9\nAudioBitRate=100\nSampleRate=22050\n"
-        "=5\nno equals sign\n");
+        "=5\nno equals sign\nVideoCodec=H264\nLayout=dvd\n");
     EXPECT_EQ(bad, defaults);
 }
 
@@ -156,7 +161,7 @@ TEST(EncodingTemplateFile, FindsPrecannedThenUserThenTheFirstPrecanned) {
     EXPECT_TRUE(findTemplateFile(none.key(), "B").empty());
 }
 
-TEST(ShippedTemplates, AreInstalledWhenMissingAndNeverOverwritten) {
+TEST(ShippedTemplates, AreInstalledWhenMissingAndKeepTheValuesTheyHave) {
     TempDir base;
     ASSERT_GE(shippedTemplates().size(), 4u);
     ASSERT_TRUE(installPrecannedTemplates(base.path().string()));
@@ -169,11 +174,33 @@ TEST(ShippedTemplates, AreInstalledWhenMissingAndNeverOverwritten) {
     const auto dvd = readEncodingTemplate(folder / "DVD Full Quality.tmpl");
     EXPECT_EQ(dvd.size, PictureSize::D1);
     EXPECT_EQ(dvd.videoKbps, 6000);
-    EXPECT_EQ(readEncodingTemplate(folder / "VCD Compatible.tmpl").size, PictureSize::SIF);
+    EXPECT_EQ(dvd.layout, StreamLayout::Dvd);
+    const auto vcd = readEncodingTemplate(folder / "VCD Compatible.tmpl");
+    EXPECT_EQ(vcd.size, PictureSize::SIF);
+    EXPECT_EQ(vcd.videoCodec, VideoCodec::Mpeg1);
+    EXPECT_EQ(vcd.layout, StreamLayout::Vcd);
+    EXPECT_EQ(readEncodingTemplate(folder / "Long Play.tmpl").layout, StreamLayout::Program);
 
-    writeFile(folder / "DVD Full Quality.tmpl", "VideoBitRate=7000\n");
+    // Templates from before the codec and layout keys keep their values and
+    // gain only those two keys.
+    writeFile(folder / "DVD Full Quality.tmpl", "VideoBitRate=7000");
+    writeFile(folder / "VCD Compatible.tmpl", "Size=SIF\nVideoBitRate=1150\nSampleRate=44100\n");
+    writeFile(folder / "DVD Half Resolution.tmpl", "Size=HalfD1\nLayout=Program\n");
     fs::remove(folder / "Long Play.tmpl");
     ASSERT_TRUE(installPrecannedTemplates(base.path().string()));
-    EXPECT_EQ(readEncodingTemplate(folder / "DVD Full Quality.tmpl").videoKbps, 7000);
+    const auto kept = readEncodingTemplate(folder / "DVD Full Quality.tmpl");
+    EXPECT_EQ(kept.videoKbps, 7000);
+    EXPECT_EQ(kept.layout, StreamLayout::Dvd);
+    const auto oldVcd = readEncodingTemplate(folder / "VCD Compatible.tmpl");
+    EXPECT_EQ(oldVcd.videoCodec, VideoCodec::Mpeg1);
+    EXPECT_EQ(oldVcd.layout, StreamLayout::Vcd);
+    EXPECT_EQ(oldVcd.videoKbps, 1150);
+    const auto half = readEncodingTemplate(folder / "DVD Half Resolution.tmpl");
+    EXPECT_EQ(half.layout, StreamLayout::Program);  // the user's choice
+    EXPECT_EQ(half.maxVideoKbps, EncodingTemplate{}.maxVideoKbps);
     EXPECT_TRUE(fs::exists(folder / "Long Play.tmpl"));
+    // A second start adds nothing more.
+    const auto size = fs::file_size(folder / "VCD Compatible.tmpl");
+    ASSERT_TRUE(installPrecannedTemplates(base.path().string()));
+    EXPECT_EQ(fs::file_size(folder / "VCD Compatible.tmpl"), size);
 }

@@ -1,5 +1,6 @@
 #include "file_feeder.h"
 
+#include "av_ref.h"
 #include "capture_format.h"
 
 extern "C" {
@@ -14,7 +15,6 @@ extern "C" {
 #include <gst/video/video.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 namespace kelbo {
@@ -22,6 +22,11 @@ namespace kelbo {
 namespace {
 
 constexpr std::int64_t kSecond = 1'000'000'000;
+
+void freeFrame(gpointer frame) {
+    AVFrame* f = static_cast<AVFrame*>(frame);
+    av_frame_free(&f);
+}
 
 GstVideoFormat gstFormatOf(int avFormat) {
     switch (avFormat) {
@@ -81,13 +86,7 @@ std::unique_ptr<FileFeeder> FileFeeder::open(const std::string& path, std::strin
         const int w = f->videoCodec_->width, h = f->videoCodec_->height;
         f->converter_ = sws_getContext(w, h, static_cast<AVPixelFormat>(f->avFormat_), w, h,
                                        AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
-        f->converted_ = allocateFrame();
-        if (!f->converted_) return fail("cannot be read: out of memory");
-        f->converted_->format = AV_PIX_FMT_YUV420P;
-        f->converted_->width = w;
-        f->converted_->height = h;
-        if (!f->converter_ || av_frame_get_buffer(f->converted_.get(), 0) < 0)
-            return fail("has a picture layout that cannot be converted");
+        if (!f->converter_) return fail("has a picture layout that cannot be converted");
         f->gstFormat_ = GST_VIDEO_FORMAT_I420;
     }
     f->audioStream_ = av_find_best_stream(f->format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
@@ -239,39 +238,65 @@ void FileFeeder::pushPicture(AVFrame* frame) {
     t = std::max<std::int64_t>(t, 0);
     const std::int64_t at = origin_ + loopOffset_ + t;
     if (!waitUntil(at)) return;
-    if (converter_) {
-        if (av_frame_make_writable(converted_.get()) < 0) return;
-        sws_scale(converter_, frame->data, frame->linesize, 0, frame->height, converted_->data,
-                  converted_->linesize);
-        frame = converted_.get();
-    }
+    AvFramePtr picture = converter_ ? convert(frame) : AvFramePtr(av_frame_clone(frame));
+    GstBuffer* buffer = picture ? wrapPicture(std::move(picture)) : nullptr;
+    if (!buffer) return;
+    GST_BUFFER_PTS(buffer) = at;
+    GST_BUFFER_DURATION(buffer) = frameDurationNs_;
+    gst_app_src_push_buffer(GST_APP_SRC(videoSrc_.get()), buffer);
+    roundEnd_ = std::max(roundEnd_, t + frameDurationNs_);
+    ++picturesThisRound_;
+    if (audioStream_ < 0) pushSilence(at, at + frameDurationNs_);
+}
+
+AvFramePtr FileFeeder::convert(const AVFrame* frame) const {
+    AvFramePtr converted = allocateFrame();
+    if (!converted) return nullptr;
+    converted->format = AV_PIX_FMT_YUV420P;
+    converted->width = frame->width;
+    converted->height = frame->height;
+    if (av_frame_get_buffer(converted.get(), 0) < 0) return nullptr;
+    sws_scale(converter_, frame->data, frame->linesize, 0, frame->height, converted->data,
+              converted->linesize);
+    return converted;
+}
+
+GstBuffer* FileFeeder::wrapPicture(AvFramePtr picture) const {
     GstVideoInfo info;
-    gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_), frame->width,
-                              frame->height);
-    GstBufferRef buffer(gst_buffer_new_allocate(nullptr, info.size, nullptr));
-    GstVideoFrame out;
-    if (!buffer || !gst_video_frame_map(&out, &info, buffer.get(), GST_MAP_WRITE)) return;
-    for (guint plane = 0; plane < GST_VIDEO_INFO_N_PLANES(&info); ++plane) {
-        int rows = frame->height;
+    gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_), picture->width,
+                              picture->height);
+    const guint planes = GST_VIDEO_INFO_N_PLANES(&info);
+    gsize offsets[GST_VIDEO_MAX_PLANES] = {};
+    gint strides[GST_VIDEO_MAX_PLANES] = {};
+    GstBuffer* buffer = gst_buffer_new();
+    gsize offset = 0;
+    for (guint plane = 0; plane < planes; ++plane) {
+        int rows = picture->height;
         for (guint c = 0; c < GST_VIDEO_INFO_N_COMPONENTS(&info); ++c)
             if (static_cast<guint>(GST_VIDEO_INFO_COMP_PLANE(&info, c)) == plane) {
                 rows = GST_VIDEO_INFO_COMP_HEIGHT(&info, c);
                 break;
             }
-        const int dstStride = GST_VIDEO_FRAME_PLANE_STRIDE(&out, plane);
-        const int bytes = std::min(dstStride, frame->linesize[plane]);
-        auto* dst = static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&out, plane));
-        for (int row = 0; row < rows; ++row)
-            std::memcpy(dst + row * dstStride, frame->data[plane] + row * frame->linesize[plane],
-                        bytes);
+        const gsize size = static_cast<gsize>(picture->linesize[plane]) * static_cast<gsize>(rows);
+        // Each plane is memory of the decoded frame, read-only because the
+        // decoder may still predict from it; the last plane released frees
+        // the frame.
+        AVFrame* owner = plane + 1 == planes ? picture.release() : av_frame_clone(picture.get());
+        if (!owner) {
+            gst_buffer_unref(buffer);
+            return nullptr;
+        }
+        gst_buffer_append_memory(
+            buffer, gst_memory_new_wrapped(GST_MEMORY_FLAG_READONLY, owner->data[plane], size, 0,
+                                           size, owner, freeFrame));
+        offsets[plane] = offset;
+        strides[plane] = owner->linesize[plane];
+        offset += size;
     }
-    gst_video_frame_unmap(&out);
-    GST_BUFFER_PTS(buffer.get()) = at;
-    GST_BUFFER_DURATION(buffer.get()) = frameDurationNs_;
-    gst_app_src_push_buffer(GST_APP_SRC(videoSrc_.get()), buffer.release());
-    roundEnd_ = std::max(roundEnd_, t + frameDurationNs_);
-    ++picturesThisRound_;
-    if (audioStream_ < 0) pushSilence(at, at + frameDurationNs_);
+    gst_buffer_add_video_meta_full(buffer, GST_VIDEO_FRAME_FLAG_NONE,
+                                   static_cast<GstVideoFormat>(gstFormat_), info.width, info.height,
+                                   planes, offsets, strides);
+    return buffer;
 }
 
 void FileFeeder::pushSound(AVFrame* frame) {

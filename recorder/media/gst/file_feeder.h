@@ -50,6 +50,11 @@ private:
     void run();
     bool decodeNext();
     void pushPicture(AVFrame* frame);
+    // A new picture in the layout GStreamer takes; nothing when memory runs out.
+    AvFramePtr convert(const AVFrame* frame) const;
+    // A buffer over the picture's own memory, holding the picture until
+    // the pipeline is done with it; nothing when memory runs out.
+    GstBuffer* wrapPicture(AvFramePtr picture) const;
     void pushSound(AVFrame* frame);
     void pushSilence(std::int64_t from, std::int64_t to);
     bool waitUntil(std::int64_t runningTime);
@@ -61,7 +66,6 @@ private:
     AVCodecContext* audioCodec_ = nullptr;
     SwrContext* resampler_ = nullptr;
     SwsContext* converter_ = nullptr;  // for picture layouts GStreamer does not take
-    AvFramePtr converted_;
     AvFramePtr frame_;
     int videoStream_ = -1;
     int audioStream_ = -1;

@@ -1,5 +1,6 @@
 #include "gst_media_buffers.h"
 
+#include "av_ref.h"
 #include "capture_format.h"
 
 #include <gst/video/video.h>
@@ -8,18 +9,50 @@ namespace kelbo {
 
 namespace {
 
+// The mapping lives as long as any reference to the FFmpeg frame, which an
+// encoder may hold after the picture itself is gone; the last one unmaps it
+// and so drops the buffer the mapping holds.
+void unmapPicture(void* mapped, std::uint8_t*) {
+    auto* frame = static_cast<GstVideoFrame*>(mapped);
+    gst_video_frame_unmap(frame);
+    delete frame;
+}
+
 class GstPicture : public VideoFrame {
 public:
-    GstPicture(std::int64_t pts, const GstVideoFrame& frame) : VideoFrame(pts), frame_(frame) {}
-    ~GstPicture() override { gst_video_frame_unmap(&frame_); }
-    const std::uint8_t* plane(int index) const override {
-        return static_cast<const std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame_, index));
-    }
-    int stride(int index) const override { return GST_VIDEO_FRAME_PLANE_STRIDE(&frame_, index); }
+    GstPicture(std::int64_t pts, AvFramePtr picture) : VideoFrame(pts), picture_(std::move(picture)) {}
+    const AVFrame* picture() const override { return picture_.get(); }
 
 private:
-    mutable GstVideoFrame frame_;
+    AvFramePtr picture_;
 };
+
+// Wraps a mapped picture without copying it. Nothing, with the picture
+// unmapped, when memory runs out.
+AvFramePtr wrapMapped(const GstVideoFrame& mapped) {
+    auto* held = new GstVideoFrame(mapped);
+    AVBufferRef* ref = av_buffer_create(static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(held, 0)),
+                                        GST_VIDEO_FRAME_SIZE(held), unmapPicture, held,
+                                        AV_BUFFER_FLAG_READONLY);
+    if (!ref) {
+        unmapPicture(held, nullptr);
+        return nullptr;
+    }
+    AvFramePtr picture = allocateFrame();
+    if (!picture) {
+        av_buffer_unref(&ref);
+        return nullptr;
+    }
+    picture->buf[0] = ref;
+    picture->format = AV_PIX_FMT_YUV420P;
+    picture->width = GST_VIDEO_FRAME_WIDTH(held);
+    picture->height = GST_VIDEO_FRAME_HEIGHT(held);
+    for (guint i = 0; i < GST_VIDEO_FRAME_N_PLANES(held) && i < AV_NUM_DATA_POINTERS; ++i) {
+        picture->data[i] = static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(held, i));
+        picture->linesize[i] = GST_VIDEO_FRAME_PLANE_STRIDE(held, i);
+    }
+    return picture;
+}
 
 class GstSound : public AudioChunk {
 public:
@@ -58,8 +91,12 @@ VideoFramePtr videoFrameFrom(GstSample* sample) {
     if (!buffer || !caps || !gst_video_info_from_caps(&info, caps)) return nullptr;
     const std::int64_t pts = runningTime(sample, buffer);
     GstVideoFrame frame;
-    if (pts < 0 || !gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) return nullptr;
-    return std::make_shared<GstPicture>(pts, frame);
+    if (pts < 0 || GST_VIDEO_INFO_FORMAT(&info) != GST_VIDEO_FORMAT_I420 ||
+        !gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ))
+        return nullptr;
+    AvFramePtr picture = wrapMapped(frame);
+    if (!picture) return nullptr;
+    return std::make_shared<GstPicture>(pts, std::move(picture));
 }
 
 AudioChunkPtr audioChunkFrom(GstSample* sample) {

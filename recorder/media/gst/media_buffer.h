@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <memory>
 
+struct AVFrame;
+
 namespace kelbo {
 
 // One picture of the recording branch: planar 4:2:0 at the standard's size.
@@ -13,8 +15,10 @@ public:
     explicit VideoFrame(std::int64_t pts) : pts_(pts) {}
     virtual ~VideoFrame() = default;
     std::int64_t pts() const { return pts_; }
-    virtual const std::uint8_t* plane(int index) const = 0;
-    virtual int stride(int index) const = 0;
+    // The picture as a reference-counted FFmpeg frame over the pipeline's
+    // own memory, which an encoder references instead of copying. Nothing
+    // when there is no picture to encode.
+    virtual const AVFrame* picture() const = 0;
 
 private:
     std::int64_t pts_;

@@ -40,8 +40,32 @@ std::string cannotWrite(const std::string& path, int code) {
     return "Cannot write " + folder + ": " + errorText(code);
 }
 
-// The video buffer of a DVD player, and a quarter second at lower peaks.
-int bufferBits(int maxKbps) { return std::min(1835008, maxKbps * 1000 / 4); }
+// The video buffer of a Video CD player (40 kB); that of a DVD player, and
+// a quarter second at lower peaks.
+int bufferBits(const EncodingTemplate& t) {
+    if (t.layout == StreamLayout::Vcd) return 327680;
+    return std::min(1835008, t.maxVideoKbps * 1000 / 4);
+}
+
+const char* muxerFor(StreamLayout layout) {
+    switch (layout) {
+        case StreamLayout::Dvd: return "dvd";
+        case StreamLayout::Vcd: return "vcd";
+        case StreamLayout::Program: break;
+    }
+    return "vob";
+}
+
+// Pack size and mux rate the disc's players and authoring tools expect.
+void setDiscLayout(AVFormatContext* format, StreamLayout layout, AVDictionary** options) {
+    if (layout == StreamLayout::Dvd) {
+        format->packet_size = 2048;
+        av_dict_set(options, "muxrate", "10080000", 0);
+    } else if (layout == StreamLayout::Vcd) {
+        format->packet_size = 2324;
+        av_dict_set(options, "muxrate", "1411200", 0);
+    }
+}
 
 // Pixel shape for a 4:3 picture of the given size.
 AVRational sampleAspect(int width, int height) {
@@ -60,12 +84,17 @@ std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& setting
     if (!w->input_ || !w->packet_) return report(error, "out of memory"), nullptr;
     w->path_ = settings.path;
     w->source_ = settings.source;
-    int rc = avformat_alloc_output_context2(&w->format_, nullptr, "vob", settings.path.c_str());
+    const StreamLayout layout = settings.encoding.layout;
+    int rc = avformat_alloc_output_context2(&w->format_, nullptr, muxerFor(layout),
+                                            settings.path.c_str());
     if (rc < 0) return report(error, "no MPEG program stream muxer", rc), nullptr;
     if (!w->openVideo(settings, error) || !w->openAudio(settings, error)) return nullptr;
     rc = avio_open(&w->format_->pb, settings.path.c_str(), AVIO_FLAG_WRITE);
     if (rc < 0) return report(error, cannotWrite(settings.path, rc)), nullptr;
-    rc = avformat_write_header(w->format_, nullptr);
+    AVDictionary* options = nullptr;
+    setDiscLayout(w->format_, layout, &options);
+    rc = avformat_write_header(w->format_, &options);
+    av_dict_free(&options);
     if (rc < 0) {
         report(error, cannotWrite(settings.path, rc));
         avio_closep(&w->format_->pb);
@@ -77,10 +106,13 @@ std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& setting
 }
 
 bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error) {
-    const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MPEG2VIDEO);
-    if (!codec) return report(error, "no MPEG-2 video encoder");
-    video_ = avcodec_alloc_context3(codec);
     const EncodingTemplate& t = settings.encoding;
+    const bool mpeg1 = t.videoCodec == VideoCodec::Mpeg1;
+    const std::string name = mpeg1 ? "MPEG-1" : "MPEG-2";
+    const AVCodec* codec =
+        avcodec_find_encoder(mpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_MPEG2VIDEO);
+    if (!codec) return report(error, "no " + name + " video encoder");
+    video_ = avcodec_alloc_context3(codec);
     const FrameSize size = frameSizeFor(t.size, settings.source);
     video_->width = size.width;
     video_->height = size.height;
@@ -92,7 +124,7 @@ bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error)
     video_->rc_max_rate = t.maxVideoKbps * 1000LL;
     // A peak equal to the average asks for a constant rate (Video CD).
     if (t.maxVideoKbps == t.videoKbps) video_->rc_min_rate = video_->rc_max_rate;
-    video_->rc_buffer_size = bufferBits(t.maxVideoKbps);
+    video_->rc_buffer_size = bufferBits(t);
     video_->gop_size = t.gopLength;
     video_->max_b_frames = t.bFrames;
     // Every GOP decodes on its own, so each part file plays alone.
@@ -103,7 +135,7 @@ bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error)
     av_dict_set(&options, "sc_threshold", "1000000000", 0);
     int rc = avcodec_open2(video_, codec, &options);
     av_dict_free(&options);
-    if (rc < 0) return report(error, "cannot open the MPEG-2 encoder", rc);
+    if (rc < 0) return report(error, "cannot open the " + name + " encoder", rc);
     videoStream_ = avformat_new_stream(format_, nullptr);
     avcodec_parameters_from_context(videoStream_->codecpar, video_);
     videoStream_->time_base = video_->time_base;
@@ -173,33 +205,37 @@ MpegPartWriter::~MpegPartWriter() {
 void MpegPartWriter::begin(std::int64_t firstFrameIndex) {
     // The muxer moves a file's time stamps when they start below its
     // preload (half a second); starting the timeline a second in keeps them
-    // as written, so consecutive parts join exactly.
-    leadFrames_ = (source_.fpsNum + source_.fpsDen - 1) / source_.fpsDen;
-    audioPts_ = av_rescale_q(firstFrameIndex + leadFrames_, video_->time_base, audio_->time_base);
+    // as written, so consecutive parts join exactly. (The dvd and vcd
+    // muxers start every file at the preload whatever it is given.)
+    const std::int64_t leadFrames = (source_.fpsNum + source_.fpsDen - 1) / source_.fpsDen;
+    // Both encoders count from 0, as for a file of their own: the video
+    // rate control measures its budget from the first time stamp, and one
+    // that starts late spends up to the peak rate to catch up. The part's
+    // place in the recording is added to the packets.
+    firstFrameIndex_ = firstFrameIndex;
+    videoOffset_ = firstFrameIndex + leadFrames;
+    audioOffset_ = av_rescale_q(videoOffset_, video_->time_base, audio_->time_base);
+    audioPts_ = 0;
 }
 
 void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex) {
     if (failed() || finished_) return;
-    AVFrame* input = input_.get();
-    input->format = AV_PIX_FMT_YUV420P;
-    input->width = source_.width;
-    input->height = source_.height;
-    for (int i = 0; i < 3; ++i) {
-        input->data[i] = const_cast<std::uint8_t*>(frame.plane(i));
-        input->linesize[i] = frame.stride(i);
-    }
-    AVFrame* picture = input;
+    const AVFrame* source = frame.picture();
+    if (!source) return;
+    AVFrame* picture = input_.get();
     if (scaler_) {
         if (av_frame_make_writable(picture_.get()) < 0) return fail("Out of memory");
-        sws_scale(scaler_, input->data, input->linesize, 0, source_.height, picture_->data,
+        sws_scale(scaler_, source->data, source->linesize, 0, source_.height, picture_->data,
                   picture_->linesize);
         picture = picture_.get();
+    } else if (av_frame_ref(input_.get(), source) < 0) {
+        // A new reference, not a copy: the encoder keeps what it needs.
+        return fail("Out of memory");
     }
-    picture->pts = frameIndex + leadFrames_;
-    const bool sent = send(video_, videoStream_, picture);
-    // The picture's memory goes back to GStreamer when the caller drops it.
-    av_frame_unref(input);
-    if (sent && framesWritten_++ == 0) firstFrameAt_ = std::chrono::steady_clock::now();
+    picture->pts = frameIndex - firstFrameIndex_;
+    if (send(video_, videoStream_, picture, videoOffset_) && framesWritten_++ == 0)
+        firstFrameAt_ = std::chrono::steady_clock::now();
+    av_frame_unref(input_.get());
 }
 
 void MpegPartWriter::writeAudio(const std::int16_t* samples, std::size_t count) {
@@ -238,17 +274,20 @@ void MpegPartWriter::encodeAudioFrames(bool final) {
                         static_cast<std::size_t>(frameSize - got) * 2 * kAudioChannels);
         sound_->pts = audioPts_;
         audioPts_ += frameSize;
-        send(audio_, audioStream_, sound_.get());
+        send(audio_, audioStream_, sound_.get(), audioOffset_);
     }
 }
 
-bool MpegPartWriter::send(AVCodecContext* codec, AVStream* stream, AVFrame* frame) {
+bool MpegPartWriter::send(AVCodecContext* codec, AVStream* stream, AVFrame* frame,
+                          std::int64_t offset) {
     if (int rc = avcodec_send_frame(codec, frame); rc < 0) {
         fail(std::string("The ") + codec->codec->long_name + " encoder failed: " + errorText(rc));
         return false;
     }
     AVPacket* packet = packet_.get();
     while (avcodec_receive_packet(codec, packet) >= 0) {
+        if (packet->pts != AV_NOPTS_VALUE) packet->pts += offset;
+        if (packet->dts != AV_NOPTS_VALUE) packet->dts += offset;
         av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
         packet->stream_index = stream->index;
         if (int rc = av_interleaved_write_frame(format_, packet); rc < 0) {
@@ -266,8 +305,8 @@ bool MpegPartWriter::finish() {
     if (!failed()) {
         if (resampler_) queueAudio(nullptr, 0);
         encodeAudioFrames(true);
-        send(video_, videoStream_, nullptr);
-        send(audio_, audioStream_, nullptr);
+        send(video_, videoStream_, nullptr, videoOffset_);
+        send(audio_, audioStream_, nullptr, audioOffset_);
     }
     // What reached the disk is closed properly even after a write error.
     if (int rc = headerWritten_ ? av_write_trailer(format_) : 0; rc < 0) failWriting(rc);

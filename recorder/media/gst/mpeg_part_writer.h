@@ -26,10 +26,12 @@ struct PartSettings {
     VideoFormat source;  // size and rate of the pictures handed in
 };
 
-// Writes one part file: MPEG-2 video and MPEG-1 layer II sound in an MPEG
-// program stream. Each file opens with its own sequence header and key
-// frame, so it plays alone; its time stamps continue the recording's
-// timeline, so the parts of a split recording also join without a seam.
+// Writes one part file: MPEG-2 (or MPEG-1) video and MPEG-1 layer II sound
+// in an MPEG program stream, laid out as the template says (plain, DVD or
+// Video CD). Each file opens with its own sequence header and key frame, so
+// it plays alone. In a plain program stream its time stamps continue the
+// recording's timeline, so the parts of a split recording also join without
+// a seam; disc layouts start each file's clock anew, as authoring expects.
 // Opened on the user-interface thread, then used by one worker thread.
 class MpegPartWriter {
 public:
@@ -64,7 +66,9 @@ private:
     bool openAudio(const PartSettings& settings, std::string* error);
     void queueAudio(const std::int16_t* samples, int count);
     void encodeAudioFrames(bool final);
-    bool send(AVCodecContext* codec, AVStream* stream, AVFrame* frame);
+    // Encodes `frame` (nothing: drains) and writes the packets, moved by
+    // `offset` in the encoder's time base.
+    bool send(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::int64_t offset);
     void fail(const std::string& why);
     void failWriting(int code);
     void removeIfEmpty();
@@ -76,15 +80,17 @@ private:
     AVCodecContext* audio_ = nullptr;
     AVStream* videoStream_ = nullptr;
     AVStream* audioStream_ = nullptr;
-    AvFramePtr input_;    // points at the picture handed in, without copying it
+    AvFramePtr input_;    // a reference to the picture being encoded
     AvFramePtr picture_;  // scaled picture, when the template's size differs
     AvFramePtr sound_;
     AvPacketPtr packet_;
     SwsContext* scaler_ = nullptr;
     SwrContext* resampler_ = nullptr;
     AVAudioFifo* fifo_ = nullptr;
-    std::int64_t leadFrames_ = 0;
-    std::int64_t audioPts_ = 0;
+    std::int64_t firstFrameIndex_ = 0;  // the part's first picture in the recording
+    std::int64_t videoOffset_ = 0;      // its place in the file's timeline
+    std::int64_t audioOffset_ = 0;      // the same in samples
+    std::int64_t audioPts_ = 0;         // samples encoded so far
     std::int64_t framesWritten_ = 0;
     bool headerWritten_ = false;
     bool finished_ = false;

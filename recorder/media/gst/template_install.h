@@ -17,8 +17,9 @@ const std::vector<ShippedTemplate>& shippedTemplates();
 std::string defaultDeviceRegistryKey();
 
 // Makes the template folders below `deviceRegistryKey` and writes every
-// shipped template that is missing there; templates already present are
-// left as they are. False when the folders cannot be made.
+// shipped template that is missing there; a template already present keeps
+// its values and only gains the keys it does not set. False when the
+// folders cannot be made.
 bool installPrecannedTemplates(const std::string& deviceRegistryKey);
 
 }  // namespace kelbo

@@ -1,0 +1,57 @@
+// Finding clashes in a full schedule (501 records), all at the same time on
+// different channels, so every row clashes with every other one: the worst
+// case for the tag texts. Target: under 20 ms. Run: build/bench/clash_bench
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/clash_finder.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/schedule/schedule_document.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+
+using namespace kelbo;
+
+namespace {
+
+class SilentMessages : public MessageBoxes {
+public:
+    Answer show(const std::string&, const std::string&, Icon, Buttons) override { return Answer::Ok; }
+};
+
+std::filesystem::path makeScheduleFile() {
+    const auto folder = std::filesystem::temp_directory_path() / "kelbo-clash-bench";
+    std::filesystem::create_directories(folder);
+    const auto file = folder / "KelboSchedule.txt";
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (int k = 0; k < 501; ++k)
+        out << "ProgrammeName: Programme number " << k << "\r\nStartTime    : 20:00\r\n"
+            << "StartDate    : 24-12-2099\r\nChannelNumber: " << 100 + k << "\r\n"
+            << "ChannelName  : Channel " << k << "\r\nDuration     : 60\r\n"
+            << "----------BREAK----------\r\n";
+    return file;
+}
+
+void findClashAllOverlapping(benchmark::State& state) {
+    LiveSettings settings;
+    SilentMessages messages;
+    ScheduleDocument document(settings, messages);
+    settings.ScheduleFile = makeScheduleFile().string();
+    settings.FileString = "/tmp/kelbo-clash-bench/%programme%.mpg";
+    settings.Template = "DVD";
+    document.Load_Schedule();
+    document.Display_Schedule();
+    const Instant now = std::chrono::system_clock::now();
+    for (auto _ : state) FindClash(document.list(), now);
+    state.counters["rows"] = document.list().rowCount();
+    state.counters["tag_chars"] = static_cast<double>(document.list().tag(1).size());
+}
+
+}  // namespace
+
+BENCHMARK(findClashAllOverlapping)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK_MAIN();
