@@ -4,6 +4,7 @@
 #include "file_feeder.h"
 #include "pipeline_description.h"
 #include "preview_relay.h"
+#include "stream_feeder.h"
 #include "v4l2_devices.h"
 
 namespace kelbo {
@@ -14,7 +15,8 @@ CaptureStream::CaptureStream(CaptureSource source, DeviceOptions options, PartEv
       options_(std::move(options)),
       events_(events),
       preview_(std::move(preview)),
-      onError_(std::move(onError)) {}
+      onError_(std::move(onError)),
+      gaps_(std::make_shared<StreamGapTally>()) {}
 
 CaptureStream::~CaptureStream() { stop(); }
 
@@ -56,6 +58,13 @@ bool CaptureStream::builtFor(const VideoFormat& format, int videoSource) const {
     return pipeline_ && format_ == format && videoSource_ == videoSource;
 }
 
+void CaptureStream::setSource(CaptureSource source) {
+    if (source == source_) return;
+    stop();
+    pipeline_.reset();
+    source_ = std::move(source);
+}
+
 bool CaptureStream::prepare(std::string* error) {
     if (!pipeline_) return false;
     if (running()) return true;
@@ -73,7 +82,10 @@ bool CaptureStream::start(std::string* error) {
     GstElement* fileVideo = pipeline_->element(element::kFileVideo);
     GstElement* fileAudio = pipeline_->element(element::kFileAudio);
     bool ok = true;
-    if (fileVideo && fileAudio) {
+    if (fileVideo && fileAudio && source_.kind == CaptureSource::Kind::Stream) {
+        streamFeeder_ = std::make_unique<StreamFeeder>(source_.path, format_, gaps_, StreamFeeder::Timing{});
+        streamFeeder_->start(pipeline_->pipeline(), fileVideo, fileAudio, onError_);
+    } else if (fileVideo && fileAudio) {
         feeder_ = FileFeeder::open(source_.path, error);
         ok = feeder_ != nullptr;
         if (ok) feeder_->start(pipeline_->pipeline(), fileVideo, fileAudio, onError_);
@@ -91,6 +103,8 @@ bool CaptureStream::start(std::string* error) {
 void CaptureStream::stop() {
     if (feeder_) feeder_->stop();
     feeder_.reset();
+    if (streamFeeder_) streamFeeder_->stop();
+    streamFeeder_.reset();
     if (pipeline_) pipeline_->stop();
     // Every streaming thread has ended: close what the parts have.
     if (router_) router_->flush();

@@ -14,6 +14,8 @@ namespace kelbo {
 class CapturePipeline;
 class FileFeeder;
 class PreviewRelay;
+class StreamFeeder;
+class StreamGapTally;
 
 // The media side of the device: the pipeline built for the source and the
 // video standard, the feeder of a media-file source, and the router that
@@ -31,6 +33,11 @@ public:
     // `error` set, when its elements cannot be created.
     bool build(const VideoFormat& format, int videoSource, std::string* error);
     bool builtFor(const VideoFormat& format, int videoSource) const;
+    // Another source: the pipeline is stopped and built anew at the next start.
+    void setSource(CaptureSource source);
+    const CaptureSource& source() const { return source_; }
+    // Interruptions of stream sources over the stream's life.
+    const StreamGapTally& gaps() const { return *gaps_; }
     // Opens the source without running it.
     bool prepare(std::string* error);
     bool start(std::string* error);
@@ -53,6 +60,8 @@ private:
     std::unique_ptr<PartRouter> router_;
     std::unique_ptr<CapturePipeline> pipeline_;
     std::unique_ptr<FileFeeder> feeder_;
+    std::unique_ptr<StreamFeeder> streamFeeder_;
+    std::shared_ptr<StreamGapTally> gaps_;
 };
 
 }  // namespace kelbo

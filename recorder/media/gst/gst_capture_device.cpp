@@ -5,6 +5,7 @@
 #include "encode_worker.h"
 #include "ffmpeg_log.h"
 #include "preview_relay.h"
+#include "stream_feeder.h"
 #include "recorder/ports/log.h"
 #include "recorder/ports/ui_dispatcher.h"
 #include "recorder/device/templates.h"
@@ -288,6 +289,24 @@ void GstCaptureDevice::onStreamError(const std::string& message) {
     stopStream();
     previewOn_ = false;
     setState(Idle);
+}
+
+bool GstCaptureDevice::tuneStream(const std::string& url) {
+    if (!isStreamUrl(url)) return false;
+    const CaptureSource tuned{CaptureSource::Kind::Stream, url};
+    if (stream_->source() == tuned) return true;
+    // Tuning during a capture would cut the recording short.
+    if (currentPart_) return false;
+    const bool wasRunning = stream_->running();
+    log::info("Tuning to the stream " + url);
+    source_ = tuned;
+    stream_->setSource(tuned);
+    if (wasRunning) setState(startStream() ? idleState() : Idle);
+    return true;
+}
+
+CaptureDevice::SourceGaps GstCaptureDevice::sourceGaps() const {
+    return {stream_->gaps().count(), stream_->gaps().totalMs()};
 }
 
 void GstCaptureDevice::setCaptureLimit(std::int64_t ms) {

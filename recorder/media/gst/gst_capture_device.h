@@ -95,6 +95,8 @@ public:
     int openFiles() const { return openFiles_; }
     const CaptureSource& source() const { return source_; }
     std::string lastError() const override { return lastError_; }
+    bool tuneStream(const std::string& url) override;
+    SourceGaps sourceGaps() const override;
 
 private:
     class Events;

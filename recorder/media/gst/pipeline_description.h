@@ -17,7 +17,7 @@ inline constexpr const char* kPreviewSink = "preview_sink";
 inline constexpr const char* kVideoSink = "video_sink";
 inline constexpr const char* kAudioSink = "audio_sink";
 inline constexpr const char* kMonitorValve = "monitor_valve";  // optional
-inline constexpr const char* kFileVideo = "file_video";        // file sources only
+inline constexpr const char* kFileVideo = "file_video";        // file and stream sources
 inline constexpr const char* kFileAudio = "file_audio";
 }  // namespace element
 
