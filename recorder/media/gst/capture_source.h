@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/stream_url.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,9 +23,6 @@ struct CaptureSource {
 // udp://, rtp://; HLS playlists are http(s) URLs) or a device path such as
 // "/dev/video0"; nothing for an empty text, which means "choose one".
 std::optional<CaptureSource> parseCaptureSource(std::string_view text);
-
-// True for a URL of a network stream that the recorder can read.
-bool isStreamUrl(std::string_view text);
 
 // The first V4L2 capture device, else the test pattern.
 CaptureSource defaultCaptureSource();
