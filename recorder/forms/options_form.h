@@ -115,6 +115,9 @@ public:
     const std::vector<CaptureSourceChoice>& captureSources() const { return captureSources_; }
     int captureSourceIndex() const { return captureSourceIndex_; }
     void chooseCaptureSource(int index);
+    // A source typed into the drop-down: a network stream's URL becomes an
+    // entry of its own and the choice; false for any other text.
+    bool typeCaptureSource(const std::string& text);
 
     // The buffer spinners and texts and the schedule file field from the
     // live strings, as loading the settings sets them.

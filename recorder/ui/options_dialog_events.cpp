@@ -102,6 +102,12 @@ void OptionsDialog::connectFields() {
         form_.setGuideTemplateTicked(w_->guideTemplates->row(item), item->checkState() == Qt::Checked);
     });
     connect(w.captureSource, &QComboBox::activated, this, [&f](int i) { f.chooseCaptureSource(i); });
+    connect(w.captureSource->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        const int index = w_->captureSource->currentIndex();
+        const QString text = w_->captureSource->currentText();
+        if (index >= 0 && text == w_->captureSource->itemText(index)) return;  // not typed
+        form_.typeCaptureSource(text.toStdString());
+    });
 }
 
 void OptionsDialog::connectPicture() {

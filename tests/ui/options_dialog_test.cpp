@@ -90,6 +90,20 @@ TEST_F(OptionsWindow, TypingAndClickingOkStores) {
     EXPECT_EQ(rig.stored("Template"), "Mine");
 }
 
+TEST_F(OptionsWindow, AStreamUrlTypedIntoTheCaptureSourceIsStored) {
+    rig.form.setCaptureSources({{"Test pattern", "test"}});
+    rig.form.OptionsMenu_Click();
+    auto* sources = child<QComboBox>("CaptureSource");
+    ASSERT_TRUE(sources->isEditable());
+    sources->lineEdit()->selectAll();
+    QTest::keyClicks(sources->lineEdit(), "rtsp://127.0.0.1:8554/tv");
+    QTest::keyClick(sources->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(sources->count(), 2);
+    EXPECT_EQ(sources->currentText(), "rtsp://127.0.0.1:8554/tv");
+    QTest::mouseClick(child<QPushButton>("Command_OK"), Qt::LeftButton);
+    EXPECT_EQ(rig.stored("CaptureSource"), "rtsp://127.0.0.1:8554/tv");
+}
+
 TEST_F(OptionsWindow, SpinnerWritesItsTextAndSplitChoiceSetsUnits) {
     rig.form.OptionsMenu_Click();
     child<QScrollBar>("End_Buffer_Scroll")->setValue(42);
