@@ -70,12 +70,15 @@ struct EncodingTemplate {
     int bFrames = 0;
     int audioKbps = 224;
     int sampleRate = 48000;
+    // A network stream's own packets are written as they come, without
+    // decoding and encoding again; other sources encode as usual.
+    bool streamCopy = false;
 
     bool operator==(const EncodingTemplate&) const = default;
 };
 
 // Parses "Key=Value" lines (Size, VideoBitRate, MaxVideoBitRate, GopLength,
-// BFrames, AudioBitRate, SampleRate; rates in kbit/s). Blank lines, lines
+// BFrames, AudioBitRate, SampleRate; rates in kbit/s; StreamCopy 0 or 1). Blank lines, lines
 // starting with '#', unknown keys and values out of range are ignored and
 // leave the default.
 EncodingTemplate parseEncodingTemplate(std::string_view text);

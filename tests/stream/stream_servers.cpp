@@ -75,6 +75,13 @@ void makeClip(const std::filesystem::path& file, int seconds, bool black) {
          "-b:v", "800k", "-g", "12", "-c:a", "mp2", "-b:a", "128k", "-f", "mpegts", file.string()});
 }
 
+void makeH264Clip(const std::filesystem::path& file, int seconds) {
+    run(findProgram("ffmpeg"),
+        {"-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f", "lavfi",
+         "-i", "sine=frequency=440:sample_rate=48000", "-t", std::to_string(seconds), "-c:v", "libx264",
+         "-g", "25", "-c:a", "aac", "-f", "mpegts", file.string()});
+}
+
 void makeHls(const std::filesystem::path& clip, const std::filesystem::path& folder,
              const std::string& name) {
     run(findProgram("ffmpeg"),

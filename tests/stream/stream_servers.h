@@ -17,6 +17,8 @@ std::string findProgram(const std::string& name);
 // A short MPEG-TS clip made by ffmpeg: colour bars or black pictures
 // (320x240, 25/s, MPEG-2) with a 440 Hz tone (MPEG audio), `seconds` long.
 void makeClip(const std::filesystem::path& file, int seconds, bool black = false);
+// The same bars as H.264 with AAC sound: codecs a program stream cannot hold.
+void makeH264Clip(const std::filesystem::path& file, int seconds);
 // An HLS playlist `name`.m3u8 with segments of `clip` in `folder`.
 void makeHls(const std::filesystem::path& clip, const std::filesystem::path& folder,
              const std::string& name);

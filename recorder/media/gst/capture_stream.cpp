@@ -5,6 +5,7 @@
 #include "pipeline_description.h"
 #include "preview_relay.h"
 #include "stream_feeder.h"
+#include "stream_packet_tap.h"
 #include "v4l2_devices.h"
 
 namespace kelbo {
@@ -16,7 +17,8 @@ CaptureStream::CaptureStream(CaptureSource source, DeviceOptions options, PartEv
       events_(events),
       preview_(std::move(preview)),
       onError_(std::move(onError)),
-      gaps_(std::make_shared<StreamGapTally>()) {}
+      gaps_(std::make_shared<StreamGapTally>()),
+      tap_(std::make_shared<StreamPacketTap>()) {}
 
 CaptureStream::~CaptureStream() { stop(); }
 
@@ -83,7 +85,8 @@ bool CaptureStream::start(std::string* error) {
     GstElement* fileAudio = pipeline_->element(element::kFileAudio);
     bool ok = true;
     if (fileVideo && fileAudio && source_.kind == CaptureSource::Kind::Stream) {
-        streamFeeder_ = std::make_unique<StreamFeeder>(source_.path, format_, gaps_, StreamFeeder::Timing{});
+        streamFeeder_ = std::make_unique<StreamFeeder>(source_.path, format_, gaps_,
+                                                       StreamFeeder::Timing{}, tap_);
         streamFeeder_->start(pipeline_->pipeline(), fileVideo, fileAudio, onError_);
     } else if (fileVideo && fileAudio) {
         feeder_ = FileFeeder::open(source_.path, error);
@@ -105,6 +108,7 @@ void CaptureStream::stop() {
     feeder_.reset();
     if (streamFeeder_) streamFeeder_->stop();
     streamFeeder_.reset();
+    tap_->end();  // copying parts close with what they have
     if (pipeline_) pipeline_->stop();
     // Every streaming thread has ended: close what the parts have.
     if (router_) router_->flush();

@@ -16,6 +16,7 @@ class FileFeeder;
 class PreviewRelay;
 class StreamFeeder;
 class StreamGapTally;
+class StreamPacketTap;
 
 // The media side of the device: the pipeline built for the source and the
 // video standard, the feeder of a media-file source, and the router that
@@ -38,6 +39,8 @@ public:
     const CaptureSource& source() const { return source_; }
     // Interruptions of stream sources over the stream's life.
     const StreamGapTally& gaps() const { return *gaps_; }
+    // A stream source's own packets, for parts that copy them.
+    const std::shared_ptr<StreamPacketTap>& packetTap() const { return tap_; }
     // Opens the source without running it.
     bool prepare(std::string* error);
     bool start(std::string* error);
@@ -62,6 +65,7 @@ private:
     std::unique_ptr<FileFeeder> feeder_;
     std::unique_ptr<StreamFeeder> streamFeeder_;
     std::shared_ptr<StreamGapTally> gaps_;
+    std::shared_ptr<StreamPacketTap> tap_;
 };
 
 }  // namespace kelbo

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "capture_format.h"
 #include "capture_source.h"
+#include "part_router.h"
 #include "device_options.h"
 #include "recorder/device/preview_frame.h"
 #include "recorder/device/capture_device.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -104,6 +107,10 @@ private:
 
     GstCaptureDevice(const CaptureSource& source, UiDispatcher& dispatcher, DeviceOptions options);
     bool startStream();
+    // A part file that encodes the pictures and sound with `encoding`.
+    std::shared_ptr<PartOutput> encodingOutput(const std::string& file, const EncodingTemplate& encoding,
+                                               const VideoFormat& format,
+                                               std::chrono::steady_clock::time_point requested);
     void stopStream();
     void applySettings();
     void updateValves();

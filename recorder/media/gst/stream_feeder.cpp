@@ -2,6 +2,7 @@
 
 #include "recorder/ports/log.h"
 #include "stream_input.h"
+#include "stream_packet_tap.h"
 
 #include <gst/app/gstappsrc.h>
 #include <gst/video/video.h>
@@ -74,8 +75,13 @@ std::int64_t StreamGapTally::totalMs() const {
 }
 
 StreamFeeder::StreamFeeder(std::string url, VideoFormat format,
-                           std::shared_ptr<StreamGapTally> gaps, Timing timing)
-    : url_(std::move(url)), format_(format), gaps_(std::move(gaps)), timing_(timing) {}
+                           std::shared_ptr<StreamGapTally> gaps, Timing timing,
+                           std::shared_ptr<StreamPacketTap> tap)
+    : url_(std::move(url)),
+      format_(format),
+      gaps_(std::move(gaps)),
+      timing_(timing),
+      tap_(std::move(tap)) {}
 
 StreamFeeder::~StreamFeeder() { stop(); }
 
@@ -142,6 +148,7 @@ void StreamFeeder::run() {
                 streamHasSound_ = input->hasSound();
                 anchored_ = false;  // a new connection brings its own clock
             }
+            if (tap_) tap_->setCodecs(input->parameters(true), input->parameters(false));
             if (readUntilLost(*input, &error)) backoff = timing_.firstBackoff;
             input.reset();
         }
@@ -163,10 +170,12 @@ void StreamFeeder::run() {
 bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
     bool gotPicture = false;
     std::vector<StreamInput::Media> decoded;
+    std::vector<StreamInput::Packet> packets;
     while (!stopping_) {
         decoded.clear();
+        packets.clear();
         lastActivity_ = steadyNs();
-        if (!input.read(decoded, error)) break;
+        if (!input.read(decoded, error, tap_ ? &packets : nullptr)) break;
         for (auto& media : decoded) {
             if (stopping_) break;
             if (media.picture) {
@@ -176,8 +185,25 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
                 pushSound(std::move(media.buffer), media.pts);
             }
         }
+        for (auto& packet : packets) publish(std::move(packet));
     }
     return gotPicture;
+}
+
+void StreamFeeder::publish(StreamInput::Packet packet) {
+    std::int64_t offset = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (!anchored_) return;
+        offset = offset_;
+    }
+    TimedPacket timed;
+    timed.packet = std::shared_ptr<const AVPacket>(packet.packet.release(), AvPacketFree{});
+    timed.picture = packet.picture;
+    timed.key = packet.key;
+    timed.pts = packet.pts >= 0 ? packet.pts + offset : -1;
+    timed.dts = packet.dts >= 0 ? packet.dts + offset : -1;
+    tap_->publish(std::move(timed));
 }
 
 void StreamFeeder::lost() {

@@ -2,6 +2,7 @@
 
 #include "capture_format.h"
 #include "gst_ref.h"
+#include "stream_input.h"
 
 #include <gst/gst.h>
 
@@ -17,7 +18,7 @@
 
 namespace kelbo {
 
-class StreamInput;
+class StreamPacketTap;
 
 // The interruptions of a stream source so far, counted for the life of
 // the device; an interruption still going on counts with its length so far.
@@ -52,8 +53,10 @@ public:
         std::chrono::milliseconds maxBackoff{30000};
     };
 
+    // `tap`, when given, gets the stream's own packets on the pipeline's
+    // timeline, for copying.
     StreamFeeder(std::string url, VideoFormat format, std::shared_ptr<StreamGapTally> gaps,
-                 Timing timing);
+                 Timing timing, std::shared_ptr<StreamPacketTap> tap = nullptr);
     ~StreamFeeder();
     StreamFeeder(const StreamFeeder&) = delete;
     StreamFeeder& operator=(const StreamFeeder&) = delete;
@@ -69,6 +72,7 @@ private:
     void fill();
     bool readUntilLost(StreamInput& input, std::string* error);
     void lost();
+    void publish(StreamInput::Packet packet);
     void pushPicture(GstBufferRef buffer, std::int64_t pts);
     void pushSound(GstBufferRef buffer, std::int64_t pts);
     void fillTo(std::int64_t until);  // needs mutex_
@@ -82,6 +86,7 @@ private:
     const VideoFormat format_;
     const std::shared_ptr<StreamGapTally> gaps_;
     const Timing timing_;
+    const std::shared_ptr<StreamPacketTap> tap_;
 
     GstElement* pipeline_ = nullptr;
     GstElement* videoSrc_ = nullptr;

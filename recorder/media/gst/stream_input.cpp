@@ -105,7 +105,12 @@ std::unique_ptr<StreamInput> StreamInput::open(const std::string& url, int width
     return in;
 }
 
-bool StreamInput::read(std::vector<Media>& out, std::string* error) {
+const AVCodecParameters* StreamInput::parameters(bool picture) const {
+    const int stream = picture ? videoStream_ : audioStream_;
+    return stream >= 0 ? format_->streams[stream]->codecpar : nullptr;
+}
+
+bool StreamInput::read(std::vector<Media>& out, std::string* error, std::vector<Packet>* packets) {
     AvPacketPtr packet = allocatePacket();
     if (!packet) {
         if (error) *error = "out of memory";
@@ -119,6 +124,16 @@ bool StreamInput::read(std::vector<Media>& out, std::string* error) {
     AVCodecContext* codec = packet->stream_index == videoStream_   ? videoCodec_
                             : packet->stream_index == audioStream_ ? audioCodec_
                                                                    : nullptr;
+    if (codec && packets) {
+        const AVRational base = format_->streams[packet->stream_index]->time_base;
+        Packet copy;
+        copy.packet.reset(av_packet_clone(packet.get()));
+        copy.picture = codec == videoCodec_;
+        copy.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+        if (packet->pts != AV_NOPTS_VALUE) copy.pts = av_rescale_q(packet->pts, base, kNanoseconds);
+        if (packet->dts != AV_NOPTS_VALUE) copy.dts = av_rescale_q(packet->dts, base, kNanoseconds);
+        if (copy.packet) packets->push_back(std::move(copy));
+    }
     if (codec && avcodec_send_packet(codec, packet.get()) >= 0)
         decode(codec, packet->stream_index, out);
     return true;

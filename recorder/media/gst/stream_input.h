@@ -1,5 +1,6 @@
 #pragma once
 
+#include "av_ref.h"
 #include "gst_ref.h"
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 struct AVCodecContext;
+struct AVCodecParameters;
 struct AVFormatContext;
 struct AVFrame;
 struct SwrContext;
@@ -30,6 +32,15 @@ public:
         std::int64_t pts = -1;  // nanoseconds on the stream's own clock; -1 unknown
     };
 
+    // A packet as it came, for copying; times on the stream's own clock.
+    struct Packet {
+        AvPacketPtr packet;
+        bool picture = false;
+        bool key = false;
+        std::int64_t pts = -1;  // nanoseconds; -1 unknown
+        std::int64_t dts = -1;
+    };
+
     // Nothing, with `error` set, when the stream cannot be opened or has no
     // picture that can be decoded.
     static std::unique_ptr<StreamInput> open(const std::string& url, int width, int height,
@@ -39,9 +50,12 @@ public:
     StreamInput& operator=(const StreamInput&) = delete;
 
     bool hasSound() const { return audioStream_ >= 0; }
-    // Reads one packet and appends what it decodes to `out`. False when the
-    // stream has ended or failed, with `error` saying which.
-    bool read(std::vector<Media>& out, std::string* error);
+    // Reads one packet and appends what it decodes to `out`, and the packet
+    // itself to `packets` when given. False when the stream has ended or
+    // failed, with `error` saying which.
+    bool read(std::vector<Media>& out, std::string* error, std::vector<Packet>* packets = nullptr);
+    // The codec of the pictures or the sound; null for sound when there is none.
+    const AVCodecParameters* parameters(bool picture) const;
 
 private:
     StreamInput(int width, int height, Interrupt interrupt);
