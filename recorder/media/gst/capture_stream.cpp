@@ -67,6 +67,11 @@ void CaptureStream::setSource(CaptureSource source) {
     source_ = std::move(source);
 }
 
+void CaptureStream::setKeyPicturesOnly(bool on) {
+    keyPicturesOnly_ = on;
+    if (streamFeeder_) streamFeeder_->setKeyPicturesOnly(on);
+}
+
 bool CaptureStream::prepare(std::string* error) {
     if (!pipeline_) return false;
     if (running()) return true;
@@ -87,6 +92,7 @@ bool CaptureStream::start(std::string* error) {
     if (fileVideo && fileAudio && source_.kind == CaptureSource::Kind::Stream) {
         streamFeeder_ = std::make_unique<StreamFeeder>(source_.path, format_, gaps_,
                                                        StreamFeeder::Timing{}, tap_);
+        streamFeeder_->setKeyPicturesOnly(keyPicturesOnly_);
         streamFeeder_->start(pipeline_->pipeline(), fileVideo, fileAudio, onError_);
     } else if (fileVideo && fileAudio) {
         feeder_ = FileFeeder::open(source_.path, error);

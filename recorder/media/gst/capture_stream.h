@@ -39,6 +39,8 @@ public:
     const CaptureSource& source() const { return source_; }
     // Interruptions of stream sources over the stream's life.
     const StreamGapTally& gaps() const { return *gaps_; }
+    // See StreamFeeder::setKeyPicturesOnly; kept across restarts.
+    void setKeyPicturesOnly(bool on);
     // A stream source's own packets, for parts that copy them.
     const std::shared_ptr<StreamPacketTap>& packetTap() const { return tap_; }
     // Opens the source without running it.
@@ -66,6 +68,7 @@ private:
     std::unique_ptr<StreamFeeder> streamFeeder_;
     std::shared_ptr<StreamGapTally> gaps_;
     std::shared_ptr<StreamPacketTap> tap_;
+    bool keyPicturesOnly_ = false;
 };
 
 }  // namespace kelbo

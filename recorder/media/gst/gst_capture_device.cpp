@@ -143,6 +143,7 @@ void GstCaptureDevice::updateValves() {
     CapturePipeline* pipeline = stream_->pipeline();
     if (!pipeline) return;
     pipeline->setPreview(currentPart_ ? previewWhileCapturing_ : previewOn_);
+    stream_->setKeyPicturesOnly(currentPart_ && copying_ && !previewWhileCapturing_);
     pipeline->setMonitor(!mute_);
 }
 
@@ -215,7 +216,8 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
     const VideoFormat format = stream_->format();
     const EncodingTemplate encoding = readEncodingTemplate(templateFile);
     std::shared_ptr<PartOutput> output;
-    if (encoding.streamCopy && stream_->source().kind == CaptureSource::Kind::Stream)
+    copying_ = encoding.streamCopy && stream_->source().kind == CaptureSource::Kind::Stream;
+    if (copying_)
         output = StreamCopyWriter::create(
             file, format, stream_->packetTap(),
             [s = shared_, &dispatcher = dispatcher_](const StreamCopyWriter::Result& r) {

@@ -136,6 +136,7 @@ private:
     std::function<void()> listener_;
     std::function<void(const FileResult&)> fileListener_;
     bool previewOn_ = false;
+    bool copying_ = false;  // the current part copies the stream's packets
     int currentPart_ = 0;
     int nextPartId_ = 0;
     int openFiles_ = 0;

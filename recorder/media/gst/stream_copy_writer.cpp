@@ -57,6 +57,8 @@ StreamCopyWriter::StreamCopyWriter(std::string path, VideoFormat format,
 StreamCopyWriter::~StreamCopyWriter() {
     std::lock_guard lock(mutex_);
     close();
+    avcodec_parameters_free(&picture_);
+    avcodec_parameters_free(&sound_);
 }
 
 void StreamCopyWriter::begin(std::int64_t firstFrameIndex) {
@@ -75,6 +77,12 @@ void StreamCopyWriter::video(VideoFramePtr frame, std::int64_t) {
             attached_ = true;
         }
         ++frames_;
+        // The part holds at least this much: what waited for it can go.
+        horizon_ = frame->pts() + format_.frameDurationNs();
+        while (!pending_.empty() && !closed_done_ && timeOf(pending_.front()) < horizon_) {
+            take(pending_.front());
+            pending_.pop_front();
+        }
     }
     // Outside the lock: the tap calls back into packet().
     if (attach) tap_->attach(shared_from_this());
@@ -84,6 +92,11 @@ void StreamCopyWriter::finish() {
     std::lock_guard lock(mutex_);
     end_ = start_ < 0 ? 0 : start_ + format_.framesToNs(frames_);
     if (start_ < 0) close();  // never began: nothing to wait for
+    while (!pending_.empty() && !closed_done_) {
+        take(pending_.front());
+        pending_.pop_front();
+    }
+    pending_.clear();
 }
 
 bool StreamCopyWriter::failed() const {
@@ -110,7 +123,37 @@ void StreamCopyWriter::packet(const TimedPacket& packet, const AVCodecParameters
                               const AVCodecParameters* sound) {
     std::lock_guard lock(mutex_);
     if (closed_done_ || start_ < 0 || !packet.packet) return;
-    const std::int64_t at = packet.pts >= 0 ? packet.pts : packet.dts;
+    // Packets run ahead of the pictures: until the part's end is known, one
+    // past the pictures seen so far may lie beyond it, so it waits.
+    if (!out_) keepCodecs(picture, sound);
+    if (end_ < 0 && timeOf(packet) >= horizon_) {
+        pending_.push_back(packet);
+        return;
+    }
+    take(packet);
+}
+
+void StreamCopyWriter::keepCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound) {
+    const auto keep = [](AVCodecParameters*& own, const AVCodecParameters* from) {
+        avcodec_parameters_free(&own);
+        if (!from) return;
+        own = avcodec_parameters_alloc();
+        if (own && avcodec_parameters_copy(own, from) < 0) avcodec_parameters_free(&own);
+    };
+    if (picture != pictureSource_) keep(picture_, picture);
+    if (sound != soundSource_) keep(sound_, sound);
+    pictureSource_ = picture;
+    soundSource_ = sound;
+}
+
+std::int64_t StreamCopyWriter::timeOf(const TimedPacket& packet) {
+    return packet.pts >= 0 ? packet.pts : packet.dts;
+}
+
+void StreamCopyWriter::take(const TimedPacket& packet) {
+    const AVCodecParameters* picture = picture_;
+    const AVCodecParameters* sound = sound_;
+    const std::int64_t at = timeOf(packet);
     if (packet.picture && packet.key && end_ >= 0 && at >= end_) {
         close();  // the next part starts with this key picture
         return;

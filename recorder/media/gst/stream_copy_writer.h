@@ -4,6 +4,7 @@
 #include "part_router.h"
 #include "stream_packet_tap.h"
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -61,6 +62,9 @@ public:
     static const char* muxerFor(const AVCodecParameters* picture, const AVCodecParameters* sound);
 
 private:
+    static std::int64_t timeOf(const TimedPacket& packet);
+    void take(const TimedPacket& packet);  // needs mutex_
+    void keepCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound);
     bool open(const AVCodecParameters* picture, const AVCodecParameters* sound);
     void write(const TimedPacket& packet);
     void close();  // needs mutex_
@@ -79,6 +83,13 @@ private:
     std::int64_t end_ = -1;         // set when the router finishes the part
     std::int64_t frames_ = 0;
     std::int64_t keyFrom_ = -1;     // running time of the first key picture written
+    std::int64_t horizon_ = -1;     // end of the newest picture the part took
+    std::deque<TimedPacket> pending_;
+    // Copies of the codecs the part opens with, and the tap's they came from.
+    AVCodecParameters* picture_ = nullptr;
+    AVCodecParameters* sound_ = nullptr;
+    const AVCodecParameters* pictureSource_ = nullptr;
+    const AVCodecParameters* soundSource_ = nullptr;
     std::int64_t lastDts_[2] = {-1, -1};
     AVFormatContext* out_ = nullptr;
     int pictureOut_ = -1;

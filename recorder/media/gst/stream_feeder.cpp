@@ -171,7 +171,12 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
     bool gotPicture = false;
     std::vector<StreamInput::Media> decoded;
     std::vector<StreamInput::Packet> packets;
+    bool keyOnly = false;
     while (!stopping_) {
+        if (keyPicturesOnly_ != keyOnly) {
+            keyOnly = keyPicturesOnly_;
+            input.setKeyPicturesOnly(keyOnly);
+        }
         decoded.clear();
         packets.clear();
         lastActivity_ = steadyNs();

@@ -66,6 +66,10 @@ public:
     void start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
                std::function<void(const std::string&)> failed);
     void stop();
+    // While a part copies the stream's packets and no preview is shown,
+    // decoding the key pictures alone keeps the timeline at a fraction of
+    // the cost.
+    void setKeyPicturesOnly(bool on) { keyPicturesOnly_ = on; }
 
 private:
     void run();
@@ -97,6 +101,7 @@ private:
     std::thread reader_;
     std::thread filler_;
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> keyPicturesOnly_{false};
     std::atomic<std::int64_t> lastActivity_{0};  // steady nanoseconds
 
     std::mutex mutex_;  // guards what follows and the pushes of the filler

@@ -105,6 +105,10 @@ std::unique_ptr<StreamInput> StreamInput::open(const std::string& url, int width
     return in;
 }
 
+void StreamInput::setKeyPicturesOnly(bool on) {
+    videoCodec_->skip_frame = on ? AVDISCARD_NONKEY : AVDISCARD_DEFAULT;
+}
+
 const AVCodecParameters* StreamInput::parameters(bool picture) const {
     const int stream = picture ? videoStream_ : audioStream_;
     return stream >= 0 ? format_->streams[stream]->codecpar : nullptr;

@@ -54,6 +54,9 @@ public:
     // itself to `packets` when given. False when the stream has ended or
     // failed, with `error` saying which.
     bool read(std::vector<Media>& out, std::string* error, std::vector<Packet>* packets = nullptr);
+    // Decodes only key pictures (or all again): enough to keep time when
+    // nobody watches the pictures.
+    void setKeyPicturesOnly(bool on);
     // The codec of the pictures or the sound; null for sound when there is none.
     const AVCodecParameters* parameters(bool picture) const;
 
