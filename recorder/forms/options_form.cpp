@@ -96,6 +96,7 @@ void OptionsForm::showLiveStrings() {
     startBufferText_ = live_.StartBuffer;
     endBufferText_ = live_.EndBuffer;
     scheduleFileText_ = live_.ScheduleFile;
+    channelPlaylistText_ = live_.ChannelPlaylist;
     refreshView();
 }
 

@@ -210,6 +210,10 @@ QWidget* OptionsDialog::buildCaptureSourceRow() {
                        "Label_CaptureSourceNote");
     note->setEnabled(false);
     grid->addWidget(note, 1, 1);
+    grid->addWidget(new QLabel("Channel playlist"), 2, 0);
+    w_->channelPlaylist = named(new QLineEdit, "ChannelPlaylist",
+                                "An M3U playlist of network streams: each recording tunes to its channel's entry");
+    grid->addWidget(w_->channelPlaylist, 2, 1);
     grid->setColumnStretch(1, 1);
     return row;
 }

@@ -67,6 +67,8 @@ void OptionsDialog::connectFields() {
     connect(w.startScroll, &QScrollBar::valueChanged, this, [&f](int v) { f.Start_Buffer_Scroll_Change(v); });
     connect(w.endScroll, &QScrollBar::valueChanged, this, [&f](int v) { f.End_Buffer_Scroll_Change(v); });
     connect(w.scheduleFile, &QLineEdit::textEdited, this, [&f](const QString& s) { f.setScheduleFileText(text(s)); });
+    connect(w.channelPlaylist, &QLineEdit::textEdited, this,
+            [&f](const QString& s) { f.setChannelPlaylistText(text(s)); });
     connect(w.browse, &QPushButton::clicked, this, [this] {
         const QString chosen = chooseScheduleFile ? chooseScheduleFile(this) : QString();
         if (!chosen.isEmpty()) form_.scheduleFileBrowsed(text(chosen));
@@ -137,6 +139,7 @@ void OptionsDialog::refresh() {
     display(w.startScroll, f.startBufferScroll());
     display(w.endScroll, f.endBufferScroll());
     display(w.scheduleFile, f.scheduleFileText());
+    display(w.channelPlaylist, f.channelPlaylistText());
     display(w.fileString, live.FileString);
     w.floatFileName->setText(qtext(f.floatFileName()));
     w.floatFileName->setVisible(f.floatFileNameVisible());

@@ -330,6 +330,19 @@ TEST_F(OptionsDialogForm, CaptureSourceIsStoredOnlyWhenChosen) {
     EXPECT_EQ(rig.stored(settings::kCaptureSource), "file:/media/clip.mpg");
 }
 
+TEST_F(OptionsDialogForm, TheChannelPlaylistIsStoredOnlyOnceSet) {
+    form.Command_OK_Click();
+    EXPECT_EQ(rig.stored(settings::kChannelPlaylist), "<missing>") << "no key for those without one";
+    form.setChannelPlaylistText("/home/me/tv.m3u");
+    EXPECT_EQ(form.live().ChannelPlaylist, "") << "only OK or Apply take it";
+    form.Command_Apply_Click();
+    EXPECT_EQ(form.live().ChannelPlaylist, "/home/me/tv.m3u");
+    EXPECT_EQ(rig.stored(settings::kChannelPlaylist), "/home/me/tv.m3u");
+    form.setChannelPlaylistText("");
+    form.Command_OK_Click();
+    EXPECT_EQ(rig.stored(settings::kChannelPlaylist), "") << "cleared, not left behind";
+}
+
 TEST_F(OptionsDialogForm, ATypedStreamUrlBecomesTheCaptureSource) {
     const std::vector<CaptureSourceChoice> sources = {{"Webcam", "/dev/video0"},
                                                       {"Test pattern", "test"}};
