@@ -122,8 +122,10 @@ TestServer TestServer::udp(const std::filesystem::path& clip, int port) {
                       0);
 }
 
-TestServer TestServer::rtsp(int port) {
-    return TestServer(KELBO_RTSP_TEST_SERVER, {std::to_string(port)}, port);
+TestServer TestServer::rtsp(const std::filesystem::path& clip, int seconds, int port) {
+    return TestServer(findProgram("python3"),
+                      {KELBO_RTSP_TEST_SERVER, std::to_string(port), clip.string(), std::to_string(seconds)},
+                      port);
 }
 
 void TestServer::kill() { program_.stop(SIGKILL, std::chrono::seconds(5)); }

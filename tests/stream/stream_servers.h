@@ -34,8 +34,9 @@ public:
     // ffmpeg sending `clip` in real time, over and over, as MPEG-TS to
     // udp://127.0.0.1:PORT.
     static TestServer udp(const std::filesystem::path& clip, int port);
-    // The RTSP server of the tests at rtsp://127.0.0.1:PORT/x.
-    static TestServer rtsp(int port);
+    // The RTSP server of the tests at rtsp://127.0.0.1:PORT/x, sending
+    // `clip` (`seconds` long) over and over as RTP in the RTSP connection.
+    static TestServer rtsp(const std::filesystem::path& clip, int seconds, int port);
 
     bool running() { return program_.running(); }
     void kill();

@@ -66,7 +66,7 @@ TEST_F(StreamSourceTest, AnMpegTsSentOverUdp) {
 
 TEST_F(StreamSourceTest, AnRtspServer) {
     const int port = freePort();
-    TestServer server = TestServer::rtsp(port);
+    TestServer server = TestServer::rtsp(dir / "clip.ts", 20, port);
     ASSERT_TRUE(server.running());
     recordsTheRightLength("rtsp://127.0.0.1:" + std::to_string(port) + "/x");
 }
