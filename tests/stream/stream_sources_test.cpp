@@ -116,3 +116,65 @@ TEST_F(StreamSourceTest, AStreamThatCannotBeOpenedStopsTheSourceWithTheReason) {
     EXPECT_NE(device->lastError().find(url + " cannot be opened"), std::string::npos)
         << device->lastError();
 }
+
+// A sender that falls silent (no error, no end: no data at all) is given up
+// after five seconds and listened for again, and the recording keeps its
+// length across the silence.
+TEST_F(StreamSourceTest, AStalledSenderIsWaitedOutAndTheRecordingKeepsItsLength) {
+    ScopedStateHome logHome;
+    const int port = freePort(true);
+    const std::string url = "udp://127.0.0.1:" + std::to_string(port);
+    auto sender = std::make_unique<TestServer>(TestServer::udp(dir / "clip.ts", port));
+    open(CaptureSource{CaptureSource::Kind::Stream, url});
+    const fs::path file = dir / "stall.mpg";
+    device->setCaptureLimit(14000);
+    device->StartCapture(file.string());
+    ASSERT_TRUE(waitFor([&] { return recording(); })) << device->lastError();
+    ui.runFor(2s);
+    sender->kill();
+    ui.runFor(6500ms);
+    sender = std::make_unique<TestServer>(TestServer::udp(dir / "clip.ts", port));
+    ASSERT_TRUE(waitFor([&] { return !recording() && device->openFiles() == 0; }, 20s));
+
+    ASSERT_EQ(closed.size(), 1u);
+    EXPECT_TRUE(closed[0].ok) << closed[0].error;
+    EXPECT_NEAR(probeMedia(file).duration, 14.0, 0.1);
+    EXPECT_EQ(device->sourceGaps().count, 1);
+    EXPECT_GT(device->sourceGaps().ms, 5000) << "five seconds without data before giving up";
+    EXPECT_NE(logHome.logText().find("(no data for 5.0 s)"), std::string::npos) << logHome.logText();
+    EXPECT_GT(meanLuma(file, 13500 / 40), 40) << "the stream's own picture again at the end";
+}
+
+// A sender silent for a moment only is not reopened, but the moment it
+// was made up still counts as a gap.
+TEST_F(StreamSourceTest, AShortSilenceIsAGapWithoutReopening) {
+    ScopedStateHome logHome;
+    const int port = freePort(true);
+    auto sender = std::make_unique<TestServer>(TestServer::udp(dir / "clip.ts", port));
+    open(CaptureSource{CaptureSource::Kind::Stream, "udp://127.0.0.1:" + std::to_string(port)});
+    device->setCaptureLimit(8000);
+    device->StartCapture((dir / "short.mpg").string());
+    ASSERT_TRUE(waitFor([&] { return recording(); })) << device->lastError();
+    ui.runFor(2s);
+    sender->kill();
+    ui.runFor(2500ms);
+    sender = std::make_unique<TestServer>(TestServer::udp(dir / "clip.ts", port));
+    ASSERT_TRUE(waitFor([&] { return !recording() && device->openFiles() == 0; }, 15s));
+    ASSERT_EQ(closed.size(), 1u);
+    EXPECT_NEAR(probeMedia(dir / "short.mpg").duration, 8.0, 0.1);
+    EXPECT_EQ(device->sourceGaps().count, 1);
+    EXPECT_GT(device->sourceGaps().ms, 1500);
+    EXPECT_LT(device->sourceGaps().ms, 5000);
+    EXPECT_EQ(logHome.logText().find("was lost"), std::string::npos) << "not reopened";
+    EXPECT_NE(logHome.logText().find("is back after a gap of"), std::string::npos);
+}
+
+TEST(StreamSourceSetting, AUrlIsAStreamSourceAndStoredAsItself) {
+    for (const char* url : {"http://tv.example/live.m3u8", "rtsp://10.0.0.2:554/ch1", "udp://@239.1.1.1:1234"}) {
+        const auto source = parseCaptureSource(url);
+        ASSERT_TRUE(source) << url;
+        EXPECT_EQ(source->kind, CaptureSource::Kind::Stream) << url;
+        EXPECT_EQ(toString(*source), url);
+    }
+    EXPECT_EQ(parseCaptureSource("/dev/video0")->kind, CaptureSource::Kind::V4l2);
+}

@@ -116,8 +116,10 @@ void StreamFeeder::stop() {
     clock_.reset();
 }
 
-bool StreamFeeder::interrupted() const {
-    return stopping_ || steadyNs() - lastActivity_ > std::chrono::nanoseconds(timing_.stallTimeout).count();
+bool StreamFeeder::interrupted() {
+    if (stopping_) return true;
+    if (steadyNs() - lastActivity_ > std::chrono::nanoseconds(timing_.stallTimeout).count()) stalled_ = true;
+    return stalled_;
 }
 
 std::int64_t StreamFeeder::now() const {
@@ -139,6 +141,7 @@ void StreamFeeder::run() {
     while (!stopping_) {
         std::string error;
         lastActivity_ = steadyNs();
+        stalled_ = false;
         auto input = StreamInput::open(url_, format_.width, format_.height,
                                        [this] { return interrupted(); }, &error);
         if (input) {
@@ -153,7 +156,7 @@ void StreamFeeder::run() {
             input.reset();
         }
         if (stopping_) break;
-        if (error.empty() || steadyNs() - lastActivity_ > std::chrono::nanoseconds(timing_.stallTimeout).count())
+        if (error.empty() || stalled_)
             error = "no data for " + seconds(std::chrono::nanoseconds(timing_.stallTimeout).count());
         if (!everOpened) {
             if (failed_) failed_(url_ + " cannot be opened: " + error);
@@ -181,6 +184,9 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
         packets.clear();
         lastActivity_ = steadyNs();
         if (!input.read(decoded, error, tap_ ? &packets : nullptr)) break;
+        // What a demuxer hands out once given up on is the stalled
+        // connection's last trickle, not the stream coming back.
+        if (stalled_) break;
         for (auto& media : decoded) {
             if (stopping_) break;
             if (media.picture) {
@@ -213,6 +219,10 @@ void StreamFeeder::publish(StreamInput::Packet packet) {
 
 void StreamFeeder::lost() {
     std::lock_guard lock(mutex_);
+    beginGap();
+}
+
+void StreamFeeder::beginGap() {
     if (inGap_) return;
     inGap_ = true;
     gapFrom_ = realEnd_;
@@ -286,7 +296,10 @@ void StreamFeeder::fill() {
         // late must keep its own pictures in their place.
         const bool silent = started_ && (inGap_ || steadyNs() - lastActivity_ > kSecond);
         const std::int64_t t = now();
-        if (silent && t - videoEnd_ > kFillAfterNs) fillTo(t);
+        if (!silent || t - videoEnd_ <= kFillAfterNs) continue;
+        // Made-up pictures are a gap, whether or not the stream is reopened.
+        beginGap();
+        fillTo(t);
     }
 }
 

@@ -40,10 +40,10 @@ private:
 
 // Plays a network stream into the pipeline as a live source. A stream that
 // stalls (no data for `stallTimeout`), ends or fails is opened again after
-// 1, 2, 4 ... up to 30 seconds, for as long as the feeder runs; meanwhile
-// the last picture and silence keep the pipeline's timeline going, so a
-// recording goes on in the same file. Each interruption is logged with its
-// length and counted in the tally. Only a stream that cannot be opened at
+// 1, 2, 4 ... up to 30 seconds, for as long as the feeder runs. Whenever
+// the stream brings nothing for over a second, the last picture and silence
+// keep the pipeline's timeline going, so a recording goes on in the same
+// file; each such gap is logged with its length and counted in the tally. Only a stream that cannot be opened at
 // all is a failure of the source.
 class StreamFeeder {
 public:
@@ -76,6 +76,7 @@ private:
     void fill();
     bool readUntilLost(StreamInput& input, std::string* error);
     void lost();
+    void beginGap();  // needs mutex_
     void publish(StreamInput::Packet packet);
     void pushPicture(GstBufferRef buffer, std::int64_t pts);
     void pushSound(GstBufferRef buffer, std::int64_t pts);
@@ -84,7 +85,7 @@ private:
     std::int64_t now() const;
     bool sleepFor(std::chrono::milliseconds span);
     bool waitUntil(std::int64_t runningTime);
-    bool interrupted() const;
+    bool interrupted();
 
     const std::string url_;
     const VideoFormat format_;
@@ -102,6 +103,7 @@ private:
     std::thread filler_;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> keyPicturesOnly_{false};
+    std::atomic<bool> stalled_{false};  // the connection brought nothing for stallTimeout
     std::atomic<std::int64_t> lastActivity_{0};  // steady nanoseconds
 
     std::mutex mutex_;  // guards what follows and the pushes of the filler
