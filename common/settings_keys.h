@@ -29,9 +29,13 @@ inline const std::string kPositionLeft = "Position_Left";
 inline const std::string kPositionTop = "Position_Top";
 inline const std::string kPositionWidth = "Position_Width";
 inline const std::string kPositionHeight = "Position_Height";
-// Which capture source the device uses: "test", "file:PATH" or a V4L2
-// device path. Missing: the first V4L2 capture device, else "test".
+// Which capture source the device uses: "test", "file:PATH", a network
+// stream's URL or a V4L2 device path. Missing: the first V4L2 capture
+// device, else "test".
 inline const std::string kCaptureSource = "CaptureSource";
+// An extended M3U playlist file: when set, each recording reads the stream
+// of the entry matching the item's channel.
+inline const std::string kChannelPlaylist = "ChannelPlaylist";
 
 inline const std::string kDefaultTemplateEntry = "DEFAULT Template";
 

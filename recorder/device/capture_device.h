@@ -84,6 +84,20 @@ public:
     // Called on the user-interface thread after ReadyState (or the
     // elapsed counter at the end of a file) has changed.
     virtual void setStateListener(std::function<void()> listener) = 0;
+
+    // Network streams. Tunes the device to the stream at `url` (false when
+    // the device cannot read streams); a running preview goes on with it.
+    virtual bool tuneStream(const std::string& url) {
+        (void)url;
+        return false;
+    }
+    // Interruptions of the stream so far, over the device's life: how many,
+    // and how long in all. A device without streams has none.
+    struct SourceGaps {
+        int count = 0;
+        std::int64_t ms = 0;
+    };
+    virtual SourceGaps sourceGaps() const { return {}; }
 };
 
 }  // namespace kelbo

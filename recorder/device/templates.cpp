@@ -117,6 +117,8 @@ void apply(EncodingTemplate& t, std::string_view key, std::string_view value) {
     } else if (key == "SampleRate") {
         if (auto v = intIn(value, 32000, 48000); v && (*v == 32000 || *v == 44100 || *v == 48000))
             t.sampleRate = *v;
+    } else if (key == "StreamCopy") {
+        if (auto v = intIn(value, 0, 1)) t.streamCopy = *v == 1;
     }
 }
 

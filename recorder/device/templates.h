@@ -85,13 +85,16 @@ struct EncodingTemplate {
     int sampleRate = 48000;
     VideoCodec videoCodec = VideoCodec::Mpeg2;
     StreamLayout layout = StreamLayout::Program;
+    // A network stream's own packets are written as they come, without
+    // decoding and encoding again; other sources encode as usual.
+    bool streamCopy = false;
 
     bool operator==(const EncodingTemplate&) const = default;
 };
 
 // Parses "Key=Value" lines (Size, VideoBitRate, MaxVideoBitRate, GopLength,
 // BFrames, AudioBitRate, SampleRate; rates in kbit/s; VideoCodec MPEG2 or
-// MPEG1; Layout Program, DVD or VCD). Blank lines, lines
+// MPEG1; Layout Program, DVD or VCD; StreamCopy 0 or 1). Blank lines, lines
 // starting with '#', unknown keys and values out of range are ignored and
 // leave the default.
 EncodingTemplate parseEncodingTemplate(std::string_view text);

@@ -8,6 +8,7 @@
 #include "live_preview.h"
 #include "recorder/schedule/part_files.h"
 #include "status_texts.h"
+#include "common/channel_playlist.h"
 #include "common/clock.h"
 #include "common/host_paths.h"
 #include "recorder/schedule/live_settings.h"
@@ -96,6 +97,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     }
     const std::string folder = part_files::folderOf(probe);
     if (!roomToStart(folder, take)) return;
+    if (!tuneToChannel(take)) return;
     FileNumber = part_files::chooseFileNumber(probe);
     CurrentFile = part_files::writingName(base, FileNumber, PartNumber);
 
@@ -124,6 +126,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     take.realEnd = c_.clock.steadyNow() + limit;
     device.setMember116(32);
     device.setMember169(false);
+    if (!take.gapsAtStart) take.gapsAtStart = device.sourceGaps();
     warnIfShortOfSpace(folder, limitMs, take);
 
     log::info("Starting to record " + programmeText() + " into " + CurrentFile + " for " +
@@ -133,6 +136,34 @@ void RecordingSession::Start_Recording(int firstPart) {
     // slow disk or device inside StartCapture must not count against it.
     pending_ = PendingStart{c_.clock.now() + kStartWait};
     resolvePendingStart();
+}
+
+bool RecordingSession::tuneToChannel(Take& take) {
+    const std::string& playlist = c_.settings.ChannelPlaylist;
+    if (playlist.empty()) return true;
+    const int row = c_.next.NextRow();
+    const ScheduleList& list = c_.document.list();
+    const std::string number = list.cell(row, Column::ChannelNumber);
+    const std::string name = list.cell(row, Column::Channel);
+    const auto entries = readM3uFile(toHostPath(playlist));
+    const PlaylistEntry* entry = entries ? findChannel(*entries, number, name) : nullptr;
+    if (entry && c_.device.tuneStream(entry->url)) {
+        log::info("Channel " + number + " \"" + name + "\" is " + entry->url);
+        return true;
+    }
+    // Retried by every tick while the programme is due; told once.
+    if (take.fullReported) return false;
+    take.fullReported = true;
+    const std::string text =
+        !entries ? "Cannot record " + programmeText() + ": the channel playlist " + playlist + " cannot be read"
+        : !entry ? "Cannot record " + programmeText() + ": channel " + number + " \"" + name +
+                       "\" is not in the channel playlist " + playlist
+                 : "Cannot record " + programmeText() + ": the capture device cannot tune to " + entry->url;
+    log::error(text);
+    c_.messages.notify("Channel not found", text + ".", Exclamation);
+    markFailed(row);
+    c_.document.Write_Schedule();
+    return false;
 }
 
 bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
@@ -311,9 +342,19 @@ void RecordingSession::reportShortRecording(const Take& take) {
     const auto window = std::chrono::duration_cast<std::chrono::milliseconds>(
                             c_.next.bufferedEnd() - c_.next.bufferedStart())
                             .count();
-    if (take.mediaMs * 10 >= window * 9) return;
-    const std::string text = programmeText() + ": recorded " + minutesSeconds(take.mediaMs) + " of " +
-                             minutesSeconds(window);
+    // The stream's interruptions are in the files as a still picture and
+    // silence: they count as missing.
+    int gaps = 0;
+    std::int64_t recordedMs = take.mediaMs;
+    if (take.gapsAtStart) {
+        const CaptureDevice::SourceGaps now = c_.device.sourceGaps();
+        gaps = now.count - take.gapsAtStart->count;
+        recordedMs = std::max<std::int64_t>(0, recordedMs - (now.ms - take.gapsAtStart->ms));
+    }
+    if (gaps == 0 && recordedMs * 10 >= window * 9) return;
+    std::string text = programmeText() + ": recorded " + minutesSeconds(recordedMs) + " of " +
+                       minutesSeconds(window);
+    if (gaps > 0) text += ", " + std::to_string(gaps) + (gaps == 1 ? " gap" : " gaps");
     log::warn(text);
     c_.messages.notify("Recording incomplete", text, Exclamation);
 }

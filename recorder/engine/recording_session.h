@@ -2,6 +2,7 @@
 
 #include "recorder_context.h"
 #include "common/clock.h"
+#include "recorder/device/capture_device.h"
 
 #include <cstdint>
 #include <functional>
@@ -71,10 +72,13 @@ private:
         bool spaceWarned = false;
         bool fullReported = false;
         bool captured = false;  // the device has recorded into a part
+        // The device's stream interruptions when the recording started.
+        std::optional<CaptureDevice::SourceGaps> gapsAtStart;
         // When the programme really ends, on a clock that no setting moves.
         std::optional<Clock::Steady> realEnd;
     };
 
+    bool tuneToChannel(Take& take);
     std::string baseName() const;
     std::string programmeText() const;
     Take& takeFor(int slot);

@@ -35,6 +35,8 @@ void OptionsForm::commit() {
         changed = true;
         live_.ScheduleFile = scheduleFileText_;
     }
+    // Read at each recording's start: nothing else to do.
+    live_.ChannelPlaylist = channelPlaylistText_;
     if (live_.FileString != snapshot_.fileString) {
         changed = true;
         snapshot_.fileString = live_.FileString;

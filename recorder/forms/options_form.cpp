@@ -1,5 +1,7 @@
 #include "options_form.h"
 
+#include "common/stream_url.h"
+
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 #include "common/text_util.h"
@@ -94,6 +96,7 @@ void OptionsForm::showLiveStrings() {
     startBufferText_ = live_.StartBuffer;
     endBufferText_ = live_.EndBuffer;
     scheduleFileText_ = live_.ScheduleFile;
+    channelPlaylistText_ = live_.ChannelPlaylist;
     refreshView();
 }
 
@@ -232,7 +235,10 @@ void OptionsForm::setCaptureSources(std::vector<CaptureSourceChoice> choices) {
     if (!stored.empty() && isReadableText(stored, kLongestStoredPath) &&
         std::none_of(choices.begin(), choices.end(), isStored)) {
         const bool file = stored.rfind("file:", 0) == 0;
-        choices.push_back({file ? "File: " + stored.substr(5) : stored + " (not found)", stored});
+        choices.push_back({file            ? "File: " + stored.substr(5)
+                           : isStreamUrl(stored) ? stored
+                                           : stored + " (not found)",
+                           stored});
     }
     captureSources_ = std::move(choices);
     const auto found = std::find_if(captureSources_.begin(), captureSources_.end(), isStored);
@@ -242,6 +248,25 @@ void OptionsForm::setCaptureSources(std::vector<CaptureSourceChoice> choices) {
     initialCaptureSource_ = captureSourceIndex_ < 0 ? std::string()
                                                     : captureSources_[captureSourceIndex_].value;
     refreshView();
+}
+
+bool OptionsForm::typeCaptureSource(const std::string& typed) {
+    std::string text = typed;
+    text.erase(0, text.find_first_not_of(" \t"));
+    text.erase(text.find_last_not_of(" \t") + 1);
+    if (!isStreamUrl(text) || !isReadableText(text, kLongestStoredPath)) {
+        refreshView();  // the drop-down shows the choice it had
+        return false;
+    }
+    const auto same = [&](const CaptureSourceChoice& c) { return c.value == text; };
+    auto found = std::find_if(captureSources_.begin(), captureSources_.end(), same);
+    if (found == captureSources_.end()) {
+        captureSources_.push_back({text, text});
+        found = captureSources_.end() - 1;
+    }
+    captureSourceIndex_ = static_cast<int>(found - captureSources_.begin());
+    refreshView();
+    return true;
 }
 
 void OptionsForm::chooseCaptureSource(int index) {

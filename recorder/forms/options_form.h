@@ -68,6 +68,9 @@ public:
 
     const std::string& scheduleFileText() const { return scheduleFileText_; }
     void setScheduleFileText(const std::string& text) { scheduleFileText_ = text; }
+    // The channel playlist (an extended M3U file); empty: none.
+    const std::string& channelPlaylistText() const { return channelPlaylistText_; }
+    void setChannelPlaylistText(const std::string& text) { channelPlaylistText_ = text; }
     // A file picked with "Browse" is live at once.
     void scheduleFileBrowsed(const std::string& path);
 
@@ -115,6 +118,9 @@ public:
     const std::vector<CaptureSourceChoice>& captureSources() const { return captureSources_; }
     int captureSourceIndex() const { return captureSourceIndex_; }
     void chooseCaptureSource(int index);
+    // A source typed into the drop-down: a network stream's URL becomes an
+    // entry of its own and the choice; false for any other text.
+    bool typeCaptureSource(const std::string& text);
 
     // The buffer spinners and texts and the schedule file field from the
     // live strings, as loading the settings sets them.
@@ -147,6 +153,7 @@ private:
     std::string startBufferText_ = "0", endBufferText_ = "0";
     int startBufferScroll_ = 0, endBufferScroll_ = 0;
     std::string scheduleFileText_;
+    std::string channelPlaylistText_;
     std::string splitUnits_;
     // The split value the split check last let stand: what a refused value
     // goes back to.

@@ -57,6 +57,7 @@ SettingsLoadResult Load_Settings(OptionsForm& form, const std::string& templateK
     live.StartBuffer = stored.StartBuffer;
     live.EndBuffer = stored.EndBuffer;
     live.ScheduleFile = stored.ScheduleFile;
+    live.ChannelPlaylist = stored.ChannelPlaylist;
 
     // Each box reacts as to a click; in this order only "Start in System
     // Tray" leaves a trace, by ticking "Minimize to System Tray".
@@ -112,6 +113,9 @@ void Save_Settings(const OptionsForm& form) {
         {kSplitValue, live.SplitValue},
     };
     for (const auto& [key, value] : values) store.SaveSetting(kDefaults, key, value);
+    // Written only once there is one, so stores without streams stay as they were.
+    if (!live.ChannelPlaylist.empty() || !store.GetSetting(kDefaults, kChannelPlaylist).empty())
+        store.SaveSetting(kDefaults, kChannelPlaylist, live.ChannelPlaylist);
     store.DeleteSetting(kDgTemplates);
     for (const GuideTemplate& entry : live.guideTemplates)
         if (entry.ticked) store.SaveSetting(kDgTemplates, entry.name, "1");

@@ -54,6 +54,7 @@ LiveSettings readLiveSettings(const SettingsStore& store, const DefaultFolders& 
     s.ExpertMode = flag(kExpertMode);
     s.AutoLoadSchedule = flag(kAutoLoadSchedule);
     s.FileString = path(kFileString);
+    s.ChannelPlaylist = path(kChannelPlaylist);
     s.splitType = splitTypeFromText(stored(kSplitType));
     s.SplitValue = readIf(kSplitValue, [](const std::string& t) {
         return t.empty() || wholeNumberIn(t).has_value();

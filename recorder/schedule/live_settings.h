@@ -35,6 +35,9 @@ struct LiveSettings {
     bool ExpertMode = false;
     bool AutoLoadSchedule = true;
     std::string FileString;
+    // An extended M3U playlist; when set, each recording tunes the device
+    // to the stream of its channel's entry.
+    std::string ChannelPlaylist;
     SplitType splitType = SplitType::None;
     std::string SplitValue;
 

@@ -200,12 +200,20 @@ QWidget* OptionsDialog::buildCaptureSourceRow() {
     auto* grid = new QGridLayout(row);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(new QLabel("Capture source"), 0, 0);
-    w_->captureSource = named(new QComboBox, "CaptureSource", "The video source Kelbo records from");
+    w_->captureSource = named(new QComboBox, "CaptureSource",
+                              "The video source Kelbo records from; type a stream's URL to record it");
+    // A network stream's URL can be typed in; the form decides what it takes.
+    w_->captureSource->setEditable(true);
+    w_->captureSource->setInsertPolicy(QComboBox::NoInsert);
     grid->addWidget(w_->captureSource, 0, 1);
     auto* note = named(new QLabel("A change takes effect the next time Kelbo starts."),
                        "Label_CaptureSourceNote");
     note->setEnabled(false);
     grid->addWidget(note, 1, 1);
+    grid->addWidget(new QLabel("Channel playlist"), 2, 0);
+    w_->channelPlaylist = named(new QLineEdit, "ChannelPlaylist",
+                                "An M3U playlist of network streams: each recording tunes to its channel's entry");
+    grid->addWidget(w_->channelPlaylist, 2, 1);
     grid->setColumnStretch(1, 1);
     return row;
 }

@@ -67,6 +67,8 @@ void OptionsDialog::connectFields() {
     connect(w.startScroll, &QScrollBar::valueChanged, this, [&f](int v) { f.Start_Buffer_Scroll_Change(v); });
     connect(w.endScroll, &QScrollBar::valueChanged, this, [&f](int v) { f.End_Buffer_Scroll_Change(v); });
     connect(w.scheduleFile, &QLineEdit::textEdited, this, [&f](const QString& s) { f.setScheduleFileText(text(s)); });
+    connect(w.channelPlaylist, &QLineEdit::textEdited, this,
+            [&f](const QString& s) { f.setChannelPlaylistText(text(s)); });
     connect(w.browse, &QPushButton::clicked, this, [this] {
         const QString chosen = chooseScheduleFile ? chooseScheduleFile(this) : QString();
         if (!chosen.isEmpty()) form_.scheduleFileBrowsed(text(chosen));
@@ -102,6 +104,12 @@ void OptionsDialog::connectFields() {
         form_.setGuideTemplateTicked(w_->guideTemplates->row(item), item->checkState() == Qt::Checked);
     });
     connect(w.captureSource, &QComboBox::activated, this, [&f](int i) { f.chooseCaptureSource(i); });
+    connect(w.captureSource->lineEdit(), &QLineEdit::editingFinished, this, [this] {
+        const int index = w_->captureSource->currentIndex();
+        const QString text = w_->captureSource->currentText();
+        if (index >= 0 && text == w_->captureSource->itemText(index)) return;  // not typed
+        form_.typeCaptureSource(text.toStdString());
+    });
 }
 
 void OptionsDialog::connectPicture() {
@@ -131,6 +139,7 @@ void OptionsDialog::refresh() {
     display(w.startScroll, f.startBufferScroll());
     display(w.endScroll, f.endBufferScroll());
     display(w.scheduleFile, f.scheduleFileText());
+    display(w.channelPlaylist, f.channelPlaylistText());
     display(w.fileString, live.FileString);
     w.floatFileName->setText(qtext(f.floatFileName()));
     w.floatFileName->setVisible(f.floatFileNameVisible());

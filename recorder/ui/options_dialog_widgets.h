@@ -10,7 +10,7 @@ namespace kelbo::ui {
 // The controls of the Options window that its code reads and writes.
 struct OptionsDialog::Widgets {
     QComboBox* templateList;
-    QLineEdit *startBuffer, *endBuffer, *scheduleFile, *fileString, *splitNumber;
+    QLineEdit *startBuffer, *endBuffer, *scheduleFile, *fileString, *splitNumber, *channelPlaylist;
     QScrollBar *startScroll, *endScroll;
     QPushButton *browse, *test;
     QLabel *floatFileName, *splitUnits;

@@ -330,4 +330,43 @@ TEST_F(OptionsDialogForm, CaptureSourceIsStoredOnlyWhenChosen) {
     EXPECT_EQ(rig.stored(settings::kCaptureSource), "file:/media/clip.mpg");
 }
 
+TEST_F(OptionsDialogForm, TheChannelPlaylistIsStoredOnlyOnceSet) {
+    form.Command_OK_Click();
+    EXPECT_EQ(rig.stored(settings::kChannelPlaylist), "<missing>") << "no key for those without one";
+    form.setChannelPlaylistText("/home/me/tv.m3u");
+    EXPECT_EQ(form.live().ChannelPlaylist, "") << "only OK or Apply take it";
+    form.Command_Apply_Click();
+    EXPECT_EQ(form.live().ChannelPlaylist, "/home/me/tv.m3u");
+    EXPECT_EQ(rig.stored(settings::kChannelPlaylist), "/home/me/tv.m3u");
+    form.setChannelPlaylistText("");
+    form.Command_OK_Click();
+    EXPECT_EQ(rig.stored(settings::kChannelPlaylist), "") << "cleared, not left behind";
+}
+
+TEST_F(OptionsDialogForm, ATypedStreamUrlBecomesTheCaptureSource) {
+    const std::vector<CaptureSourceChoice> sources = {{"Webcam", "/dev/video0"},
+                                                      {"Test pattern", "test"}};
+    form.setCaptureSources(sources);
+    EXPECT_FALSE(form.typeCaptureSource("Webcam 2")) << "only a stream's URL can be typed";
+    EXPECT_FALSE(form.typeCaptureSource("ftp://example.net/a.ts"));
+    EXPECT_EQ(form.captureSources().size(), 2u);
+    EXPECT_EQ(form.captureSourceIndex(), 0);
+
+    EXPECT_TRUE(form.typeCaptureSource("  http://192.168.1.5:8080/live.m3u8 "));
+    ASSERT_EQ(form.captureSources().size(), 3u);
+    EXPECT_EQ(form.captureSources()[2],
+              (CaptureSourceChoice{"http://192.168.1.5:8080/live.m3u8", "http://192.168.1.5:8080/live.m3u8"}));
+    EXPECT_EQ(form.captureSourceIndex(), 2);
+    EXPECT_TRUE(form.typeCaptureSource("http://192.168.1.5:8080/live.m3u8"));
+    EXPECT_EQ(form.captureSources().size(), 3u) << "typed again: the same entry";
+    form.Command_OK_Click();
+    EXPECT_EQ(rig.stored(settings::kCaptureSource), "http://192.168.1.5:8080/live.m3u8");
+
+    // Stored, it is offered as itself, not as a device that is missing.
+    form.setCaptureSources(sources);
+    ASSERT_EQ(form.captureSources().size(), 3u);
+    EXPECT_EQ(form.captureSources()[2].label, "http://192.168.1.5:8080/live.m3u8");
+    EXPECT_EQ(form.captureSourceIndex(), 2);
+}
+
 }  // namespace

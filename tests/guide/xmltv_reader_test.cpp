@@ -2,6 +2,7 @@
 
 #include "listing_model.h"
 #include "listing_programme.h"
+#include "playlist_channels.h"
 #include "support/time_zone.h"
 #include "xmltv_reader.h"
 
@@ -272,3 +273,28 @@ TEST(ListingModel, HandsTheGuideALocalStartAndTheChannelNumber) {
 }
 
 }  // namespace
+
+// The recorder's channel playlist numbers the listing's channels by tvg-id,
+// so a programme recorded from the guide tunes to the playlist's stream.
+TEST(PlaylistChannels, TvgIdGivesTheChannelItsPlaylistNumber) {
+    XmltvListing listing = readText(kelbo::testing::kXmltvSample);
+    const auto find = [&](const std::string& id) -> const XmltvChannel* {
+        for (const auto& c : listing.channels)
+            if (c.id == id) return &c;
+        return nullptr;
+    };
+    ASSERT_TRUE(find("four.example"));
+    ASSERT_TRUE(find("named.example"));
+    const std::string namedBefore = find("named.example")->number;
+    const auto playlist = parseM3u(
+        "#EXTM3U\n#EXTINF:-1 tvg-id=\"FOUR.example\" tvg-chno=\"104\",Four HD\nhttp://a/4\n"
+        "#EXTINF:-1 tvg-id=\"other.example\",Other\nhttp://a/o\n");
+    numberChannelsFromPlaylist(listing, playlist);
+    EXPECT_EQ(find("four.example")->number, "104") << "tvg-id matched, ignoring case";
+    EXPECT_EQ(find("four.example")->name, "Channel Four") << "a listing's own name stays";
+    EXPECT_EQ(find("named.example")->number, namedBefore) << "not in the playlist: unchanged";
+
+    const PlaylistEntry* entry = findChannel(playlist, find("four.example")->number, "");
+    ASSERT_TRUE(entry);
+    EXPECT_EQ(entry->url, "http://a/4") << "the recording finds the same entry";
+}

@@ -84,6 +84,17 @@ public:
     void setStateListener(std::function<void()> listener) override { listener_ = std::move(listener); }
 
     std::string lastError() const override { return error; }
+    bool tuneStream(const std::string& url) override {
+        calls.push_back("tuneStream " + url);
+        if (!tunable) return false;
+        tunedUrl = url;
+        return true;
+    }
+    SourceGaps sourceGaps() const override { return gaps; }
+
+    bool tunable = true;
+    std::string tunedUrl;
+    SourceGaps gaps;  // what sourceGaps() answers
 
     std::string registryKey;
     std::string error;  // what lastError() answers

@@ -90,6 +90,22 @@ TEST_F(OptionsWindow, TypingAndClickingOkStores) {
     EXPECT_EQ(rig.stored("Template"), "Mine");
 }
 
+TEST_F(OptionsWindow, AStreamUrlAndAChannelPlaylistTypedInAreStored) {
+    rig.form.setCaptureSources({{"Test pattern", "test"}});
+    rig.form.OptionsMenu_Click();
+    auto* sources = child<QComboBox>("CaptureSource");
+    ASSERT_TRUE(sources->isEditable());
+    sources->lineEdit()->selectAll();
+    QTest::keyClicks(sources->lineEdit(), "rtsp://127.0.0.1:8554/tv");
+    QTest::keyClick(sources->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(sources->count(), 2);
+    EXPECT_EQ(sources->currentText(), "rtsp://127.0.0.1:8554/tv");
+    QTest::keyClicks(child<QLineEdit>("ChannelPlaylist"), "/srv/tv.m3u");
+    QTest::mouseClick(child<QPushButton>("Command_OK"), Qt::LeftButton);
+    EXPECT_EQ(rig.stored("CaptureSource"), "rtsp://127.0.0.1:8554/tv");
+    EXPECT_EQ(rig.stored("ChannelPlaylist"), "/srv/tv.m3u");
+}
+
 TEST_F(OptionsWindow, SpinnerWritesItsTextAndSplitChoiceSetsUnits) {
     rig.form.OptionsMenu_Click();
     child<QScrollBar>("End_Buffer_Scroll")->setValue(42);

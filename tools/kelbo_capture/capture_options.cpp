@@ -7,7 +7,7 @@
 namespace kelbo {
 
 const char* const kCaptureUsage =
-    "usage: kelbo-capture [--source test|file:PATH|/dev/videoN] [--template NAME] "
+    "usage: kelbo-capture [--source test|file:PATH|URL|/dev/videoN] [--template NAME] "
     "[--no-preview] [--seconds S | --limit-ms MS] [--split-every-ms MS] FILE";
 
 namespace {

@@ -5,8 +5,12 @@
 #include "guide_programme.h"
 #include "guide_window.h"
 #include "listing_model.h"
+#include "playlist_channels.h"
 #include "rules_command.h"
 #include "xmltv_reader.h"
+
+#include "common/settings_keys.h"
+#include "common/settings_store.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -161,6 +165,13 @@ int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
         std::cerr << "kelbo-guide: " << file << " is not a readable XMLTV listing: "
                   << listing.error.toStdString() << '\n';
         return 1;
+    }
+    // The recorder's channel playlist, when it has one, numbers the channels.
+    const SettingsStore settings(SettingsStore::defaultLocation());
+    const std::string playlist = settings.GetSetting(settings::kDefaults, settings::kChannelPlaylist);
+    if (!playlist.empty()) {
+        if (const auto entries = readM3uFile(playlist)) numberChannelsFromPlaylist(listing, *entries);
+        else std::cerr << "kelbo-guide: the channel playlist " << playlist << " cannot be read\n";
     }
     const QString note = skippedNote(listing);
     if (!note.isEmpty()) std::cerr << "kelbo-guide: " << note.toStdString() << '\n';

@@ -3,6 +3,7 @@
 #include "common/host_paths.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
+#include "common/stream_url.h"
 #include "v4l2_devices.h"
 
 namespace kelbo {
@@ -11,6 +12,7 @@ std::optional<CaptureSource> parseCaptureSource(std::string_view text) {
     constexpr std::string_view kFile = "file:";
     if (text.empty()) return std::nullopt;
     if (text == "test") return CaptureSource{};
+    if (isStreamUrl(text)) return CaptureSource{CaptureSource::Kind::Stream, std::string(text)};
     if (text.substr(0, kFile.size()) == kFile)
         return CaptureSource{CaptureSource::Kind::File, toHostPath(text.substr(kFile.size()))};
     return CaptureSource{CaptureSource::Kind::V4l2, std::string(text)};
@@ -31,7 +33,8 @@ CaptureSource captureSourceFromSettings(const SettingsStore& settings) {
 std::string toString(const CaptureSource& source) {
     switch (source.kind) {
         case CaptureSource::Kind::File: return "file:" + source.path;
-        case CaptureSource::Kind::V4l2: return source.path;
+        case CaptureSource::Kind::V4l2:
+        case CaptureSource::Kind::Stream: return source.path;
         case CaptureSource::Kind::TestPattern: break;
     }
     return "test";

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/stream_url.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,15 +12,16 @@ class SettingsStore;
 
 // Where the pictures and sound come from.
 struct CaptureSource {
-    enum class Kind { TestPattern, File, V4l2 };
+    enum class Kind { TestPattern, File, V4l2, Stream };
     Kind kind = Kind::TestPattern;
-    std::string path;  // the media file or the V4L2 device
+    std::string path;  // the media file, the V4L2 device or the stream's URL
 
     bool operator==(const CaptureSource&) const = default;
 };
 
-// "test", "file:PATH" or a device path such as "/dev/video0"; nothing for
-// an empty text, which means "choose one".
+// "test", "file:PATH", a network stream's URL (http://, https://, rtsp://,
+// udp://, rtp://; HLS playlists are http(s) URLs) or a device path such as
+// "/dev/video0"; nothing for an empty text, which means "choose one".
 std::optional<CaptureSource> parseCaptureSource(std::string_view text);
 
 // The first V4L2 capture device, else the test pattern.

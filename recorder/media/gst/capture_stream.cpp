@@ -6,6 +6,8 @@
 #include "pipeline_description.h"
 #include "preview_relay.h"
 #include "recorder/device/capture_device.h"
+#include "stream_feeder.h"
+#include "stream_packet_tap.h"
 #include "v4l2_devices.h"
 
 namespace kelbo {
@@ -16,7 +18,9 @@ CaptureStream::CaptureStream(CaptureSource source, DeviceOptions options, PartEv
       options_(std::move(options)),
       events_(events),
       preview_(std::move(preview)),
-      onError_(std::move(onError)) {}
+      onError_(std::move(onError)),
+      gaps_(std::make_shared<StreamGapTally>()),
+      tap_(std::make_shared<StreamPacketTap>()) {}
 
 CaptureStream::~CaptureStream() { stop(); }
 
@@ -62,6 +66,18 @@ bool CaptureStream::builtFor(const VideoFormat& format, int videoSource) const {
     return pipeline_ && format_ == format && videoSource_ == videoSource;
 }
 
+void CaptureStream::setSource(CaptureSource source) {
+    if (source == source_) return;
+    stop();
+    pipeline_.reset();
+    source_ = std::move(source);
+}
+
+void CaptureStream::setKeyPicturesOnly(bool on) {
+    keyPicturesOnly_ = on;
+    if (streamFeeder_) streamFeeder_->setKeyPicturesOnly(on);
+}
+
 bool CaptureStream::prepare(std::string* error) {
     if (!pipeline_) return false;
     if (running()) return true;
@@ -79,7 +95,12 @@ bool CaptureStream::start(std::string* error) {
     const GstElementRef fileVideo = pipeline_->element(element::kFileVideo);
     const GstElementRef fileAudio = pipeline_->element(element::kFileAudio);
     bool ok = true;
-    if (fileVideo && fileAudio) {
+    if (fileVideo && fileAudio && source_.kind == CaptureSource::Kind::Stream) {
+        streamFeeder_ = std::make_unique<StreamFeeder>(source_.path, format_, gaps_,
+                                                       StreamFeeder::Timing{}, tap_);
+        streamFeeder_->setKeyPicturesOnly(keyPicturesOnly_);
+        streamFeeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
+    } else if (fileVideo && fileAudio) {
         feeder_ = FileFeeder::open(source_.path, error);
         ok = feeder_ != nullptr;
         if (ok) feeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
@@ -100,6 +121,9 @@ void CaptureStream::stop() {
     if (feeder_) feeder_->stop();
     feeder_.reset();
     if (pattern_) pattern_->stop();
+    if (streamFeeder_) streamFeeder_->stop();
+    streamFeeder_.reset();
+    tap_->end();  // copying parts close with what they have
     if (pipeline_) pipeline_->stop();
     // Every streaming thread has ended: close what the parts have.
     if (router_) router_->flush();

@@ -15,6 +15,9 @@ class CapturePipeline;
 class FileFeeder;
 class PatternFeeder;
 class PreviewRelay;
+class StreamFeeder;
+class StreamGapTally;
+class StreamPacketTap;
 
 // The media side of the device: the pipeline built for the source and the
 // video standard, the feeder of a media-file source, and the router that
@@ -32,6 +35,15 @@ public:
     // `error` set, when its elements cannot be created.
     bool build(const VideoFormat& format, int videoSource, std::string* error);
     bool builtFor(const VideoFormat& format, int videoSource) const;
+    // Another source: the pipeline is stopped and built anew at the next start.
+    void setSource(CaptureSource source);
+    const CaptureSource& source() const { return source_; }
+    // Interruptions of stream sources over the stream's life.
+    const StreamGapTally& gaps() const { return *gaps_; }
+    // See StreamFeeder::setKeyPicturesOnly; kept across restarts.
+    void setKeyPicturesOnly(bool on);
+    // A stream source's own packets, for parts that copy them.
+    const std::shared_ptr<StreamPacketTap>& packetTap() const { return tap_; }
     // Opens the source without running it.
     bool prepare(std::string* error);
     bool start(std::string* error);
@@ -57,6 +69,10 @@ private:
     std::unique_ptr<CapturePipeline> pipeline_;
     std::unique_ptr<FileFeeder> feeder_;
     std::unique_ptr<PatternFeeder> pattern_;  // the test pattern's, made with its pipeline
+    std::unique_ptr<StreamFeeder> streamFeeder_;
+    std::shared_ptr<StreamGapTally> gaps_;
+    std::shared_ptr<StreamPacketTap> tap_;
+    bool keyPicturesOnly_ = false;
 };
 
 }  // namespace kelbo

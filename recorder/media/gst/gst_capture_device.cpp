@@ -6,6 +6,8 @@
 #include "ffmpeg_log.h"
 #include "gst_ref.h"
 #include "preview_relay.h"
+#include "stream_copy_writer.h"
+#include "stream_feeder.h"
 #include "recorder/ports/log.h"
 #include "recorder/ports/ui_dispatcher.h"
 #include "recorder/device/templates.h"
@@ -144,6 +146,7 @@ void GstCaptureDevice::updateValves() {
     CapturePipeline* pipeline = stream_->pipeline();
     if (!pipeline) return;
     pipeline->setPreview(currentPart_ ? previewWhileCapturing_ : previewOn_);
+    stream_->setKeyPicturesOnly(currentPart_ && copying_ && !previewWhileCapturing_);
     pipeline->setMonitor(!mute_);
 }
 
@@ -219,9 +222,22 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
     }
     const auto templateFile = findTemplateFile(templateKeyFor(registryKey_), template_);
     const VideoFormat format = stream_->format();
-    auto writer =
-        MpegPartWriter::open({file, readEncodingTemplate(templateFile), format}, &lastError_);
-    if (!writer) {
+    const EncodingTemplate encoding = readEncodingTemplate(templateFile);
+    std::shared_ptr<PartOutput> output;
+    copying_ = encoding.streamCopy && stream_->source().kind == CaptureSource::Kind::Stream;
+    if (copying_)
+        output = StreamCopyWriter::create(
+            file, format, stream_->packetTap(),
+            [s = shared_, &dispatcher = dispatcher_](const StreamCopyWriter::Result& r) {
+                const FileResult result{r.path, r.elapsedMs, r.ok, 0.0, r.error};
+                dispatcher.post([s, result] {
+                    if (s->alive) s->device->onFileClosed(result);
+                });
+            },
+            &lastError_);
+    else
+        output = encodingOutput(file, encoding, format, requested);
+    if (!output) {
         log::error("Cannot record " + file + ": " + lastError_);
         if (!wasRunning) {
             stopStream();
@@ -232,7 +248,22 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
     nextPartId_ = nextPartId_ % 0xffff + 1;
     const int id = nextPartId_;
     shared_->elapsed = pack(id, CaptureElapsed());
-    auto output = std::make_shared<WorkerPartOutput>(
+    ++openFiles_;
+    currentPart_ = id;
+    // A part that carries on from the one just stopped records at once.
+    if (stream_->router().startPart(id, std::move(output), limitMs_))
+        setState(Recording);
+    else if (state_ == Idle)
+        setState(StreamReady);
+    updateValves();
+}
+
+std::shared_ptr<PartOutput> GstCaptureDevice::encodingOutput(
+    const std::string& file, const EncodingTemplate& encoding, const VideoFormat& format,
+    std::chrono::steady_clock::time_point requested) {
+    auto writer = MpegPartWriter::open({file, encoding, format}, &lastError_);
+    if (!writer) return nullptr;
+    return std::make_shared<WorkerPartOutput>(
         std::move(writer), *worker_,
         [s = shared_, &dispatcher = dispatcher_, format, requested](const MpegPartWriter& w,
                                                                     bool ok) {
@@ -247,14 +278,6 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
                 if (s->alive) s->device->onFileClosed(result);
             });
         });
-    ++openFiles_;
-    currentPart_ = id;
-    // A part that carries on from the one just stopped records at once.
-    if (stream_->router().startPart(id, std::move(output), limitMs_))
-        setState(Recording);
-    else if (state_ == Idle)
-        setState(StreamReady);
-    updateValves();
 }
 
 void GstCaptureDevice::StopCapture() {
@@ -301,6 +324,26 @@ void GstCaptureDevice::onStreamError(const std::string& message) {
     stopStream();
     previewOn_ = false;
     setState(Idle);
+}
+
+bool GstCaptureDevice::tuneStream(const std::string& url) {
+    uiThread_.check();
+    if (!isStreamUrl(url)) return false;
+    const CaptureSource tuned{CaptureSource::Kind::Stream, url};
+    if (stream_->source() == tuned) return true;
+    // Tuning during a capture would cut the recording short.
+    if (currentPart_) return false;
+    const bool wasRunning = stream_->running();
+    log::info("Tuning to the stream " + url);
+    source_ = tuned;
+    stream_->setSource(tuned);
+    if (wasRunning) setState(startStream() ? idleState() : Idle);
+    return true;
+}
+
+CaptureDevice::SourceGaps GstCaptureDevice::sourceGaps() const {
+    uiThread_.check();
+    return {stream_->gaps().count(), stream_->gaps().totalMs()};
 }
 
 void GstCaptureDevice::setCaptureLimit(std::int64_t ms) {

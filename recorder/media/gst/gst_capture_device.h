@@ -1,12 +1,15 @@
 #pragma once
 
+#include "capture_format.h"
 #include "capture_source.h"
+#include "part_router.h"
 #include "device_options.h"
 #include "ui_thread_role.h"
 #include "recorder/device/preview_frame.h"
 #include "recorder/device/capture_device.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -101,6 +104,8 @@ public:
     int openFiles() const { uiThread_.check(); return openFiles_; }
     const CaptureSource& source() const { uiThread_.check(); return source_; }
     std::string lastError() const override { uiThread_.check(); return lastError_; }
+    bool tuneStream(const std::string& url) override;
+    SourceGaps sourceGaps() const override;
 
 private:
     class Events;
@@ -108,6 +113,10 @@ private:
 
     GstCaptureDevice(const CaptureSource& source, UiDispatcher& dispatcher, DeviceOptions options);
     bool startStream();
+    // A part file that encodes the pictures and sound with `encoding`.
+    std::shared_ptr<PartOutput> encodingOutput(const std::string& file, const EncodingTemplate& encoding,
+                                               const VideoFormat& format,
+                                               std::chrono::steady_clock::time_point requested);
     void stopStream();
     void applySettings();
     void updateValves();
@@ -134,6 +143,7 @@ private:
     std::function<void()> listener_;
     std::function<void(const FileResult&)> fileListener_;
     bool previewOn_ = false;
+    bool copying_ = false;  // the current part copies the stream's packets
     int currentPart_ = 0;
     int nextPartId_ = 0;
     int openFiles_ = 0;

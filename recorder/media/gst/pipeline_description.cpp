@@ -43,6 +43,7 @@ std::string videoSource(const PipelineSpec& spec) {
                    " norm=" + (spec.format.height == 480 ? "NTSC" : "PAL") +
                    " ! videoconvertscale ! videorate ! " + caps;
         case CaptureSource::Kind::File:
+        case CaptureSource::Kind::Stream:
             return std::string("appsrc name=") + element::kFileVideo +
                    " is-live=true format=time max-bytes=0 ! videoconvertscale ! videorate ! " +
                    caps + " ! videobalance name=" + element::kBalance;
@@ -63,6 +64,7 @@ std::string audioSource(const PipelineSpec& spec) {
                        " ! audioconvert ! audioresample ! " + caps;
             return "audiotestsrc is-live=true wave=silence ! " + caps;
         case CaptureSource::Kind::File:
+        case CaptureSource::Kind::Stream:
             return std::string("appsrc name=") + element::kFileAudio +
                    " is-live=true format=time max-bytes=0 caps=\"" + caps + "\"";
         case CaptureSource::Kind::TestPattern: break;

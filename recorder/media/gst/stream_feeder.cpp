@@ -1,0 +1,350 @@
+#include "stream_feeder.h"
+
+#include "recorder/ports/log.h"
+#include "stream_input.h"
+#include "stream_packet_tap.h"
+
+#include <gst/app/gstappsrc.h>
+#include <gst/video/video.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace kelbo {
+
+namespace {
+
+constexpr std::int64_t kSecond = 1'000'000'000;
+// The timeline is kept going once the stream is this far behind the clock.
+constexpr std::int64_t kFillAfterNs = kSecond / 2;
+// Time stamps further off than this from where the stream should be are a
+// jump in the stream's clock (a restart, a wrap), not lateness.
+constexpr std::int64_t kJumpNs = 3 * kSecond;
+constexpr std::int64_t kBytesPerSample = 2 * kAudioChannels;
+
+std::int64_t steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+std::string seconds(std::int64_t ns) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f s", static_cast<double>(ns) / kSecond);
+    return text;
+}
+
+GstBufferRef blackPicture(const VideoFormat& format) {
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, static_cast<guint>(format.width),
+                              static_cast<guint>(format.height));
+    GstBufferRef buffer(gst_buffer_new_allocate(nullptr, info.size, nullptr));
+    const gsize luma = GST_VIDEO_INFO_PLANE_OFFSET(&info, 1);
+    gst_buffer_memset(buffer.get(), 0, 16, luma);
+    gst_buffer_memset(buffer.get(), luma, 128, info.size - luma);
+    return buffer;
+}
+
+}  // namespace
+
+void StreamGapTally::begin() {
+    std::lock_guard lock(mutex_);
+    if (open_) return;
+    open_ = true;
+    openSince_ = Steady::now();
+}
+
+void StreamGapTally::end(std::int64_t lengthMs) {
+    std::lock_guard lock(mutex_);
+    open_ = false;
+    ++closed_;
+    closedMs_ += lengthMs;
+}
+
+int StreamGapTally::count() const {
+    std::lock_guard lock(mutex_);
+    return closed_ + (open_ ? 1 : 0);
+}
+
+std::int64_t StreamGapTally::totalMs() const {
+    std::lock_guard lock(mutex_);
+    if (!open_) return closedMs_;
+    return closedMs_ +
+           std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - openSince_).count();
+}
+
+StreamFeeder::StreamFeeder(std::string url, VideoFormat format,
+                           std::shared_ptr<StreamGapTally> gaps, Timing timing,
+                           std::shared_ptr<StreamPacketTap> tap)
+    : url_(std::move(url)),
+      format_(format),
+      gaps_(std::move(gaps)),
+      timing_(timing),
+      tap_(std::move(tap)) {}
+
+StreamFeeder::~StreamFeeder() { stop(); }
+
+void StreamFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
+                         std::function<void(const std::string&)> failed) {
+    stop();
+    pipeline_.reset(GST_ELEMENT(gst_object_ref(pipeline)));
+    videoSrc_.reset(GST_ELEMENT(gst_object_ref(videoSrc)));
+    audioSrc_.reset(GST_ELEMENT(gst_object_ref(audioSrc)));
+    failed_ = std::move(failed);
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, static_cast<guint>(format_.width),
+                              static_cast<guint>(format_.height));
+    info.fps_n = 0;  // whatever the stream brings; videorate makes it exact
+    info.fps_d = 1;
+    GstCapsRef caps(gst_video_info_to_caps(&info));
+    g_object_set(videoSrc_.get(), "caps", caps.get(), nullptr);
+    lastPicture_ = blackPicture(format_);
+    anchored_ = inGap_ = started_ = false;
+    stopping_ = false;
+    reader_ = std::thread([this] { run(); });
+}
+
+void StreamFeeder::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (reader_.joinable()) reader_.join();
+    if (filler_.joinable()) filler_.join();
+    clock_.reset();
+    audioSrc_.reset();
+    videoSrc_.reset();
+    pipeline_.reset();
+}
+
+bool StreamFeeder::interrupted() {
+    if (stopping_) return true;
+    if (steadyNs() - lastActivity_ > std::chrono::nanoseconds(timing_.stallTimeout).count()) stalled_ = true;
+    return stalled_;
+}
+
+std::int64_t StreamFeeder::now() const {
+    return static_cast<std::int64_t>(gst_clock_get_time(clock_.get()) - base_);
+}
+
+void StreamFeeder::run() {
+    GstState state = GST_STATE_NULL;
+    while (!stopping_ && state != GST_STATE_PLAYING)
+        gst_element_get_state(pipeline_.get(), &state, nullptr, GST_SECOND / 10);
+    if (stopping_) return;
+    clock_.reset(gst_pipeline_get_clock(GST_PIPELINE(pipeline_.get())));
+    base_ = gst_element_get_base_time(pipeline_.get());
+    videoEnd_ = audioEnd_ = realEnd_ = now();
+    filler_ = std::thread([this] { fill(); });
+
+    bool everOpened = false;
+    auto backoff = timing_.firstBackoff;
+    while (!stopping_) {
+        std::string error;
+        lastActivity_ = steadyNs();
+        stalled_ = false;
+        auto input = StreamInput::open(url_, format_.width, format_.height,
+                                       [this] { return interrupted(); }, &error);
+        if (input) {
+            everOpened = true;
+            {
+                std::lock_guard lock(mutex_);
+                streamHasSound_ = input->hasSound();
+                anchored_ = false;  // a new connection brings its own clock
+            }
+            if (tap_) tap_->setCodecs(input->parameters(true), input->parameters(false));
+            if (readUntilLost(*input, &error)) backoff = timing_.firstBackoff;
+            input.reset();
+        }
+        if (stopping_) break;
+        if (error.empty() || stalled_)
+            error = "no data for " + seconds(std::chrono::nanoseconds(timing_.stallTimeout).count());
+        if (!everOpened) {
+            if (failed_) failed_(url_ + " cannot be opened: " + error);
+            break;
+        }
+        lost();
+        log::warn("The stream " + url_ + " was lost (" + error + "); opening it again in " +
+                  seconds(std::chrono::nanoseconds(backoff).count()));
+        if (!sleepFor(backoff)) break;
+        backoff = std::min(backoff * 2, timing_.maxBackoff);
+    }
+}
+
+bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
+    bool gotPicture = false;
+    std::vector<StreamInput::Media> decoded;
+    std::vector<StreamInput::Packet> packets;
+    bool keyOnly = false;
+    while (!stopping_) {
+        if (keyPicturesOnly_ != keyOnly) {
+            keyOnly = keyPicturesOnly_;
+            input.setKeyPicturesOnly(keyOnly);
+        }
+        decoded.clear();
+        packets.clear();
+        lastActivity_ = steadyNs();
+        if (!input.read(decoded, error, tap_ ? &packets : nullptr)) break;
+        // What a demuxer hands out once given up on is the stalled
+        // connection's last trickle, not the stream coming back.
+        if (stalled_) break;
+        for (auto& media : decoded) {
+            if (stopping_) break;
+            if (media.picture) {
+                gotPicture = true;
+                pushPicture(std::move(media.buffer), media.pts);
+            } else {
+                pushSound(std::move(media.buffer), media.pts);
+            }
+        }
+        for (auto& packet : packets) publish(std::move(packet));
+    }
+    return gotPicture;
+}
+
+void StreamFeeder::publish(StreamInput::Packet packet) {
+    std::int64_t offset = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (!anchored_) return;
+        offset = offset_;
+    }
+    TimedPacket timed;
+    timed.packet = std::shared_ptr<const AVPacket>(packet.packet.release(), AvPacketFree{});
+    timed.picture = packet.picture;
+    timed.key = packet.key;
+    timed.pts = packet.pts >= 0 ? packet.pts + offset : -1;
+    timed.dts = packet.dts >= 0 ? packet.dts + offset : -1;
+    tap_->publish(std::move(timed));
+}
+
+void StreamFeeder::lost() {
+    std::lock_guard lock(mutex_);
+    beginGap();
+}
+
+void StreamFeeder::beginGap() {
+    if (inGap_) return;
+    inGap_ = true;
+    gapFrom_ = realEnd_;
+    if (gaps_) gaps_->begin();
+}
+
+void StreamFeeder::pushPicture(GstBufferRef buffer, std::int64_t pts) {
+    const std::int64_t duration = format_.frameDurationNs();
+    std::int64_t at = 0;
+    {
+        std::lock_guard lock(mutex_);
+        const std::int64_t t = now();
+        if (pts >= 0) at = pts + offset_;
+        if (!anchored_ || pts < 0 || at < videoEnd_ - duration || at > std::max(t, videoEnd_) + kJumpNs) {
+            // Start the stream's clock where the timeline stands.
+            // Nothing is made up before the stream's first picture.
+            if (!started_) videoEnd_ = audioEnd_ = realEnd_ = t;
+            started_ = true;
+            const std::int64_t from = std::max(t, videoEnd_);
+            offset_ = (pts >= 0 ? from - pts : 0);
+            at = from;
+            anchored_ = true;
+            fillTo(from);
+        }
+        at = std::max(at, videoEnd_);
+        if (inGap_) {
+            inGap_ = false;
+            const std::int64_t length = at - gapFrom_;
+            if (gaps_) gaps_->end(length / 1'000'000);
+            log::warn("The stream " + url_ + " is back after a gap of " + seconds(length));
+        }
+        videoEnd_ = at + duration;
+        realEnd_ = videoEnd_;
+        lastPicture_.reset(gst_buffer_ref(buffer.get()));
+    }
+    if (!waitUntil(at)) return;
+    GstBuffer* out = gst_buffer_make_writable(buffer.release());
+    GST_BUFFER_PTS(out) = static_cast<GstClockTime>(at);
+    GST_BUFFER_DURATION(out) = static_cast<GstClockTime>(duration);
+    gst_app_src_push_buffer(GST_APP_SRC(videoSrc_.get()), out);
+    std::lock_guard lock(mutex_);
+    if (!streamHasSound_) pushSilence(audioEnd_, at + duration);
+}
+
+void StreamFeeder::pushSound(GstBufferRef buffer, std::int64_t pts) {
+    const auto samples = static_cast<std::int64_t>(gst_buffer_get_size(buffer.get())) / kBytesPerSample;
+    const std::int64_t duration = samples * kSecond / kAudioRate;
+    std::int64_t at = 0;
+    {
+        std::lock_guard lock(mutex_);
+        if (!anchored_) return;  // sound waits for the first picture to set the clock
+        at = pts >= 0 ? pts + offset_ : audioEnd_;
+        if (at < audioEnd_ - kJumpNs || at > audioEnd_ + kJumpNs) at = audioEnd_;
+        // Sound handed on is gapless: a little early or late shifts it.
+        at = std::max(at, audioEnd_);
+        audioEnd_ = at + duration;
+    }
+    if (!waitUntil(at)) return;
+    GstBuffer* out = gst_buffer_make_writable(buffer.release());
+    GST_BUFFER_PTS(out) = static_cast<GstClockTime>(at);
+    GST_BUFFER_DURATION(out) = static_cast<GstClockTime>(duration);
+    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_.get()), out);
+}
+
+void StreamFeeder::fill() {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        wake_.wait_for(lock, std::chrono::nanoseconds(format_.frameDurationNs()));
+        if (stopping_) break;
+        // Only while the stream brings nothing: a stream merely running
+        // late must keep its own pictures in their place.
+        const bool silent = started_ && (inGap_ || steadyNs() - lastActivity_ > kSecond);
+        const std::int64_t t = now();
+        if (!silent || t - videoEnd_ <= kFillAfterNs) continue;
+        // Made-up pictures are a gap, whether or not the stream is reopened.
+        beginGap();
+        fillTo(t);
+    }
+}
+
+void StreamFeeder::fillTo(std::int64_t until) {
+    // The last picture again, and silence, while the stream brings nothing.
+    const std::int64_t duration = format_.frameDurationNs();
+    while (videoEnd_ + duration <= until) {
+        GstBuffer* copy = gst_buffer_copy(lastPicture_.get());
+        GST_BUFFER_PTS(copy) = static_cast<GstClockTime>(videoEnd_);
+        GST_BUFFER_DURATION(copy) = static_cast<GstClockTime>(duration);
+        gst_app_src_push_buffer(GST_APP_SRC(videoSrc_.get()), copy);
+        videoEnd_ += duration;
+    }
+    pushSilence(audioEnd_, videoEnd_);
+}
+
+void StreamFeeder::pushSilence(std::int64_t from, std::int64_t to) {
+    const std::int64_t samples = (to - from) * kAudioRate / kSecond;
+    if (samples <= 0) return;
+    const auto bytes = static_cast<gsize>(samples * kBytesPerSample);
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
+    gst_buffer_memset(buffer, 0, 0, bytes);
+    GST_BUFFER_PTS(buffer) = static_cast<GstClockTime>(from);
+    GST_BUFFER_DURATION(buffer) = static_cast<GstClockTime>(samples * kSecond / kAudioRate);
+    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_.get()), buffer);
+    audioEnd_ = from + samples * kSecond / kAudioRate;
+}
+
+bool StreamFeeder::sleepFor(std::chrono::milliseconds span) {
+    std::unique_lock lock(mutex_);
+    wake_.wait_for(lock, span, [this] { return stopping_.load(); });
+    return !stopping_;
+}
+
+bool StreamFeeder::waitUntil(std::int64_t runningTime) {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        const std::int64_t t = now();
+        if (t >= runningTime) break;
+        wake_.wait_for(lock, std::chrono::nanoseconds(runningTime - t));
+    }
+    return !stopping_;
+}
+
+}  // namespace kelbo

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "capture_format.h"
+#include "gst_ref.h"
+#include "stream_input.h"
+
+#include <gst/gst.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace kelbo {
+
+class StreamPacketTap;
+
+// The interruptions of a stream source so far, counted for the life of
+// the device; an interruption still going on counts with its length so far.
+class StreamGapTally {
+public:
+    void begin();
+    void end(std::int64_t lengthMs);
+    int count() const;
+    std::int64_t totalMs() const;
+
+private:
+    using Steady = std::chrono::steady_clock;
+    mutable std::mutex mutex_;
+    int closed_ = 0;
+    std::int64_t closedMs_ = 0;
+    bool open_ = false;
+    Steady::time_point openSince_;
+};
+
+// Plays a network stream into the pipeline as a live source. A stream that
+// stalls (no data for `stallTimeout`), ends or fails is opened again after
+// 1, 2, 4 ... up to 30 seconds, for as long as the feeder runs. Whenever
+// the stream brings nothing for over a second, the last picture and silence
+// keep the pipeline's timeline going, so a recording goes on in the same
+// file; each such gap is logged with its length and counted in the tally. Only a stream that cannot be opened at
+// all is a failure of the source.
+class StreamFeeder {
+public:
+    struct Timing {
+        std::chrono::milliseconds stallTimeout{5000};
+        std::chrono::milliseconds firstBackoff{1000};
+        std::chrono::milliseconds maxBackoff{30000};
+    };
+
+    // `tap`, when given, gets the stream's own packets on the pipeline's
+    // timeline, for copying.
+    StreamFeeder(std::string url, VideoFormat format, std::shared_ptr<StreamGapTally> gaps,
+                 Timing timing, std::shared_ptr<StreamPacketTap> tap = nullptr);
+    ~StreamFeeder();
+    StreamFeeder(const StreamFeeder&) = delete;
+    StreamFeeder& operator=(const StreamFeeder&) = delete;
+
+    // Starts reading once `pipeline` plays; `failed` is called from the
+    // reading thread when the stream cannot be opened in the first place.
+    void start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
+               std::function<void(const std::string&)> failed);
+    void stop();
+    // While a part copies the stream's packets and no preview is shown,
+    // decoding the key pictures alone keeps the timeline at a fraction of
+    // the cost.
+    void setKeyPicturesOnly(bool on) { keyPicturesOnly_ = on; }
+
+private:
+    void run();
+    void fill();
+    bool readUntilLost(StreamInput& input, std::string* error);
+    void lost();
+    void beginGap();  // needs mutex_
+    void publish(StreamInput::Packet packet);
+    void pushPicture(GstBufferRef buffer, std::int64_t pts);
+    void pushSound(GstBufferRef buffer, std::int64_t pts);
+    void fillTo(std::int64_t until);  // needs mutex_
+    void pushSilence(std::int64_t from, std::int64_t to);
+    std::int64_t now() const;
+    bool sleepFor(std::chrono::milliseconds span);
+    bool waitUntil(std::int64_t runningTime);
+    bool interrupted();
+
+    const std::string url_;
+    const VideoFormat format_;
+    const std::shared_ptr<StreamGapTally> gaps_;
+    const Timing timing_;
+    const std::shared_ptr<StreamPacketTap> tap_;
+
+    // Own references: the pipeline may go while the threads still run.
+    GstElementRef pipeline_;
+    GstElementRef videoSrc_;
+    GstElementRef audioSrc_;
+    GstClockRef clock_;
+    GstClockTime base_ = 0;
+    std::function<void(const std::string&)> failed_;
+    std::thread reader_;
+    std::thread filler_;
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> keyPicturesOnly_{false};
+    std::atomic<bool> stalled_{false};  // the connection brought nothing for stallTimeout
+    std::atomic<std::int64_t> lastActivity_{0};  // steady nanoseconds
+
+    std::mutex mutex_;  // guards what follows and the pushes of the filler
+    std::condition_variable wake_;
+    GstBufferRef lastPicture_;
+    bool anchored_ = false;
+    bool started_ = false;  // the stream has brought its first picture
+    bool streamHasSound_ = false;
+    std::int64_t offset_ = 0;       // stream time to running time
+    std::int64_t videoEnd_ = 0;     // running time after the last picture pushed
+    std::int64_t audioEnd_ = 0;     // running time after the last sound pushed
+    std::int64_t realEnd_ = 0;      // after the last picture that came from the stream
+    bool inGap_ = false;
+    std::int64_t gapFrom_ = 0;
+};
+
+}  // namespace kelbo

@@ -1,0 +1,200 @@
+#include "stream_input.h"
+
+#include "av_ref.h"
+#include "capture_format.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/dict.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include <gst/video/video.h>
+
+namespace kelbo {
+
+namespace {
+
+constexpr AVRational kNanoseconds{1, 1'000'000'000};
+
+AVCodecContext* openDecoder(const AVStream* stream) {
+    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!codec) return nullptr;
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    if (!context) return nullptr;
+    avcodec_parameters_to_context(context, stream->codecpar);
+    context->thread_count = 1;
+    context->pkt_timebase = stream->time_base;
+    if (avcodec_open2(context, codec, nullptr) < 0) avcodec_free_context(&context);
+    return context;
+}
+
+struct DictFree {
+    void operator()(AVDictionary* d) const { av_dict_free(&d); }
+};
+
+}  // namespace
+
+std::string ffmpegError(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+StreamInput::StreamInput(int width, int height, Interrupt interrupt)
+    : width_(width), height_(height), interrupt_(std::move(interrupt)) {}
+
+StreamInput::~StreamInput() {
+    avcodec_free_context(&videoCodec_);
+    avcodec_free_context(&audioCodec_);
+    avformat_close_input(&format_);
+    sws_freeContext(scaler_);
+    swr_free(&resampler_);
+}
+
+int StreamInput::interruptCallback(void* self) {
+    auto* input = static_cast<StreamInput*>(self);
+    return input->interrupt_ && input->interrupt_() ? 1 : 0;
+}
+
+std::unique_ptr<StreamInput> StreamInput::open(const std::string& url, int width, int height,
+                                               Interrupt interrupt, std::string* error) {
+    std::unique_ptr<StreamInput> in(new StreamInput(width, height, std::move(interrupt)));
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return nullptr;
+    };
+    in->format_ = avformat_alloc_context();
+    if (!in->format_) return fail("out of memory");
+    in->format_->interrupt_callback = {&StreamInput::interruptCallback, in.get()};
+    // Live streams: start soon rather than probe long.
+    in->format_->max_analyze_duration = 2 * AV_TIME_BASE;
+    AVDictionary* raw = nullptr;
+    av_dict_set(&raw, "overrun_nonfatal", "1", 0);  // udp: a late reader loses packets, not the stream
+    av_dict_set(&raw, "fifo_size", "278876", 0);    // udp: about 50 MB of packets
+    std::unique_ptr<AVDictionary, DictFree> options(raw);
+    raw = options.release();
+    const int opened = avformat_open_input(&in->format_, url.c_str(), nullptr, &raw);
+    options.reset(raw);
+    if (opened < 0) return fail(ffmpegError(opened));  // the context is freed on failure
+    const int found = avformat_find_stream_info(in->format_, nullptr);
+    if (found < 0) return fail(ffmpegError(found));
+    in->videoStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (in->videoStream_ < 0) return fail("the stream has no picture");
+    in->videoCodec_ = openDecoder(in->format_->streams[in->videoStream_]);
+    if (!in->videoCodec_) return fail("the stream's picture cannot be decoded");
+    in->audioStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+    if (in->audioStream_ >= 0) in->audioCodec_ = openDecoder(in->format_->streams[in->audioStream_]);
+    if (in->audioCodec_) {
+        AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+        AVChannelLayout layout = in->audioCodec_->ch_layout;
+        if (layout.order == AV_CHANNEL_ORDER_UNSPEC) av_channel_layout_default(&layout, layout.nb_channels);
+        if (swr_alloc_set_opts2(&in->resampler_, &stereo, AV_SAMPLE_FMT_S16, kAudioRate, &layout,
+                                in->audioCodec_->sample_fmt, in->audioCodec_->sample_rate, 0,
+                                nullptr) < 0 ||
+            swr_init(in->resampler_) < 0)
+            avcodec_free_context(&in->audioCodec_);
+    }
+    if (!in->audioCodec_) in->audioStream_ = -1;
+    // Only the streams we decode are read.
+    for (unsigned i = 0; i < in->format_->nb_streams; ++i)
+        if (static_cast<int>(i) != in->videoStream_ && static_cast<int>(i) != in->audioStream_)
+            in->format_->streams[i]->discard = AVDISCARD_ALL;
+    return in;
+}
+
+void StreamInput::setKeyPicturesOnly(bool on) {
+    videoCodec_->skip_frame = on ? AVDISCARD_NONKEY : AVDISCARD_DEFAULT;
+}
+
+const AVCodecParameters* StreamInput::parameters(bool picture) const {
+    const int stream = picture ? videoStream_ : audioStream_;
+    return stream >= 0 ? format_->streams[stream]->codecpar : nullptr;
+}
+
+bool StreamInput::read(std::vector<Media>& out, std::string* error, std::vector<Packet>* packets) {
+    AvPacketPtr packet = allocatePacket();
+    if (!packet) {
+        if (error) *error = "out of memory";
+        return false;
+    }
+    const int got = av_read_frame(format_, packet.get());
+    if (got < 0) {
+        if (error) *error = got == AVERROR_EOF ? "the stream ended" : ffmpegError(got);
+        return false;
+    }
+    AVCodecContext* codec = packet->stream_index == videoStream_   ? videoCodec_
+                            : packet->stream_index == audioStream_ ? audioCodec_
+                                                                   : nullptr;
+    if (codec && packets) {
+        const AVRational base = format_->streams[packet->stream_index]->time_base;
+        Packet copy;
+        copy.packet.reset(av_packet_clone(packet.get()));
+        copy.picture = codec == videoCodec_;
+        copy.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
+        if (packet->pts != AV_NOPTS_VALUE) copy.pts = av_rescale_q(packet->pts, base, kNanoseconds);
+        if (packet->dts != AV_NOPTS_VALUE) copy.dts = av_rescale_q(packet->dts, base, kNanoseconds);
+        if (copy.packet) packets->push_back(std::move(copy));
+    }
+    if (codec && avcodec_send_packet(codec, packet.get()) >= 0)
+        decode(codec, packet->stream_index, out);
+    return true;
+}
+
+void StreamInput::decode(AVCodecContext* codec, int stream, std::vector<Media>& out) {
+    AvFramePtr frame = allocateFrame();
+    if (!frame) return;
+    const bool picture = codec == videoCodec_;
+    while (avcodec_receive_frame(codec, frame.get()) == 0) {
+        Media media;
+        media.picture = picture;
+        if (frame->best_effort_timestamp != AV_NOPTS_VALUE)
+            media.pts = av_rescale_q(frame->best_effort_timestamp,
+                                     format_->streams[stream]->time_base, kNanoseconds);
+        media.buffer = picture ? convertPicture(*frame) : convertSound(*frame);
+        if (media.buffer) out.push_back(std::move(media));
+        av_frame_unref(frame.get());
+    }
+}
+
+GstBufferRef StreamInput::convertPicture(const AVFrame& frame) {
+    scaler_ = sws_getCachedContext(scaler_, frame.width, frame.height,
+                                   static_cast<AVPixelFormat>(frame.format), width_, height_,
+                                   AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!scaler_) return nullptr;
+    GstVideoInfo info;
+    gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, static_cast<guint>(width_),
+                              static_cast<guint>(height_));
+    GstBufferRef buffer(gst_buffer_new_allocate(nullptr, info.size, nullptr));
+    GstVideoFrame mapped;
+    if (!buffer || !gst_video_frame_map(&mapped, &info, buffer.get(), GST_MAP_WRITE)) return nullptr;
+    std::uint8_t* planes[4] = {};
+    int strides[4] = {};
+    for (guint p = 0; p < GST_VIDEO_FRAME_N_PLANES(&mapped); ++p) {
+        planes[p] = static_cast<std::uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped, p));
+        strides[p] = GST_VIDEO_FRAME_PLANE_STRIDE(&mapped, p);
+    }
+    sws_scale(scaler_, frame.data, frame.linesize, 0, frame.height, planes, strides);
+    gst_video_frame_unmap(&mapped);
+    return buffer;
+}
+
+GstBufferRef StreamInput::convertSound(const AVFrame& frame) {
+    const int room = swr_get_out_samples(resampler_, frame.nb_samples);
+    if (room <= 0) return nullptr;
+    const auto bytesPerSample = static_cast<gsize>(2 * kAudioChannels);
+    GstBufferRef buffer(gst_buffer_new_allocate(nullptr, static_cast<gsize>(room) * bytesPerSample, nullptr));
+    GstMapInfo map;
+    if (!buffer || !gst_buffer_map(buffer.get(), &map, GST_MAP_WRITE)) return nullptr;
+    std::uint8_t* outPlanes[] = {map.data};
+    const int made = swr_convert(resampler_, outPlanes, room,
+                                 const_cast<const std::uint8_t**>(frame.extended_data), frame.nb_samples);
+    gst_buffer_unmap(buffer.get(), &map);
+    if (made <= 0) return nullptr;
+    gst_buffer_set_size(buffer.get(), static_cast<gssize>(static_cast<gsize>(made) * bytesPerSample));
+    return buffer;
+}
+
+}  // namespace kelbo

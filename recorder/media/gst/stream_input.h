@@ -1,0 +1,85 @@
+#pragma once
+
+#include "av_ref.h"
+#include "gst_ref.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct AVCodecContext;
+struct AVCodecParameters;
+struct AVFormatContext;
+struct AVFrame;
+struct SwrContext;
+struct SwsContext;
+
+namespace kelbo {
+
+// One connection to a network stream: FFmpeg demuxes and decodes it into
+// I420 pictures of one fixed size (whatever the stream's own size) and
+// 16-bit stereo sound at 48 kHz, ready for the pipeline's appsrcs.
+class StreamInput {
+public:
+    // Asked during every blocking read or connect: true gives it up.
+    using Interrupt = std::function<bool()>;
+
+    struct Media {
+        GstBufferRef buffer;
+        bool picture = false;
+        std::int64_t pts = -1;  // nanoseconds on the stream's own clock; -1 unknown
+    };
+
+    // A packet as it came, for copying; times on the stream's own clock.
+    struct Packet {
+        AvPacketPtr packet;
+        bool picture = false;
+        bool key = false;
+        std::int64_t pts = -1;  // nanoseconds; -1 unknown
+        std::int64_t dts = -1;
+    };
+
+    // Nothing, with `error` set, when the stream cannot be opened or has no
+    // picture that can be decoded.
+    static std::unique_ptr<StreamInput> open(const std::string& url, int width, int height,
+                                             Interrupt interrupt, std::string* error);
+    ~StreamInput();
+    StreamInput(const StreamInput&) = delete;
+    StreamInput& operator=(const StreamInput&) = delete;
+
+    bool hasSound() const { return audioStream_ >= 0; }
+    // Reads one packet and appends what it decodes to `out`, and the packet
+    // itself to `packets` when given. False when the stream has ended or
+    // failed, with `error` saying which.
+    bool read(std::vector<Media>& out, std::string* error, std::vector<Packet>* packets = nullptr);
+    // Decodes only key pictures (or all again): enough to keep time when
+    // nobody watches the pictures.
+    void setKeyPicturesOnly(bool on);
+    // The codec of the pictures or the sound; null for sound when there is none.
+    const AVCodecParameters* parameters(bool picture) const;
+
+private:
+    StreamInput(int width, int height, Interrupt interrupt);
+    static int interruptCallback(void* self);
+    void decode(AVCodecContext* codec, int stream, std::vector<Media>& out);
+    GstBufferRef convertPicture(const AVFrame& frame);
+    GstBufferRef convertSound(const AVFrame& frame);
+
+    int width_;
+    int height_;
+    Interrupt interrupt_;
+    AVFormatContext* format_ = nullptr;
+    AVCodecContext* videoCodec_ = nullptr;
+    AVCodecContext* audioCodec_ = nullptr;
+    SwsContext* scaler_ = nullptr;
+    SwrContext* resampler_ = nullptr;
+    int videoStream_ = -1;
+    int audioStream_ = -1;
+};
+
+// FFmpeg's words for an error code.
+std::string ffmpegError(int code);
+
+}  // namespace kelbo

@@ -1,0 +1,103 @@
+// "Original stream (no re-encoding)": the stream's own packets in the part
+// files, split at key pictures.
+#include "media/capture_device_fixture.h"
+#include "stream_servers.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+using namespace std::chrono_literals;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char kCopyTemplate[] = "Original stream (no re-encoding)";
+
+class StreamCopyTest : public CaptureDeviceTest {
+protected:
+    void SetUp() override {}
+
+    void openServed(const fs::path& clip) {
+        port = freePort();
+        server = std::make_unique<TestServer>(TestServer::http(clip.parent_path(), port));
+        ASSERT_TRUE(server->running());
+        open(CaptureSource{CaptureSource::Kind::Stream,
+                           "http://127.0.0.1:" + std::to_string(port) + "/" + clip.filename().string()});
+        device->setRecordingTemplate(kCopyTemplate);
+    }
+
+    int port = 0;
+    std::unique_ptr<TestServer> server;
+};
+
+}  // namespace
+
+TEST_F(StreamCopyTest, MpegTwoWithMpegAudioIsCopiedIntoProgramStreamPartsThatJoinAtAKeyPicture) {
+    makeClip(dir / "clip.ts", 20);
+    openServed(dir / "clip.ts");
+    // Unwatched, only the key pictures are decoded: the parts must not mind.
+    device->setPreviewWhileCapturing(false);
+    const fs::path first = dir / "part1.mpg", second = dir / "part2.mpg";
+    device->setCaptureElapsed(0);
+    device->setCaptureLimit(6000);
+    device->StartCapture(first.string());
+    ASSERT_TRUE(waitFor([&] { return recording(); })) << device->lastError();
+    ASSERT_TRUE(waitFor([&] { return device->CaptureElapsed() >= 3000; }, 10s));
+    // The recorder's split: the rest of the limit into the next part.
+    const std::int64_t left = device->CaptureLimit() - device->CaptureElapsed();
+    device->StopCapture();
+    device->setCaptureElapsed(0);
+    device->setCaptureLimit(left);
+    device->StartCapture(second.string());
+    ASSERT_TRUE(waitFor([&] { return !recording() && device->openFiles() == 0; }, 15s));
+    ASSERT_EQ(closed.size(), 2u);
+    for (const auto& result : closed) EXPECT_TRUE(result.ok) << result.error;
+
+    const MediaProbe one = probeMedia(first), two = probeMedia(second);
+    ASSERT_TRUE(one.ok && two.ok);
+    EXPECT_EQ(one.formatName, "mpeg");
+    EXPECT_EQ(one.videoCodec, "mpeg2video");
+    EXPECT_EQ(one.audioCodec, "mp2");
+    EXPECT_EQ(one.width, 320) << "the stream's own pictures, not scaled and encoded again";
+    EXPECT_EQ(two.formatName, "mpeg");
+    ASSERT_FALSE(one.videoPts.empty());
+    ASSERT_FALSE(two.videoPts.empty());
+    // The second part begins with the picture after the first part's last.
+    EXPECT_EQ(two.videoPts.front() - one.videoPts.back(), 3600);
+    // All but the wait for the first key picture (a group is 12 pictures).
+    const double total = one.duration + two.duration;
+    EXPECT_GT(total, 6.0 - 0.6);
+    EXPECT_LT(total, 6.0 + 0.6);
+    EXPECT_GT(maxVolumeDb(second), -30);
+}
+
+TEST_F(StreamCopyTest, CodecsAProgramStreamCannotHoldGoIntoMpegTs) {
+    makeH264Clip(dir / "h264.ts", 20);
+    openServed(dir / "h264.ts");
+    record(dir / "copy.mpg", 4000);
+    ASSERT_EQ(closed.size(), 1u);
+    EXPECT_TRUE(closed[0].ok) << closed[0].error;
+    const MediaProbe probe = probeMedia(dir / "copy.mpg");
+    ASSERT_TRUE(probe.ok);
+    EXPECT_EQ(probe.formatName, "mpegts");
+    EXPECT_EQ(probe.videoCodec, "h264");
+    EXPECT_EQ(probe.audioCodec, "aac");
+    ASSERT_GE(probe.videoPts.size(), 2u);
+    const double span = static_cast<double>(probe.videoPts.back() - probe.videoPts.front()) / 90000;
+    EXPECT_GT(span, 4.0 - 1.1) << "all but the wait for the first key picture (one a second)";
+    EXPECT_LT(span, 4.0 + 1.1);
+}
+
+TEST_F(StreamCopyTest, OtherSourcesEncodeWithTheCopyTemplate) {
+    open(CaptureSource{});
+    device->setRecordingTemplate(kCopyTemplate);
+    record(dir / "pattern.mpg", 1000);
+    ASSERT_EQ(closed.size(), 1u);
+    EXPECT_TRUE(closed[0].ok) << closed[0].error;
+    const MediaProbe probe = probeMedia(dir / "pattern.mpg");
+    EXPECT_EQ(probe.videoCodec, "mpeg2video");
+    EXPECT_EQ(probe.width, 720);
+    EXPECT_NEAR(probe.duration, 1.0, 0.1);
+}

@@ -1,0 +1,133 @@
+#include "stream_servers.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <fstream>
+#include <cstdlib>
+#include <sstream>
+#include <thread>
+
+namespace kelbo::testing {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Listening, as the kernel's table says: a server that takes one client
+// only must not be spent on a probe.
+bool listeningQuietly(int port) {
+    std::ifstream table("/proc/net/tcp");
+    char wanted[16];
+    std::snprintf(wanted, sizeof wanted, ":%04X", port);
+    std::string line;
+    while (std::getline(table, line)) {
+        std::istringstream fields(line);
+        std::string slot, local, remote, state;
+        fields >> slot >> local >> remote >> state;
+        if (state == "0A" && local.size() > 5 && local.substr(local.size() - 5) == wanted) return true;
+    }
+    return false;
+}
+
+void run(const std::string& program, const std::vector<std::string>& arguments) {
+    const ProgramRun result = runProgram(program, arguments, {}, std::chrono::seconds(60));
+    ASSERT_EQ(result.status, 0) << program << ": " << result.err;
+}
+
+}  // namespace
+
+int freePort(bool udp) {
+    const int s = ::socket(AF_INET, udp ? SOCK_DGRAM : SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    socklen_t size = sizeof address;
+    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &size);
+    ::close(s);
+    return ntohs(address.sin_port);
+}
+
+std::string findProgram(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path ? path : "/usr/bin:/bin");
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+        const std::filesystem::path candidate = std::filesystem::path(folder) / name;
+        if (::access(candidate.c_str(), X_OK) == 0) return candidate.string();
+    }
+    return {};
+}
+
+void makeClip(const std::filesystem::path& file, int seconds, bool black) {
+    const std::string picture = black ? "color=c=black:size=320x240:rate=25"
+                                      : "testsrc=size=320x240:rate=25";
+    run(findProgram("ffmpeg"),
+        {"-loglevel", "error", "-y", "-f", "lavfi", "-i", picture, "-f", "lavfi", "-i",
+         "sine=frequency=440:sample_rate=48000", "-t", std::to_string(seconds), "-c:v", "mpeg2video",
+         "-b:v", "800k", "-g", "12", "-c:a", "mp2", "-b:a", "128k", "-f", "mpegts", file.string()});
+}
+
+void makeH264Clip(const std::filesystem::path& file, int seconds) {
+    run(findProgram("ffmpeg"),
+        {"-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc=size=320x240:rate=25", "-f", "lavfi",
+         "-i", "sine=frequency=440:sample_rate=48000", "-t", std::to_string(seconds), "-c:v", "libx264",
+         "-g", "25", "-c:a", "aac", "-f", "mpegts", file.string()});
+}
+
+void makeHls(const std::filesystem::path& clip, const std::filesystem::path& folder,
+             const std::string& name) {
+    run(findProgram("ffmpeg"),
+        {"-loglevel", "error", "-y", "-i", clip.string(), "-c", "copy", "-f", "hls", "-hls_time", "2",
+         "-hls_list_size", "0", "-hls_playlist_type", "vod", (folder / (name + ".m3u8")).string()});
+}
+
+TestServer::TestServer(const std::string& program, const std::vector<std::string>& arguments,
+                       int tcpPort)
+    : program_(program, arguments, {}) {
+    if (tcpPort <= 0) return;
+    for (int i = 0; i < 100 && program_.running() && !listeningQuietly(tcpPort); ++i)
+        std::this_thread::sleep_for(50ms);
+}
+
+TestServer TestServer::http(const std::filesystem::path& folder, int port) {
+    return TestServer(findProgram("python3"),
+                      {"-m", "http.server", std::to_string(port), "--bind", "127.0.0.1", "--directory",
+                       folder.string()},
+                      port);
+}
+
+TestServer TestServer::liveHttp(const std::filesystem::path& clip, int port) {
+    // The listening ffmpeg takes its one client and ends with it; the tests
+    // only ever connect once per server.
+    return TestServer(findProgram("ffmpeg"),
+                      {"-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip.string(), "-c",
+                       "copy", "-f", "mpegts", "-listen", "1",
+                       "http://127.0.0.1:" + std::to_string(port) + "/live.ts"},
+                      port);
+}
+
+TestServer TestServer::udp(const std::filesystem::path& clip, int port) {
+    return TestServer(findProgram("ffmpeg"),
+                      {"-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip.string(), "-c",
+                       "copy", "-f", "mpegts",
+                       "udp://127.0.0.1:" + std::to_string(port) + "?pkt_size=1316"},
+                      0);
+}
+
+TestServer TestServer::rtsp(const std::filesystem::path& clip, int seconds, int port) {
+    return TestServer(findProgram("python3"),
+                      {KELBO_RTSP_TEST_SERVER, std::to_string(port), clip.string(), std::to_string(seconds)},
+                      port);
+}
+
+void TestServer::kill() { program_.stop(SIGKILL, std::chrono::seconds(5)); }
+
+}  // namespace kelbo::testing

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "support/program_process.h"
+
+#include <filesystem>
+#include <string>
+
+namespace kelbo::testing {
+
+// A port on 127.0.0.1 that nothing listens on at the moment of asking
+// (TCP or UDP). Servers started on it check that they came up.
+int freePort(bool udp = false);
+
+// The full path of a program found on PATH; empty when there is none.
+std::string findProgram(const std::string& name);
+
+// A short MPEG-TS clip made by ffmpeg: colour bars or black pictures
+// (320x240, 25/s, MPEG-2) with a 440 Hz tone (MPEG audio), `seconds` long.
+void makeClip(const std::filesystem::path& file, int seconds, bool black = false);
+// The same bars as H.264 with AAC sound: codecs a program stream cannot hold.
+void makeH264Clip(const std::filesystem::path& file, int seconds);
+// An HLS playlist `name`.m3u8 with segments of `clip` in `folder`.
+void makeHls(const std::filesystem::path& clip, const std::filesystem::path& folder,
+             const std::string& name);
+
+// A server of the tests, started on loopback and killed when it goes.
+class TestServer {
+public:
+    // python3's http.server serving `folder`.
+    static TestServer http(const std::filesystem::path& folder, int port);
+    // ffmpeg sending `clip` in real time, over and over, as a live MPEG-TS
+    // over HTTP (one client) at http://127.0.0.1:PORT/live.ts.
+    static TestServer liveHttp(const std::filesystem::path& clip, int port);
+    // ffmpeg sending `clip` in real time, over and over, as MPEG-TS to
+    // udp://127.0.0.1:PORT.
+    static TestServer udp(const std::filesystem::path& clip, int port);
+    // The RTSP server of the tests at rtsp://127.0.0.1:PORT/x, sending
+    // `clip` (`seconds` long) over and over as RTP in the RTSP connection.
+    static TestServer rtsp(const std::filesystem::path& clip, int seconds, int port);
+
+    bool running() { return program_.running(); }
+    void kill();
+
+private:
+    TestServer(const std::string& program, const std::vector<std::string>& arguments,
+               int tcpPort);
+    BackgroundProgram program_;
+};
+
+}  // namespace kelbo::testing
