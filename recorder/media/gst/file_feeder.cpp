@@ -11,7 +11,6 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
-#include <gst/app/gstappsrc.h>
 #include <gst/video/video.h>
 
 #include <algorithm>
@@ -133,11 +132,9 @@ GstCapsRef FileFeeder::videoCaps() const {
 void FileFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
                        std::function<void(const std::string&)> failed) {
     stop();
-    pipeline_.reset(GST_ELEMENT(gst_object_ref(pipeline)));
-    videoSrc_.reset(GST_ELEMENT(gst_object_ref(videoSrc)));
-    audioSrc_.reset(GST_ELEMENT(gst_object_ref(audioSrc)));
+    target_.attach(pipeline, videoSrc, audioSrc);
     failed_ = std::move(failed);
-    g_object_set(videoSrc_.get(), "caps", videoCaps().get(), nullptr);
+    g_object_set(target_.videoSrc(), "caps", videoCaps().get(), nullptr);
     stopping_ = false;
     thread_ = std::thread([this] { run(); });
 }
@@ -149,23 +146,15 @@ void FileFeeder::stop() {
     }
     wake_.notify_all();
     if (thread_.joinable()) thread_.join();
-    audioSrc_.reset();
-    videoSrc_.reset();
-    pipeline_.reset();
+    target_.release();
 }
 
 void FileFeeder::run() {
-    GstState state = GST_STATE_NULL;
-    while (!stopping_ && state != GST_STATE_PLAYING)
-        gst_element_get_state(pipeline_.get(), &state, nullptr, GST_SECOND / 10);
-    if (stopping_) return;
-    const GstClockRef clock(gst_pipeline_get_clock(GST_PIPELINE(pipeline_.get())));
-    if (!clock) {
-        if (failed_) failed_("the pipeline has no clock");
+    if (!target_.waitUntilPlaying(stopping_)) {
+        if (!stopping_ && failed_) failed_("the pipeline has no clock");
         return;
     }
-    const GstClockTime base = gst_element_get_base_time(pipeline_.get());
-    origin_ = static_cast<std::int64_t>(gst_clock_get_time(clock.get()) - base);
+    origin_ = target_.now();
     loopOffset_ = roundEnd_ = 0;
     silenceUntil_ = origin_;
     picturesThisRound_ = 0;
@@ -218,12 +207,10 @@ std::int64_t FileFeeder::toNs(std::int64_t pts, int stream) const {
 }
 
 bool FileFeeder::waitUntil(std::int64_t runningTime) {
-    const GstClockRef clock(gst_pipeline_get_clock(GST_PIPELINE(pipeline_.get())));
-    if (!clock) return false;
-    const GstClockTime base = gst_element_get_base_time(pipeline_.get());
+    if (!target_.hasClock()) return false;
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        const std::int64_t now = static_cast<std::int64_t>(gst_clock_get_time(clock.get()) - base);
+        const std::int64_t now = target_.now();
         if (now >= runningTime) break;
         wake_.wait_for(lock, std::chrono::nanoseconds(runningTime - now));
     }
@@ -243,7 +230,7 @@ void FileFeeder::pushPicture(AVFrame* frame) {
     if (!buffer) return;
     GST_BUFFER_PTS(buffer) = at;
     GST_BUFFER_DURATION(buffer) = frameDurationNs_;
-    gst_app_src_push_buffer(GST_APP_SRC(videoSrc_.get()), buffer);
+    target_.pushVideo(buffer);
     roundEnd_ = std::max(roundEnd_, t + frameDurationNs_);
     ++picturesThisRound_;
     if (audioStream_ < 0) pushSilence(at, at + frameDurationNs_);
@@ -320,7 +307,7 @@ void FileFeeder::pushSound(AVFrame* frame) {
     gst_buffer_set_size(buffer.get(), made * 2 * kAudioChannels);
     GST_BUFFER_PTS(buffer.get()) = at;
     GST_BUFFER_DURATION(buffer.get()) = made * kSecond / kAudioRate;
-    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_.get()), buffer.release());
+    target_.pushAudio(buffer.release());
 }
 
 void FileFeeder::pushSilence(std::int64_t from, std::int64_t to) {
@@ -333,7 +320,7 @@ void FileFeeder::pushSilence(std::int64_t from, std::int64_t to) {
     gst_buffer_memset(buffer.get(), 0, 0, bytes);
     GST_BUFFER_PTS(buffer.get()) = from;
     GST_BUFFER_DURATION(buffer.get()) = samples * kSecond / kAudioRate;
-    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_.get()), buffer.release());
+    target_.pushAudio(buffer.release());
     silenceUntil_ = from + samples * kSecond / kAudioRate;
 }
 

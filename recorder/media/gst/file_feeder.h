@@ -1,6 +1,7 @@
 #pragma once
 
 #include "av_ref.h"
+#include "feed_target.h"
 #include "gst_ref.h"
 
 #include <gst/gst.h>
@@ -80,9 +81,7 @@ private:
     std::int64_t silenceUntil_ = 0;
     int picturesThisRound_ = 0;
 
-    GstElementRef pipeline_;
-    GstElementRef videoSrc_;
-    GstElementRef audioSrc_;
+    FeedTarget target_;
     std::function<void(const std::string&)> failed_;
     std::thread thread_;
     std::mutex mutex_;

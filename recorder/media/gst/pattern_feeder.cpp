@@ -1,7 +1,6 @@
 #include "pattern_feeder.h"
 
 #include <gst/app/gstappsink.h>
-#include <gst/app/gstappsrc.h>
 #include <gst/video/gstvideopool.h>
 #include <gst/video/video.h>
 
@@ -134,9 +133,7 @@ std::string PatternFeeder::videoCaps() const { return rawVideoCaps(format_); }
 void PatternFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
                           std::function<void(const std::string&)> failed) {
     stop();
-    pipeline_.reset(GST_ELEMENT(gst_object_ref(pipeline)));
-    videoSrc_.reset(GST_ELEMENT(gst_object_ref(videoSrc)));
-    audioSrc_.reset(GST_ELEMENT(gst_object_ref(audioSrc)));
+    target_.attach(pipeline, videoSrc, audioSrc);
     failed_ = std::move(failed);
     stopping_ = false;
     thread_ = std::thread([this] { run(); });
@@ -149,23 +146,15 @@ void PatternFeeder::stop() {
     }
     wake_.notify_all();
     if (thread_.joinable()) thread_.join();
-    audioSrc_.reset();
-    videoSrc_.reset();
-    pipeline_.reset();
+    target_.release();
 }
 
 void PatternFeeder::run() {
-    GstState state = GST_STATE_NULL;
-    while (!stopping_ && state != GST_STATE_PLAYING)
-        gst_element_get_state(pipeline_.get(), &state, nullptr, GST_SECOND / 10);
-    if (stopping_) return;
-    const GstClockRef clock(gst_pipeline_get_clock(GST_PIPELINE(pipeline_.get())));
-    if (!clock) {
-        if (failed_) failed_("the pipeline has no clock");
+    if (!target_.waitUntilPlaying(stopping_)) {
+        if (!stopping_ && failed_) failed_("the pipeline has no clock");
         return;
     }
-    const GstClockTime base = gst_element_get_base_time(pipeline_.get());
-    const auto origin = static_cast<std::int64_t>(gst_clock_get_time(clock.get()) - base);
+    const std::int64_t origin = target_.now();
     std::int64_t pictures = 0, blocks = 0;
     // As from a capture card, each picture and block of sound comes once
     // its time has passed: the first ones a picture after the start.
@@ -174,7 +163,7 @@ void PatternFeeder::run() {
         const std::int64_t sound = origin + blocks * kSoundBlockNs;
         const std::int64_t pictureDone = origin + format_.framesToNs(pictures + 1);
         const std::int64_t soundDone = sound + kSoundBlockNs;
-        if (!waitUntil(clock.get(), base, std::min(pictureDone, soundDone))) break;
+        if (!waitUntil(std::min(pictureDone, soundDone))) break;
         if (pictureDone <= soundDone)
             pushPicture(pictures++, picture);
         else
@@ -182,10 +171,10 @@ void PatternFeeder::run() {
     }
 }
 
-bool PatternFeeder::waitUntil(GstClock* clock, GstClockTime base, std::int64_t runningTime) {
+bool PatternFeeder::waitUntil(std::int64_t runningTime) {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        const auto now = static_cast<std::int64_t>(gst_clock_get_time(clock) - base);
+        const std::int64_t now = target_.now();
         if (now >= runningTime) break;
         wake_.wait_for(lock, std::chrono::nanoseconds(runningTime - now));
     }
@@ -225,7 +214,7 @@ void PatternFeeder::pushPicture(std::int64_t index, std::int64_t at) {
     gst_video_frame_unmap(&frame);
     GST_BUFFER_PTS(buffer.get()) = static_cast<GstClockTime>(at);
     GST_BUFFER_DURATION(buffer.get()) = static_cast<GstClockTime>(format_.frameDurationNs());
-    gst_app_src_push_buffer(GST_APP_SRC(videoSrc_.get()), buffer.release());
+    target_.pushVideo(buffer.release());
 }
 
 void PatternFeeder::pushSound(std::int64_t at) {
@@ -233,7 +222,7 @@ void PatternFeeder::pushSound(std::int64_t at) {
     GstBuffer* block = gst_buffer_copy(tone_.get());
     GST_BUFFER_PTS(block) = static_cast<GstClockTime>(at);
     GST_BUFFER_DURATION(block) = static_cast<GstClockTime>(kSoundBlockNs);
-    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_.get()), block);
+    target_.pushAudio(block);
 }
 
 void PatternFeeder::drawTime(std::time_t now) {

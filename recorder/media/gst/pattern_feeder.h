@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture_format.h"
+#include "feed_target.h"
 #include "gst_ref.h"
 
 #include <gst/gst.h>
@@ -45,7 +46,7 @@ public:
 private:
     explicit PatternFeeder(const VideoFormat& format) : format_(format) {}
     void run();
-    bool waitUntil(GstClock* clock, GstClockTime base, std::int64_t runningTime);
+    bool waitUntil(std::int64_t runningTime);
     void pushPicture(std::int64_t index, std::int64_t at);
     void pushSound(std::int64_t at);
     void drawTime(std::time_t now);
@@ -58,9 +59,7 @@ private:
     std::vector<std::uint8_t> stamp_;
     std::time_t stampTime_ = -1;
 
-    GstElementRef pipeline_;
-    GstElementRef videoSrc_;
-    GstElementRef audioSrc_;
+    FeedTarget target_;
     std::function<void(const std::string&)> failed_;
     std::thread thread_;
     std::mutex mutex_;

@@ -4,7 +4,6 @@
 #include "stream_input.h"
 #include "stream_packet_tap.h"
 
-#include <gst/app/gstappsrc.h>
 #include <gst/video/video.h>
 
 #include <algorithm>
@@ -88,9 +87,7 @@ StreamFeeder::~StreamFeeder() { stop(); }
 void StreamFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
                          std::function<void(const std::string&)> failed) {
     stop();
-    pipeline_.reset(GST_ELEMENT(gst_object_ref(pipeline)));
-    videoSrc_.reset(GST_ELEMENT(gst_object_ref(videoSrc)));
-    audioSrc_.reset(GST_ELEMENT(gst_object_ref(audioSrc)));
+    target_.attach(pipeline, videoSrc, audioSrc);
     failed_ = std::move(failed);
     GstVideoInfo info;
     gst_video_info_set_format(&info, GST_VIDEO_FORMAT_I420, static_cast<guint>(format_.width),
@@ -98,7 +95,7 @@ void StreamFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement*
     info.fps_n = 0;  // whatever the stream brings; videorate makes it exact
     info.fps_d = 1;
     GstCapsRef caps(gst_video_info_to_caps(&info));
-    g_object_set(videoSrc_.get(), "caps", caps.get(), nullptr);
+    g_object_set(target_.videoSrc(), "caps", caps.get(), nullptr);
     lastPicture_ = blackPicture(format_);
     anchored_ = inGap_ = started_ = false;
     stopping_ = false;
@@ -113,10 +110,7 @@ void StreamFeeder::stop() {
     wake_.notify_all();
     if (reader_.joinable()) reader_.join();
     if (filler_.joinable()) filler_.join();
-    clock_.reset();
-    audioSrc_.reset();
-    videoSrc_.reset();
-    pipeline_.reset();
+    target_.release();
 }
 
 bool StreamFeeder::interrupted() {
@@ -126,16 +120,14 @@ bool StreamFeeder::interrupted() {
 }
 
 std::int64_t StreamFeeder::now() const {
-    return static_cast<std::int64_t>(gst_clock_get_time(clock_.get()) - base_);
+    return target_.now();
 }
 
 void StreamFeeder::run() {
-    GstState state = GST_STATE_NULL;
-    while (!stopping_ && state != GST_STATE_PLAYING)
-        gst_element_get_state(pipeline_.get(), &state, nullptr, GST_SECOND / 10);
-    if (stopping_) return;
-    clock_.reset(gst_pipeline_get_clock(GST_PIPELINE(pipeline_.get())));
-    base_ = gst_element_get_base_time(pipeline_.get());
+    if (!target_.waitUntilPlaying(stopping_)) {
+        if (!stopping_ && failed_) failed_("the pipeline has no clock");
+        return;
+    }
     videoEnd_ = audioEnd_ = realEnd_ = now();
     filler_ = std::thread([this] { fill(); });
 
@@ -265,7 +257,7 @@ void StreamFeeder::pushPicture(GstBufferRef buffer, std::int64_t pts) {
     GstBuffer* out = gst_buffer_make_writable(buffer.release());
     GST_BUFFER_PTS(out) = static_cast<GstClockTime>(at);
     GST_BUFFER_DURATION(out) = static_cast<GstClockTime>(duration);
-    gst_app_src_push_buffer(GST_APP_SRC(videoSrc_.get()), out);
+    target_.pushVideo(out);
     std::lock_guard lock(mutex_);
     if (!streamHasSound_) pushSilence(audioEnd_, at + duration);
 }
@@ -287,7 +279,7 @@ void StreamFeeder::pushSound(GstBufferRef buffer, std::int64_t pts) {
     GstBuffer* out = gst_buffer_make_writable(buffer.release());
     GST_BUFFER_PTS(out) = static_cast<GstClockTime>(at);
     GST_BUFFER_DURATION(out) = static_cast<GstClockTime>(duration);
-    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_.get()), out);
+    target_.pushAudio(out);
 }
 
 void StreamFeeder::fill() {
@@ -313,7 +305,7 @@ void StreamFeeder::fillTo(std::int64_t until) {
         GstBuffer* copy = gst_buffer_copy(lastPicture_.get());
         GST_BUFFER_PTS(copy) = static_cast<GstClockTime>(videoEnd_);
         GST_BUFFER_DURATION(copy) = static_cast<GstClockTime>(duration);
-        gst_app_src_push_buffer(GST_APP_SRC(videoSrc_.get()), copy);
+        target_.pushVideo(copy);
         videoEnd_ += duration;
     }
     pushSilence(audioEnd_, videoEnd_);
@@ -327,7 +319,7 @@ void StreamFeeder::pushSilence(std::int64_t from, std::int64_t to) {
     gst_buffer_memset(buffer, 0, 0, bytes);
     GST_BUFFER_PTS(buffer) = static_cast<GstClockTime>(from);
     GST_BUFFER_DURATION(buffer) = static_cast<GstClockTime>(samples * kSecond / kAudioRate);
-    gst_app_src_push_buffer(GST_APP_SRC(audioSrc_.get()), buffer);
+    target_.pushAudio(buffer);
     audioEnd_ = from + samples * kSecond / kAudioRate;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture_format.h"
+#include "feed_target.h"
 #include "gst_ref.h"
 #include "stream_input.h"
 
@@ -93,12 +94,7 @@ private:
     const Timing timing_;
     const std::shared_ptr<StreamPacketTap> tap_;
 
-    // Own references: the pipeline may go while the threads still run.
-    GstElementRef pipeline_;
-    GstElementRef videoSrc_;
-    GstElementRef audioSrc_;
-    GstClockRef clock_;
-    GstClockTime base_ = 0;
+    FeedTarget target_;
     std::function<void(const std::string&)> failed_;
     std::thread reader_;
     std::thread filler_;
