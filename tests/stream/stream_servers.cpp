@@ -104,6 +104,16 @@ TestServer TestServer::http(const std::filesystem::path& folder, int port) {
                       port);
 }
 
+TestServer TestServer::https(const std::filesystem::path& folder, const std::filesystem::path& tlsFolder,
+                              int port) {
+    std::filesystem::create_directories(tlsFolder);
+    const std::string cert = (tlsFolder / "cert.pem").string(), key = (tlsFolder / "key.pem").string();
+    run(findProgram("openssl"), {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out",
+                                 cert, "-days", "2", "-subj", "/CN=127.0.0.1"});
+    return TestServer(findProgram("python3"),
+                      {KELBO_HTTPS_TEST_SERVER, std::to_string(port), folder.string(), cert, key}, port);
+}
+
 TestServer TestServer::liveHttp(const std::filesystem::path& clip, int port) {
     // The listening ffmpeg takes its one client and ends with it; the tests
     // only ever connect once per server.
@@ -114,12 +124,20 @@ TestServer TestServer::liveHttp(const std::filesystem::path& clip, int port) {
                       port);
 }
 
-TestServer TestServer::udp(const std::filesystem::path& clip, int port) {
+TestServer TestServer::sender(const std::filesystem::path& clip, const std::string& format,
+                              const std::string& url) {
     return TestServer(findProgram("ffmpeg"),
                       {"-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip.string(), "-c",
-                       "copy", "-f", "mpegts",
-                       "udp://127.0.0.1:" + std::to_string(port) + "?pkt_size=1316"},
+                       "copy", "-f", format, url},
                       0);
+}
+
+TestServer TestServer::udp(const std::filesystem::path& clip, int port) {
+    return sender(clip, "mpegts", "udp://127.0.0.1:" + std::to_string(port) + "?pkt_size=1316");
+}
+
+TestServer TestServer::rtp(const std::filesystem::path& clip, int port) {
+    return sender(clip, "rtp_mpegts", "rtp://127.0.0.1:" + std::to_string(port));
 }
 
 TestServer TestServer::rtsp(const std::filesystem::path& clip, int seconds, int port) {

@@ -28,12 +28,17 @@ class TestServer {
 public:
     // python3's http.server serving `folder`.
     static TestServer http(const std::filesystem::path& folder, int port);
+    // The same over HTTPS, with a self-signed certificate made in `tlsFolder`.
+    static TestServer https(const std::filesystem::path& folder, const std::filesystem::path& tlsFolder,
+                            int port);
     // ffmpeg sending `clip` in real time, over and over, as a live MPEG-TS
     // over HTTP (one client) at http://127.0.0.1:PORT/live.ts.
     static TestServer liveHttp(const std::filesystem::path& clip, int port);
     // ffmpeg sending `clip` in real time, over and over, as MPEG-TS to
     // udp://127.0.0.1:PORT.
     static TestServer udp(const std::filesystem::path& clip, int port);
+    // The same as RTP packets (MPEG-TS payload) to rtp://127.0.0.1:PORT.
+    static TestServer rtp(const std::filesystem::path& clip, int port);
     // The RTSP server of the tests at rtsp://127.0.0.1:PORT/x, sending
     // `clip` (`seconds` long) over and over as RTP in the RTSP connection.
     static TestServer rtsp(const std::filesystem::path& clip, int seconds, int port);
@@ -44,6 +49,9 @@ public:
 private:
     TestServer(const std::string& program, const std::vector<std::string>& arguments,
                int tcpPort);
+    // ffmpeg sending `clip` in real time, over and over, as `format` to `url`.
+    static TestServer sender(const std::filesystem::path& clip, const std::string& format,
+                             const std::string& url);
     BackgroundProgram program_;
 };
 

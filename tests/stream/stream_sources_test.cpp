@@ -47,6 +47,13 @@ TEST_F(StreamSourceTest, AnMpegTsFileOverHttp) {
     recordsTheRightLength("http://127.0.0.1:" + std::to_string(port) + "/clip.ts");
 }
 
+TEST_F(StreamSourceTest, AnMpegTsFileOverHttps) {
+    const int port = freePort();
+    TestServer server = TestServer::https(dir.path(), dir / "tls", port);
+    ASSERT_TRUE(server.running());
+    recordsTheRightLength("https://127.0.0.1:" + std::to_string(port) + "/clip.ts");
+}
+
 TEST_F(StreamSourceTest, AnHlsPlaylistWithSegments) {
     fs::create_directories(dir / "hls");
     makeHls(dir / "clip.ts", dir / "hls", "channel");
@@ -62,6 +69,12 @@ TEST_F(StreamSourceTest, AnMpegTsSentOverUdp) {
     const int port = freePort(true);
     TestServer sender = TestServer::udp(dir / "clip.ts", port);
     recordsTheRightLength("udp://127.0.0.1:" + std::to_string(port));
+}
+
+TEST_F(StreamSourceTest, AnMpegTsSentOverRtp) {
+    const int port = freePort(true);
+    TestServer sender = TestServer::rtp(dir / "clip.ts", port);
+    recordsTheRightLength("rtp://127.0.0.1:" + std::to_string(port));
 }
 
 TEST_F(StreamSourceTest, AnRtspServer) {

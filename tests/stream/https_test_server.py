@@ -1,0 +1,26 @@
+#!/usr/bin/env python3
+"""Serves a folder over HTTPS on 127.0.0.1 with a given certificate.
+
+    https_test_server.py PORT FOLDER CERT KEY
+"""
+import functools
+import http.server
+import ssl
+import sys
+
+
+def main():
+    port, folder, cert, key = int(sys.argv[1]), sys.argv[2], sys.argv[3], sys.argv[4]
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=folder)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
+    context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+    context.load_cert_chain(cert, key)
+    # The handshake runs in each request's thread, so a client that connects
+    # and says nothing (the tests' "is it up yet" probe) holds up no one.
+    server.socket = context.wrap_socket(server.socket, server_side=True,
+                                        do_handshake_on_connect=False)
+    server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
