@@ -41,4 +41,30 @@ std::int64_t FeedTarget::now() const {
     return static_cast<std::int64_t>(gst_clock_get_time(clock_.get()) - base_);
 }
 
+void FeedThread::start(std::function<void()> body) {
+    stop();
+    stopping_ = false;
+    thread_ = std::thread(std::move(body));
+}
+
+void FeedThread::stop() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    wake_.notify_all();
+    if (thread_.joinable()) thread_.join();
+}
+
+bool FeedThread::waitUntil(const FeedTarget& target, std::int64_t runningTime) {
+    if (!target.hasClock()) return false;
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        const std::int64_t now = target.now();
+        if (now >= runningTime) break;
+        wake_.wait_for(lock, std::chrono::nanoseconds(runningTime - now));
+    }
+    return !stopping_;
+}
+
 }  // namespace kelbo

@@ -5,7 +5,12 @@
 #include <gst/gst.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
 
 namespace kelbo {
 
@@ -37,6 +42,25 @@ private:
     GstElementRef audioSrc_;
     GstClockRef clock_;
     GstClockTime base_ = 0;
+};
+
+// A feeder's own thread: it runs a body until stopped, and sleeps until a
+// running time on the target's clock, waking at once when stopped.
+class FeedThread {
+public:
+    ~FeedThread() { stop(); }
+    void start(std::function<void()> body);
+    // Asks the body to end and waits for it.
+    void stop();
+    const std::atomic<bool>& stopping() const { return stopping_; }
+    // False once stopped, or when the target has no clock.
+    bool waitUntil(const FeedTarget& target, std::int64_t runningTime);
+
+private:
+    std::thread thread_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::atomic<bool> stopping_{false};
 };
 
 }  // namespace kelbo

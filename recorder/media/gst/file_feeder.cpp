@@ -135,23 +135,17 @@ void FileFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement* a
     target_.attach(pipeline, videoSrc, audioSrc);
     failed_ = std::move(failed);
     g_object_set(target_.videoSrc(), "caps", videoCaps().get(), nullptr);
-    stopping_ = false;
-    thread_ = std::thread([this] { run(); });
+    thread_.start([this] { run(); });
 }
 
 void FileFeeder::stop() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    thread_.stop();
     target_.release();
 }
 
 void FileFeeder::run() {
-    if (!target_.waitUntilPlaying(stopping_)) {
-        if (!stopping_ && failed_) failed_("the pipeline has no clock");
+    if (!target_.waitUntilPlaying(thread_.stopping())) {
+        if (!thread_.stopping() && failed_) failed_("the pipeline has no clock");
         return;
     }
     origin_ = target_.now();
@@ -159,7 +153,7 @@ void FileFeeder::run() {
     silenceUntil_ = origin_;
     picturesThisRound_ = 0;
     restart();
-    while (!stopping_ && decodeNext()) {
+    while (!thread_.stopping() && decodeNext()) {
     }
 }
 
@@ -180,7 +174,7 @@ bool FileFeeder::decodeNext() {
     const int stream = atEnd ? -1 : packet->stream_index;
     auto drain = [&](AVCodecContext* codec, bool picture) {
         if (avcodec_send_packet(codec, atEnd ? nullptr : packet.get()) < 0 && !atEnd) return;
-        while (!stopping_ && avcodec_receive_frame(codec, frame_.get()) == 0) {
+        while (!thread_.stopping() && avcodec_receive_frame(codec, frame_.get()) == 0) {
             picture ? pushPicture(frame_.get()) : pushSound(frame_.get());
             av_frame_unref(frame_.get());
         }
@@ -206,17 +200,6 @@ std::int64_t FileFeeder::toNs(std::int64_t pts, int stream) const {
            av_rescale_q(start, AV_TIME_BASE_Q, {1, 1'000'000'000});
 }
 
-bool FileFeeder::waitUntil(std::int64_t runningTime) {
-    if (!target_.hasClock()) return false;
-    std::unique_lock lock(mutex_);
-    while (!stopping_) {
-        const std::int64_t now = target_.now();
-        if (now >= runningTime) break;
-        wake_.wait_for(lock, std::chrono::nanoseconds(runningTime - now));
-    }
-    return !stopping_;
-}
-
 void FileFeeder::pushPicture(AVFrame* frame) {
     if (frame->width != videoCodec_->width || frame->height != videoCodec_->height) return;
     std::int64_t t = frame->best_effort_timestamp == AV_NOPTS_VALUE
@@ -224,7 +207,7 @@ void FileFeeder::pushPicture(AVFrame* frame) {
                          : toNs(frame->best_effort_timestamp, videoStream_);
     t = std::max<std::int64_t>(t, 0);
     const std::int64_t at = origin_ + loopOffset_ + t;
-    if (!waitUntil(at)) return;
+    if (!thread_.waitUntil(target_, at)) return;
     AvFramePtr picture = converter_ ? convert(frame) : AvFramePtr(av_frame_clone(frame));
     GstBuffer* buffer = picture ? wrapPicture(std::move(picture)) : nullptr;
     if (!buffer) return;
@@ -291,7 +274,7 @@ void FileFeeder::pushSound(AVFrame* frame) {
                                ? roundEnd_
                                : toNs(frame->best_effort_timestamp, audioStream_);
     const std::int64_t at = origin_ + loopOffset_ + std::max<std::int64_t>(t, 0);
-    if (!waitUntil(at)) return;
+    if (!thread_.waitUntil(target_, at)) return;
     const int room = swr_get_out_samples(resampler_, frame->nb_samples);
     if (room <= 0) return;
     GstBufferRef buffer(gst_buffer_new_allocate(nullptr, room * 2 * kAudioChannels, nullptr));

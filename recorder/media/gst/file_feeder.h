@@ -6,14 +6,10 @@
 
 #include <gst/gst.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 
 struct AVCodecContext;
 struct AVFormatContext;
@@ -58,7 +54,6 @@ private:
     GstBuffer* wrapPicture(AvFramePtr picture) const;
     void pushSound(AVFrame* frame);
     void pushSilence(std::int64_t from, std::int64_t to);
-    bool waitUntil(std::int64_t runningTime);
     std::int64_t toNs(std::int64_t pts, int stream) const;
     void restart();
 
@@ -83,10 +78,7 @@ private:
 
     FeedTarget target_;
     std::function<void(const std::string&)> failed_;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::atomic<bool> stopping_{false};
+    FeedThread thread_;
 };
 
 }  // namespace kelbo

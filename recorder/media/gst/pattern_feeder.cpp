@@ -135,50 +135,34 @@ void PatternFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement
     stop();
     target_.attach(pipeline, videoSrc, audioSrc);
     failed_ = std::move(failed);
-    stopping_ = false;
-    thread_ = std::thread([this] { run(); });
+    thread_.start([this] { run(); });
 }
 
 void PatternFeeder::stop() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    wake_.notify_all();
-    if (thread_.joinable()) thread_.join();
+    thread_.stop();
     target_.release();
 }
 
 void PatternFeeder::run() {
-    if (!target_.waitUntilPlaying(stopping_)) {
-        if (!stopping_ && failed_) failed_("the pipeline has no clock");
+    if (!target_.waitUntilPlaying(thread_.stopping())) {
+        if (!thread_.stopping() && failed_) failed_("the pipeline has no clock");
         return;
     }
     const std::int64_t origin = target_.now();
     std::int64_t pictures = 0, blocks = 0;
     // As from a capture card, each picture and block of sound comes once
     // its time has passed: the first ones a picture after the start.
-    while (!stopping_) {
+    while (!thread_.stopping()) {
         const std::int64_t picture = origin + format_.framesToNs(pictures);
         const std::int64_t sound = origin + blocks * kSoundBlockNs;
         const std::int64_t pictureDone = origin + format_.framesToNs(pictures + 1);
         const std::int64_t soundDone = sound + kSoundBlockNs;
-        if (!waitUntil(std::min(pictureDone, soundDone))) break;
+        if (!thread_.waitUntil(target_, std::min(pictureDone, soundDone))) break;
         if (pictureDone <= soundDone)
             pushPicture(pictures++, picture);
         else
             pushSound(sound), ++blocks;
     }
-}
-
-bool PatternFeeder::waitUntil(std::int64_t runningTime) {
-    std::unique_lock lock(mutex_);
-    while (!stopping_) {
-        const std::int64_t now = target_.now();
-        if (now >= runningTime) break;
-        wake_.wait_for(lock, std::chrono::nanoseconds(runningTime - now));
-    }
-    return !stopping_;
 }
 
 void PatternFeeder::pushPicture(std::int64_t index, std::int64_t at) {

@@ -6,15 +6,11 @@
 
 #include <gst/gst.h>
 
-#include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <ctime>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace kelbo {
@@ -46,7 +42,6 @@ public:
 private:
     explicit PatternFeeder(const VideoFormat& format) : format_(format) {}
     void run();
-    bool waitUntil(std::int64_t runningTime);
     void pushPicture(std::int64_t index, std::int64_t at);
     void pushSound(std::int64_t at);
     void drawTime(std::time_t now);
@@ -61,10 +56,7 @@ private:
 
     FeedTarget target_;
     std::function<void(const std::string&)> failed_;
-    std::thread thread_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    std::atomic<bool> stopping_{false};
+    FeedThread thread_;
 };
 
 }  // namespace kelbo
