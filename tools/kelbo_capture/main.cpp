@@ -7,6 +7,7 @@
 #include "recorder/media/gst/device_factory.h"
 #include "recorder/media/gst/queued_dispatcher.h"
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -80,8 +81,17 @@ int main(int argc, char** argv) {
         return fail("cannot record to " + files.back() + ": " + device->lastError());
     device->setMuteAudio(true);
 
+    // Wakes for the next split, or often enough to answer an interrupt.
+    auto untilNextLook = [&] {
+        std::chrono::milliseconds wait = 100ms;
+        if (options->splitEveryMs > 0)
+            wait = std::clamp(std::chrono::milliseconds(options->splitEveryMs -
+                                                        device->CaptureElapsed()),
+                              1ms, wait);
+        return wait;
+    };
     while (device->ReadyState() == CaptureDevice::Recording) {
-        ui.runFor(20ms);
+        ui.runFor(untilNextLook());
         if (interrupted) {
             device->StopCapture();
             break;

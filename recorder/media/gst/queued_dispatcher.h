@@ -19,7 +19,7 @@ public:
     // Runs tasks until `done` holds (checked after each batch of tasks and
     // at least every 10 ms) or the time is up; true when `done` held.
     bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
-    // Runs tasks for the given time.
+    // Runs tasks for the given time, waking only for tasks.
     void runFor(std::chrono::milliseconds time);
     // Runs what is queued now, without waiting.
     void runPending();
