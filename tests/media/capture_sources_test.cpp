@@ -1,5 +1,6 @@
 #include "capture_device_fixture.h"
 
+#include <cmath>
 #include <cstring>
 #include <set>
 #include <sstream>
@@ -120,6 +121,43 @@ TEST_F(CaptureDeviceTest, AMediaFilePlaysAsIfLiveAndStartsOverAtItsEnd) {
     EXPECT_EQ(probe.videoPts.size(), 45u);
     EXPECT_NEAR(probe.duration, 1.8, 0.3);
     EXPECT_GT(maxVolumeDb(dir / "from-file.mpg"), -40);
+}
+
+// A file whose pictures stop for a while (pictures 20 to 34 are missing)
+// but whose sound goes on: the recording repeats the last picture over the
+// gap, so picture and sound stay together. Each picture's brightness tells
+// which picture of the file it is.
+TEST_F(CaptureDeviceTest, AGapInAFilesPicturesIsFilledWithTheLastPicture) {
+    const fs::path sample = dir / "gap.mpg";
+    ASSERT_EQ(runCommand("ffmpeg -v error -f lavfi "
+                         "-i \"nullsrc=s=720x576:r=25,geq=lum='16+4*N':cb=128:cr=128\" -f lavfi "
+                         "-i sine=frequency=440:sample_rate=48000 -t 2 -ac 2 "
+                         "-vf \"select='not(between(n,20,34))'\" -fps_mode passthrough "
+                         "-c:v mpeg2video -q:v 2 -c:a mp2 -f vob " +
+                         shellQuoted(sample.string()))
+                  .status,
+              0);
+    ASSERT_EQ(probeMedia(sample).videoPts.size(), 35u) << "the sample has its gap";
+    open(CaptureSource{CaptureSource::Kind::File, sample.string()});
+    const fs::path recorded = dir / "gap-recorded.mpg";
+    record(recorded, 1800);
+    const MediaProbe probe = probeMedia(recorded);
+    ASSERT_EQ(probe.videoPts.size(), 45u);
+    ASSERT_GE(probe.audioPts.size(), 2u);
+    const double pictures =
+        static_cast<double>(probe.videoPts.back() - probe.videoPts.front()) / 90000.0 + 0.04;
+    const double sound =
+        static_cast<double>(probe.audioPts.back() - probe.audioPts.front()) / 90000.0 + 0.024;
+    EXPECT_NEAR(sound, pictures, 0.1);
+
+    // meanLuma reads full-range grey: 0 for the file's level 16, 255 for 235.
+    auto filePicture = [&](int frame) { return meanLuma(recorded, frame) * 219 / 255 / 4; };
+    const double first = filePicture(0);  // the recording starts a little into the file
+    ASSERT_GE(first, -0.5);
+    ASSERT_LE(first, 8.5);
+    const int offset = static_cast<int>(std::lround(first));
+    EXPECT_NEAR(filePicture(27 - offset), 19, 0.4) << "the last picture before the gap";
+    EXPECT_NEAR(filePicture(40 - offset), 40, 0.4) << "on time after the gap";
 }
 
 TEST_F(CaptureDeviceTest, AMissingMediaFileIsNoVideoSource) {

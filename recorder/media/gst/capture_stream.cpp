@@ -35,6 +35,13 @@ bool CaptureStream::build(const VideoFormat& format, int videoSource, std::strin
     spec.previewWidth = options_.previewWidth;
     spec.previewHeight = options_.previewHeight;
     spec.audioMonitor = options_.audioMonitor;
+    feeder_.reset();
+    if (source_.kind == CaptureSource::Kind::File) {
+        // Opened now to learn whether its pictures need converting; a file
+        // that cannot be read says so when the stream starts.
+        feeder_ = FileFeeder::open(source_.path, nullptr);
+        spec.picturesFitFormat = feeder_ && feeder_->fits(format);
+    }
     if (source_.kind == CaptureSource::Kind::V4l2) {
         // Sound from the card's own ALSA device when GStreamer can read ALSA.
         if (GstRef<GstElementFactory>(gst_element_factory_find("alsasrc")))
@@ -70,6 +77,7 @@ void CaptureStream::setSource(CaptureSource source) {
     if (source == source_) return;
     stop();
     pipeline_.reset();
+    feeder_.reset();
     source_ = std::move(source);
 }
 
@@ -101,7 +109,7 @@ bool CaptureStream::start(std::string* error) {
         streamFeeder_->setKeyPicturesOnly(keyPicturesOnly_);
         streamFeeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
     } else if (fileVideo && fileAudio) {
-        feeder_ = FileFeeder::open(source_.path, error);
+        if (!feeder_) feeder_ = FileFeeder::open(source_.path, error);
         ok = feeder_ != nullptr;
         if (ok) feeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
     }
@@ -119,7 +127,6 @@ bool CaptureStream::start(std::string* error) {
 
 void CaptureStream::stop() {
     if (feeder_) feeder_->stop();
-    feeder_.reset();
     if (pattern_) pattern_->stop();
     if (streamFeeder_) streamFeeder_->stop();
     streamFeeder_.reset();

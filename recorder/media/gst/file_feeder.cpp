@@ -14,6 +14,7 @@ extern "C" {
 #include <gst/video/video.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 namespace kelbo {
@@ -129,6 +130,13 @@ GstCapsRef FileFeeder::videoCaps() const {
     return GstCapsRef(gst_video_info_to_caps(&info));
 }
 
+bool FileFeeder::fits(const VideoFormat& format) const {
+    return gstFormat_ == GST_VIDEO_FORMAT_I420 && videoCodec_->width == format.width &&
+           videoCodec_->height == format.height &&
+           static_cast<std::int64_t>(fpsNum_) * format.fpsDen ==
+               static_cast<std::int64_t>(format.fpsNum) * fpsDen_;
+}
+
 void FileFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
                        std::function<void(const std::string&)> failed) {
     stop();
@@ -140,6 +148,7 @@ void FileFeeder::start(GstElement* pipeline, GstElement* videoSrc, GstElement* a
 
 void FileFeeder::stop() {
     thread_.stop();
+    lastPicture_.reset();
     target_.release();
 }
 
@@ -151,6 +160,7 @@ void FileFeeder::run() {
     origin_ = target_.now();
     loopOffset_ = roundEnd_ = 0;
     silenceUntil_ = origin_;
+    sound_.clear();
     picturesThisRound_ = 0;
     restart();
     while (!thread_.stopping() && decodeNext()) {
@@ -186,6 +196,7 @@ bool FileFeeder::decodeNext() {
         if (failed_) failed_("the file yields no pictures");
         return false;
     }
+    flushSound();
     // Next round: carry on the timeline after the last picture.
     loopOffset_ += roundEnd_;
     roundEnd_ = 0;
@@ -206,17 +217,42 @@ void FileFeeder::pushPicture(AVFrame* frame) {
                          ? roundEnd_
                          : toNs(frame->best_effort_timestamp, videoStream_);
     t = std::max<std::int64_t>(t, 0);
+    roundEnd_ = std::max(roundEnd_, t + frameDurationNs_);
+    ++picturesThisRound_;
+    // One picture per frame, as from a card: a picture early by half a frame
+    // or more is one too many, and a gap is filled with the last picture.
     const std::int64_t at = origin_ + loopOffset_ + t;
-    if (!thread_.waitUntil(target_, at)) return;
+    const std::int64_t half = frameDurationNs_ / 2;
+    if (!lastPicture_) {
+        slotOrigin_ = at;
+        framesPushed_ = 0;
+    }
+    if (lastPicture_ && at < slotTime(framesPushed_) - half) return;
+    while (lastPicture_ && at >= slotTime(framesPushed_) + half)
+        if (!pushAtNextFrame(gst_buffer_copy(lastPicture_.get()))) return;
     AvFramePtr picture = converter_ ? convert(frame) : AvFramePtr(av_frame_clone(frame));
     GstBuffer* buffer = picture ? wrapPicture(std::move(picture)) : nullptr;
     if (!buffer) return;
+    lastPicture_.reset(gst_buffer_ref(buffer));
+    pushAtNextFrame(buffer);
+}
+
+std::int64_t FileFeeder::slotTime(std::int64_t frame) const {
+    return slotOrigin_ + frame * kSecond * fpsDen_ / fpsNum_;
+}
+
+bool FileFeeder::pushAtNextFrame(GstBuffer* buffer) {
+    const std::int64_t at = slotTime(framesPushed_);
+    if (!thread_.waitUntil(target_, at)) {
+        gst_buffer_unref(buffer);
+        return false;
+    }
     GST_BUFFER_PTS(buffer) = at;
     GST_BUFFER_DURATION(buffer) = frameDurationNs_;
     target_.pushVideo(buffer);
-    roundEnd_ = std::max(roundEnd_, t + frameDurationNs_);
-    ++picturesThisRound_;
+    ++framesPushed_;
     if (audioStream_ < 0) pushSilence(at, at + frameDurationNs_);
+    return true;
 }
 
 AvFramePtr FileFeeder::convert(const AVFrame* frame) const {
@@ -274,23 +310,37 @@ void FileFeeder::pushSound(AVFrame* frame) {
                                ? roundEnd_
                                : toNs(frame->best_effort_timestamp, audioStream_);
     const std::int64_t at = origin_ + loopOffset_ + std::max<std::int64_t>(t, 0);
-    if (!thread_.waitUntil(target_, at)) return;
+    const std::int64_t gathered = static_cast<std::int64_t>(sound_.size() / kAudioChannels);
+    if (!sound_.empty() && std::abs(at - (soundAt_ + gathered * kSecond / kAudioRate)) > kSecond / 1000)
+        flushSound();  // not continuous: a block carries one time stamp
+    // Sound may go up to a picture ahead, as a live card's does, so that it
+    // mostly rides on the wake-up for the picture instead of its own.
+    if (!thread_.waitUntil(target_, at - frameDurationNs_)) return;
     const int room = swr_get_out_samples(resampler_, frame->nb_samples);
     if (room <= 0) return;
-    GstBufferRef buffer(gst_buffer_new_allocate(nullptr, room * 2 * kAudioChannels, nullptr));
-    int made = 0;
-    {
-        const GstBufferMapping map(buffer.get(), GST_MAP_WRITE);
-        if (!map) return;
-        uint8_t* out[] = {map.data()};
-        made = swr_convert(resampler_, out, room,
-                           const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
-    }
-    if (made <= 0) return;
-    gst_buffer_set_size(buffer.get(), made * 2 * kAudioChannels);
-    GST_BUFFER_PTS(buffer.get()) = at;
-    GST_BUFFER_DURATION(buffer.get()) = made * kSecond / kAudioRate;
-    target_.pushAudio(buffer.release());
+    if (sound_.empty()) soundAt_ = at;
+    const std::size_t had = sound_.size();
+    sound_.resize(had + static_cast<std::size_t>(room) * kAudioChannels);
+    uint8_t* out[] = {reinterpret_cast<uint8_t*>(sound_.data() + had)};
+    const int made = swr_convert(resampler_, out, room,
+                                 const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+    sound_.resize(had + static_cast<std::size_t>(std::max(made, 0)) * kAudioChannels);
+    if (static_cast<std::int64_t>(sound_.size() / kAudioChannels) * kSecond / kAudioRate >=
+        frameDurationNs_)
+        flushSound();
+}
+
+void FileFeeder::flushSound() {
+    if (sound_.empty()) return;
+    const gsize bytes = sound_.size() * sizeof(std::int16_t);
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, bytes, nullptr);
+    if (!buffer) return;
+    gst_buffer_fill(buffer, 0, sound_.data(), bytes);
+    const std::int64_t samples = static_cast<std::int64_t>(sound_.size() / kAudioChannels);
+    GST_BUFFER_PTS(buffer) = soundAt_;
+    GST_BUFFER_DURATION(buffer) = samples * kSecond / kAudioRate;
+    target_.pushAudio(buffer);
+    sound_.clear();
 }
 
 void FileFeeder::pushSilence(std::int64_t from, std::int64_t to) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "av_ref.h"
+#include "capture_format.h"
 #include "feed_target.h"
 #include "gst_ref.h"
 
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct AVCodecContext;
 struct AVFormatContext;
@@ -33,6 +35,10 @@ public:
 
     // Caps of the pictures handed to the video appsrc.
     GstCapsRef videoCaps() const;
+    // Whether the pictures already have the size, layout (I420) and rate of
+    // `format`, so that the pipeline need not convert them. The feeder hands
+    // over exactly one picture per frame at its own rate in any case.
+    bool fits(const VideoFormat& format) const;
 
     // Starts feeding once `pipeline` plays; `failed` is called from the
     // feeding thread when the file stops yielding pictures. The feeder takes
@@ -47,12 +53,18 @@ private:
     void run();
     bool decodeNext();
     void pushPicture(AVFrame* frame);
+    // Hands `buffer` over at the next frame's time; false when stopping.
+    bool pushAtNextFrame(GstBuffer* buffer);
+    std::int64_t slotTime(std::int64_t frame) const;  // running time of a frame
     // A new picture in the layout GStreamer takes; nothing when memory runs out.
     AvFramePtr convert(const AVFrame* frame) const;
     // A buffer over the picture's own memory, holding the picture until
     // the pipeline is done with it; nothing when memory runs out.
     GstBuffer* wrapPicture(AvFramePtr picture) const;
+    // Sound is gathered into blocks of at least a picture's length: one
+    // hand-over a picture instead of one per decoded frame.
     void pushSound(AVFrame* frame);
+    void flushSound();
     void pushSilence(std::int64_t from, std::int64_t to);
     std::int64_t toNs(std::int64_t pts, int stream) const;
     void restart();
@@ -74,6 +86,11 @@ private:
     std::int64_t loopOffset_ = 0;  // length of the rounds already played
     std::int64_t roundEnd_ = 0;    // end of the latest picture in this round
     std::int64_t silenceUntil_ = 0;
+    std::int64_t slotOrigin_ = 0;    // running time of the first picture handed over
+    std::int64_t framesPushed_ = 0;  // pictures handed over since
+    GstBufferRef lastPicture_;       // repeated over a gap in the file's pictures
+    std::vector<std::int16_t> sound_;  // resampled, not yet handed over
+    std::int64_t soundAt_ = 0;          // running time of its first sample
     int picturesThisRound_ = 0;
 
     FeedTarget target_;

@@ -43,10 +43,14 @@ std::string videoSource(const PipelineSpec& spec) {
                    " norm=" + (spec.format.height == 480 ? "NTSC" : "PAL") +
                    " ! videoconvertscale ! videorate ! " + caps;
         case CaptureSource::Kind::File:
-        case CaptureSource::Kind::Stream:
+        case CaptureSource::Kind::Stream: {
+            const bool convert =
+                spec.source.kind == CaptureSource::Kind::Stream || !spec.picturesFitFormat;
             return std::string("appsrc name=") + element::kFileVideo +
-                   " is-live=true format=time max-bytes=0 ! videoconvertscale ! videorate ! " +
-                   caps + " ! videobalance name=" + element::kBalance;
+                   " is-live=true format=time max-bytes=0 ! " +
+                   (convert ? "videoconvertscale ! videorate ! " : "") + caps +
+                   " ! videobalance name=" + element::kBalance;
+        }
         case CaptureSource::Kind::TestPattern: break;
     }
     // Made once and replayed by the pattern feeder (pattern_feeder.h).

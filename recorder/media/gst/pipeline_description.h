@@ -31,6 +31,9 @@ struct PipelineSpec {
     int previewWidth = 320;
     int previewHeight = 240;
     bool audioMonitor = false;  // a loudspeaker branch for hearing the sound
+    // File sources: the pictures already come one per frame at the
+    // format's size and layout, so no converter is put before the tee.
+    bool picturesFitFormat = false;
     std::string alsaDevice;     // V4L2 sources: their sound card; empty: silence
 };
 
