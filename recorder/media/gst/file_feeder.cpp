@@ -238,7 +238,8 @@ void FileFeeder::pushPicture(AVFrame* frame) {
 }
 
 std::int64_t FileFeeder::slotTime(std::int64_t frame) const {
-    return slotOrigin_ + frame * kSecond * fpsDen_ / fpsNum_;
+    // Rescaled without overflow: a preview may run on this file for months.
+    return slotOrigin_ + av_rescale(frame, kSecond * fpsDen_, fpsNum_);
 }
 
 bool FileFeeder::pushAtNextFrame(GstBuffer* buffer) {
