@@ -118,8 +118,9 @@ FileFeeder::~FileFeeder() {
 
 GstCapsRef FileFeeder::videoCaps() const {
     GstVideoInfo info;
-    gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_), videoCodec_->width,
-                              videoCodec_->height);
+    gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_),
+                              static_cast<guint>(videoCodec_->width),
+                              static_cast<guint>(videoCodec_->height));
     info.fps_n = fpsNum_;
     info.fps_d = fpsDen_;
     const AVRational sar = videoCodec_->sample_aspect_ratio;
@@ -207,8 +208,9 @@ bool FileFeeder::decodeNext() {
 
 std::int64_t FileFeeder::toNs(std::int64_t pts, int stream) const {
     const std::int64_t start = format_->start_time == AV_NOPTS_VALUE ? 0 : format_->start_time;
-    return av_rescale_q(pts, format_->streams[stream]->time_base, {1, 1'000'000'000}) -
-           av_rescale_q(start, AV_TIME_BASE_Q, {1, 1'000'000'000});
+    constexpr AVRational kNanoseconds{1, 1'000'000'000};
+    return av_rescale_q(pts, format_->streams[stream]->time_base, kNanoseconds) -
+           av_rescale_q(start, AVRational{1, AV_TIME_BASE}, kNanoseconds);
 }
 
 void FileFeeder::pushPicture(AVFrame* frame) {
@@ -248,8 +250,8 @@ bool FileFeeder::pushAtNextFrame(GstBuffer* buffer) {
         gst_buffer_unref(buffer);
         return false;
     }
-    GST_BUFFER_PTS(buffer) = at;
-    GST_BUFFER_DURATION(buffer) = frameDurationNs_;
+    GST_BUFFER_PTS(buffer) = static_cast<GstClockTime>(at);
+    GST_BUFFER_DURATION(buffer) = static_cast<GstClockTime>(frameDurationNs_);
     target_.pushVideo(buffer);
     ++framesPushed_;
     if (audioStream_ < 0) pushSilence(at, at + frameDurationNs_);
@@ -270,8 +272,9 @@ AvFramePtr FileFeeder::convert(const AVFrame* frame) const {
 
 GstBuffer* FileFeeder::wrapPicture(AvFramePtr picture) const {
     GstVideoInfo info;
-    gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_), picture->width,
-                              picture->height);
+    gst_video_info_set_format(&info, static_cast<GstVideoFormat>(gstFormat_),
+                              static_cast<guint>(picture->width),
+                              static_cast<guint>(picture->height));
     const guint planes = GST_VIDEO_INFO_N_PLANES(&info);
     gsize offsets[GST_VIDEO_MAX_PLANES] = {};
     gint strides[GST_VIDEO_MAX_PLANES] = {};
@@ -301,7 +304,8 @@ GstBuffer* FileFeeder::wrapPicture(AvFramePtr picture) const {
         offset += size;
     }
     gst_buffer_add_video_meta_full(buffer, GST_VIDEO_FRAME_FLAG_NONE,
-                                   static_cast<GstVideoFormat>(gstFormat_), info.width, info.height,
+                                   static_cast<GstVideoFormat>(gstFormat_),
+                                   static_cast<guint>(info.width), static_cast<guint>(info.height),
                                    planes, offsets, strides);
     return buffer;
 }
@@ -312,7 +316,8 @@ void FileFeeder::pushSound(AVFrame* frame) {
                                : toNs(frame->best_effort_timestamp, audioStream_);
     const std::int64_t at = origin_ + loopOffset_ + std::max<std::int64_t>(t, 0);
     const std::int64_t gathered = static_cast<std::int64_t>(sound_.size() / kAudioChannels);
-    if (!sound_.empty() && std::abs(at - (soundAt_ + gathered * kSecond / kAudioRate)) > kSecond / 1000)
+    const std::int64_t gatheredEnd = soundAt_ + gathered * kSecond / kAudioRate;
+    if (!sound_.empty() && std::abs(at - gatheredEnd) > kSecond / 1000)
         flushSound();  // not continuous: a block carries one time stamp
     // Sound may go up to a picture ahead, as a live card's does, so that it
     // mostly rides on the wake-up for the picture instead of its own.
@@ -324,7 +329,8 @@ void FileFeeder::pushSound(AVFrame* frame) {
     sound_.resize(had + static_cast<std::size_t>(room) * kAudioChannels);
     uint8_t* out[] = {reinterpret_cast<uint8_t*>(sound_.data() + had)};
     const int made = swr_convert(resampler_, out, room,
-                                 const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
+                                 const_cast<const uint8_t**>(frame->extended_data),
+                                 frame->nb_samples);
     sound_.resize(had + static_cast<std::size_t>(std::max(made, 0)) * kAudioChannels);
     if (static_cast<std::int64_t>(sound_.size() / kAudioChannels) * kSecond / kAudioRate >=
         frameDurationNs_)
@@ -338,8 +344,8 @@ void FileFeeder::flushSound() {
     if (!buffer) return;
     gst_buffer_fill(buffer, 0, sound_.data(), bytes);
     const std::int64_t samples = static_cast<std::int64_t>(sound_.size() / kAudioChannels);
-    GST_BUFFER_PTS(buffer) = soundAt_;
-    GST_BUFFER_DURATION(buffer) = samples * kSecond / kAudioRate;
+    GST_BUFFER_PTS(buffer) = static_cast<GstClockTime>(soundAt_);
+    GST_BUFFER_DURATION(buffer) = static_cast<GstClockTime>(samples * kSecond / kAudioRate);
     target_.pushAudio(buffer);
     sound_.clear();
 }
@@ -348,12 +354,12 @@ void FileFeeder::pushSilence(std::int64_t from, std::int64_t to) {
     from = std::max(from, silenceUntil_);
     const std::int64_t samples = (to - from) * kAudioRate / kSecond;
     if (samples <= 0) return;
-    const gsize bytes = samples * 2 * kAudioChannels;
+    const auto bytes = static_cast<gsize>(samples * 2 * kAudioChannels);
     GstBufferRef buffer(gst_buffer_new_allocate(nullptr, bytes, nullptr));
     if (!buffer) return;
     gst_buffer_memset(buffer.get(), 0, 0, bytes);
-    GST_BUFFER_PTS(buffer.get()) = from;
-    GST_BUFFER_DURATION(buffer.get()) = samples * kSecond / kAudioRate;
+    GST_BUFFER_PTS(buffer.get()) = static_cast<GstClockTime>(from);
+    GST_BUFFER_DURATION(buffer.get()) = static_cast<GstClockTime>(samples * kSecond / kAudioRate);
     target_.pushAudio(buffer.release());
     silenceUntil_ = from + samples * kSecond / kAudioRate;
 }

@@ -20,7 +20,8 @@ bool QueuedDispatcher::runUntil(const std::function<bool()>& done,
         if (now >= deadline) return false;
         // A condition may turn without a task, so it is looked at every
         // 10 ms; with none, only a task or the deadline wakes the thread.
-        const auto until = done ? std::min(deadline, now + std::chrono::milliseconds(10)) : deadline;
+        const auto until =
+            done ? std::min(deadline, now + std::chrono::milliseconds(10)) : deadline;
         std::unique_lock lock(mutex_);
         wake_.wait_until(lock, until, [this] { return !tasks_.empty(); });
     }
