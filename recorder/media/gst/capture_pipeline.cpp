@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <string_view>
 
 namespace kelbo {
@@ -169,8 +170,8 @@ void CapturePipeline::setBalance(const char* channel, int value) {
             auto* ch = static_cast<GstColorBalanceChannel*>(l->data);
             if (!contains(ch->label, channel)) continue;
             const double share = std::clamp(value, 0, 10000) / 10000.0;
-            const int mapped =
-                ch->min_value + static_cast<int>(share * (ch->max_value - ch->min_value) + 0.5);
+            const auto span = static_cast<double>(ch->max_value - ch->min_value);
+            const int mapped = ch->min_value + static_cast<int>(std::lround(share * span));
             gst_color_balance_set_value(balance, ch, mapped);
         }
     }

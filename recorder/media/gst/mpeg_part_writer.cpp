@@ -270,7 +270,7 @@ void MpegPartWriter::encodeAudioFrames(bool final) {
         const int got = av_audio_fifo_read(fifo_, reinterpret_cast<void**>(sound_->data), frameSize);
         // Layer II frames have a fixed length: the last one is padded with silence.
         if (got < frameSize)
-            std::memset(sound_->data[0] + got * 2 * kAudioChannels, 0,
+            std::memset(sound_->data[0] + static_cast<std::ptrdiff_t>(got) * 2 * kAudioChannels, 0,
                         static_cast<std::size_t>(frameSize - got) * 2 * kAudioChannels);
         sound_->pts = audioPts_;
         audioPts_ += frameSize;

@@ -20,7 +20,7 @@ constexpr std::int64_t kFillAfterNs = kSecond / 2;
 // Time stamps further off than this from where the stream should be are a
 // jump in the stream's clock (a restart, a wrap), not lateness.
 constexpr std::int64_t kJumpNs = 3 * kSecond;
-constexpr std::int64_t kBytesPerSample = 2 * kAudioChannels;
+constexpr std::int64_t kBytesPerSample = std::int64_t{2} * kAudioChannels;
 
 std::int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(

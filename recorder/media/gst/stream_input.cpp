@@ -70,7 +70,7 @@ std::unique_ptr<StreamInput> StreamInput::open(const std::string& url, int width
     if (!in->format_) return fail("out of memory");
     in->format_->interrupt_callback = {&StreamInput::interruptCallback, in.get()};
     // Live streams: start soon rather than probe long.
-    in->format_->max_analyze_duration = 2 * AV_TIME_BASE;
+    in->format_->max_analyze_duration = std::int64_t{2} * AV_TIME_BASE;
     AVDictionary* raw = nullptr;
     av_dict_set(&raw, "overrun_nonfatal", "1", 0);  // udp: a late reader loses packets, not the stream
     av_dict_set(&raw, "fifo_size", "278876", 0);    // udp: about 50 MB of packets
@@ -184,7 +184,7 @@ GstBufferRef StreamInput::convertPicture(const AVFrame& frame) {
 GstBufferRef StreamInput::convertSound(const AVFrame& frame) {
     const int room = swr_get_out_samples(resampler_, frame.nb_samples);
     if (room <= 0) return nullptr;
-    const auto bytesPerSample = static_cast<gsize>(2 * kAudioChannels);
+    const gsize bytesPerSample = 2 * static_cast<gsize>(kAudioChannels);
     GstBufferRef buffer(gst_buffer_new_allocate(nullptr, static_cast<gsize>(room) * bytesPerSample, nullptr));
     GstMapInfo map;
     if (!buffer || !gst_buffer_map(buffer.get(), &map, GST_MAP_WRITE)) return nullptr;
