@@ -10,7 +10,7 @@ namespace kelbo {
 
 namespace {
 
-constexpr size_t kBufferBytes = 256 * 1024;
+constexpr size_t kBufferBytes = size_t{256} * 1024;
 
 bool writeAll(int fd, std::string_view data) {
     while (!data.empty()) {

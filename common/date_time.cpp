@@ -17,7 +17,7 @@ long long daysFromCivil(long long y, unsigned m, unsigned d) {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
     const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
     const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + static_cast<long long>(doe) - 719468;
 }
@@ -77,7 +77,9 @@ int digitRuns(std::string_view s, char allowed1, char allowed2, char allowed3, i
 }  // namespace
 
 DateTime DateTime::fromCivil(int year, int month, int day, int hour, int minute, double second) {
-    const double date = static_cast<double>(daysFromCivil(year, month, day) + kEpochOffset);
+    const long long days =
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day));
+    const double date = static_cast<double>(days + kEpochOffset);
     return DateTime(date + (hour * 3600.0 + minute * 60.0 + second) / 86400.0);
 }
 

@@ -42,7 +42,8 @@ public:
     std::string formatDateTime() const;  // DD-MM-YYYY HH:MM:SS
 
     DateTime plusMinutes(double minutes) const { return DateTime(days_ + minutes * kMinute); }
-    friend constexpr auto operator<=>(DateTime, DateTime) = default;
+    friend constexpr bool operator==(DateTime, DateTime) = default;
+    friend constexpr auto operator<=>(DateTime a, DateTime b) { return a.days_ <=> b.days_; }
     friend constexpr double operator-(DateTime a, DateTime b) { return a.days_ - b.days_; }
 
 private:

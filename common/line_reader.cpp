@@ -5,7 +5,7 @@
 namespace kelbo {
 
 namespace {
-constexpr size_t kChunk = 64 * 1024;
+constexpr size_t kChunk = size_t{64} * 1024;
 }
 
 LineReader::LineReader(std::istream& in, size_t maxLine) : in_(in), maxLine_(maxLine) {}

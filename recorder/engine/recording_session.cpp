@@ -36,7 +36,7 @@ const char kFailed[] = "Failed";
 const char kStopped[] = "Stopped";
 constexpr auto kStartWait = std::chrono::seconds(1);
 // Less than this free and a start would only leave an empty file.
-constexpr std::uintmax_t kLeastFreeBytes = 1024 * 1024;
+constexpr std::uintmax_t kLeastFreeBytes = std::uintmax_t{1024} * 1024;
 // After a write error, a retry waits until the disk holds this much at the
 // template's bit rate, so a nearly full disk does not fail again at once.
 constexpr std::uintmax_t kRetrySeconds = 60;

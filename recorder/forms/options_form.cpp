@@ -245,8 +245,10 @@ void OptionsForm::setCaptureSources(std::vector<CaptureSourceChoice> choices) {
     captureSourceIndex_ = found != captureSources_.end()
                               ? static_cast<int>(found - captureSources_.begin())
                               : (captureSources_.empty() ? -1 : 0);
-    initialCaptureSource_ = captureSourceIndex_ < 0 ? std::string()
-                                                    : captureSources_[captureSourceIndex_].value;
+    initialCaptureSource_ =
+        captureSourceIndex_ < 0
+            ? std::string()
+            : captureSources_[static_cast<size_t>(captureSourceIndex_)].value;
     refreshView();
 }
 

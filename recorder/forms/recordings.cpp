@@ -47,6 +47,7 @@ std::vector<std::string> recordedFiles(const std::string& fileNameText) {
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> files;
+    files.reserve(found.size());
     for (const auto& f : found) files.push_back(std::get<2>(f));
     return files;
 }

@@ -19,9 +19,10 @@ WindowLayout layoutForWindow(double windowWidth, double windowHeight, double fra
     l.frame2 = {l.list.left, l.list.top + l.list.height + kFrame2BelowList, frame2Width,
                 frame2Height};
     for (int i = 1; i < kTransportButtonCount; ++i) {
-        l.buttons[i] = {l.list.left + i * kButtonGap + i * kTransportButtonWidth,
-                        l.frame2.top - kTransportButtonHeight - kButtonsAboveFrame2,
-                        kTransportButtonWidth, kTransportButtonHeight};
+        l.buttons[static_cast<size_t>(i)] = {
+            l.list.left + i * kButtonGap + i * kTransportButtonWidth,
+            l.frame2.top - kTransportButtonHeight - kButtonsAboveFrame2, kTransportButtonWidth,
+            kTransportButtonHeight};
     }
     return l;
 }

@@ -16,7 +16,7 @@ namespace kelbo::log {
 namespace {
 
 // A recorder left running for months must not fill the disk with its log.
-constexpr std::size_t kFileBytes = 1024 * 1024;
+constexpr std::size_t kFileBytes = std::size_t{1024} * 1024;
 constexpr std::size_t kKeptFiles = 3;
 
 std::mutex guard;

@@ -61,7 +61,7 @@ void ColumnLayout::rebuildIndex() {
         if (p >= 1 && p <= kColumnCount) byPosition_[static_cast<size_t>(p)] = i;
     }
     shown_ = 0;
-    while (shown_ < kColumnCount && byPosition_[static_cast<size_t>(shown_ + 1)] >= 0) ++shown_;
+    while (shown_ < kColumnCount && byPosition_[static_cast<size_t>(shown_) + 1] >= 0) ++shown_;
 }
 
 }  // namespace kelbo

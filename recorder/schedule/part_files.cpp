@@ -121,7 +121,7 @@ FinalNames nameFinalParts(const WorkingParts& found) {
     }
     const int count = static_cast<int>(kept.size());
     for (int i = 0; i < count; ++i) {
-        const std::string from = workingName(found.stem, kept[i]);
+        const std::string from = workingName(found.stem, kept[static_cast<size_t>(i)]);
         const std::string to = finalOf(found.stem, i + 1, count);
         std::error_code ec;
         if (std::filesystem::exists(toHostPath(to), ec)) {

@@ -34,18 +34,18 @@ bool isReadableText(std::string_view text, std::size_t maxLength) {
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
         const int length = sequenceLength(lead);
-        if (length == 0 || i + length > text.size()) return false;
+        if (length == 0 || i + static_cast<std::size_t>(length) > text.size()) return false;
         if (length == 1 && (lead < 0x20 || lead == 0x7F)) return false;
         unsigned codePoint = length == 1 ? lead : lead & (0xFF >> (length + 1));
         for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
+            const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
             if ((next & 0xC0) != 0x80) return false;
             codePoint = (codePoint << 6) | (next & 0x3F);
         }
         const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
         const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
         if (overlong || surrogate || codePoint > 0x10FFFF) return false;
-        i += length;
+        i += static_cast<std::size_t>(length);
     }
     return true;
 }

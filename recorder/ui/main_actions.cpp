@@ -7,7 +7,7 @@
 
 namespace kelbo::ui {
 
-MainActions::MainActions(QWidget& window, MainCommandHandlers handlers)
+MainActions::MainActions(QWidget& window, const MainCommandHandlers& handlers)
     : QObject(&window), window_(window) {
     add_ = action("AddItem", "Add", handlers.add);
     add_->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_Insert)});

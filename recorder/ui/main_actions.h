@@ -26,7 +26,7 @@ struct MainCommandHandlers {
 class MainActions : public QObject {
     Q_OBJECT
 public:
-    MainActions(QWidget& window, MainCommandHandlers handlers);
+    MainActions(QWidget& window, const MainCommandHandlers& handlers);
 
     // Adds the shortcuts to the classic items and the new items to the menus.
     void fillMenus(QMenu& file, QMenu& view, QAction& reload, QAction& options);

@@ -44,7 +44,7 @@ QRect pixels(const TwipsRect& r) { return QRect(px(r.left), px(r.top), px(r.widt
 }  // namespace
 
 MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
-    : QMainWindow(parent), services_(std::move(services)) {
+    : QMainWindow(parent), services_(services) {
     setObjectName("Form1");
     setWindowTitle("Kelbo");
     tray_ = new SystemTray(this);

@@ -84,13 +84,13 @@ void OptionsDialog::connectFields() {
         {w.expertMode, &OptionsForm::setExpertMode},
         {w.startInTray, &OptionsForm::setStartInSystemTray},
         {w.minimizeToTray, &OptionsForm::setMinimizeToSystem}};
-    for (auto [box, set] : boxes)
-        connect(box, &QCheckBox::clicked, this, [&f, set](bool on) { (f.*set)(on); });
+    for (auto [box, setter] : boxes)
+        connect(box, &QCheckBox::clicked, this, [&f, set = setter](bool on) { (f.*set)(on); });
 
     const std::pair<QRadioButton*, SplitType> splits[] = {
         {w.splitNone, SplitType::None}, {w.splitSize, SplitType::Size}, {w.splitTime, SplitType::Time}};
-    for (auto [choice, type] : splits)
-        connect(choice, &QRadioButton::clicked, this, [&f, type] { f.chooseSplit(type); });
+    for (auto [choice, split] : splits)
+        connect(choice, &QRadioButton::clicked, this, [&f, type = split] { f.chooseSplit(type); });
     connect(w.splitNumber, &QLineEdit::textEdited, this, [&f](const QString& s) { f.setSplitNumberText(text(s)); });
     // The check's message box takes the focus from the field; that is no
     // second leaving of it.

@@ -49,6 +49,7 @@ std::vector<GuideAddin::MenuEntry> GuideAddin::menu() const {
     std::memset(items.data(), 0, items.size() * sizeof(KelboMenuItem));
     popup_(items.data(), 1);
     std::vector<MenuEntry> entries;
+    entries.reserve(items.size());
     for (const KelboMenuItem& item : items)
         entries.push_back({std::string(item.text, ::strnlen(item.text, sizeof item.text)), item.command});
     return entries;

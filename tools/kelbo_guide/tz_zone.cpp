@@ -50,7 +50,8 @@ std::shared_ptr<const TzZone> TzZone::fromBytes(const std::string& bytes) {
     auto c = counts(at);
     if (bytes[4] >= '2') {
         // Skip the 32-bit block for the 64-bit one that follows it.
-        at += kHeader + c[3] * 4 + c[3] + c[4] * 6 + c[5] + c[2] * 8 + c[1] + c[0];
+        at += kHeader +
+              static_cast<size_t>(c[3] * 4 + c[3] + c[4] * 6 + c[5] + c[2] * 8 + c[1] + c[0]);
         if (bytes.size() < at + kHeader || bytes.compare(at, 4, "TZif") != 0) return nullptr;
         c = counts(at);
         timeWidth = 8;

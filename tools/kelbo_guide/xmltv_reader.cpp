@@ -22,7 +22,8 @@ bool allDigits(std::string_view s) {
 
 std::string kept(const QString& text, size_t maxBytes) {
     const QByteArray utf8 = text.trimmed().toUtf8();
-    return std::string(utf8Prefix(std::string_view(utf8.constData(), utf8.size()), maxBytes));
+    const std::string_view bytes(utf8.constData(), static_cast<size_t>(utf8.size()));
+    return std::string(utf8Prefix(bytes, maxBytes));
 }
 
 // Names joined by ", " as long as whole names fit.

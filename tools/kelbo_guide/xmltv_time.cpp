@@ -59,9 +59,10 @@ std::optional<int> zoneOffsetMinutes(std::string_view zone, long long localSecon
 
 std::optional<Instant> parseXmltvTime(std::string_view text) {
     using namespace std::chrono;
-    const size_t digits = std::find_if(text.begin(), text.end(), [](char c) {
-                              return !std::isdigit(static_cast<unsigned char>(c));
-                          }) - text.begin();
+    const auto firstNonDigit = std::find_if(text.begin(), text.end(), [](char c) {
+        return !std::isdigit(static_cast<unsigned char>(c));
+    });
+    const size_t digits = static_cast<size_t>(firstNonDigit - text.begin());
     if (digits < 8 || digits > 14 || digits % 2 != 0) return std::nullopt;
     std::string_view zone = text.substr(digits);
     while (!zone.empty() && zone.front() == ' ') zone.remove_prefix(1);

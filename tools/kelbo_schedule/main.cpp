@@ -41,12 +41,11 @@ int main(int argc, char** argv) {
             const auto at = DateTime::parseDateTime(argv[i]);
             if (!at) return usage();
             clock = std::make_unique<FixedClock>(toInstant(*at));
-        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+        } else if (args.file || (!arg.empty() && arg[0] == '-' && arg != "-")) {
+            // An unknown option, or a second file.
             return usage();
-        } else if (!args.file) {
-            args.file = arg;
         } else {
-            return usage();
+            args.file = arg;
         }
     }
     if (args.command == "list") return tool::listSchedule(args, *clock, std::cout, std::cerr);

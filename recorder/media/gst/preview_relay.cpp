@@ -26,7 +26,8 @@ void PreviewRelay::push(GstSample* sample) {
     spare_.width = GST_VIDEO_INFO_WIDTH(&info);
     spare_.height = GST_VIDEO_INFO_HEIGHT(&info);
     spare_.stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
-    const gsize bytes = std::min<gsize>(map.size(), static_cast<gsize>(spare_.stride) * spare_.height);
+    const gsize bytes = std::min<gsize>(
+        map.size(), static_cast<gsize>(spare_.stride) * static_cast<gsize>(spare_.height));
     spare_.pixels.assign(map.data(), map.data() + bytes);
     std::swap(latest_, spare_);
     if (posted_) return;

@@ -84,6 +84,7 @@ std::vector<std::string> v4l2CaptureDevices() {
     }
     std::sort(found.begin(), found.end());
     std::vector<std::string> devices;
+    devices.reserve(found.size());
     for (auto& [number, path] : found) devices.push_back(std::move(path));
     return devices;
 }
