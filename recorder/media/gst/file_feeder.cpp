@@ -1,5 +1,6 @@
 #include "file_feeder.h"
 
+#include "av_decoding.h"
 #include "av_ref.h"
 #include "capture_format.h"
 
@@ -48,16 +49,6 @@ GstVideoFormat gstFormatOf(int avFormat) {
     }
 }
 
-AVCodecContext* openDecoder(AVStream* stream) {
-    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!codec) return nullptr;
-    AVCodecContext* context = avcodec_alloc_context3(codec);
-    avcodec_parameters_to_context(context, stream->codecpar);
-    context->thread_count = 1;
-    if (avcodec_open2(context, codec, nullptr) < 0) avcodec_free_context(&context);
-    return context;
-}
-
 }  // namespace
 
 std::unique_ptr<FileFeeder> FileFeeder::open(const std::string& path, std::string* error) {
@@ -91,16 +82,8 @@ std::unique_ptr<FileFeeder> FileFeeder::open(const std::string& path, std::strin
     }
     f->audioStream_ = av_find_best_stream(f->format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (f->audioStream_ >= 0) f->audioCodec_ = openDecoder(f->format_->streams[f->audioStream_]);
-    if (f->audioCodec_) {
-        AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-        AVChannelLayout in = f->audioCodec_->ch_layout;
-        if (in.order == AV_CHANNEL_ORDER_UNSPEC) av_channel_layout_default(&in, in.nb_channels);
-        if (swr_alloc_set_opts2(&f->resampler_, &stereo, AV_SAMPLE_FMT_S16, kAudioRate, &in,
-                                f->audioCodec_->sample_fmt, f->audioCodec_->sample_rate, 0,
-                                nullptr) < 0 ||
-            swr_init(f->resampler_) < 0)
-            avcodec_free_context(&f->audioCodec_);
-    }
+    if (f->audioCodec_) f->resampler_ = openStereoResampler(*f->audioCodec_);
+    if (!f->resampler_) avcodec_free_context(&f->audioCodec_);
     if (!f->audioCodec_) f->audioStream_ = -1;
     f->frame_ = allocateFrame();
     if (!f->frame_) return fail("cannot be read: out of memory");

@@ -1,5 +1,6 @@
 #include "stream_input.h"
 
+#include "av_decoding.h"
 #include "av_ref.h"
 #include "capture_format.h"
 
@@ -18,18 +19,6 @@ namespace kelbo {
 namespace {
 
 constexpr AVRational kNanoseconds{1, 1'000'000'000};
-
-AVCodecContext* openDecoder(const AVStream* stream) {
-    const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    if (!codec) return nullptr;
-    AVCodecContext* context = avcodec_alloc_context3(codec);
-    if (!context) return nullptr;
-    avcodec_parameters_to_context(context, stream->codecpar);
-    context->thread_count = 1;
-    context->pkt_timebase = stream->time_base;
-    if (avcodec_open2(context, codec, nullptr) < 0) avcodec_free_context(&context);
-    return context;
-}
 
 struct DictFree {
     void operator()(AVDictionary* d) const { av_dict_free(&d); }
@@ -87,16 +76,8 @@ std::unique_ptr<StreamInput> StreamInput::open(const std::string& url, int width
     if (!in->videoCodec_) return fail("the stream's picture cannot be decoded");
     in->audioStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (in->audioStream_ >= 0) in->audioCodec_ = openDecoder(in->format_->streams[in->audioStream_]);
-    if (in->audioCodec_) {
-        AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-        AVChannelLayout layout = in->audioCodec_->ch_layout;
-        if (layout.order == AV_CHANNEL_ORDER_UNSPEC) av_channel_layout_default(&layout, layout.nb_channels);
-        if (swr_alloc_set_opts2(&in->resampler_, &stereo, AV_SAMPLE_FMT_S16, kAudioRate, &layout,
-                                in->audioCodec_->sample_fmt, in->audioCodec_->sample_rate, 0,
-                                nullptr) < 0 ||
-            swr_init(in->resampler_) < 0)
-            avcodec_free_context(&in->audioCodec_);
-    }
+    if (in->audioCodec_) in->resampler_ = openStereoResampler(*in->audioCodec_);
+    if (!in->resampler_) avcodec_free_context(&in->audioCodec_);
     if (!in->audioCodec_) in->audioStream_ = -1;
     // Only the streams we decode are read.
     for (unsigned i = 0; i < in->format_->nb_streams; ++i)
