@@ -1,45 +1,12 @@
 #include "channel_names.h"
 
+#include "text_util.h"
+
 #include <array>
-#include <cstdint>
 
 namespace kelbo {
 
 namespace {
-
-// Decodes the UTF-8 sequence at `i`; false for a byte that starts none.
-bool decode(std::string_view text, size_t& i, char32_t& code) {
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3
-                                  : (lead & 0xF8) == 0xF0   ? 4 : 0;
-    if (length == 0 || i + length > text.size()) return false;
-    code = length == 1 ? lead : length == 2 ? lead & 0x1Fu : length == 3 ? lead & 0x0Fu : lead & 0x07u;
-    for (size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return false;
-        code = (code << 6) | (byte(i + k) & 0x3Fu);
-    }
-    i += length;
-    return true;
-}
-
-void encode(char32_t code, std::string& out) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (code >> 18));
-        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
 
 char32_t lower(char32_t c) {
     if (c >= U'A' && c <= U'Z') return c + 32;
@@ -92,13 +59,8 @@ std::string foldCase(std::string_view utf8) {
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
         const size_t at = i;
-        char32_t code = 0;
-        if (decode(utf8, i, code)) {
-            encode(lower(code), out);
-        } else {
-            out += utf8[at];  // not UTF-8: kept as it is
-            i = at + 1;
-        }
+        if (const auto code = nextUtf8(utf8, i)) appendUtf8(out, lower(*code));
+        else out += utf8[at];  // not UTF-8: kept as it is
     }
     return out;
 }

@@ -73,4 +73,41 @@ std::string_view utf8Prefix(std::string_view text, size_t maxBytes) {
     return text.substr(0, end);
 }
 
+std::optional<char32_t> nextUtf8(std::string_view text, size_t& at) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(at);
+    const size_t start = at++;
+    if (lead < 0x80) return lead;
+    const size_t length = (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || start + length > text.size()) return std::nullopt;
+    char32_t code = lead & (0x7Fu >> length);
+    for (size_t k = 1; k < length; ++k) {
+        if ((byte(start + k) & 0xC0) != 0x80) return std::nullopt;
+        code = (code << 6) | (byte(start + k) & 0x3Fu);
+    }
+    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return std::nullopt;
+    at = start + length;
+    return code;
+}
+
+void appendUtf8(std::string& out, char32_t code) {
+    const auto put = [&out](char32_t bits) { out += static_cast<char>(bits); };
+    if (code < 0x80) {
+        put(code);
+    } else if (code < 0x800) {
+        put(0xC0 | (code >> 6));
+        put(0x80 | (code & 0x3F));
+    } else if (code < 0x10000) {
+        put(0xE0 | (code >> 12));
+        put(0x80 | ((code >> 6) & 0x3F));
+        put(0x80 | (code & 0x3F));
+    } else {
+        put(0xF0 | (code >> 18));
+        put(0x80 | ((code >> 12) & 0x3F));
+        put(0x80 | ((code >> 6) & 0x3F));
+        put(0x80 | (code & 0x3F));
+    }
+}
+
 }  // namespace kelbo

@@ -28,4 +28,11 @@ std::string zeroPad(long long value, int width);
 // would not fit whole, so no character is split.
 std::string_view utf8Prefix(std::string_view text, size_t maxBytes);
 
+// The character of the UTF-8 sequence at `at`, and `at` moved past it; nothing
+// (and `at` past the one byte) where no valid sequence starts: a stray
+// continuation byte, a cut sequence, an overlong form, a surrogate or a value
+// past U+10FFFF.
+std::optional<char32_t> nextUtf8(std::string_view text, size_t& at);
+void appendUtf8(std::string& out, char32_t code);
+
 }  // namespace kelbo

@@ -2,6 +2,7 @@
 
 #include "row_timing.h"
 #include "schedule_list.h"
+#include "common/channel_names.h"
 
 #include <set>
 #include <string>
@@ -16,16 +17,15 @@ namespace {
 const char kTagPrefix[] = "Clash with: ";
 const char kSeparator[] = " AND ";
 
-// Every duplicate (same date, time and channel number as an earlier row)
+// Every duplicate (same date, time, channel number and name as an earlier row)
 // goes before any pair is compared, so the row that stays never names its
 // own duplicate as a clash. Rows sharing a start need not be next to each
 // other, so all earlier rows count, not just the one above.
 void dropDuplicates(ScheduleList& list) {
     std::set<std::string> seen;
     for (int row = 1; row <= list.rowCount();) {
-        std::string key = list.cell(row, Column::Date);
-        key.append(1, '\0').append(list.cell(row, Column::Time));
-        key.append(1, '\0').append(list.cell(row, Column::ChannelNumber));
+        std::string key = programmeSlotKey(list.cell(row, Column::Date), list.cell(row, Column::Time),
+                                           list.cell(row, Column::ChannelNumber), list.cell(row, Column::Channel));
         if (seen.insert(std::move(key)).second) ++row;
         else list.removeRow(row);
     }

@@ -30,22 +30,36 @@ constexpr std::array<Token, 6> kTokens = {{
     {"%channelname%", &ScheduleItem::ChannelName, Column::Channel, "SkyOne"},
 }};
 
-// A folder name of dots alone that came (at least partly) from programme
-// data would climb out of the pattern's folders: turn its dots into "_".
-void defuseDotFolders(std::string& path, const std::vector<bool>& fromData) {
+// Names that programme data can make awkward or unsafe: a name of dots (and
+// spaces) alone would climb out of the pattern's folders or hide, and a
+// leading "-" makes command-line tools take the file for an option. In a
+// folder or file name that programme data took part in, such a name's
+// characters become "_", and a leading "-" becomes "_".
+// `fromData` marks the characters programme data gave, and the places where
+// a token gave nothing.
+void defuseNames(std::string& path, const std::vector<bool>& fromData) {
     size_t start = 0;
     while (start <= path.size()) {
         size_t end = start;
         while (end < path.size() && !isPathSeparator(path[end])) ++end;
-        bool dotsOnly = end > start, touched = false;
+        bool dotsAndSpaces = end > start, touched = fromData[end];
         for (size_t i = start; i < end; ++i) {
-            dotsOnly = dotsOnly && path[i] == '.';
+            dotsAndSpaces = dotsAndSpaces && (path[i] == '.' || path[i] == ' ');
             touched = touched || fromData[i];
         }
-        if (dotsOnly && touched)
+        if (touched && dotsAndSpaces)
             for (size_t i = start; i < end; ++i) path[i] = '_';
+        if (touched && end > start && path[start] == '-') path[start] = '_';
         start = end + 1;
     }
+}
+
+// Characters that have no place in a file name although they are valid
+// text: controls (C0, DEL, C1) and the invisible marks that reorder text,
+// which can make a name look like another with a different extension.
+bool isControl(char32_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x200E || c == 0x200F ||
+           (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF;
 }
 
 // Programme data can make a folder or file name longer than the file system
@@ -80,6 +94,7 @@ std::string fitComponents(const std::string& path) {
 std::string expand(std::string_view pattern, const std::function<std::string(const Token&)>& value) {
     std::string out;
     std::vector<bool> fromData;
+    std::vector<size_t> emptyTokens;
     size_t i = 0;
     while (i < pattern.size()) {
         const Token* match = nullptr;
@@ -92,6 +107,7 @@ std::string expand(std::string_view pattern, const std::function<std::string(con
         }
         if (match) {
             const std::string replacement = value(*match);
+            if (replacement.empty()) emptyTokens.push_back(out.size());
             out += replacement;
             fromData.insert(fromData.end(), replacement.size(), true);
             i += match->text.size();
@@ -100,7 +116,10 @@ std::string expand(std::string_view pattern, const std::function<std::string(con
             fromData.push_back(false);
         }
     }
-    defuseDotFolders(out, fromData);
+    // One more place, after the last character, for a token that ends the name.
+    fromData.push_back(false);
+    for (const size_t at : emptyTokens) fromData[at] = true;
+    defuseNames(out, fromData);
     return fitComponents(out);
 }
 
@@ -109,13 +128,13 @@ std::string expand(std::string_view pattern, const std::function<std::string(con
 std::string Clean_FileName_Text(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        const auto code = static_cast<unsigned char>(c);
-        if (code < 32 || code > 126) continue;
-        if (c == '"' || c == '\'' || c == '*' || c == ',' || c == '/' || c == ':' || c == ';' ||
-            c == '?')
+    for (size_t at = 0; at < text.size();) {
+        const auto code = nextUtf8(text, at);
+        if (!code || isControl(*code)) continue;
+        if (*code == '"' || *code == '\'' || *code == '*' || *code == ',' || *code == '/' || *code == ':' ||
+            *code == ';' || *code == '?')
             continue;
-        out += c;
+        appendUtf8(out, *code);
     }
     return out;
 }

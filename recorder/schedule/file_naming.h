@@ -11,11 +11,12 @@ class ScheduleList;
 // Output file names from the user's pattern. Six tokens, matched without
 // regard to case: %programme%, %startdate%, %starttime%, %category%,
 // %channelnumber%, %channelname%. Programme data is cleaned before it goes
-// into a path, and a folder name made only of dots by programme data is
-// defused, so a recording never lands outside the folders the pattern names.
+// into a path, and a folder or file name that programme data made only of
+// dots and spaces, or made start with "-", is defused, so a recording never
+// lands outside the folders the pattern names or reads as an option.
 
-// Drops quotes, "*", ",", "/", ":", ";", "?" and every character outside
-// codes 32 to 126.
+// Keeps every character of the UTF-8 text but quotes, "*", ",", "/", ":",
+// ";", "?" and control characters; bytes that are not UTF-8 are dropped.
 std::string Clean_FileName_Text(std::string_view text);
 
 // The pattern expanded for schedule table slot `index`.

@@ -2,6 +2,7 @@
 
 #include "recorder/ports/log.h"
 #include "recorder/ports/message_boxes.h"
+#include "dropped_records.h"
 #include "slot_choice.h"
 #include "common/atomic_file.h"
 #include "common/file_lock.h"
@@ -16,30 +17,6 @@
 namespace kelbo {
 
 namespace {
-
-void fnv1a(std::uint64_t& h, std::string_view text) {
-    for (const char c : text) {
-        h ^= static_cast<unsigned char>(c);
-        h *= 1099511628211ull;
-    }
-}
-
-// Records are compared by the fields the file stores, so a record reads the
-// same whichever program wrote it. (A field never holds a line break, so a
-// line break makes an unambiguous separator.)
-std::uint64_t recordHash(const ScheduleItem& item) {
-    std::uint64_t h = 1469598103934665603ull;
-    for (const std::string* field :
-         {&item.ProgrammeName, &item.StartDate, &item.StartTime, &item.ChannelNumber,
-          &item.ChannelName, &item.Duration, &item.ReminderID, &item.SmartSearchID,
-          &item.FavouriteID, &item.FileName, &item.Category, &item.Description, &item.Director,
-          &item.Starring, &item.ExtraInfo, &item.Template, &item.Complete, &item.StartBuffer,
-          &item.EndBuffer}) {
-        fnv1a(h, *field);
-        fnv1a(h, "\n");
-    }
-    return h;
-}
 
 bool isRegularFile(const std::filesystem::path& file) {
     std::error_code ec;
@@ -86,9 +63,12 @@ void ScheduleDocument::Load_Schedule() {
     known_.clear();
     SlotChoice choice(ScheduleTable::kSlots, settings_.EndBuffer, clock_.localNow());
     long ordinal = 0;
+    DroppedRecords dropped;
     ScheduleReader reader(in);
-    while (auto read = reader.next())
+    while (auto read = reader.next()) {
+        dropped.offer(*read);
         if (read->accepted) choice.offer(ordinal++, std::move(read->item));
+    }
     int record = 0;
     for (auto& [position, item] : choice.takeChosen()) {
         known_.insert(recordHash(item));
@@ -105,6 +85,30 @@ void ScheduleDocument::Load_Schedule() {
                   " records left out of the table, " + std::to_string(choice.comingLeftOut()) +
                   " of them still to come");
     if (choice.comingLeftOut() > 0) reportFull(leftOut_, choice.comingLeftOut());
+    reportDropped(dropped.found());
+}
+
+void ScheduleDocument::reportDropped(const std::vector<DroppedRecord>& dropped) {
+    constexpr std::size_t kNamed = 10;
+    const std::string file = scheduleFilePath().string();
+    const DateTime now = clock_.localNow();
+    std::string names;
+    std::size_t told = 0;
+    for (const DroppedRecord& record : dropped) {
+        const std::string what = describeProgramme(record.item) + " (line " + std::to_string(record.line) +
+                                 "): " + record.reason;
+        log::warn("Schedule file " + file + ": left out " + what);
+        if (!record.lost || !mayStillCome(record.item, settings_.EndBuffer, now)) continue;
+        // Each is told once a run, not at every reload of an unchanged record.
+        if (!toldDropped_.insert(recordHash(record.item)).second) continue;
+        if (++told <= kNamed) names += "\n" + what;
+    }
+    if (told == 0) return;
+    if (told > kNamed) names += "\n... and " + std::to_string(told - kNamed) + " more";
+    messages_.notify("Programmes left out",
+                     "The schedule file " + file + " holds programmes the recorder cannot list; they "
+                     "will not be recorded, and the next rewrite of the file leaves them out:" + names,
+                     MessageBoxes::Icon::Exclamation);
 }
 
 std::vector<std::string> ScheduleDocument::cellsFor(int slot) const {

@@ -16,6 +16,7 @@ namespace kelbo {
 
 class AtomicFileWriter;
 class MessageBoxes;
+struct DroppedRecord;
 struct ReadRecord;
 
 // When and how big a file was, to tell another writer's change from ours.
@@ -84,6 +85,8 @@ private:
     bool takeIn(const ReadRecord& record);
     void rememberWritten(const std::vector<const ScheduleItem*>& records);
     void reportFull(std::size_t leftOut, std::size_t comingLeftOut);
+    // One notice for the programmes still to come that the load dropped.
+    void reportDropped(const std::vector<DroppedRecord>& dropped);
 
     const LiveSettings& settings_;
     MessageBoxes& messages_;
@@ -96,6 +99,8 @@ private:
     // recorder last read or wrote it; any other record of the file was left
     // out then, or was added by someone else since.
     std::unordered_multiset<std::uint64_t> known_;
+    // Dropped records already told of in this run.
+    std::unordered_set<std::uint64_t> toldDropped_;
     // Kept on disk, not in memory, so that a huge file costs no memory.
     std::size_t leftOut_ = 0;
 };

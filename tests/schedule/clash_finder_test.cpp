@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <random>
 #include <set>
@@ -32,8 +33,10 @@ void naiveFindClash(ScheduleList& list, Instant now) {
     }
     std::set<std::string> seen;
     for (int row = 1; row <= list.rowCount();) {
+        std::string name = list.cell(row, Column::Channel);
+        for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
         const std::string key = list.cell(row, Column::Date) + '\0' + list.cell(row, Column::Time) +
-                                '\0' + list.cell(row, Column::ChannelNumber);
+                                '\0' + list.cell(row, Column::ChannelNumber) + '\0' + name;
         if (seen.insert(key).second) ++row;
         else list.removeRow(row);
     }
@@ -81,9 +84,14 @@ void compareWithPairByPairMarking(const std::vector<std::string>& shows, const s
             // a start with another (duplicates).
             const int show = pick(0, static_cast<int>(shows.size()) - 1);
             const std::string channel = std::to_string(pick(0, 1) ? 1 + show % 3 : 12);
-            records.push_back(programme(shows[static_cast<size_t>(show)],
-                                        at(pick(8, 22) * 60 + 15 * pick(0, 3)), 15 * pick(1, 8),
-                                        channel));
+            GuideRecord record = programme(shows[static_cast<size_t>(show)],
+                                           at(pick(8, 22) * 60 + 15 * pick(0, 3)), 15 * pick(1, 8), channel);
+            // Guides without numbers give many channels one number; names
+            // then tell them apart, in whatever case each source writes.
+            const int name = pick(0, 3);
+            if (name == 1) record.channelName = "CHANNEL" + channel;
+            if (name == 2) record.channelName = "Other " + channel;
+            records.push_back(std::move(record));
         }
         rig.loadProgrammes(records);
         for (int slot = 0; slot < 40; slot += 3)

@@ -36,6 +36,19 @@ TEST(CleanFileNameText, DropsCharactersThatDoNotBelongInAFileName) {
     EXPECT_EQ(Clean_FileName_Text(" .\\<>|[]~"), " .\\<>|[]~");
 }
 
+// Titles from real guides: a UTF-8 desktop takes them as they are.
+TEST(CleanFileNameText, KeepsEveryScriptAndDropsControlsAndBrokenBytes) {
+    EXPECT_EQ(Clean_FileName_Text("Новости"), "Новости");
+    EXPECT_EQ(Clean_FileName_Text("نشرة الأخبار"), "نشرة الأخبار");
+    EXPECT_EQ(Clean_FileName_Text("ニュース7"), "ニュース7");
+    EXPECT_EQ(Clean_FileName_Text("Nuacht RTÉ: 18:00?"), "Nuacht RTÉ 1800");
+    EXPECT_EQ(Clean_FileName_Text("Emoji \xF0\x9F\x93\xBA"), "Emoji \xF0\x9F\x93\xBA");
+    // Latin-1 bytes, a cut sequence, an overlong "/" and a surrogate are no text.
+    EXPECT_EQ(Clean_FileName_Text("caf\xE9 \xE2\x82 \xC0\xAF \xED\xA0\x80!"), "caf   !");
+    // C1 controls, escape sequences and marks that reorder the text.
+    EXPECT_EQ(Clean_FileName_Text("a\xC2\x85" "b\x1B[2Jc\xE2\x80\xAEgpm.exe"), "ab[2Jcgpm.exe");
+}
+
 TEST(ExpandFileName, ReplacesTheSixTokensWithCleanedFields) {
     const ScheduleTable table = tableWith(pretender());
     EXPECT_EQ(Expand_FileName(table, 0, "C:\\movies\\%startdate%\\%programme%-%starttime%.mpg"),
@@ -70,6 +83,21 @@ TEST(ExpandFileName, ProgrammeDataCannotClimbOutOfThePatternsFolders) {
               "/rec/...And Justice.mpg");
     // Dots the user typed into the pattern are the user's own choice.
     EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/../x.mpg"), "/rec/../x.mpg");
+}
+
+TEST(ExpandFileName, NamesNeverStartWithAHyphenOrConsistOfDotsAndSpaces) {
+    ScheduleItem item = pretender();
+    item.ProgrammeName = "-Kelbo Recording-";  // the add dialog's own default name
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%startdate%/%programme%-%starttime%.mpg"),
+              "/rec/15-01-2002/_Kelbo Recording--2230.mpg");
+    item.ProgrammeName = "???";  // nothing left of it
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%programme%-%starttime%.mpg"), "/rec/_2230.mpg");
+    item.ProgrammeName = " . ";
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%programme%/%starttime%.mpg"), "/rec/___/2230.mpg");
+    item.ProgrammeName = "Новости";
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%programme%-%starttime%.mpg"), "/rec/Новости-2230.mpg");
+    // What the user typed into the pattern alone stays the user's choice.
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/-x/%programme%.mpg"), "/rec/-x/Новости.mpg");
 }
 
 TEST(ExampleFileName, UsesTheRowsCellsOrTheSamples) {
@@ -117,6 +145,13 @@ TEST(ExpandFileName, CutsNamesTheFileSystemWouldRefuse) {
     item.ProgrammeName = std::string(236, 'P');
     const std::string wide = Expand_FileName(tableWith(item), 0, "/m/%programme%\xC3\xA9\xC3\xA9.mpg");
     EXPECT_EQ(wide, "/m/" + std::string(236, 'P') + "\xC3\xA9.mpg");
+
+    // A long Cyrillic title is cut between characters, never inside one.
+    item.ProgrammeName.clear();
+    for (int i = 0; i < 200; ++i) item.ProgrammeName += "Ж";
+    std::string kept;
+    for (int i = 0; i < 119; ++i) kept += "Ж";  // 238 bytes of the 239 a name may have
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/m/%programme%.mpg"), "/m/" + kept + ".mpg");
 
     item.ProgrammeName = "Short";
     EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/m/%programme%.mpg"), "/m/Short.mpg");

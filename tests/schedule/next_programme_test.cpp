@@ -83,6 +83,29 @@ TEST_F(NextProgrammeTest, DuplicatesAreDroppedWithoutClashing) {
         << "the duplicate leaves the file at the next rewrite";
 }
 
+// Guides that give channels names but no numbers write one number for all of
+// them: the name tells the channels apart, in whatever case it is written.
+TEST_F(NextProgrammeTest, NamedChannelsSharingANumberCarryTwoProgrammesThatClash) {
+    GuideRecord rte = show("Nuacht", at(18, 0), 30, "0");
+    rte.channelName = "RTÉ One";
+    GuideRecord bbc = show("Новости", at(18, 0), 30, "0");
+    bbc.channelName = "BBC One";
+    GuideRecord again = rte;
+    again.name = "Nuacht RTÉ";
+    again.channelName = "rté ONE";
+    load({rte, bbc, again});
+
+    ASSERT_EQ(rig.document.list().rowCount(), 2);
+    EXPECT_EQ(rig.cell(2, Column::Programme), "Новости");
+    EXPECT_EQ(colour(2), colour::kBlue);
+    EXPECT_EQ(tag(2), "Clash with: Nuacht on RTÉ One AND ");
+    EXPECT_EQ(tag(1), "Clash with: Новости on BBC One AND ");
+    ASSERT_TRUE(rig.document.Write_Schedule());
+    EXPECT_NE(rig.scheduleText().find("Новости"), std::string::npos);
+    EXPECT_EQ(rig.scheduleText().find("Nuacht RTÉ"), std::string::npos)
+        << "the same slot on the same channel is still one programme";
+}
+
 TEST_F(NextProgrammeTest, FinishedProgrammesDoNotClashButRunningOnesDo) {
     load({show("Old", at(8, 0, -1), 60, "1"), show("OldToo", at(8, 30, -1), 60, "2"),
           show("Long", at(11, 0), 120, "3"), show("ShortDone", at(11, 10), 20, "4")});

@@ -395,3 +395,42 @@ TEST_F(ScheduleDocumentTest, ARewriteRefusesWhatIsNotARegularFile) {
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].text.find("not a regular file"), std::string::npos);
 }
+
+// A record the load drops is lost at the next rewrite: the user hears of it
+// once, when its programme may still be on.
+TEST_F(ScheduleDocumentTest, ProgrammesStillToComeThatTheLoadDropsAreToldOnce) {
+    GuideRecord letters = record("Свет", "09-12-2026", "20:00");
+    letters.channelNumber = "BS191";  // a playlist's tvg-chno that is no number
+    GuideRecord finished = record("Old", "01-12-2026", "20:00");
+    finished.channelNumber = "#";
+    GuideRecord kept = record("Film", "09-12-2026", "21:00", "0");
+    kept.channelName = "BBC One";
+    GuideRecord sameSlot = kept;  // the same programme and channel, another description
+    sameSlot.description = "Longer text";
+    GuideRecord copy = kept;  // a copy of the kept record loses nothing
+    load(letters.text() + finished.text() + kept.text() + sameSlot.text() + copy.text());
+
+    ASSERT_EQ(messages.shown.size(), 1u);
+    const auto& notice = messages.shown[0];
+    EXPECT_TRUE(notice.notice) << "told without waiting for anyone";
+    EXPECT_EQ(notice.title, "Programmes left out");
+    EXPECT_NE(notice.text.find("\"Свет\" on Main at 09-12-2026 20:00 (line 12): ChannelNumber \"BS191\" does "
+                               "not read as a number"),
+              std::string::npos)
+        << notice.text;
+    EXPECT_NE(notice.text.find("\"Film\" on BBC One at 09-12-2026 21:00 (line 48): the same programme as "
+                               "line 36"),
+              std::string::npos)
+        << notice.text;
+    EXPECT_EQ(notice.text.find("Old"), std::string::npos) << "a finished programme is not missed";
+    EXPECT_EQ(notice.text.find("line 60"), std::string::npos) << "an exact copy loses nothing";
+
+    document.Load_Schedule();
+    EXPECT_EQ(messages.shown.size(), 1u) << "a reload of the same records tells nothing new";
+    GuideRecord later = record("Late", "10-12-2026", "20:00");
+    later.duration = "ninety";
+    load(letters.text() + later.text());
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].text.find("\"Late\""), std::string::npos);
+    EXPECT_EQ(messages.shown[1].text.find("Свет"), std::string::npos);
+}

@@ -109,6 +109,27 @@ TEST_F(KelboScheduleTool, CheckNamesEachDroppedRecordAndItsLine) {
     EXPECT_EQ(r.out, "");
 }
 
+// Channels named but not numbered share a number: only the same name as
+// well makes a record the same programme, which the next rewrite drops.
+TEST_F(KelboScheduleTool, CheckNamesTheSameProgrammeOnTheSameChannelTwice) {
+    const auto file = dir / "s.txt";
+    GuideRecord rte = at("Nuacht", "01-02-2003", "18:00");
+    rte.channelNumber = "0";
+    rte.channelName = "RTÉ One";
+    GuideRecord bbc = rte;
+    bbc.name = "Новости";
+    bbc.channelName = "BBC One";
+    GuideRecord again = rte;
+    again.channelName = "RTÉ ONE";
+    again.description = "Nuacht. The news in Irish";
+    writeFile(file, rte.text() + bbc.text() + again.text());
+    const Result r = run("check " + quoted(file));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out,
+              "line 36: \"Nuacht\" on RTÉ ONE at 01-02-2003 18:00 is the same programme as line 12 (same date, "
+              "time, channel number and channel name): left out when the recorder next rewrites the file\n");
+}
+
 TEST_F(KelboScheduleTool, RewriteWritesTheRecordersForm) {
     const auto file = dir / "s.txt";
     writeFile(file, at("Late", "02-02-2003", "20:00").text() + at("Early", "01-02-2003", "20:00").text());

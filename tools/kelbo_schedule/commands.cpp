@@ -5,6 +5,7 @@
 #include "common/schedule_format.h"
 #include "common/settings_store.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/dropped_records.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/ports/ui_ports.h"
 #include "recorder/schedule/schedule_document.h"
@@ -195,30 +196,39 @@ int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out,
     }
     const auto chosen = slotted(path, settings.EndBuffer, clock.localNow());
     std::ifstream in(path, std::ios::binary);
-    bool dropped = false;
+    std::vector<std::pair<long, std::string>> lost;  // line, why
+    DroppedRecords dropped;
     long ordinal = 0;
     ScheduleReader reader(in);
     while (auto record = reader.next()) {
-        std::string why = record->problem;
-        if (record->accepted) {
-            if (chosen && !chosen->contains(ordinal))
-                why = "left out of the " + std::to_string(ScheduleTable::kSlots) +
-                      " programmes the recorder keeps, which go first to those still to come "
-                      "(kept in the file, not listed or recorded; delete finished items to make room)";
-            else if (!record->item.hasRequiredFields())
-                why = "accepted but not listed: a required line has an empty value "
-                      "(left out when the recorder next rewrites the file)";
-            ++ordinal;
+        if (!record->accepted) {
+            if (!record->blank) lost.emplace_back(record->lastLine, record->problem);
+            continue;
         }
-        if (why.empty()) continue;
-        out << "line " << record->lastLine << ": " << why << '\n';
-        dropped = true;
+        if (chosen && !chosen->contains(ordinal))
+            lost.emplace_back(record->lastLine,
+                              "left out of the " + std::to_string(ScheduleTable::kSlots) +
+                                  " programmes the recorder keeps, which go first to those still to come "
+                                  "(kept in the file, not listed or recorded; delete finished items to make room)");
+        else if (!record->item.hasRequiredFields())
+            lost.emplace_back(record->lastLine,
+                              "accepted but not listed: a required line has an empty value "
+                              "(left out when the recorder next rewrites the file)");
+        else
+            dropped.offer(*record);
+        ++ordinal;
     }
+    for (const DroppedRecord& record : dropped.found())
+        lost.emplace_back(record.line, describeProgramme(record.item) + " is " + record.reason +
+                                           ": left out when the recorder next rewrites the file");
+    std::stable_sort(lost.begin(), lost.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [line, why] : lost) out << "line " << line << ": " << why << '\n';
+    const bool anyLost = !lost.empty();
     if (reader.failed()) {
         err << "kelbo-schedule: read error in \"" << path << "\"\n";
         return 1;
     }
-    return dropped ? 1 : 0;
+    return anyLost ? 1 : 0;
 }
 
 }  // namespace kelbo::tool
