@@ -43,6 +43,14 @@ bool startsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
+}  // namespace
+
+bool readsAsChannelNumber(std::string_view value) {
+    return value == kNoChannelNumber || parseNumber(value).has_value();
+}
+
+namespace {
+
 bool valid(Check check, std::string_view value) {
     switch (check) {
     case Check::Time: return DateTime::parseTime(value).has_value();
@@ -50,7 +58,7 @@ bool valid(Check check, std::string_view value) {
     case Check::Number: return parseNumber(value).has_value();
     // "N/A" is what the add dialog offers for a source without channels;
     // an item added with it must survive the next load.
-    case Check::ChannelNumber: return value == kNoChannelNumber || parseNumber(value).has_value();
+    case Check::ChannelNumber: return readsAsChannelNumber(value);
     default: return true;
     }
 }

@@ -38,6 +38,10 @@ private:
     LineReader lines_;
 };
 
+// What the reader takes as a channel number: a number, or "N/A" for a
+// source without channels. A record with anything else is not accepted.
+bool readsAsChannelNumber(std::string_view value);
+
 // Both writers keep text from setting fields it does not belong to: a line
 // break in a value becomes a space, except in a description, whose line
 // breaks (CR, LF or CR LF) each become one CR LF. A further description

@@ -229,6 +229,7 @@ void RecordingSession::startSucceeded() {
     // recording leaves it so.
     if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
     c_.document.list().setCell(row, Column::Status, "Recording");
+    c_.document.holdWhileRecording(slot);
     c_.document.Write_Schedule();
     c_.statusBar.setPanelVisible(panel::kCounter, true);
     c_.statusBar.setPanelVisible(panel::kSplit, true);
@@ -381,6 +382,7 @@ void RecordingSession::Finish_Recording() {
     else if (!take.writeFailed) announce(recordingFailedNotice(programmeText(), c_.device.lastError()));
     take_.reset();
     Restore_Preview();
+    if (c_.document.releaseHeld()) c_.document.Write_Schedule();
     c_.next.Find_Next_Schedule();
 }
 
@@ -424,6 +426,7 @@ void RecordingSession::Stop_Recording() {
         c_.statusBar.setPanelVisible(panel::kCounter, false);
         c_.statusBar.setPanelVisible(panel::kSplit, false);
     }
+    c_.document.releaseHeld();
     c_.document.Write_Schedule();
 }
 

@@ -123,6 +123,11 @@ void SchedulerTick::showDeviceState() {
 void SchedulerTick::Timer1_Timer() {
     session_.resolvePendingStart();
     session_.noticeCaptureEnd();
+    // A rewrite took in another program's changes: the next programme is
+    // chosen from the merged list, once no recording depends on the list.
+    if (!c_.document.holding() && !session_.startPending() &&
+        c_.device.ReadyState() != CaptureDevice::Recording && c_.document.takeOutsideChanges())
+        c_.next.Find_Next_Schedule();
     showDeviceState();
     const bool minimised = c_.window.isMinimised();
     if (minimised) c_.tray.setImage(TrayImage::Stopped);

@@ -6,6 +6,7 @@
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
 #include "common/clock.h"
+#include "common/schedule_format.h"
 #include "common/text_util.h"
 #include "recorder/device/capture_device.h"
 
@@ -201,6 +202,9 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
         // A duration that is not a number would list the item but never
         // record it, and the next load of the file would drop it.
         {!isWholeMinutes(duration), kDurationNotANumber, Control::duration},
+        // The same for a channel number such as "BBC2": listed now, dropped
+        // by the next load without a word.
+        {!readsAsChannelNumber(Chno.text), kChannelNumberNotANumber, Control::Chno},
     };
     for (const Check& check : checks) {
         if (!check.failed) continue;

@@ -69,6 +69,8 @@ public:
     static constexpr const char* kIncompleteTitle = "Incomplete Data";
     static constexpr const char* kDurationNotANumber =
         "The duration must be a whole number of minutes";
+    static constexpr const char* kChannelNumberNotANumber =
+        "The channel number must be a number (or N/A)";
 
     // Builds the contents from the clock, the schedule list and the
     // default template list.

@@ -3,6 +3,7 @@
 #include "recorder/ports/log.h"
 #include "recorder/ports/message_boxes.h"
 #include "dropped_records.h"
+#include "record_merge.h"
 #include "slot_choice.h"
 #include "common/atomic_file.h"
 #include "common/file_lock.h"
@@ -47,7 +48,21 @@ std::filesystem::path ScheduleDocument::scheduleFilePath() const {
     return toHostPath(settings_.ScheduleFile);
 }
 
+namespace {
+
+// A programme as the user knows it, whatever else a hand edit spoilt.
+std::string shownAs(const ScheduleItem& item) {
+    return item.ProgrammeName + '\0' + item.StartDate + '\0' + item.StartTime;
+}
+
+}  // namespace
+
 void ScheduleDocument::Load_Schedule() {
+    // What the list showed before: a record that was listed and is dropped
+    // now is told of even when its programme is over.
+    listedBefore_.clear();
+    for (int row = 1; row <= list_.rowCount(); ++row)
+        if (const int slot = slotOfRow(row); slot >= 0) listedBefore_.insert(shownAs(table_[slot]));
     table_.clear();
     leftOut_ = 0;
     const std::filesystem::path file = scheduleFilePath();
@@ -60,7 +75,8 @@ void ScheduleDocument::Load_Schedule() {
     std::ifstream in(file, std::ios::binary);
     if (!in) return;
 
-    known_.clear();
+    for (auto& tracked : tracked_) tracked.reset();
+    heldSlot_ = -1;
     SlotChoice choice(ScheduleTable::kSlots, settings_.EndBuffer, clock_.localNow());
     long ordinal = 0;
     DroppedRecords dropped;
@@ -71,7 +87,7 @@ void ScheduleDocument::Load_Schedule() {
     }
     int record = 0;
     for (auto& [position, item] : choice.takeChosen()) {
-        known_.insert(recordHash(item));
+        tracked_[static_cast<size_t>(record)] = Tracked{item, item, std::nullopt, false};
         table_[record++] = std::move(item);
     }
     leftOut_ = choice.leftOut();
@@ -98,7 +114,9 @@ void ScheduleDocument::reportDropped(const std::vector<DroppedRecord>& dropped) 
         const std::string what = describeProgramme(record.item) + " (line " + std::to_string(record.line) +
                                  "): " + record.reason;
         log::warn("Schedule file " + file + ": left out " + what);
-        if (!record.lost || !mayStillCome(record.item, settings_.EndBuffer, now)) continue;
+        if (!record.lost) continue;
+        if (!mayStillCome(record.item, settings_.EndBuffer, now) && !listedBefore_.contains(shownAs(record.item)))
+            continue;
         // Each is told once a run, not at every reload of an unchanged record.
         if (!toldDropped_.insert(recordHash(record.item)).second) continue;
         if (++told <= kNamed) names += "\n" + what;
@@ -175,24 +193,30 @@ bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool c
         error = "the changed file cannot be read";
         return false;
     }
-    std::unordered_multiset<std::uint64_t> unseen = known_;
+    // The file's records as the recorder last wrote or read them.
+    std::unordered_multimap<std::uint64_t, int> asWritten;
+    for (int slot = 0; slot < ScheduleTable::kSlots; ++slot)
+        if (const ScheduleItem* written = writtenForm(slot)) asWritten.emplace(recordHash(*written), slot);
+    std::vector<bool> found(ScheduleTable::kSlots);
     const DateTime now = clock_.localNow();
-    // Taken in only once the whole file has been read; no more than the
-    // table's size can find a slot, so no more are held.
-    std::vector<std::pair<long, ReadRecord>> added;
+    // Records the recorder did not write as they stand: changed, or added by
+    // someone else. Dealt with once the whole file has been read; twice the
+    // table's size is all that can be matched or find a slot.
+    std::vector<std::pair<long, ReadRecord>> others;
     long ordinal = -1;
     ScheduleReader reader(in);
     while (auto read = reader.next()) {
         if (!read->accepted) continue;
         ++ordinal;
-        const auto it = unseen.find(recordHash(read->item));
-        if (it != unseen.end()) {
-            unseen.erase(it);
+        auto [it, end] = asWritten.equal_range(recordHash(read->item));
+        while (it != end && found[static_cast<size_t>(it->second)]) ++it;
+        if (it != end) {
+            found[static_cast<size_t>(it->second)] = true;
             old.represented.insert(ordinal);
         } else if (!changed) {
             continue;  // left out by the last load; copied as it is
-        } else if (added.size() < ScheduleTable::kSlots) {
-            added.emplace_back(ordinal, std::move(*read));
+        } else if (others.size() < 2 * static_cast<size_t>(ScheduleTable::kSlots)) {
+            others.emplace_back(ordinal, std::move(*read));
         } else if (stillToCome(read->item, settings_.EndBuffer, now)) {
             ++old.comingLeftOut;
         }
@@ -201,9 +225,36 @@ bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool c
         error = "the changed file cannot be read to the end";
         return false;
     }
+    if (!changed) return true;
+
+    // A record whose programme the recorder wrote, but not as it stands, was
+    // changed outside; one the file no longer has was removed outside.
+    std::unordered_multimap<std::string, int> byProgramme;
+    for (int slot = 0; slot < ScheduleTable::kSlots; ++slot)
+        if (const ScheduleItem* written = writtenForm(slot); written && !found[static_cast<size_t>(slot)])
+            byProgramme.emplace(programmeKey(*written), slot);
+    std::vector<std::pair<long, ReadRecord>> added;
+    for (auto& [position, record] : others) {
+        auto [it, end] = byProgramme.equal_range(programmeKey(record.item));
+        while (it != end && found[static_cast<size_t>(it->second)]) ++it;
+        if (it == end) {
+            added.emplace_back(position, std::move(record));
+            continue;
+        }
+        found[static_cast<size_t>(it->second)] = true;
+        old.represented.insert(position);
+        takeOutsideChange(it->second, record.item);
+    }
+    for (int slot = 0; slot < ScheduleTable::kSlots; ++slot)
+        if (!found[static_cast<size_t>(slot)] && writtenForm(slot)) takeOutsideRemoval(slot);
     for (const auto& [position, record] : added) {
-        if (takeIn(record)) old.represented.insert(position);
-        else if (stillToCome(record.item, settings_.EndBuffer, now)) ++old.comingLeftOut;
+        if (takeIn(record)) {
+            old.represented.insert(position);
+            outsideChanges_ = true;
+            log::info("Schedule: took in " + describeProgramme(record.item) + ", added to the file outside");
+        } else if (stillToCome(record.item, settings_.EndBuffer, now)) {
+            ++old.comingLeftOut;
+        }
     }
     return true;
 }
@@ -233,7 +284,7 @@ bool ScheduleDocument::Write_Schedule() {
     if (file.empty()) error = "no schedule file is set";
     else if (std::filesystem::exists(file, ec) && !isRegularFile(file)) error = "it is not a regular file";
 
-    std::vector<const ScheduleItem*> records;
+    std::vector<std::pair<int, ScheduleItem>> records;  // slot, as written
     if (error.empty()) {
         FileLock lock(file.string());
         const bool changed = !(fileDate_ && stampedFile_ == file && stampOf(file) == fileDate_);
@@ -243,15 +294,16 @@ bool ScheduleDocument::Write_Schedule() {
         if (!readOld || matchOldRecords(file, changed, old, error)) {
             for (int row = 1; row <= list_.rowCount(); ++row) {
                 const int slot = slotOfRow(row);
-                if (slot >= 0) records.push_back(&table_[slot]);
+                if (slot < 0) continue;
+                if (auto form = fileFormOf(slot)) records.emplace_back(slot, std::move(*form));
             }
             AtomicFileWriter writer(file);
-            for (const ScheduleItem* item : records) writer.write(formatRecord(*item));
+            for (const auto& [slot, item] : records) writer.write(formatRecord(item));
             std::size_t copied = 0;
             if (!readOld || copyLeftOut(file, old, writer, copied, error)) {
                 const WriteOutcome outcome = writer.commit();
                 if (outcome.ok) {
-                    rememberWritten(records);
+                    agreeWithFile(records);
                     leftOut_ = copied;
                     stampedFile_ = file;
                     fileDate_ = stampOf(file);
@@ -277,11 +329,6 @@ bool ScheduleDocument::Write_Schedule() {
                          ".\nThe file was left as it was.",
                      MessageBoxes::Icon::Exclamation);
     return false;
-}
-
-void ScheduleDocument::rememberWritten(const std::vector<const ScheduleItem*>& records) {
-    known_.clear();
-    for (const ScheduleItem* item : records) known_.insert(recordHash(*item));
 }
 
 void ScheduleDocument::reportFull(std::size_t leftOut, std::size_t comingLeftOut) {

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace kelbo {
@@ -56,6 +57,18 @@ public:
     // Failures are reported to the user and leave the old file in place.
     bool Write_Schedule();
 
+    // The slot being recorded. A change made outside to its record waits
+    // until the recording ends, so that it records under its own times and
+    // file name; the file holds the change meanwhile.
+    void holdWhileRecording(int slot);
+    // The recording has ended: a change kept back is applied to the table
+    // and the list now. True when it changed them (the caller rewrites).
+    bool releaseHeld();
+    bool holding() const { return heldSlot_ >= 0; }
+    // True once after a rewrite took in changes made outside, so that the
+    // next programme is chosen again from the merged list.
+    bool takeOutsideChanges() { return std::exchange(outsideChanges_, false); }
+
     // Accepted records of the file that the table does not hold.
     std::size_t recordsLeftOut() const { return leftOut_; }
 
@@ -83,7 +96,17 @@ private:
     bool copyLeftOut(const std::filesystem::path& file, const OldRecords& old,
                      AtomicFileWriter& writer, std::size_t& copied, std::string& error);
     bool takeIn(const ReadRecord& record);
-    void rememberWritten(const std::vector<const ScheduleItem*>& records);
+    // What a rewrite does with a record another program changed or removed.
+    void takeOutsideChange(int slot, const ScheduleItem& theirs);
+    void takeOutsideRemoval(int slot);
+    void showAgain(int slot);
+    void removeRowOf(int slot);
+    // What the file should hold for a slot: its item, or for the slot being
+    // recorded the item with the change kept back; nothing when removed.
+    std::optional<ScheduleItem> fileFormOf(int slot) const;
+    // The slot's record as the recorder last read or wrote it; null if none.
+    const ScheduleItem* writtenForm(int slot) const;
+    void agreeWithFile(const std::vector<std::pair<int, ScheduleItem>>& written);
     void reportFull(std::size_t leftOut, std::size_t comingLeftOut);
     // One notice for the programmes still to come that the load dropped.
     void reportDropped(const std::vector<DroppedRecord>& dropped);
@@ -95,12 +118,25 @@ private:
     ScheduleList list_;
     std::optional<FileStamp> fileDate_;
     std::filesystem::path stampedFile_;
-    // Hashes of the records of the file that the table took when the
-    // recorder last read or wrote it; any other record of the file was left
-    // out then, or was added by someone else since.
-    std::unordered_multiset<std::uint64_t> known_;
+    // Each slot's record as the file held it when the recorder last read or
+    // wrote it: the common ancestor of the merge with another program's
+    // changes. Any other record of the file was left out then, or was added
+    // by someone else since.
+    struct Tracked {
+        ScheduleItem base;
+        ScheduleItem written;  // differs from base while a change is kept back
+        std::optional<ScheduleItem> outside;  // the change kept back
+        bool removedOutside = false;
+        bool keptBack() const { return outside || removedOutside; }
+    };
+    std::vector<std::optional<Tracked>> tracked_ =
+        std::vector<std::optional<Tracked>>(ScheduleTable::kSlots);
+    int heldSlot_ = -1;
+    bool outsideChanges_ = false;
     // Dropped records already told of in this run.
     std::unordered_set<std::uint64_t> toldDropped_;
+    // The programmes the list showed before the load.
+    std::unordered_set<std::string> listedBefore_;
     // Kept on disk, not in memory, so that a huge file costs no memory.
     std::size_t leftOut_ = 0;
 };

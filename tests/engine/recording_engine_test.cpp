@@ -1,5 +1,6 @@
 // Whole recording scenarios: a fixed clock moved on tick by tick, and a
 // scripted device whose media time moves with it.
+#include "common/schedule_format.h"
 #include "recorder/engine/status_texts.h"
 #include "support/recorder_rig.h"
 #include "support/time_zone.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -118,6 +120,46 @@ TEST_F(RecordingEngineTest, AtTheEndTheItemIsRecordedAndTheNextChosen) {
     EXPECT_FALSE(rig.statusBar.panelVisible(panel::kProgress));
     EXPECT_EQ(rig.panel(panel::kProgramme).find("Later on Channel2 starts in"), 0u);
     EXPECT_EQ(startedFiles().size(), 1u);
+}
+
+// While a programme records the file is not reloaded; what the user edits
+// in it meanwhile must be there after the finish, with the recorder's mark.
+TEST_F(RecordingEngineTest, EditsMadeToTheFileDuringARecordingSurviveItsFinish) {
+    load({programme("Film", kEight, 30), programme("Later", kEight.plusMinutes(90), 30, "2"),
+          programme("Dropped", kEight.plusMinutes(180), 30, "3")});
+    startAt(kEight);
+    ASSERT_EQ(rig.cell(1, Column::Status), "Recording");
+    rig.run(5min);
+    std::string text = rig.scheduleText();
+    const size_t later = text.find("ProgrammeName: Later");
+    text.replace(text.find("Duration     : 30", later), 17, "Duration     : 45");
+    text.erase(text.find("ProgrammeName: Dropped"));
+    // The recording's own record gets a description.
+    text.insert(text.find("Duration     : 30\r\n") + 19, "Description  : Director's cut\r\n");
+    text += programme("Added", kEight.plusMinutes(300), 30, "4").text();
+    writeFile(rig.dir / "KelboSchedule.txt", text);
+
+    rig.run(27min);
+    EXPECT_EQ(startedFiles().size(), 1u) << "the recording kept its own times";
+    const auto items = [&] {
+        std::istringstream in(rig.scheduleText());
+        ScheduleReader reader(in);
+        std::vector<ScheduleItem> all;
+        while (auto r = reader.next())
+            if (r->accepted) all.push_back(r->item);
+        return all;
+    }();
+    ASSERT_EQ(items.size(), 3u) << rig.scheduleText();
+    EXPECT_EQ(items[0].ProgrammeName, "Film");
+    EXPECT_EQ(items[0].Complete, "Recorded");
+    EXPECT_EQ(items[0].Description, "Director's cut");
+    EXPECT_EQ(items[1].ProgrammeName, "Later");
+    EXPECT_EQ(items[1].Duration, "45");
+    EXPECT_EQ(items[2].ProgrammeName, "Added");
+    ASSERT_EQ(rig.document.list().rowCount(), 3);
+    EXPECT_EQ(rig.cell(1, Column::Description), "Director's cut") << "applied once the recording ended";
+    EXPECT_EQ(rig.cell(2, Column::Duration), "45");
+    EXPECT_EQ(rig.next.NextRow(), 2);
 }
 
 TEST_F(RecordingEngineTest, BackToBackTheNextProgrammeStartsInTheTickThatEndsTheFirst) {

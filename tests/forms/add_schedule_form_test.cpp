@@ -319,6 +319,31 @@ TEST_F(AddScheduleFormTest, StoresTheItemAndRewritesTheFile) {
     EXPECT_EQ(rig.document.list().rowColour(1), colour::kRed);
 }
 
+// A channel typed as a name would be listed now and dropped by the next
+// load: the dialog refuses it while the user can still mend it.
+TEST_F(AddScheduleFormTest, AChannelNumberTheLoaderWouldRefuseIsRefusedInTheDialog) {
+    rig.setNow(DateTime::fromCivil(2003, 3, 5, 12, 0));
+    AddScheduleForm& f = open();
+    f.programme = "Newsnight";
+    f.date = {5, 3, 2003};
+    f.hours = "22";
+    f.minutes = "30";
+    f.channels.type("BBC Two");
+    f.Chno.type("BBC2");
+    const auto refused = f.Add_Click();
+    EXPECT_FALSE(refused.stored);
+    EXPECT_EQ(refused.focus, Control::Chno);
+    EXPECT_EQ(messages(), std::vector<std::string>{"Incomplete Data: The channel number must be a number (or N/A)"});
+    EXPECT_EQ(rig.document.list().rowCount(), 0);
+
+    f.Chno.type("102");
+    ASSERT_TRUE(f.Add_Click().stored);
+    rig.document.Load_Schedule();
+    rig.document.Display_Schedule();
+    ASSERT_EQ(rig.document.list().rowCount(), 1) << "what the dialog takes, the next load keeps";
+    EXPECT_EQ(rig.cell(1, Column::ChannelNumber), "102");
+}
+
 TEST_F(AddScheduleFormTest, ChosenTemplateIsStoredAndSlotsFollowLastIndex) {
     AddScheduleForm& first = complete("First");
     first.templateList.pick(1);

@@ -427,10 +427,132 @@ TEST_F(ScheduleDocumentTest, ProgrammesStillToComeThatTheLoadDropsAreToldOnce) {
 
     document.Load_Schedule();
     EXPECT_EQ(messages.shown.size(), 1u) << "a reload of the same records tells nothing new";
+    // Broken by hand after it was listed: told although it is over.
+    GuideRecord done = record("Done", "07-12-2026", "20:00");
+    load(letters.text() + done.text());
+    EXPECT_EQ(messages.shown.size(), 1u);
+    done.duration = "half an hour";
+    load(letters.text() + done.text());
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].text.find("\"Done\""), std::string::npos);
+    messages.shown.pop_back();
+
     GuideRecord later = record("Late", "10-12-2026", "20:00");
     later.duration = "ninety";
     load(letters.text() + later.text());
     ASSERT_EQ(messages.shown.size(), 2u);
     EXPECT_NE(messages.shown[1].text.find("\"Late\""), std::string::npos);
     EXPECT_EQ(messages.shown[1].text.find("Свет"), std::string::npos);
+}
+
+namespace {
+
+std::vector<std::string> names(const std::string& text) {
+    std::vector<std::string> out;
+    for (const ScheduleItem& item : acceptedItems(text)) out.push_back(item.ProgrammeName);
+    return out;
+}
+
+const ScheduleItem* find(const std::vector<ScheduleItem>& items, const std::string& name) {
+    for (const ScheduleItem& item : items)
+        if (item.ProgrammeName == name) return &item;
+    return nullptr;
+}
+
+}  // namespace
+
+// The user edits the file in a text editor while the recorder holds it: a
+// rewrite of the recorder's own (a detail-pane change) keeps every outside
+// edit, and the list shows them at once.
+TEST_F(ScheduleDocumentTest, ARewriteKeepsWhatWasChangedRemovedAndAddedOutside) {
+    GuideRecord mine = record("Mine", "10-12-2026", "18:00");
+    GuideRecord longer = record("Longer", "10-12-2026", "19:00", "102");
+    GuideRecord gone = record("Gone", "10-12-2026", "20:00", "103");
+    load(mine.text() + longer.text() + gone.text());
+
+    longer.duration = "45";
+    longer.description = "Now with the news";
+    GuideRecord added = record("Новое", "11-12-2026", "07:00", "104");
+    writeFile(file(), mine.text() + longer.text() + added.text());
+    document.table()[0].EndBuffer = "10";  // the detail pane, before it writes
+    ASSERT_TRUE(document.Write_Schedule());
+
+    const std::string text = readFile(file());
+    EXPECT_EQ(names(text), (std::vector<std::string>{"Mine", "Longer", "Новое"}));
+    const auto items = acceptedItems(text);
+    EXPECT_EQ(find(items, "Mine")->EndBuffer, "10");
+    EXPECT_EQ(find(items, "Longer")->Duration, "45");
+    EXPECT_EQ(find(items, "Longer")->Description, "Now with the news");
+    ASSERT_EQ(document.list().rowCount(), 3);
+    EXPECT_EQ(cell(2, Column::Programme), "Longer");
+    EXPECT_EQ(cell(2, Column::Duration), "45");
+    EXPECT_EQ(cell(3, Column::Programme), "Новое");
+    EXPECT_TRUE(document.takeOutsideChanges()) << "the next programme is chosen again";
+    EXPECT_FALSE(document.takeOutsideChanges());
+
+    // The next rewrite, with nothing changed outside, changes nothing back.
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_EQ(readFile(file()), text);
+    EXPECT_FALSE(document.takeOutsideChanges());
+}
+
+// Each side's fields win where only that side changed them; where both
+// changed one field, the recorder's value stays.
+TEST_F(ScheduleDocumentTest, FieldsChangedOnBothSidesKeepTheRecordersValue) {
+    GuideRecord show = record("Show", "10-12-2026", "18:00");
+    load(show.text());
+    document.table()[0].EndBuffer = "10";
+    document.table()[0].Complete = "Recorded";
+    show.category = "Drama";
+    writeFile(file(), show.text().insert(show.text().find("----------BREAK"), "EndBuffer    : 3\r\n"));
+    ASSERT_TRUE(document.Write_Schedule());
+    const auto items = acceptedItems(readFile(file()));
+    ASSERT_EQ(items.size(), 1u);
+    EXPECT_EQ(items[0].EndBuffer, "10");
+    EXPECT_EQ(items[0].Complete, "Recorded");
+    EXPECT_EQ(items[0].Category, "Drama");
+}
+
+// The record being recorded keeps its own times and name until the
+// recording ends; the file holds the outside change meanwhile.
+TEST_F(ScheduleDocumentTest, TheRecordBeingRecordedTakesAnOutsideChangeWhenTheRecordingEnds) {
+    GuideRecord now = record("Now", "08-12-2026", "11:30");
+    GuideRecord next = record("Next", "08-12-2026", "14:00", "102");
+    load(now.text() + next.text());
+    document.holdWhileRecording(0);
+    document.table()[0].Complete = "Failed";  // as a start marks it
+    ASSERT_TRUE(document.Write_Schedule());
+
+    // The user lengthens it in an editor: the file holds the recorder's
+    // form, with its "Complete" line.
+    std::string text = readFile(file());
+    text.replace(text.find("Duration     : 30"), 17, "Duration     : 90");
+    writeFile(file(), text);
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_EQ(find(acceptedItems(readFile(file())), "Now")->Duration, "90") << "the file keeps the change";
+    EXPECT_EQ(find(acceptedItems(readFile(file())), "Now")->Complete, "Failed");
+    EXPECT_EQ(document.table()[0].Duration, "30") << "still recording under its own times";
+    EXPECT_EQ(cell(1, Column::Duration), "30");
+
+    document.table()[0].Complete = "Recorded";
+    ASSERT_TRUE(document.releaseHeld());
+    EXPECT_EQ(document.table()[0].Duration, "90");
+    EXPECT_EQ(cell(1, Column::Duration), "90");
+    ASSERT_TRUE(document.Write_Schedule());
+    const auto items = acceptedItems(readFile(file()));
+    EXPECT_EQ(find(items, "Now")->Duration, "90");
+    EXPECT_EQ(find(items, "Now")->Complete, "Recorded");
+
+    // Removed outside while recording: it records on, then leaves.
+    document.holdWhileRecording(1);
+    text = readFile(file());
+    writeFile(file(), text.substr(0, text.find("ProgrammeName: Next")));
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_EQ(names(readFile(file())), std::vector<std::string>{"Now"});
+    EXPECT_EQ(document.table()[1].ProgrammeName, "Next");
+    ASSERT_TRUE(document.releaseHeld());
+    EXPECT_FALSE(document.table()[1].inUse());
+    EXPECT_EQ(document.list().rowCount(), 1);
+    ASSERT_TRUE(document.Write_Schedule());
+    EXPECT_EQ(names(readFile(file())), std::vector<std::string>{"Now"});
 }

@@ -1,0 +1,138 @@
+// How a rewrite of the schedule file takes in what another program (a text
+// editor, the guide add-in) changed since the recorder last read or wrote it.
+#include "schedule_document.h"
+
+#include "dropped_records.h"
+#include "record_merge.h"
+#include "recorder/ports/log.h"
+
+namespace kelbo {
+
+namespace {
+
+void logConflicts(const ScheduleItem& item, const std::vector<FieldConflict>& conflicts) {
+    for (const FieldConflict& conflict : conflicts)
+        log::warn("Schedule: " + describeProgramme(item) + ": " + conflict.field + " was changed both here (\"" +
+                  conflict.ours + "\") and in the file (\"" + conflict.theirs + "\"); keeping \"" + conflict.ours +
+                  "\"");
+}
+
+}  // namespace
+
+const ScheduleItem* ScheduleDocument::writtenForm(int slot) const {
+    const auto& tracked = tracked_[static_cast<size_t>(slot)];
+    if (!tracked || (slot == heldSlot_ && tracked->removedOutside)) return nullptr;
+    return &tracked->written;
+}
+
+std::optional<ScheduleItem> ScheduleDocument::fileFormOf(int slot) const {
+    const auto& tracked = tracked_[static_cast<size_t>(slot)];
+    if (slot != heldSlot_ || !tracked || !tracked->keptBack()) return table_[slot];
+    if (tracked->removedOutside) return std::nullopt;
+    std::vector<FieldConflict> conflicts;
+    return mergeRecord(tracked->base, table_[slot], *tracked->outside, conflicts);
+}
+
+void ScheduleDocument::agreeWithFile(const std::vector<std::pair<int, ScheduleItem>>& written) {
+    std::vector<std::optional<Tracked>> agreed(tracked_.size());
+    for (const auto& [slot, item] : written) {
+        auto& tracked = tracked_[static_cast<size_t>(slot)];
+        if (slot == heldSlot_ && tracked && tracked->keptBack()) {
+            tracked->written = item;
+            agreed[static_cast<size_t>(slot)] = std::move(tracked);
+        } else {
+            agreed[static_cast<size_t>(slot)] = Tracked{item, item, std::nullopt, false};
+        }
+    }
+    // A removal kept back stays known until the recording ends.
+    if (heldSlot_ >= 0 && tracked_[static_cast<size_t>(heldSlot_)] &&
+        tracked_[static_cast<size_t>(heldSlot_)]->removedOutside)
+        agreed[static_cast<size_t>(heldSlot_)] = std::move(tracked_[static_cast<size_t>(heldSlot_)]);
+    tracked_ = std::move(agreed);
+}
+
+void ScheduleDocument::takeOutsideChange(int slot, const ScheduleItem& theirs) {
+    Tracked& tracked = *tracked_[static_cast<size_t>(slot)];
+    ScheduleItem& ours = table_[slot];
+    if (slot == heldSlot_) {
+        tracked.outside = theirs;
+        tracked.removedOutside = false;
+        log::info("Schedule: " + describeProgramme(ours) + " was changed in the file while it records; it "
+                  "records on under its own times and takes the change when the recording ends");
+        return;
+    }
+    // The recorder deleted the record (and may have given its slot to another).
+    if (!ours.inUse() || programmeKey(ours) != programmeKey(tracked.base)) {
+        log::info("Schedule: " + describeProgramme(theirs) + " was changed in the file but deleted here; it "
+                  "stays deleted");
+        return;
+    }
+    std::vector<FieldConflict> conflicts;
+    ScheduleItem merged = mergeRecord(tracked.base, ours, theirs, conflicts);
+    logConflicts(ours, conflicts);
+    if (merged == ours) return;
+    log::info("Schedule: took in the change of " + describeProgramme(merged) + " made in the file");
+    ours = std::move(merged);
+    showAgain(slot);
+}
+
+void ScheduleDocument::takeOutsideRemoval(int slot) {
+    ScheduleItem& ours = table_[slot];
+    auto& tracked = tracked_[static_cast<size_t>(slot)];
+    if (slot == heldSlot_) {
+        tracked->removedOutside = true;
+        tracked->outside.reset();
+        log::info("Schedule: " + describeProgramme(ours) + " was removed from the file while it records; it "
+                  "records on and leaves the schedule when the recording ends");
+        return;
+    }
+    if (ours.inUse() && programmeKey(ours) == programmeKey(tracked->base)) {
+        log::info("Schedule: " + describeProgramme(ours) + " was removed from the file; removed here too");
+        removeRowOf(slot);
+        ours.clear();
+        outsideChanges_ = true;
+    }
+    tracked.reset();
+}
+
+void ScheduleDocument::holdWhileRecording(int slot) { heldSlot_ = slot; }
+
+bool ScheduleDocument::releaseHeld() {
+    const int slot = std::exchange(heldSlot_, -1);
+    if (slot < 0 || !tracked_[static_cast<size_t>(slot)] || !tracked_[static_cast<size_t>(slot)]->keptBack())
+        return false;
+    Tracked& tracked = *tracked_[static_cast<size_t>(slot)];
+    ScheduleItem& ours = table_[slot];
+    if (tracked.removedOutside) {
+        log::info("Schedule: " + describeProgramme(ours) + " leaves the schedule, as it was removed from the file");
+        removeRowOf(slot);
+        ours.clear();
+        tracked_[static_cast<size_t>(slot)].reset();
+    } else {
+        std::vector<FieldConflict> conflicts;
+        ours = mergeRecord(tracked.base, ours, *tracked.outside, conflicts);
+        logConflicts(ours, conflicts);
+        log::info("Schedule: " + describeProgramme(ours) + " takes the change made in the file while it recorded");
+        tracked = Tracked{tracked.written, tracked.written, std::nullopt, false};
+        showAgain(slot);
+    }
+    outsideChanges_ = true;
+    return true;
+}
+
+void ScheduleDocument::removeRowOf(int slot) {
+    for (int row = 1; row <= list_.rowCount(); ++row)
+        if (slotOfRow(row) == slot) {
+            list_.removeRow(row);
+            return;
+        }
+}
+
+// The row of a changed item goes where its start now puts it.
+void ScheduleDocument::showAgain(int slot) {
+    removeRowOf(slot);
+    if (table_[slot].hasRequiredFields()) list_.addRow(cellsFor(slot));
+    outsideChanges_ = true;
+}
+
+}  // namespace kelbo
