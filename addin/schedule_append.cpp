@@ -2,10 +2,12 @@
 
 #include "common/file_lock.h"
 #include "common/host_paths.h"
+#include "common/safe_links.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -57,10 +59,23 @@ ScheduleItem itemFromProgramme(const KelboProgramme& p, const std::string& templ
 AppendResult appendToSchedule(const std::string& file, std::string_view record) {
     // Taken before the file is opened: a rewrite renames a new file into
     // place, and the append must go to that one, not the replaced one.
-    const FileLock lock(file);
+    // The guide's own thread may wait a little for a rewrite to end.
+    const FileLock lock(file, std::chrono::seconds(5));
     AppendResult result;
-    int fd = ::open(file.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == EACCES) fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (lock.busy()) {
+        result.opened = true;
+        result.error = "the schedule file is locked by another program; try again";
+        return result;
+    }
+    const LinkTarget target = resolveOwnLinks(file);
+    if (!target.refused.empty()) {
+        result.opened = true;
+        result.error = target.refused;
+        return result;
+    }
+    const std::string path = target.path.string();
+    int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return result;
     result.opened = true;
 
@@ -90,6 +105,8 @@ AppendResult appendToSchedule(const std::string& file, std::string_view record) 
         result.error = std::string(std::strerror(error)) + "; the part written could not be removed";
     else if (error != 0)
         result.error = std::strerror(error);
+    // On the disk before the lock goes, so that a rewrite right after reads it.
+    if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL) result.error = std::strerror(errno);
     if (::close(fd) != 0 && result.error.empty()) result.error = std::strerror(errno);
     return result;
 }

@@ -1,6 +1,9 @@
 #include "atomic_file.h"
 
+#include "safe_links.h"
+
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -27,11 +30,12 @@ bool writeAll(int fd, std::string_view data) {
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(const std::filesystem::path& requested) : target_(requested) {
-    std::error_code ec;
-    if (std::filesystem::is_symlink(requested, ec)) {
-        const auto resolved = std::filesystem::weakly_canonical(requested, ec);
-        if (!ec) target_ = resolved;
+    const LinkTarget link = resolveOwnLinks(requested);
+    if (!link.refused.empty()) {
+        outcome_ = {false, link.refused};
+        return;
     }
+    target_ = link.path;
     const std::filesystem::path folder =
         target_.has_parent_path() ? target_.parent_path() : std::filesystem::path(".");
     std::string pattern = (folder / ("." + target_.filename().string() + ".XXXXXX")).string();
@@ -78,8 +82,35 @@ WriteOutcome AtomicFileWriter::commit() {
     if (closed != 0) fail("cannot close", errno);
     if (outcome_.ok && ::rename(temp_.c_str(), target_.c_str()) != 0)
         fail("cannot replace the file", errno);
-    if (outcome_.ok) temp_.clear();  // renamed: nothing left to remove
+    if (!outcome_.ok) return outcome_;
+    temp_.clear();  // renamed: nothing left to remove
+    // The rename itself reaches the disk only with its folder.
+    const std::filesystem::path folder = target_.has_parent_path() ? target_.parent_path() : ".";
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
     return outcome_;
+}
+
+int removeStaleTemporaries(const std::filesystem::path& target) {
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    const std::string prefix = "." + target.filename().string() + ".";
+    constexpr size_t kSuffix = 6;  // mkstemp's XXXXXX
+    const auto now = std::chrono::system_clock::now();
+    int removed = 0;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() != prefix.size() + kSuffix || name.compare(0, prefix.size(), prefix) != 0) continue;
+        struct stat st {};
+        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) continue;
+        const auto modified = std::chrono::system_clock::from_time_t(st.st_mtime);
+        if (now - modified < std::chrono::hours(1)) continue;  // a rewrite may be under way
+        if (::unlink(it->path().c_str()) == 0) ++removed;
+    }
+    return removed;
 }
 
 WriteOutcome writeFileAtomically(const std::filesystem::path& target, std::string_view content) {

@@ -15,7 +15,8 @@ struct WriteOutcome {
 // disk and renames it over the target on commit(). Until then, and on any
 // failure, the old file stays as it was; a writer never committed removes
 // its temporary file. An existing file keeps its permissions; a symbolic
-// link keeps pointing at the (replaced) file it names.
+// link keeps pointing at the (replaced) file it names, when it may be
+// followed (see resolveOwnLinks).
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::filesystem::path& target);
@@ -37,6 +38,11 @@ private:
     std::string buffer_;
     WriteOutcome outcome_{true, {}};
 };
+
+// Removes the user's own temporary files of `target` (".name.XXXXXX" beside
+// it) that a rewrite killed half-way left behind more than an hour ago.
+// Returns how many went.
+int removeStaleTemporaries(const std::filesystem::path& target);
 
 // The whole of `content` through an AtomicFileWriter.
 WriteOutcome writeFileAtomically(const std::filesystem::path& target, std::string_view content);

@@ -136,6 +136,7 @@ bool SettingsStore::write(const std::vector<Section>& sections) const {
     }
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
+    removeStaleTemporaries(file_);
     return writeFileAtomically(file_, out).ok;
 }
 

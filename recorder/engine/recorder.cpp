@@ -48,6 +48,12 @@ void Recorder::reloadSchedule() {
 }
 
 void Recorder::Timer2_Timer() {
+    // A change not yet written waits for the lock; a reload would lose it,
+    // and the rewrite takes in whatever changed in the file meanwhile.
+    if (document_.writePending()) {
+        document_.retryPendingWrite(true);
+        return;
+    }
     if (recording() || !settings_.AutoLoadSchedule) return;
     const std::filesystem::path file = document_.scheduleFilePath();
     std::error_code ec;

@@ -123,6 +123,7 @@ void SchedulerTick::showDeviceState() {
 void SchedulerTick::Timer1_Timer() {
     session_.resolvePendingStart();
     session_.noticeCaptureEnd();
+    c_.document.retryPendingWrite(false);
     // A rewrite took in another program's changes: the next programme is
     // chosen from the merged list, once no recording depends on the list.
     if (!c_.document.holding() && !session_.startPending() &&

@@ -66,6 +66,12 @@ void ScheduleDocument::Load_Schedule() {
     table_.clear();
     leftOut_ = 0;
     const std::filesystem::path file = scheduleFilePath();
+    // Rewrites that a crash or a kill cut short leave their temporary files.
+    if (!file.empty() && std::exchange(firstLoad_, false)) {
+        if (const int removed = removeStaleTemporaries(file); removed > 0)
+            log::info("Removed " + std::to_string(removed) + " temporary files of interrupted rewrites beside " +
+                      file.string());
+    }
     // Only a plain file is read: a folder or a pipe is an unreadable file.
     if (file.empty() || !isRegularFile(file)) return;
     // Stamped before reading: a record appended while the file is read then
@@ -286,7 +292,16 @@ bool ScheduleDocument::Write_Schedule() {
 
     std::vector<std::pair<int, ScheduleItem>> records;  // slot, as written
     if (error.empty()) {
+        // Never waited for: a lock held elsewhere must not hold up a start.
         FileLock lock(file.string());
+        if (lock.busy()) {
+            if (!std::exchange(writePending_, true)) {
+                pendingSince_ = clock_.steadyNow();
+                log::warn("Schedule not written yet: " + FileLock::lockPathFor(file.string()) +
+                          " is held by another program; the change is kept and written once it is free");
+            }
+            return true;
+        }
         const bool changed = !(fileDate_ && stampedFile_ == file && stampOf(file) == fileDate_);
         // The old file is read only when it holds records the table does not.
         const bool readOld = isRegularFile(file) && (changed || leftOut_ > 0);
@@ -303,6 +318,7 @@ bool ScheduleDocument::Write_Schedule() {
             if (!readOld || copyLeftOut(file, old, writer, copied, error)) {
                 const WriteOutcome outcome = writer.commit();
                 if (outcome.ok) {
+                    if (std::exchange(writePending_, false)) log::info("The schedule's lock is free again");
                     agreeWithFile(records);
                     leftOut_ = copied;
                     stampedFile_ = file;
@@ -321,6 +337,7 @@ bool ScheduleDocument::Write_Schedule() {
             }
         }
     }
+    writePending_ = false;
     log::error("Schedule not written to " + file.string() + ": " + error);
     // Raised from the tick as often as from an edit: it must not hold up the
     // next recording.
@@ -329,6 +346,12 @@ bool ScheduleDocument::Write_Schedule() {
                          ".\nThe file was left as it was.",
                      MessageBoxes::Icon::Exclamation);
     return false;
+}
+
+void ScheduleDocument::retryPendingWrite(bool slowly) {
+    constexpr auto kEveryTick = std::chrono::seconds(10);
+    if (!writePending_ || (!slowly && clock_.steadyNow() - pendingSince_ > kEveryTick)) return;
+    Write_Schedule();
 }
 
 void ScheduleDocument::reportFull(std::size_t leftOut, std::size_t comingLeftOut) {

@@ -69,6 +69,12 @@ public:
     // next programme is chosen again from the merged list.
     bool takeOutsideChanges() { return std::exchange(outsideChanges_, false); }
 
+    // Another program of the user holds the schedule's lock: the change is
+    // kept in memory and written when the lock is free. Retried at every
+    // tick for a few seconds, then at the file watcher's pace (`slowly`).
+    bool writePending() const { return writePending_; }
+    void retryPendingWrite(bool slowly);
+
     // Accepted records of the file that the table does not hold.
     std::size_t recordsLeftOut() const { return leftOut_; }
 
@@ -132,6 +138,9 @@ private:
     std::vector<std::optional<Tracked>> tracked_ =
         std::vector<std::optional<Tracked>>(ScheduleTable::kSlots);
     int heldSlot_ = -1;
+    bool firstLoad_ = true;
+    bool writePending_ = false;
+    Clock::Steady pendingSince_{};
     bool outsideChanges_ = false;
     // Dropped records already told of in this run.
     std::unordered_set<std::uint64_t> toldDropped_;

@@ -5,6 +5,8 @@
 #include <csignal>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace kelbo::testing;
 
@@ -216,3 +218,28 @@ TEST_F(AddinRecord, AStoreWithAByteOrderMarkKeepsItsFirstSection) {
 }
 
 }  // namespace
+
+// A schedule in a shared folder: a link another user planted there in
+// place of the file must not make the append write into the user's file.
+TEST_F(AddinRecord, AnotherUsersLinkInASharedFolderIsNotAppendedThrough) {
+    if (::geteuid() != 0) GTEST_SKIP() << "playing another user needs root";
+    const auto shared = dir / "tmp";
+    std::filesystem::create_directories(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const auto precious = dir / "notes.txt";
+    writeFile(precious, "mine");
+    std::filesystem::create_symlink(precious, shared / "KelboSchedule.txt");
+    ASSERT_EQ(::lchown((shared / "KelboSchedule.txt").c_str(), 65534, 65534), 0);
+    store({}, "ScheduleFile=" + (shared / "KelboSchedule.txt").string() + "\n");
+
+    std::vector<std::string> messages;
+    reinterpret_cast<KelboSetMessageCallback>(symbol(KELBO_EXPORT_SET_MESSAGE_CALLBACK))(
+        [](const char* text, void* list) { static_cast<std::vector<std::string>*>(list)->push_back(text); },
+        &messages);
+    ::testing::internal::CaptureStderr();
+    record(0, example());
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(readFile(precious), "mine");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_NE(messages[0].find("symbolic link of another user"), std::string::npos) << messages[0];
+}

@@ -2,11 +2,16 @@
 // part files, over-long names, a stop by hand and recordings that fall
 // short. A fixed clock moved tick by tick and a scripted device.
 #include "support/recorder_rig.h"
+#include "common/file_lock.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -349,4 +354,37 @@ TEST_F(RecordingFailuresTest, APartThatRecordsLateAfterASplitContinuesTheRecordi
     rig.run(2s);
     EXPECT_EQ(titles(), std::vector<std::string>{"Recording stopped"});
     EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+}
+
+// A process of the user's that holds the schedule's lock (a stuck guide,
+// an editor plug-in) must not delay a start or stop the tick.
+TEST_F(RecordingFailuresTest, AHeldScheduleLockNeitherDelaysAStartNorLosesItsMark) {
+    load({programme("Film", kEight, 30)});
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const std::string lockFile = FileLock::lockPathFor((rig.dir / "KelboSchedule.txt").string());
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        ::flock(::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600), LOCK_EX);
+        char c = 1;
+        (void)!::write(ready[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        ::_exit(0);
+    }
+    char c = 0;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+
+    const auto before = std::chrono::steady_clock::now();
+    startAt(kEight);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 500ms);
+    EXPECT_EQ(startedFiles(), std::vector<std::string>{movie("Film-20001[1.].mpg")});
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recording");
+    EXPECT_EQ(rig.scheduleText().find("Complete"), std::string::npos) << "not written while the lock is held";
+
+    (void)!::write(release[1], &c, 1);
+    ::waitpid(holder, nullptr, 0);
+    rig.run(800ms);
+    EXPECT_NE(rig.scheduleText().find("Complete     : Failed\r\n"), std::string::npos)
+        << "written at the next tick once the lock is free";
 }

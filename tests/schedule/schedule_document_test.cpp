@@ -1,3 +1,4 @@
+#include "common/file_lock.h"
 #include "common/schedule_format.h"
 #include "recorder/schedule/schedule_document.h"
 #include "support/recording_message_boxes.h"
@@ -12,6 +13,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <chrono>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <sys/file.h>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -555,4 +560,43 @@ TEST_F(ScheduleDocumentTest, TheRecordBeingRecordedTakesAnOutsideChangeWhenTheRe
     EXPECT_EQ(document.list().rowCount(), 1);
     ASSERT_TRUE(document.Write_Schedule());
     EXPECT_EQ(names(readFile(file())), std::vector<std::string>{"Now"});
+}
+
+// Another program of the user (or a stuck one) holds the schedule's lock:
+// the recorder keeps its change, goes on at once, and writes it later.
+TEST_F(ScheduleDocumentTest, AHeldLockDefersTheWriteWithoutWaiting) {
+    load(record("Show", "10-12-2026", "18:00").text());
+    const std::string lockFile = FileLock::lockPathFor(file().string());
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    int release[2];
+    ASSERT_EQ(::pipe(release), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int fd = ::open(lockFile.c_str(), O_RDWR | O_CREAT, 0600);
+        ::flock(fd, LOCK_EX);
+        char c = 1;
+        (void)!::write(ready[1], &c, 1);
+        (void)!::read(release[0], &c, 1);
+        ::_exit(0);
+    }
+    char c;
+    ASSERT_EQ(::read(ready[0], &c, 1), 1);
+
+    const std::string before = readFile(file());
+    document.table()[0].EndBuffer = "10";
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(document.Write_Schedule());
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(200));
+    EXPECT_TRUE(document.writePending());
+    EXPECT_EQ(readFile(file()), before);
+    EXPECT_TRUE(messages.shown.empty()) << "nothing went wrong yet";
+
+    document.retryPendingWrite(false);
+    EXPECT_TRUE(document.writePending());
+    (void)!::write(release[1], &c, 1);
+    ::waitpid(child, nullptr, 0);
+    document.retryPendingWrite(false);
+    EXPECT_FALSE(document.writePending());
+    EXPECT_NE(readFile(file()).find("EndBuffer    : 10"), std::string::npos);
 }
