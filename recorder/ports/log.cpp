@@ -1,14 +1,23 @@
 #include "log.h"
 
+#include "common/text_util.h"
+
 #include <spdlog/logger.h>
 #include <spdlog/sinks/rotating_file_sink.h>
 #include <spdlog/sinks/stdout_sinks.h>
 
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <optional>
+#include <unordered_map>
+#include <utility>
 #include <iostream>
 #include <memory>
 #include <mutex>
 
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kelbo::log {
@@ -26,10 +35,16 @@ std::filesystem::path loggerFile;
 std::shared_ptr<spdlog::logger> makeLogger(const std::filesystem::path& file) {
     std::vector<spdlog::sink_ptr> sinks;
     std::error_code ec;
-    std::filesystem::create_directories(file.parent_path(), ec);
-    try {
+    if (!file.empty()) try {
+        std::filesystem::create_directories(file.parent_path(), ec);
+        // The log names streams and files: for the user's eyes only, each
+        // file as it is opened, rotated ones included.
+        spdlog::file_event_handlers ownersOnly;
+        ownersOnly.after_open = [](const spdlog::filename_t&, std::FILE* stream) {
+            ::fchmod(::fileno(stream), S_IRUSR | S_IWUSR);
+        };
         sinks.push_back(std::make_shared<spdlog::sinks::rotating_file_sink_mt>(file.string(), kFileBytes,
-                                                                              kKeptFiles));
+                                                                              kKeptFiles, false, ownersOnly));
     } catch (const spdlog::spdlog_ex& e) {
         // The recorder goes on without its file; say so once where it can.
         std::cerr << "kelbo: the log cannot be written to " << file.string() << ": " << e.what() << '\n';
@@ -42,14 +57,60 @@ std::shared_ptr<spdlog::logger> makeLogger(const std::filesystem::path& file) {
     return made;
 }
 
-void write(spdlog::level::level_enum level, const std::string& message) {
+// A kind of message that comes again and again (a decoder complaining of
+// every picture) is written at most once a second; the next one written
+// says how many were left out.
+class Repeats {
+public:
+    // The line to write, or nothing when it is left out.
+    std::optional<std::string> pass(const std::string& key, const std::string& message) {
+        const auto now = std::chrono::steady_clock::now();
+        if (seen_.size() > kKeys) prune(now);
+        Seen& seen = seen_[key];
+        if (seen.written != Clock::time_point{} && now - seen.written < kEvery) {
+            ++seen.leftOut;
+            return std::nullopt;
+        }
+        seen.written = now;
+        const int leftOut = std::exchange(seen.leftOut, 0);
+        if (leftOut == 0) return message;
+        return message + " (" + std::to_string(leftOut) + " more like it in the last seconds, not written)";
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Seen {
+        Clock::time_point written{};
+        int leftOut = 0;
+    };
+    static constexpr std::size_t kKeys = 256;
+    static constexpr auto kEvery = std::chrono::seconds(1);
+
+    void prune(Clock::time_point now) {
+        for (auto it = seen_.begin(); it != seen_.end();)
+            it = now - it->second.written > kEvery && it->second.leftOut == 0 ? seen_.erase(it) : std::next(it);
+    }
+
+    std::unordered_map<std::string, Seen> seen_;
+};
+
+Repeats repeats;
+
+void write(spdlog::level::level_enum level, const std::string& message, const std::string* kind = nullptr) {
     const std::filesystem::path file = logFile();
+    // Text from outside may carry escape sequences and stream passwords.
+    std::string line = escapeControls(maskCredentials(message));
     std::lock_guard lock(guard);
+    if (kind) {
+        auto passed = repeats.pass(*kind, line);
+        if (!passed) return;
+        line = std::move(*passed);
+    }
     if (!logger || file != loggerFile) {
         logger = makeLogger(file);
         loggerFile = file;
     }
-    logger->log(level, message);
+    logger->log(level, line);
 }
 
 }  // namespace
@@ -58,12 +119,18 @@ std::filesystem::path logFile() {
     const char* state = std::getenv("XDG_STATE_HOME");
     if (state && *state == '/') return std::filesystem::path(state) / "kelbo" / "kelbo.log";
     const char* home = std::getenv("HOME");
-    const std::filesystem::path base = home && *home ? home : "/tmp";
+    std::filesystem::path base = home && *home == '/' ? home : "";
+    // Without HOME, the home folder the system knows; never a shared folder.
+    if (base.empty())
+        if (const struct passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir == '/')
+            base = user->pw_dir;
+    if (base.empty()) return {};
     return base / ".local" / "state" / "kelbo" / "kelbo.log";
 }
 
 void info(const std::string& message) { write(spdlog::level::info, message); }
 void warn(const std::string& message) { write(spdlog::level::warn, message); }
 void error(const std::string& message) { write(spdlog::level::err, message); }
+void errorOften(const std::string& kind, const std::string& message) { write(spdlog::level::err, message, &kind); }
 
 }  // namespace kelbo::log

@@ -8,15 +8,22 @@ namespace kelbo::log {
 // What the recorder did, with the time: starts, splits, finishes, stops,
 // failures with their reasons, reloads and rewrites. Safe from any thread.
 //
-// Written to logFile() (kept to a few files of bounded size) and, when
-// standard error is a terminal, to standard error too. Nothing to set up:
-// the first line opens the file, and a change of XDG_STATE_HOME is followed
-// at the next line.
+// Written to logFile() (kept to a few files of bounded size, readable by the
+// user alone) and, when standard error is a terminal, to standard error
+// too. Control characters are escaped and stream passwords and tokens
+// masked.
+// Nothing to set up: the first line opens the file, and a change of
+// XDG_STATE_HOME is followed at the next line.
 void info(const std::string& message);
 void warn(const std::string& message);
 void error(const std::string& message);
+// For errors that may come many times a second with changing details (a
+// decoder's complaint about each picture): written at most once a second
+// per `kind`, the next one written saying how many were left out.
+void errorOften(const std::string& kind, const std::string& message);
 
-// $XDG_STATE_HOME/kelbo/kelbo.log, by default ~/.local/state/kelbo/kelbo.log.
+// $XDG_STATE_HOME/kelbo/kelbo.log, by default ~/.local/state/kelbo/kelbo.log;
+// empty (standard error only) when the user has no home folder.
 std::filesystem::path logFile();
 
 }  // namespace kelbo::log

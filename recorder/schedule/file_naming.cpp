@@ -131,8 +131,9 @@ std::string Clean_FileName_Text(std::string_view text) {
     for (size_t at = 0; at < text.size();) {
         const auto code = nextUtf8(text, at);
         if (!code || isControl(*code)) continue;
-        if (*code == '"' || *code == '\'' || *code == '*' || *code == ',' || *code == '/' || *code == ':' ||
-            *code == ';' || *code == '?')
+        // Either separator would let programme data make folders of its own.
+        if (*code == '"' || *code == '\'' || *code == '*' || *code == ',' || *code == '/' || *code == '\\' ||
+            *code == ':' || *code == ';' || *code == '?')
             continue;
         appendUtf8(out, *code);
     }

@@ -15,8 +15,9 @@ class ScheduleList;
 // dots and spaces, or made start with "-", is defused, so a recording never
 // lands outside the folders the pattern names or reads as an option.
 
-// Keeps every character of the UTF-8 text but quotes, "*", ",", "/", ":",
-// ";", "?" and control characters; bytes that are not UTF-8 are dropped.
+// Keeps every character of the UTF-8 text but quotes, "*", ",", "/", "\",
+// ":", ";", "?" and control characters; bytes that are not UTF-8 are
+// dropped. So programme data never adds a folder level.
 std::string Clean_FileName_Text(std::string_view text);
 
 // The pattern expanded for schedule table slot `index`.

@@ -33,7 +33,7 @@ TEST(CleanFileNameText, DropsCharactersThatDoNotBelongInAFileName) {
     EXPECT_EQ(Clean_FileName_Text(""), "");
     EXPECT_EQ(Clean_FileName_Text("22:30"), "2230");
     EXPECT_EQ(Clean_FileName_Text("a\"b'c*d,e/f:g;h?i\x7fj\tk\xe9l"), "abcdefghijkl");
-    EXPECT_EQ(Clean_FileName_Text(" .\\<>|[]~"), " .\\<>|[]~");
+    EXPECT_EQ(Clean_FileName_Text(" .\\<>|[]~"), " .<>|[]~") << "a backslash is a folder separator too";
 }
 
 // Titles from real guides: a UTF-8 desktop takes them as they are.
@@ -72,12 +72,13 @@ TEST(ExpandFileName, ReplacementsAreNotExpandedAgainAndEmptyFieldsVanish) {
 TEST(ExpandFileName, ProgrammeDataCannotClimbOutOfThePatternsFolders) {
     ScheduleItem item = pretender();
     item.ProgrammeName = "..\\..\\etc\\x";
-    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%programme%.mpg"),
-              "/rec/__\\__\\etc\\x.mpg");
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%programme%.mpg"), "/rec/....etcx.mpg");
+    item.ProgrammeName = "\\tmp\\x\\ESCAPED";  // a pattern that begins with a token
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "%programme%-%starttime%.mpg"), "tmpxESCAPED-2230.mpg");
     item.ProgrammeName = "..";
     EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%programme%/a.mpg"), "/rec/__/a.mpg");
-    item.ProgrammeName = "Show\\Part";  // a backslash still makes a folder
-    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%programme%.mpg"), "/rec/Show\\Part.mpg");
+    item.ProgrammeName = "Show\\Part";  // no folder of its own
+    EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%programme%.mpg"), "/rec/ShowPart.mpg");
     item.ProgrammeName = "...And Justice";
     EXPECT_EQ(Expand_FileName(tableWith(item), 0, "/rec/%programme%.mpg"),
               "/rec/...And Justice.mpg");

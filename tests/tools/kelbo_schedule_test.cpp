@@ -130,6 +130,22 @@ TEST_F(KelboScheduleTool, CheckNamesTheSameProgrammeOnTheSameChannelTwice) {
               "time, channel number and channel name): left out when the recorder next rewrites the file\n");
 }
 
+// Guide text is printed on the user's terminal: its escape sequences must
+// not set the title or clear the screen.
+TEST_F(KelboScheduleTool, ListAndCheckShowControlCharactersEscaped) {
+    const auto file = dir / "s.txt";
+    GuideRecord hostile = at("News\x1b]0;owned\x07\x1b[2J", "01-02-2003", "18:00");
+    GuideRecord broken = at("Late\x1b[31m", "01-02-2003", "19:00");
+    broken.duration = "\x1b[2Jforty";
+    writeFile(file, hostile.text() + broken.text());
+    const Result list = run("list " + quoted(file));
+    EXPECT_EQ(list.out.find('\x1b'), std::string::npos) << list.out;
+    EXPECT_NE(list.out.find("News\\x1b]0;owned"), std::string::npos) << list.out;
+    const Result check = run("check " + quoted(file));
+    EXPECT_EQ(check.out.find('\x1b'), std::string::npos) << check.out;
+    EXPECT_NE(check.out.find("\\x1b[2Jforty"), std::string::npos) << check.out;
+}
+
 TEST_F(KelboScheduleTool, RewriteWritesTheRecordersForm) {
     const auto file = dir / "s.txt";
     writeFile(file, at("Late", "02-02-2003", "20:00").text() + at("Early", "01-02-2003", "20:00").text());

@@ -3,6 +3,7 @@
 #include "common/default_folders.h"
 #include "common/host_paths.h"
 #include "common/schedule_format.h"
+#include "common/text_util.h"
 #include "common/settings_store.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/dropped_records.h"
@@ -95,8 +96,10 @@ struct Session {
     std::ostream& err;
 };
 
+// Cells hold guide text: escape sequences in it must not reach the terminal.
 std::string clip(const std::string& text, size_t width) {
-    return text.size() <= width ? text : text.substr(0, width - 3) + "...";
+    const std::string shown = escapeControls(text);
+    return shown.size() <= width ? shown : std::string(utf8Prefix(shown, width - 3)) + "...";
 }
 
 std::string clashNote(const std::string& tag) {
@@ -115,7 +118,7 @@ void printTable(const ScheduleList& list, std::ostream& out) {
     for (const int p : positions) {
         size_t w = headerText(*layout.columnAt(p)).size();
         for (int row = 1; row <= list.rowCount(); ++row)
-            w = std::max(w, std::min<size_t>(list.Get_Cell(row, p - 1).size(), 48));
+            w = std::max(w, std::min<size_t>(escapeControls(list.Get_Cell(row, p - 1)).size(), 48));
         widths.push_back(w);
     }
     const auto line = [&](const auto& textAt, const std::string& mark, const std::string& note) {
@@ -130,7 +133,7 @@ void printTable(const ScheduleList& list, std::ostream& out) {
     for (int row = 1; row <= list.rowCount(); ++row) {
         const int colour = list.rowColour(row);
         const std::string mark = colour == colour::kRed ? "> " : colour == colour::kBlue ? "! " : "  ";
-        line([&](int p) { return list.Get_Cell(row, p - 1); }, mark, clashNote(list.tag(row)));
+        line([&](int p) { return list.Get_Cell(row, p - 1); }, mark, escapeControls(clashNote(list.tag(row))));
     }
     if (list.rowCount() == 0) out << "(no programmes)\n";
 }
@@ -222,7 +225,7 @@ int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out,
         lost.emplace_back(record.line, describeProgramme(record.item) + " is " + record.reason +
                                            ": left out when the recorder next rewrites the file");
     std::stable_sort(lost.begin(), lost.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [line, why] : lost) out << "line " << line << ": " << why << '\n';
+    for (const auto& [line, why] : lost) out << "line " << line << ": " << escapeControls(why) << '\n';
     const bool anyLost = !lost.empty();
     if (reader.failed()) {
         err << "kelbo-schedule: read error in \"" << path << "\"\n";

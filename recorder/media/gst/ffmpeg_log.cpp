@@ -23,7 +23,8 @@ void onFfmpegLog(void* context, int level, const char* format, va_list args) {
     line += piece;
     if (line.empty() || line.back() != '\n') return;
     line.pop_back();
-    log::error("FFmpeg: " + line);
+    // A damaged stream makes the decoder say the same for every picture.
+    log::errorOften(format ? format : "", "FFmpeg: " + line);
     line.clear();
 }
 
