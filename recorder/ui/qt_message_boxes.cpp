@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTime>
 
@@ -54,6 +55,8 @@ MessageBoxes::Answer QtMessageBoxes::show(const std::string& title, const std::s
     }
     QMessageBox box(qtIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
                     QMessageBox::Ok, parentForConfirmation());
+    // Texts carry guide text: a name with markup must not become a link.
+    box.setTextFormat(Qt::PlainText);
     if (buttons == Buttons::OkCancel) box.addButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
@@ -79,12 +82,15 @@ void QtMessageBoxes::notify(const std::string& title, const std::string& text, I
         if (qtext != open.firstText)
             more += QString("\nThe latest, at %1:\n%2").arg(QTime::currentTime().toString("HH:mm:ss"), qtext);
         open.box->setInformativeText(more);
+        if (auto* label = open.box->findChild<QLabel*>("qt_msgbox_informativelabel"))
+            label->setTextFormat(Qt::PlainText);
         open.latestText = qtext;
         return;
     }
     // Owned by the main window, so it stays above it, but never modal: the
     // tick and the timers go on while it waits for someone at the desk.
     auto* box = new QMessageBox(qtIcon(icon), QString::fromStdString(title), qtext, QMessageBox::Ok, owner_);
+    box->setTextFormat(Qt::PlainText);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setModal(false);

@@ -167,7 +167,7 @@ TEST_F(MainWindowTest, AProgrammeAddedForTheCurrentMinuteIsRecordedAtTheNextTick
 
     clock.advance(std::chrono::seconds(20));  // later in the same minute
     w.Timer1_Timer();
-    EXPECT_EQ(device->count("StartCapture " + (dir / "-Kelbo Recording-1[1.].mpg").string()), 1)
+    EXPECT_EQ(device->count("StartCapture " + (dir / "_Kelbo Recording-1[1.].mpg").string()), 1)
         << ::testing::PrintToString(device->calls);
     EXPECT_EQ(w.recorder().document().list().cell(1, Column::Status), "Recording");
     EXPECT_TRUE(w.transport().button(4)->isEnabled());

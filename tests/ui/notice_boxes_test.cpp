@@ -101,6 +101,21 @@ TEST_F(NoticeBoxesTest, OneBoxPerTitleCountsTheLaterNoticesAndKeepsTheFirstText)
     EXPECT_EQ(openBoxesTitled("Error creating file"), 1);
 }
 
+// Programme names come from guides: markup in them is shown as written,
+// never as a link or formatting.
+TEST_F(NoticeBoxesTest, GuideTextIsShownAsPlainText) {
+    const std::string name = "Recording \"<a href='http://evil.example'>Free</a> <b>News</b>\" failed";
+    boxes.notify("Recording failed", name, kExclamation);
+    boxes.notify("Recording failed", name + " again", kExclamation);
+    QMessageBox* box = boxes.openNotice("Recording failed");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->textFormat(), Qt::PlainText);
+    for (QLabel* label : box->findChildren<QLabel*>()) {
+        if (!label->text().contains("evil.example")) continue;
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    }
+}
+
 TEST_F(NoticeBoxesTest, EachNoticeReachesTheDesktopAndTheLogOnceWhileItsBoxIsOpen) {
     std::vector<std::string> passedOn;
     boxes.setDesktopNotifier([&passedOn](const std::string& title, const std::string& text, MessageBoxes::Icon) {

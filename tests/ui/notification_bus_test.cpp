@@ -57,9 +57,13 @@ TEST(DesktopNotifications, GoToTheNotificationServiceWhenNoTrayIconIsShown) {
         tray.showNotice("Recording finished", "Recorded \"News\" on BBC1: 00:30:00, 1.2 GB", false);
         tray.showNotice("Recording stopped", "No space left on device", true);
         EXPECT_LT(took.elapsed(), 100) << "sent without waiting for an answer";
-        for (int i = 0; i < 100 && fake.calls.size() < 2; ++i) QTest::qWait(20);
+        tray.showNotice("Recording started", "Recording \"Tom & Jerry <Live> <a href='http://x'>win</a>\"", false);
+        for (int i = 0; i < 100 && fake.calls.size() < 3; ++i) QTest::qWait(20);
 
-        ASSERT_EQ(fake.calls.size(), 2u);
+        ASSERT_EQ(fake.calls.size(), 3u);
+        // Servers read bodies as markup: guide text must show as written.
+        EXPECT_EQ(fake.calls[2].arguments()[4].toString(),
+                  "Recording \"Tom &amp; Jerry &lt;Live&gt; &lt;a href='http://x'&gt;win&lt;/a&gt;\"");
         const QList<QVariant> first = fake.calls[0].arguments();
         EXPECT_EQ(fake.calls[0].member(), "Notify");
         ASSERT_EQ(first.size(), 8);
