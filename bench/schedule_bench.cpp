@@ -1,5 +1,10 @@
-// Loading, listing and rewriting a full schedule (501 records).
-// Target: all three together under 5 ms. Run: build/bench/schedule_bench
+// Loading, listing and rewriting a full schedule (501 records), in real
+// (wall-clock) time, which is what the window waits for; the CPU column
+// leaves out the waits for the disk. Target: all three together under 5 ms.
+// The rewrite flushes the file and its folder to the disk (fsync): the same
+// rewrite in a folder in memory (/dev/shm, where fsync costs next to
+// nothing) beside it shows what the flushing costs.
+// Run: build/bench/schedule_bench
 #include "common/schedule_format.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/schedule_document.h"
@@ -21,9 +26,13 @@ public:
 
 std::string twoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
+// Where the schedule lives: on the disk, or in memory.
+const char* const kOnDisk = "/var/tmp";
+const char* const kInMemory = "/dev/shm";
+
 // 501 guide-style records spread over a month, in no particular order.
-std::filesystem::path makeScheduleFile() {
-    const auto folder = std::filesystem::temp_directory_path() / "kelbo-bench";
+std::filesystem::path makeScheduleFile(const std::filesystem::path& base) {
+    const auto folder = base / "kelbo-bench";
     std::filesystem::create_directories(folder);
     const auto file = folder / "KelboSchedule.txt";
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
@@ -43,8 +52,8 @@ std::filesystem::path makeScheduleFile() {
 }
 
 struct Fixture {
-    Fixture() : document(settings, messages) {
-        settings.ScheduleFile = makeScheduleFile().string();
+    explicit Fixture(const char* base = kOnDisk) : document(settings, messages) {
+        settings.ScheduleFile = makeScheduleFile(base).string();
         settings.FileString = "/tmp/kelbo-bench/movies/%startdate%/%programme%-%starttime%.mpg";
         settings.Template = "DVD";
     }
@@ -66,8 +75,8 @@ void displaySchedule(benchmark::State& state) {
     state.counters["rows"] = f.document.list().rowCount();
 }
 
-void writeSchedule(benchmark::State& state) {
-    Fixture f;
+void writeSchedule(benchmark::State& state, const char* base) {
+    Fixture f(base);
     f.document.Load_Schedule();
     f.document.Display_Schedule();
     for (auto _ : state) f.document.Write_Schedule();
@@ -84,8 +93,11 @@ void loadDisplayWrite(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(loadSchedule)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(displaySchedule)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(writeSchedule)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(loadDisplayWrite)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(loadSchedule)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(displaySchedule)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(writeSchedule, onDisk, kOnDisk)
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(writeSchedule, inMemoryNoDiskFlush, kInMemory)
+    ->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
+BENCHMARK(loadDisplayWrite)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK_MAIN();
