@@ -43,6 +43,10 @@ constexpr std::uintmax_t kLeastFreeBytes = std::uintmax_t{1024} * 1024;
 constexpr std::uintmax_t kRetrySeconds = 60;
 // A recording holding less media than this is no recording.
 constexpr std::int64_t kLeastMediaMs = 1000;
+// Starts that fail in silence before a stream's failure is told without a
+// reason: past the seconds in which an opening that hears nothing gives up
+// and says so itself.
+constexpr int kQuietStreamStarts = 8;
 constexpr auto Exclamation = MessageBoxes::Icon::Exclamation;
 
 bool previewing(int state) {
@@ -279,7 +283,7 @@ bool RecordingSession::streamStartFailed() {
     std::string what;
     if (!stream->openFailure.empty()) {
         what = "the stream" + at + " cannot be opened: " + stream->openFailure;
-    } else if (StartAttempts >= 4) {
+    } else if (StartAttempts >= kQuietStreamStarts) {
         const std::string error = c_.device.lastError();
         what = "nothing came from the stream" + at + (error.empty() ? "" : ": " + error);
     } else {
