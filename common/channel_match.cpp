@@ -20,19 +20,18 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
+bool allDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
+
 std::optional<long long> wholeNumber(std::string_view text) {
     text = trim(text);
-    if (text.empty() || text.size() > 18 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
-        return std::nullopt;
+    if (text.empty() || text.size() > 18 || !allDigits(text)) return std::nullopt;
     return std::stoll(std::string(text));
 }
 
 // "+1", "+24": the same channel some hours later, which is another channel.
-bool timeShift(std::string_view word) {
-    return word.size() >= 2 && word.front() == '+' &&
-           std::all_of(word.begin() + 1, word.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-}
+bool timeShift(std::string_view word) { return word.size() >= 2 && word.front() == '+' && allDigits(word.substr(1)); }
 
 bool nameMatches(const PlaylistEntry& entry, std::string_view name) {
     return sameChannelName(name, entry.tvgName) || sameChannelName(name, entry.name);
@@ -77,8 +76,9 @@ bool channelNamesContradict(std::string_view a, std::string_view b) {
 ChannelMatch findChannel(const std::vector<PlaylistEntry>& entries, std::string_view channelNumber,
                          std::string_view channelName) {
     const std::optional<long long> wanted = wholeNumber(channelNumber);
-    const bool numbered = std::any_of(entries.begin(), entries.end(),
-                                      [](const PlaylistEntry& e) { return wholeNumber(e.tvgChno).has_value(); });
+    const bool numbered = std::any_of(entries.begin(), entries.end(), [](const PlaylistEntry& e) {
+        return wholeNumber(e.tvgChno).has_value();
+    });
     const auto numberOf = [&](const PlaylistEntry& e) -> std::optional<long long> {
         if (const auto own = wholeNumber(e.tvgChno)) return own;
         if (!numbered) return e.position;
@@ -121,7 +121,9 @@ const char* reasonText(ChannelMatch::Reason reason) {
 }
 
 std::string describeEntry(const PlaylistEntry& entry) {
-    const auto quoted = [](std::string_view text) { return "\"" + std::string(utf8Prefix(text, kMostNameBytes)) + "\""; };
+    const auto quoted = [](std::string_view text) {
+        return "\"" + std::string(utf8Prefix(text, kMostNameBytes)) + "\"";
+    };
     std::string text = "line " + std::to_string(entry.line) + " ";
     text += entry.name.empty() ? "(no name)" : quoted(entry.name);
     if (!entry.tvgName.empty() && entry.tvgName != entry.name) text += " tvg-name " + quoted(entry.tvgName);

@@ -62,7 +62,8 @@ bool startsWith(std::string_view line, std::string_view prefix) {
 
 std::string_view unquoted(std::string_view value) {
     value = trim(value);
-    if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
     return value;
 }
 
@@ -70,7 +71,8 @@ std::string_view unquoted(std::string_view value) {
 // http-referrer (also spelt http-referer).
 std::string_view headerOfOption(std::string_view option) {
     if (equalsIgnoreCase(option, "http-user-agent")) return "User-Agent";
-    if (equalsIgnoreCase(option, "http-referrer") || equalsIgnoreCase(option, "http-referer")) return "Referer";
+    if (equalsIgnoreCase(option, "http-referrer") || equalsIgnoreCase(option, "http-referer"))
+        return "Referer";
     return {};
 }
 

@@ -299,10 +299,9 @@ bool RecordingSession::streamStartFailed() {
               std::to_string(retry.wait().count() / 1000) + " s");
     if (!untold) return true;
     const std::string longest = std::to_string(StreamRetry::kLongestWait.count() / 1000);
-    c_.messages.notify("No video Source Detected",
-                       "Cannot record " + programmeText() + ": " + what + ". It is tried again at least every " +
-                           longest + " s while the programme is on.",
-                       Exclamation);
+    const std::string text = "Cannot record " + programmeText() + ": " + what +
+                             ". It is tried again at least every " + longest + " s while the programme is on.";
+    c_.messages.notify("No video Source Detected", text, Exclamation);
     markFailed(c_.next.NextRow());
     c_.document.Write_Schedule();
     return true;

@@ -80,8 +80,12 @@ void CaptureStream::setSource(CaptureSource source) {
     pipeline_.reset();
     feeder_.reset();
     source_ = std::move(source);
+    setOpenFailure({});
+}
+
+void CaptureStream::setOpenFailure(const std::string& why) {
     std::lock_guard lock(opened_->mutex);
-    opened_->failure.clear();
+    opened_->failure = why;
 }
 
 std::string CaptureStream::openFailure() const {
@@ -115,9 +119,10 @@ bool CaptureStream::start(std::string* error) {
         streamFeeder_ = std::make_unique<StreamFeeder>(StreamRequest{source_.path, source_.http}, format_,
                                                        gaps_, StreamFeeder::Timing{}, tap_);
         streamFeeder_->setKeyPicturesOnly(keyPicturesOnly_);
-        streamFeeder_->setOpenListener([opened = opened_](const std::string& failure) {
+        setOpenFailure({});  // opening afresh
+        streamFeeder_->setOpenFailureListener([opened = opened_](const std::string& why) {
             std::lock_guard lock(opened->mutex);
-            opened->failure = failure;
+            opened->failure = why;
         });
         streamFeeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
     } else if (fileVideo && fileAudio) {

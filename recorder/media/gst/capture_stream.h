@@ -83,6 +83,7 @@ private:
         std::string failure;
     };
     std::shared_ptr<OpenOutcome> opened_;
+    void setOpenFailure(const std::string& why);
 };
 
 }  // namespace kelbo

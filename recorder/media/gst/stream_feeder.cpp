@@ -141,7 +141,6 @@ void StreamFeeder::run() {
         auto input = StreamInput::open({url_, http_}, format_.width, format_.height,
                                        [this] { return interrupted(); }, &error);
         if (input) {
-            if (!everOpened && openListener_) openListener_("");
             everOpened = true;
             {
                 std::lock_guard lock(mutex_);
@@ -156,7 +155,7 @@ void StreamFeeder::run() {
         if (error.empty() || stalled_)
             error = "no data for " + seconds(std::chrono::nanoseconds(timing_.stallTimeout).count());
         if (!everOpened) {
-            if (openListener_) openListener_(error);
+            if (openFailed_) openFailed_(error);
             if (failed_) failed_(url_ + " cannot be opened: " + error);
             break;
         }

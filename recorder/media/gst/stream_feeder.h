@@ -72,10 +72,10 @@ public:
     // decoding the key pictures alone keeps the timeline at a fraction of
     // the cost.
     void setKeyPicturesOnly(bool on) { keyPicturesOnly_ = on; }
-    // Told, from the reading thread, how the first opening went: "" when the
-    // stream opened, else why not. Set before start().
-    void setOpenListener(std::function<void(const std::string& failure)> listener) {
-        openListener_ = std::move(listener);
+    // Told, from the reading thread, why the stream cannot be opened in the
+    // first place (before `failed` is called). Set before start().
+    void setOpenFailureListener(std::function<void(const std::string& why)> listener) {
+        openFailed_ = std::move(listener);
     }
 
 private:
@@ -103,7 +103,7 @@ private:
 
     FeedTarget target_;
     std::function<void(const std::string&)> failed_;
-    std::function<void(const std::string&)> openListener_;
+    std::function<void(const std::string&)> openFailed_;
     std::thread reader_;
     std::thread filler_;
     std::atomic<bool> stopping_{false};
