@@ -168,12 +168,13 @@ bool RecordingSession::tuneToChannel(Take& take) {
     std::string text = "Cannot record " + programmeText() + ": ";
     if (!found.readable) text += "the channel playlist " + playlist + " cannot be read";
     else if (found.entry) text += "the capture device cannot tune to " + found.entry->url;
-    else if (found.candidates.empty()) text += channel + " is not in the channel playlist " + playlist;
-    else text += "no entry of the channel playlist " + playlist + " is certainly " + channel +
-                 "; its number or name leads to ";
-    // Entries that share the number or the name are not opened on a guess.
-    log::error(found.entry || found.candidates.empty() ? text : text + found.candidatesText(50));
-    if (!found.entry && !found.candidates.empty()) text += found.candidatesText(3);
+    else text += channel + " is not in the channel playlist " + playlist;
+    // Entries that share only the number, or the name with another stream,
+    // are not opened on a guess.
+    const bool guesses = !found.entry && !found.candidates.empty();
+    if (guesses) text += "; not opened on a guess: ";
+    log::error(guesses ? text + found.candidatesText(50) : text);
+    if (guesses) text += found.candidatesText(3);
     c_.messages.notify("Channel not found", text + ".", Exclamation);
     markFailed(row);
     c_.document.Write_Schedule();
