@@ -71,7 +71,8 @@ bool setHttpHeader(HttpOptions& options, std::string_view name, std::string_view
 std::string headerLines(const HttpOptions& options) {
     std::string lines;
     for (const auto& [name, value] : options.headers)
-        if (safeHeaderName(name) && safeHeaderValue(value)) lines += name + ": " + value + "\r\n";
+        if (safeHeaderName(name) && safeHeaderValue(value))
+            lines.append(name).append(": ").append(value).append("\r\n");
     return lines;
 }
 

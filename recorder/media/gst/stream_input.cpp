@@ -40,7 +40,7 @@ void setHttpOptions(AVDictionary** options, const HttpOptions& http) {
 std::string openError(int code) {
     // A name that does not resolve is a bare I/O error; FFmpeg's own
     // message says what happened.
-    const std::string message = lastFfmpegError();
+    std::string message = lastFfmpegError();
     if (code == AVERROR(EIO) && !message.empty()) return message;
     return ffmpegError(code);
 }
