@@ -6,6 +6,7 @@
 #include <cctype>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace kelbo {
 
@@ -54,18 +55,31 @@ bool splitExtinf(std::string_view line, std::string_view& attributes, std::strin
     return false;
 }
 
-std::optional<long long> wholeNumber(std::string_view text) {
-    text = trim(text);
-    if (text.empty() || text.size() > 18 ||
-        !std::all_of(text.begin(), text.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)); }))
-        return std::nullopt;
-    return std::stoll(std::string(text));
+// Case-insensitive "prefix" at the start of `line`.
+bool startsWith(std::string_view line, std::string_view prefix) {
+    return line.size() >= prefix.size() && equalsIgnoreCase(line.substr(0, prefix.size()), prefix);
 }
 
-bool sameNumber(std::string_view a, std::string_view b) {
-    const auto x = wholeNumber(a), y = wholeNumber(b);
-    if (x && y) return *x == *y;
-    return !trim(a).empty() && equalsIgnoreCase(trim(a), trim(b));
+std::string_view unquoted(std::string_view value) {
+    value = trim(value);
+    if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+        value = value.substr(1, value.size() - 2);
+    return value;
+}
+
+// The header field a player option sets: VLC's http-user-agent and
+// http-referrer (also spelt http-referer).
+std::string_view headerOfOption(std::string_view option) {
+    if (equalsIgnoreCase(option, "http-user-agent")) return "User-Agent";
+    if (equalsIgnoreCase(option, "http-referrer") || equalsIgnoreCase(option, "http-referer"))
+        return "Referer";
+    return {};
+}
+
+void mergeInto(HttpOptions& options, const HttpOptions& later) {
+    if (!later.userAgent.empty()) options.userAgent = later.userAgent;
+    if (!later.referer.empty()) options.referer = later.referer;
+    for (const auto& [name, value] : later.headers) setHttpHeader(options, name, value);
 }
 
 }  // namespace
@@ -76,15 +90,19 @@ std::string PlaylistEntry::channelNumber() const {
 
 std::vector<PlaylistEntry> parseM3u(std::string_view text) {
     constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    constexpr std::string_view kVlcOption = "#EXTVLCOPT:";
     if (text.substr(0, kBom.size()) == kBom) text.remove_prefix(kBom.size());
     std::vector<PlaylistEntry> entries;
     std::optional<PlaylistEntry> pending;
+    HttpOptions options;  // for the next URL
+    int lineNumber = 0;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
         std::string_view line = trim(text.substr(0, end));
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        ++lineNumber;
         if (line.empty()) continue;
-        if (line.rfind("#EXTINF:", 0) == 0) {
+        if (startsWith(line, "#EXTINF:")) {
             std::string_view attributes, name;
             pending.reset();
             if (!splitExtinf(line, attributes, name)) continue;
@@ -93,14 +111,30 @@ std::vector<PlaylistEntry> parseM3u(std::string_view text) {
             entry.tvgId = attribute(attributes, "tvg-id");
             entry.tvgChno = std::string(trim(attribute(attributes, "tvg-chno")));
             entry.tvgName = attribute(attributes, "tvg-name");
+            entry.line = lineNumber;
+            for (std::string_view option : {"http-user-agent", "http-referrer", "http-referer"})
+                if (const std::string value = attribute(attributes, option); !value.empty())
+                    setHttpHeader(options, headerOfOption(option), value);
             pending = std::move(entry);
             continue;
         }
-        if (line.front() == '#') continue;  // #EXTM3U, #EXTGRP, #EXTVLCOPT, comments
+        if (startsWith(line, kVlcOption)) {
+            const std::string_view option = line.substr(kVlcOption.size());
+            const std::size_t equals = option.find('=');
+            const std::string_view header = headerOfOption(trim(option.substr(0, equals)));
+            if (equals != std::string_view::npos && !header.empty())
+                setHttpHeader(options, header, unquoted(option.substr(equals + 1)));
+            continue;
+        }
+        if (line.front() == '#') continue;  // #EXTM3U, #EXTGRP, #KODIPROP, comments
         PlaylistEntry entry = pending ? std::move(*pending) : PlaylistEntry{};
         pending.reset();
-        entry.url = std::string(line);
-        if (entry.name.empty()) entry.name = entry.url;
+        StreamRequest request = splitUrlOptions(line);
+        mergeInto(options, request.http);
+        entry.http = std::exchange(options, HttpOptions{});
+        if (request.url.empty()) continue;
+        entry.url = std::move(request.url);
+        if (entry.line == 0) entry.line = lineNumber;
         entry.position = static_cast<int>(entries.size()) + 1;
         entries.push_back(std::move(entry));
     }
@@ -113,18 +147,6 @@ std::optional<std::vector<PlaylistEntry>> readM3uFile(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return parseM3u(text.str());
-}
-
-const PlaylistEntry* findChannel(const std::vector<PlaylistEntry>& entries,
-                                 std::string_view channelNumber, std::string_view channelName) {
-    for (const PlaylistEntry& entry : entries)
-        if (sameNumber(channelNumber, entry.channelNumber())) return &entry;
-    if (trim(channelName).empty()) return nullptr;
-    for (const PlaylistEntry& entry : entries)
-        if (equalsIgnoreCase(trim(channelName), trim(entry.name)) ||
-            (!entry.tvgName.empty() && equalsIgnoreCase(trim(channelName), trim(entry.tvgName))))
-            return &entry;
-    return nullptr;
 }
 
 }  // namespace kelbo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stream_url.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -9,14 +11,17 @@ namespace kelbo {
 
 // One channel of an extended M3U playlist:
 //   #EXTINF:-1 tvg-id="bbc1.uk" tvg-chno="101" tvg-name="BBC One",BBC One HD
-//   http://example.net/bbc1.m3u8
+//   #EXTVLCOPT:http-user-agent=SomePlayer/1.0
+//   http://example.net/bbc1.m3u8|Referer=http://example.net/
 struct PlaylistEntry {
-    std::string name;     // the text after the EXTINF line's comma
-    std::string url;
+    std::string name;     // the text after the EXTINF line's comma; empty when none
+    std::string url;      // without a "|Header=value" suffix
     std::string tvgId;    // empty when the line has none
     std::string tvgChno;
     std::string tvgName;
     int position = 0;     // from 1, in playlist order
+    int line = 0;         // where the entry begins in the file (its EXTINF line, else its URL), from 1
+    HttpOptions http;     // what the requests for its stream send
 
     // tvg-chno, else the entry's position.
     std::string channelNumber() const;
@@ -24,19 +29,19 @@ struct PlaylistEntry {
 };
 
 // Reads the playlist text: a byte order mark, CR LF line ends, blank lines,
-// comments and directives other than #EXTINF are allowed; an #EXTINF line
-// without a URL after it, or one that cannot be read, is skipped; a URL
-// without an #EXTINF line is an entry named after its URL.
+// comments and directives other than #EXTINF and #EXTVLCOPT are allowed
+// (#KODIPROP lines are skipped); an #EXTINF line without a URL after it, or
+// one that cannot be read, is skipped; a URL without an #EXTINF line is an
+// entry without a name.
+//
+// HTTP options come three ways, each later one overriding an earlier: the
+// EXTINF line's http-user-agent="..." and http-referrer="..." attributes,
+// #EXTVLCOPT:http-user-agent=... and #EXTVLCOPT:http-referrer=... lines
+// before the URL, and a "|User-Agent=...&Referer=...&Other=..." suffix on
+// the URL. Values that could inject header lines are dropped.
 std::vector<PlaylistEntry> parseM3u(std::string_view text);
 
 // The playlist file's entries; nothing when it cannot be read.
 std::optional<std::vector<PlaylistEntry>> readM3uFile(const std::string& path);
-
-// The entry a schedule item's channel means: its number against each
-// entry's channel number (numbers compare by value, "007" is "7"), failing
-// that its name against the entry's name or tvg-name, ignoring case and
-// surrounding spaces.
-const PlaylistEntry* findChannel(const std::vector<PlaylistEntry>& entries,
-                                 std::string_view channelNumber, std::string_view channelName);
 
 }  // namespace kelbo

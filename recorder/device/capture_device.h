@@ -1,7 +1,10 @@
 #pragma once
 
+#include "common/stream_url.h"
+
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace kelbo {
@@ -85,12 +88,22 @@ public:
     // elapsed counter at the end of a file) has changed.
     virtual void setStateListener(std::function<void()> listener) = 0;
 
-    // Network streams. Tunes the device to the stream at `url` (false when
-    // the device cannot read streams); a running preview goes on with it.
-    virtual bool tuneStream(const std::string& url) {
-        (void)url;
+    // Network streams. Tunes the device to a stream, whose every request
+    // (reconnections, an HLS playlist's segments) carries its HTTP options;
+    // false when the device cannot read streams. A running preview goes on
+    // with it.
+    virtual bool tuneStream(const StreamRequest& stream) {
+        (void)stream;
         return false;
     }
+    // The network stream the device reads, and why it could not be opened
+    // the last time it tried ("" while it opens or once it has opened).
+    // Nothing when the source is not a network stream.
+    struct StreamStatus {
+        std::string url;
+        std::string openFailure;
+    };
+    virtual std::optional<StreamStatus> streamStatus() const { return std::nullopt; }
     // Interruptions of the stream so far, over the device's life: how many,
     // and how long in all. A device without streams has none.
     struct SourceGaps {

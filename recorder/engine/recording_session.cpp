@@ -3,14 +3,15 @@
 #include "recording_notices.h"
 
 #include "recorder/device/capture_device.h"
+#include "channel_lookup.h"
 #include "disk_space.h"
 #include "recorder/schedule/file_naming.h"
 #include "live_preview.h"
 #include "recorder/schedule/part_files.h"
 #include "status_texts.h"
-#include "common/channel_playlist.h"
 #include "common/clock.h"
 #include "common/host_paths.h"
+#include "common/stream_url.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/log.h"
 #include "recorder/ports/message_boxes.h"
@@ -42,6 +43,10 @@ constexpr std::uintmax_t kLeastFreeBytes = std::uintmax_t{1024} * 1024;
 constexpr std::uintmax_t kRetrySeconds = 60;
 // A recording holding less media than this is no recording.
 constexpr std::int64_t kLeastMediaMs = 1000;
+// Starts that fail in silence before a stream's failure is told without a
+// reason: past the seconds in which an opening that hears nothing gives up
+// and says so itself.
+constexpr int kQuietStreamStarts = 8;
 constexpr auto Exclamation = MessageBoxes::Icon::Exclamation;
 
 bool previewing(int state) {
@@ -81,6 +86,8 @@ void RecordingSession::Start_Recording(int firstPart) {
     PartNumber = firstPart;
     const int row = c_.next.NextRow();
     Take& take = takeFor(c_.document.slotOfRow(row));
+    // A stream that could not be opened is tried again when its wait is over.
+    if (!take.streamRetry.mayStart(c_.clock.steadyNow())) return;
     const std::string base = baseName();
     const std::string probe = part_files::probeName(base, PartNumber);
     if (base.empty() || !Make_File_Path(probe)) {
@@ -145,21 +152,29 @@ bool RecordingSession::tuneToChannel(Take& take) {
     const ScheduleList& list = c_.document.list();
     const std::string number = list.cell(row, Column::ChannelNumber);
     const std::string name = list.cell(row, Column::Channel);
-    const auto entries = readM3uFile(toHostPath(playlist));
-    const PlaylistEntry* entry = entries ? findChannel(*entries, number, name) : nullptr;
-    if (entry && c_.device.tuneStream(entry->url)) {
-        log::info("Channel " + number + " \"" + name + "\" is " + entry->url);
+    const ChannelLookup found = lookUpChannel(toHostPath(playlist), number, name);
+    if (found.entry && c_.device.tuneStream({found.entry->url, found.entry->http})) {
+        if (take.tunedUrl != found.entry->url) {
+            take.tunedUrl = found.entry->url;
+            log::info("Channel " + number + " \"" + name + "\" is " + found.chosenText() + ": " +
+                      found.entry->url);
+        }
         return true;
     }
     // Retried by every tick while the programme is due; told once.
     if (take.fullReported) return false;
     take.fullReported = true;
-    const std::string text =
-        !entries ? "Cannot record " + programmeText() + ": the channel playlist " + playlist + " cannot be read"
-        : !entry ? "Cannot record " + programmeText() + ": channel " + number + " \"" + name +
-                       "\" is not in the channel playlist " + playlist
-                 : "Cannot record " + programmeText() + ": the capture device cannot tune to " + entry->url;
-    log::error(text);
+    const std::string channel = "channel " + number + " \"" + name + "\"";
+    std::string text = "Cannot record " + programmeText() + ": ";
+    if (!found.readable) text += "the channel playlist " + playlist + " cannot be read";
+    else if (found.entry) text += "the capture device cannot tune to " + found.entry->url;
+    else text += channel + " is not in the channel playlist " + playlist;
+    // Entries that share only the number, or the name with another stream,
+    // are not opened on a guess.
+    const bool guesses = !found.entry && !found.candidates.empty();
+    if (guesses) text += "; not opened on a guess: ";
+    log::error(guesses ? text + found.candidatesText(50) : text);
+    if (guesses) text += found.candidatesText(3);
     c_.messages.notify("Channel not found", text + ".", Exclamation);
     markFailed(row);
     c_.document.Write_Schedule();
@@ -222,6 +237,7 @@ void RecordingSession::resolvePendingStart() {
 void RecordingSession::startSucceeded() {
     const int row = c_.next.NextRow();
     const int slot = c_.document.slotOfRow(row);
+    takeFor(slot).streamRetry.succeeded();
     c_.device.setMuteAudio(!c_.settings.HearPreviewAudio);
     c_.window.setLivePreviewEnabled(false);
     c_.window.setStopButtonEnabled(true);
@@ -249,6 +265,7 @@ void RecordingSession::startFailed() {
     log::warn(withReason("The device did not start recording " + programmeText() + " into " +
                              CurrentFile + " (attempt " + std::to_string(StartAttempts + 1) + ")",
                          c_.device.lastError()));
+    if (streamStartFailed()) return;
     if (StartAttempts >= 4) {
         log::error("No video source: " + programmeText() + " is not being recorded");
         c_.messages.notify("No video Source Detected", "There is no video source for the Dazzle DVCII",
@@ -258,6 +275,38 @@ void RecordingSession::startFailed() {
         c_.document.Write_Schedule();
     }
     ++StartAttempts;
+}
+
+bool RecordingSession::streamStartFailed() {
+    const auto stream = c_.device.streamStatus();
+    if (!stream) return false;
+    const std::string host = urlHost(stream->url);
+    const std::string at = host.empty() ? "" : " at " + host;
+    std::string what;
+    if (!stream->openFailure.empty()) {
+        what = "the stream" + at + " cannot be opened: " + stream->openFailure;
+    } else if (StartAttempts >= kQuietStreamStarts) {
+        const std::string error = c_.device.lastError();
+        what = "nothing came from the stream" + at + (error.empty() ? "" : ": " + error);
+    } else {
+        // The stream is still being opened: the next tick tries again while
+        // the connection goes on.
+        ++StartAttempts;
+        return true;
+    }
+    StartAttempts = 0;
+    StreamRetry& retry = takeFor(c_.document.slotOfRow(c_.next.NextRow())).streamRetry;
+    const bool untold = retry.failed(c_.clock.steadyNow(), what);
+    log::warn("Cannot record " + programmeText() + ": " + what + "; trying again in " +
+              std::to_string(retry.wait().count() / 1000) + " s");
+    if (!untold) return true;
+    const std::string longest = std::to_string(StreamRetry::kLongestWait.count() / 1000);
+    const std::string text = "Cannot record " + programmeText() + ": " + what +
+                             ". It is tried again at least every " + longest + " s while the programme is on.";
+    c_.messages.notify("No video Source Detected", text, Exclamation);
+    markFailed(c_.next.NextRow());
+    c_.document.Write_Schedule();
+    return true;
 }
 
 void RecordingSession::Split_Recording() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recorder_context.h"
+#include "stream_retry.h"
 #include "common/clock.h"
 #include "recorder/device/capture_device.h"
 
@@ -76,6 +77,9 @@ private:
         std::optional<CaptureDevice::SourceGaps> gapsAtStart;
         // When the programme really ends, on a clock that no setting moves.
         std::optional<Clock::Steady> realEnd;
+        // Starts from a network stream that cannot be opened.
+        StreamRetry streamRetry;
+        std::string tunedUrl;  // the stream last logged as tuned to
     };
 
     bool tuneToChannel(Take& take);
@@ -87,6 +91,8 @@ private:
     void warnIfShortOfSpace(const std::string& folder, std::int64_t limitMs, Take& take);
     void startSucceeded();
     void startFailed();
+    // False when the device's source is no network stream.
+    bool streamStartFailed();
     void closeCapture(std::int64_t lastPartMs);
     void writeFailed(const std::string& reason);
     void reportShortRecording(const Take& take);

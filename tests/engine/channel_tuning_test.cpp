@@ -1,7 +1,9 @@
-// Recordings tuned by a channel playlist, and the interruptions of a stream
-// told in the finish notice. A fixed clock moved tick by tick and a
-// scripted device.
+// Recordings tuned by a channel playlist, streams that cannot be opened,
+// and the interruptions of a stream told in the finish notice. A fixed
+// clock moved tick by tick and a scripted device.
+#include "support/iptv_playlist.h"
 #include "support/recorder_rig.h"
+#include "support/scoped_state_home.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -35,13 +37,26 @@ protected:
         rig.tick();
     }
 
+    ScopedStateHome logHome;
     RecorderRig rig;
 };
+
+// A real-world playlist whose third line is TG4, numbered 1.
+const std::vector<std::string> kHead = {
+    "#EXTINF:-1 tvg-id=\"AlSharqiya.iq\" tvg-chno=\"BS191\",Al Sharqiya (1080p) [Not 24/7]\n"
+    "https://sharqiya.example/index.m3u8\n",
+    "#EXTINF:-1 tvg-id=\"\" tvg-chno=\"-\",Euronews (720p)\nhttps://euronews.example/en.m3u8\n",
+    "#EXTINF:-1 tvg-id=\"TG4.ie\" tvg-chno=\"1\",TG4 (720p)\nhttps://tg4.example/live.m3u8\n",
+};
+const char kRteOne[] =
+    "#EXTINF:-1 tvg-id=\"RTEOne.ie\" group-title=\"General\",RTÉ One (1080p) [Geo-blocked]\n"
+    "#EXTVLCOPT:http-referrer=https://www.rte.example/player/\n"
+    "https://rte.example/rte1/master.m3u8|User-Agent=Mozilla%2F5.0%20(X11%3B%20Linux)&X-Token=abc\n";
 
 }  // namespace
 
 TEST_F(ChannelTuningTest, TunesToTheEntryOfTheChannelNumberElseItsName) {
-    rig.loadProgrammes({on("101", "Something else")});
+    rig.loadProgrammes({on("101", "One London")});
     startAt(kEight);
     EXPECT_EQ(rig.device.tunedUrl, "http://127.0.0.1:1/one.ts");
     EXPECT_EQ(rig.cell(1, Column::Status), "Recording");
@@ -99,5 +114,121 @@ TEST_F(ChannelTuningTest, TheFinishNoticeCountsTheStreamsGaps) {
     EXPECT_EQ(rig.messages.shown[0].title, "Recording incomplete");
     // 59:59.6 of media (the first tick came 0.4 s in) less the gaps' 1:50.
     EXPECT_NE(rig.messages.shown[0].text.find("recorded 58:09 of 60:00, 2 gaps"), std::string::npos)
+        << rig.messages.shown[0].text;
+}
+
+// The programme "on RTÉ One, channel 1" in a playlist whose third line is
+// TG4, numbered 1: RTÉ One's own entry is opened, with its HTTP options,
+// and the log says which line it is and why.
+TEST_F(ChannelTuningTest, OpensTheEntryNamedForTheChannelAndLogsWhich) {
+    const std::string playlist = iptvPlaylist(kHead, {kRteOne});
+    writeFile(rig.dir / "tv.m3u", playlist);
+    rig.loadProgrammes({on("1", "RTÉ One")});
+    startAt(kEight);
+    EXPECT_EQ(rig.device.tunedUrl, "https://rte.example/rte1/master.m3u8");
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recording");
+    EXPECT_EQ(rig.device.tuned.http.referer, "https://www.rte.example/player/");
+    EXPECT_EQ(rig.device.tuned.http.userAgent, "Mozilla/5.0 (X11; Linux)");
+    const std::vector<std::pair<std::string, std::string>> token = {{"X-Token", "abc"}};
+    EXPECT_EQ(rig.device.tuned.http.headers, token);
+    const std::string line = std::to_string(lineOf(playlist, "RTÉ One (1080p)"));
+    EXPECT_NE(logHome.logText().find("Channel 1 \"RTÉ One\" is playlist line " + line +
+                                     " \"RTÉ One (1080p) [Geo-blocked]\" tvg-id \"RTEOne.ie\", by name: "
+                                     "https://rte.example/rte1/master.m3u8"),
+              std::string::npos)
+        << logHome.logText();
+}
+
+TEST_F(ChannelTuningTest, RefusesAnEntryWhoseNameContradicts) {
+    writeFile(rig.dir / "tv.m3u", iptvPlaylist(kHead));
+    rig.loadProgrammes({on("1", "RTÉ One")});
+    startAt(kEight);
+    rig.run(5s);
+    EXPECT_EQ(rig.device.count("tuneStream"), 0);
+    EXPECT_EQ(rig.device.count("StartCapture"), 0);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].title, "Channel not found");
+    const std::string tg4 = "line 6 \"TG4 (720p)\" tvg-id \"TG4.ie\" tvg-chno \"1\"";
+    EXPECT_NE(rig.messages.shown[0].text.find("channel 1 \"RTÉ One\""), std::string::npos)
+        << rig.messages.shown[0].text;
+    EXPECT_NE(rig.messages.shown[0].text.find(tg4), std::string::npos) << rig.messages.shown[0].text;
+    EXPECT_NE(logHome.logText().find(tg4), std::string::npos) << "the log names the candidates";
+
+    // A number repeated by a dozen streams is no channel either; the log
+    // names them all.
+    RecorderRig many(kEight.plusMinutes(-60));
+    writeFile(many.dir / "tv.m3u", iptvPlaylist(kHead));
+    many.settings.ChannelPlaylist = (many.dir / "tv.m3u").string();
+    GuideRecord record = programme("Late", kEight, 10, "700");
+    record.channelName = "Late TV";
+    many.loadProgrammes({record});
+    many.clock.set(toInstant(kEight) + 400ms);
+    many.tick();
+    EXPECT_EQ(many.device.count("tuneStream"), 0);
+    ASSERT_EQ(many.messages.shown.size(), 1u);
+    EXPECT_NE(many.messages.shown[0].text.find("and 9 more"), std::string::npos) << many.messages.shown[0].text;
+}
+
+// A stream that cannot be opened: the notice names the channel, the host
+// and the reason, once for each cause, and the starts back off to one
+// every 10 s instead of one a second for the whole programme.
+TEST_F(ChannelTuningTest, AStreamThatCannotBeOpenedIsToldOnceAndRetriedLessOften) {
+    rig.loadProgrammes({on("101", "One")});
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    rig.device.stream = CaptureDevice::StreamStatus{"http://user:pw@one.example:8080/one.ts",
+                                                    "Server returned 403 Forbidden (access denied)"};
+    std::vector<Clock::Steady> starts;
+    rig.device.whileStarting = [&](const std::string&) { starts.push_back(rig.clock.steadyNow()); };
+    startAt(kEight);
+    rig.run(60s, 100ms);
+    ASSERT_GE(starts.size(), 6u);
+    std::vector<long long> gaps;
+    for (size_t i = 1; i < starts.size(); ++i)
+        gaps.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(starts[i] - starts[i - 1]).count());
+    // Each start is given its second, then waits 1, 2, 4, 8, then 10 s.
+    const std::vector<long long> waits = {1000, 2000, 4000, 8000, 10000, 10000};
+    for (size_t i = 0; i < waits.size() && i < gaps.size(); ++i) {
+        EXPECT_GE(gaps[i], 1000 + waits[i]) << "start " << i + 2;
+        EXPECT_LE(gaps[i], 1000 + waits[i] + 200) << "start " << i + 2 << ": no later than its turn";
+    }
+    EXPECT_LE(starts.size(), 9u) << "not one a second";
+    ASSERT_EQ(rig.messages.shown.size(), 1u) << "one cause, told once";
+    EXPECT_TRUE(rig.messages.shown[0].notice);
+    const std::string& text = rig.messages.shown[0].text;
+    EXPECT_EQ(text, "Cannot record \"News\" on One: the stream at one.example:8080 cannot be opened: Server "
+                    "returned 403 Forbidden (access denied). It is tried again at least every 10 s while the "
+                    "programme is on.");
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+
+    // Another cause is told too.
+    rig.device.stream->openFailure = "Connection refused";
+    rig.run(12s, 100ms);
+    ASSERT_EQ(rig.messages.shown.size(), 2u);
+    EXPECT_NE(rig.messages.shown[1].text.find("one.example:8080 cannot be opened: Connection refused"),
+              std::string::npos);
+
+    // The stream comes back: recorded within one wait.
+    rig.device.stream->openFailure.clear();
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Record;
+    rig.run(11s, 100ms);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recording");
+    EXPECT_EQ(rig.device.state, CaptureDevice::Recording);
+}
+
+// While the stream is still being opened nothing is told, and a stream
+// never gets the capture card's words.
+TEST_F(ChannelTuningTest, AStreamStillOpeningIsWaitedForWithoutTheCaptureCardsWords) {
+    rig.loadProgrammes({on("101", "One")});
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    rig.device.stream = CaptureDevice::StreamStatus{"http://127.0.0.1:1/one.ts", ""};
+    startAt(kEight);
+    rig.run(8s, 100ms);
+    EXPECT_TRUE(rig.messages.shown.empty()) << "an opening that hears nothing gives up after 5 s by itself";
+    EXPECT_GE(rig.device.count("StartCapture"), 7) << "the next tick tries again";
+    rig.run(30s, 100ms);
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].text.find("Dazzle"), std::string::npos) << rig.messages.shown[0].text;
+    EXPECT_NE(rig.messages.shown[0].text.find("nothing came from the stream at 127.0.0.1:1"), std::string::npos)
         << rig.messages.shown[0].text;
 }

@@ -2,6 +2,7 @@
 
 #include "listing_model.h"
 #include "listing_programme.h"
+#include "common/channel_match.h"
 #include "playlist_channels.h"
 #include "support/time_zone.h"
 #include "xmltv_reader.h"
@@ -294,7 +295,7 @@ TEST(PlaylistChannels, TvgIdGivesTheChannelItsPlaylistNumber) {
     EXPECT_EQ(find("four.example")->name, "Channel Four") << "a listing's own name stays";
     EXPECT_EQ(find("named.example")->number, namedBefore) << "not in the playlist: unchanged";
 
-    const PlaylistEntry* entry = findChannel(playlist, find("four.example")->number, "");
+    const PlaylistEntry* entry = findChannel(playlist, find("four.example")->number, "").entry;
     ASSERT_TRUE(entry);
     EXPECT_EQ(entry->url, "http://a/4") << "the recording finds the same entry";
 }

@@ -146,6 +146,14 @@ TestServer TestServer::rtsp(const std::filesystem::path& clip, int seconds, int 
                       port);
 }
 
+TestServer TestServer::guarded(const std::filesystem::path& folder, int port,
+                               const std::filesystem::path& requestLog, const std::vector<std::string>& options) {
+    std::vector<std::string> arguments = {KELBO_GUARDED_TEST_SERVER, std::to_string(port), folder.string(),
+                                          requestLog.string()};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    return TestServer(findProgram("python3"), arguments, port);
+}
+
 void TestServer::kill() { program_.stop(SIGKILL, std::chrono::seconds(5)); }
 
 }  // namespace kelbo::testing

@@ -42,6 +42,11 @@ public:
     // The RTSP server of the tests at rtsp://127.0.0.1:PORT/x, sending
     // `clip` (`seconds` long) over and over as RTP in the RTSP connection.
     static TestServer rtsp(const std::filesystem::path& clip, int seconds, int port);
+    // guarded_http_server.py serving `folder`: it refuses requests that
+    // lack the headers its `options` need (--need Referer=...), and logs
+    // each request's headers to `requestLog`.
+    static TestServer guarded(const std::filesystem::path& folder, int port, const std::filesystem::path& requestLog,
+                              const std::vector<std::string>& options);
 
     bool running() { return program_.running(); }
     void kill();

@@ -84,17 +84,21 @@ public:
     void setStateListener(std::function<void()> listener) override { listener_ = std::move(listener); }
 
     std::string lastError() const override { return error; }
-    bool tuneStream(const std::string& url) override {
-        calls.push_back("tuneStream " + url);
+    bool tuneStream(const StreamRequest& request) override {
+        calls.push_back("tuneStream " + request.url);
         if (!tunable) return false;
-        tunedUrl = url;
+        tunedUrl = request.url;
+        tuned = request;
         return true;
     }
     SourceGaps sourceGaps() const override { return gaps; }
+    std::optional<StreamStatus> streamStatus() const override { return stream; }
 
     bool tunable = true;
     std::string tunedUrl;
+    StreamRequest tuned;
     SourceGaps gaps;  // what sourceGaps() answers
+    std::optional<StreamStatus> stream;  // what streamStatus() answers
 
     std::string registryKey;
     std::string error;  // what lastError() answers

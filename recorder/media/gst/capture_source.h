@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace kelbo {
 
@@ -13,8 +14,14 @@ class SettingsStore;
 // Where the pictures and sound come from.
 struct CaptureSource {
     enum class Kind { TestPattern, File, V4l2, Stream };
+
+    CaptureSource() = default;
+    CaptureSource(Kind sourceKind, std::string sourcePath, HttpOptions options = {})
+        : kind(sourceKind), path(std::move(sourcePath)), http(std::move(options)) {}
+
     Kind kind = Kind::TestPattern;
     std::string path;  // the media file, the V4L2 device or the stream's URL
+    HttpOptions http;  // a stream's: what its requests send besides the URL
 
     bool operator==(const CaptureSource&) const = default;
 };

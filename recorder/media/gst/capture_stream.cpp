@@ -20,7 +20,8 @@ CaptureStream::CaptureStream(CaptureSource source, DeviceOptions options, PartEv
       preview_(std::move(preview)),
       onError_(std::move(onError)),
       gaps_(std::make_shared<StreamGapTally>()),
-      tap_(std::make_shared<StreamPacketTap>()) {}
+      tap_(std::make_shared<StreamPacketTap>()),
+      opened_(std::make_shared<OpenOutcome>()) {}
 
 CaptureStream::~CaptureStream() { stop(); }
 
@@ -79,6 +80,17 @@ void CaptureStream::setSource(CaptureSource source) {
     pipeline_.reset();
     feeder_.reset();
     source_ = std::move(source);
+    setOpenFailure({});
+}
+
+void CaptureStream::setOpenFailure(const std::string& why) {
+    std::lock_guard lock(opened_->mutex);
+    opened_->failure = why;
+}
+
+std::string CaptureStream::openFailure() const {
+    std::lock_guard lock(opened_->mutex);
+    return opened_->failure;
 }
 
 void CaptureStream::setKeyPicturesOnly(bool on) {
@@ -104,9 +116,14 @@ bool CaptureStream::start(std::string* error) {
     const GstElementRef fileAudio = pipeline_->element(element::kFileAudio);
     bool ok = true;
     if (fileVideo && fileAudio && source_.kind == CaptureSource::Kind::Stream) {
-        streamFeeder_ = std::make_unique<StreamFeeder>(source_.path, format_, gaps_,
-                                                       StreamFeeder::Timing{}, tap_);
+        streamFeeder_ = std::make_unique<StreamFeeder>(StreamRequest{source_.path, source_.http}, format_,
+                                                       gaps_, StreamFeeder::Timing{}, tap_);
         streamFeeder_->setKeyPicturesOnly(keyPicturesOnly_);
+        setOpenFailure({});  // opening afresh
+        streamFeeder_->setOpenFailureListener([opened = opened_](const std::string& why) {
+            std::lock_guard lock(opened->mutex);
+            opened->failure = why;
+        });
         streamFeeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
     } else if (fileVideo && fileAudio) {
         if (!feeder_) feeder_ = FileFeeder::open(source_.path, error);

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace kelbo {
@@ -44,6 +45,9 @@ public:
     void setKeyPicturesOnly(bool on);
     // A stream source's own packets, for parts that copy them.
     const std::shared_ptr<StreamPacketTap>& packetTap() const { return tap_; }
+    // Why the stream source could not be opened the last time it tried;
+    // "" while it opens, once it has opened, and for other sources.
+    std::string openFailure() const;
     // Opens the source without running it.
     bool prepare(std::string* error);
     bool start(std::string* error);
@@ -73,6 +77,13 @@ private:
     std::shared_ptr<StreamGapTally> gaps_;
     std::shared_ptr<StreamPacketTap> tap_;
     bool keyPicturesOnly_ = false;
+    // Written by the stream's reading thread.
+    struct OpenOutcome {
+        std::mutex mutex;
+        std::string failure;
+    };
+    std::shared_ptr<OpenOutcome> opened_;
+    void setOpenFailure(const std::string& why);
 };
 
 }  // namespace kelbo

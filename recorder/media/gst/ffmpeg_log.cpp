@@ -7,28 +7,44 @@ extern "C" {
 }
 
 #include <cstdarg>
+#include <cstdio>
 #include <string>
 
 namespace kelbo {
 
 namespace {
 
+thread_local std::string lastMessage;
+
 void onFfmpegLog(void* context, int level, const char* format, va_list args) {
     if (level > AV_LOG_ERROR) return;
     // FFmpeg may hand over a line in pieces; each thread gathers its own.
     thread_local std::string line;
+    thread_local std::string message;  // the same without the prefix
     thread_local int printPrefix = 1;
     char piece[1024];
+    va_list again;
+    va_copy(again, args);
     av_log_format_line2(context, level, format, args, piece, sizeof piece, &printPrefix);
     line += piece;
+    std::vsnprintf(piece, sizeof piece, format, again);
+    va_end(again);
+    message += piece;
     if (line.empty() || line.back() != '\n') return;
     line.pop_back();
     // A damaged stream makes the decoder say the same for every picture.
     log::errorOften(format ? format : "", "FFmpeg: " + line);
     line.clear();
+    if (!message.empty() && message.back() == '\n') message.pop_back();
+    lastMessage = std::move(message);
+    message.clear();
 }
 
 }  // namespace
+
+std::string lastFfmpegError() { return lastMessage; }
+
+void forgetFfmpegError() { lastMessage.clear(); }
 
 void routeFfmpegErrorsToLog() {
     av_log_set_level(AV_LOG_ERROR);

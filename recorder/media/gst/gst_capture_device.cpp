@@ -326,19 +326,26 @@ void GstCaptureDevice::onStreamError(const std::string& message) {
     setState(Idle);
 }
 
-bool GstCaptureDevice::tuneStream(const std::string& url) {
+bool GstCaptureDevice::tuneStream(const StreamRequest& stream) {
     uiThread_.check();
-    if (!isStreamUrl(url)) return false;
-    const CaptureSource tuned{CaptureSource::Kind::Stream, url};
+    if (!isStreamUrl(stream.url)) return false;
+    const CaptureSource tuned{CaptureSource::Kind::Stream, stream.url, stream.http};
     if (stream_->source() == tuned) return true;
     // Tuning during a capture would cut the recording short.
     if (currentPart_) return false;
     const bool wasRunning = stream_->running();
-    log::info("Tuning to the stream " + url);
+    log::info("Tuning to the stream " + stream.url +
+              (stream.http.empty() ? "" : " (with the playlist's HTTP options)"));
     source_ = tuned;
     stream_->setSource(tuned);
     if (wasRunning) setState(startStream() ? idleState() : Idle);
     return true;
+}
+
+std::optional<CaptureDevice::StreamStatus> GstCaptureDevice::streamStatus() const {
+    uiThread_.check();
+    if (source_.kind != CaptureSource::Kind::Stream) return std::nullopt;
+    return StreamStatus{source_.path, stream_->openFailure()};
 }
 
 CaptureDevice::SourceGaps GstCaptureDevice::sourceGaps() const {

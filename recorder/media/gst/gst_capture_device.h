@@ -104,7 +104,8 @@ public:
     int openFiles() const { uiThread_.check(); return openFiles_; }
     const CaptureSource& source() const { uiThread_.check(); return source_; }
     std::string lastError() const override { uiThread_.check(); return lastError_; }
-    bool tuneStream(const std::string& url) override;
+    bool tuneStream(const StreamRequest& stream) override;
+    std::optional<StreamStatus> streamStatus() const override;
     SourceGaps sourceGaps() const override;
 
 private:

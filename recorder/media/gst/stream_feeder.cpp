@@ -73,10 +73,11 @@ std::int64_t StreamGapTally::totalMs() const {
            std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - openSince_).count();
 }
 
-StreamFeeder::StreamFeeder(std::string url, VideoFormat format,
+StreamFeeder::StreamFeeder(StreamRequest stream, VideoFormat format,
                            std::shared_ptr<StreamGapTally> gaps, Timing timing,
                            std::shared_ptr<StreamPacketTap> tap)
-    : url_(std::move(url)),
+    : url_(std::move(stream.url)),
+      http_(std::move(stream.http)),
       format_(format),
       gaps_(std::move(gaps)),
       timing_(timing),
@@ -137,7 +138,7 @@ void StreamFeeder::run() {
         std::string error;
         lastActivity_ = steadyNs();
         stalled_ = false;
-        auto input = StreamInput::open(url_, format_.width, format_.height,
+        auto input = StreamInput::open({url_, http_}, format_.width, format_.height,
                                        [this] { return interrupted(); }, &error);
         if (input) {
             everOpened = true;
@@ -154,6 +155,7 @@ void StreamFeeder::run() {
         if (error.empty() || stalled_)
             error = "no data for " + seconds(std::chrono::nanoseconds(timing_.stallTimeout).count());
         if (!everOpened) {
+            if (openFailed_) openFailed_(error);
             if (failed_) failed_(url_ + " cannot be opened: " + error);
             break;
         }

@@ -55,8 +55,9 @@ public:
     };
 
     // `tap`, when given, gets the stream's own packets on the pipeline's
-    // timeline, for copying.
-    StreamFeeder(std::string url, VideoFormat format, std::shared_ptr<StreamGapTally> gaps,
+    // timeline, for copying. Every connection, the first and each reopening,
+    // sends the stream's HTTP options.
+    StreamFeeder(StreamRequest stream, VideoFormat format, std::shared_ptr<StreamGapTally> gaps,
                  Timing timing, std::shared_ptr<StreamPacketTap> tap = nullptr);
     ~StreamFeeder();
     StreamFeeder(const StreamFeeder&) = delete;
@@ -71,6 +72,11 @@ public:
     // decoding the key pictures alone keeps the timeline at a fraction of
     // the cost.
     void setKeyPicturesOnly(bool on) { keyPicturesOnly_ = on; }
+    // Told, from the reading thread, why the stream cannot be opened in the
+    // first place (before `failed` is called). Set before start().
+    void setOpenFailureListener(std::function<void(const std::string& why)> listener) {
+        openFailed_ = std::move(listener);
+    }
 
 private:
     void run();
@@ -89,6 +95,7 @@ private:
     bool interrupted();
 
     const std::string url_;
+    const HttpOptions http_;
     const VideoFormat format_;
     const std::shared_ptr<StreamGapTally> gaps_;
     const Timing timing_;
@@ -96,6 +103,7 @@ private:
 
     FeedTarget target_;
     std::function<void(const std::string&)> failed_;
+    std::function<void(const std::string&)> openFailed_;
     std::thread reader_;
     std::thread filler_;
     std::atomic<bool> stopping_{false};

@@ -3,6 +3,7 @@
 #include "av_decoding.h"
 #include "av_ref.h"
 #include "capture_format.h"
+#include "ffmpeg_log.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -23,6 +24,26 @@ constexpr AVRational kNanoseconds{1, 1'000'000'000};
 struct DictFree {
     void operator()(AVDictionary* d) const { av_dict_free(&d); }
 };
+
+// The options FFmpeg's HTTP reader sends with each request; its HLS reader
+// hands the same on to the playlists and segments it fetches.
+void setHttpOptions(AVDictionary** options, const HttpOptions& http) {
+    if (!http.userAgent.empty() && safeHeaderValue(http.userAgent))
+        av_dict_set(options, "user_agent", http.userAgent.c_str(), 0);
+    if (!http.referer.empty() && safeHeaderValue(http.referer))
+        av_dict_set(options, "referer", http.referer.c_str(), 0);
+    if (const std::string lines = headerLines(http); !lines.empty())
+        av_dict_set(options, "headers", lines.c_str(), 0);
+}
+
+// Why opening failed, in the most telling words at hand.
+std::string openError(int code) {
+    // A name that does not resolve is a bare I/O error; FFmpeg's own
+    // message says what happened.
+    std::string message = lastFfmpegError();
+    if (code == AVERROR(EIO) && !message.empty()) return message;
+    return ffmpegError(code);
+}
 
 }  // namespace
 
@@ -48,7 +69,7 @@ int StreamInput::interruptCallback(void* self) {
     return input->interrupt_ && input->interrupt_() ? 1 : 0;
 }
 
-std::unique_ptr<StreamInput> StreamInput::open(const std::string& url, int width, int height,
+std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int width, int height,
                                                Interrupt interrupt, std::string* error) {
     std::unique_ptr<StreamInput> in(new StreamInput(width, height, std::move(interrupt)));
     auto fail = [&](const std::string& why) {
@@ -63,11 +84,13 @@ std::unique_ptr<StreamInput> StreamInput::open(const std::string& url, int width
     AVDictionary* raw = nullptr;
     av_dict_set(&raw, "overrun_nonfatal", "1", 0);  // udp: a late reader loses packets, not the stream
     av_dict_set(&raw, "fifo_size", "278876", 0);    // udp: about 50 MB of packets
+    setHttpOptions(&raw, stream.http);
     std::unique_ptr<AVDictionary, DictFree> options(raw);
     raw = options.release();
-    const int opened = avformat_open_input(&in->format_, url.c_str(), nullptr, &raw);
+    forgetFfmpegError();
+    const int opened = avformat_open_input(&in->format_, stream.url.c_str(), nullptr, &raw);
     options.reset(raw);
-    if (opened < 0) return fail(ffmpegError(opened));  // the context is freed on failure
+    if (opened < 0) return fail(openError(opened));  // the context is freed on failure
     const int found = avformat_find_stream_info(in->format_, nullptr);
     if (found < 0) return fail(ffmpegError(found));
     in->videoStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);

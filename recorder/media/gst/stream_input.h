@@ -2,6 +2,7 @@
 
 #include "av_ref.h"
 #include "gst_ref.h"
+#include "common/stream_url.h"
 
 #include <cstdint>
 #include <functional>
@@ -42,8 +43,9 @@ public:
     };
 
     // Nothing, with `error` set, when the stream cannot be opened or has no
-    // picture that can be decoded.
-    static std::unique_ptr<StreamInput> open(const std::string& url, int width, int height,
+    // picture that can be decoded. The stream's HTTP options go with every
+    // request of this connection, an HLS playlist's segments included.
+    static std::unique_ptr<StreamInput> open(const StreamRequest& stream, int width, int height,
                                              Interrupt interrupt, std::string* error);
     ~StreamInput();
     StreamInput(const StreamInput&) = delete;
