@@ -294,4 +294,33 @@ $w->end();
               "4 Channel Four\t28-07-2000 19:03\t60\tNews\t\t\t\n");
 }
 
+TEST_F(KelboGuideTool, StreamsA200MegabyteGzippedListingInBoundedMemory) {
+    const auto file = dir / "big.xml.gz";
+    int programmes = 0;
+    {
+        FILE* gzip = ::popen(("gzip -1 > '" + file.string() + "'").c_str(), "w");
+        ASSERT_TRUE(gzip);
+        const std::string description(20000, 'd');
+        std::fputs("<tv><channel id='c'><display-name>BBC One</display-name></channel>\n", gzip);
+        for (long long size = 0; size < 200LL * 1024 * 1024; ++programmes) {
+            const std::string hour = std::to_string(10 + programmes % 10);
+            const std::string element = "<programme start='20030305" + hour + "0000 +0000' stop='20030305" + hour +
+                                        "3000 +0000' channel='c'><title>T" + std::to_string(programmes) +
+                                        "</title><desc>" + description + "</desc></programme>\n";
+            std::fputs(element.c_str(), gzip);
+            size += static_cast<long long>(element.size());
+        }
+        std::fputs("</tv>\n", gzip);
+        ASSERT_EQ(::pclose(gzip), 0);
+    }
+    const long peak = peakKilobytes({std::string(KELBO_BUILD_DIR) + "/kelbo-guide", "xmltv", "--list", file.string()},
+                                    (dir / "out.txt").string());
+    ASSERT_GT(peak, 0) << "kelbo-guide failed";
+    EXPECT_LT(peak, 120 * 1024) << "peak " << peak << " KB for 200 MB of listing";
+    std::ifstream listed(dir / "out.txt");
+    int lines = 0;
+    for (std::string line; std::getline(listed, line);) ++lines;
+    EXPECT_EQ(lines, programmes);
+}
+
 }  // namespace

@@ -1,9 +1,6 @@
 #include "xmltv_reader.h"
 
-#include "common/text_util.h"
-
-#include <QFile>
-#include <QXmlStreamReader>
+#include "xml_stream.h"
 
 #include <algorithm>
 #include <cctype>
@@ -18,12 +15,6 @@ bool allDigits(std::string_view s) {
     return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) {
         return std::isdigit(static_cast<unsigned char>(c));
     });
-}
-
-std::string kept(const QString& text, size_t maxBytes) {
-    const QByteArray utf8 = text.trimmed().toUtf8();
-    const std::string_view bytes(utf8.constData(), static_cast<size_t>(utf8.size()));
-    return std::string(utf8Prefix(bytes, maxBytes));
 }
 
 // Names joined by ", " as long as whole names fit.
@@ -47,22 +38,25 @@ struct ProgrammeTexts {
 // before or after the programmes that name them.
 class Pass {
 public:
-    Pass(QIODevice& device, const XmltvLimits& limits) : xml_(&device), limits_(limits) {}
+    Pass(XmlStream& xml, const XmltvLimits& limits) : xml_(xml), limits_(limits) {}
 
     XmltvListing run() {
-        if (!xml_.readNextStartElement() || xml_.name() != u"tv") {
-            if (!xml_.hasError()) xml_.raiseError(QStringLiteral("no <tv> element, so not an XMLTV listing"));
+        const bool tv = xml_.root() && xml_.name() == "tv";
+        if (tv) {
+            const int depth = xml_.depth();
+            while (xml_.nextChild(depth)) {
+                if (xml_.name() == "channel") channel();
+                else if (xml_.name() == "programme") programme();
+                else xml_.skip();
+            }
+            xml_.finish();
         }
-        while (!xml_.hasError() && xml_.readNextStartElement()) {
-            if (xml_.name() == u"channel") channel();
-            else if (xml_.name() == u"programme") programme();
-            else xml_.skipCurrentElement();
-        }
-        if (xml_.hasError()) {
+        if (xml_.failed() || !tv) {
             // A listing that is not well-formed is refused whole, rather
             // than shown cut short without a word.
             XmltvListing refused;
-            refused.error = QStringLiteral("line %1: %2").arg(xml_.lineNumber()).arg(xml_.errorString());
+            refused.error = xml_.failed() ? QString::fromStdString(xml_.error())
+                                          : QStringLiteral("no <tv> element, so not an XMLTV listing");
             return refused;
         }
         listing_.programmes.shrink_to_fit();
@@ -72,62 +66,66 @@ public:
     }
 
 private:
-    uint32_t channelIndex(const QString& id) {
-        const std::string key = id.toStdString();
-        const auto [it, added] = index_.try_emplace(key, static_cast<uint32_t>(listing_.channels.size()));
-        if (added) listing_.channels.push_back({key, {}, {}});
+    uint32_t channelIndex(std::string_view id) {
+        const auto [it, added] = index_.try_emplace(std::string(id), static_cast<uint32_t>(listing_.channels.size()));
+        if (added) listing_.channels.push_back({it->first, {}, {}});
         return it->second;
     }
 
-    std::string elementText(size_t maxBytes) {
-        return kept(xml_.readElementText(QXmlStreamReader::SkipChildElements), maxBytes);
-    }
-
     void channel() {
-        XmltvChannel& c = listing_.channels[channelIndex(xml_.attributes().value(QLatin1String("id")).toString())];
-        while (xml_.readNextStartElement()) {
-            if (xml_.name() != u"display-name") {
-                xml_.skipCurrentElement();
+        std::string id;
+        xml_.attributes([&id](std::string_view name, std::string_view value) {
+            if (name == "id") id = value;
+        });
+        XmltvChannel& c = listing_.channels[channelIndex(id)];
+        const int depth = xml_.depth();
+        while (xml_.nextChild(depth)) {
+            if (xml_.name() != "display-name") {
+                xml_.skip();
                 continue;
             }
-            const std::string name = elementText(100);
+            const std::string name = xml_.text(100);
             if (allDigits(name) && c.number.empty()) c.number = name;
             else if (!allDigits(name) && c.name.empty()) c.name = name;
         }
     }
 
     void credits(ProgrammeTexts& t) {
-        while (xml_.readNextStartElement()) {
-            const auto name = xml_.name();
-            if (name == u"director") addName(t.directors, elementText(100), limits_.maxCreditsBytes);
-            else if (name == u"actor") addName(t.actors, elementText(100), limits_.maxCreditsBytes);
-            else xml_.skipCurrentElement();
+        const int depth = xml_.depth();
+        while (xml_.nextChild(depth)) {
+            const std::string_view name = xml_.name();
+            if (name == "director") addName(t.directors, xml_.text(100), limits_.maxCreditsBytes);
+            else if (name == "actor") addName(t.actors, xml_.text(100), limits_.maxCreditsBytes);
+            else xml_.skip();
         }
     }
 
     void programmeElement(ProgrammeTexts& t) {
-        const auto name = xml_.name();
+        const std::string_view name = xml_.name();
         const auto firstOnly = [&](std::string& field, size_t limit) {
-            if (field.empty()) field = elementText(limit);
-            else xml_.skipCurrentElement();
+            if (field.empty()) field = xml_.text(limit);
+            else xml_.skip();
         };
-        if (name == u"title") firstOnly(t.title, limits_.maxTitleBytes);
-        else if (name == u"sub-title") firstOnly(t.subTitle, limits_.maxTitleBytes);
-        else if (name == u"desc") firstOnly(t.description, limits_.maxDescriptionBytes);
-        else if (name == u"category") {
-            const std::string category = elementText(limits_.maxCategoryBytes);
+        if (name == "title") firstOnly(t.title, limits_.maxTitleBytes);
+        else if (name == "sub-title") firstOnly(t.subTitle, limits_.maxTitleBytes);
+        else if (name == "desc") firstOnly(t.description, limits_.maxDescriptionBytes);
+        else if (name == "category") {
+            const std::string category = xml_.text(limits_.maxCategoryBytes);
             if (t.firstCategory.empty()) t.firstCategory = category;
             addName(t.categories, category, limits_.maxCategoryBytes * 3);
-        } else if (name == u"episode-num") {
-            const auto system = xml_.attributes().value(QLatin1String("system"));
-            if (system == u"onscreen") firstOnly(t.onscreen, 100);
-            else if (system == u"xmltv_ns" || system.isEmpty()) firstOnly(t.xmltvNs, 100);
-            else xml_.skipCurrentElement();
-        } else if (name == u"credits") {
+        } else if (name == "episode-num") {
+            std::string system;
+            xml_.attributes([&system](std::string_view attribute, std::string_view value) {
+                if (attribute == "system") system = value;
+            });
+            if (system == "onscreen") firstOnly(t.onscreen, 100);
+            else if (system == "xmltv_ns" || system.empty()) firstOnly(t.xmltvNs, 100);
+            else xml_.skip();
+        } else if (name == "credits") {
             credits(t);
         } else {
-            if (name == u"previously-shown") t.previouslyShown = true;
-            xml_.skipCurrentElement();
+            if (name == "previously-shown") t.previouslyShown = true;
+            xml_.skip();
         }
     }
 
@@ -137,14 +135,19 @@ private:
     }
 
     void programme() {
-        const auto attributes = xml_.attributes();
-        const QString stop = attributes.value(QLatin1String("stop")).toString();
-        const auto start = parseXmltvTime(attributes.value(QLatin1String("start")).toString().toStdString());
-        const auto end = parseXmltvTime(stop.toStdString());
-        const uint32_t channel = channelIndex(attributes.value(QLatin1String("channel")).toString());
+        std::string startText, stopText, channelId;
+        xml_.attributes([&](std::string_view name, std::string_view value) {
+            if (name == "start") startText = value;
+            else if (name == "stop") stopText = value;
+            else if (name == "channel") channelId = value;
+        });
+        const auto start = parseXmltvTime(startText);
+        const auto end = parseXmltvTime(stopText);
+        const uint32_t channel = channelIndex(channelId);
         ProgrammeTexts t;
-        while (xml_.readNextStartElement()) programmeElement(t);
-        if (stop.isEmpty()) {
+        const int depth = xml_.depth();
+        while (xml_.nextChild(depth)) programmeElement(t);
+        if (stopText.empty()) {
             ++listing_.withoutStop;
             return;
         }
@@ -174,7 +177,7 @@ private:
         listing_.programmes.push_back(p);
     }
 
-    QXmlStreamReader xml_;
+    XmlStream& xml_;
     const XmltvLimits& limits_;
     XmltvListing listing_;
     std::unordered_map<std::string, uint32_t> index_;
@@ -220,16 +223,20 @@ std::string XmltvListing::channelName(const XmltvProgramme& p) const {
     return c.name.empty() ? c.id : c.name;
 }
 
-XmltvListing XmltvReader::read(QIODevice& device) const { return Pass(device, limits_).run(); }
+XmltvListing XmltvReader::read(QIODevice& device) const {
+    const auto xml = XmlStream::openDevice(device);
+    return Pass(*xml, limits_).run();
+}
 
 XmltvListing XmltvReader::readFile(const QString& path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::string why;
+    const auto xml = XmlStream::openFile(path.toStdString(), why);
+    if (!xml) {
         XmltvListing listing;
-        listing.error = QStringLiteral("cannot open: %1").arg(file.errorString());
+        listing.error = QStringLiteral("cannot open: %1").arg(QString::fromStdString(why));
         return listing;
     }
-    return read(file);
+    return Pass(*xml, limits_).run();
 }
 
 }  // namespace kelbo::guide

@@ -76,6 +76,7 @@ public:
     explicit XmltvReader(XmltvLimits limits = {}) : limits_(limits) {}
 
     XmltvListing read(QIODevice& device) const;
+    // A file as grabbers publish it, gzip-compressed ("guide.xml.gz") or not.
     XmltvListing readFile(const QString& path) const;
 
 private:
