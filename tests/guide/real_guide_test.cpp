@@ -7,8 +7,12 @@
 #include "support/temp_dir.h"
 #include "xmltv_reader.h"
 
+#include <QBuffer>
 #include <gtest/gtest.h>
 #include <zlib.h>
+
+#include <map>
+#include <set>
 
 using namespace kelbo;
 using namespace kelbo::guide;
@@ -17,12 +21,96 @@ using namespace std::chrono;
 
 namespace {
 
+XmltvListing readText(const std::string& text) {
+    QByteArray bytes = QByteArray::fromStdString(text);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return XmltvReader().read(buffer);
+}
+
 Instant utc(int y, unsigned m, unsigned d, int h, int min, int s = 0) {
     return time_point_cast<Instant::duration>(sys_days{year{y} / month{m} / day{d}} + hours{h} + minutes{min} +
                                               seconds{s});
 }
 
 const Instant kFrom = utc(2024, 3, 1, 17, 30);
+
+TEST(GuideRealListing, KeepsEveryProgrammeWithItsTrueTimes) {
+    const XmltvListing listing = readText(realGuide(kFrom));
+    ASSERT_TRUE(listing.error.isEmpty()) << listing.error.toStdString();
+    EXPECT_EQ(listing.badTimes, 0) << "zero-length programmes are not unreadable times";
+    EXPECT_EQ(listing.withoutStop, 0);
+    ASSERT_EQ(listing.programmes.size(), realChannels().size() * 5);
+    size_t closes = 0;
+    for (const XmltvProgramme& p : listing.programmes) {
+        const std::string title = listing.text(p.title);
+        if (title == "Close") {
+            ++closes;
+            EXPECT_EQ(p.durationMinutes, 0);
+            EXPECT_EQ(p.start, kFrom + minutes(90));
+        }
+        if (title == "Weather") {
+            // 18:30:45 to 19:00:15: from the minute it begins in, to a
+            // whole minute not before its true end.
+            EXPECT_EQ(p.start, kFrom + minutes(60)) << listing.channelName(p);
+            EXPECT_EQ(p.durationMinutes, 31) << listing.channelName(p);
+        }
+    }
+    EXPECT_EQ(closes, realChannels().size());
+    // Every channel has its news at the same start: all of them are kept.
+    std::set<uint32_t> newsChannels;
+    for (const XmltvProgramme& p : listing.programmes)
+        if (p.start == kFrom) newsChannels.insert(p.channel);
+    EXPECT_EQ(newsChannels.size(), realChannels().size());
+}
+
+TEST(XmltvTime, SecondsAndOffsetsStartAtTheMinuteAndKeepTheEnd) {
+    const XmltvListing listing = readText(
+        "<tv><channel id='c'><display-name>BBC One</display-name></channel>"
+        "<programme start='20240301183045 +0100' stop='20240301190015 +0100' channel='c'><title>Weather</title></programme>"
+        "<programme start='20240301190015 +0100' stop='20240301190015 +0100' channel='c'><title>Close</title></programme>"
+        "<programme start='20240301190015 +0100' stop='20240301190000 +0100' channel='c'><title>Backwards</title></programme>"
+        "</tv>");
+    ASSERT_EQ(listing.programmes.size(), 2u);
+    EXPECT_EQ(listing.badTimes, 1) << "only the one whose stop is before its start";
+    const XmltvProgramme& weather = listing.programmes[0];
+    EXPECT_EQ(weather.start, utc(2024, 3, 1, 17, 30));
+    EXPECT_EQ(weather.durationMinutes, 31);
+    EXPECT_GE(weather.start + minutes(weather.durationMinutes), utc(2024, 3, 1, 18, 0, 15)) << "the true end is kept";
+    EXPECT_EQ(listing.text(listing.programmes[1].title), "Close");
+    EXPECT_EQ(listing.programmes[1].durationMinutes, 0);
+    EXPECT_EQ(listing.programmes[1].start, utc(2024, 3, 1, 18, 0));
+}
+
+// The clock counts nanoseconds and holds only 1677 to 2262: a time beyond
+// is unreadable, never a programme at some other date.
+TEST(XmltvTime, RefusesTimesTheClockCannotHold) {
+    for (const char* far : {"23000101120000 +0000", "22630101000000", "99991231235959 +0000", "16000101000000",
+                            "00010101000000"})
+        EXPECT_FALSE(parseXmltvTime(far)) << far;
+    EXPECT_EQ(parseXmltvTime("21991231235959 +0000"), utc(2199, 12, 31, 23, 59, 59));
+    const XmltvListing listing = readText(
+        "<tv><programme start='23000101120000 +0000' stop='23000101130000 +0000' channel='c'><title>Far</title></programme>"
+        "<programme start='20240301120000 +0000' stop='23000101130000 +0000' channel='c'><title>Long</title></programme>"
+        "</tv>");
+    EXPECT_TRUE(listing.programmes.empty());
+    EXPECT_EQ(listing.badTimes, 2);
+}
+
+TEST(XmltvEpisode, LeavesOutAPartOfAnUnknownCount) {
+    EXPECT_EQ(episodeFromXmltvNs("2022.36.0"), "S2023 E37");
+    EXPECT_EQ(episodeFromXmltvNs("2022.36."), "S2023 E37");
+    EXPECT_EQ(episodeFromXmltvNs("0.5.0/2"), "S1 E6 P1/2");
+    EXPECT_EQ(episodeFromXmltvNs(".5.1"), "E6");
+    EXPECT_EQ(episodeFromXmltvNs("..0/3"), "P1/3");
+    const XmltvListing listing = readText(realGuide(kFrom));
+    std::map<std::string, std::string> episodes;
+    for (const XmltvProgramme& p : listing.programmes)
+        if (p.episode) episodes[listing.channels[p.channel].id] = listing.text(p.episode);
+    EXPECT_EQ(episodes.at("BBCOne.uk"), "S2023 E37");
+    EXPECT_EQ(episodes.at("RTEOne.ie"), "S1 E6 P1/2");
+    EXPECT_EQ(episodes.at("Arte.fr"), "E6") << "what the viewer sees on screen wins";
+}
 
 void writeGzip(const std::filesystem::path& file, const std::string& text) {
     const gzFile out = gzopen(file.c_str(), "wb");

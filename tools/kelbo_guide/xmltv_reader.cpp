@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <limits>
 #include <unordered_map>
 
 namespace kelbo::guide {
@@ -24,6 +25,16 @@ void addName(std::string& list, const std::string& name, size_t maxBytes) {
     if (needed > maxBytes) return;
     if (!list.empty()) list += ", ";
     list += name;
+}
+
+// Whole minutes from `start`, a whole minute, to `end`, rounded up so that
+// the programme's true end is kept. Counted in seconds: the span of two
+// far-apart times does not fit the clock's nanoseconds.
+int32_t minutesUntil(Instant start, Instant end) {
+    using namespace std::chrono;
+    const long long seconds = floor<std::chrono::seconds>(end).time_since_epoch().count() -
+                              floor<std::chrono::seconds>(start).time_since_epoch().count();
+    return static_cast<int32_t>(std::min<long long>((seconds + 59) / 60, std::numeric_limits<int32_t>::max()));
 }
 
 // The texts of one <programme> while it is read; only what is kept goes
@@ -151,7 +162,7 @@ private:
             ++listing_.withoutStop;
             return;
         }
-        if (!start || !end || *end <= *start) {
+        if (!start || !end || *end < *start) {
             ++listing_.badTimes;
             return;
         }
@@ -159,12 +170,11 @@ private:
             ++listing_.outsideWindow;
             return;
         }
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(*end - *start).count();
         StringPool& pool = listing_.texts;
         XmltvProgramme p;
-        p.start = *start;
+        p.start = std::chrono::floor<std::chrono::minutes>(*start);
         p.channel = channel;
-        p.durationMinutes = static_cast<int32_t>((seconds + 30) / 60);
+        p.durationMinutes = *end == *start ? 0 : minutesUntil(p.start, *end);
         p.title = pool.intern(t.title);
         p.subTitle = pool.intern(t.subTitle);
         p.description = pool.intern(t.description);
@@ -184,16 +194,20 @@ private:
 };
 
 // One part of an xmltv_ns number, "n" or "n/total", n counted from 0.
-std::string episodePart(std::string_view part, const char* letter) {
+// `needsTotal`: the part of a programme in parts means something only
+// with their count ("0" alone is what grabbers write for "not in parts").
+std::string episodePart(std::string_view part, const char* letter, bool needsTotal) {
     while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
     while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
     const size_t slash = part.find('/');
     const std::string_view n = part.substr(0, slash);
     if (!allDigits(n) || n.size() > 6) return {};
+    if (needsTotal && slash == std::string_view::npos) return {};
     std::string text = letter + std::to_string(std::stoi(std::string(n)) + 1);
     if (slash != std::string_view::npos) {
         const std::string_view total = part.substr(slash + 1);
         if (allDigits(total) && total.size() <= 6) text += "/" + std::string(total);
+        else if (needsTotal) return {};
     }
     return text;
 }
@@ -205,7 +219,7 @@ std::string episodeFromXmltvNs(std::string_view number) {
     const char* const letters[] = {"S", "E", "P"};
     for (const char* letter : letters) {
         const size_t dot = number.find('.');
-        const std::string part = episodePart(number.substr(0, dot), letter);
+        const std::string part = episodePart(number.substr(0, dot), letter, letter == letters[2]);
         if (!part.empty()) text += (text.empty() ? "" : " ") + part;
         if (dot == std::string_view::npos) break;
         number.remove_prefix(dot + 1);

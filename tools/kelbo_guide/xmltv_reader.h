@@ -28,7 +28,8 @@ struct XmltvChannel {
 // programmes stays in tens of megabytes.
 struct XmltvProgramme {
     using Text = StringPool::Id;
-    Instant start;
+    Instant start;  // the whole minute it begins in
+    // Rounded up, so that start plus duration is not before its true end.
     uint32_t channel = 0;  // index into XmltvListing::channels
     int32_t durationMinutes = 0;
     Text title = 0;
@@ -47,7 +48,7 @@ struct XmltvListing {
     std::vector<XmltvProgramme> programmes;  // by start, then file order
     StringPool texts;
     int withoutStop = 0;     // skipped: no stop time
-    int badTimes = 0;        // skipped: a time that does not read, or stop not after start
+    int badTimes = 0;        // skipped: a time that does not read, or stop before start
     int outsideWindow = 0;   // skipped: outside the time window kept
     QString error;           // not XML, or not an XMLTV listing
 
@@ -84,7 +85,8 @@ private:
 };
 
 // "2.5.0/2" (season, episode, part, each counted from 0, with an optional
-// total) as a viewer reads it: "S3 E6 P1/2". Empty when nothing reads.
+// total) as a viewer reads it: "S3 E6 P1/2". A part without the number of
+// parts is left out ("2022.36.0" is "S2023 E37"). Empty when nothing reads.
 std::string episodeFromXmltvNs(std::string_view number);
 
 }  // namespace kelbo::guide
