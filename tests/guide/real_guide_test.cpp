@@ -4,8 +4,12 @@
 #include "real_guide_inputs.h"
 #include "xmltv_sample.h"
 
+#include "guide_addin.h"
+#include "listing_programme.h"
 #include "support/temp_dir.h"
 #include "xmltv_reader.h"
+
+#include "common/schedule_format.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
@@ -13,6 +17,7 @@
 
 #include <map>
 #include <set>
+#include <sstream>
 
 using namespace kelbo;
 using namespace kelbo::guide;
@@ -110,6 +115,82 @@ TEST(XmltvEpisode, LeavesOutAPartOfAnUnknownCount) {
     EXPECT_EQ(episodes.at("BBCOne.uk"), "S2023 E37");
     EXPECT_EQ(episodes.at("RTEOne.ie"), "S1 E6 P1/2");
     EXPECT_EQ(episodes.at("Arte.fr"), "E6") << "what the viewer sees on screen wins";
+}
+
+// What the add-in appends, as the recorder reads it back.
+class GuideThroughTheAddin : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", (dir / "config").c_str(), 1);
+        std::filesystem::create_directories(dir / "config" / "kelbo");
+        writeFile(dir / "config" / "kelbo" / "registry.ini",
+                  "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\nScheduleFile=" +
+                      (dir / "schedule.txt").string() +
+                      "\n[Software\\VB and VBA Program Settings\\Kelbo\\DG Templates]\nDEFAULT Template=1\n");
+        std::string error;
+        addin = GuideAddin::load(KELBO_ADDIN_PATH, error);
+        ASSERT_TRUE(addin) << error;
+    }
+    void TearDown() override {
+        addin.reset();
+        unsetenv("XDG_CONFIG_HOME");
+    }
+    std::vector<ReadRecord> scheduled() const {
+        std::istringstream in(readFile(dir / "schedule.txt"));
+        ScheduleReader reader(in);
+        std::vector<ReadRecord> records;
+        while (auto record = reader.next()) records.push_back(*record);
+        return records;
+    }
+
+    TempDir dir;
+    std::unique_ptr<GuideAddin> addin;
+};
+
+bool validUtf8(std::string_view text) {
+    for (size_t i = 0; i < text.size();) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        const size_t length = lead < 0x80 ? 1 : (lead >> 5) == 6 ? 2 : (lead >> 4) == 14 ? 3 : (lead >> 3) == 30 ? 4 : 0;
+        if (length == 0 || i + length > text.size()) return false;
+        for (size_t k = 1; k < length; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += length;
+    }
+    return true;
+}
+
+TEST_F(GuideThroughTheAddin, SubTitleAndDescriptionShareTheLineTheRecorderKeeps) {
+    const XmltvListing listing = readText(realGuide(kFrom));
+    std::vector<std::string> titles;
+    for (const XmltvProgramme& p : listing.programmes) {
+        const std::string id = listing.channels[p.channel].id;
+        const std::string title = listing.text(p.title);
+        if ((id == "BBCOne.uk" && title == "Inside the Palace") || (id == "PervyKanal.ru" && title == "Film")) {
+            ASSERT_TRUE(addin->record(0, guideProgramme(listing, p).record()));
+            titles.push_back(title);
+        }
+    }
+    ASSERT_EQ(titles.size(), 2u);
+    const auto records = scheduled();
+    ASSERT_EQ(records.size(), 2u);
+    for (const ReadRecord& record : records) {
+        ASSERT_TRUE(record.accepted) << record.problem;
+        const ScheduleItem& item = record.item;
+        if (item.ProgrammeName == "Inside the Palace") {
+            EXPECT_EQ(item.Description, "Pilot. " + kPilotDescription);
+            EXPECT_EQ(item.Director, "Ann Lee");
+            EXPECT_EQ(item.Starring, "Rania Al Abdullah");
+            EXPECT_NE(item.ExtraInfo.find("S2023 E37"), std::string::npos) << item.ExtraInfo;
+        } else {
+            // A sub-title and 1000 bytes of Cyrillic: cut to the limit
+            // between two letters.
+            EXPECT_EQ(item.Description.rfind("\u0421\u0435\u0440\u0438\u044f 1. \u0414\u043b\u0438\u043d", 0), 0u)
+                << item.Description;
+            EXPECT_LE(item.Description.size(), kDescriptionBytes);
+            EXPECT_GE(item.Description.size(), kDescriptionBytes - 3);
+            EXPECT_TRUE(validUtf8(item.Description));
+        }
+    }
 }
 
 void writeGzip(const std::filesystem::path& file, const std::string& text) {

@@ -198,7 +198,7 @@ TEST(XmltvReader, ReadsSubTitlesCreditsEpisodesAndCategories) {
     EXPECT_FALSE(listing.programmes[1].previouslyShown);
 
     EXPECT_EQ(guideDescription(listing, first),
-              "The Last Train\nA body on the line.\nDirector: Ann Lee, Bo Chan\nStarring: Cy Dunn, Di Egan\n (S03E06)");
+              "The Last Train. A body on the line.\nDirector: Ann Lee, Bo Chan\nStarring: Cy Dunn, Di Egan\n (S03E06)");
     const GuideProgramme g = guideProgramme(listing, first);
     EXPECT_EQ(g.category, "Drama");
     EXPECT_EQ(g.description, guideDescription(listing, first));

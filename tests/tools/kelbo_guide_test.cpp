@@ -290,7 +290,7 @@ $w->end();
     EXPECT_TRUE(list.err.empty()) << list.err;  // nothing skipped
     EXPECT_EQ(list.out,
               "4 Channel Four\t28-07-2000 17:33\t90\tDetectives\tS3 E6 P1/1\tDrama, Crime\t"
-              "The Last Train A body on the line. Director: Ann Lee Starring: Cy Dunn, Di Egan (S3 E6 P1/1)\n"
+              "The Last Train. A body on the line. Director: Ann Lee Starring: Cy Dunn, Di Egan (S3 E6 P1/1)\n"
               "4 Channel Four\t28-07-2000 19:03\t60\tNews\t\t\t\n");
 }
 

@@ -59,6 +59,10 @@ struct XmltvListing {
     std::string channelName(const XmltvProgramme& p) const;
 };
 
+// The longest description kept, and the longest description line handed to
+// the add-in.
+inline constexpr size_t kDescriptionBytes = 1000;
+
 // What is kept of a listing. Every channel is kept; when memory must be
 // bounded, the window keeps the same span of time for all of them.
 struct XmltvLimits {
@@ -66,7 +70,7 @@ struct XmltvLimits {
     std::optional<Instant> windowEnd;    // programmes that start from then on are left out
     size_t maxTitleBytes = 200;
     size_t maxCategoryBytes = 100;
-    size_t maxDescriptionBytes = 1000;
+    size_t maxDescriptionBytes = kDescriptionBytes;
     size_t maxCreditsBytes = 400;  // each of the director and actor lists
 };
 
