@@ -6,10 +6,17 @@
 
 #include "guide_addin.h"
 #include "listing_programme.h"
+#include "playlist_channels.h"
+#include "series_apply.h"
+#include "series_rules.h"
 #include "support/temp_dir.h"
 #include "xmltv_reader.h"
 
+#include "common/channel_names.h"
+#include "common/channel_playlist.h"
 #include "common/schedule_format.h"
+#include "common/settings_store.h"
+#include "common/text_util.h"
 
 #include <QBuffer>
 #include <gtest/gtest.h>
@@ -39,6 +46,101 @@ Instant utc(int y, unsigned m, unsigned d, int h, int min, int s = 0) {
 }
 
 const Instant kFrom = utc(2024, 3, 1, 17, 30);
+
+std::map<std::string, std::string> numbersById(const XmltvListing& listing) {
+    std::map<std::string, std::string> numbers;
+    for (const XmltvProgramme& p : listing.programmes) numbers[listing.channels[p.channel].id] = listing.channelNumber(p);
+    return numbers;
+}
+
+// Every number is a whole number, and only channels the listing itself
+// gives one number share it.
+void expectUsableUniqueNumbers(const XmltvListing& listing, const std::set<std::string>& mayShare) {
+    std::map<std::string, std::string> owner;
+    for (const auto& [id, number] : numbersById(listing)) {
+        EXPECT_TRUE(!number.empty() && number.find_first_not_of("0123456789") == std::string::npos)
+            << id << " has " << number;
+        EXPECT_NE(number, "0") << id;
+        const auto [at, added] = owner.emplace(number, id);
+        if (!added) {
+            EXPECT_TRUE(mayShare.contains(id) && mayShare.contains(at->second))
+                << id << " and " << at->second << " share " << number;
+        }
+    }
+}
+
+TEST(GuideChannelNumbers, NamedChannelsGetUniqueNumbersThatStayTheSame) {
+    const XmltvListing listing = readText(realGuide(kFrom));
+    ASSERT_TRUE(listing.error.isEmpty()) << listing.error.toStdString();
+    ASSERT_EQ(listing.channels.size(), realChannels().size());
+    expectUsableUniqueNumbers(listing, {"PervyKanal.ru", "NHKG.jp"});
+    const auto numbers = numbersById(listing);
+    EXPECT_EQ(numbers.at("PervyKanal.ru"), "1") << "its <lcn>";
+    EXPECT_EQ(numbers.at("NHKG.jp"), "1") << "the listing gives both the same <lcn>";
+    EXPECT_EQ(numbers.at("France2.fr"), "2") << "a display name that is a number";
+    // Made from the channel id alone, the same on every machine and in
+    // every version, so records already in a schedule keep their channel.
+    EXPECT_EQ(numbers.at("BBCOne.uk"), "342096");
+    for (const char* named : {"BBCOne.uk", "RTEOne.ie", "AlSharqiya.iq", "Arte.fr", "CCTV4.cn"}) {
+        const long number = std::stol(numbers.at(named));
+        EXPECT_GE(number, 100000) << named;
+        EXPECT_LE(number, 999999) << named;
+    }
+
+    // The next day's listing: other programmes, the channels in another
+    // order and one more channel. Each channel keeps its number.
+    std::string next = "<tv>";
+    std::vector<RealChannel> reversed(realChannels().rbegin(), realChannels().rend());
+    reversed.push_back({"BBCTwo.uk", "<display-name>BBC Two</display-name>", "Newsnight", "", 0});
+    for (const RealChannel& c : reversed) {
+        next += "<channel id='" + c.id + "'>" + c.inner + "</channel>";
+        next += xmltvProgramme(c.id, kFrom + days(1), 60, "<title>" + c.news + "</title>");
+    }
+    next += "</tv>";
+    const XmltvListing tomorrow = readText(next);
+    ASSERT_TRUE(tomorrow.error.isEmpty()) << tomorrow.error.toStdString();
+    const auto later = numbersById(tomorrow);
+    for (const auto& [id, number] : numbers) EXPECT_EQ(later.at(id), number) << id;
+    expectUsableUniqueNumbers(tomorrow, {"PervyKanal.ru", "NHKG.jp"});
+}
+
+// The recorder's playlist numbers a channel by the tvg-chno of the entry
+// whose tvg-id is the channel's id, when that is a number no other channel
+// has; its name is the entry's when the listing's names another station.
+TEST(GuideChannelNumbers, PlaylistNumbersAndNamesWithoutClashesOrNonNumbers) {
+    const std::vector<PlaylistEntry> playlist = parseM3u(realPlaylist());
+    ASSERT_GE(playlist.size(), 300u);
+    XmltvListing listing = readText(realGuide(kFrom));
+    ASSERT_TRUE(listing.error.isEmpty()) << listing.error.toStdString();
+    const auto withoutPlaylist = numbersById(listing);
+    numberChannelsFromPlaylist(listing, playlist);
+    expectUsableUniqueNumbers(listing, {"PervyKanal.ru", "NHKG.jp"});
+    const auto numbers = numbersById(listing);
+    EXPECT_EQ(numbers.at("BBCOne.uk"), "101") << "the first entry with its tvg-id";
+    EXPECT_EQ(numbers.at("PervyKanal.ru"), "1") << "the listing's own <lcn> comes first";
+    EXPECT_EQ(numbers.at("Channel7.au"), "7");
+    EXPECT_NE(numbers.at("7mate.au"), "7") << "tvg-chno 7 is Channel 7's already";
+    EXPECT_NE(numbers.at("Euronews.fr"), "2") << "tvg-chno 2 is France 2's number in the listing";
+    for (const char* id : {"RTEOne.ie", "Arte.fr", "AlSharqiya.iq", "CCTV4.cn", "TV3.ie"})
+        EXPECT_EQ(numbers.at(id), withoutPlaylist.at(id)) << id << ": no usable tvg-chno, its own number";
+
+    std::map<std::string, std::string> names;
+    for (const XmltvProgramme& p : listing.programmes) names[listing.channels[p.channel].id] = listing.channelName(p);
+    EXPECT_EQ(names.at("BBCOne.uk"), "BBC One");
+    EXPECT_EQ(names.at("RTEOne.ie"), "RT\u00c9 One") << "\"RT\u00c9 One (1080p)\" is the same station";
+    EXPECT_EQ(names.at("TV3.ie"), "Virgin Media One");
+    EXPECT_EQ(names.at("AlSharqiya.iq"), "Al Sharqiya") << "the Arabic name does not name the entry";
+    EXPECT_EQ(names.at("CCTV4.cn"), "CCTV-4");
+    EXPECT_EQ(names.at("Arte.fr"), "Arte") << "no entry: the listing's name";
+    // Whatever name is handed over names the entry the tvg-id chose, so a
+    // recorder matching names opens exactly that entry.
+    for (const auto& [id, name] : names) {
+        const auto entry = std::find_if(playlist.begin(), playlist.end(),
+                                        [&](const PlaylistEntry& e) { return equalsIgnoreCase(e.tvgId, id); });
+        if (entry == playlist.end()) continue;
+        EXPECT_TRUE(sameChannelName(name, entry->name) || sameChannelName(name, entry->tvgName)) << id << ": " << name;
+    }
+}
 
 TEST(GuideRealListing, KeepsEveryProgrammeWithItsTrueTimes) {
     const XmltvListing listing = readText(realGuide(kFrom));
@@ -191,6 +293,52 @@ TEST_F(GuideThroughTheAddin, SubTitleAndDescriptionShareTheLineTheRecorderKeeps)
             EXPECT_TRUE(validUtf8(item.Description));
         }
     }
+}
+
+// Several grabbers give every channel the same start times: programmes at
+// the same start on other channels are other programmes, and a series rule
+// records each of them once.
+TEST(GuideSeriesApply, SameStartOnOtherChannelsIsAnotherProgramme) {
+    TempDir dir;
+    const Instant soon = floor<minutes>(system_clock::now()) + hours(2);
+    XmltvListing listing = readText(realGuide(soon));
+    numberChannelsFromPlaylist(listing, parseM3u(realPlaylist()));
+    // The schedule already holds "Inside the Palace" on BBC One, and a
+    // hand-made record at the same start with BBC One's number on another
+    // channel.
+    const XmltvProgramme* bbc = nullptr;
+    for (const XmltvProgramme& p : listing.programmes)
+        if (listing.channels[p.channel].id == "BBCOne.uk" && listing.text(p.title) == "Inside the Palace") bbc = &p;
+    ASSERT_TRUE(bbc);
+    const GuideProgramme bbcPalace = guideProgramme(listing, *bbc);
+    ScheduleItem item;
+    item.ProgrammeName = "Inside the Palace";
+    item.StartDate = bbcPalace.start.formatDate();
+    item.StartTime = bbcPalace.start.formatTime();
+    item.ChannelNumber = bbcPalace.channelNumber;
+    item.ChannelName = "bbc one";  // the same channel: names match without regard to case
+    item.Duration = "30";
+    std::string file = formatRecord(item);
+    item.ChannelName = "Hand-made";
+    item.ProgrammeName = "Something else";
+    file += formatRecord(item);
+    writeFile(dir / "schedule.txt", file);
+
+    std::vector<GuideProgramme> handed;
+    const auto record = [&](size_t, const GuideProgramme& p) {
+        handed.push_back(p);
+        return true;
+    };
+    const RulesApplied applied =
+        applyRules(listing, {{"Inside the Palace", "", 0, false}}, (dir / "schedule.txt").string(), system_clock::now(), record);
+    EXPECT_EQ(applied.alreadyScheduled, 1) << "BBC One's";
+    EXPECT_EQ(applied.recorded, int(realChannels().size()) - 1);
+    std::set<std::string> channels;
+    for (const GuideProgramme& p : handed) {
+        EXPECT_EQ(p.start.formatTime(), bbcPalace.start.formatTime());
+        channels.insert(p.channelNumber + " " + p.channelName);
+    }
+    EXPECT_EQ(channels.size(), handed.size()) << "each on a channel of its own";
 }
 
 void writeGzip(const std::filesystem::path& file, const std::string& text) {

@@ -85,9 +85,11 @@ TEST(XmltvReader, ReadsTheSampleSortedWithChannelsAndSkips) {
     EXPECT_EQ(listing.text(early.title), "Early Show");
     EXPECT_EQ(early.start, utc(2003, 3, 5, 6, 0));
     EXPECT_EQ(early.durationMinutes, 30);
-    // Declared after its programme; no numeric display name.
+    // Declared after its programme; no numeric display name: a number of
+    // its own, which no other channel has.
     EXPECT_EQ(listing.channelName(early), "Named");
-    EXPECT_EQ(listing.channelNumber(early), "0");
+    EXPECT_TRUE(isChannelNumber(listing.channelNumber(early))) << listing.channelNumber(early);
+    EXPECT_NE(listing.channelNumber(early), "4");
 
     const XmltvProgramme& news = listing.programmes[1];
     EXPECT_EQ(listing.text(news.title), "Morning News");  // the first of several
@@ -275,7 +277,8 @@ TEST(ListingModel, HandsTheGuideALocalStartAndTheChannelNumber) {
 }  // namespace
 
 // The recorder's channel playlist numbers the listing's channels by tvg-id,
-// so a programme recorded from the guide tunes to the playlist's stream.
+// so a programme recorded from the guide tunes to the playlist's stream;
+// a number the listing gives comes first.
 TEST(PlaylistChannels, TvgIdGivesTheChannelItsPlaylistNumber) {
     XmltvListing listing = readText(kelbo::testing::kXmltvSample);
     const auto find = [&](const std::string& id) -> const XmltvChannel* {
@@ -285,16 +288,13 @@ TEST(PlaylistChannels, TvgIdGivesTheChannelItsPlaylistNumber) {
     };
     ASSERT_TRUE(find("four.example"));
     ASSERT_TRUE(find("named.example"));
-    const std::string namedBefore = find("named.example")->number;
     const auto playlist = parseM3u(
         "#EXTM3U\n#EXTINF:-1 tvg-id=\"FOUR.example\" tvg-chno=\"104\",Four HD\nhttp://a/4\n"
+        "#EXTINF:-1 tvg-id=\"NAMED.example\" tvg-chno=\"12\",Named (1080p)\nhttp://a/n\n"
         "#EXTINF:-1 tvg-id=\"other.example\",Other\nhttp://a/o\n");
     numberChannelsFromPlaylist(listing, playlist);
-    EXPECT_EQ(find("four.example")->number, "104") << "tvg-id matched, ignoring case";
-    EXPECT_EQ(find("four.example")->name, "Channel Four") << "a listing's own name stays";
-    EXPECT_EQ(find("named.example")->number, namedBefore) << "not in the playlist: unchanged";
-
-    const PlaylistEntry* entry = findChannel(playlist, find("four.example")->number, "");
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->url, "http://a/4") << "the recording finds the same entry";
+    EXPECT_EQ(find("four.example")->number, "4") << "the listing's own number";
+    EXPECT_EQ(find("four.example")->entryName, "Four HD") << "\"Channel Four\" does not name the entry";
+    EXPECT_EQ(find("named.example")->number, "12") << "tvg-id matched, ignoring case";
+    EXPECT_EQ(find("named.example")->entryName, "") << "\"Named (1080p)\" is the listing's channel";
 }

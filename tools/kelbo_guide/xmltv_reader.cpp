@@ -1,5 +1,6 @@
 #include "xmltv_reader.h"
 
+#include "playlist_channels.h"
 #include "xml_stream.h"
 
 #include <algorithm>
@@ -73,13 +74,14 @@ public:
         listing_.programmes.shrink_to_fit();
         std::stable_sort(listing_.programmes.begin(), listing_.programmes.end(),
                          [](const XmltvProgramme& a, const XmltvProgramme& b) { return a.start < b.start; });
+        numberChannelsFromPlaylist(listing_, {});
         return std::move(listing_);
     }
 
 private:
     uint32_t channelIndex(std::string_view id) {
         const auto [it, added] = index_.try_emplace(std::string(id), static_cast<uint32_t>(listing_.channels.size()));
-        if (added) listing_.channels.push_back({it->first, {}, {}});
+        if (added) listing_.channels.push_back({it->first, {}, {}, {}, {}});
         return it->second;
     }
 
@@ -89,16 +91,24 @@ private:
             if (name == "id") id = value;
         });
         XmltvChannel& c = listing_.channels[channelIndex(id)];
+        std::string lcn, digits;
         const int depth = xml_.depth();
         while (xml_.nextChild(depth)) {
-            if (xml_.name() != "display-name") {
+            if (xml_.name() == "lcn") {
+                const std::string number = xml_.text(100);
+                if (isChannelNumber(number) && lcn.empty()) lcn = number;
+            } else if (xml_.name() == "display-name") {
+                const std::string name = xml_.text(100);
+                if (isChannelNumber(name)) {
+                    if (digits.empty()) digits = name;
+                } else if (c.name.empty()) {
+                    c.name = name;
+                }
+            } else {
                 xml_.skip();
-                continue;
             }
-            const std::string name = xml_.text(100);
-            if (allDigits(name) && c.number.empty()) c.number = name;
-            else if (!allDigits(name) && c.name.empty()) c.name = name;
         }
+        if (c.listedNumber.empty()) c.listedNumber = lcn.empty() ? digits : lcn;
     }
 
     void credits(ProgrammeTexts& t) {
@@ -234,6 +244,7 @@ std::string XmltvListing::channelNumber(const XmltvProgramme& p) const {
 
 std::string XmltvListing::channelName(const XmltvProgramme& p) const {
     const XmltvChannel& c = channels[p.channel];
+    if (!c.entryName.empty()) return c.entryName;
     return c.name.empty() ? c.id : c.name;
 }
 

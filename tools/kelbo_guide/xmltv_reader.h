@@ -19,8 +19,13 @@ namespace kelbo::guide {
 
 struct XmltvChannel {
     std::string id;
-    std::string name;    // the first display name that is not a number
-    std::string number;  // the first display name that is a number
+    std::string name;          // the first display name that is not a number
+    std::string listedNumber;  // its <lcn>, else its first display name that is a number
+    // What the guide hands over (numberChannelsFromPlaylist): a number no other
+    // channel has unless the listing gives them the same, and the name of
+    // the channel playlist's entry when the listing's names another station.
+    std::string number;
+    std::string entryName;
 };
 
 // One programme, kept small: its texts are ids into the listing's pool and
@@ -53,9 +58,9 @@ struct XmltvListing {
     QString error;           // not XML, or not an XMLTV listing
 
     const std::string& text(XmltvProgramme::Text id) const { return texts.text(id); }
-    // The channel's number, or "0" for a channel that has none, so that the
-    // recorder still accepts the record.
     std::string channelNumber(const XmltvProgramme& p) const;
+    // The playlist entry's name where it replaces the listing's, else the
+    // listing's, else the channel id.
     std::string channelName(const XmltvProgramme& p) const;
 };
 
@@ -75,7 +80,8 @@ struct XmltvLimits {
 };
 
 // Reads an XMLTV listings file as a stream: elements it does not know are
-// skipped, and only the kept texts stay in memory.
+// skipped, and only the kept texts stay in memory. Channels are numbered
+// without a playlist (numberChannels).
 class XmltvReader {
 public:
     explicit XmltvReader(XmltvLimits limits = {}) : limits_(limits) {}
