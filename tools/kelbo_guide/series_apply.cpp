@@ -20,8 +20,13 @@ std::string scheduleFileOf(const SettingsStore& store) {
 }
 
 std::string scheduleKey(const GuideProgramme& programme) {
-    return programmeSlotKey(programme.start.formatDate(), programme.start.formatTime(), programme.channelNumber,
-                            programme.channelName);
+    // As the add-in writes them: each line break a space.
+    const auto oneLine = [](std::string text) {
+        std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        return text;
+    };
+    return programmeSlotKey(programme.start.formatDate(), programme.start.formatTime(),
+                            oneLine(programme.channelNumber), oneLine(programme.channelName));
 }
 
 namespace {
