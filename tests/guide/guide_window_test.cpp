@@ -108,8 +108,9 @@ TEST_F(GuideWindowTest, ChoosingARecordEntryAppendsThroughTheAddin) {
     EXPECT_EQ(record->item.ChannelNumber, "4");
     EXPECT_EQ(record->item.ChannelName, "Channel Four");
     EXPECT_EQ(record->item.Category, "News");
-    EXPECT_EQ(record->item.Description, "Headlines & weather.");
-    EXPECT_EQ(record->item.Director, "Ann Lee");
+    // The recorder keeps one line of description: the listing's own line
+    // break does not cut it short.
+    EXPECT_EQ(record->item.Description, "Headlines & weather. Director: Ann Lee");
     EXPECT_EQ(record->item.Template, "Half D1");
     EXPECT_FALSE(reader.next());
 }
@@ -148,7 +149,8 @@ TEST(GuideWindowInjection, ListingTextCannotInjectFieldsOrRecords) {
     EXPECT_EQ(record->item.FileName, "");
     EXPECT_EQ(record->item.StartBuffer, "");
     EXPECT_EQ(record->item.Complete, "");
-    EXPECT_EQ(record->item.Description, "Plot.");
+    EXPECT_EQ(record->item.Description,
+              "Plot. StartBuffer  : 600 ----------BREAK---------- Complete     : Recorded");
     EXPECT_FALSE(reader.next());
     window.close();
     unsetenv("XDG_CONFIG_HOME");
@@ -179,7 +181,7 @@ TEST_F(GuideWindowTest, CreditsSubTitleAndEpisodeReachTheSchedule) {
     ASSERT_EQ(records.size(), 1u);
     ASSERT_TRUE(records[0].accepted) << records[0].problem;
     const ScheduleItem& item = records[0].item;
-    EXPECT_EQ(item.Description, "The Last Train");
+    EXPECT_EQ(item.Description, "The Last Train. A body on the line.");
     EXPECT_EQ(item.Director, "Ann Lee");
     EXPECT_EQ(item.Starring, "Cy Dunn, Di Egan");
     EXPECT_EQ(item.Category, "Drama");

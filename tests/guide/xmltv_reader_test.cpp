@@ -86,9 +86,11 @@ TEST(XmltvReader, ReadsTheSampleSortedWithChannelsAndSkips) {
     EXPECT_EQ(listing.text(early.title), "Early Show");
     EXPECT_EQ(early.start, utc(2003, 3, 5, 6, 0));
     EXPECT_EQ(early.durationMinutes, 30);
-    // Declared after its programme; no numeric display name.
+    // Declared after its programme; no numeric display name: a number of
+    // its own, which no other channel has.
     EXPECT_EQ(listing.channelName(early), "Named");
-    EXPECT_EQ(listing.channelNumber(early), "0");
+    EXPECT_TRUE(isChannelNumber(listing.channelNumber(early))) << listing.channelNumber(early);
+    EXPECT_NE(listing.channelNumber(early), "4");
 
     const XmltvProgramme& news = listing.programmes[1];
     EXPECT_EQ(listing.text(news.title), "Morning News");  // the first of several
@@ -199,7 +201,7 @@ TEST(XmltvReader, ReadsSubTitlesCreditsEpisodesAndCategories) {
     EXPECT_FALSE(listing.programmes[1].previouslyShown);
 
     EXPECT_EQ(guideDescription(listing, first),
-              "The Last Train\nA body on the line.\nDirector: Ann Lee, Bo Chan\nStarring: Cy Dunn, Di Egan\n (S03E06)");
+              "The Last Train. A body on the line.\nDirector: Ann Lee, Bo Chan\nStarring: Cy Dunn, Di Egan\n (S03E06)");
     const GuideProgramme g = guideProgramme(listing, first);
     EXPECT_EQ(g.category, "Drama");
     EXPECT_EQ(g.description, guideDescription(listing, first));
@@ -276,7 +278,8 @@ TEST(ListingModel, HandsTheGuideALocalStartAndTheChannelNumber) {
 }  // namespace
 
 // The recorder's channel playlist numbers the listing's channels by tvg-id,
-// so a programme recorded from the guide tunes to the playlist's stream.
+// so a programme recorded from the guide tunes to the playlist's stream;
+// a number the listing gives comes first.
 TEST(PlaylistChannels, TvgIdGivesTheChannelItsPlaylistNumber) {
     XmltvListing listing = readText(kelbo::testing::kXmltvSample);
     const auto find = [&](const std::string& id) -> const XmltvChannel* {
@@ -286,16 +289,18 @@ TEST(PlaylistChannels, TvgIdGivesTheChannelItsPlaylistNumber) {
     };
     ASSERT_TRUE(find("four.example"));
     ASSERT_TRUE(find("named.example"));
-    const std::string namedBefore = find("named.example")->number;
     const auto playlist = parseM3u(
         "#EXTM3U\n#EXTINF:-1 tvg-id=\"FOUR.example\" tvg-chno=\"104\",Four HD\nhttp://a/4\n"
+        "#EXTINF:-1 tvg-id=\"NAMED.example\" tvg-chno=\"12\",Named (1080p)\nhttp://a/n\n"
         "#EXTINF:-1 tvg-id=\"other.example\",Other\nhttp://a/o\n");
     numberChannelsFromPlaylist(listing, playlist);
-    EXPECT_EQ(find("four.example")->number, "104") << "tvg-id matched, ignoring case";
-    EXPECT_EQ(find("four.example")->name, "Channel Four") << "a listing's own name stays";
-    EXPECT_EQ(find("named.example")->number, namedBefore) << "not in the playlist: unchanged";
+    EXPECT_EQ(find("four.example")->number, "4") << "the listing's own number";
+    EXPECT_EQ(find("four.example")->entryName, "Four HD") << "\"Channel Four\" does not name the entry";
+    EXPECT_EQ(find("named.example")->number, "12") << "tvg-id matched, ignoring case";
+    EXPECT_EQ(find("named.example")->entryName, "") << "\"Named (1080p)\" is the listing's channel";
 
-    const PlaylistEntry* entry = findChannel(playlist, find("four.example")->number, "").entry;
+    // The recording finds the entry the guide matched, by the name it hands over.
+    const PlaylistEntry* entry = findChannel(playlist, find("four.example")->number, "Four HD").entry;
     ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->url, "http://a/4") << "the recording finds the same entry";
+    EXPECT_EQ(entry->url, "http://a/4");
 }

@@ -1,5 +1,9 @@
+#include "../guide/real_guide_inputs.h"
 #include "../guide/xmltv_sample.h"
 #include "support/temp_dir.h"
+
+#include "common/channel_names.h"
+#include "common/schedule_format.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -9,7 +13,9 @@
 #include <cstdlib>
 #include <chrono>
 #include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -41,11 +47,12 @@ protected:
         return r;
     }
     Result guide(const std::string& args) { return run("kelbo-guide", args); }
-    void settings(const std::string& templates) {
+    // `defaults`: more lines of section "Defaults", "ChannelPlaylist=..."
+    void settings(const std::string& templates, const std::string& defaults = {}) {
         std::filesystem::create_directories(dir / "config" / "kelbo");
         writeFile(dir / "config" / "kelbo" / "registry.ini",
                   "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\nScheduleFile=" +
-                      schedule().string() + "\nTemplate=Standard\n" +
+                      schedule().string() + "\nTemplate=Standard\n" + defaults +
                       "[Software\\VB and VBA Program Settings\\Kelbo\\DG Templates]\n" + templates);
     }
     std::filesystem::path schedule() const { return dir / "schedule.txt"; }
@@ -120,7 +127,10 @@ TEST_F(KelboGuideTool, ListsAnXmltvFileAndSaysWhatItSkipped) {
     writeFile(dir / "listing.xml", kXmltvSample);
     const Result list = guide("xmltv --list '" + (dir / "listing.xml").string() + "'");
     ASSERT_EQ(list.status, 0) << list.err;
-    EXPECT_EQ(list.out.substr(0, list.out.find('\n')), "0 Named\t05-03-2003 06:00\t30\tEarly Show\t\t\t");
+    // A channel without a number gets one of its own.
+    const std::string first = list.out.substr(0, list.out.find('\n'));
+    EXPECT_EQ(first.substr(first.find(' ')), " Named\t05-03-2003 06:00\t30\tEarly Show\t\t\t");
+    EXPECT_EQ(first.find_first_not_of("0123456789"), 6u) << first;
     EXPECT_NE(list.out.find("4 Channel Four\t05-03-2003 07:05\t90\tMorning News\t\tNews, Current affairs\t"), std::string::npos) << list.out;
     EXPECT_NE(list.err.find("1 programme without a stop time skipped"), std::string::npos) << list.err;
 
@@ -290,8 +300,103 @@ $w->end();
     EXPECT_TRUE(list.err.empty()) << list.err;  // nothing skipped
     EXPECT_EQ(list.out,
               "4 Channel Four\t28-07-2000 17:33\t90\tDetectives\tS3 E6 P1/1\tDrama, Crime\t"
-              "The Last Train A body on the line. Director: Ann Lee Starring: Cy Dunn, Di Egan (S3 E6 P1/1)\n"
+              "The Last Train. A body on the line. Director: Ann Lee Starring: Cy Dunn, Di Egan (S3 E6 P1/1)\n"
               "4 Channel Four\t28-07-2000 19:03\t60\tNews\t\t\t\n");
+}
+
+// gzip as the command-line tool makes it, as guides are published.
+void gzipFile(const std::filesystem::path& from, const std::filesystem::path& to) {
+    ASSERT_EQ(std::system(("gzip -c '" + from.string() + "' > '" + to.string() + "'").c_str()), 0);
+}
+
+std::vector<kelbo::ScheduleItem> scheduledItems(const std::filesystem::path& file) {
+    std::istringstream in(readFile(file));
+    kelbo::ScheduleReader reader(in);
+    std::vector<kelbo::ScheduleItem> items;
+    while (const auto record = reader.next()) {
+        EXPECT_TRUE(record->accepted) << record->problem;
+        items.push_back(record->item);
+    }
+    return items;
+}
+
+// A public guide (gzipped, channels known by name, every channel with the
+// same start times) and a public playlist: a series rule records the
+// programme on every channel, each under a number of its own, the numbers
+// and names the window and `xmltv --list` show, and nothing twice.
+TEST_F(KelboGuideTool, RulesRecordNamedChannelsOfAGzippedGuideUnderTheirOwnNumbers) {
+    writeFile(dir / "channels.m3u", realPlaylist());
+    settings("DEFAULT Template=1\n", "ChannelPlaylist=" + (dir / "channels.m3u").string() + "\n");
+    const auto soon = std::chrono::floor<std::chrono::minutes>(std::chrono::system_clock::now()) + std::chrono::hours(3);
+    writeFile(dir / "guide.xml", realGuide(soon));
+    gzipFile(dir / "guide.xml", dir / "guide.xml.gz");
+    const std::string listing = "'" + (dir / "guide.xml.gz").string() + "'";
+    ASSERT_EQ(guide("rules add --title 'Inside the Palace' --entry 0").status, 0);
+
+    const Result applied = guide("rules apply " + listing);
+    ASSERT_EQ(applied.status, 0) << applied.err;
+    const std::string channels = std::to_string(realChannels().size());
+    EXPECT_NE(applied.out.find(channels + " recorded, 0 already in the schedule"), std::string::npos) << applied.out;
+    const auto items = scheduledItems(schedule());
+    ASSERT_EQ(items.size(), realChannels().size());
+    std::set<std::string> slots, handed;
+    for (const auto& item : items) {
+        EXPECT_EQ(item.StartTime, items[0].StartTime);
+        EXPECT_TRUE(!item.ChannelNumber.empty() &&
+                    item.ChannelNumber.find_first_not_of("0123456789") == std::string::npos)
+            << item.ChannelName << ": " << item.ChannelNumber;
+        EXPECT_EQ(item.Description, "Pilot. " + kPilotDescription) << item.ChannelName;
+        slots.insert(kelbo::programmeSlotKey(item.StartDate, item.StartTime, item.ChannelNumber, item.ChannelName));
+        handed.insert(item.ChannelNumber + " " + item.ChannelName);
+    }
+    EXPECT_EQ(slots.size(), items.size()) << "every programme on a channel of its own";
+
+    // The window's rows name the same channels.
+    const Result list = guide("xmltv --list " + listing);
+    ASSERT_EQ(list.status, 0) << list.err;
+    std::set<std::string> listed;
+    std::istringstream rows(list.out);
+    for (std::string row; std::getline(rows, row);)
+        if (row.find("\tInside the Palace\t") != std::string::npos) listed.insert(row.substr(0, row.find('\t')));
+    EXPECT_EQ(listed, handed);
+    EXPECT_TRUE(listed.contains("101 BBC One")) << "the playlist's tvg-chno";
+    EXPECT_TRUE(listed.contains("1 \u041f\u0435\u0440\u0432\u044b\u0439 \u043a\u0430\u043d\u0430\u043b"))
+        << "the listing's own <lcn>";
+
+    const std::string before = readFile(schedule());
+    const Result again = guide("rules apply " + listing);
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_NE(again.out.find("0 recorded, " + channels + " already in the schedule"), std::string::npos) << again.out;
+    EXPECT_EQ(readFile(schedule()), before);
+}
+
+TEST_F(KelboGuideTool, StreamsA200MegabyteGzippedListingInBoundedMemory) {
+    const auto file = dir / "big.xml.gz";
+    int programmes = 0;
+    {
+        FILE* gzip = ::popen(("gzip -1 > '" + file.string() + "'").c_str(), "w");
+        ASSERT_TRUE(gzip);
+        const std::string description(20000, 'd');
+        std::fputs("<tv><channel id='c'><display-name>BBC One</display-name></channel>\n", gzip);
+        for (long long size = 0; size < 200LL * 1024 * 1024; ++programmes) {
+            const std::string hour = std::to_string(10 + programmes % 10);
+            const std::string element = "<programme start='20030305" + hour + "0000 +0000' stop='20030305" + hour +
+                                        "3000 +0000' channel='c'><title>T" + std::to_string(programmes) +
+                                        "</title><desc>" + description + "</desc></programme>\n";
+            std::fputs(element.c_str(), gzip);
+            size += static_cast<long long>(element.size());
+        }
+        std::fputs("</tv>\n", gzip);
+        ASSERT_EQ(::pclose(gzip), 0);
+    }
+    const long peak = peakKilobytes({std::string(KELBO_BUILD_DIR) + "/kelbo-guide", "xmltv", "--list", file.string()},
+                                    (dir / "out.txt").string());
+    ASSERT_GT(peak, 0) << "kelbo-guide failed";
+    EXPECT_LT(peak, 120 * 1024) << "peak " << peak << " KB for 200 MB of listing";
+    std::ifstream listed(dir / "out.txt");
+    int lines = 0;
+    for (std::string line; std::getline(listed, line);) ++lines;
+    EXPECT_EQ(lines, programmes);
 }
 
 }  // namespace

@@ -15,11 +15,16 @@ bool startsInRepeatedHour(Instant start);
 // The local start with the zone's abbreviation, "01:30 GMT".
 std::string trueStart(Instant start);
 
-// The description as the guide sends it: the sub-title as its first line,
-// then the description text, then "Director: " and "Starring: " lines and
-// the episode as an extra line " (S3 E6)". A start in the repeated hour
-// is named at the front, since the start the guide sends cannot tell it
-// from the first run of that hour.
+// The one line of description the recorder keeps: the sub-title and the
+// description text joined ("Pilot. Jordan's Queen Rania ..."), their own
+// line breaks as spaces, cut to kDescriptionBytes without splitting a
+// character. A start in the repeated hour is named at the front, since the
+// start the guide sends cannot tell it from the first run of that hour.
+std::string descriptionLine(const XmltvListing& listing, const XmltvProgramme& p);
+
+// The description as the guide sends it: the line above, then "Director: "
+// and "Starring: " lines and the episode as an extra line " (S3 E6)", which
+// the recorder keeps as fields of their own.
 std::string guideDescription(const XmltvListing& listing, const XmltvProgramme& p);
 
 // The programme as the guide hands it to the add-in: local start, channel

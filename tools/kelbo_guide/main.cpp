@@ -2,14 +2,13 @@
 // add-in and calls its exports as the guide does; the schedule file is only
 // ever written by the add-in.
 #include "guide_addin.h"
+#include "guide_listing.h"
 #include "guide_programme.h"
 #include "guide_window.h"
 #include "listing_model.h"
-#include "playlist_channels.h"
 #include "rules_command.h"
 #include "xmltv_reader.h"
 
-#include "common/settings_keys.h"
 #include "common/settings_store.h"
 
 #include <QApplication>
@@ -34,11 +33,11 @@ const char kUsage[] =
     "                   --duration MIN --channel-name TEXT --channel-number TEXT [--category TEXT]\n"
     "                   [--description TEXT] [--reminder-id U32] [--smart-search-id U32]\n"
     "                   [--favourite-id U32]\n"
-    "       kelbo-guide [--addin PATH] xmltv [--list] [--days N] FILE.xml\n"
+    "       kelbo-guide [--addin PATH] xmltv [--list] [--days N] FILE.xml|FILE.xml.gz\n"
     "       kelbo-guide rules add --title TEXT [--channel TEXT] [--new-only] --entry N\n"
     "       kelbo-guide rules list\n"
     "       kelbo-guide rules remove N\n"
-    "       kelbo-guide [--addin PATH] rules apply FILE.xml\n";
+    "       kelbo-guide [--addin PATH] rules apply FILE.xml|FILE.xml.gz\n";
 
 int usage(const std::string& why = {}) {
     if (!why.empty()) std::cerr << "kelbo-guide: " << why << '\n';
@@ -160,19 +159,15 @@ int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
         limits.windowStart = std::chrono::system_clock::now();
         limits.windowEnd = *limits.windowStart + std::chrono::days(*days);
     }
-    XmltvListing listing = XmltvReader(limits).readFile(QString::fromStdString(file));
+    const SettingsStore settings(SettingsStore::defaultLocation());
+    std::string warning;
+    XmltvListing listing = readGuideListing(file, limits, settings, warning);
     if (!listing.error.isEmpty()) {
         std::cerr << "kelbo-guide: " << file << " is not a readable XMLTV listing: "
                   << listing.error.toStdString() << '\n';
         return 1;
     }
-    // The recorder's channel playlist, when it has one, numbers the channels.
-    const SettingsStore settings(SettingsStore::defaultLocation());
-    const std::string playlist = settings.GetSetting(settings::kDefaults, settings::kChannelPlaylist);
-    if (!playlist.empty()) {
-        if (const auto entries = readM3uFile(playlist)) numberChannelsFromPlaylist(listing, *entries);
-        else std::cerr << "kelbo-guide: the channel playlist " << playlist << " cannot be read\n";
-    }
+    if (!warning.empty()) std::cerr << "kelbo-guide: " << warning << '\n';
     const QString note = skippedNote(listing);
     if (!note.isEmpty()) std::cerr << "kelbo-guide: " << note.toStdString() << '\n';
     if (args.list) {

@@ -1,6 +1,7 @@
 #include "rules_command.h"
 
 #include "guide_addin.h"
+#include "guide_listing.h"
 #include "series_apply.h"
 #include "series_rules.h"
 
@@ -44,9 +45,13 @@ int add(SeriesRuleStore& rules, const std::map<std::string, std::string>& o, boo
 
 int apply(const SettingsStore& settings, const std::vector<SeriesRule>& rules, const std::string& file,
           const std::string& addinPath) {
-    const XmltvListing listing = XmltvReader().readFile(QString::fromStdString(file));
+    // Numbered exactly as `xmltv` numbers them, or a programme would be
+    // handed over under another channel than the window shows.
+    std::string warning;
+    const XmltvListing listing = readGuideListing(file, {}, settings, warning);
     if (!listing.error.isEmpty())
         return fail(file + " is not a readable XMLTV listing: " + listing.error.toStdString());
+    if (!warning.empty()) std::cerr << "kelbo-guide: " << warning << '\n';
     std::string why;
     const auto addin = GuideAddin::load(addinPath, why);
     if (!addin) return fail("cannot load the add-in: " + why);

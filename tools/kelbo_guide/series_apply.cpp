@@ -2,6 +2,7 @@
 
 #include "listing_programme.h"
 
+#include "common/channel_names.h"
 #include "common/host_paths.h"
 #include "common/schedule_format.h"
 #include "common/settings_keys.h"
@@ -18,12 +19,14 @@ std::string scheduleFileOf(const SettingsStore& store) {
     return toHostPath(stored.empty() ? "c:\\KelboSchedule.txt" : stored);
 }
 
-std::string scheduleKey(const std::string& date, const std::string& time, const std::string& channelNumber) {
-    return date + ' ' + time + ' ' + channelNumber;
-}
-
 std::string scheduleKey(const GuideProgramme& programme) {
-    return scheduleKey(programme.start.formatDate(), programme.start.formatTime(), programme.channelNumber);
+    // As the add-in writes them: each line break a space.
+    const auto oneLine = [](std::string text) {
+        std::replace_if(text.begin(), text.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        return text;
+    };
+    return programmeSlotKey(programme.start.formatDate(), programme.start.formatTime(),
+                            oneLine(programme.channelNumber), oneLine(programme.channelName));
 }
 
 namespace {
@@ -33,8 +36,8 @@ namespace {
 std::string keyOf(const ScheduleItem& item) {
     const auto date = DateTime::parseDate(item.StartDate);
     const auto time = DateTime::parseTime(item.StartTime);
-    return scheduleKey(date ? date->formatDate() : item.StartDate, time ? time->formatTime() : item.StartTime,
-                       item.ChannelNumber);
+    return programmeSlotKey(date ? date->formatDate() : item.StartDate, time ? time->formatTime() : item.StartTime,
+                            item.ChannelNumber, item.ChannelName);
 }
 
 }  // namespace

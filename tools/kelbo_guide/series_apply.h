@@ -18,8 +18,7 @@ namespace kelbo::guide {
 std::string scheduleFileOf(const SettingsStore& store);
 
 // What identifies a programme in the schedule for the recorder: its local
-// start date and time and its channel number.
-std::string scheduleKey(const std::string& date, const std::string& time, const std::string& channelNumber);
+// start date and time on its channel, number and name (programmeSlotKey).
 std::string scheduleKey(const GuideProgramme& programme);
 // The keys of every record the recorder would accept in the file; none for
 // a missing file.
@@ -27,14 +26,14 @@ std::set<std::string> scheduledKeys(const std::string& scheduleFile);
 
 struct RulesApplied {
     int recorded = 0;
-    int alreadyScheduled = 0;  // matched, but the schedule holds that start
+    int alreadyScheduled = 0;  // matched, but the schedule holds that start on that channel
     int refused = 0;           // matched, but the add-in has no such entry
     std::vector<std::string> recordedTitles;
 };
 
 // Hands every programme of the listing that a rule matches and that has
 // not ended by `now` to `record` (menu entry, programme), unless the
-// schedule file holds its start and channel already; what is handed over is
+// schedule file holds the same start on the same channel already; what is handed over is
 // counted as scheduled at once, so no programme goes twice.
 using RecordCommand = std::function<bool(size_t entry, const GuideProgramme& programme)>;
 RulesApplied applyRules(const XmltvListing& listing, const std::vector<SeriesRule>& rules,

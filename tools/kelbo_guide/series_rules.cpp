@@ -22,8 +22,9 @@ bool SeriesRule::matches(const XmltvListing& listing, const XmltvProgramme& p) c
     if (newOnly && p.previouslyShown) return false;
     if (channel.empty()) return true;
     const XmltvChannel& c = listing.channels[p.channel];
-    return equalsIgnoreCase(c.name, channel) || equalsIgnoreCase(c.number, channel) ||
-           equalsIgnoreCase(c.id, channel);
+    for (const std::string* name : {&c.name, &c.entryName, &c.number, &c.listedNumber, &c.id})
+        if (!name->empty() && equalsIgnoreCase(*name, channel)) return true;
+    return false;
 }
 
 std::string SeriesRule::describe() const {

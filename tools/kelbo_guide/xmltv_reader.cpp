@@ -1,13 +1,12 @@
 #include "xmltv_reader.h"
 
-#include "common/text_util.h"
-
-#include <QFile>
-#include <QXmlStreamReader>
+#include "playlist_channels.h"
+#include "xml_stream.h"
 
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <limits>
 #include <unordered_map>
 
 namespace kelbo::guide {
@@ -20,12 +19,6 @@ bool allDigits(std::string_view s) {
     });
 }
 
-std::string kept(const QString& text, size_t maxBytes) {
-    const QByteArray utf8 = text.trimmed().toUtf8();
-    const std::string_view bytes(utf8.constData(), static_cast<size_t>(utf8.size()));
-    return std::string(utf8Prefix(bytes, maxBytes));
-}
-
 // Names joined by ", " as long as whole names fit.
 void addName(std::string& list, const std::string& name, size_t maxBytes) {
     if (name.empty()) return;
@@ -33,6 +26,16 @@ void addName(std::string& list, const std::string& name, size_t maxBytes) {
     if (needed > maxBytes) return;
     if (!list.empty()) list += ", ";
     list += name;
+}
+
+// Whole minutes from `start`, a whole minute, to `end`, rounded up so that
+// the programme's true end is kept. Counted in seconds: the span of two
+// far-apart times does not fit the clock's nanoseconds.
+int32_t minutesUntil(Instant start, Instant end) {
+    using namespace std::chrono;
+    const long long seconds = floor<std::chrono::seconds>(end).time_since_epoch().count() -
+                              floor<std::chrono::seconds>(start).time_since_epoch().count();
+    return static_cast<int32_t>(std::min<long long>((seconds + 59) / 60, std::numeric_limits<int32_t>::max()));
 }
 
 // The texts of one <programme> while it is read; only what is kept goes
@@ -47,87 +50,103 @@ struct ProgrammeTexts {
 // before or after the programmes that name them.
 class Pass {
 public:
-    Pass(QIODevice& device, const XmltvLimits& limits) : xml_(&device), limits_(limits) {}
+    Pass(XmlStream& xml, const XmltvLimits& limits) : xml_(xml), limits_(limits) {}
 
     XmltvListing run() {
-        if (!xml_.readNextStartElement() || xml_.name() != u"tv") {
-            if (!xml_.hasError()) xml_.raiseError(QStringLiteral("no <tv> element, so not an XMLTV listing"));
+        const bool tv = xml_.root() && xml_.name() == "tv";
+        if (tv) {
+            const int depth = xml_.depth();
+            while (xml_.nextChild(depth)) {
+                if (xml_.name() == "channel") channel();
+                else if (xml_.name() == "programme") programme();
+                else xml_.skip();
+            }
+            xml_.finish();
         }
-        while (!xml_.hasError() && xml_.readNextStartElement()) {
-            if (xml_.name() == u"channel") channel();
-            else if (xml_.name() == u"programme") programme();
-            else xml_.skipCurrentElement();
-        }
-        if (xml_.hasError()) {
+        if (xml_.failed() || !tv) {
             // A listing that is not well-formed is refused whole, rather
             // than shown cut short without a word.
             XmltvListing refused;
-            refused.error = QStringLiteral("line %1: %2").arg(xml_.lineNumber()).arg(xml_.errorString());
+            refused.error = xml_.failed() ? QString::fromStdString(xml_.error())
+                                          : QStringLiteral("no <tv> element, so not an XMLTV listing");
             return refused;
         }
         listing_.programmes.shrink_to_fit();
         std::stable_sort(listing_.programmes.begin(), listing_.programmes.end(),
                          [](const XmltvProgramme& a, const XmltvProgramme& b) { return a.start < b.start; });
+        numberChannelsFromPlaylist(listing_, {});
         return std::move(listing_);
     }
 
 private:
-    uint32_t channelIndex(const QString& id) {
-        const std::string key = id.toStdString();
-        const auto [it, added] = index_.try_emplace(key, static_cast<uint32_t>(listing_.channels.size()));
-        if (added) listing_.channels.push_back({key, {}, {}});
+    uint32_t channelIndex(std::string_view id) {
+        const auto [it, added] = index_.try_emplace(std::string(id), static_cast<uint32_t>(listing_.channels.size()));
+        if (added) listing_.channels.push_back({it->first, {}, {}, {}, {}});
         return it->second;
     }
 
-    std::string elementText(size_t maxBytes) {
-        return kept(xml_.readElementText(QXmlStreamReader::SkipChildElements), maxBytes);
-    }
-
     void channel() {
-        XmltvChannel& c = listing_.channels[channelIndex(xml_.attributes().value(QLatin1String("id")).toString())];
-        while (xml_.readNextStartElement()) {
-            if (xml_.name() != u"display-name") {
-                xml_.skipCurrentElement();
-                continue;
+        std::string id;
+        xml_.attributes([&id](std::string_view name, std::string_view value) {
+            if (name == "id") id = value;
+        });
+        XmltvChannel& c = listing_.channels[channelIndex(id)];
+        std::string lcn, digits;
+        const int depth = xml_.depth();
+        while (xml_.nextChild(depth)) {
+            if (xml_.name() == "lcn") {
+                const std::string number = xml_.text(100);
+                if (isChannelNumber(number) && lcn.empty()) lcn = number;
+            } else if (xml_.name() == "display-name") {
+                const std::string name = xml_.text(100);
+                if (isChannelNumber(name)) {
+                    if (digits.empty()) digits = name;
+                } else if (c.name.empty()) {
+                    c.name = name;
+                }
+            } else {
+                xml_.skip();
             }
-            const std::string name = elementText(100);
-            if (allDigits(name) && c.number.empty()) c.number = name;
-            else if (!allDigits(name) && c.name.empty()) c.name = name;
         }
+        if (c.listedNumber.empty()) c.listedNumber = lcn.empty() ? digits : lcn;
     }
 
     void credits(ProgrammeTexts& t) {
-        while (xml_.readNextStartElement()) {
-            const auto name = xml_.name();
-            if (name == u"director") addName(t.directors, elementText(100), limits_.maxCreditsBytes);
-            else if (name == u"actor") addName(t.actors, elementText(100), limits_.maxCreditsBytes);
-            else xml_.skipCurrentElement();
+        const int depth = xml_.depth();
+        while (xml_.nextChild(depth)) {
+            const std::string_view name = xml_.name();
+            if (name == "director") addName(t.directors, xml_.text(100), limits_.maxCreditsBytes);
+            else if (name == "actor") addName(t.actors, xml_.text(100), limits_.maxCreditsBytes);
+            else xml_.skip();
         }
     }
 
     void programmeElement(ProgrammeTexts& t) {
-        const auto name = xml_.name();
+        const std::string_view name = xml_.name();
         const auto firstOnly = [&](std::string& field, size_t limit) {
-            if (field.empty()) field = elementText(limit);
-            else xml_.skipCurrentElement();
+            if (field.empty()) field = xml_.text(limit);
+            else xml_.skip();
         };
-        if (name == u"title") firstOnly(t.title, limits_.maxTitleBytes);
-        else if (name == u"sub-title") firstOnly(t.subTitle, limits_.maxTitleBytes);
-        else if (name == u"desc") firstOnly(t.description, limits_.maxDescriptionBytes);
-        else if (name == u"category") {
-            const std::string category = elementText(limits_.maxCategoryBytes);
+        if (name == "title") firstOnly(t.title, limits_.maxTitleBytes);
+        else if (name == "sub-title") firstOnly(t.subTitle, limits_.maxTitleBytes);
+        else if (name == "desc") firstOnly(t.description, limits_.maxDescriptionBytes);
+        else if (name == "category") {
+            const std::string category = xml_.text(limits_.maxCategoryBytes);
             if (t.firstCategory.empty()) t.firstCategory = category;
             addName(t.categories, category, limits_.maxCategoryBytes * 3);
-        } else if (name == u"episode-num") {
-            const auto system = xml_.attributes().value(QLatin1String("system"));
-            if (system == u"onscreen") firstOnly(t.onscreen, 100);
-            else if (system == u"xmltv_ns" || system.isEmpty()) firstOnly(t.xmltvNs, 100);
-            else xml_.skipCurrentElement();
-        } else if (name == u"credits") {
+        } else if (name == "episode-num") {
+            std::string system;
+            xml_.attributes([&system](std::string_view attribute, std::string_view value) {
+                if (attribute == "system") system = value;
+            });
+            if (system == "onscreen") firstOnly(t.onscreen, 100);
+            else if (system == "xmltv_ns" || system.empty()) firstOnly(t.xmltvNs, 100);
+            else xml_.skip();
+        } else if (name == "credits") {
             credits(t);
         } else {
-            if (name == u"previously-shown") t.previouslyShown = true;
-            xml_.skipCurrentElement();
+            if (name == "previously-shown") t.previouslyShown = true;
+            xml_.skip();
         }
     }
 
@@ -137,18 +156,23 @@ private:
     }
 
     void programme() {
-        const auto attributes = xml_.attributes();
-        const QString stop = attributes.value(QLatin1String("stop")).toString();
-        const auto start = parseXmltvTime(attributes.value(QLatin1String("start")).toString().toStdString());
-        const auto end = parseXmltvTime(stop.toStdString());
-        const uint32_t channel = channelIndex(attributes.value(QLatin1String("channel")).toString());
+        std::string startText, stopText, channelId;
+        xml_.attributes([&](std::string_view name, std::string_view value) {
+            if (name == "start") startText = value;
+            else if (name == "stop") stopText = value;
+            else if (name == "channel") channelId = value;
+        });
+        const auto start = parseXmltvTime(startText);
+        const auto end = parseXmltvTime(stopText);
+        const uint32_t channel = channelIndex(channelId);
         ProgrammeTexts t;
-        while (xml_.readNextStartElement()) programmeElement(t);
-        if (stop.isEmpty()) {
+        const int depth = xml_.depth();
+        while (xml_.nextChild(depth)) programmeElement(t);
+        if (stopText.empty()) {
             ++listing_.withoutStop;
             return;
         }
-        if (!start || !end || *end <= *start) {
+        if (!start || !end || *end < *start) {
             ++listing_.badTimes;
             return;
         }
@@ -156,12 +180,11 @@ private:
             ++listing_.outsideWindow;
             return;
         }
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(*end - *start).count();
         StringPool& pool = listing_.texts;
         XmltvProgramme p;
-        p.start = *start;
+        p.start = std::chrono::floor<std::chrono::minutes>(*start);
         p.channel = channel;
-        p.durationMinutes = static_cast<int32_t>((seconds + 30) / 60);
+        p.durationMinutes = *end == *start ? 0 : minutesUntil(p.start, *end);
         p.title = pool.intern(t.title);
         p.subTitle = pool.intern(t.subTitle);
         p.description = pool.intern(t.description);
@@ -174,23 +197,27 @@ private:
         listing_.programmes.push_back(p);
     }
 
-    QXmlStreamReader xml_;
+    XmlStream& xml_;
     const XmltvLimits& limits_;
     XmltvListing listing_;
     std::unordered_map<std::string, uint32_t> index_;
 };
 
 // One part of an xmltv_ns number, "n" or "n/total", n counted from 0.
-std::string episodePart(std::string_view part, const char* letter) {
+// `needsTotal`: the part of a programme in parts means something only
+// with their count ("0" alone is what grabbers write for "not in parts").
+std::string episodePart(std::string_view part, const char* letter, bool needsTotal) {
     while (!part.empty() && part.front() == ' ') part.remove_prefix(1);
     while (!part.empty() && part.back() == ' ') part.remove_suffix(1);
     const size_t slash = part.find('/');
     const std::string_view n = part.substr(0, slash);
     if (!allDigits(n) || n.size() > 6) return {};
+    if (needsTotal && slash == std::string_view::npos) return {};
     std::string text = letter + std::to_string(std::stoi(std::string(n)) + 1);
     if (slash != std::string_view::npos) {
         const std::string_view total = part.substr(slash + 1);
         if (allDigits(total) && total.size() <= 6) text += "/" + std::string(total);
+        else if (needsTotal) return {};
     }
     return text;
 }
@@ -202,7 +229,7 @@ std::string episodeFromXmltvNs(std::string_view number) {
     const char* const letters[] = {"S", "E", "P"};
     for (const char* letter : letters) {
         const size_t dot = number.find('.');
-        const std::string part = episodePart(number.substr(0, dot), letter);
+        const std::string part = episodePart(number.substr(0, dot), letter, letter == letters[2]);
         if (!part.empty()) text += (text.empty() ? "" : " ") + part;
         if (dot == std::string_view::npos) break;
         number.remove_prefix(dot + 1);
@@ -217,19 +244,24 @@ std::string XmltvListing::channelNumber(const XmltvProgramme& p) const {
 
 std::string XmltvListing::channelName(const XmltvProgramme& p) const {
     const XmltvChannel& c = channels[p.channel];
+    if (!c.entryName.empty()) return c.entryName;
     return c.name.empty() ? c.id : c.name;
 }
 
-XmltvListing XmltvReader::read(QIODevice& device) const { return Pass(device, limits_).run(); }
+XmltvListing XmltvReader::read(QIODevice& device) const {
+    const auto xml = XmlStream::openDevice(device);
+    return Pass(*xml, limits_).run();
+}
 
 XmltvListing XmltvReader::readFile(const QString& path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    std::string why;
+    const auto xml = XmlStream::openFile(path.toStdString(), why);
+    if (!xml) {
         XmltvListing listing;
-        listing.error = QStringLiteral("cannot open: %1").arg(file.errorString());
+        listing.error = QStringLiteral("cannot open: %1").arg(QString::fromStdString(why));
         return listing;
     }
-    return read(file);
+    return Pass(*xml, limits_).run();
 }
 
 }  // namespace kelbo::guide

@@ -24,6 +24,9 @@ int number(std::string_view digits) {
     return n;
 }
 
+constexpr int kFirstYear = 1900;
+constexpr int kLastYear = 2199;
+
 struct Abbreviation {
     const char* name;
     int minutes;
@@ -71,7 +74,11 @@ std::optional<Instant> parseXmltvTime(std::string_view text) {
     const year_month_day date{year{number(text.substr(0, 4))},
                               month{static_cast<unsigned>(number(text.substr(4, 2)))},
                               day{static_cast<unsigned>(number(text.substr(6, 2)))}};
-    if (!date.ok() || part(8) > 23 || part(10) > 59 || part(12) > 60) return std::nullopt;
+    // The clock counts nanoseconds from 1970 and holds only 1677 to 2262; a
+    // year far from today is a damaged time, not a programme.
+    if (!date.ok() || date.year() < year{kFirstYear} || date.year() > year{kLastYear} || part(8) > 23 ||
+        part(10) > 59 || part(12) > 60)
+        return std::nullopt;
     const auto wallClock = sys_days{date} + hours{part(8)} + minutes{part(10)} + seconds{part(12)};
     const auto offset = zoneOffsetMinutes(zone, wallClock.time_since_epoch().count());
     if (!offset) return std::nullopt;

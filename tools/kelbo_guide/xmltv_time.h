@@ -11,7 +11,8 @@ namespace kelbo::guide {
 // then an optional zone: an offset ("+hhmm", "-hhmm"), a common
 // abbreviation with a fixed offset ("UTC", "GMT", "BST", "CET", "EST",
 // "PDT", ...), or a zone name of the tz database ("Europe/London"), whose
-// rules give the offset at that wall-clock time. No zone means UTC.
+// rules give the offset at that wall-clock time. No zone means UTC. Years
+// before 1900 or after 2199 do not read.
 std::optional<Instant> parseXmltvTime(std::string_view text);
 
 // The offset east of UTC, in minutes, that `zone` stands for at the
