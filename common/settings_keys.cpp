@@ -30,7 +30,8 @@ std::vector<std::string> allDefaultsKeys() {
     std::vector<std::string> keys = {
         kTemplate, kStartBuffer, kEndBuffer, kScheduleFile, kPreviewRecording,
         kHearPreviewAudio, kFileString, kMinimizeToSystem, kStartInSystemTray, kExpertMode,
-        kAutoLoadSchedule, kSplitType, kSplitValue, kPositionLeft, kPositionTop,
+        kAutoLoadSchedule, kSplitType, kSplitValue, kBrightness, kContrast, kSaturation,
+        kTint, kVolume, kVideoSource, kVideoStandard, kPositionLeft, kPositionTop,
         kPositionWidth, kPositionHeight};
     for (const std::string& field : columnFieldNames()) {
         keys.push_back("i_" + field);

@@ -25,6 +25,17 @@ inline const std::string kExpertMode = "ExpertMode";
 inline const std::string kAutoLoadSchedule = "AutoLoadSchedule";
 inline const std::string kSplitType = "SplitType";
 inline const std::string kSplitValue = "SplitValue";
+// The capture device's picture and sound as last given to it from the
+// Options dialog: decimal text from 0 to 32767. Missing: the device's own.
+inline const std::string kBrightness = "Brightness";
+inline const std::string kContrast = "Contrast";
+inline const std::string kSaturation = "Saturation";
+inline const std::string kTint = "Tint";
+inline const std::string kVolume = "Volume";
+// Its input, "Composite" or "SVideo", and its standard, "PAL" or "NTSC".
+// Missing: the device's own.
+inline const std::string kVideoSource = "VideoSource";
+inline const std::string kVideoStandard = "VideoStandard";
 inline const std::string kPositionLeft = "Position_Left";
 inline const std::string kPositionTop = "Position_Top";
 inline const std::string kPositionWidth = "Position_Width";

@@ -1,6 +1,6 @@
 // Kelbo, the recorder: one main window over the program's start-up.
-#include "about_options.h"
 #include "app_icon.h"
+#include "command_line.h"
 #include "recorder_program.h"
 #include "remote_commands.h"
 #include "signal_bridge.h"
@@ -24,6 +24,8 @@
 
 #include <cstdlib>
 #include <iostream>
+
+#include <unistd.h>
 
 using namespace kelbo;
 
@@ -60,13 +62,32 @@ int sendCommand(int argc, char** argv, const app::RemoteRequest& request) {
     return app::sendRemoteRequest(instance, request);
 }
 
+// A second start (a menu, a script, a second click) waits for nobody: the
+// running recorder comes forward and this one ends, saying so only to a
+// terminal.
+int bringRunningForward(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const app::SingleInstance instance(settingsFolder());
+    const bool answered = instance.askToComeForward();
+    if (::isatty(STDERR_FILENO))
+        std::cerr << (answered ? "kelbo: Kelbo is already running for this user; its window has been "
+                                 "brought forward.\n"
+                               : "kelbo: Kelbo is already running for this user but did not answer; "
+                                 "its window was not brought forward.\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto status = app::answerAboutOptions(std::vector<std::string>(argv + 1, argv + argc), std::cout))
-        return *status;
-    if (const auto request = app::remoteRequestFrom(std::vector<std::string>(argv + 1, argv + argc)))
-        return sendCommand(argc, argv, *request);
+    const app::CommandLine line = app::readCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    if (line.action == app::CommandLine::Action::Command) return sendCommand(argc, argv, line.request);
+    if (line.action != app::CommandLine::Action::StartRecorder)
+        return app::answerCommandLine(line, std::cout, std::cerr);
+    // Two recorders would fight over the device and the schedule file.
+    const app::InstanceLock lock(settingsFolder());
+    if (!lock.held()) return bringRunningForward(argc, argv);
+
     chooseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Kelbo");
@@ -75,15 +96,11 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     quietOffscreenPlugin();
 
+    app::SingleInstance instance(settingsFolder());
+    instance.listen();
+
     ui::QtMessageBoxes messages;
     SettingsStore store(SettingsStore::defaultLocation());
-    app::SingleInstance instance(settingsFolder());
-    if (!instance.claim()) {
-        // Two recorders would fight over the device and the schedule file.
-        messages.show("Kelbo", "Kelbo is already running for this user; its window has been brought forward.",
-                      MessageBoxes::Icon::Information, MessageBoxes::Buttons::Ok);
-        return 0;
-    }
 
     SystemClock clock;
     ui::QtDispatcher dispatcher(&app);

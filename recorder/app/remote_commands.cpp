@@ -6,7 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <algorithm>
 #include <iostream>
 
 namespace kelbo::app {
@@ -33,19 +32,6 @@ void printStatus(const json& s) {
     line("File:      ", "file");
 }
 }  // namespace
-
-std::optional<RemoteRequest> remoteRequestFrom(const std::vector<std::string>& arguments) {
-    const auto given = [&arguments](const char* option) {
-        return std::find(arguments.begin(), arguments.end(), option) != arguments.end();
-    };
-    RemoteRequest request;
-    request.json = given("--json");
-    if (given("--status")) request.command = "status";
-    else if (given("--stop-recording")) request.command = "stop-recording";
-    else if (given("--reload")) request.command = "reload";
-    else return std::nullopt;
-    return request;
-}
 
 QByteArray answerRemoteRequest(Recorder& recorder, const QByteArray& request) {
     json reply;

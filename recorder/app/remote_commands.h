@@ -2,9 +2,7 @@
 
 #include <QByteArray>
 
-#include <optional>
 #include <string>
-#include <vector>
 
 namespace kelbo {
 class Recorder;
@@ -14,7 +12,8 @@ namespace kelbo::app {
 
 class SingleInstance;
 
-// Commands to the running recorder, given on the command line:
+// Commands to the running recorder, given on the command line (read by
+// readCommandLine):
 //   kelbo --status [--json]   what the status bar shows
 //   kelbo --stop-recording    as the stop button
 //   kelbo --reload            as "Reload Schedule"
@@ -22,8 +21,6 @@ struct RemoteRequest {
     std::string command;  // "status", "stop-recording", "reload"
     bool json = false;
 };
-// None when the arguments name no command: the recorder itself starts.
-std::optional<RemoteRequest> remoteRequestFrom(const std::vector<std::string>& arguments);
 
 // The recorder's side: one JSON object per request.
 QByteArray answerRemoteRequest(Recorder& recorder, const QByteArray& request);

@@ -18,8 +18,19 @@ constexpr int kConnectMs = 2000;
 constexpr int kAnswerMs = 15000;
 }  // namespace
 
-SingleInstance::SingleInstance(const QString& settingsFolder, QObject* parent)
-    : QObject(parent), lockPath_(QDir(settingsFolder).filePath("kelbo.instance.lock")) {
+InstanceLock::InstanceLock(const QString& settingsFolder) {
+    const QString path = QDir(settingsFolder).filePath("kelbo.instance.lock");
+    QDir().mkpath(settingsFolder);
+    fd_ = ::open(path.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // The kernel drops the lock when the holder ends, however it ends.
+    held_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+}
+
+InstanceLock::~InstanceLock() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+SingleInstance::SingleInstance(const QString& settingsFolder, QObject* parent) : QObject(parent) {
     // The name follows the settings folder, so users (and tests with their
     // own folders) do not meet each other.
     const QByteArray id =
@@ -29,26 +40,14 @@ SingleInstance::SingleInstance(const QString& settingsFolder, QObject* parent)
     serverName_ = "kelbo-" + QString::fromLatin1(id);
 }
 
-SingleInstance::~SingleInstance() {
-    if (lockFd_ >= 0) ::close(lockFd_);
-}
-
-bool SingleInstance::claim() {
-    QDir().mkpath(QFileInfo(lockPath_).absolutePath());
-    lockFd_ = ::open(lockPath_.toLocal8Bit().constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    // The kernel drops the lock when the holder ends, however it ends.
-    if (lockFd_ >= 0 && ::flock(lockFd_, LOCK_EX | LOCK_NB) == 0) {
-        listen();
-        return true;
-    }
+bool SingleInstance::askToComeForward() const {
     QLocalSocket socket;
     socket.connectToServer(serverName_);
-    if (socket.waitForConnected(kConnectMs)) {
-        socket.write(QByteArray(kRaise) + '\n');
-        socket.waitForBytesWritten(kConnectMs);
-        socket.waitForDisconnected(1000);
-    }
-    return false;
+    if (!socket.waitForConnected(kConnectMs)) return false;
+    socket.write(QByteArray(kRaise) + '\n');
+    if (!socket.waitForBytesWritten(kConnectMs)) return false;
+    // The first instance hangs up once it has read the request.
+    return socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(kConnectMs);
 }
 
 void SingleInstance::listen() {

@@ -12,18 +12,37 @@ class QLocalServer;
 namespace kelbo::app {
 
 // One recorder per user: the first instance holds a lock beside the
-// settings store and listens for later instances, which ask it to come
-// forward and then end, or send it a command and print its answer.
+// settings store for its whole run. It needs no application object, so a
+// later instance can end before it opens a display.
+class InstanceLock {
+public:
+    // `settingsFolder` is the user's folder of the settings store.
+    explicit InstanceLock(const QString& settingsFolder);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    // True for the first instance; a later one must end.
+    bool held() const { return held_; }
+
+private:
+    int fd_ = -1;
+    bool held_ = false;
+};
+
+// The first instance listens for later ones, which ask it to come forward
+// and then end, or send it a command and print its answer.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
     // `settingsFolder` is the user's folder of the settings store.
     explicit SingleInstance(const QString& settingsFolder, QObject* parent = nullptr);
-    ~SingleInstance() override;
 
-    // True for the first instance. A later one has asked the first to come
-    // forward (when it could reach it) and must end.
-    bool claim();
+    // The first instance answers later ones from here on.
+    void listen();
+    // A later instance asks the first to come forward; false when it did
+    // not take the request.
+    bool askToComeForward() const;
 
     // The first instance's answer to a one-line request; none when no
     // recorder answers.
@@ -36,12 +55,9 @@ signals:
     void raiseRequested();
 
 private:
-    void listen();
     QByteArray answer(const QByteArray& request);
 
-    QString lockPath_;
     QString serverName_;
-    int lockFd_ = -1;
     QLocalServer* server_ = nullptr;
     CommandHandler handler_;
 };

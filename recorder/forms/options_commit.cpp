@@ -43,9 +43,13 @@ void OptionsForm::commit() {
     }
     if (changed && device_.ReadyState() != CaptureDevice::Recording) host_.reloadSchedule();
     runSplitCheck();
+    // The device's controls act only while it previews; what they then
+    // give it is stored with the rest.
+    const bool previewing = device_.ReadyState() == CaptureDevice::Previewing;
+    if (previewing) takeDeviceSettings();
     Save_Settings(*this);
     storeCaptureSource();
-    if (device_.ReadyState() == CaptureDevice::Previewing) updateDevice();
+    if (previewing) updateDevice();
     refreshView();
 }
 
@@ -76,8 +80,15 @@ bool OptionsForm::commitBuffer(std::string& text, int& scroll, std::string& live
     return true;
 }
 
-void OptionsForm::updateDevice() {
+void OptionsForm::takeDeviceSettings() {
     refusePictureTexts();
+    for (PictureControl control : kDeviceOrder) *settingOf(live_.device, control) = pictureValue(control);
+    live_.device.Composite = composite_;
+    live_.device.PAL = pal_;
+}
+
+// After takeDeviceSettings.
+void OptionsForm::updateDevice() {
     if (!deviceNeedsUpdate()) return;
     device_.StopPreview();
     for (PictureControl control : kDeviceOrder)

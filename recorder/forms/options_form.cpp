@@ -47,12 +47,22 @@ void OptionsForm::runOpening() {
     deviceControlsEnabled_ = device_.ReadyState() == CaptureDevice::Previewing;
     if (!deviceControlsEnabled_) return;  // the controls keep their contents
     device_.PrepareDevice();
+    showDeviceValues();
+}
+
+void OptionsForm::showDeviceValues() {
     for (PictureControl control : kDeviceOrder) {
         const int value = readPictureMember(device_, control);
         picture_[static_cast<size_t>(control)] = {std::to_string(value), clampToSpinner(value)};
     }
     composite_ = device_.VideoSource() == CaptureDevice::Composite;
     pal_ = device_.VideoStandard() == CaptureDevice::PAL;
+}
+
+void OptionsForm::loadDeviceSettings() {
+    applyDeviceSettings(device_, live_.device);
+    showDeviceValues();
+    refreshView();
 }
 
 void OptionsForm::Command_Cancel_Click() {

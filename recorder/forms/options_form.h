@@ -111,6 +111,10 @@ public:
     void choosePal(bool pal) { pal_ = pal; }
     // As the device was at the last opening or Apply: previewing.
     bool deviceControlsEnabled() const { return deviceControlsEnabled_; }
+    // Gives the device the stored picture, sound, input and standard (as
+    // loading the settings does, before its first picture); the controls
+    // then show what the device holds.
+    void loadDeviceSettings();
 
     // The capture source drop-down. The stored choice stays an entry even
     // when it is not among `choices` (a media file, an unplugged device).
@@ -128,7 +132,9 @@ public:
 
 private:
     void runOpening();
+    void showDeviceValues();
     void commit();
+    void takeDeviceSettings();
     bool commitTemplate();
     bool commitBuffer(std::string& text, int& scroll, std::string& live, const char* label,
                       const char* controlName);

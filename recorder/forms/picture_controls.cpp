@@ -43,4 +43,48 @@ void writePictureMember(CaptureDevice& device, PictureControl control, int value
     }
 }
 
+namespace {
+
+template <class Settings>
+auto fieldOf(Settings& settings, PictureControl control) -> decltype(&settings.Brightness) {
+    switch (control) {
+    case PictureControl::Brightness: return &settings.Brightness;
+    case PictureControl::Contrast: return &settings.Contrast;
+    case PictureControl::Saturation: return &settings.Saturation;
+    case PictureControl::Tint: return &settings.Tint;
+    case PictureControl::Volume: return &settings.Volume;
+    case PictureControl::Sharpness: break;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<int>* settingOf(DeviceSettings& settings, PictureControl control) {
+    return fieldOf(settings, control);
+}
+
+const std::optional<int>* settingOf(const DeviceSettings& settings, PictureControl control) {
+    return fieldOf(settings, control);
+}
+
+void applyDeviceSettings(CaptureDevice& device, const DeviceSettings& settings) {
+    bool given = false;
+    for (PictureControl control : kDeviceOrder) {
+        const std::optional<int>* value = settingOf(settings, control);
+        if (!value || !*value) continue;
+        writePictureMember(device, control, **value);
+        given = true;
+    }
+    if (settings.Composite) {
+        device.setVideoSource(*settings.Composite ? CaptureDevice::Composite : CaptureDevice::SVideo);
+        given = true;
+    }
+    if (settings.PAL) {
+        device.setVideoStandard(*settings.PAL ? CaptureDevice::PAL : CaptureDevice::NTSC);
+        given = true;
+    }
+    if (given) device.CommitVideoSettings();
+}
+
 }  // namespace kelbo

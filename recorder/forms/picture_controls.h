@@ -3,6 +3,7 @@
 #include "recorder/forms/options_form.h"
 
 #include <array>
+#include <optional>
 
 namespace kelbo {
 
@@ -27,5 +28,13 @@ void writePictureMember(CaptureDevice& device, PictureControl control, int value
 inline constexpr std::array<PictureControl, 5> kDeviceOrder = {
     PictureControl::Brightness, PictureControl::Volume, PictureControl::Contrast,
     PictureControl::Saturation, PictureControl::Tint};
+
+// The stored setting of a control; Sharpness has none (nullptr).
+std::optional<int>* settingOf(DeviceSettings& settings, PictureControl control);
+const std::optional<int>* settingOf(const DeviceSettings& settings, PictureControl control);
+
+// Gives the device each value `settings` holds, in the dialog's order, and
+// commits them when there was any. A value it lacks leaves the device's own.
+void applyDeviceSettings(CaptureDevice& device, const DeviceSettings& settings);
 
 }  // namespace kelbo

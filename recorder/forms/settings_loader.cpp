@@ -47,6 +47,19 @@ void tickStoredGuideTemplates(OptionsForm& form) {
             if (entries[i].name == value.first) form.setGuideTemplateTicked(static_cast<int>(i), true);
 }
 
+// Only what was given to the device: a missing key leaves it its own value.
+void saveDeviceSettings(SettingsStore& store, const DeviceSettings& device) {
+    using namespace settings;
+    const std::pair<const std::string&, const std::optional<int>&> values[] = {
+        {kBrightness, device.Brightness}, {kContrast, device.Contrast},
+        {kSaturation, device.Saturation}, {kTint, device.Tint}, {kVolume, device.Volume}};
+    for (const auto& [key, value] : values)
+        if (value) store.SaveSetting(kDefaults, key, std::to_string(*value));
+    if (device.Composite)
+        store.SaveSetting(kDefaults, kVideoSource, *device.Composite ? "Composite" : "SVideo");
+    if (device.PAL) store.SaveSetting(kDefaults, kVideoStandard, *device.PAL ? "PAL" : "NTSC");
+}
+
 }  // namespace
 
 SettingsLoadResult Load_Settings(OptionsForm& form, const std::string& templateKey,
@@ -58,6 +71,8 @@ SettingsLoadResult Load_Settings(OptionsForm& form, const std::string& templateK
     live.EndBuffer = stored.EndBuffer;
     live.ScheduleFile = stored.ScheduleFile;
     live.ChannelPlaylist = stored.ChannelPlaylist;
+    live.device = stored.device;
+    form.loadDeviceSettings();
 
     // Each box reacts as to a click; in this order only "Start in System
     // Tray" leaves a trace, by ticking "Minimize to System Tray".
@@ -113,6 +128,7 @@ void Save_Settings(const OptionsForm& form) {
         {kSplitValue, live.SplitValue},
     };
     for (const auto& [key, value] : values) store.SaveSetting(kDefaults, key, value);
+    saveDeviceSettings(store, live.device);
     // Written only once there is one, so stores without streams stay as they were.
     if (!live.ChannelPlaylist.empty() || !store.GetSetting(kDefaults, kChannelPlaylist).empty())
         store.SaveSetting(kDefaults, kChannelPlaylist, live.ChannelPlaylist);

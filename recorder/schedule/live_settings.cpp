@@ -2,9 +2,37 @@
 
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
+#include "common/text_util.h"
 #include "setting_values.h"
 
 namespace kelbo {
+
+namespace {
+
+// The stored choice between two words (any case); none for anything else.
+std::optional<bool> choiceOf(const std::string& text, const char* first, const char* second) {
+    if (equalsIgnoreCase(text, first)) return true;
+    if (equalsIgnoreCase(text, second)) return false;
+    return std::nullopt;
+}
+
+DeviceSettings readDeviceSettings(const SettingsStore& store) {
+    using namespace settings;
+    const auto value = [&](const std::string& key) -> std::optional<int> {
+        return wholeNumberIn(store.GetSetting(kDefaults, key));
+    };
+    DeviceSettings d;
+    d.Brightness = value(kBrightness);
+    d.Contrast = value(kContrast);
+    d.Saturation = value(kSaturation);
+    d.Tint = value(kTint);
+    d.Volume = value(kVolume);
+    d.Composite = choiceOf(store.GetSetting(kDefaults, kVideoSource), "Composite", "SVideo");
+    d.PAL = choiceOf(store.GetSetting(kDefaults, kVideoStandard), "PAL", "NTSC");
+    return d;
+}
+
+}  // namespace
 
 SplitType splitTypeFromText(const std::string& text) {
     if (text == "None") return SplitType::None;
@@ -59,6 +87,7 @@ LiveSettings readLiveSettings(const SettingsStore& store, const DefaultFolders& 
     s.SplitValue = readIf(kSplitValue, [](const std::string& t) {
         return t.empty() || wholeNumberIn(t).has_value();
     });
+    s.device = readDeviceSettings(store);
     return s;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/default_folders.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,16 @@ struct GuideTemplate {
     std::string name;
     bool ticked = false;
     bool operator==(const GuideTemplate&) const = default;
+};
+
+// The capture device's picture, sound, input and standard as last given
+// to it from the Options dialog. A value never given is none: the device
+// keeps its own.
+struct DeviceSettings {
+    std::optional<int> Brightness, Contrast, Saturation, Tint, Volume;
+    std::optional<bool> Composite;  // the input: Composite, else S-Video
+    std::optional<bool> PAL;        // the standard: PAL, else NTSC
+    bool operator==(const DeviceSettings&) const = default;
 };
 
 // The settings the running recorder reads at the moment of use. The options
@@ -40,6 +51,7 @@ struct LiveSettings {
     std::string ChannelPlaylist;
     SplitType splitType = SplitType::None;
     std::string SplitValue;
+    DeviceSettings device;
 
     // The template lists, filled once from the device's templates.
     // The options dialog's default template list: precanned, then user.
@@ -58,7 +70,7 @@ const char* splitTypeText(SplitType type);
 // check of the template against the device's list. A flag other than "0"
 // or "1", a buffer or split value that is not a whole number from 0 to
 // 32767, and a path or pattern that is not readable text read as the
-// key's default.
+// key's default (for the device's settings: none).
 LiveSettings readLiveSettings(const SettingsStore& store, const DefaultFolders& folders);
 
 }  // namespace kelbo

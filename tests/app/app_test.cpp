@@ -1,8 +1,8 @@
-// The program's own face: --help and --version, and the icon its windows
+// The program's own face: its command line, and the icon its windows
 // carry.
 #include "common/clock.h"
 #include "common/settings_store.h"
-#include "recorder/app/about_options.h"
+#include "recorder/app/command_line.h"
 #include "recorder/app/app_icon.h"
 #include "recorder/ui/main_window.h"
 #include "support/recording_message_boxes.h"
@@ -18,24 +18,66 @@ using namespace kelbo::testing;
 
 namespace {
 
-std::optional<int> answer(const std::vector<std::string>& arguments, std::string& out) {
-    std::ostringstream stream;
-    const auto status = app::answerAboutOptions(arguments, stream);
-    out = stream.str();
+using Action = app::CommandLine::Action;
+
+int answer(const std::vector<std::string>& arguments, std::string& out, std::string& err) {
+    std::ostringstream o, e;
+    const int status = app::answerCommandLine(app::readCommandLine(arguments), o, e);
+    out = o.str();
+    err = e.str();
     return status;
 }
 
-TEST(AboutOptions, VersionAndHelpAreAnsweredOtherArgumentsAreLeftAlone) {
-    std::string out;
-    EXPECT_EQ(answer({"--version"}, out), 0);
+TEST(CommandLine, VersionAndHelpAreAnsweredOnStandardOutput) {
+    std::string out, err;
+    EXPECT_EQ(answer({"--version"}, out, err), 0);
     EXPECT_EQ(out, "kelbo " KELBO_VERSION "\n");
-    EXPECT_EQ(answer({"--help"}, out), 0);
+    EXPECT_EQ(answer({"--help"}, out, err), 0);
+    EXPECT_EQ(out.rfind("Usage: kelbo [OPTION]\n", 0), 0u);
     EXPECT_NE(out.find("--stop-recording"), std::string::npos);
-    EXPECT_EQ(answer({"-platform", "offscreen", "-h"}, out), 0);
+    EXPECT_EQ(err, "");
+    for (const std::vector<std::string>& withHelp :
+         {std::vector<std::string>{"-platform", "offscreen", "-h"}, {"--status", "--help"}, {"--bogus", "--help"}}) {
+        EXPECT_EQ(answer(withHelp, out, err), 0) << withHelp.back();
+        EXPECT_EQ(out.rfind("Usage: kelbo", 0), 0u);
+    }
+}
 
-    for (const std::vector<std::string>& others : {std::vector<std::string>{}, {"--status", "--json"}, {"--reload"}}) {
-        EXPECT_EQ(answer(others, out), std::nullopt);
-        EXPECT_EQ(out, "");
+TEST(CommandLine, CommandsAndQtsOwnOptionsAreTakenAnythingElseIsRefused) {
+    EXPECT_EQ(app::readCommandLine({}).action, Action::StartRecorder);
+    for (const std::vector<std::string>& qt :
+         {std::vector<std::string>{"-platform", "offscreen"}, {"--style", "Fusion"}, {"-style=Fusion"},
+          {"-display", ":1", "-reverse"}, {"-session", "10d3f", "-platformtheme", "gtk3"}})
+        EXPECT_EQ(app::readCommandLine(qt).action, Action::StartRecorder) << qt[0];
+
+    const app::CommandLine status = app::readCommandLine({"-platform", "offscreen", "--json", "--status"});
+    EXPECT_EQ(status.action, Action::Command);
+    EXPECT_EQ(status.request.command, "status");
+    EXPECT_TRUE(status.request.json);
+    EXPECT_EQ(app::readCommandLine({"--stop-recording"}).request.command, "stop-recording");
+    EXPECT_EQ(app::readCommandLine({"--reload"}).request.command, "reload");
+
+    // Typing errors and stray words a user or script may give.
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"--stop"}, "unknown option --stop"},
+        {{"--bogus"}, "unknown option --bogus"},
+        {{"-status"}, "unknown option -status"},
+        {{"--status=json"}, "unknown option --status=json"},
+        {{"stop"}, "unexpected argument stop"},
+        {{"--status", "extra"}, "unexpected argument extra"},
+        {{"--status", "--reload"}, "--status and --reload cannot be given together"},
+        {{"--reload", "--reload"}, "--reload is given twice"},
+        {{"--json"}, "--json goes with --status"},
+        {{"--reload", "--json"}, "--json goes with --status"},
+        {{"--version", "--bogus"}, "unknown option --bogus"},
+        {{"-platform"}, "-platform needs a value"},
+        {{"-style="}, "unknown option -style="},
+    };
+    for (const auto& [arguments, problem] : refused) {
+        std::string out, err;
+        EXPECT_EQ(answer(arguments, out, err), 2) << problem;
+        EXPECT_EQ(out, "") << problem;
+        EXPECT_EQ(err.rfind("kelbo: " + problem + "\nUsage: kelbo [OPTION]\n", 0), 0u) << err;
     }
 }
 

@@ -207,3 +207,46 @@ TEST_F(RecorderProgramTest, MissingRecordingTemplatesEndTheStartUpCleanly) {
     window.close();
     EXPECT_EQ(at("window: stopTimers"), end());
 }
+
+// The picture and standard chosen in Options while previewing outlive the
+// run: the next start gives them to the device before it shows or records
+// anything, and the programme due then records with them.
+TEST_F(RecorderProgramTest, PictureAndStandardChosenInOptionsReachTheDeviceAfterARestart) {
+    writeFile(dir / "Saved.txt", "");
+    ASSERT_TRUE(start());
+    device.state = CaptureDevice::Previewing;
+    OptionsForm& options = program.options();
+    options.OptionsMenu_Click();
+    options.pictureScrolled(PictureControl::Brightness, 8000);
+    options.choosePal(false);
+    options.Command_OK_Click();
+    ASSERT_EQ(device.VideoStandard(), CaptureDevice::NTSC);
+    window.close();
+
+    writeFile(dir / "Saved.txt", programme("Running", kNow.plusMinutes(-5), 30).text());
+    auto reopened = std::make_unique<ScriptedCaptureDevice>();
+    ScriptedCaptureDevice& second = *reopened;
+    second.registryKey = device.registryKey;
+    FakeMainWindow secondWindow;
+    secondWindow.journal = &second.calls;
+    app::RecorderProgram restarted{app::ProgramServices{store, messages, clock, dir.path().string(), {}}};
+    ASSERT_TRUE(restarted.startUp(secondWindow, [&]() -> std::unique_ptr<CaptureDevice> { return std::move(reopened); }));
+    ASSERT_TRUE(secondWindow.fireTick());
+
+    const auto& calls = second.calls;
+    const auto first = [&calls](const std::string& prefix) {
+        return std::find_if(calls.begin(), calls.end(),
+                            [&prefix](const std::string& c) { return c.rfind(prefix, 0) == 0; }) -
+               calls.begin();
+    };
+    EXPECT_LT(first("setBrightness 8000"), first("StartCapture"));
+    EXPECT_LT(first("setVideoStandard 53"), first("CommitVideoSettings"));
+    EXPECT_LT(first("CommitVideoSettings"), first("StartCapture"));
+    EXPECT_EQ(first("StartPreview"), static_cast<long>(calls.size())) << "no preview before the settings";
+    EXPECT_LT(first("StartCapture"), static_cast<long>(calls.size())) << ::testing::PrintToString(calls);
+    EXPECT_EQ(second.VideoStandard(), CaptureDevice::NTSC);
+    EXPECT_EQ(second.Brightness(), 8000);
+    EXPECT_FALSE(restarted.options().pal());
+    EXPECT_EQ(restarted.options().pictureText(PictureControl::Brightness), "8000");
+    secondWindow.close();
+}

@@ -114,5 +114,5 @@ TEST(SettingsKeys, DefaultsOfEveryKey) {
     EXPECT_EQ(defaultValue(kPositionWidth, folder), "9600");
     EXPECT_EQ(defaultValue(kPositionHeight, folder), "6000");
     EXPECT_EQ(defaultValue("i_IndexString", folder), "");
-    EXPECT_EQ(allDefaultsKeys().size(), 17u + 30u);
+    EXPECT_EQ(allDefaultsKeys().size(), 24u + 30u);
 }

@@ -1,5 +1,6 @@
 // Commands to the running program (kelbo --status, --stop-recording,
-// --reload) and its orderly end on SIGHUP, offscreen on the test pattern.
+// --reload), mistyped ones, and its orderly end on SIGHUP, offscreen on the
+// test pattern.
 #include "support/recorder_home.h"
 
 #include <gtest/gtest.h>
@@ -106,4 +107,38 @@ TEST(ProgramCommands, HangUpEndsTheProgramInTheSameOrderAsTerminate) {
     const std::string settings = readFile(home.settingsFile());
     EXPECT_NE(settings.find("Position_Width="), std::string::npos);
     EXPECT_NE(settings.find("i_IndexString="), std::string::npos);
+}
+
+// A mistyped command or a stray word is refused before anything starts:
+// no recorder, no settings, no log, no lock, and the running recorder
+// hears nothing of it.
+TEST(ProgramCommands, AnUnknownOptionOrStrayArgumentIsRefusedAndTouchesNothing) {
+    PatternHome home;
+    const auto folder = home.settingsFile().parent_path();
+    const std::string settings = readFile(home.settingsFile());
+    const std::vector<std::vector<std::string>> mistakes = {
+        {"--bogus"}, {"--stop"}, {"stop-recording"}, {"--status", "--reload"}, {"--json"}, {"-platform"}};
+    for (const auto& arguments : mistakes) {
+        const ProgramRun run = home.command(arguments);
+        EXPECT_EQ(run.status, 2) << arguments[0];
+        EXPECT_EQ(run.out, "") << arguments[0];
+        EXPECT_NE(run.err.find("Usage: kelbo [OPTION]"), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(readFile(home.settingsFile()), settings);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1) << "no lock beside the settings";
+    EXPECT_FALSE(std::filesystem::exists(home.logFile()));
+    EXPECT_TRUE(filesBelow(home.movies()).empty());
+
+    BackgroundProgram kelbo = home.startRecorder();
+    ASSERT_TRUE(home.waitForRecording(10s)) << "no recording started";
+    const ProgramRun typo = home.command({"--stop"});
+    EXPECT_EQ(typo.status, 2);
+    EXPECT_NE(typo.err.find("kelbo: unknown option --stop\n"), std::string::npos) << typo.err;
+    const auto status = nlohmann::json::parse(home.command({"--status", "--json"}).out);
+    EXPECT_TRUE(status["recording"].get<bool>()) << "the recording goes on";
+    // Qt's own options are taken and left to Qt.
+    const ProgramRun withQtOption = home.command({"-platform", "offscreen", "--status"});
+    EXPECT_EQ(withQtOption.status, 0) << withQtOption.err;
+    EXPECT_NE(withQtOption.out.find("State:     Recording"), std::string::npos) << withQtOption.out;
+    ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
 }

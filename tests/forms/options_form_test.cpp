@@ -131,6 +131,49 @@ TEST_F(OptionsDialogForm, PictureTextThatIsNoWholeNumberIsRefused) {
     EXPECT_EQ(rig.device.count("StopPreview"), 0);
 }
 
+// What the picture, sound, input and standard controls give the device is
+// stored with the other settings, and the next start gives it back to the
+// device before its first picture.
+TEST_F(OptionsDialogForm, DeviceSettingsGivenWhilePreviewingAreStoredAndComeBackAtTheNextStart) {
+    form.OptionsMenu_Click();
+    form.Command_OK_Click();
+    for (const char* key : {"Brightness", "Contrast", "Saturation", "Tint", "Volume", "VideoSource",
+                            "VideoStandard"})
+        EXPECT_EQ(rig.stored(key), "<missing>") << key << ": OK while idle gives the device nothing";
+
+    startPreview();
+    form.OptionsMenu_Click();
+    form.pictureScrolled(PictureControl::Brightness, 7100);
+    form.setPictureText(PictureControl::Saturation, " 1200 ");
+    form.setPictureText(PictureControl::Tint, "red");
+    form.chooseComposite(false);
+    form.choosePal(false);
+    form.Command_OK_Click();
+    EXPECT_EQ(rig.boxes.shown.size(), 1u) << "the tint is refused";
+    EXPECT_EQ(rig.device.VideoStandard(), CaptureDevice::NTSC);
+    const std::pair<const char*, const char*> expected[] = {
+        {"Brightness", "7100"}, {"Contrast", "5000"}, {"Saturation", "1200"}, {"Tint", "5000"},
+        {"Volume", "5000"}, {"VideoSource", "SVideo"}, {"VideoStandard", "NTSC"}};
+    for (const auto& [key, value] : expected) EXPECT_EQ(rig.stored(key), value) << key;
+
+    OptionsRig restarted;
+    restarted.store = rig.store;
+    Load_Settings(restarted.form, restarted.templateKey, restarted.folder());
+    EXPECT_EQ(restarted.device.calls,
+              (Calls{"setBrightness 7100", "setVolume 5000", "setContrast 5000", "setSaturation 1200",
+                     "setTint 5000", "setVideoSource 21", "setVideoStandard 53", "CommitVideoSettings"}));
+    EXPECT_EQ(restarted.device.VideoStandard(), CaptureDevice::NTSC);
+    EXPECT_EQ(restarted.form.pictureText(PictureControl::Brightness), "7100");
+    EXPECT_EQ(restarted.form.pictureScroll(PictureControl::Saturation), 1200);
+    EXPECT_FALSE(restarted.form.composite());
+    EXPECT_FALSE(restarted.form.pal()) << "Options shows NTSC, even with its controls disabled";
+
+    // An OK with the device idle keeps what is stored.
+    restarted.form.OptionsMenu_Click();
+    restarted.form.Command_OK_Click();
+    for (const auto& [key, value] : expected) EXPECT_EQ(restarted.stored(key), value) << key;
+}
+
 TEST_F(OptionsDialogForm, SplitChoicesSetUnitsAndEmptyTheValue) {
     form.chooseSplit(SplitType::Size);
     EXPECT_EQ(form.splitUnits(), "Mb");

@@ -144,7 +144,9 @@ TEST_F(SettingsLoader, RoundTripKeepsEveryValue) {
         {"ScheduleFile", "/data/My Schedule.txt"}, {"PreviewRecording", "1"},
         {"HearPreviewAudio", "1"}, {"FileString", "C:\\rec\\%programme% – %channelname%.mpg"},
         {"MinimizeToSystem", "1"}, {"StartInSystemTray", "0"}, {"ExpertMode", "1"},
-        {"AutoLoadSchedule", "0"}, {"SplitType", "Size"}, {"SplitValue", "650"}};
+        {"AutoLoadSchedule", "0"}, {"SplitType", "Size"}, {"SplitValue", "650"},
+        {"Brightness", "0"}, {"Contrast", "32767"}, {"Saturation", "7000"}, {"Tint", "4999"},
+        {"Volume", "10000"}, {"VideoSource", "SVideo"}, {"VideoStandard", "NTSC"}};
     for (const auto& [key, value] : stored) rig.setStored(key, value);
     rig.store.SaveSetting("DG Templates", "DEFAULT Template", "1");
     rig.store.SaveSetting("DG Templates", "Half", "1");
@@ -155,6 +157,35 @@ TEST_F(SettingsLoader, RoundTripKeepsEveryValue) {
     Save_Settings(rig.form);
     EXPECT_EQ(rig.store.GetAllSettings("Defaults"), stored);
     EXPECT_EQ(guideSection(), (Values{{"DEFAULT Template", "1"}, {"Half", "1"}}));
+}
+
+// A store from before the device's settings were kept leaves the device
+// its own values and gains no key at the next save; a store that has them
+// gives them to the device as loading ends.
+TEST_F(SettingsLoader, DeviceSettingsAreGivenToTheDeviceOnlyWhenStored) {
+    rig.setStored("Template", "DVD");
+    load();
+    EXPECT_TRUE(rig.device.calls.empty()) << ::testing::PrintToString(rig.device.calls);
+    EXPECT_EQ(rig.form.pictureText(PictureControl::Brightness), "5000") << "the device's own";
+    EXPECT_TRUE(rig.form.pal());
+    Save_Settings(rig.form);
+    for (const char* key : {"Brightness", "Volume", "VideoSource", "VideoStandard"})
+        EXPECT_EQ(rig.stored(key), "<missing>") << key;
+
+    OptionsRig partial;
+    partial.setStored("Template", "DVD");
+    partial.setStored("Contrast", "0");
+    partial.setStored("VideoStandard", "ntsc");
+    Load_Settings(partial.form, partial.templateKey, partial.folder());
+    EXPECT_EQ(partial.device.calls,
+              (std::vector<std::string>{"setContrast 0", "setVideoStandard 53", "CommitVideoSettings"}));
+    EXPECT_EQ(partial.form.pictureText(PictureControl::Contrast), "0");
+    EXPECT_TRUE(partial.form.composite());
+    EXPECT_FALSE(partial.form.pal());
+    Save_Settings(partial.form);
+    EXPECT_EQ(partial.stored("VideoStandard"), "NTSC");
+    EXPECT_EQ(partial.stored("Contrast"), "0");
+    EXPECT_EQ(partial.stored("Brightness"), "<missing>");
 }
 
 TEST_F(SettingsLoader, UnreadableTemplateFolderEndsTheProgram) {
@@ -190,8 +221,15 @@ TEST_F(SettingsLoader, ValuesOfTheWrongFormReadAsDefaults) {
     rig.setStored("SplitValue", "2.5");
     rig.setStored("ScheduleFile", std::string("/data/\xff\xfe.txt"));
     rig.setStored("FileString", std::string(5000, 'p'));
+    rig.setStored("Brightness", "-3");
+    rig.setStored("Contrast", "bright");
+    rig.setStored("Tint", "40000");
+    rig.setStored("Volume", "loud");
+    rig.setStored("VideoSource", "Tuner");
+    rig.setStored("VideoStandard", "SECAM");
     rig.store.SaveSetting("DG Templates", longName, "1");
     EXPECT_EQ(load(), SettingsLoadResult::Loaded);
+    EXPECT_TRUE(rig.device.calls.empty()) << "the device keeps its own values";
     EXPECT_TRUE(rig.boxes.shown.empty());
     EXPECT_EQ(rig.live.Template, "DVD");
     EXPECT_EQ(rig.form.startBufferText(), "0");
@@ -204,9 +242,13 @@ TEST_F(SettingsLoader, ValuesOfTheWrongFormReadAsDefaults) {
 
     Save_Settings(rig.form);
     const std::string text = readFile(rig.store.file());
-    for (const std::string& bad : {longName, std::string("-5"), std::string("40000"),
-                                   std::string("yes"), std::string("2.5"), std::string("\xff")})
+    for (const std::string& bad : {longName, std::string("-5"), std::string("yes"), std::string("2.5"),
+                                   std::string("\xff")})
         EXPECT_EQ(text.find(bad), std::string::npos) << bad.substr(0, 20);
+    EXPECT_EQ(rig.stored("EndBuffer"), "0");
+    // The device's keys are written only from what the device was given.
+    EXPECT_EQ(rig.stored("VideoStandard"), "SECAM");
+    EXPECT_EQ(rig.stored("Tint"), "40000");
 }
 
 TEST_F(SettingsLoader, StoreFileThatIsNotTextIsAFirstRun) {

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,23 +37,19 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& argument
 int statusOf(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
-}  // namespace
 
-ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
-                      const Environment& environment, std::chrono::seconds timeout) {
-    int out[2], err[2];
-    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return {};
-    const pid_t pid = spawn(program, arguments, environment, out[1], err[1]);
-    ::close(out[1]);
-    ::close(err[1]);
+
+// Reads both ends to their close (a terminal's end fails once the program
+// has closed its side) and waits for the program's end.
+ProgramRun collect(pid_t pid, int outFd, int errFd, std::chrono::seconds timeout) {
     ProgramRun run;
     const auto until = std::chrono::steady_clock::now() + timeout;
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
+    pollfd fds[2] = {{outFd, POLLIN, 0}, {errFd, POLLIN, 0}};
     int open = 2;
     while (open > 0 && std::chrono::steady_clock::now() < until) {
         if (::poll(fds, 2, 100) <= 0) continue;
         for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP))) continue;
+            if (fds[i].fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
             char buffer[4096];
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
             if (n > 0) {
@@ -76,6 +73,33 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
     }
     ::kill(pid, SIGKILL);
     ::waitpid(pid, nullptr, 0);
+    return run;
+}
+}  // namespace
+
+ProgramRun runProgram(const std::string& program, const std::vector<std::string>& arguments,
+                      const Environment& environment, std::chrono::seconds timeout) {
+    int out[2], err[2];
+    if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) return {};
+    const pid_t pid = spawn(program, arguments, environment, out[1], err[1]);
+    ::close(out[1]);
+    ::close(err[1]);
+    return collect(pid, out[0], err[0], timeout);
+}
+
+ProgramRun runWithTerminal(const std::string& program, const std::vector<std::string>& arguments,
+                           const Environment& environment, std::chrono::seconds timeout) {
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (terminal < 0 || ::grantpt(terminal) != 0 || ::unlockpt(terminal) != 0) return {};
+    const int side = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    int out[2];
+    if (side < 0 || ::pipe2(out, O_CLOEXEC) != 0) return {};
+    const pid_t pid = spawn(program, arguments, environment, out[1], side);
+    ::close(out[1]);
+    ::close(side);
+    ProgramRun run = collect(pid, out[0], terminal, timeout);
+    // The terminal ends its lines with CR LF.
+    std::erase(run.err, '\r');
     return run;
 }
 

@@ -22,6 +22,13 @@ ProgramRun runProgram(const std::string& program, const std::vector<std::string>
                       const Environment& environment,
                       std::chrono::seconds timeout = std::chrono::seconds(20));
 
+// The same with its standard error on a terminal of its own (its output
+// still on a pipe), as a program started from a shell; the terminal's
+// carriage returns are left out of `err`.
+ProgramRun runWithTerminal(const std::string& program, const std::vector<std::string>& arguments,
+                           const Environment& environment,
+                           std::chrono::seconds timeout = std::chrono::seconds(20));
+
 // A program left running in the background, its standard error appended
 // to `errorFile` when one is given; killed when still running at the end.
 class BackgroundProgram {

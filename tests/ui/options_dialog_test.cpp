@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
 
@@ -88,6 +89,23 @@ TEST_F(OptionsWindow, TypingAndClickingOkStores) {
     EXPECT_EQ(rig.stored("StartBuffer"), "12");
     EXPECT_EQ(rig.stored("HearPreviewAudio"), "1");
     EXPECT_EQ(rig.stored("Template"), "Mine");
+}
+
+TEST_F(OptionsWindow, TheStandardAndBrightnessChosenWhilePreviewingAreStoredByOk) {
+    rig.device.state = CaptureDevice::Previewing;
+    rig.form.OptionsMenu_Click();
+    auto* ntsc = child<QRadioButton>("IsSSNTSC");
+    // On the round button itself, as a user clicks it.
+    QTest::mouseClick(ntsc, Qt::LeftButton, {}, QPoint(6, ntsc->height() / 2));
+    auto* brightness = child<QLineEdit>("Default_Brightness");
+    brightness->selectAll();
+    QTest::keyClicks(brightness, "7300");
+    QTest::mouseClick(child<QPushButton>("Command_OK"), Qt::LeftButton);
+    EXPECT_EQ(rig.device.VideoStandard(), CaptureDevice::NTSC);
+    EXPECT_EQ(rig.device.Brightness(), 7300);
+    EXPECT_EQ(rig.stored("VideoStandard"), "NTSC");
+    EXPECT_EQ(rig.stored("Brightness"), "7300");
+    EXPECT_EQ(rig.stored("VideoSource"), "Composite");
 }
 
 TEST_F(OptionsWindow, AStreamUrlAndAChannelPlaylistTypedInAreStored) {

@@ -35,6 +35,11 @@ std::optional<CaptureOptions> parseCaptureOptions(const std::vector<std::string>
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
+        if (arg == "--help" || arg == "-h") {
+            CaptureOptions help;
+            help.help = true;
+            return help;
+        }
         if (arg == "--no-preview") {
             options.preview = false;
         } else if (arg == "--source" && hasValue) {

@@ -19,6 +19,7 @@ struct CaptureOptions {
     std::int64_t limitMs = 0;  // 0: until interrupted
     std::int64_t splitEveryMs = 0;
     std::string file;
+    bool help = false;  // --help or -h: nothing else is read
 };
 
 extern const char* const kCaptureUsage;

@@ -41,6 +41,10 @@ int main(int argc, char** argv) {
         std::cerr << kCaptureUsage << "\n";
         return 2;
     }
+    if (options->help) {
+        std::cout << kCaptureUsage << "\n";
+        return 0;
+    }
     std::signal(SIGINT, [](int) { interrupted = 1; });
     std::signal(SIGTERM, [](int) { interrupted = 1; });
 

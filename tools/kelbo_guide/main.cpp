@@ -58,6 +58,7 @@ struct Arguments {
     std::map<std::string, std::string> options;  // "--name" -> value
     bool list = false;
     bool newOnly = false;
+    bool help = false;  // --help or -h: nothing else is read
     std::vector<std::string> words;  // after the command
 };
 
@@ -75,6 +76,10 @@ std::optional<Arguments> parse(int argc, char** argv, std::string& why) {
                 return std::nullopt;
             }
             (arg == "--addin" ? args.addin : args.options[arg]) = argv[i];
+        } else if (arg == "--help" || arg == "-h") {
+            Arguments help;
+            help.help = true;
+            return help;
         } else if (arg == "--list") {
             args.list = true;
         } else if (arg == "--new-only") {
@@ -195,13 +200,13 @@ int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h")) {
-        std::cout << kUsage;
-        return 0;
-    }
     std::string why;
     const auto args = parse(argc, argv, why);
     if (!args) return usage(why);
+    if (args->help) {
+        std::cout << kUsage;
+        return 0;
+    }
     if (args->command.empty()) return usage();
     if (args->command != "menu" && args->command != "record" && args->command != "xmltv" &&
         args->command != "rules")

@@ -17,6 +17,13 @@ int usage() {
     return 2;
 }
 
+int help() {
+    std::cout << kUsage;
+    return 0;
+}
+
+bool isHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -24,16 +31,14 @@ int main(int argc, char** argv) {
     if (argc < 2) return usage();
     tool::Invocation args;
     args.command = argv[1];
-    if (args.command == "--help" || args.command == "-h") {
-        std::cout << kUsage;
-        return 0;
-    }
+    if (isHelp(args.command)) return help();
     if (args.command != "list" && args.command != "check" && args.command != "rewrite")
         return usage();
 
     std::unique_ptr<Clock> clock = std::make_unique<SystemClock>();
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
+        if (isHelp(arg)) return help();
         if (arg == "--json" && args.command == "list") {
             args.json = true;
         } else if (arg == "--now") {
