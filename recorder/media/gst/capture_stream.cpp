@@ -81,9 +81,9 @@ void CaptureStream::setSource(CaptureSource source) {
     source_ = std::move(source);
 }
 
-void CaptureStream::setKeyPicturesOnly(bool on) {
-    keyPicturesOnly_ = on;
-    if (streamFeeder_) streamFeeder_->setKeyPicturesOnly(on);
+void CaptureStream::setDecoding(StreamInput::Decoding decoding) {
+    decoding_ = decoding;
+    if (streamFeeder_) streamFeeder_->setDecoding(decoding);
 }
 
 bool CaptureStream::prepare(std::string* error) {
@@ -106,7 +106,7 @@ bool CaptureStream::start(std::string* error) {
     if (fileVideo && fileAudio && source_.kind == CaptureSource::Kind::Stream) {
         streamFeeder_ = std::make_unique<StreamFeeder>(source_.path, format_, gaps_,
                                                        StreamFeeder::Timing{}, tap_);
-        streamFeeder_->setKeyPicturesOnly(keyPicturesOnly_);
+        streamFeeder_->setDecoding(decoding_);
         streamFeeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
     } else if (fileVideo && fileAudio) {
         if (!feeder_) feeder_ = FileFeeder::open(source_.path, error);

@@ -4,6 +4,7 @@
 #include "capture_source.h"
 #include "device_options.h"
 #include "part_router.h"
+#include "stream_input.h"
 
 #include <functional>
 #include <memory>
@@ -40,8 +41,8 @@ public:
     const CaptureSource& source() const { return source_; }
     // Interruptions of stream sources over the stream's life.
     const StreamGapTally& gaps() const { return *gaps_; }
-    // See StreamFeeder::setKeyPicturesOnly; kept across restarts.
-    void setKeyPicturesOnly(bool on);
+    // See StreamFeeder::setDecoding; kept across restarts.
+    void setDecoding(StreamInput::Decoding decoding);
     // A stream source's own packets, for parts that copy them.
     const std::shared_ptr<StreamPacketTap>& packetTap() const { return tap_; }
     // Opens the source without running it.
@@ -72,7 +73,7 @@ private:
     std::unique_ptr<StreamFeeder> streamFeeder_;
     std::shared_ptr<StreamGapTally> gaps_;
     std::shared_ptr<StreamPacketTap> tap_;
-    bool keyPicturesOnly_ = false;
+    StreamInput::Decoding decoding_;
 };
 
 }  // namespace kelbo
