@@ -227,8 +227,10 @@ void StreamFeeder::publish(TimedPacket packet) {
     if (at > now() + kPacketLeadNs && !waitUntil(at)) return;
     packetEnd_ = std::max(packetEnd_.load(), packet.time() + packet.duration);
     {
+        // The stream is back now, even when what comes first is the rest
+        // of what it sent before (a demuxer's last packet, completed late).
         std::lock_guard lock(mutex_);
-        if (inGap_) endGap(packet.time());
+        if (inGap_) endGap(std::max(packet.time(), now()));
     }
     tap_->publish(std::move(packet));
 }
