@@ -35,7 +35,8 @@ struct FileResult {
 // The capture device on GStreamer and FFmpeg. ReadyState: 67 while the
 // pipeline is stopped; 64 while it runs (or is opened by PrepareDevice)
 // without preview; 63 while it previews; 65 from the first picture a capture
-// accepts until it stops. Picture values run from 0 to 10000 (5000 neutral),
+// accepts (for a stream copy, the first packet) until it stops. Picture
+// values run from 0 to 10000 (5000 neutral),
 // Volume from 0 to 10000 (full). MuteAudio silences only what is heard,
 // never the recording.
 // Every public member runs on the thread that built the device (the
