@@ -130,6 +130,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     device.setCaptureLimit(0);
     device.setCaptureElapsed(0);
     device.setCaptureLimit(limitMs);
+    take.givenLimitMs = limitMs;
     take.realEnd = c_.clock.steadyNow() + limit;
     device.setMember116(32);
     device.setMember169(false);
@@ -325,6 +326,7 @@ void RecordingSession::Split_Recording() {
     CurrentFile = part_files::writingName(baseName(), FileNumber, PartNumber);
     device.setCaptureElapsed(0);
     device.setCaptureLimit(remaining);
+    if (take_) take_->givenLimitMs = remaining;
     log::info("Splitting the recording of " + programmeText() + ": part " + std::to_string(PartNumber) +
               " into " + CurrentFile);
     device.StartCapture(toHostPath(CurrentFile));
@@ -345,7 +347,11 @@ void RecordingSession::noticeCaptureEnd() {
         if (free && *free < kLeastFreeBytes) reason = std::strerror(ENOSPC);
     }
     closeCapture(elapsed);
-    if (reachedLimit) return;
+    if (reachedLimit) {
+        // A limit that is not the one the recorder gave is a device that ran short.
+        if (take_ && device.CaptureLimit() == take_->givenLimitMs) take_->limitReached = true;
+        return;
+    }
     if (!reason.empty()) {
         writeFailed(reason);
     } else {
@@ -495,6 +501,10 @@ bool RecordingSession::ranToItsEnd() const {
     return take_ && take_->captured && take_->realEnd &&
            take_->slot == c_.document.slotOfRow(c_.next.NextRow()) &&
            c_.device.ReadyState() != CaptureDevice::Recording && c_.clock.steadyNow() >= *take_->realEnd;
+}
+
+bool RecordingSession::limitReached() const {
+    return take_ && take_->limitReached && take_->slot == c_.document.slotOfRow(c_.next.NextRow());
 }
 
 void RecordingSession::Restore_Preview() {

@@ -51,6 +51,10 @@ public:
     // it had left when it started: its real end has passed, whatever the
     // wall clock, which may have been set back, says now.
     bool ranToItsEnd() const;
+    // The device has recorded this programme for all the time it was given
+    // (a copy of a stream may begin and so end a little early, at a key
+    // picture): nothing more is started for it.
+    bool limitReached() const;
 
     // Recording state.
     std::string CurrentFile;
@@ -73,6 +77,8 @@ private:
         bool spaceWarned = false;
         bool fullReported = false;
         bool captured = false;  // the device has recorded into a part
+        bool limitReached = false;  // ... and reached the capture limit it was given
+        std::int64_t givenLimitMs = -1;  // the capture limit the recorder gave it last
         // The device's stream interruptions when the recording started.
         std::optional<CaptureDevice::SourceGaps> gapsAtStart;
         // When the programme really ends, on a clock that no setting moves.

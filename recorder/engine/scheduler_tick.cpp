@@ -148,7 +148,7 @@ void SchedulerTick::Timer1_Timer() {
         // back meanwhile, says it is still on: it is finished, not recorded
         // again into a second file.
         const bool ranToItsEnd = idle && session_.ranToItsEnd();
-        if (idle && !ranToItsEnd) startIfDue();
+        if (idle && !ranToItsEnd && !session_.limitReached()) startIfDue();
         now = c_.clock.now();
         // A source that stalls never brings the device to its limit; stopping
         // it lets the programme finish and the schedule go on.

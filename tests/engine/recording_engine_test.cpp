@@ -386,6 +386,24 @@ TEST_F(RecordingEngineTest, AnEarlyStopOfTheDeviceStartsAgainUnderANewNumber) {
     EXPECT_TRUE(exists("Film-20001[1.1].mpg")) << "the earlier file remains, under its final name";
 }
 
+// A copy of a stream begins at the key picture before its start, so its
+// media reaches the limit it was given a few seconds before the programme's
+// end on the clock: the recording is whole, and no file is started for the
+// seconds left.
+TEST_F(RecordingEngineTest, ADeviceThatReachesItsLimitEarlyIsNotStartedAgain) {
+    load({programme("Film", kEight, 30)});
+    startAt(kEight);
+    rig.device.advance(6000);  // six seconds of media from before the start
+    rig.run(30min - 5s);
+    EXPECT_NE(rig.device.ReadyState(), CaptureDevice::Recording) << "the device has stopped at its limit";
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recording") << "the programme is still on";
+    rig.run(10s);
+    EXPECT_EQ(startedFiles().size(), 1u);
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    EXPECT_TRUE(exists("Film-20001[1.1].mpg"));
+    EXPECT_FALSE(exists("Film-20002[1.].mpg"));
+}
+
 TEST_F(RecordingEngineTest, AFolderThatCannotBeMadeFailsTheItem) {
     writeFile(rig.dir / "blocker", "x");
     rig.settings.FileString = (rig.dir / "blocker" / "%programme%.mpg").string();

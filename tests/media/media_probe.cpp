@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <numeric>
+#include <sstream>
 #include <sys/wait.h>
 
 namespace kelbo::testing {
@@ -69,6 +71,68 @@ MediaProbe probeMedia(const std::filesystem::path& file) {
     std::sort(probe.audioPts.begin(), probe.audioPts.end());
     probe.ok = true;
     return probe;
+}
+
+std::vector<PacketPrint> packetPrints(const std::filesystem::path& file) {
+    std::vector<PacketPrint> prints;
+    const auto result = runCommand(
+        "ffprobe -v error -of json -show_data_hash CRC32 -show_entries "
+        "stream=index,codec_type:packet=stream_index,pts,flags,data_hash " +
+        shellQuoted(file.string()));
+    if (result.status != 0) return prints;
+    const auto json = nlohmann::json::parse(result.output, nullptr, false);
+    if (json.is_discarded()) return prints;
+    int videoIndex = -1, audioIndex = -1;
+    for (const auto& stream : json["streams"]) {
+        if (stream["codec_type"] == "video" && videoIndex < 0) videoIndex = stream["index"];
+        if (stream["codec_type"] == "audio" && audioIndex < 0) audioIndex = stream["index"];
+    }
+    for (const auto& packet : json["packets"]) {
+        const int index = packet["stream_index"];
+        if (index != videoIndex && index != audioIndex) continue;
+        PacketPrint print;
+        print.video = index == videoIndex;
+        print.key = packet.value("flags", "").find('K') != std::string::npos;
+        print.pts = packet.contains("pts") ? packet["pts"].get<long long>() : -1;
+        print.hash = packet.value("data_hash", "");
+        prints.push_back(print);
+    }
+    return prints;
+}
+
+DecodedMedia decodeMedia(const std::filesystem::path& file) {
+    DecodedMedia media;
+    const std::string quoted = shellQuoted(file.string());
+    const auto decoded = runCommand("ffmpeg -v error -nostdin -i " + quoted + " -f null - 2>&1");
+    media.errors = decoded.output;
+    const auto pictures = runCommand("ffprobe -v error -of json -select_streams v:0 -show_entries "
+                                     "frame=width,height " + quoted);
+    // ashowinfo tells each decoded block of sound with its rate.
+    const auto sounds = runCommand("ffmpeg -hide_banner -nostdin -i " + quoted +
+                                   " -map 0:a:0 -af ashowinfo -f null - 2>&1");
+    if (decoded.status != 0 || pictures.status != 0) return media;
+    const auto json = nlohmann::json::parse(pictures.output, nullptr, false);
+    if (json.is_discarded()) return media;
+    for (const auto& frame : json["frames"]) {
+        ++media.pictures;
+        const std::pair<int, int> size{frame.value("width", 0), frame.value("height", 0)};
+        if (std::find(media.sizes.begin(), media.sizes.end(), size) == media.sizes.end())
+            media.sizes.push_back(size);
+    }
+    std::istringstream lines(sounds.output);
+    std::string line;
+    while (std::getline(lines, line, ']')) {
+        const auto rateAt = line.find(" rate:"), samplesAt = line.find(" nb_samples:");
+        if (rateAt == std::string::npos || samplesAt == std::string::npos) continue;
+        const int rate = std::atoi(line.c_str() + rateAt + 6);
+        const int samples = std::atoi(line.c_str() + samplesAt + 12);
+        if (rate <= 0) continue;
+        if (std::find(media.sampleRates.begin(), media.sampleRates.end(), rate) == media.sampleRates.end())
+            media.sampleRates.push_back(rate);
+        media.soundSeconds += samples / static_cast<double>(rate);
+    }
+    media.ok = true;
+    return media;
 }
 
 double MediaProbe::videoKbps(double framesPerSecond) const {

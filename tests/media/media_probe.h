@@ -24,6 +24,27 @@ struct MediaProbe {
 
 MediaProbe probeMedia(const std::filesystem::path& file);
 
+// One packet of a file as ffprobe reads it, with a hash of its bytes.
+struct PacketPrint {
+    bool video = false;
+    bool key = false;
+    long long pts = -1;  // the file's own clock; -1 none
+    std::string hash;
+};
+// The packets of the file's first picture and sound streams, in file order.
+std::vector<PacketPrint> packetPrints(const std::filesystem::path& file);
+
+// What decoding the whole file finds.
+struct DecodedMedia {
+    bool ok = false;
+    std::string errors;  // ffmpeg's complaints at level "error"
+    std::vector<std::pair<int, int>> sizes;  // each picture size, in order of first appearance
+    std::vector<int> sampleRates;            // likewise
+    double soundSeconds = 0;                 // the decoded samples, at their rates
+    int pictures = 0;
+};
+DecodedMedia decodeMedia(const std::filesystem::path& file);
+
 // Average luma (0..255) of picture `frame` (from 0) of the file; -1 when
 // there is none.
 double meanLuma(const std::filesystem::path& file, int frame);

@@ -1,5 +1,6 @@
 // "Original stream (no re-encoding)": the stream's own packets in the part
 // files, split at key pictures.
+#include "copy_check.h"
 #include "media/capture_device_fixture.h"
 #include "stream_servers.h"
 
@@ -28,8 +29,26 @@ protected:
         device->setRecordingTemplate(kCopyTemplate);
     }
 
+    // A head end's channel, its clip playing from the server's start.
+    std::string openChannel(const fs::path& clip) {
+        port = freePort();
+        server = std::make_unique<TestServer>(TestServer::liveChannel(clip, port));
+        started = std::chrono::steady_clock::now();
+        EXPECT_TRUE(server->running());
+        const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/live.ts";
+        open(CaptureSource{CaptureSource::Kind::Stream, url});
+        device->setRecordingTemplate(kCopyTemplate);
+        return url;
+    }
+    // Waits until the channel has played `seconds` since the server started.
+    void runUntilChannelAt(double seconds) {
+        const auto at = started + std::chrono::milliseconds(static_cast<int>(seconds * 1000));
+        waitFor([&] { return std::chrono::steady_clock::now() >= at; }, 30s);
+    }
+
     int port = 0;
     std::unique_ptr<TestServer> server;
+    std::chrono::steady_clock::time_point started;
 };
 
 }  // namespace
@@ -100,4 +119,69 @@ TEST_F(StreamCopyTest, OtherSourcesEncodeWithTheCopyTemplate) {
     EXPECT_EQ(probe.videoCodec, "mpeg2video");
     EXPECT_EQ(probe.width, 720);
     EXPECT_NEAR(probe.duration, 1.0, 0.1);
+}
+
+// Watched for a while, a channel with a key picture every 5 s is recorded
+// from 7.5 s into its clip: the file begins with the key picture at 5 s
+// (the one at or before the start), not the one at 10 s, and holds the
+// limit's length.
+TEST_F(StreamCopyTest, ARecordingBeginsWithTheKeyPictureAtOrBeforeItsStart) {
+    const fs::path clip = dir / "channel.ts";
+    makeBroadcastClip(clip, {.seconds = 20, .keyEverySeconds = 5});
+    openChannel(clip);
+    device->PrepareDevice();
+    device->StartPreview();
+    ASSERT_EQ(device->ReadyState(), CaptureDevice::Previewing) << device->lastError();
+    runUntilChannelAt(7.5);
+    device->setPreviewWhileCapturing(false);
+    device->setCaptureElapsed(0);
+    device->setCaptureLimit(4000);
+    const auto requested = std::chrono::steady_clock::now();
+    device->StartCapture((dir / "show.mpg").string());
+    EXPECT_EQ(device->ReadyState(), CaptureDevice::Recording)
+        << "the stream delivers packets: the part records at once";
+    ASSERT_TRUE(waitFor([&] { return !recording(); }, 10s));
+    EXPECT_LT(std::chrono::steady_clock::now() - requested, 4s)
+        << "begun before its start, the part reaches its limit before 4 s have passed";
+    EXPECT_NEAR(static_cast<double>(device->CaptureElapsed()), 4000, 40);
+    ASSERT_TRUE(waitFor([&] { return device->openFiles() == 0; }, 5s));
+    ASSERT_EQ(closed.size(), 1u);
+    EXPECT_TRUE(closed[0].ok) << closed[0].error;
+    EXPECT_NEAR(static_cast<double>(closed[0].elapsedMs), 4000, 40);
+    EXPECT_NEAR(probeMedia(dir / "show.mpg").duration, 4.0, 0.1);
+    const CopyCheck check = compareWithSource(packetPrints(dir / "show.mpg"), packetPrints(clip));
+    EXPECT_EQ(check.problem, "");
+    EXPECT_EQ(check.firstPicture, 125u) << "the key picture at 5 s (the clip's 125th picture)";
+}
+
+// The recorder's split on a B-picture channel: the next part carries on
+// with the key picture after the stop, and the two parts hold every packet
+// the server sent between their ends, none twice.
+TEST_F(StreamCopyTest, ASplitLosesNoPacketAndRepeatsNone) {
+    const fs::path clip = dir / "channel.ts";
+    makeBroadcastClip(clip, {.seconds = 20, .keyEverySeconds = 2, .bFrames = true});
+    openChannel(clip);
+    device->setPreviewWhileCapturing(false);
+    const fs::path first = dir / "part1.mpg", second = dir / "part2.mpg";
+    device->setCaptureElapsed(0);
+    device->setCaptureLimit(6000);
+    device->StartCapture(first.string());
+    ASSERT_TRUE(waitFor([&] { return recording(); })) << device->lastError();
+    ASSERT_TRUE(waitFor([&] { return device->CaptureElapsed() >= 2500; }, 10s));
+    const std::int64_t left = device->CaptureLimit() - device->CaptureElapsed();
+    device->StopCapture();
+    device->setCaptureElapsed(0);
+    device->setCaptureLimit(left);
+    device->StartCapture(second.string());
+    EXPECT_EQ(device->ReadyState(), CaptureDevice::Recording) << "a part that carries on records at once";
+    ASSERT_TRUE(waitFor([&] { return !recording() && device->openFiles() == 0; }, 15s));
+    ASSERT_EQ(closed.size(), 2u);
+    for (const auto& result : closed) EXPECT_TRUE(result.ok) << result.error;
+    const double one = probeMedia(first).duration, two = probeMedia(second).duration;
+    EXPECT_NEAR(one + two, 6.0, 0.5);
+    EXPECT_NEAR(static_cast<double>(closed[0].elapsedMs + closed[1].elapsedMs) / 1000, one + two, 0.15);
+    const CopyCheck check = compareWithSource(packetPrintsOf({first, second}), packetPrints(clip));
+    EXPECT_EQ(check.problem, "");
+    EXPECT_TRUE(packetPrints(second).front().key) << "the second part begins with a key picture";
+    EXPECT_EQ(decodeMedia(second).errors, "") << "and plays alone";
 }

@@ -56,3 +56,44 @@ TEST_F(StreamSchedulingTest, AWrongUrlFailsWithANoticeAndFailed) {
     EXPECT_NE(logHome.logText().find(url + " cannot be opened"), std::string::npos) << logHome.logText();
     EXPECT_TRUE(recorded("Lost").empty()) << "no file is left behind";
 }
+
+// A channel with a key picture every 5 s, watched before its programme and
+// recorded with "Original stream (no re-encoding)" for the last 10 s of it:
+// the start succeeds at once, one file holds the whole 10 s, nothing is
+// started again for the moment between the copy's end (it began at a key
+// picture before its start) and the programme's, and the log and the
+// notice tell the time that is in the file.
+TEST_F(StreamSchedulingTest, TheCopyTemplateRecordsTheWholeWindowAtOnce) {
+    ASSERT_TRUE(device);
+    const fs::path clip = dir / "channel.ts";
+    makeBroadcastClip(clip, {.seconds = 30, .keyEverySeconds = 5});
+    const int port = freePort();
+    TestServer server = TestServer::liveChannel(clip, port);
+    ASSERT_TRUE(server.running());
+    const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/live.ts";
+    writeFile(dir / "tv.m3u", "#EXTM3U\n#EXTINF:-1 tvg-chno=\"5\",Five\n" + url + "\n");
+    const char copy[] = "Original stream (no re-encoding)";
+    ASSERT_TRUE(device->tuneStream(url));
+    device->setRecordingTemplate(copy);
+    device->PrepareDevice();
+    device->StartPreview();
+    ui.runFor(6s);  // watched for longer than a group of pictures
+    GuideRecord programme = onChannel("Copied", kEight, "5", "Five");
+    programme.templateName = copy;
+    clock.set(toInstant(kEight) + 49900ms);  // the first tick comes at 50 s
+    load({programme});
+    run(11s);
+
+    EXPECT_EQ(document.list().cell(1, Column::Status), "Recorded");
+    // Begun 50 s into the programme: the only notice tells the time that is
+    // in the file.
+    ASSERT_EQ(titles(), std::vector<std::string>{"Recording incomplete"});
+    EXPECT_NE(messages.shown[0].text.find("recorded 0:10 of 1:00"), std::string::npos) << messages.shown[0].text;
+    const std::string log = logHome.logText();
+    EXPECT_EQ(log.find("did not start recording"), std::string::npos) << log;
+    const auto files = filesBelow(dir / "movies");
+    ASSERT_EQ(files.size(), 1u) << "one file, and no second one for the last seconds";
+    EXPECT_NEAR(probeMedia(files[0]).duration, 10.0, 0.5);
+    EXPECT_EQ(decodeMedia(files[0]).errors, "");
+    EXPECT_NE(log.find("Recorded, 0:10 recorded"), std::string::npos) << log;
+}

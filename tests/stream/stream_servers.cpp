@@ -83,10 +83,52 @@ void makeH264Clip(const std::filesystem::path& file, int seconds) {
 }
 
 void makeHls(const std::filesystem::path& clip, const std::filesystem::path& folder,
-             const std::string& name) {
+             const std::string& name, int segmentSeconds) {
     run(findProgram("ffmpeg"),
-        {"-loglevel", "error", "-y", "-i", clip.string(), "-c", "copy", "-f", "hls", "-hls_time", "2",
-         "-hls_list_size", "0", "-hls_playlist_type", "vod", (folder / (name + ".m3u8")).string()});
+        {"-loglevel", "error", "-y", "-i", clip.string(), "-c", "copy", "-f", "hls", "-hls_time",
+         std::to_string(segmentSeconds), "-hls_list_size", "0", "-hls_playlist_type", "vod",
+         "-hls_segment_filename", (folder / (name + "%d.ts")).string(),
+         (folder / (name + ".m3u8")).string()});
+}
+
+void makeBroadcastClip(const std::filesystem::path& file, const BroadcastShape& shape) {
+    const std::string group = std::to_string(25 * shape.keyEverySeconds);
+    std::vector<std::string> arguments{
+        "-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=" + shape.size + ":rate=25",
+        "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=" + std::to_string(shape.sampleRate),
+        "-t", std::to_string(shape.seconds), "-c:v", "libx264", "-g", group, "-keyint_min", group,
+        "-sc_threshold", "0"};
+    if (shape.bFrames) {
+        for (const char* a : {"-preset", "veryfast", "-bf", "3"}) arguments.emplace_back(a);
+    } else {
+        for (const char* a : {"-preset", "ultrafast"}) arguments.emplace_back(a);
+    }
+    for (const char* a : {"-c:a", "aac", "-b:a", "96k"}) arguments.emplace_back(a);
+    if (shape.timeOffsetSeconds) {
+        arguments.emplace_back("-output_ts_offset");
+        arguments.push_back(std::to_string(shape.timeOffsetSeconds));
+    }
+    for (const char* a : {"-f", "mpegts"}) arguments.emplace_back(a);
+    arguments.push_back(file.string());
+    run(findProgram("ffmpeg"), arguments);
+}
+
+void makeHlsWithDiscontinuity(const std::filesystem::path& first, const std::filesystem::path& second,
+                              const std::filesystem::path& folder, const std::string& name,
+                              int segmentSeconds) {
+    makeHls(first, folder, name + "a", segmentSeconds);
+    makeHls(second, folder, name + "b", segmentSeconds);
+    const auto segments = [&](const std::string& part) {
+        std::ifstream list(folder / (part + ".m3u8"));
+        std::string line, kept;
+        while (std::getline(list, line))
+            if (line.rfind("#EXTINF", 0) == 0 || (!line.empty() && line[0] != '#')) kept += line + "\n";
+        return kept;
+    };
+    std::ofstream(folder / (name + ".m3u8"))
+        << "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:" << segmentSeconds
+        << "\n#EXT-X-MEDIA-SEQUENCE:0\n#EXT-X-PLAYLIST-TYPE:VOD\n"
+        << segments(name + "a") << "#EXT-X-DISCONTINUITY\n" << segments(name + "b") << "#EXT-X-ENDLIST\n";
 }
 
 TestServer::TestServer(const std::string& program, const std::vector<std::string>& arguments,
@@ -121,6 +163,11 @@ TestServer TestServer::liveHttp(const std::filesystem::path& clip, int port) {
                       {"-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip.string(), "-c",
                        "copy", "-f", "mpegts", "-listen", "1",
                        "http://127.0.0.1:" + std::to_string(port) + "/live.ts"},
+                      port);
+}
+
+TestServer TestServer::liveChannel(const std::filesystem::path& clip, int port) {
+    return TestServer(findProgram("python3"), {KELBO_LIVE_TEST_SERVER, std::to_string(port), clip.string()},
                       port);
 }
 

@@ -21,7 +21,25 @@ void makeClip(const std::filesystem::path& file, int seconds, bool black = false
 void makeH264Clip(const std::filesystem::path& file, int seconds);
 // An HLS playlist `name`.m3u8 with segments of `clip` in `folder`.
 void makeHls(const std::filesystem::path& clip, const std::filesystem::path& folder,
-             const std::string& name);
+             const std::string& name, int segmentSeconds = 2);
+
+// What a broadcast's H.264/AAC MPEG-TS looks like: a moving picture, a key
+// picture every so many seconds and no others (no scene cuts), B pictures
+// or not, a tone at a given sample rate, time stamps from a given offset.
+struct BroadcastShape {
+    int seconds = 20;
+    int keyEverySeconds = 2;
+    bool bFrames = false;
+    std::string size = "320x180";
+    int sampleRate = 48000;
+    int timeOffsetSeconds = 0;
+};
+void makeBroadcastClip(const std::filesystem::path& file, const BroadcastShape& shape);
+// A VOD playlist `name`.m3u8 in `folder`: the segments of `first`, then an
+// EXT-X-DISCONTINUITY and those of `second` (both cut by makeHls).
+void makeHlsWithDiscontinuity(const std::filesystem::path& first, const std::filesystem::path& second,
+                              const std::filesystem::path& folder, const std::string& name,
+                              int segmentSeconds);
 
 // A server of the tests, started on loopback and killed when it goes.
 class TestServer {
@@ -34,6 +52,10 @@ public:
     // ffmpeg sending `clip` in real time, over and over, as a live MPEG-TS
     // over HTTP (one client) at http://127.0.0.1:PORT/live.ts.
     static TestServer liveHttp(const std::filesystem::path& clip, int port);
+    // A head end: `clip` plays in real time, over and over, from the
+    // server's start, and each client that connects to
+    // http://127.0.0.1:PORT/live.ts gets the channel from that moment on.
+    static TestServer liveChannel(const std::filesystem::path& clip, int port);
     // ffmpeg sending `clip` in real time, over and over, as MPEG-TS to
     // udp://127.0.0.1:PORT.
     static TestServer udp(const std::filesystem::path& clip, int port);

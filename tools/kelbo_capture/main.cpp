@@ -80,9 +80,16 @@ int main(int argc, char** argv) {
     device->StartCapture(files.back());
     if (!device->lastError().empty())
         return fail("cannot record to " + files.back() + ": " + device->lastError());
-    // The first start of a run also loads the plugins.
-    if (!ui.runUntil([&] { return device->ReadyState() == CaptureDevice::Recording; }, 5s))
-        return fail("cannot record to " + files.back() + ": " + device->lastError());
+    // The first start of a run also loads the plugins; a source that fails
+    // says why at once.
+    ui.runUntil([&] { return device->ReadyState() == CaptureDevice::Recording || !device->lastError().empty(); },
+                5s);
+    if (device->ReadyState() != CaptureDevice::Recording) {
+        const std::string why = device->lastError().empty()
+                                    ? "nothing came from " + toString(source) + " within 5 s"
+                                    : device->lastError();
+        return fail("cannot record to " + files.back() + ": " + why);
+    }
     device->setMuteAudio(true);
 
     // Wakes for the next split, or often enough to answer an interrupt.

@@ -24,13 +24,17 @@ AVCodecContext* openDecoder(const AVStream* stream) {
 }
 
 SwrContext* openStereoResampler(const AVCodecContext& decoder) {
+    return openStereoResampler(decoder.ch_layout, decoder.sample_fmt, decoder.sample_rate);
+}
+
+SwrContext* openStereoResampler(const AVChannelLayout& from, int sampleFormat, int sampleRate) {
     AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-    AVChannelLayout layout = decoder.ch_layout;
+    AVChannelLayout layout = from;
     if (layout.order == AV_CHANNEL_ORDER_UNSPEC)
         av_channel_layout_default(&layout, layout.nb_channels);
     SwrContext* resampler = nullptr;
     if (swr_alloc_set_opts2(&resampler, &stereo, AV_SAMPLE_FMT_S16, kAudioRate, &layout,
-                            decoder.sample_fmt, decoder.sample_rate, 0, nullptr) < 0 ||
+                            static_cast<AVSampleFormat>(sampleFormat), sampleRate, 0, nullptr) < 0 ||
         swr_init(resampler) < 0)
         swr_free(&resampler);
     return resampler;

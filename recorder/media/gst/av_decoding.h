@@ -1,5 +1,6 @@
 #pragma once
 
+struct AVChannelLayout;
 struct AVCodecContext;
 struct AVStream;
 struct SwrContext;
@@ -13,5 +14,7 @@ AVCodecContext* openDecoder(const AVStream* stream);
 // A resampler from the decoder's sound to the pipeline's interleaved
 // 16-bit stereo at its rate; nothing when it cannot be made.
 SwrContext* openStereoResampler(const AVCodecContext& decoder);
+// The same for sound of this layout, sample format and rate.
+SwrContext* openStereoResampler(const AVChannelLayout& layout, int sampleFormat, int sampleRate);
 
 }  // namespace kelbo

@@ -93,9 +93,9 @@ std::string CaptureStream::openFailure() const {
     return opened_->failure;
 }
 
-void CaptureStream::setKeyPicturesOnly(bool on) {
-    keyPicturesOnly_ = on;
-    if (streamFeeder_) streamFeeder_->setKeyPicturesOnly(on);
+void CaptureStream::setDecoding(StreamInput::Decoding decoding) {
+    decoding_ = decoding;
+    if (streamFeeder_) streamFeeder_->setDecoding(decoding);
 }
 
 bool CaptureStream::prepare(std::string* error) {
@@ -118,7 +118,7 @@ bool CaptureStream::start(std::string* error) {
     if (fileVideo && fileAudio && source_.kind == CaptureSource::Kind::Stream) {
         streamFeeder_ = std::make_unique<StreamFeeder>(StreamRequest{source_.path, source_.http}, format_,
                                                        gaps_, StreamFeeder::Timing{}, tap_);
-        streamFeeder_->setKeyPicturesOnly(keyPicturesOnly_);
+        streamFeeder_->setDecoding(decoding_);
         setOpenFailure({});  // opening afresh
         streamFeeder_->setOpenFailureListener([opened = opened_](const std::string& why) {
             std::lock_guard lock(opened->mutex);

@@ -4,6 +4,7 @@
 #include "capture_source.h"
 #include "device_options.h"
 #include "part_router.h"
+#include "stream_input.h"
 
 #include <functional>
 #include <memory>
@@ -41,8 +42,8 @@ public:
     const CaptureSource& source() const { return source_; }
     // Interruptions of stream sources over the stream's life.
     const StreamGapTally& gaps() const { return *gaps_; }
-    // See StreamFeeder::setKeyPicturesOnly; kept across restarts.
-    void setKeyPicturesOnly(bool on);
+    // See StreamFeeder::setDecoding; kept across restarts.
+    void setDecoding(StreamInput::Decoding decoding);
     // A stream source's own packets, for parts that copy them.
     const std::shared_ptr<StreamPacketTap>& packetTap() const { return tap_; }
     // Why the stream source could not be opened the last time it tried;
@@ -76,7 +77,7 @@ private:
     std::unique_ptr<StreamFeeder> streamFeeder_;
     std::shared_ptr<StreamGapTally> gaps_;
     std::shared_ptr<StreamPacketTap> tap_;
-    bool keyPicturesOnly_ = false;
+    StreamInput::Decoding decoding_;
     // Written by the stream's reading thread.
     struct OpenOutcome {
         std::mutex mutex;

@@ -8,6 +8,7 @@
 #include "preview_relay.h"
 #include "stream_copy_writer.h"
 #include "stream_feeder.h"
+#include "stream_packet_tap.h"
 #include "recorder/ports/log.h"
 #include "recorder/ports/ui_dispatcher.h"
 #include "recorder/device/templates.h"
@@ -20,6 +21,8 @@ namespace {
 // The elapsed counter carries the id of the part it belongs to, so a late
 // count from a part that has already stopped cannot overwrite the next one.
 constexpr std::uint64_t kMsMask = (std::uint64_t{1} << 48) - 1;
+// A stream whose last packet is no older than this is delivering.
+constexpr std::int64_t kFlowingNs = 1'000'000'000;
 
 std::uint64_t pack(int id, std::int64_t ms) {
     return (std::uint64_t{static_cast<std::uint16_t>(id)} << 48) |
@@ -129,6 +132,8 @@ bool GstCaptureDevice::startStream() {
 void GstCaptureDevice::stopStream() {
     stream_->stop();
     currentPart_ = 0;
+    copyPart_.reset();
+    stoppedCopy_.reset();
 }
 
 void GstCaptureDevice::applySettings() {
@@ -146,7 +151,15 @@ void GstCaptureDevice::updateValves() {
     CapturePipeline* pipeline = stream_->pipeline();
     if (!pipeline) return;
     pipeline->setPreview(currentPart_ ? previewWhileCapturing_ : previewOn_);
-    stream_->setKeyPicturesOnly(currentPart_ && copying_ && !previewWhileCapturing_);
+    StreamInput::Decoding decoding;
+    if (currentPart_ && copyPart_) {
+        // A copy needs nothing decoded: the preview gets the key pictures,
+        // and the loudspeaker the sound, only when they are wanted.
+        decoding.pictures = previewWhileCapturing_;
+        decoding.keyPicturesOnly = true;
+        decoding.sound = !mute_ && options_.audioMonitor;
+    }
+    stream_->setDecoding(decoding);
     pipeline->setMonitor(!mute_);
 }
 
@@ -223,21 +236,14 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
     const auto templateFile = findTemplateFile(templateKeyFor(registryKey_), template_);
     const VideoFormat format = stream_->format();
     const EncodingTemplate encoding = readEncodingTemplate(templateFile);
+    const bool copy = encoding.streamCopy && stream_->source().kind == CaptureSource::Kind::Stream;
     std::shared_ptr<PartOutput> output;
-    copying_ = encoding.streamCopy && stream_->source().kind == CaptureSource::Kind::Stream;
-    if (copying_)
-        output = StreamCopyWriter::create(
-            file, format, stream_->packetTap(),
-            [s = shared_, &dispatcher = dispatcher_](const StreamCopyWriter::Result& r) {
-                const FileResult result{r.path, r.elapsedMs, r.ok, 0.0, r.error};
-                dispatcher.post([s, result] {
-                    if (s->alive) s->device->onFileClosed(result);
-                });
-            },
-            &lastError_);
-    else
+    if (!copy) {
+        finishStoppedCopy();
         output = encodingOutput(file, encoding, format, requested);
-    if (!output) {
+    }
+    const int id = nextPartId_ % 0xffff + 1;
+    if (copy ? !startCopy(file, id) : !output) {
         log::error("Cannot record " + file + ": " + lastError_);
         if (!wasRunning) {
             stopStream();
@@ -245,17 +251,49 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
         }
         return;
     }
-    nextPartId_ = nextPartId_ % 0xffff + 1;
-    const int id = nextPartId_;
+    nextPartId_ = id;
     shared_->elapsed = pack(id, CaptureElapsed());
     ++openFiles_;
     currentPart_ = id;
-    // A part that carries on from the one just stopped records at once.
-    if (stream_->router().startPart(id, std::move(output), limitMs_))
+    if (copy) {
+        // Judged by the stream delivering packets: when they are coming, the
+        // part records at once.
+        if (stream_->packetTap()->flowing(kFlowingNs))
+            setState(Recording);
+        else if (state_ == Idle)
+            setState(StreamReady);
+    } else if (stream_->router().startPart(id, std::move(output), limitMs_)) {
+        // A part that carries on from the one just stopped records at once.
         setState(Recording);
-    else if (state_ == Idle)
+    } else if (state_ == Idle) {
         setState(StreamReady);
+    }
     updateValves();
+}
+
+bool GstCaptureDevice::startCopy(const std::string& file, int id) {
+    StreamCopyWriter::Start start;
+    if (stoppedCopy_) start = stoppedCopy_->carryOn();
+    stoppedCopy_.reset();
+    auto writer = StreamCopyWriter::create(
+        file, id, *events_, limitMs_, start,
+        [s = shared_, &dispatcher = dispatcher_](const StreamCopyWriter::Result& r) {
+            const FileResult result{r.path, r.elapsedMs, r.ok, 0.0, r.error};
+            dispatcher.post([s, result] {
+                if (s->alive) s->device->onFileClosed(result);
+            });
+        },
+        &lastError_);
+    if (!writer) return false;
+    copyPart_ = writer;
+    stream_->packetTap()->attach(std::move(writer));
+    return true;
+}
+
+void GstCaptureDevice::finishStoppedCopy() {
+    if (!stoppedCopy_) return;
+    stoppedCopy_->finishAtStop(stream_->packetTap()->flowing(kFlowingNs));
+    stoppedCopy_.reset();
 }
 
 std::shared_ptr<PartOutput> GstCaptureDevice::encodingOutput(
@@ -283,7 +321,19 @@ std::shared_ptr<PartOutput> GstCaptureDevice::encodingOutput(
 void GstCaptureDevice::StopCapture() {
     uiThread_.check();
     if (!currentPart_) return;
-    stream_->router().stopPart(currentPart_);
+    if (copyPart_) {
+        finishStoppedCopy();
+        copyPart_->stop();
+        stoppedCopy_ = std::move(copyPart_);
+        // A split starts the next part in this same turn, which then carries
+        // on from this one; otherwise this part ends where it stopped.
+        dispatcher_.post([s = shared_, stopped = std::weak_ptr<StreamCopyWriter>(stoppedCopy_)] {
+            if (s->alive && s->device->stoppedCopy_ && s->device->stoppedCopy_ == stopped.lock())
+                s->device->finishStoppedCopy();
+        });
+    } else {
+        stream_->router().stopPart(currentPart_);
+    }
     currentPart_ = 0;
     setState(idleState());
     updateValves();
@@ -300,6 +350,7 @@ void GstCaptureDevice::onPartEnded(int id, const std::string& failure) {
     if (!failure.empty()) lastError_ = failure;
     if (id == currentPart_) {
         currentPart_ = 0;
+        copyPart_.reset();
         setState(idleState());
         updateValves();
     }
@@ -356,7 +407,8 @@ CaptureDevice::SourceGaps GstCaptureDevice::sourceGaps() const {
 void GstCaptureDevice::setCaptureLimit(std::int64_t ms) {
     uiThread_.check();
     limitMs_ = ms;
-    if (currentPart_) stream_->router().setLimit(currentPart_, ms);
+    if (copyPart_) copyPart_->setLimit(ms);
+    else if (currentPart_) stream_->router().setLimit(currentPart_, ms);
 }
 
 std::int64_t GstCaptureDevice::CaptureElapsed() const {

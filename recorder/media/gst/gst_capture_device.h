@@ -20,6 +20,7 @@ namespace kelbo {
 class CaptureStream;
 class EncodeWorker;
 class PreviewRelay;
+class StreamCopyWriter;
 class UiDispatcher;
 
 // A part file once it is closed.
@@ -34,7 +35,8 @@ struct FileResult {
 // The capture device on GStreamer and FFmpeg. ReadyState: 67 while the
 // pipeline is stopped; 64 while it runs (or is opened by PrepareDevice)
 // without preview; 63 while it previews; 65 from the first picture a capture
-// accepts until it stops. Picture values run from 0 to 10000 (5000 neutral),
+// accepts (for a stream copy, the first packet) until it stops. Picture
+// values run from 0 to 10000 (5000 neutral),
 // Volume from 0 to 10000 (full). MuteAudio silences only what is heard,
 // never the recording.
 // Every public member runs on the thread that built the device (the
@@ -118,6 +120,10 @@ private:
     std::shared_ptr<PartOutput> encodingOutput(const std::string& file, const EncodingTemplate& encoding,
                                                const VideoFormat& format,
                                                std::chrono::steady_clock::time_point requested);
+    // A part that copies the stream's packets, carrying on from the copy
+    // part stopped just before, if any; false when the file cannot be made.
+    bool startCopy(const std::string& file, int id);
+    void finishStoppedCopy();
     void stopStream();
     void applySettings();
     void updateValves();
@@ -144,11 +150,14 @@ private:
     std::function<void()> listener_;
     std::function<void(const FileResult&)> fileListener_;
     bool previewOn_ = false;
-    bool copying_ = false;  // the current part copies the stream's packets
     int currentPart_ = 0;
     int nextPartId_ = 0;
     int openFiles_ = 0;
     std::string lastError_;
+    // The part being recorded when it copies the stream, and the copy part
+    // stopped last, until it is known whether the next part carries on.
+    std::shared_ptr<StreamCopyWriter> copyPart_;
+    std::shared_ptr<StreamCopyWriter> stoppedCopy_;
 
     std::int64_t limitMs_ = 0;
     std::string template_;

@@ -1,11 +1,6 @@
 #include "stream_copy_writer.h"
 
 #include "recorder/ports/log.h"
-#include "stream_input.h"
-
-extern "C" {
-#include <libavformat/avformat.h>
-}
 
 #include <cerrno>
 #include <cstdio>
@@ -16,26 +11,12 @@ namespace kelbo {
 
 namespace {
 
-constexpr AVRational kNanoseconds{1, 1'000'000'000};
-constexpr AVRational kMpegClock{1, 90000};
-constexpr std::int64_t kTimelineStartNs = 1'000'000'000;  // as the encoded parts
-
-bool fitsProgramStream(const AVCodecParameters* picture, const AVCodecParameters* sound) {
-    const bool video = picture && (picture->codec_id == AV_CODEC_ID_MPEG2VIDEO ||
-                                   picture->codec_id == AV_CODEC_ID_MPEG1VIDEO);
-    const bool audio = !sound || sound->codec_id == AV_CODEC_ID_MP2 ||
-                       sound->codec_id == AV_CODEC_ID_MP3 || sound->codec_id == AV_CODEC_ID_AC3;
-    return video && audio;
-}
+constexpr std::int64_t kMillisecond = 1'000'000;
 
 }  // namespace
 
-const char* StreamCopyWriter::muxerFor(const AVCodecParameters* picture, const AVCodecParameters* sound) {
-    return fitsProgramStream(picture, sound) ? "vob" : "mpegts";
-}
-
-std::shared_ptr<StreamCopyWriter> StreamCopyWriter::create(std::string path, VideoFormat format,
-                                                           std::shared_ptr<StreamPacketTap> tap,
+std::shared_ptr<StreamCopyWriter> StreamCopyWriter::create(std::string path, int id, PartEvents& events,
+                                                           std::int64_t limitMs, Start start,
                                                            Closed closed, std::string* error) {
     // Made at once, as the encoded parts are, so a folder that cannot be
     // written is known at the start.
@@ -47,218 +28,260 @@ std::shared_ptr<StreamCopyWriter> StreamCopyWriter::create(std::string path, Vid
         return nullptr;
     }
     std::fclose(probe);
-    return std::make_shared<StreamCopyWriter>(std::move(path), format, std::move(tap), std::move(closed));
+    return std::make_shared<StreamCopyWriter>(std::move(path), id, events, limitMs, start, std::move(closed));
 }
 
-StreamCopyWriter::StreamCopyWriter(std::string path, VideoFormat format,
-                                   std::shared_ptr<StreamPacketTap> tap, Closed closed)
-    : path_(std::move(path)), format_(format), tap_(std::move(tap)), closed_(std::move(closed)) {}
+StreamCopyWriter::StreamCopyWriter(std::string path, int id, PartEvents& events, std::int64_t limitMs,
+                                   Start start, Closed closed)
+    : path_(std::move(path)), id_(id), events_(events), closed_(std::move(closed)), start_(start),
+      limitMs_(limitMs) {}
 
 StreamCopyWriter::~StreamCopyWriter() {
     std::lock_guard lock(mutex_);
-    close();
-    avcodec_parameters_free(&picture_);
-    avcodec_parameters_free(&sound_);
+    finishFile();
 }
 
-void StreamCopyWriter::begin(std::int64_t firstFrameIndex) {
+void StreamCopyWriter::setLimit(std::int64_t ms) {
     std::lock_guard lock(mutex_);
-    firstIndex_ = firstFrameIndex;
+    limitMs_ = ms;
 }
 
-void StreamCopyWriter::video(VideoFramePtr frame, std::int64_t) {
-    bool attach = false;
-    {
-        std::lock_guard lock(mutex_);
-        if (start_ < 0) {
-            start_ = frame->pts();
-            origin_ = start_ - format_.framesToNs(firstIndex_);
-            attach = !attached_;
-            attached_ = true;
-        }
-        ++frames_;
-        // The part holds at least this much: what waited for it can go.
-        horizon_ = frame->pts() + format_.frameDurationNs();
-        while (!pending_.empty() && !closed_done_ && timeOf(pending_.front()) < horizon_) {
-            take(pending_.front());
-            pending_.pop_front();
-        }
+void StreamCopyWriter::stop() {
+    std::lock_guard lock(mutex_);
+    if (phase_ != Phase::Waiting && phase_ != Phase::Writing) return;
+    stoppedAt_ = key_ < 0 ? -1 : start_.from + elapsedNs();
+    stopSequence_ = lastSequence_;
+    phase_ = Phase::Stopped;
+}
+
+StreamCopyWriter::Start StreamCopyWriter::carryOn() {
+    std::lock_guard lock(mutex_);
+    Start next;
+    next.origin = start_.origin;
+    if (phase_ == Phase::Stopped && key_ >= 0) {
+        next.carriesOn = true;
+        next.afterSequence = stopSequence_;
+        next.from = stoppedAt_;
+        phase_ = Phase::UntilKey;
+        replayHeld();
+    } else if (phase_ == Phase::Ending) {
+        next.carriesOn = true;
+        next.afterSequence = lastSequence_;
+        next.from = end_;
+    } else {
+        // Nothing written yet: the next part starts afresh.
+        next.origin = -1;
+        if (phase_ == Phase::Stopped) finishFile();
     }
-    // Outside the lock: the tap calls back into packet().
-    if (attach) tap_->attach(shared_from_this());
+    return next;
 }
 
-void StreamCopyWriter::finish() {
+void StreamCopyWriter::finishAtStop(bool flowing) {
     std::lock_guard lock(mutex_);
-    end_ = start_ < 0 ? 0 : start_ + format_.framesToNs(frames_);
-    if (start_ < 0) close();  // never began: nothing to wait for
-    while (!pending_.empty() && !closed_done_) {
-        take(pending_.front());
-        pending_.pop_front();
-    }
-    pending_.clear();
-}
-
-bool StreamCopyWriter::failed() const {
-    std::lock_guard lock(mutex_);
-    return !failure_.empty();
-}
-
-std::string StreamCopyWriter::failure() const {
-    std::lock_guard lock(mutex_);
-    return failure_;
-}
-
-bool StreamCopyWriter::done() const {
-    std::lock_guard lock(mutex_);
-    return closed_done_;
-}
-
-void StreamCopyWriter::ended() {
-    std::lock_guard lock(mutex_);
-    close();
-}
-
-void StreamCopyWriter::packet(const TimedPacket& packet, const AVCodecParameters* picture,
-                              const AVCodecParameters* sound) {
-    std::lock_guard lock(mutex_);
-    if (closed_done_ || start_ < 0 || !packet.packet) return;
-    // Packets run ahead of the pictures: until the part's end is known, one
-    // past the pictures seen so far may lie beyond it, so it waits.
-    if (!out_) keepCodecs(picture, sound);
-    if (end_ < 0 && timeOf(packet) >= horizon_) {
-        pending_.push_back(packet);
+    if (phase_ != Phase::Stopped) return;
+    if (key_ < 0 || !flowing) {
+        finishFile();
         return;
+    }
+    beginEnding(stoppedAt_);
+    replayHeld();
+}
+
+void StreamCopyWriter::packet(const TimedPacket& packet) {
+    std::lock_guard lock(mutex_);
+    if (phase_ == Phase::Closed || packet.sequence <= start_.afterSequence) return;
+    lastSequence_ = packet.sequence;
+    newest_ = std::max(newest_, packet.time());
+    if (!started_) {
+        // The stream delivers: the part records, whether or not its first
+        // key picture has come.
+        started_ = true;
+        events_.partStarted(id_);
     }
     take(packet);
 }
 
-void StreamCopyWriter::keepCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound) {
-    const auto keep = [](AVCodecParameters*& own, const AVCodecParameters* from) {
-        avcodec_parameters_free(&own);
-        if (!from) return;
-        own = avcodec_parameters_alloc();
-        if (own && avcodec_parameters_copy(own, from) < 0) avcodec_parameters_free(&own);
-    };
-    if (picture != pictureSource_) keep(picture_, picture);
-    if (sound != soundSource_) keep(sound_, sound);
-    pictureSource_ = picture;
-    soundSource_ = sound;
+void StreamCopyWriter::ended() {
+    std::lock_guard lock(mutex_);
+    if (phase_ == Phase::Closed) return;
+    if (!endReported_) reason_ = PartEnd::SourceEnded;
+    if (key_ < 0 && phase_ != Phase::Stopped) fail("the stream ended before its first key picture");
+    finishFile();
 }
 
-std::int64_t StreamCopyWriter::timeOf(const TimedPacket& packet) {
-    return packet.pts >= 0 ? packet.pts : packet.dts;
+bool StreamCopyWriter::done() const {
+    std::lock_guard lock(mutex_);
+    return phase_ == Phase::Closed;
 }
 
 void StreamCopyWriter::take(const TimedPacket& packet) {
-    const AVCodecParameters* picture = picture_;
-    const AVCodecParameters* sound = sound_;
-    const std::int64_t at = timeOf(packet);
-    if (packet.picture && packet.key && end_ >= 0 && at >= end_) {
-        close();  // the next part starts with this key picture
-        return;
+    switch (phase_) {
+        case Phase::Waiting: waitForKey(packet); break;
+        case Phase::Writing: writeOn(packet); break;
+        case Phase::Stopped:
+            held_.push_back(packet);
+            if (held_.size() > kMostHeld) finishFile();
+            break;
+        case Phase::UntilKey: untilKey(packet); break;
+        case Phase::Ending: ending(packet); break;
+        case Phase::Closed: break;
     }
-    if (end_ >= 0 && at > end_ + kKeyWaitNs) {
-        close();
-        return;
-    }
-    if (keyFrom_ < 0) {
-        // Wait for the first key picture at or after the part's start (half
-        // a frame early still counts: time stamps are rounded).
-        if (!packet.picture || !packet.key || at < start_ - format_.frameDurationNs() / 2) return;
-        if (!open(picture, sound)) return;
-        keyFrom_ = at;
-    }
-    if (!packet.picture && at < keyFrom_) return;
-    write(packet);
 }
 
-bool StreamCopyWriter::open(const AVCodecParameters* picture, const AVCodecParameters* sound) {
-    if (!picture) return false;
-    if (avformat_alloc_output_context2(&out_, nullptr, muxerFor(picture, sound), path_.c_str()) < 0) {
-        fail("cannot make a " + std::string(muxerFor(picture, sound)) + " file");
-        return false;
+void StreamCopyWriter::waitForKey(const TimedPacket& packet) {
+    if (firstSeen_ < 0) firstSeen_ = packet.time();
+    if (!packet.picture || !packet.key || packet.time() < 0) {
+        // Sound that came before the key picture may still play after it.
+        if (!packet.picture) held_.push_back(packet);
+        while (held_.size() > 1 && held_.back().time() - held_.front().time() > kSoundWaitNs)
+            held_.pop_front();
+        if (newest_ - firstSeen_ > kKeyWaitNs) {
+            fail("the stream brought no key picture in " + std::to_string(kKeyWaitNs / 1'000'000'000) +
+                 " s");
+            finishFile();
+        }
+        return;
     }
-    const auto addStream = [&](const AVCodecParameters* p) {
-        AVStream* stream = avformat_new_stream(out_, nullptr);
-        if (!stream || avcodec_parameters_copy(stream->codecpar, p) < 0) return -1;
-        stream->codecpar->codec_tag = 0;
-        stream->time_base = kMpegClock;
-        return stream->index;
-    };
-    pictureOut_ = addStream(picture);
-    soundOut_ = sound ? addStream(sound) : -1;
-    if (pictureOut_ < 0 || (sound && soundOut_ < 0)) {
-        fail("out of memory");
-        return false;
+    codecs_ = packet.codecs;
+    if (!muxer_.open(path_, codecs_)) {
+        fail(muxer_.failure());
+        finishFile();
+        return;
     }
-    int status = avio_open(&out_->pb, path_.c_str(), AVIO_FLAG_WRITE);
-    if (status < 0) {
-        fail("Cannot write " + path_ + ": " + ffmpegError(status));
-        return false;
-    }
-    status = avformat_write_header(out_, nullptr);
-    if (status < 0) {
-        fail("the stream's codecs cannot be copied into " + path_ + ": " + ffmpegError(status));
-        return false;
-    }
-    return true;
+    key_ = packet.time();
+    if (start_.from < 0) start_.from = key_;
+    if (start_.origin < 0) start_.origin = key_;
+    phase_ = Phase::Writing;
+    writePicture(packet);
+    std::deque<TimedPacket> early;
+    early.swap(held_);
+    for (const TimedPacket& sound : early)
+        if (sound.time() >= key_) muxer_.write(sound, start_.origin);
+    events_.partProgress(id_, elapsedNs() / kMillisecond);
 }
 
-void StreamCopyWriter::write(const TimedPacket& packet) {
-    if (!out_ || !failure_.empty()) return;
-    const int stream = packet.picture ? pictureOut_ : soundOut_;
-    if (stream < 0) return;
-    AvPacketPtr copy(av_packet_clone(packet.packet.get()));
-    if (!copy) return;
-    const auto toMpeg = [&](std::int64_t ns) {
-        return av_rescale_q(ns - origin_ + kTimelineStartNs, kNanoseconds, kMpegClock);
-    };
-    copy->stream_index = stream;
-    copy->pts = packet.pts >= 0 ? toMpeg(packet.pts) : AV_NOPTS_VALUE;
-    copy->dts = packet.dts >= 0 ? toMpeg(packet.dts) : copy->pts;
-    copy->duration = 0;
-    copy->pos = -1;
-    // The muxers want rising decoding times: a packet out of order (a
-    // reconnect's overlap) is left out.
-    const int slot = packet.picture ? 0 : 1;
-    if (copy->dts != AV_NOPTS_VALUE) {
-        if (copy->dts <= lastDts_[slot]) return;
-        lastDts_[slot] = copy->dts;
+void StreamCopyWriter::writeOn(const TimedPacket& packet) {
+    if (!sameCodecs(packet)) return;
+    // Pictures before the key picture (an open group's first ones) need
+    // the group before it.
+    if (packet.time() < key_) return;
+    if (!packet.picture) {
+        muxer_.write(packet, start_.origin);
+        return;
     }
-    const int status = av_interleaved_write_frame(out_, copy.get());
-    if (status < 0) fail("Cannot write " + path_ + ": " + ffmpegError(status));
+    const std::int64_t limitEnd = start_.from + limitMs_ * kMillisecond;
+    if (limitMs_ > 0 && packet.time() >= limitEnd) {
+        reason_ = PartEnd::Limit;
+        endReported_ = true;
+        events_.partEnded(id_, std::max(elapsedNs() / kMillisecond, limitMs_), PartEnd::Limit, {});
+        beginEnding(limitEnd);
+        if (phase_ == Phase::Ending) ending(packet);
+        return;
+    }
+    writePicture(packet);
+    events_.partProgress(id_, elapsedNs() / kMillisecond);
+}
+
+void StreamCopyWriter::untilKey(const TimedPacket& packet) {
+    if (packet.picture && packet.key) {
+        // The next part begins here; this one takes the sound before it.
+        beginEnding(packet.time());
+        picturesOver_ = true;
+        replayHeld();
+        return;
+    }
+    if (!packet.picture) held_.push_back(packet);
+    else if (packet.time() >= key_) writePicture(packet);
+    if (newest_ - stoppedAt_ > kKeyWaitNs) finishFile();
+}
+
+void StreamCopyWriter::ending(const TimedPacket& packet) {
+    if (packet.picture) {
+        // Once a picture is left out, later ones may refer to it.
+        if (packet.time() >= end_) picturesOver_ = true;
+        if (!picturesOver_ && packet.time() >= key_) writePicture(packet);
+    } else if (packet.time() >= end_) {
+        finishFile();
+        return;
+    } else if (packet.time() >= key_) {
+        muxer_.write(packet, start_.origin);
+    }
+    if (newest_ > end_ + kSoundWaitNs) finishFile();
+}
+
+bool StreamCopyWriter::sameCodecs(const TimedPacket& packet) {
+    if (!packet.codecs || packet.codecs == codecs_) return true;
+    if (packet.codecs->sameCodecsAs(*codecs_)) {
+        codecs_ = packet.codecs;
+        return true;
+    }
+    // A file holds one set of codecs: the recording goes on in a new one.
+    log::warn("The stream changed its codecs from " + codecs_->names() + " to " + packet.codecs->names() +
+              ": " + path_ + " ends here");
+    reason_ = PartEnd::SourceEnded;
+    finishFile();
+    return false;
+}
+
+void StreamCopyWriter::writePicture(const TimedPacket& packet) {
+    muxer_.write(packet, start_.origin);
+    pictureEnd_ = std::max(pictureEnd_, packet.time() + packet.duration);
+}
+
+void StreamCopyWriter::beginEnding(std::int64_t end) {
+    phase_ = Phase::Ending;
+    end_ = end;
+    picturesOver_ = false;
+    if (!codecs_ || !codecs_->sound()) finishFile();  // no sound to wait for
+}
+
+void StreamCopyWriter::replayHeld() {
+    std::deque<TimedPacket> held;
+    held.swap(held_);
+    for (const TimedPacket& packet : held) take(packet);
 }
 
 void StreamCopyWriter::fail(const std::string& why) {
-    if (failure_.empty()) {
-        failure_ = why;
-        log::error(why);
-    }
+    if (!failure_.empty()) return;
+    failure_ = why;
+    reason_ = PartEnd::Failed;
+    log::error("Copying the stream into " + path_ + " failed: " + why);
 }
 
-void StreamCopyWriter::close() {
-    if (closed_done_) return;
-    closed_done_ = true;
-    bool wrote = false;
-    if (out_) {
-        if (keyFrom_ >= 0 && failure_.empty()) {
-            const int status = av_write_trailer(out_);
-            if (status < 0) fail("Cannot write " + path_ + ": " + ffmpegError(status));
-            wrote = true;
-        }
-        if (out_->pb) avio_closep(&out_->pb);
-        avformat_free_context(out_);
-        out_ = nullptr;
-    }
+void StreamCopyWriter::finishFile() {
+    if (phase_ == Phase::Closed) return;
+    phase_ = Phase::Closed;
+    held_.clear();
+    const bool opened = muxer_.isOpen();
+    const bool whole = muxer_.close();
+    if (!muxer_.failure().empty()) fail(muxer_.failure());
+    if (muxer_.leftOut() > 0)
+        log::warn(std::to_string(muxer_.leftOut()) + " packets were left out of " + path_ +
+                  ": their time stamps did not rise");
     std::error_code ec;
     // A part that got nothing leaves no file.
-    if (!wrote) std::filesystem::remove(path_, ec);
-    // A part replaced before its first picture is no failure.
-    Result result{path_, format_.framesToMs(frames_), failure_.empty() && (wrote || frames_ == 0),
-                  failure_};
-    if (!result.ok && result.error.empty()) result.error = "the stream brought no key picture";
+    if (!whole) std::filesystem::remove(path_, ec);
+    if (!endReported_) {
+        endReported_ = true;
+        const std::int64_t ms = stoppedAt_ >= 0 ? (stoppedAt_ - start_.from) / kMillisecond
+                                                : elapsedNs() / kMillisecond;
+        events_.partEnded(id_, ms, reason_, failure_);
+    }
+    // A part stopped before its first key picture is no failure.
+    Result result{path_, fileNs() / kMillisecond, failure_.empty() && (whole || !opened), failure_};
+    if (!opened && failure_.empty() && reason_ != PartEnd::Stopped) {
+        result.ok = false;
+        result.error = "the stream brought no key picture";
+    }
     if (closed_) closed_(result);
+}
+
+std::int64_t StreamCopyWriter::elapsedNs() const {
+    return pictureEnd_ < 0 ? 0 : std::max<std::int64_t>(0, pictureEnd_ - start_.from);
+}
+
+std::int64_t StreamCopyWriter::fileNs() const {
+    return pictureEnd_ < 0 || key_ < 0 ? 0 : pictureEnd_ - key_;
 }
 
 }  // namespace kelbo

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "capture_format.h"
+#include "copy_muxer.h"
 #include "part_router.h"
 #include "stream_packet_tap.h"
 
@@ -10,91 +10,113 @@
 #include <mutex>
 #include <string>
 
-struct AVFormatContext;
-
 namespace kelbo {
 
-// A part file that holds the stream's own packets, not re-encoded: MPEG-2
-// (or MPEG-1) pictures with MPEG audio or AC-3 go into a program stream, as
-// the encoded parts do; other codecs into MPEG-TS. The router's pictures
-// only say where the part begins and ends: the file starts at the first key
-// picture from there on and ends just before the first key picture past its
-// end, where the next part starts, so parts join without a seam. Its time
-// stamps continue the recording's timeline from 1.0 s, as the encoded ones do.
-class StreamCopyWriter : public PartOutput,
-                         public StreamCopySink,
-                         public std::enable_shared_from_this<StreamCopyWriter> {
+// One part file of a recording that copies the stream's own packets. It
+// follows the packets, not the pipeline's pictures, so nothing needs to be
+// decoded for it: the part records from the first packet that reaches it,
+// its file begins with a key picture (the one at or before the start, which
+// the tap keeps, or for a part that carries on from the one before, the
+// first one after that part's stop), and its time is the media it holds.
+// It ends at its limit, where it was stopped, or, when the next part
+// carries on, just before the key picture that part begins with, so parts
+// join without a seam.
+class StreamCopyWriter : public StreamCopySink {
 public:
     struct Result {
         std::string path;
-        std::int64_t elapsedMs = 0;
+        std::int64_t elapsedMs = 0;  // media in the file
         bool ok = false;
         std::string error;
     };
     using Closed = std::function<void(const Result&)>;
 
-    // How long past its end a part waits for a key picture.
-    static constexpr std::int64_t kKeyWaitNs = 5'000'000'000;
+    // Where a part begins.
+    struct Start {
+        // Carrying on: the first key picture after the packet `afterSequence`
+        // (the last one the part before took) begins the file.
+        bool carriesOn = false;
+        std::uint64_t afterSequence = 0;
+        // Running time the part's time counts from: where the part before
+        // stopped counting, or (-1) the part's first key picture.
+        std::int64_t from = -1;
+        // Running time at the recording's timeline 0 (-1: the first key picture).
+        std::int64_t origin = -1;
+    };
 
-    // Nothing, with `error` set, when the file cannot be created.
-    static std::shared_ptr<StreamCopyWriter> create(std::string path, VideoFormat format,
-                                                    std::shared_ptr<StreamPacketTap> tap, Closed closed,
+    // A part that gets packets but no key picture for this long fails.
+    static constexpr std::int64_t kKeyWaitNs = 30'000'000'000;
+    // How long past its end a part waits for the sound that goes with it.
+    static constexpr std::int64_t kSoundWaitNs = 1'000'000'000;
+    // Packets held after a stop, until it is known whether a part carries on.
+    static constexpr std::size_t kMostHeld = 4096;
+
+    // Nothing, with `error` set, when the file cannot be created. `events`
+    // hear of the part under `id`, as the router's parts do.
+    static std::shared_ptr<StreamCopyWriter> create(std::string path, int id, PartEvents& events,
+                                                    std::int64_t limitMs, Start start, Closed closed,
                                                     std::string* error);
-    StreamCopyWriter(std::string path, VideoFormat format, std::shared_ptr<StreamPacketTap> tap,
+    StreamCopyWriter(std::string path, int id, PartEvents& events, std::int64_t limitMs, Start start,
                      Closed closed);
     ~StreamCopyWriter() override;
 
-    // PartOutput, from the router.
-    void begin(std::int64_t firstFrameIndex) override;
-    void video(VideoFramePtr frame, std::int64_t frameIndex) override;
-    void audio(AudioChunkPtr, std::size_t, std::size_t) override {}
-    void finish() override;
-    bool failed() const override;
-    std::string failure() const override;
+    // From the user-interface thread.
+    void setLimit(std::int64_t ms);
+    // Stops counting; until carryOn() or finishAtStop() the packets wait.
+    void stop();
+    // The next part carries on from this one, which ends just before the
+    // key picture that part begins with; where that part begins.
+    Start carryOn();
+    // No part carries on: this one ends where it stopped, with the sound that
+    // goes with it (at once when the stream is not `flowing`).
+    void finishAtStop(bool flowing);
 
     // StreamCopySink, from the tap.
-    void packet(const TimedPacket& packet, const AVCodecParameters* picture,
-                const AVCodecParameters* sound) override;
+    void packet(const TimedPacket& packet) override;
     void ended() override;
     bool done() const override;
 
-    // The muxer for these codecs: "vob" (program stream) or "mpegts".
-    static const char* muxerFor(const AVCodecParameters* picture, const AVCodecParameters* sound);
-
 private:
-    static std::int64_t timeOf(const TimedPacket& packet);
-    void take(const TimedPacket& packet);  // needs mutex_
-    void keepCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound);
-    bool open(const AVCodecParameters* picture, const AVCodecParameters* sound);
-    void write(const TimedPacket& packet);
-    void close();  // needs mutex_
+    enum class Phase { Waiting, Writing, Stopped, UntilKey, Ending, Closed };
+
+    void take(const TimedPacket& packet);  // the functions below need mutex_
+    void waitForKey(const TimedPacket& packet);
+    void writeOn(const TimedPacket& packet);
+    void untilKey(const TimedPacket& packet);
+    void ending(const TimedPacket& packet);
+    bool sameCodecs(const TimedPacket& packet);
+    void writePicture(const TimedPacket& packet);
+    void beginEnding(std::int64_t end);
+    void replayHeld();
     void fail(const std::string& why);
+    void finishFile();
+    std::int64_t elapsedNs() const;
+    std::int64_t fileNs() const;
 
     const std::string path_;
-    const VideoFormat format_;
-    std::shared_ptr<StreamPacketTap> tap_;
+    const int id_;
+    PartEvents& events_;
     Closed closed_;
 
     mutable std::mutex mutex_;
-    bool attached_ = false;
-    std::int64_t firstIndex_ = 0;
-    std::int64_t start_ = -1;       // running time of the part's first picture
-    std::int64_t origin_ = 0;       // running time of the recording's timeline at 0
-    std::int64_t end_ = -1;         // set when the router finishes the part
-    std::int64_t frames_ = 0;
-    std::int64_t keyFrom_ = -1;     // running time of the first key picture written
-    std::int64_t horizon_ = -1;     // end of the newest picture the part took
-    std::deque<TimedPacket> pending_;
-    // Copies of the codecs the part opens with, and the tap's they came from.
-    AVCodecParameters* picture_ = nullptr;
-    AVCodecParameters* sound_ = nullptr;
-    const AVCodecParameters* pictureSource_ = nullptr;
-    const AVCodecParameters* soundSource_ = nullptr;
-    std::int64_t lastDts_[2] = {-1, -1};
-    AVFormatContext* out_ = nullptr;
-    int pictureOut_ = -1;
-    int soundOut_ = -1;
-    bool closed_done_ = false;
+    Phase phase_ = Phase::Waiting;
+    Start start_;
+    std::int64_t limitMs_ = 0;
+    PartEnd reason_ = PartEnd::Stopped;
+    bool started_ = false;        // the part has had its first packet
+    bool endReported_ = false;    // the events have heard that the part ends
+    std::uint64_t lastSequence_ = 0;
+    std::uint64_t stopSequence_ = 0;  // the last packet taken before stop()
+    std::int64_t firstSeen_ = -1;   // time of the first packet
+    std::int64_t newest_ = -1;      // newest packet time
+    std::int64_t key_ = -1;         // time of the key picture the file begins with
+    std::int64_t pictureEnd_ = -1;  // just after the newest picture written
+    std::int64_t stoppedAt_ = -1;   // where stop() stopped counting
+    std::int64_t end_ = -1;         // Ending: nothing from here on
+    bool picturesOver_ = false;     // Ending: a picture at or past the end has come
+    std::deque<TimedPacket> held_;
+    std::shared_ptr<const StreamCodecs> codecs_;
+    CopyMuxer muxer_;
     std::string failure_;
 };
 

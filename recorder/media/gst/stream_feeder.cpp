@@ -21,6 +21,8 @@ constexpr std::int64_t kFillAfterNs = kSecond / 2;
 // jump in the stream's clock (a restart, a wrap), not lateness.
 constexpr std::int64_t kJumpNs = 3 * kSecond;
 constexpr std::int64_t kBytesPerSample = std::int64_t{2} * kAudioChannels;
+// How far ahead of the clock a packet may be handed on without waiting.
+constexpr std::int64_t kPacketLeadNs = kSecond / 10;
 
 std::int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -147,6 +149,7 @@ void StreamFeeder::run() {
                 streamHasSound_ = input->hasSound();
                 anchored_ = false;  // a new connection brings its own clock
             }
+            timeline_.reconnect(input->hasSound());
             if (tap_) tap_->setCodecs(input->parameters(true), input->parameters(false));
             if (readUntilLost(*input, &error)) backoff = timing_.firstBackoff;
             input.reset();
@@ -167,15 +170,27 @@ void StreamFeeder::run() {
     }
 }
 
+void StreamFeeder::setDecoding(StreamInput::Decoding decoding) {
+    decodePictures_ = decoding.pictures;
+    keyPicturesOnly_ = decoding.keyPicturesOnly;
+    decodeSound_ = decoding.sound;
+}
+
+StreamInput::Decoding StreamFeeder::decoding() const {
+    return {decodePictures_, keyPicturesOnly_, decodeSound_};
+}
+
 bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
-    bool gotPicture = false;
+    bool gotMedia = false;
     std::vector<StreamInput::Media> decoded;
     std::vector<StreamInput::Packet> packets;
-    bool keyOnly = false;
+    std::vector<TimedPacket> placed;
+    StreamInput::Decoding applied = decoding();
+    input.setDecoding(applied);
     while (!stopping_) {
-        if (keyPicturesOnly_ != keyOnly) {
-            keyOnly = keyPicturesOnly_;
-            input.setKeyPicturesOnly(keyOnly);
+        if (const StreamInput::Decoding wanted = decoding(); !(wanted == applied)) {
+            applied = wanted;
+            input.setDecoding(applied);
         }
         decoded.clear();
         packets.clear();
@@ -184,34 +199,42 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
         // What a demuxer hands out once given up on is the stalled
         // connection's last trickle, not the stream coming back.
         if (stalled_) break;
+        placed.clear();
+        for (auto& packet : packets) timeline_.take(std::move(packet), now(), placed);
+        for (auto& packet : placed) {
+            if (stopping_) break;
+            gotMedia = true;
+            publish(std::move(packet));
+        }
         for (auto& media : decoded) {
             if (stopping_) break;
             if (media.picture) {
-                gotPicture = true;
+                gotMedia = true;
                 pushPicture(std::move(media.buffer), media.pts);
             } else {
                 pushSound(std::move(media.buffer), media.pts);
             }
         }
-        for (auto& packet : packets) publish(std::move(packet));
     }
-    return gotPicture;
+    return gotMedia;
 }
 
-void StreamFeeder::publish(StreamInput::Packet packet) {
-    std::int64_t offset = 0;
+void StreamFeeder::publish(TimedPacket packet) {
+    // Packets go on at the pace of their own time stamps, so that a stream
+    // served faster than real time (a file, an HLS backlog) is copied as it
+    // plays, whether or not anything is decoded. A live stream's packets
+    // come about when they are due and pass without a wait; one that runs
+    // ahead waits for its time, and the packets just after it then pass.
+    const std::int64_t at = packet.dts >= 0 ? packet.dts : packet.pts;
+    if (at > now() + kPacketLeadNs && !waitUntil(at)) return;
+    packetEnd_ = std::max(packetEnd_.load(), packet.time() + packet.duration);
     {
+        // The stream is back now, even when what comes first is the rest
+        // of what it sent before (a demuxer's last packet, completed late).
         std::lock_guard lock(mutex_);
-        if (!anchored_) return;
-        offset = offset_;
+        if (inGap_) endGap(std::max(packet.time(), now()));
     }
-    TimedPacket timed;
-    timed.packet = std::shared_ptr<const AVPacket>(packet.packet.release(), AvPacketFree{});
-    timed.picture = packet.picture;
-    timed.key = packet.key;
-    timed.pts = packet.pts >= 0 ? packet.pts + offset : -1;
-    timed.dts = packet.dts >= 0 ? packet.dts + offset : -1;
-    tap_->publish(std::move(timed));
+    tap_->publish(std::move(packet));
 }
 
 void StreamFeeder::lost() {
@@ -222,8 +245,15 @@ void StreamFeeder::lost() {
 void StreamFeeder::beginGap() {
     if (inGap_) return;
     inGap_ = true;
-    gapFrom_ = realEnd_;
+    gapFrom_ = std::max(realEnd_, packetEnd_.load());
     if (gaps_) gaps_->begin();
+}
+
+void StreamFeeder::endGap(std::int64_t at) {
+    inGap_ = false;
+    const std::int64_t length = std::max<std::int64_t>(0, at - gapFrom_);
+    if (gaps_) gaps_->end(length / 1'000'000);
+    log::warn("The stream " + url_ + " is back after a gap of " + seconds(length));
 }
 
 void StreamFeeder::pushPicture(GstBufferRef buffer, std::int64_t pts) {
@@ -245,12 +275,7 @@ void StreamFeeder::pushPicture(GstBufferRef buffer, std::int64_t pts) {
             fillTo(from);
         }
         at = std::max(at, videoEnd_);
-        if (inGap_) {
-            inGap_ = false;
-            const std::int64_t length = at - gapFrom_;
-            if (gaps_) gaps_->end(length / 1'000'000);
-            log::warn("The stream " + url_ + " is back after a gap of " + seconds(length));
-        }
+        if (inGap_) endGap(at);
         videoEnd_ = at + duration;
         realEnd_ = videoEnd_;
         lastPicture_.reset(gst_buffer_ref(buffer.get()));
@@ -287,15 +312,20 @@ void StreamFeeder::pushSound(GstBufferRef buffer, std::int64_t pts) {
 void StreamFeeder::fill() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        wake_.wait_for(lock, std::chrono::nanoseconds(format_.frameDurationNs()));
+        // Nothing to keep going at the picture rate while no picture is decoded.
+        const std::int64_t tick = decodePictures_ ? format_.frameDurationNs() : kSecond / 4;
+        wake_.wait_for(lock, std::chrono::nanoseconds(tick));
         if (stopping_) break;
         // Only while the stream brings nothing: a stream merely running
         // late must keep its own pictures in their place.
         const bool silent = started_ && (inGap_ || steadyNs() - lastActivity_ > kSecond);
+        // With only its key pictures decoded, the preview shows each one
+        // until the next, rather than when the next comes.
+        const bool sparse = started_ && decodePictures_ && keyPicturesOnly_;
         const std::int64_t t = now();
-        if (!silent || t - videoEnd_ <= kFillAfterNs) continue;
+        if (!(silent || sparse) || t - videoEnd_ <= kFillAfterNs) continue;
         // Made-up pictures are a gap, whether or not the stream is reopened.
-        beginGap();
+        if (silent) beginGap();
         fillTo(t);
     }
 }

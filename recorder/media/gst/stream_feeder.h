@@ -3,6 +3,7 @@
 #include "capture_format.h"
 #include "feed_target.h"
 #include "gst_ref.h"
+#include "packet_timeline.h"
 #include "stream_input.h"
 
 #include <gst/gst.h>
@@ -18,8 +19,6 @@
 #include <thread>
 
 namespace kelbo {
-
-class StreamPacketTap;
 
 // The interruptions of a stream source so far, counted for the life of
 // the device; an interruption still going on counts with its length so far.
@@ -68,10 +67,9 @@ public:
     void start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
                std::function<void(const std::string&)> failed);
     void stop();
-    // While a part copies the stream's packets and no preview is shown,
-    // decoding the key pictures alone keeps the timeline at a fraction of
-    // the cost.
-    void setKeyPicturesOnly(bool on) { keyPicturesOnly_ = on; }
+    // What of the stream is decoded for the pipeline. A part that copies
+    // the stream needs none of it: its packets go to the tap either way.
+    void setDecoding(StreamInput::Decoding decoding);
     // Told, from the reading thread, why the stream cannot be opened in the
     // first place (before `failed` is called). Set before start().
     void setOpenFailureListener(std::function<void(const std::string& why)> listener) {
@@ -84,7 +82,9 @@ private:
     bool readUntilLost(StreamInput& input, std::string* error);
     void lost();
     void beginGap();  // needs mutex_
-    void publish(StreamInput::Packet packet);
+    void endGap(std::int64_t at);  // needs mutex_
+    StreamInput::Decoding decoding() const;
+    void publish(TimedPacket packet);
     void pushPicture(GstBufferRef buffer, std::int64_t pts);
     void pushSound(GstBufferRef buffer, std::int64_t pts);
     void fillTo(std::int64_t until);  // needs mutex_
@@ -107,7 +107,11 @@ private:
     std::thread reader_;
     std::thread filler_;
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> decodePictures_{true};
     std::atomic<bool> keyPicturesOnly_{false};
+    std::atomic<bool> decodeSound_{true};
+    PacketTimeline timeline_;  // the reading thread's
+    std::atomic<std::int64_t> packetEnd_{0};  // running time after the newest packet
     std::atomic<bool> stalled_{false};  // the connection brought nothing for stallTimeout
     std::atomic<std::int64_t> lastActivity_{0};  // steady nanoseconds
 

@@ -79,8 +79,10 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     in->format_ = avformat_alloc_context();
     if (!in->format_) return fail("out of memory");
     in->format_->interrupt_callback = {&StreamInput::interruptCallback, in.get()};
-    // Live streams: start soon rather than probe long.
-    in->format_->max_analyze_duration = std::int64_t{2} * AV_TIME_BASE;
+    // Live streams: start soon rather than probe long. Joined between two
+    // key pictures, a stream's picture size may stay unknown until the next
+    // one; neither the decoders nor the copies need it beforehand.
+    in->format_->max_analyze_duration = AV_TIME_BASE / 2;
     AVDictionary* raw = nullptr;
     av_dict_set(&raw, "overrun_nonfatal", "1", 0);  // udp: a late reader loses packets, not the stream
     av_dict_set(&raw, "fifo_size", "278876", 0);    // udp: about 50 MB of packets
@@ -99,7 +101,12 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     if (!in->videoCodec_) return fail("the stream's picture cannot be decoded");
     in->audioStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (in->audioStream_ >= 0) in->audioCodec_ = openDecoder(in->format_->streams[in->audioStream_]);
-    if (in->audioCodec_) in->resampler_ = openStereoResampler(*in->audioCodec_);
+    if (in->audioCodec_) {
+        in->resampler_ = openStereoResampler(*in->audioCodec_);
+        in->resampledRate_ = in->audioCodec_->sample_rate;
+        in->resampledFormat_ = in->audioCodec_->sample_fmt;
+        in->resampledChannels_ = in->audioCodec_->ch_layout.nb_channels;
+    }
     if (!in->resampler_) avcodec_free_context(&in->audioCodec_);
     if (!in->audioCodec_) in->audioStream_ = -1;
     // Only the streams we decode are read.
@@ -109,8 +116,11 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     return in;
 }
 
-void StreamInput::setKeyPicturesOnly(bool on) {
-    videoCodec_->skip_frame = on ? AVDISCARD_NONKEY : AVDISCARD_DEFAULT;
+void StreamInput::setDecoding(Decoding decoding) {
+    if (decoding.pictures != decoding_.pictures || decoding.keyPicturesOnly != decoding_.keyPicturesOnly)
+        pictureSynced_ = false;
+    if (!decoding.sound) soundSynced_ = false;
+    decoding_ = decoding;
 }
 
 const AVCodecParameters* StreamInput::parameters(bool picture) const {
@@ -140,11 +150,55 @@ bool StreamInput::read(std::vector<Media>& out, std::string* error, std::vector<
         copy.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
         if (packet->pts != AV_NOPTS_VALUE) copy.pts = av_rescale_q(packet->pts, base, kNanoseconds);
         if (packet->dts != AV_NOPTS_VALUE) copy.dts = av_rescale_q(packet->dts, base, kNanoseconds);
+        copy.duration = durationOf(*packet);
         if (copy.packet) packets->push_back(std::move(copy));
     }
-    if (codec && avcodec_send_packet(codec, packet.get()) >= 0)
-        decode(codec, packet->stream_index, out);
+    if (codec == videoCodec_) decodePicture(*packet, out);
+    else if (codec) decodeSound(*packet, out);
     return true;
+}
+
+std::int64_t StreamInput::durationOf(const AVPacket& packet) const {
+    const AVStream* stream = format_->streams[packet.stream_index];
+    if (packet.duration > 0) return av_rescale_q(packet.duration, stream->time_base, kNanoseconds);
+    if (packet.stream_index == videoStream_) {
+        const AVRational rate = stream->avg_frame_rate.num > 0 ? stream->avg_frame_rate : stream->r_frame_rate;
+        return rate.num > 0 ? av_rescale_q(1, av_inv_q(rate), kNanoseconds) : 0;
+    }
+    const AVCodecParameters* sound = stream->codecpar;
+    return sound->frame_size > 0 && sound->sample_rate > 0
+               ? av_rescale_q(sound->frame_size, AVRational{1, sound->sample_rate}, kNanoseconds)
+               : 0;
+}
+
+void StreamInput::decodePicture(const AVPacket& packet, std::vector<Media>& out) {
+    if (!decoding_.pictures) return;
+    const bool key = (packet.flags & AV_PKT_FLAG_KEY) != 0;
+    if (!pictureSynced_) {
+        // Decoding (again) from a key picture, with nothing left of before.
+        if (!key) return;
+        avcodec_flush_buffers(videoCodec_);
+        pictureSynced_ = true;
+    }
+    if (!decoding_.keyPicturesOnly) {
+        if (avcodec_send_packet(videoCodec_, &packet) >= 0) decode(videoCodec_, videoStream_, out);
+        return;
+    }
+    if (!key) return;
+    // Each key picture alone, drained at once: a decoder that reorders would
+    // otherwise hold it back for pictures that are never given to it.
+    if (avcodec_send_packet(videoCodec_, &packet) >= 0 && avcodec_send_packet(videoCodec_, nullptr) >= 0)
+        decode(videoCodec_, videoStream_, out);
+    avcodec_flush_buffers(videoCodec_);
+}
+
+void StreamInput::decodeSound(const AVPacket& packet, std::vector<Media>& out) {
+    if (!decoding_.sound) return;
+    if (!soundSynced_) {
+        avcodec_flush_buffers(audioCodec_);
+        soundSynced_ = true;
+    }
+    if (avcodec_send_packet(audioCodec_, &packet) >= 0) decode(audioCodec_, audioStream_, out);
 }
 
 void StreamInput::decode(AVCodecContext* codec, int stream, std::vector<Media>& out) {
@@ -186,6 +240,16 @@ GstBufferRef StreamInput::convertPicture(const AVFrame& frame) {
 }
 
 GstBufferRef StreamInput::convertSound(const AVFrame& frame) {
+    if (frame.sample_rate != resampledRate_ || frame.format != resampledFormat_ ||
+        frame.ch_layout.nb_channels != resampledChannels_) {
+        // The stream's sound changed (a new programme, a discontinuity).
+        swr_free(&resampler_);
+        resampler_ = openStereoResampler(frame.ch_layout, frame.format, frame.sample_rate);
+        resampledRate_ = frame.sample_rate;
+        resampledFormat_ = frame.format;
+        resampledChannels_ = frame.ch_layout.nb_channels;
+    }
+    if (!resampler_) return nullptr;
     const int room = swr_get_out_samples(resampler_, frame.nb_samples);
     if (room <= 0) return nullptr;
     const gsize bytesPerSample = 2 * static_cast<gsize>(kAudioChannels);

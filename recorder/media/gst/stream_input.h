@@ -40,6 +40,16 @@ public:
         bool key = false;
         std::int64_t pts = -1;  // nanoseconds; -1 unknown
         std::int64_t dts = -1;
+        std::int64_t duration = 0;  // nanoseconds; 0 unknown
+    };
+
+    // What is decoded of what is read. The packets for copying come either
+    // way, so a copy needs no decoding at all.
+    struct Decoding {
+        bool pictures = true;
+        bool keyPicturesOnly = false;  // of the pictures, only the key pictures
+        bool sound = true;
+        bool operator==(const Decoding&) const = default;
     };
 
     // Nothing, with `error` set, when the stream cannot be opened or has no
@@ -56,16 +66,17 @@ public:
     // itself to `packets` when given. False when the stream has ended or
     // failed, with `error` saying which.
     bool read(std::vector<Media>& out, std::string* error, std::vector<Packet>* packets = nullptr);
-    // Decodes only key pictures (or all again): enough to keep time when
-    // nobody watches the pictures.
-    void setKeyPicturesOnly(bool on);
+    void setDecoding(Decoding decoding);
     // The codec of the pictures or the sound; null for sound when there is none.
     const AVCodecParameters* parameters(bool picture) const;
 
 private:
     StreamInput(int width, int height, Interrupt interrupt);
     static int interruptCallback(void* self);
+    void decodePicture(const AVPacket& packet, std::vector<Media>& out);
+    void decodeSound(const AVPacket& packet, std::vector<Media>& out);
     void decode(AVCodecContext* codec, int stream, std::vector<Media>& out);
+    std::int64_t durationOf(const AVPacket& packet) const;
     GstBufferRef convertPicture(const AVFrame& frame);
     GstBufferRef convertSound(const AVFrame& frame);
 
@@ -79,6 +90,15 @@ private:
     SwrContext* resampler_ = nullptr;
     int videoStream_ = -1;
     int audioStream_ = -1;
+    Decoding decoding_;
+    // The decoder has been given everything since a key picture (or sound
+    // since it was last paused), so what it is given next decodes cleanly.
+    bool pictureSynced_ = false;
+    bool soundSynced_ = true;
+    // What the resampler was made for; a stream may change its sound.
+    int resampledRate_ = 0;
+    int resampledFormat_ = -1;
+    int resampledChannels_ = 0;
 };
 
 // FFmpeg's words for an error code.

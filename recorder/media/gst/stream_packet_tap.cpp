@@ -5,50 +5,103 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <chrono>
 
 namespace kelbo {
 
-void StreamPacketTap::ParametersFree::operator()(AVCodecParameters* p) const {
-    avcodec_parameters_free(&p);
+namespace {
+
+AVCodecParameters* copyOf(const AVCodecParameters* p) {
+    if (!p) return nullptr;
+    AVCodecParameters* copy = avcodec_parameters_alloc();
+    if (copy && avcodec_parameters_copy(copy, p) < 0) avcodec_parameters_free(&copy);
+    return copy;
 }
 
-StreamPacketTap::Parameters StreamPacketTap::copyOf(const AVCodecParameters* p) {
-    if (!p) return nullptr;
-    Parameters copy(avcodec_parameters_alloc());
-    if (copy && avcodec_parameters_copy(copy.get(), p) < 0) copy.reset();
-    return copy;
+std::int64_t steadyNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
+
+StreamCodecs::StreamCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound)
+    : picture_(copyOf(picture)), sound_(copyOf(sound)) {}
+
+StreamCodecs::~StreamCodecs() {
+    avcodec_parameters_free(&picture_);
+    avcodec_parameters_free(&sound_);
+}
+
+bool StreamCodecs::sameCodecsAs(const StreamCodecs& other) const {
+    const auto same = [](const AVCodecParameters* a, const AVCodecParameters* b) {
+        return (!a && !b) || (a && b && a->codec_id == b->codec_id);
+    };
+    return same(picture_, other.picture_) && same(sound_, other.sound_);
+}
+
+std::string StreamCodecs::names() const {
+    const auto name = [](const AVCodecParameters* p) {
+        return p ? std::string(avcodec_get_name(p->codec_id)) : std::string("no sound");
+    };
+    return name(picture_) + "/" + name(sound_);
 }
 
 StreamPacketTap::~StreamPacketTap() { end(); }
 
 void StreamPacketTap::setCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound) {
+    auto codecs = std::make_shared<const StreamCodecs>(picture, sound);
     std::lock_guard lock(mutex_);
-    picture_ = copyOf(picture);
-    sound_ = copyOf(sound);
+    codecs_ = std::move(codecs);
 }
 
 void StreamPacketTap::publish(TimedPacket packet) {
     std::lock_guard lock(mutex_);
-    for (auto& sink : sinks_) sink->packet(packet, picture_.get(), sound_.get());
+    packet.sequence = ++sequence_;
+    packet.codecs = codecs_;
+    std::vector<std::shared_ptr<StreamCopySink>> attaching;
+    {
+        std::lock_guard attachLock(attachMutex_);
+        attaching.swap(attaching_);
+    }
+    for (auto& sink : attaching) {
+        for (const TimedPacket& kept : backlog_) {
+            if (sink->done()) break;
+            sink->packet(kept);
+        }
+        sinks_.push_back(std::move(sink));
+    }
+    for (auto& sink : sinks_)
+        if (!sink->done()) sink->packet(packet);
     sinks_.erase(std::remove_if(sinks_.begin(), sinks_.end(), [](const auto& s) { return s->done(); }),
                  sinks_.end());
-    const std::int64_t newest = packet.dts >= 0 ? packet.dts : packet.pts;
     backlog_.push_back(std::move(packet));
-    while (!backlog_.empty()) {
-        const TimedPacket& oldest = backlog_.front();
-        const std::int64_t at = oldest.dts >= 0 ? oldest.dts : oldest.pts;
-        if (newest - at <= kBacklogNs) break;
-        backlog_.pop_front();
+    trimBacklog(backlog_.back());
+    lastPacketAt_ = steadyNs();
+}
+
+void StreamPacketTap::trimBacklog(const TimedPacket& newest) {
+    if (newest.picture && newest.key && newest.time() >= 0) {
+        // A new group begins: what came before it is no longer a place to
+        // start from, except the sound that plays with the new group.
+        const std::int64_t from = newest.time();
+        backlog_.erase(std::remove_if(backlog_.begin(), backlog_.end(),
+                                      [&](const TimedPacket& p) {
+                                          return p.sequence < newest.sequence &&
+                                                 (p.picture || p.time() < from);
+                                      }),
+                       backlog_.end());
     }
+    const std::int64_t latest = newest.time();
+    while (backlog_.size() > 1 && latest >= 0 && backlog_.front().time() >= 0 &&
+           latest - backlog_.front().time() > kMostBacklogNs)
+        backlog_.pop_front();
 }
 
 void StreamPacketTap::attach(std::shared_ptr<StreamCopySink> sink) {
-    std::lock_guard lock(mutex_);
-    for (const TimedPacket& packet : backlog_) {
-        if (sink->done()) return;
-        sink->packet(packet, picture_.get(), sound_.get());
-    }
-    if (!sink->done()) sinks_.push_back(std::move(sink));
+    std::lock_guard lock(attachMutex_);
+    attaching_.push_back(std::move(sink));
 }
 
 void StreamPacketTap::end() {
@@ -57,8 +110,17 @@ void StreamPacketTap::end() {
         std::lock_guard lock(mutex_);
         sinks.swap(sinks_);
         backlog_.clear();
+        lastPacketAt_ = -1;
+        std::lock_guard attachLock(attachMutex_);
+        for (auto& sink : attaching_) sinks.push_back(std::move(sink));
+        attaching_.clear();
     }
     for (auto& sink : sinks) sink->ended();
+}
+
+bool StreamPacketTap::flowing(std::int64_t ns) const {
+    const std::int64_t at = lastPacketAt_;
+    return at >= 0 && steadyNs() - at <= ns;
 }
 
 }  // namespace kelbo

@@ -2,66 +2,98 @@
 
 #include "av_ref.h"
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 struct AVCodecParameters;
 
 namespace kelbo {
 
+// The codecs of a stream's pictures and sound, as one connection brought them.
+class StreamCodecs {
+public:
+    StreamCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound);
+    ~StreamCodecs();
+    StreamCodecs(const StreamCodecs&) = delete;
+    StreamCodecs& operator=(const StreamCodecs&) = delete;
+
+    const AVCodecParameters* picture() const { return picture_; }
+    const AVCodecParameters* sound() const { return sound_; }  // null without sound
+    // Whether a file opened for `other` can go on with these: the same codecs
+    // (their sizes, rates and headers may change, as they do in the stream).
+    bool sameCodecsAs(const StreamCodecs& other) const;
+    // "h264/aac", for the log.
+    std::string names() const;
+
+private:
+    AVCodecParameters* picture_ = nullptr;
+    AVCodecParameters* sound_ = nullptr;
+};
+
 // A stream's packet on the pipeline's timeline (running time, nanoseconds).
 struct TimedPacket {
     std::shared_ptr<const AVPacket> packet;
+    std::shared_ptr<const StreamCodecs> codecs;  // set by the tap
     bool picture = false;
     bool key = false;
     std::int64_t pts = -1;
     std::int64_t dts = -1;
+    std::int64_t duration = 0;
+    std::uint64_t sequence = 0;  // order of arrival, from 1; set by the tap
+
+    // Its presentation time, or its decoding time when it has none.
+    std::int64_t time() const { return pts >= 0 ? pts : dts; }
 };
 
-// What a writer that copies the stream wants of it.
+// What a writer that copies the stream wants of it. Called with the tap's
+// lock held, from the thread that reads the stream.
 class StreamCopySink {
 public:
     virtual ~StreamCopySink() = default;
-    // The codecs of the stream's pictures and sound (sound may be null).
-    virtual void packet(const TimedPacket& packet, const AVCodecParameters* picture,
-                        const AVCodecParameters* sound) = 0;
+    virtual void packet(const TimedPacket& packet) = 0;
     // The source has stopped: nothing more will come.
     virtual void ended() = 0;
     // True once the sink wants no more packets.
     virtual bool done() const = 0;
 };
 
-// Hands a stream's own packets to the writers that copy them. The last few
-// seconds are kept, so a writer that learns where its file begins only
-// after those packets went by still finds them.
+// Hands a stream's own packets to the writers that copy them. The packets
+// since the last key picture are kept (and the sound that goes with them),
+// so a recording begins with the key picture at or before its start; a
+// sink that attaches gets those first, then every packet until it is done.
 class StreamPacketTap {
 public:
-    static constexpr std::int64_t kBacklogNs = 5'000'000'000;
+    // Kept at most, when the stream brings no key picture.
+    static constexpr std::int64_t kMostBacklogNs = 20'000'000'000;
 
     ~StreamPacketTap();
-    // A new connection: its codecs.
+    // A new connection: its codecs, for the packets that follow.
     void setCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound);
     void publish(TimedPacket packet);
-    // The sink gets the backlog at once, then every packet until it is done.
+    // The backlog and what follows go to the sink on the reading thread,
+    // from the next packet on, so a long backlog never holds up the caller.
     void attach(std::shared_ptr<StreamCopySink> sink);
     // The source has stopped: every sink is told, and let go.
     void end();
+    // Whether a packet came within the last `ns` nanoseconds (steady clock).
+    bool flowing(std::int64_t ns) const;
 
 private:
-    struct ParametersFree {
-        void operator()(AVCodecParameters* p) const;
-    };
-    using Parameters = std::unique_ptr<AVCodecParameters, ParametersFree>;
-    static Parameters copyOf(const AVCodecParameters* p);
+    void trimBacklog(const TimedPacket& newest);  // needs mutex_
 
     std::mutex mutex_;
-    Parameters picture_;
-    Parameters sound_;
+    std::shared_ptr<const StreamCodecs> codecs_;
+    std::uint64_t sequence_ = 0;
     std::deque<TimedPacket> backlog_;
     std::vector<std::shared_ptr<StreamCopySink>> sinks_;
+    std::mutex attachMutex_;
+    std::vector<std::shared_ptr<StreamCopySink>> attaching_;
+    std::atomic<std::int64_t> lastPacketAt_{-1};  // steady nanoseconds
 };
 
 }  // namespace kelbo

@@ -1,0 +1,124 @@
+#include "copy_muxer.h"
+
+#include "recorder/ports/log.h"
+#include "stream_input.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace kelbo {
+
+namespace {
+
+constexpr AVRational kNanoseconds{1, 1'000'000'000};
+constexpr AVRational kMpegClock{1, 90000};
+constexpr std::int64_t kTimelineStartNs = 1'000'000'000;  // as the encoded parts
+
+bool fitsProgramStream(const AVCodecParameters* picture, const AVCodecParameters* sound) {
+    const bool video = picture && (picture->codec_id == AV_CODEC_ID_MPEG2VIDEO ||
+                                   picture->codec_id == AV_CODEC_ID_MPEG1VIDEO);
+    const bool audio = !sound || sound->codec_id == AV_CODEC_ID_MP2 ||
+                       sound->codec_id == AV_CODEC_ID_MP3 || sound->codec_id == AV_CODEC_ID_AC3;
+    return video && audio;
+}
+
+}  // namespace
+
+const char* CopyMuxer::muxerFor(const AVCodecParameters* picture, const AVCodecParameters* sound) {
+    return fitsProgramStream(picture, sound) ? "vob" : "mpegts";
+}
+
+CopyMuxer::~CopyMuxer() { close(); }
+
+bool CopyMuxer::open(const std::string& path, std::shared_ptr<const StreamCodecs> codecs) {
+    path_ = path;
+    codecs_ = std::move(codecs);
+    const AVCodecParameters* picture = codecs_ ? codecs_->picture() : nullptr;
+    const AVCodecParameters* sound = codecs_ ? codecs_->sound() : nullptr;
+    if (!picture) {
+        fail("the stream's picture codec is not known");
+        return false;
+    }
+    const char* muxer = muxerFor(picture, sound);
+    if (avformat_alloc_output_context2(&out_, nullptr, muxer, path_.c_str()) < 0) {
+        fail("cannot make a " + std::string(muxer) + " file");
+        return false;
+    }
+    const auto addStream = [&](const AVCodecParameters* p) {
+        AVStream* stream = avformat_new_stream(out_, nullptr);
+        if (!stream || avcodec_parameters_copy(stream->codecpar, p) < 0) return -1;
+        stream->codecpar->codec_tag = 0;
+        stream->time_base = kMpegClock;
+        return stream->index;
+    };
+    pictureOut_ = addStream(picture);
+    soundOut_ = sound ? addStream(sound) : -1;
+    if (pictureOut_ < 0 || (sound && soundOut_ < 0)) {
+        fail("out of memory");
+        return false;
+    }
+    int status = avio_open(&out_->pb, path_.c_str(), AVIO_FLAG_WRITE);
+    if (status < 0) {
+        fail("Cannot write " + path_ + ": " + ffmpegError(status));
+        return false;
+    }
+    status = avformat_write_header(out_, nullptr);
+    if (status < 0) {
+        fail("the stream's codecs (" + codecs_->names() + ") cannot be copied into " + path_ + ": " +
+             ffmpegError(status));
+        return false;
+    }
+    headerWritten_ = true;
+    return true;
+}
+
+void CopyMuxer::write(const TimedPacket& packet, std::int64_t origin) {
+    if (!headerWritten_ || !failure_.empty()) return;
+    const int stream = packet.picture ? pictureOut_ : soundOut_;
+    if (stream < 0 || !packet.packet) return;
+    AvPacketPtr copy(av_packet_clone(packet.packet.get()));
+    if (!copy) return;
+    const auto toMpeg = [&](std::int64_t ns) {
+        return av_rescale_q(ns - origin + kTimelineStartNs, kNanoseconds, kMpegClock);
+    };
+    copy->stream_index = stream;
+    copy->pts = packet.pts >= 0 ? toMpeg(packet.pts) : AV_NOPTS_VALUE;
+    copy->dts = packet.dts >= 0 ? toMpeg(packet.dts) : copy->pts;
+    copy->duration = av_rescale_q(packet.duration, kNanoseconds, kMpegClock);
+    copy->pos = -1;
+    // The muxers want rising decoding times.
+    std::int64_t& last = lastDts_[packet.picture ? 1 : 0];
+    if (copy->dts != AV_NOPTS_VALUE) {
+        if (copy->dts <= last) {
+            ++leftOut_;
+            return;
+        }
+        last = copy->dts;
+    }
+    const int status = av_interleaved_write_frame(out_, copy.get());
+    if (status < 0) fail("Cannot write " + path_ + ": " + ffmpegError(status));
+}
+
+bool CopyMuxer::close() {
+    if (!out_) return false;
+    bool whole = false;
+    if (headerWritten_ && failure_.empty()) {
+        const int status = av_write_trailer(out_);
+        if (status < 0) fail("Cannot write " + path_ + ": " + ffmpegError(status));
+        whole = failure_.empty();
+    }
+    if (out_->pb) avio_closep(&out_->pb);
+    avformat_free_context(out_);
+    out_ = nullptr;
+    headerWritten_ = false;
+    return whole;
+}
+
+void CopyMuxer::fail(const std::string& why) {
+    if (!failure_.empty()) return;
+    failure_ = why;
+    log::error(why);
+}
+
+}  // namespace kelbo

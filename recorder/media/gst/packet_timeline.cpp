@@ -1,0 +1,90 @@
+#include "packet_timeline.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace kelbo {
+
+void PacketTimeline::reconnect(bool hasSound) {
+    hasSound_ = hasSound;
+    fixed_ = false;
+    settling_.clear();
+    lastRaw_[0] = lastRaw_[1] = newestRaw_ = -1;
+}
+
+std::int64_t PacketTimeline::rawTime(const StreamInput::Packet& packet) {
+    return packet.dts >= 0 ? packet.dts : packet.pts;
+}
+
+bool PacketTimeline::jumped(const StreamInput::Packet& packet) const {
+    const std::int64_t raw = rawTime(packet);
+    const std::int64_t last = lastRaw_[packet.picture ? 1 : 0];
+    if (raw < 0) return false;
+    return (last >= 0 && raw < last - kBackwardJumpNs) ||
+           (newestRaw_ >= 0 && raw > newestRaw_ + kForwardJumpNs);
+}
+
+bool PacketTimeline::settled() const {
+    if (settling_.size() >= kSettlePackets) return true;
+    bool picture = false, sound = false;
+    std::int64_t first = -1, last = -1;
+    for (const auto& packet : settling_) {
+        (packet.picture ? picture : sound) = true;
+        const std::int64_t raw = rawTime(packet);
+        if (raw < 0) continue;
+        if (first < 0) first = raw;
+        last = raw;
+    }
+    if (picture && (sound || !hasSound_)) return true;
+    return first >= 0 && last - first > kSettleNs;
+}
+
+void PacketTimeline::take(StreamInput::Packet packet, std::int64_t now, std::vector<TimedPacket>& placed) {
+    if (fixed_ && jumped(packet)) {
+        fixed_ = false;
+        ++jumps_;
+    }
+    if (fixed_) {
+        place(std::move(packet), placed);
+        return;
+    }
+    settling_.push_back(std::move(packet));
+    if (settled()) fix(now, placed);
+}
+
+void PacketTimeline::fix(std::int64_t now, std::vector<TimedPacket>& placed) {
+    std::int64_t earliest = std::numeric_limits<std::int64_t>::max();
+    for (const auto& packet : settling_) {
+        if (packet.dts >= 0) earliest = std::min(earliest, packet.dts);
+        if (packet.pts >= 0) earliest = std::min(earliest, packet.pts);
+    }
+    if (earliest == std::numeric_limits<std::int64_t>::max()) earliest = 0;
+    offset_ = std::max(now, end_) - earliest;
+    fixed_ = true;
+    lastRaw_[0] = lastRaw_[1] = newestRaw_ = -1;
+    std::vector<StreamInput::Packet> settling;
+    settling.swap(settling_);
+    for (auto& packet : settling) place(std::move(packet), placed);
+}
+
+void PacketTimeline::place(StreamInput::Packet packet, std::vector<TimedPacket>& placed) {
+    const std::int64_t raw = rawTime(packet);
+    if (raw >= 0) {
+        std::int64_t& last = lastRaw_[packet.picture ? 1 : 0];
+        last = std::max(last, raw);
+        newestRaw_ = std::max(newestRaw_, raw);
+    }
+    TimedPacket timed;
+    timed.packet = std::shared_ptr<const AVPacket>(packet.packet.release(), AvPacketFree{});
+    timed.picture = packet.picture;
+    timed.key = packet.key;
+    timed.pts = packet.pts >= 0 ? packet.pts + offset_ : -1;
+    timed.dts = packet.dts >= 0 ? packet.dts + offset_ : -1;
+    timed.duration = packet.duration;
+    // A packet without any time stamp goes where the stream stands.
+    if (timed.pts < 0 && timed.dts < 0) timed.dts = end_;
+    end_ = std::max(end_, std::max(timed.pts, timed.dts) + packet.duration);
+    placed.push_back(std::move(timed));
+}
+
+}  // namespace kelbo

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "stream_input.h"
+#include "stream_packet_tap.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace kelbo {
+
+// Places a stream's packets on the pipeline's timeline (running time), so
+// that the copies of one recording keep rising time stamps whatever the
+// stream's own clock does. A connection's clock is learnt from its first
+// packets, and learnt again where it jumps (an HLS discontinuity, a
+// restarted encoder, a wrap): the stream then carries on right after the
+// last packet placed, or at the present moment when time went by meanwhile.
+// Before a clock is fixed, the first packets of the picture and the sound
+// are both waited for, so that neither falls before what came earlier.
+class PacketTimeline {
+public:
+    // A jump forward larger than this is a new clock, not a late packet.
+    static constexpr std::int64_t kForwardJumpNs = 3'000'000'000;
+    // A step back larger than this is a new clock; smaller ones are left to
+    // the writers, which keep only rising times.
+    static constexpr std::int64_t kBackwardJumpNs = 100'000'000;
+    // The most a new clock waits for the first packet of the other stream.
+    static constexpr std::int64_t kSettleNs = 1'000'000'000;
+    static constexpr std::size_t kSettlePackets = 256;
+
+    // A new connection, with or without sound: its clock is not known yet.
+    void reconnect(bool hasSound);
+    // Takes a packet with times on the stream's clock; appends to `placed`
+    // those whose place is known now, in order of arrival. `now` is the
+    // pipeline's running time.
+    void take(StreamInput::Packet packet, std::int64_t now, std::vector<TimedPacket>& placed);
+    // Just after the newest packet placed; 0 before any.
+    std::int64_t end() const { return end_; }
+    // How many times a clock was learnt anew within a connection.
+    int jumps() const { return jumps_; }
+
+private:
+    static std::int64_t rawTime(const StreamInput::Packet& packet);
+    bool jumped(const StreamInput::Packet& packet) const;
+    bool settled() const;
+    void fix(std::int64_t now, std::vector<TimedPacket>& placed);
+    void place(StreamInput::Packet packet, std::vector<TimedPacket>& placed);
+
+    bool hasSound_ = false;
+    bool fixed_ = false;
+    std::int64_t offset_ = 0;  // stream clock to running time
+    std::int64_t end_ = 0;
+    std::int64_t lastRaw_[2] = {-1, -1};  // sound, picture
+    std::int64_t newestRaw_ = -1;
+    int jumps_ = 0;
+    std::vector<StreamInput::Packet> settling_;
+};
+
+}  // namespace kelbo

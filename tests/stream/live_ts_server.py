@@ -1,0 +1,97 @@
+#!/usr/bin/env python3
+"""A live MPEG-TS channel as a head end serves it: one ffmpeg sends a clip
+over and over in real time, and every HTTP client that connects gets the
+channel from that moment on (mid-group, as a viewer tuning in does), at
+http://127.0.0.1:PORT/live.ts. Standard library only (and ffmpeg).
+
+    live_ts_server.py PORT CLIP.ts
+"""
+import socket
+import subprocess
+import sys
+import threading
+
+CHUNK = 7 * 188
+
+
+class Channel:
+    def __init__(self):
+        self.lock = threading.Lock()
+        self.clients = []
+
+    def add(self, conn):
+        with self.lock:
+            self.clients.append(conn)
+
+    def send(self, data):
+        with self.lock:
+            for conn in list(self.clients):
+                try:
+                    conn.sendall(data)
+                except OSError:
+                    self.clients.remove(conn)
+                    conn.close()
+
+
+def read_chunk(pipe):
+    data = b""
+    while len(data) < CHUNK:
+        more = pipe.read(CHUNK - len(data))
+        if not more:
+            return None
+        data += more
+    return data
+
+
+def answer(conn, channel):
+    conn.settimeout(5)
+    request = b""
+    try:
+        while b"\r\n\r\n" not in request and len(request) < 65536:
+            more = conn.recv(4096)
+            if not more:
+                conn.close()
+                return
+            request += more
+    except OSError:
+        conn.close()
+        return
+    conn.settimeout(None)
+    if not request.startswith(b"GET /live.ts"):
+        conn.sendall(b"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
+        conn.close()
+        return
+    conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: video/mp2t\r\n\r\n")
+    channel.add(conn)
+
+
+def main():
+    port, clip = int(sys.argv[1]), sys.argv[2]
+    sender = subprocess.Popen(
+        ["ffmpeg", "-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip,
+         "-c", "copy", "-f", "mpegts", "pipe:1"],
+        stdout=subprocess.PIPE)
+    channel = Channel()
+    listener = socket.socket()
+    listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
+    listener.bind(("127.0.0.1", port))
+    listener.listen(8)
+
+    def accept():
+        while True:
+            conn, _ = listener.accept()
+            threading.Thread(target=answer, args=(conn, channel), daemon=True).start()
+
+    threading.Thread(target=accept, daemon=True).start()
+    try:
+        while True:
+            data = read_chunk(sender.stdout)
+            if data is None:
+                break
+            channel.send(data)
+    finally:
+        sender.kill()
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,217 @@
+// The copy's parts on their own, fed the packets of real clips as fast as
+// they can be read: where a part begins and ends, what it holds, and what
+// it tells.
+#include "copy_check.h"
+#include "media/media_probe.h"
+#include "recorder/media/gst/packet_timeline.h"
+#include "recorder/media/gst/stream_copy_writer.h"
+#include "recorder/media/gst/stream_input.h"
+#include "recorder/media/gst/stream_packet_tap.h"
+#include "stream_servers.h"
+#include "support/scoped_state_home.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+using namespace kelbo;
+using namespace kelbo::testing;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::int64_t kSecond = 1'000'000'000;
+
+struct Events : PartEvents {
+    void partStarted(int) override { ++started; }
+    void partProgress(int, std::int64_t ms) override { progressMs = ms; }
+    void partEnded(int, std::int64_t ms, PartEnd why, const std::string& words) override {
+        ++ends;
+        endedMs = ms;
+        reason = why;
+        failure = words;
+    }
+    int started = 0, ends = 0;
+    std::int64_t progressMs = 0, endedMs = -1;
+    PartEnd reason = PartEnd::Stopped;
+    std::string failure;
+};
+
+// A clip's packets going into the tap, as the feeder hands them on.
+class Feed {
+public:
+    Feed(StreamPacketTap& tap, const fs::path& clip) : tap_(tap) { connect(clip); }
+
+    void connect(const fs::path& clip) {
+        std::string error;
+        input_ = StreamInput::open(clip.string(), 64, 36, {}, &error);
+        ASSERT_TRUE(input_) << error;
+        input_->setDecoding({false, false, false});
+        timeline_.reconnect(input_->hasSound());
+        tap_.setCodecs(input_->parameters(true), input_->parameters(false));
+        clipStart_ = -1;
+    }
+    // Every packet up to `seconds` into the clip (by its decoding time).
+    void until(double seconds) {
+        std::vector<StreamInput::Media> decoded;
+        std::vector<StreamInput::Packet> packets;
+        std::vector<TimedPacket> placed;
+        while (true) {
+            if (!pending_.packet) {
+                packets.clear();
+                std::string error;
+                if (!input_->read(decoded, &error, &packets)) return;
+                if (packets.empty()) continue;
+                pending_ = std::move(packets.front());
+            }
+            const std::int64_t raw = pending_.dts >= 0 ? pending_.dts : pending_.pts;
+            if (clipStart_ < 0) clipStart_ = raw;
+            if (raw - clipStart_ > static_cast<std::int64_t>(seconds * kSecond)) return;
+            if (dropKeys && pending_.key) pending_.key = false;
+            placed.clear();
+            timeline_.take(std::move(pending_), timeline_.end(), placed);
+            pending_ = {};
+            for (auto& packet : placed) tap_.publish(std::move(packet));
+        }
+    }
+    bool dropKeys = false;
+
+private:
+    StreamPacketTap& tap_;
+    std::unique_ptr<StreamInput> input_;
+    PacketTimeline timeline_;
+    StreamInput::Packet pending_;
+    std::int64_t clipStart_ = -1;
+};
+
+class StreamCopyWriterTest : public ::testing::Test {
+protected:
+    std::shared_ptr<StreamCopyWriter> part(const fs::path& file, Events& events, std::int64_t limitMs,
+                                           StreamCopyWriter::Start start = {}) {
+        auto writer = StreamCopyWriter::create(
+            file.string(), 1, events, limitMs, start,
+            [this](const StreamCopyWriter::Result& r) { results.push_back(r); }, nullptr);
+        EXPECT_TRUE(writer);
+        tap.attach(writer);
+        return writer;
+    }
+
+    ScopedStateHome logHome;
+    TempDir dir;
+    StreamPacketTap tap;
+    std::vector<StreamCopyWriter::Result> results;
+};
+
+}  // namespace
+
+TEST_F(StreamCopyWriterTest, APartBeginsWithTheKeyPictureBeforeItAndHoldsItsLimit) {
+    const fs::path clip = dir / "clip.ts";
+    makeBroadcastClip(clip, {.seconds = 12, .keyEverySeconds = 2, .bFrames = true});
+    Feed feed(tap, clip);
+    feed.until(5.0);
+    Events events;
+    auto writer = part(dir / "show.mpg", events, 3000);
+    feed.until(12);
+    tap.end();
+    EXPECT_EQ(events.started, 1);
+    EXPECT_EQ(events.reason, PartEnd::Limit);
+    EXPECT_EQ(events.endedMs, 3000);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(results[0].ok) << results[0].error;
+    EXPECT_NEAR(static_cast<double>(results[0].elapsedMs), 3000, 40) << "the media in the file";
+    EXPECT_NEAR(probeMedia(dir / "show.mpg").duration, 3.0, 0.1);
+    const CopyCheck check = compareWithSource(packetPrints(dir / "show.mpg"), packetPrints(clip));
+    EXPECT_EQ(check.problem, "");
+    EXPECT_EQ(check.firstPicture, 100u) << "the key picture at 4 s";
+}
+
+TEST_F(StreamCopyWriterTest, APartThatCarriesOnBeginsAtTheNextKeyPictureAndTheTimeAddsUp) {
+    const fs::path clip = dir / "clip.ts";
+    makeBroadcastClip(clip, {.seconds = 12, .keyEverySeconds = 2, .bFrames = true});
+    Feed feed(tap, clip);
+    feed.until(0.5);
+    Events first, second;
+    auto one = part(dir / "one.mpg", first, 6000);
+    feed.until(3.5);
+    one->stop();
+    const std::int64_t counted = first.progressMs;
+    auto two = part(dir / "two.mpg", second, 6000 - counted, one->carryOn());
+    feed.until(12);
+    tap.end();
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(first.endedMs, counted) << "a stopped part's time is what it had counted";
+    EXPECT_EQ(first.reason, PartEnd::Stopped);
+    EXPECT_EQ(second.reason, PartEnd::Limit);
+    EXPECT_EQ(first.endedMs + second.endedMs, 6000) << "the parts' times add up to the limit";
+    const double a = probeMedia(dir / "one.mpg").duration, b = probeMedia(dir / "two.mpg").duration;
+    EXPECT_NEAR(a, 4.0, 0.05) << "the first part runs on to the key picture at 4 s";
+    EXPECT_NEAR(a + b, 6.0, 0.1) << "and the second holds the rest";
+    EXPECT_NEAR(static_cast<double>(results[0].elapsedMs + results[1].elapsedMs), 6000, 80);
+    const CopyCheck check =
+        compareWithSource(packetPrintsOf({dir / "one.mpg", dir / "two.mpg"}), packetPrints(clip));
+    EXPECT_EQ(check.problem, "") << "no packet lost or doubled at the seam";
+    EXPECT_EQ(check.firstPicture, 0u);
+    EXPECT_TRUE(packetPrints(dir / "two.mpg").front().key);
+}
+
+TEST_F(StreamCopyWriterTest, AStopWithNoPartAfterItEndsWhereItStopped) {
+    const fs::path clip = dir / "clip.ts";
+    makeBroadcastClip(clip, {.seconds = 8, .keyEverySeconds = 2});
+    Feed feed(tap, clip);
+    feed.until(0.2);
+    Events events;
+    auto writer = part(dir / "show.mpg", events, 0);
+    feed.until(3.3);
+    writer->stop();
+    writer->finishAtStop(true);
+    feed.until(8);
+    tap.end();
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(results[0].ok);
+    EXPECT_NEAR(probeMedia(dir / "show.mpg").duration, static_cast<double>(events.endedMs) / 1000, 0.05);
+    EXPECT_NEAR(static_cast<double>(events.endedMs), 3300, 80);
+    EXPECT_EQ(compareWithSource(packetPrints(dir / "show.mpg"), packetPrints(clip)).problem, "")
+        << "with the sound up to the stop";
+}
+
+TEST_F(StreamCopyWriterTest, AStreamWithoutKeyPicturesFailsAndSaysSo) {
+    const fs::path clip = dir / "clip.ts";
+    makeBroadcastClip(clip, {.seconds = 35, .keyEverySeconds = 2, .size = "160x90"});
+    Feed feed(tap, clip);
+    feed.dropKeys = true;
+    feed.until(0.1);
+    Events events;
+    auto writer = part(dir / "show.mpg", events, 60000);
+    feed.until(35);
+    EXPECT_EQ(events.started, 1) << "packets came: the part recorded";
+    EXPECT_EQ(events.reason, PartEnd::Failed);
+    EXPECT_EQ(events.failure, "the stream brought no key picture in 30 s");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].ok);
+    EXPECT_EQ(results[0].error, events.failure);
+    EXPECT_FALSE(fs::exists(dir / "show.mpg"));
+}
+
+// A stream that comes back as MPEG-2 where it was H.264: the file cannot
+// hold both, so the part ends, whole, and says why in the log.
+TEST_F(StreamCopyWriterTest, ANewCodecEndsThePart) {
+    const fs::path clip = dir / "clip.ts", other = dir / "other.ts";
+    makeBroadcastClip(clip, {.seconds = 4, .keyEverySeconds = 1});
+    makeClip(other, 4);
+    Feed feed(tap, clip);
+    feed.until(0.1);
+    Events events;
+    auto writer = part(dir / "show.mpg", events, 60000);
+    feed.until(4);
+    feed.connect(other);
+    feed.until(4);
+    EXPECT_EQ(events.reason, PartEnd::SourceEnded);
+    EXPECT_EQ(events.failure, "");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(results[0].ok);
+    EXPECT_EQ(probeMedia(dir / "show.mpg").videoCodec, "h264");
+    EXPECT_EQ(decodeMedia(dir / "show.mpg").errors, "");
+    EXPECT_NE(logHome.logText().find("The stream changed its codecs from h264/aac to mpeg2video/mp2"),
+              std::string::npos)
+        << logHome.logText();
+}
