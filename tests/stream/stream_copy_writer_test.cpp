@@ -44,7 +44,7 @@ public:
 
     void connect(const fs::path& clip) {
         std::string error;
-        input_ = StreamInput::open(clip.string(), 64, 36, {}, &error);
+        input_ = StreamInput::open(StreamRequest{clip.string(), {}}, 64, 36, {}, &error);
         ASSERT_TRUE(input_) << error;
         input_->setDecoding({false, false, false});
         timeline_.reconnect(input_->hasSound());

@@ -73,7 +73,7 @@ TEST_F(StreamSchedulingTest, TheCopyTemplateRecordsTheWholeWindowAtOnce) {
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/live.ts";
     writeFile(dir / "tv.m3u", "#EXTM3U\n#EXTINF:-1 tvg-chno=\"5\",Five\n" + url + "\n");
     const char copy[] = "Original stream (no re-encoding)";
-    ASSERT_TRUE(device->tuneStream(url));
+    ASSERT_TRUE(device->tuneStream(StreamRequest{url, {}}));
     device->setRecordingTemplate(copy);
     device->PrepareDevice();
     device->StartPreview();
