@@ -22,6 +22,7 @@ Recorder::Recorder(RecorderPorts ports)
         // once, and a programme due back to back starts now, rather than
         // at the next tick up to 400 ms on.
         if (!recording() && !session_.startPending()) tick_.Timer1_Timer();
+        if (recording()) tick_.showRecordingBegun();
     });
 }
 

@@ -120,6 +120,12 @@ void SchedulerTick::showDeviceState() {
     if (device.ReadyState() == CaptureDevice::Idle) c_.status.setStatus("Idle");
 }
 
+void SchedulerTick::showRecordingBegun() {
+    if (c_.device.ReadyState() != CaptureDevice::Recording || !c_.next.any()) return;
+    showDeviceState();
+    whileRecording(c_.window.isMinimised());
+}
+
 void SchedulerTick::Timer1_Timer() {
     session_.resolvePendingStart();
     session_.noticeCaptureEnd();

@@ -18,6 +18,9 @@ public:
     SchedulerTick(RecorderContext context, RecordingSession& session);
 
     void Timer1_Timer();
+    // The status bar catches up with a recording the moment it begins, so
+    // that nothing asking in between hears the state from before it.
+    void showRecordingBegun();
 
 private:
     struct SplitRule;

@@ -61,6 +61,24 @@ TEST(RecorderCommands, StatusIsWhatTheStatusBarShowsAndStopActsAsTheStopButton) 
     EXPECT_TRUE(r.recorder.ReloadSchedule_Click());
 }
 
+// A device that comes up between two ticks is reported as recording at
+// once: asking in between must not hear "Idle" for a running recording.
+TEST(RecorderCommands, StatusFollowsARecordingThatBeginsBetweenTicks) {
+    FilmAtTenPast r;
+    r.device.onStart = ScriptedCaptureDevice::OnStart::Late;
+    r.tickAt(kNoon);
+    r.tickAt(kNoon.plusMinutes(11));
+    ASSERT_EQ(r.device.count("StartCapture"), 1);
+    EXPECT_EQ(r.recorder.currentStatus().state, "Idle");
+
+    r.device.beginRecording();
+    r.device.notify();
+    const RecorderStatus begun = r.recorder.currentStatus();
+    EXPECT_TRUE(begun.recording);
+    EXPECT_EQ(begun.state, "Recording");
+    EXPECT_NE(begun.programme.find("Film on One ends in "), std::string::npos) << begun.programme;
+}
+
 TEST(RecorderCommands, ReloadsAreLoggedWithTheirCause) {
     FilmAtTenPast r;
     r.recorder.ReloadSchedule_Click();
