@@ -48,6 +48,9 @@ inline const std::string kCaptureSource = "CaptureSource";
 // of the entry matching the item's channel.
 inline const std::string kChannelPlaylist = "ChannelPlaylist";
 
+// View > Hide Finished Programmes: "1" hides them, "0" (the default) shows.
+inline const std::string kHideFinishedProgrammes = "HideFinishedProgrammes";
+
 inline const std::string kDefaultTemplateEntry = "DEFAULT Template";
 
 // The fifteen column field names of the saved list layout; the keys are

@@ -1,11 +1,21 @@
 #include "disk_space.h"
 
 #include "recorder/device/templates.h"
+#include "status_texts.h"
 #include "common/host_paths.h"
 
+#include <cstdio>
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 
 namespace kelbo {
+
+namespace {
+std::uintmax_t bytesPerSecondOf(const EncodingTemplate& encoding) {
+    return static_cast<std::uintmax_t>(encoding.videoKbps + encoding.audioKbps) * 1000 / 8;
+}
+}  // namespace
 
 std::optional<std::uintmax_t> freeBytesIn(const std::string& folder) {
     std::filesystem::path path = toHostPath(folder.empty() ? "." : folder);
@@ -23,7 +33,22 @@ std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,
                                       const std::string& templateName) {
     const EncodingTemplate encoding =
         readEncodingTemplate(findTemplateFile(templateKeyFor(deviceRegistryKey), templateName));
-    return static_cast<std::uintmax_t>(encoding.videoKbps + encoding.audioKbps) * 1000 / 8;
+    return bytesPerSecondOf(encoding);
+}
+
+std::string freeSpaceText(std::optional<std::uintmax_t> freeBytes, const EncodingTemplate& encoding,
+                          const std::string& templateName) {
+    if (!freeBytes) return "Free space for recordings: unknown";
+    std::string text = "Free space for recordings: " +
+                       Format_Byte_Size(static_cast<std::int64_t>(
+                           std::min<std::uintmax_t>(*freeBytes, std::numeric_limits<std::int64_t>::max())));
+    // A stream copy writes what the stream brings: no rate to tell.
+    if (encoding.streamCopy) return text;
+    const std::uintmax_t bytesPerSecond = bytesPerSecondOf(encoding);
+    if (bytesPerSecond == 0) return text;
+    char hours[32];
+    std::snprintf(hours, sizeof hours, "%.1f", static_cast<double>(*freeBytes / bytesPerSecond) / 3600.0);
+    return text + ", about " + hours + " hours at " + templateName;
 }
 
 }  // namespace kelbo

@@ -68,9 +68,18 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     layout->addWidget(label(this, "Label4",
                             "visit the Kelbo project page, where new releases are published "
                             "and problems can be reported."));
+    auto* link = label(this, "lblProjectPage",
+                       QStringLiteral("<a href=\"%1\">%1</a>").arg(kProjectPage));
+    link->setTextFormat(Qt::RichText);
+    link->setOpenExternalLinks(true);
+    link->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    layout->addWidget(link);
     layout->addWidget(label(this, "Label2",
                             "Kelbo is free software: support it by reporting bugs, sending "
                             "improvements or telling others about it."));
+    layout->addWidget(label(this, "lblLicence",
+                            "Licensed under the GNU General Public License, version 3 or "
+                            "(at your option) any later version. It comes with no warranty."));
     layout->addWidget(line(this, "Line2"));
     layout->addLayout(buttons);
     setFixedWidth(360);

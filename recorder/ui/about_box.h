@@ -13,6 +13,7 @@ class AboutBox : public QDialog {
 
 public:
     static constexpr const char* kTitle = "Kelbo";
+    static constexpr const char* kProjectPage = "https://github.com/kelbo/kelbo";
 
     explicit AboutBox(QWidget* parent = nullptr);
 

@@ -4,8 +4,10 @@
 #include "picture_box.h"
 #include "progress_bar_ex.h"
 
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPixmap>
+#include <QToolTip>
 
 namespace kelbo::ui {
 
@@ -80,6 +82,24 @@ ProgressBarView& KeyedStatusBar::progressBar() {
         bar_->ResizeEx();
     }
     return *bar_;
+}
+
+void KeyedStatusBar::setPanelToolTip(const std::string& key, std::function<QString()> tip) {
+    QLabel* label = panel(key);
+    if (!label) return;
+    tips_[label] = std::move(tip);
+    label->installEventFilter(this);
+}
+
+bool KeyedStatusBar::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        if (const auto tip = tips_.find(watched); tip != tips_.end()) {
+            const auto* help = static_cast<QHelpEvent*>(event);
+            QToolTip::showText(help->globalPos(), tip->second(), static_cast<QWidget*>(watched));
+            return true;
+        }
+    }
+    return QStatusBar::eventFilter(watched, event);
 }
 
 }  // namespace kelbo::ui

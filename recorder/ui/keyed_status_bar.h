@@ -4,6 +4,7 @@
 
 #include <QStatusBar>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -39,7 +40,15 @@ public:
     bool panelVisible(const std::string& key) const override;
     ProgressBarView& progressBar() override;
 
+    // The panel's tooltip is asked for when it is about to show, so that
+    // it tells what is true then.
+    void setPanelToolTip(const std::string& key, std::function<QString()> tip);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    std::map<QObject*, std::function<QString()>> tips_;
     std::map<std::string, QLabel*> panels_;
     std::map<std::string, bool> shown_;
     PictureBox* picture_ = nullptr;

@@ -3,6 +3,8 @@
 #include "detail_pane_widget.h"
 #include "dialogs_above_preview.h"
 #include "about_box.h"
+#include "finished_rows_filter.h"
+#include "help_menu.h"
 #include "add_schedule_dialog.h"
 #include "keyed_status_bar.h"
 #include "main_actions.h"
@@ -21,6 +23,8 @@
 #include "recorder/forms/recordings.h"
 #include "recorder/forms/schedule_commands.h"
 #include "recorder/device/capture_device.h"
+#include "recorder/device/templates.h"
+#include "recorder/engine/disk_space.h"
 #include "recorder/engine/recorder.h"
 
 #include <QCloseEvent>
@@ -92,6 +96,7 @@ void MainWindow::buildMenus() {
     optionsAction_->setObjectName("OptionsMenu");
 
     QMenu* view = menuBar()->addMenu("&View");
+    viewMenu_ = view;
     lockAction_ = view->addAction("Preview Locked to Main Form");
     lockAction_->setObjectName("LockToForm");
     lockAction_->setCheckable(true);
@@ -107,8 +112,9 @@ void MainWindow::buildMenus() {
     connect(livePreviewAction_, &QAction::triggered, this, [this] { IsLivePreview_Click(); });
 
     QMenu* help = menuBar()->addMenu("&Help");
-    aboutAction_ = help->addAction("About", this, &MainWindow::about_Click);
-    aboutAction_->setObjectName("about");
+    helpMenu_ = new HelpMenu(*help, services_.messages, [this](const QUrl& url) { return urlOpener_(url); },
+                             [this] { about_Click(); });
+    aboutAction_ = helpMenu_->about();
 
     actions_ = new MainActions(*this, {[this] { TransportControl_Click(ScheduleCommands::kAddButton); },
                                        [this] { TransportControl_Click(ScheduleCommands::kDeleteButton); },
@@ -163,9 +169,19 @@ void MainWindow::buildFrames(const RecorderParts& parts) {
     buttons_ = new TransportBar(frame1_);
     connect(buttons_, &TransportBar::clicked, this, &MainWindow::TransportControl_Click);
     actions_->bindDeleteTo(*list_);
+    new FinishedRowsFilter(*viewMenu_, *list_, r.document().list(), services_.clock, options_->store());
+    statusBar_->setPanelToolTip(panel::kStatus, [this] { return freeSpaceTip(); });
     rowMenu_ = new RecordedRowMenu(*list_, r.document().list(),
                                    [this] { TransportControl_Click(ScheduleCommands::kDeleteButton); },
                                    [this](const QUrl& url) { return urlOpener_(url); });
+}
+
+QString MainWindow::freeSpaceTip() const {
+    const LiveSettings& settings = recorder_->settings();
+    const std::string folder = recordingsFolder(settings.FileString);
+    const EncodingTemplate encoding =
+        readEncodingTemplate(findTemplateFile(templateKeyFor(device_->DeviceRegistryKey()), settings.Template));
+    return QString::fromStdString(freeSpaceText(freeBytesIn(folder), encoding, settings.Template));
 }
 
 void MainWindow::createPreview() {

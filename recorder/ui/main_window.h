@@ -14,6 +14,7 @@
 
 class QAction;
 class QFrame;
+class QMenu;
 
 namespace kelbo {
 class CaptureDevice;
@@ -29,6 +30,7 @@ namespace kelbo::ui {
 class DetailPaneWidget;
 class OptionsDialog;
 class KeyedStatusBar;
+class HelpMenu;
 class MainActions;
 class PreviewForm;
 class RecordedRowMenu;
@@ -129,6 +131,7 @@ private:
     void buildMenus();
     void buildStatusBar();
     void restoreWindowRect(const WindowRect& r);
+    QString freeSpaceTip() const;
     void layOut();
     void applyLayout(const WindowLayout& layout);
     void placePreviewBesideFrame();
@@ -156,6 +159,8 @@ private:
     TransportBar* buttons_ = nullptr;
     OptionsDialog* optionsDialog_ = nullptr;
     MainActions* actions_ = nullptr;
+    HelpMenu* helpMenu_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
     RecordedRowMenu* rowMenu_ = nullptr;
     std::function<bool(const QUrl&)> urlOpener_ = desktopUrlOpener();
     QAction* reloadAction_ = nullptr;

@@ -45,3 +45,16 @@ TEST(AboutBox, OneBoxAtATimeAndOkClosesIt) {
     again->close();
     settle();
 }
+
+TEST(AboutBox, LinksTheProjectPageAndStatesTheLicence) {
+    AboutBox* box = AboutBox::showAbout();
+    settle();
+    const QLabel* link = box->findChild<QLabel*>("lblProjectPage");
+    ASSERT_NE(link, nullptr);
+    EXPECT_TRUE(link->openExternalLinks());
+    EXPECT_TRUE(link->text().contains("href=\"https://github.com/kelbo/kelbo\"")) << link->text().toStdString();
+    EXPECT_TRUE(box->findChild<QLabel*>("lblLicence")->text().contains(
+        "GNU General Public License, version 3 or (at your option) any later version"));
+    box->close();
+    settle();
+}

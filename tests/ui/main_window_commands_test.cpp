@@ -65,7 +65,8 @@ TEST_F(MainWindowCommandsTest, MenusHaveMnemonicsAndShortcuts) {
     EXPECT_EQ(texts(menus), (QStringList{"&File", "&View", "&Help"}));
     EXPECT_EQ(texts(menus[0]->menu()->actions()), (QStringList{"Reload Schedule", "Options", "&Quit"}));
     EXPECT_EQ(texts(menus[1]->menu()->actions()),
-              (QStringList{"Preview Locked to Main Form", "Live Preview", "Open &Recordings Folder"}));
+              (QStringList{"Preview Locked to Main Form", "Live Preview", "Open &Recordings Folder",
+                           "Hide Finished Programmes"}));
     EXPECT_EQ(action("ReloadSchedule")->shortcut(), QKeySequence(Qt::Key_F5));
     EXPECT_EQ(action("OptionsMenu")->shortcut(), QKeySequence("Ctrl+,"));
     EXPECT_EQ(action("Quit")->shortcut(), QKeySequence("Ctrl+Q"));
@@ -237,4 +238,26 @@ TEST_F(MainWindowCommandsTest, ThePreviewSaysWhyItShowsNoPicture) {
     w.recorder().settings().PreviewRecording = false;
     recordSoon();
     EXPECT_EQ(w.preview().caption(), QString::fromUtf8("Recording \u2014 preview off"));
+}
+
+// F1 opens the handbook that comes with the program; a desktop without a
+// browser for it says so rather than doing nothing.
+TEST_F(MainWindowCommandsTest, HelpOpensTheHandbookAndNamesQtAndTheAboutBox) {
+    MainWindow& w = startActive();
+    const QList<QAction*> menus = w.menuBar()->actions();
+    EXPECT_EQ(texts(menus[2]->menu()->actions()), (QStringList{"Kelbo Handbook", "About Qt", "About"}));
+    EXPECT_EQ(action("handbook")->shortcut(), QKeySequence(Qt::Key_F1));
+
+    QTest::keyClick(&w, Qt::Key_F1);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(opened[0].ends_with("handbook/index.html")) << opened[0];
+    EXPECT_NE(readFile(opened[0]).find("<title>Kelbo Handbook</title>"), std::string::npos);
+    EXPECT_TRUE(messages.shown.empty());
+
+    w.setUrlOpener([](const QUrl&) { return false; });
+    action("handbook")->trigger();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Kelbo Handbook");
+    EXPECT_NE(messages.shown[0].text.find("No application is set to open HTML files."), std::string::npos);
+    EXPECT_NE(messages.shown[0].text.find(opened[0]), std::string::npos) << "names the file";
 }
