@@ -2,36 +2,18 @@
 
 #include "freedesktop_notification.h"
 #include "tray_menu.h"
+#include "vector_icons.h"
 
-#include <QPainter>
-#include <QPixmap>
+#include <QGuiApplication>
 #include <QSystemTrayIcon>
 
 namespace kelbo::ui {
 
 namespace {
-QPixmap drawPicture(TrayImage image) {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), 2));
-    switch (image) {
-    case TrayImage::Paused:  // waiting for the next programme
-        p.setBrush(QColor(230, 160, 20));
-        p.drawRect(7, 5, 6, 22);
-        p.drawRect(19, 5, 6, 22);
-        break;
-    case TrayImage::Recording:
-        p.setBrush(QColor(220, 30, 30));
-        p.drawEllipse(4, 4, 24, 24);
-        break;
-    case TrayImage::Stopped:
-        p.setBrush(QColor(130, 130, 130));
-        p.drawRect(6, 6, 20, 20);
-        break;
-    }
-    return pixmap;
+QString shownTip(const std::string& tip) {
+    // Several programs sit in a tray: the tip says whose icon this is.
+    if (tip.empty() || tip == "Kelbo") return QStringLiteral("Kelbo");
+    return QStringLiteral("Kelbo: ") + QString::fromStdString(tip);
 }
 }  // namespace
 
@@ -39,7 +21,7 @@ SystemTray::SystemTray(QObject* parent)
     : QObject(parent), icon_(new QSystemTrayIcon(this)), menu_(new TrayMenu) {
     icon_->setContextMenu(menu_);
     icon_->setIcon(picture(image_));
-    icon_->setToolTip(QString::fromStdString(tip_));
+    icon_->setToolTip(shownTip(tip_));
     connect(icon_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason why) {
         if (why == QSystemTrayIcon::Trigger || why == QSystemTrayIcon::DoubleClick)
             emit restoreRequested();
@@ -49,7 +31,7 @@ SystemTray::SystemTray(QObject* parent)
 // A menu has no QObject parent but a widget; the tray ends its own.
 SystemTray::~SystemTray() { delete menu_; }
 
-QIcon SystemTray::picture(TrayImage image) { return QIcon(drawPicture(image)); }
+QIcon SystemTray::picture(TrayImage image) { return badgedIcon(QGuiApplication::windowIcon(), image); }
 
 void SystemTray::setImage(TrayImage image) { image_ = image; }
 
@@ -57,7 +39,7 @@ void SystemTray::setTip(const std::string& tip) { tip_ = tip; }
 
 void SystemTray::update() {
     icon_->setIcon(picture(image_));
-    icon_->setToolTip(QString::fromStdString(tip_));
+    icon_->setToolTip(shownTip(tip_));
 }
 
 void SystemTray::add() {
@@ -84,6 +66,8 @@ void SystemTray::keepShown(bool wanted) {
     if (kept_) add();
     else icon_->hide();
 }
+
+QString SystemTray::shownToolTip() const { return icon_->toolTip(); }
 
 bool SystemTray::shown() const { return icon_->isVisible(); }
 

@@ -50,6 +50,8 @@ public:
 
     TrayImage image() const { return image_; }
     const std::string& tip() const { return tip_; }
+    // The tooltip as the tray shows it, "Kelbo: " and the tip.
+    QString shownToolTip() const;
 
 signals:
     void restoreRequested();

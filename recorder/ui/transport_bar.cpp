@@ -1,9 +1,9 @@
 #include "transport_bar.h"
 
+#include "vector_icons.h"
+
 #include "common/settings_keys.h"
 
-#include <QPainter>
-#include <QPainterPath>
 #include <QToolButton>
 
 namespace kelbo::ui {
@@ -12,44 +12,17 @@ namespace {
 
 constexpr int kTwips = settings::kTwipsPerPixel;
 
-enum class Picture { Stop, Add, Delete };
-
 struct Command {
     int index;
-    Picture picture;
+    Glyph glyph;
     const char* toolTip;
 };
 
 const Command kCommands[] = {
-    {4, Picture::Stop, "Stop current recording immediately"},
-    {8, Picture::Add, "Add an item to the recording schedule"},
-    {9, Picture::Delete, "Delete the selected item from the recording schedule"},
+    {4, Glyph::Stop, "Stop current recording immediately"},
+    {8, Glyph::Add, "Add an item to the recording schedule"},
+    {9, Glyph::Delete, "Delete the selected item from the recording schedule"},
 };
-
-// Drawn rather than taken from the icon theme, which differs from desktop
-// to desktop and has no picture for some of the commands.
-QIcon drawn(Picture picture) {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    switch (picture) {
-    case Picture::Stop:
-        p.fillRect(QRectF(3.5, 3.5, 9, 9), QColor(40, 40, 40));
-        break;
-    case Picture::Add:
-        p.setPen(QPen(QColor(30, 140, 60), 3, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(QPointF(8, 2.5), QPointF(8, 13.5));
-        p.drawLine(QPointF(2.5, 8), QPointF(13.5, 8));
-        break;
-    case Picture::Delete:
-        p.setPen(QPen(QColor(200, 40, 40), 2.5, Qt::SolidLine, Qt::RoundCap));
-        p.drawLine(QPointF(3.5, 3.5), QPointF(12.5, 12.5));
-        p.drawLine(QPointF(12.5, 3.5), QPointF(3.5, 12.5));
-        break;
-    }
-    return QIcon(pixmap);
-}
 
 }  // namespace
 
@@ -70,7 +43,7 @@ TransportBar::TransportBar(QWidget* parent) : QWidget(parent) {
     }
     for (const Command& command : kCommands) {
         QToolButton* b = button(command.index);
-        b->setIcon(drawn(command.picture));
+        b->setIcon(glyphIcon(command.glyph));
         b->setToolTip(command.toolTip);
         b->show();
     }
