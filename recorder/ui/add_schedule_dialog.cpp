@@ -1,4 +1,5 @@
 #include "add_schedule_dialog.h"
+#include "accessible_names.h"
 
 #include "common/settings_keys.h"
 
@@ -93,13 +94,13 @@ void AddScheduleDialog::buildControls() {
     const char* programmeTip = "Programme Name";
     const char* templateTip = "Recording template to use for this item";
 
-    label("Label1", "Date");
-    label("Label2", "Time");
-    label("Label3", "Duration", durationTip);
-    label("Label4", "Channel", channelTip);
-    label("Label7", "#", numberTip);
-    label("Label5", "Programme", programmeTip);
-    label("Label6", "Template", templateTip);
+    QLabel* dateLabel = label("Label1", "&Date");
+    QLabel* timeLabel = label("Label2", "&Time");
+    QLabel* durationLabel = label("Label3", "D&uration", durationTip);
+    QLabel* channelLabel = label("Label4", "&Channel", channelTip);
+    QLabel* numberLabel = label("Label7", "#", numberTip);
+    QLabel* programmeLabel = label("Label5", "&Programme", programmeTip);
+    QLabel* templateLabel = label("Label6", "T&emplate", templateTip);
 
     DTPicker1_ = new QDateEdit(this);
     DTPicker1_->setObjectName("DTPicker1");
@@ -119,6 +120,17 @@ void AddScheduleDialog::buildControls() {
     Chno_ = comboBox("Chno", numberTip);
     programme_ = lineEdit("programme", programmeTip);
     template_ = comboBox("template", templateTip);
+    nameAfterLabel(*dateLabel, *DTPicker1_);
+    nameAfterLabel(*timeLabel, *hours_);
+    hours_->setAccessibleName("Time, hours");
+    minutes_->setAccessibleName("Time, minutes");
+    VScroll1_->setAccessibleName("Step the time or duration");
+    nameAfterLabel(*durationLabel, *duration_);
+    nameAfterLabel(*channelLabel, *channels_);
+    nameAfterLabel(*numberLabel, *Chno_);
+    Chno_->setAccessibleName("Channel number");
+    nameAfterLabel(*programmeLabel, *programme_);
+    nameAfterLabel(*templateLabel, *template_);
     Add_ = button("Add", "Add", "Confirm the schedule addition");
     Cancel_ = button("Cancel", "Cancel", "Cancel the addition of a new schedule item");
     // Enter anywhere but on Cancel adds, with the field it was pressed in

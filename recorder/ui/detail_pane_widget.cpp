@@ -1,4 +1,5 @@
 #include "detail_pane_widget.h"
+#include "accessible_names.h"
 
 #include "common/settings_keys.h"
 
@@ -73,6 +74,12 @@ DetailPaneWidget::DetailPaneWidget(DetailPane& pane, QWidget* parent)
     grid->addWidget(adjustedEnd_, 3, 3, 1, 2);
     grid->addWidget(description_, 4, 0, 1, 5);
     grid->setColumnStretch(4, 1);
+    const std::pair<const char*, QWidget*> buddies[] = {
+        {"Label_Template", template_},       {"Label_FileName", fileName_},
+        {"Label_StartBuffer", startBuffer_}, {"Label_AdjustedStart", adjustedStart_},
+        {"Label_EndBuffer", endBuffer_},     {"Label_AdjustedEnd", adjustedEnd_}};
+    for (const auto& [labelName, field] : buddies) nameAfterLabel(*findChild<QLabel*>(labelName), *field);
+    description_->setAccessibleName("Description");
 
     connect(template_, &QComboBox::activated, this, [this](int index) { pane_.setTemplateIndex(index); });
     connect(fileName_, &QLineEdit::textEdited, this,

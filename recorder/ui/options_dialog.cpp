@@ -1,4 +1,5 @@
 #include "options_dialog.h"
+#include "accessible_names.h"
 
 #include "common/settings_keys.h"
 #include "recorder/forms/options_form.h"
@@ -118,29 +119,34 @@ QWidget* OptionsDialog::buildRecordingPage() {
         auto* l = new QLabel(QString::fromUtf8(text));
         if (toolTip) l->setToolTip(toolTip);
         grid->addWidget(l, row, 0);
+        return l;
     };
     Widgets& w = *w_;
-    label(0, "Default Record Template");
+    QLabel* templateLabel = label(0, "Default Record &Template");
     w.templateList = named(new QComboBox, "template",
                            "The recording quality that Kelbo will use as its default");
+    nameAfterLabel(*templateLabel, *w.templateList);
     grid->addWidget(w.templateList, 0, 1, 1, 2);
 
     const char* startTip = "The default start buffer that Kelbo will use at the beginning of all programmes";
     const char* endTip = "The default end buffer that Kelbo will use at the end of all programmes";
-    label(1, "Default Start Buffer");
+    QLabel* startLabel = label(1, "Default &Start Buffer");
     w.startBuffer = named(numberField("Default_Start_Buffer"), "Default_Start_Buffer", startTip);
     w.startScroll = named(spinner("Start_Buffer_Scroll"), "Start_Buffer_Scroll", startTip);
+    nameAfterLabel(*startLabel, *w.startBuffer, w.startScroll);
     grid->addWidget(w.startBuffer, 1, 1);
     grid->addWidget(w.startScroll, 1, 2);
-    label(2, "Default End Buffer");
+    QLabel* endLabel = label(2, "Default &End Buffer");
     w.endBuffer = named(numberField("Default_End_Buffer"), "Default_End_Buffer", endTip);
     w.endScroll = named(spinner("End_Buffer_Scroll"), "End_Buffer_Scroll", endTip);
+    nameAfterLabel(*endLabel, *w.endBuffer, w.endScroll);
     grid->addWidget(w.endBuffer, 2, 1);
     grid->addWidget(w.endScroll, 2, 2);
 
-    label(3, "Schedule File");
+    QLabel* fileLabel = label(3, "Schedule &File");
     auto* fileRow = new QHBoxLayout;
     w.scheduleFile = named(new QLineEdit, "ScheduleFile", "The file that contains the schedule information");
+    nameAfterLabel(*fileLabel, *w.scheduleFile);
     w.browse = named(new QPushButton("Browse"), "ScheduleFile_Browse",
                      "Browse for the schedule file on your hard disk");
     w.browse->setAutoDefault(false);
@@ -148,10 +154,11 @@ QWidget* OptionsDialog::buildRecordingPage() {
     fileRow->addWidget(w.browse);
     grid->addLayout(fileRow, 3, 1, 1, 2);
 
-    label(4, "FileName Format", "The format used for output filenames");
+    QLabel* patternLabel = label(4, "File&Name Format", "The format used for output filenames");
     auto* patternRow = new QHBoxLayout;
     w.fileString = named(new QLineEdit, "Filestring",
                          "The format used for output filenames (Use variable names below)");
+    nameAfterLabel(*patternLabel, *w.fileString);
     w.test = named(new QPushButton("Test"), "TestFilename",
                    "Test the filename format with a real example from the schedule");
     w.test->setAutoDefault(false);
@@ -199,9 +206,11 @@ QWidget* OptionsDialog::buildCaptureSourceRow() {
     auto* row = new QWidget;
     auto* grid = new QGridLayout(row);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(new QLabel("Capture source"), 0, 0);
+    auto* sourceLabel = new QLabel("Capture s&ource");
+    grid->addWidget(sourceLabel, 0, 0);
     w_->captureSource = named(new QComboBox, "CaptureSource",
                               "The video source Kelbo records from; type a stream's URL to record it");
+    nameAfterLabel(*sourceLabel, *w_->captureSource);
     // A network stream's URL can be typed in; the form decides what it takes.
     w_->captureSource->setEditable(true);
     w_->captureSource->setInsertPolicy(QComboBox::NoInsert);
@@ -210,9 +219,11 @@ QWidget* OptionsDialog::buildCaptureSourceRow() {
                        "Label_CaptureSourceNote");
     note->setEnabled(false);
     grid->addWidget(note, 1, 1);
-    grid->addWidget(new QLabel("Channel playlist"), 2, 0);
+    auto* playlistLabel = new QLabel("Channel &playlist");
+    grid->addWidget(playlistLabel, 2, 0);
     w_->channelPlaylist = named(new QLineEdit, "ChannelPlaylist",
                                 "An M3U playlist of network streams: each recording tunes to its channel's entry");
+    nameAfterLabel(*playlistLabel, *w_->channelPlaylist);
     grid->addWidget(w_->channelPlaylist, 2, 1);
     grid->setColumnStretch(1, 1);
     return row;
@@ -228,6 +239,7 @@ QWidget* OptionsDialog::buildSplitFrame() {
     w.splitTime = named(new QRadioButton("Time"), "IsSplitTime", "Split by recording time");
     w.splitNumber = numberField("SplitNumber");
     w.splitNumber->setToolTip("The number of minutes / Mb to split at");
+    w.splitNumber->setAccessibleName("Split at");
     w.splitUnits = named(new QLabel, "SplitUnits");
     w.splitUnits->setMinimumWidth(30);
     for (QWidget* widget : std::initializer_list<QWidget*>{w.splitNone, w.splitSize, w.splitTime})
@@ -247,6 +259,7 @@ QWidget* OptionsDialog::buildGuideList() {
     auto* label = new QLabel("Digiguide Addin Templates");
     label->setToolTip(tip);
     w_->guideTemplates = named(new QListWidget, "Digiguide_Templates", tip);
+    nameAfterLabel(*label, *w_->guideTemplates);
     column->addWidget(label);
     column->addWidget(w_->guideTemplates, 1);
     return box;
@@ -263,6 +276,7 @@ QWidget* OptionsDialog::buildCapturePage() {
         picture.label = named(new QLabel(names.label), (std::string("Label_") + names.label).c_str());
         picture.text = numberField(names.textField);
         picture.scroll = spinner(names.spinner);
+        nameAfterLabel(*picture.label, *picture.text, picture.scroll);
         grid->addWidget(picture.label, row, 0);
         grid->addWidget(picture.text, row, 1);
         grid->addWidget(picture.scroll, row, 2);

@@ -121,6 +121,24 @@ void ScheduleListView::rowsGone() {
     removing_ = false;
 }
 
+bool isContextMenuKey(const QKeyEvent& event) {
+    return event.key() == Qt::Key_Menu ||
+           (event.key() == Qt::Key_F10 && event.modifiers() == Qt::ShiftModifier);
+}
+
+void ScheduleListView::keyPressEvent(QKeyEvent* event) {
+    // The keyboard's way to the selected row's menu, where the platform
+    // does not turn these keys into a context menu request itself.
+    const int row = list_.selectedRow();
+    if (isContextMenuKey(*event) && row >= 1) {
+        scrollTo(model()->index(row - 1, 0));
+        emit customContextMenuRequested(visualRect(model()->index(row - 1, 0)).center());
+        event->accept();
+        return;
+    }
+    QTreeView::keyPressEvent(event);
+}
+
 void ScheduleListView::keyReleaseEvent(QKeyEvent* event) {
     QTreeView::keyReleaseEvent(event);
     if (pane_) pane_->listview_play_KeyUp(event->key(), static_cast<int>(event->modifiers()));

@@ -3,6 +3,7 @@
 #include "recorder/forms/column_layout_store.h"
 #include "recorder/forms/detail_pane.h"
 
+#include <QKeyEvent>
 #include <QTreeView>
 
 #include <vector>
@@ -10,6 +11,9 @@
 namespace kelbo::ui {
 
 class ScheduleListModel;
+
+// Menu, or Shift+F10: the keys that open a context menu from the keyboard.
+bool isContextMenuKey(const QKeyEvent& event);
 
 // The schedule list `listview_play`: a report-style view of the list, one
 // row selected at a time, whose columns the user may resize and drag into a
@@ -38,6 +42,7 @@ public:
     QString toolTipFor(int row) const;
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

@@ -16,12 +16,13 @@ struct Command {
     int index;
     Glyph glyph;
     const char* toolTip;
+    const char* accessibleName;
 };
 
 const Command kCommands[] = {
-    {4, Glyph::Stop, "Stop current recording immediately"},
-    {8, Glyph::Add, "Add an item to the recording schedule"},
-    {9, Glyph::Delete, "Delete the selected item from the recording schedule"},
+    {4, Glyph::Stop, "Stop current recording immediately", "Stop"},
+    {8, Glyph::Add, "Add an item to the recording schedule", "Add"},
+    {9, Glyph::Delete, "Delete the selected item from the recording schedule", "Delete"},
 };
 
 }  // namespace
@@ -45,6 +46,7 @@ TransportBar::TransportBar(QWidget* parent) : QWidget(parent) {
         QToolButton* b = button(command.index);
         b->setIcon(glyphIcon(command.glyph));
         b->setToolTip(command.toolTip);
+        b->setAccessibleName(command.accessibleName);
         b->show();
     }
 }

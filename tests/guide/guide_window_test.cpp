@@ -11,10 +11,12 @@
 
 #include "common/schedule_format.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -113,6 +115,21 @@ TEST_F(GuideWindowTest, ChoosingARecordEntryAppendsThroughTheAddin) {
     EXPECT_EQ(record->item.Description, "Headlines & weather. Director: Ann Lee");
     EXPECT_EQ(record->item.Template, "Half D1");
     EXPECT_FALSE(reader.next());
+}
+
+TEST_F(GuideWindowTest, TheMenuKeyAndShiftF10OpenTheSelectedProgrammesMenu) {
+    window->show();
+    window->view()->selectRow(1);
+    window->view()->setFocus();
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Menu, Qt::NoModifier}, std::pair{Qt::Key_F10, Qt::ShiftModifier}}) {
+        QTest::keyClick(window->view(), key, modifiers);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << key;
+        EXPECT_NE(action(menu, "Record with Half D1"), nullptr);
+        menu->close();
+        QApplication::processEvents();
+    }
 }
 
 // A listing whose title and description carry encoded line breaks, as any

@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
@@ -45,13 +46,8 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
                              ListingModel::Episode})
         view_->resizeColumnToContents(column);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(view_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        const QModelIndex index = view_->indexAt(at);
-        if (!index.isValid()) return;
-        QMenu* menu = programmeMenu(index.row());
-        menu->setAttribute(Qt::WA_DeleteOnClose);
-        menu->popup(view_->viewport()->mapToGlobal(at));
-    });
+    connect(view_, &QWidget::customContextMenuRequested, this, &GuideWindow::openMenuAt);
+    view_->installEventFilter(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(filter_);
@@ -59,6 +55,29 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     layout->addWidget(status_);
     setWindowTitle(QStringLiteral("Kelbo guide"));
     resize(1000, 600);
+}
+
+void GuideWindow::openMenuAt(const QPoint& at) {
+    const QModelIndex index = view_->indexAt(at);
+    if (!index.isValid()) return;
+    QMenu* menu = programmeMenu(index.row());
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(view_->viewport()->mapToGlobal(at));
+}
+
+bool GuideWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view_ && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool menuKey = key->key() == Qt::Key_Menu ||
+                             (key->key() == Qt::Key_F10 && key->modifiers() == Qt::ShiftModifier);
+        const QModelIndex current = view_->currentIndex();
+        if (menuKey && current.isValid()) {
+            view_->scrollTo(current);
+            openMenuAt(view_->visualRect(current).center());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QString GuideWindow::statusText() const { return status_->text(); }

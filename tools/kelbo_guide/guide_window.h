@@ -28,7 +28,12 @@ public:
     // the add-in's record commands. The caller owns the menu.
     QMenu* programmeMenu(int row);
 
+protected:
+    // Menu and Shift+F10 open the selected programme's menu.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void openMenuAt(const QPoint& at);
     void recordOne(int sourceRow, size_t entry, const QString& entryText);
     void recordSeries(int sourceRow, size_t entry);
 
