@@ -3,7 +3,11 @@
 #include "recorder/device/templates.h"
 #include "common/host_paths.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <unistd.h>
 
 namespace kelbo {
 
@@ -17,6 +21,15 @@ std::optional<std::uintmax_t> freeBytesIn(const std::string& folder) {
     const auto info = std::filesystem::space(path.empty() ? "." : path, ec);
     if (ec) return std::nullopt;
     return info.available;
+}
+
+std::string cannotCreate(const std::string& file) {
+    const std::filesystem::path path = toHostPath(file);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0) return errno == EEXIST ? std::string() : std::strerror(errno);
+    ::close(fd);
+    ::unlink(path.c_str());
+    return {};
 }
 
 std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,
