@@ -23,13 +23,10 @@ std::optional<std::uintmax_t> freeBytesIn(const std::string& folder) {
     return info.available;
 }
 
-std::string cannotCreate(const std::string& file) {
-    const std::filesystem::path path = toHostPath(file);
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) return errno == EEXIST ? std::string() : std::strerror(errno);
-    ::close(fd);
-    ::unlink(path.c_str());
-    return {};
+std::string cannotWriteIn(const std::string& folder) {
+    const std::filesystem::path path = toHostPath(folder.empty() ? "." : folder);
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return {};
+    return std::strerror(errno);
 }
 
 std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,

@@ -85,7 +85,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     if (!take.earlierCounted) countEarlierParts(take, base);
     // A folder that exists but takes no new file (read-only, no permission)
     // is told as such, not as a device that gives no picture.
-    why = kelbo::cannotCreate(CurrentFile);
+    why = cannotWriteIn(folder);
     if (!why.empty()) {
         cannotCreate(take, CurrentFile, "cannot write in " + folder + ": " + why);
         return;
@@ -182,6 +182,8 @@ void RecordingSession::startSucceeded() {
     // recording leaves it so.
     if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
     c_.document.list().setCell(row, Column::Status, "Recording");
+    // Shown at once, not only at the next tick: --status may ask before it.
+    c_.status.setStatus("Recording");
     c_.document.holdWhileRecording(slot);
     c_.document.Write_Schedule();
     c_.statusBar.setPanelVisible(panel::kCounter, true);
