@@ -15,7 +15,7 @@ using nlohmann::json;
 
 json statusJson(const RecorderStatus& s) {
     return {{"state", s.state},     {"programme", s.programme}, {"counter", s.counter},
-            {"split", s.split},     {"progress", s.progress},   {"recording", s.recording},
+            {"split", s.split},     {"recorded", s.recorded}, {"progress", s.progress},   {"recording", s.recording},
             {"file", s.currentFile}};
 }
 
@@ -28,6 +28,7 @@ void printStatus(const json& s) {
     line("Programme: ", "programme");
     line("Counter:   ", "counter");
     line("Split:     ", "split");
+    line("Recorded:  ", "recorded");
     if (s.value("recording", false)) std::cout << "Progress:  " << s.value("progress", 0) << " %\n";
     line("File:      ", "file");
 }

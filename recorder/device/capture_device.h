@@ -111,6 +111,21 @@ public:
         std::int64_t ms = 0;
     };
     virtual SourceGaps sourceGaps() const { return {}; }
+    // Pictures the device took but could not write (its encoder fell
+    // behind a machine that stalled), over its life: how many, and how long
+    // they would have shown.
+    struct SkippedPictures {
+        std::int64_t count = 0;
+        std::int64_t ms = 0;
+    };
+    virtual SkippedPictures skippedPictures() const { return {}; }
+
+    // How long the recording in a file the device wrote plays, in
+    // milliseconds; nothing when the device cannot tell.
+    virtual std::optional<std::int64_t> mediaLength(const std::string& file) const {
+        (void)file;
+        return std::nullopt;
+    }
 };
 
 }  // namespace kelbo

@@ -4,10 +4,14 @@
 #include "status_texts.h"
 #include "common/host_paths.h"
 
-#include <cstdio>
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <limits>
+#include <unistd.h>
 
 namespace kelbo {
 
@@ -27,6 +31,12 @@ std::optional<std::uintmax_t> freeBytesIn(const std::string& folder) {
     const auto info = std::filesystem::space(path.empty() ? "." : path, ec);
     if (ec) return std::nullopt;
     return info.available;
+}
+
+std::string cannotWriteIn(const std::string& folder) {
+    const std::filesystem::path path = toHostPath(folder.empty() ? "." : folder);
+    if (::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0) return {};
+    return std::strerror(errno);
 }
 
 std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,

@@ -12,6 +12,11 @@ struct EncodingTemplate;
 // that exists; none when the file system does not say.
 std::optional<std::uintmax_t> freeBytesIn(const std::string& folder);
 
+// Why the stored folder takes no new file, as the system says it
+// ("Read-only file system", "Permission denied"); "" when it does. Asks
+// without making a file, which others watching the folder would see.
+std::string cannotWriteIn(const std::string& folder);
+
 // Bytes a second that recording with the named template writes, from its
 // video and audio bit rates.
 std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,

@@ -1,5 +1,7 @@
 #include "recorder.h"
 
+#include "status_texts.h"
+
 #include "recorder/device/capture_device.h"
 #include "recorder/ports/log.h"
 #include "part_recovery.h"
@@ -90,6 +92,8 @@ RecorderStatus Recorder::currentStatus() const {
     s.programme = bar.panelText(panel::kProgramme);
     s.counter = shown(panel::kCounter);
     s.split = shown(panel::kSplit);
+    if (const std::int64_t recorded = session_.recordedMs(); recorded > 0)
+        s.recorded = hoursMinutesSeconds(recorded);
     s.progress = status_.Progress();
     s.recording = recording();
     if (s.recording) s.currentFile = session_.CurrentFile;

@@ -26,6 +26,7 @@ struct RecorderStatus {
     std::string programme;  // the programme panel: count-down or time left
     std::string counter;    // elapsed and limit; empty when not shown
     std::string split;      // time or bytes to the next split; empty when not shown
+    std::string recorded;   // all of the programme recorded so far; empty when nothing
     int progress = 0;
     bool recording = false;
     std::string currentFile;  // the part file being written, while recording

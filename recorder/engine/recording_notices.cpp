@@ -11,10 +11,15 @@ RecordingNotice recordingStartedNotice(const std::string& programme, const std::
     return {"Recording started", "Recording " + programme + (name.empty() ? "" : " into " + name)};
 }
 
-RecordingNotice recordingFinishedNotice(const std::string& programme, std::int64_t mediaMs,
-                                        std::uintmax_t bytes) {
-    return {"Recording finished", "Recorded " + programme + ": " + hoursMinutesSeconds(mediaMs) + ", " +
-                                      Format_Byte_Size(static_cast<std::int64_t>(bytes))};
+RecordingNotice recordingFinishedNotice(const std::string& programme, const FinishFigures& figures) {
+    std::string text = "Recorded " + programme + ": " + hoursMinutesSeconds(figures.mediaMs) + ", " +
+                       Format_Byte_Size(static_cast<std::int64_t>(figures.bytes));
+    if (figures.skippedPictures > 0)
+        text += ", " + std::to_string(figures.skippedPictures) +
+                (figures.skippedPictures == 1 ? " picture skipped" : " pictures skipped");
+    // Named in full: the user has to find and rename them.
+    for (const auto& file : figures.unnamed) text += "; " + file + " could not be given its final name";
+    return {"Recording finished", text};
 }
 
 RecordingNotice recordingFailedNotice(const std::string& programme, const std::string& reason) {

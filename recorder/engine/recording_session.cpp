@@ -3,7 +3,6 @@
 #include "recording_notices.h"
 
 #include "recorder/device/capture_device.h"
-#include "channel_lookup.h"
 #include "disk_space.h"
 #include "recorder/schedule/file_naming.h"
 #include "live_preview.h"
@@ -11,7 +10,6 @@
 #include "status_texts.h"
 #include "common/clock.h"
 #include "common/host_paths.h"
-#include "common/stream_url.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/log.h"
 #include "recorder/ports/message_boxes.h"
@@ -36,25 +34,12 @@ const char kRecorded[] = "Recorded";
 const char kFailed[] = "Failed";
 const char kStopped[] = "Stopped";
 constexpr auto kStartWait = std::chrono::seconds(1);
-// Less than this free and a start would only leave an empty file.
-constexpr std::uintmax_t kLeastFreeBytes = std::uintmax_t{1024} * 1024;
-// After a write error, a retry waits until the disk holds this much at the
-// template's bit rate, so a nearly full disk does not fail again at once.
-constexpr std::uintmax_t kRetrySeconds = 60;
 // A recording holding less media than this is no recording.
 constexpr std::int64_t kLeastMediaMs = 1000;
-// Starts that fail in silence before a stream's failure is told without a
-// reason: past the seconds in which an opening that hears nothing gives up
-// and says so itself.
-constexpr int kQuietStreamStarts = 8;
 constexpr auto Exclamation = MessageBoxes::Icon::Exclamation;
 
 bool previewing(int state) {
     return state == CaptureDevice::Previewing || state == CaptureDevice::StreamReady;
-}
-
-std::string withReason(const std::string& text, const std::string& reason) {
-    return reason.empty() ? text : text + ": " + reason;
 }
 
 }  // namespace
@@ -72,14 +57,11 @@ std::string RecordingSession::programmeText() const {
 }
 
 RecordingSession::Take& RecordingSession::takeFor(int slot) {
-    if (!take_ || take_->slot != slot) take_ = Take{slot};
+    if (!take_ || take_->slot != slot) {
+        take_ = Take{slot};
+        failing_.reset();
+    }
     return *take_;
-}
-
-void RecordingSession::markFailed(int row) {
-    c_.document.list().setCell(row, Column::Status, kFailed);
-    const int slot = c_.document.slotOfRow(row);
-    if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
 }
 
 void RecordingSession::Start_Recording(int firstPart) {
@@ -90,23 +72,24 @@ void RecordingSession::Start_Recording(int firstPart) {
     if (!take.streamRetry.mayStart(c_.clock.steadyNow())) return;
     const std::string base = baseName();
     const std::string probe = part_files::probeName(base, PartNumber);
-    if (base.empty() || !Make_File_Path(probe)) {
-        // Retried by every tick while the programme is due; told once.
-        if (take.fullReported) return;
-        take.fullReported = true;
-        log::error("Cannot record " + programmeText() + ": the folder of " + probe +
-                   " cannot be created");
-        c_.messages.notify("Error creating file", "Error checking/creating file path for : " + probe,
-                           Exclamation);
-        markFailed(row);
-        c_.document.Write_Schedule();
+    const std::string folder = part_files::folderOf(probe);
+    std::string why = base.empty() ? "the programme has no file name" : "";
+    if (base.empty() || !Make_File_Path(probe, &why)) {
+        cannotCreate(take, probe, "cannot create " + (folder.empty() ? probe : folder) + ": " + why);
         return;
     }
-    const std::string folder = part_files::folderOf(probe);
     if (!roomToStart(folder, take)) return;
     if (!tuneToChannel(take)) return;
     FileNumber = part_files::chooseFileNumber(probe);
     CurrentFile = part_files::writingName(base, FileNumber, PartNumber);
+    if (!take.earlierCounted) countEarlierParts(take, base);
+    // A folder that exists but takes no new file (read-only, no permission)
+    // is told as such, not as a device that gives no picture.
+    why = cannotWriteIn(folder);
+    if (!why.empty()) {
+        cannotCreate(take, CurrentFile, "cannot write in " + folder + ": " + why);
+        return;
+    }
 
     CaptureDevice& device = c_.device;
     const std::string& templateName = c_.document.list().cell(row, Column::Template);
@@ -135,6 +118,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     device.setMember116(32);
     device.setMember169(false);
     if (!take.gapsAtStart) take.gapsAtStart = device.sourceGaps();
+    if (!take.skippedAtStart) take.skippedAtStart = device.skippedPictures();
     warnIfShortOfSpace(folder, limitMs, take);
 
     log::info("Starting to record " + programmeText() + " into " + CurrentFile + " for " +
@@ -146,80 +130,31 @@ void RecordingSession::Start_Recording(int firstPart) {
     resolvePendingStart();
 }
 
-bool RecordingSession::tuneToChannel(Take& take) {
-    const std::string& playlist = c_.settings.ChannelPlaylist;
-    if (playlist.empty()) return true;
-    const int row = c_.next.NextRow();
-    const ScheduleList& list = c_.document.list();
-    const std::string number = list.cell(row, Column::ChannelNumber);
-    const std::string name = list.cell(row, Column::Channel);
-    const ChannelLookup found = lookUpChannel(toHostPath(playlist), number, name);
-    if (found.entry && c_.device.tuneStream({found.entry->url, found.entry->http})) {
-        if (take.tunedUrl != found.entry->url) {
-            take.tunedUrl = found.entry->url;
-            log::info("Channel " + number + " \"" + name + "\" is " + found.chosenText() + ": " +
-                      found.entry->url);
-        }
-        return true;
+// A recorder killed or restarted during the programme left parts of it
+// under earlier file numbers: what they hold counts as recorded.
+void RecordingSession::countEarlierParts(Take& take, const std::string& base) {
+    take.earlierCounted = true;
+    const Instant since = c_.next.bufferedStart();
+    for (const auto& part : part_files::partsOf(base)) {
+        if (part.fileNumber >= FileNumber) continue;
+        const std::filesystem::path file = toHostPath(part.path);
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(file, ec);
+        if (ec || size == 0) continue;
+        const auto written = std::filesystem::last_write_time(file, ec);
+        if (ec || std::chrono::file_clock::to_sys(written) < since) continue;
+        const std::int64_t ms = c_.device.mediaLength(file.string()).value_or(0);
+        take.mediaMs += ms;
+        take.bytes += size;
+        take.anyContent = true;
+        log::info("Counting " + part.path + " (" + hoursMinutesSeconds(ms) + ", " +
+                  Format_Byte_Size(static_cast<std::int64_t>(size)) + ") as recorded of " + programmeText());
     }
-    // Retried by every tick while the programme is due; told once.
-    if (take.fullReported) return false;
-    take.fullReported = true;
-    const std::string channel = "channel " + number + " \"" + name + "\"";
-    std::string text = "Cannot record " + programmeText() + ": ";
-    if (!found.readable) text += "the channel playlist " + playlist + " cannot be read";
-    else if (found.entry) text += "the capture device cannot tune to " + found.entry->url;
-    else text += channel + " is not in the channel playlist " + playlist;
-    // Entries that share only the number, or the name with another stream,
-    // are not opened on a guess.
-    const bool guesses = !found.entry && !found.candidates.empty();
-    if (guesses) text += "; not opened on a guess: ";
-    log::error(guesses ? text + found.candidatesText(50) : text);
-    if (guesses) text += found.candidatesText(3);
-    c_.messages.notify("Channel not found", text + ".", Exclamation);
-    markFailed(row);
-    c_.document.Write_Schedule();
-    return false;
 }
 
-bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
-    const auto free = freeSpace ? freeSpace(folder) : std::nullopt;
-    if (!free) return true;
-    std::uintmax_t needed = kLeastFreeBytes;
-    if (take.writeFailed) {
-        const std::string& templateName = c_.document.list().cell(c_.next.NextRow(), Column::Template);
-        needed = std::max(needed, kRetrySeconds * templateBytesPerSecond(c_.device.DeviceRegistryKey(),
-                                                                         templateName));
-    }
-    if (*free >= needed) return true;
-    if (!take.fullReported) {
-        take.fullReported = true;
-        const std::string text = "Cannot record " + programmeText() + ": " + folder + " has only " +
-                                 Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free";
-        log::error(text);
-        c_.messages.notify("Disk full", text + ".", Exclamation);
-        markFailed(c_.next.NextRow());
-        c_.document.Write_Schedule();
-    }
-    return false;
-}
-
-void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_t limitMs, Take& take) {
-    if (take.spaceWarned || !freeSpace) return;
-    const auto free = freeSpace(folder);
-    if (!free) return;
-    const std::string& templateName = c_.document.list().cell(c_.next.NextRow(), Column::Template);
-    const std::uintmax_t needed =
-        templateBytesPerSecond(c_.device.DeviceRegistryKey(), templateName) *
-        static_cast<std::uintmax_t>(limitMs) / 1000;
-    if (*free >= needed) return;
-    take.spaceWarned = true;
-    const std::string text =
-        folder + " has " + Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free; recording " +
-        programmeText() + " with template \"" + templateName + "\" needs about " +
-        Format_Byte_Size(static_cast<std::int64_t>(needed));
-    log::warn(text);
-    c_.messages.notify("Low disk space", text + ".", Exclamation);
+std::int64_t RecordingSession::recordedMs() const {
+    if (!take_ || take_->slot != c_.document.slotOfRow(c_.next.NextRow())) return 0;
+    return take_->mediaMs + (capturing_ ? c_.device.CaptureElapsed() : 0);
 }
 
 void RecordingSession::resolvePendingStart() {
@@ -239,6 +174,7 @@ void RecordingSession::startSucceeded() {
     const int row = c_.next.NextRow();
     const int slot = c_.document.slotOfRow(row);
     takeFor(slot).streamRetry.succeeded();
+    failing_.reset();
     c_.device.setMuteAudio(!c_.settings.HearPreviewAudio);
     c_.window.setLivePreviewEnabled(false);
     c_.window.setStopButtonEnabled(true);
@@ -246,6 +182,8 @@ void RecordingSession::startSucceeded() {
     // recording leaves it so.
     if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
     c_.document.list().setCell(row, Column::Status, "Recording");
+    // Shown at once, not only at the next tick: --status may ask before it.
+    c_.status.setStatus("Recording");
     c_.document.holdWhileRecording(slot);
     c_.document.Write_Schedule();
     c_.statusBar.setPanelVisible(panel::kCounter, true);
@@ -257,58 +195,6 @@ void RecordingSession::startSucceeded() {
 }
 
 void RecordingSession::announce(const RecordingNotice& notice) { c_.messages.announce(notice.title, notice.text); }
-
-void RecordingSession::startFailed() {
-    // A start that comes through after all must not run unwatched.
-    c_.device.StopCapture();
-    // The next attempt takes the same file number.
-    part_files::removeIfEmpty(CurrentFile);
-    log::warn(withReason("The device did not start recording " + programmeText() + " into " +
-                             CurrentFile + " (attempt " + std::to_string(StartAttempts + 1) + ")",
-                         c_.device.lastError()));
-    if (streamStartFailed()) return;
-    if (StartAttempts >= 4) {
-        log::error("No video source: " + programmeText() + " is not being recorded");
-        c_.messages.notify("No video Source Detected", "There is no video source for the Dazzle DVCII",
-                           Exclamation);
-        StartAttempts = 0;
-        markFailed(c_.next.NextRow());
-        c_.document.Write_Schedule();
-    }
-    ++StartAttempts;
-}
-
-bool RecordingSession::streamStartFailed() {
-    const auto stream = c_.device.streamStatus();
-    if (!stream) return false;
-    const std::string host = urlHost(stream->url);
-    const std::string at = host.empty() ? "" : " at " + host;
-    std::string what;
-    if (!stream->openFailure.empty()) {
-        what = "the stream" + at + " cannot be opened: " + stream->openFailure;
-    } else if (StartAttempts >= kQuietStreamStarts) {
-        const std::string error = c_.device.lastError();
-        what = "nothing came from the stream" + at + (error.empty() ? "" : ": " + error);
-    } else {
-        // The stream is still being opened: the next tick tries again while
-        // the connection goes on.
-        ++StartAttempts;
-        return true;
-    }
-    StartAttempts = 0;
-    StreamRetry& retry = takeFor(c_.document.slotOfRow(c_.next.NextRow())).streamRetry;
-    const bool untold = retry.failed(c_.clock.steadyNow(), what);
-    log::warn("Cannot record " + programmeText() + ": " + what + "; trying again in " +
-              std::to_string(retry.wait().count() / 1000) + " s");
-    if (!untold) return true;
-    const std::string longest = std::to_string(StreamRetry::kLongestWait.count() / 1000);
-    const std::string text = "Cannot record " + programmeText() + ": " + what +
-                             ". It is tried again at least every " + longest + " s while the programme is on.";
-    c_.messages.notify("No video Source Detected", text, Exclamation);
-    markFailed(c_.next.NextRow());
-    c_.document.Write_Schedule();
-    return true;
-}
 
 void RecordingSession::Split_Recording() {
     CaptureDevice& device = c_.device;
@@ -372,11 +258,15 @@ void RecordingSession::closeCapture(std::int64_t lastPartMs) {
     for (const auto& name : names.failed)
         log::warn("Could not give " + name + " its final name: the name is taken or cannot be written");
     if (!take_) return;
-    for (const auto& name : names.named) {
-        std::error_code error;
-        const auto size = std::filesystem::file_size(name, error);
-        if (!error) take_->bytes += size;
+    // A part that kept its working name was written all the same.
+    for (const auto* list : {&names.named, &names.failed}) {
+        for (const auto& name : *list) {
+            std::error_code error;
+            const auto size = std::filesystem::file_size(toHostPath(name), error);
+            if (!error) take_->bytes += size;
+        }
     }
+    take_->unnamed.insert(take_->unnamed.end(), names.failed.begin(), names.failed.end());
     take_->mediaMs += lastPartMs;
     take_->anyContent = take_->anyContent || !names.named.empty() || !names.failed.empty();
 }
@@ -386,12 +276,17 @@ void RecordingSession::writeFailed(const std::string& reason) {
     c_.status.setProgress(0);
     c_.window.setStopButtonEnabled(false);
     c_.window.setLivePreviewEnabled(true);
-    markFailed(c_.next.NextRow());
-    c_.document.Write_Schedule();
+    if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
     const std::string text = "The recording of " + programmeText() + " into " +
                              part_files::folderOf(CurrentFile) + " stopped: " + reason;
     log::error(text);
     c_.messages.notify("Recording stopped", text, Exclamation);
+}
+
+CaptureDevice::SkippedPictures RecordingSession::skippedSince(const Take& take) const {
+    if (!take.skippedAtStart) return {};
+    const CaptureDevice::SkippedPictures now = c_.device.skippedPictures();
+    return {now.count - take.skippedAtStart->count, now.ms - take.skippedAtStart->ms};
 }
 
 void RecordingSession::reportShortRecording(const Take& take) {
@@ -407,10 +302,14 @@ void RecordingSession::reportShortRecording(const Take& take) {
         gaps = now.count - take.gapsAtStart->count;
         recordedMs = std::max<std::int64_t>(0, recordedMs - (now.ms - take.gapsAtStart->ms));
     }
+    // Pictures the encoder could not keep up with are holes in the file.
+    const CaptureDevice::SkippedPictures skipped = skippedSince(take);
+    recordedMs = std::max<std::int64_t>(0, recordedMs - skipped.ms);
     if (gaps == 0 && recordedMs * 10 >= window * 9) return;
     std::string text = programmeText() + ": recorded " + minutesSeconds(recordedMs) + " of " +
                        minutesSeconds(window);
     if (gaps > 0) text += ", " + std::to_string(gaps) + (gaps == 1 ? " gap" : " gaps");
+    if (skipped.count > 0) text += ", " + std::to_string(skipped.count) + " pictures skipped";
     log::warn(text);
     c_.messages.notify("Recording incomplete", text, Exclamation);
 }
@@ -429,13 +328,17 @@ void RecordingSession::Finish_Recording() {
     if (slot >= 0) c_.document.table()[slot].Complete = mark;
     c_.document.list().setCell(row, Column::Status, mark);
     c_.document.Write_Schedule();
-    log::info("Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) +
-              " recorded");
+    const std::int64_t skipped = skippedSince(take).count;
+    log::info("Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) + " recorded" +
+              (skipped > 0 ? ", " + std::to_string(skipped) + " pictures skipped" : std::string()));
     if (take.anyContent && !take.writeFailed) reportShortRecording(take);
     // A failed write has told the user already, with its reason.
-    if (recorded) announce(recordingFinishedNotice(programmeText(), take.mediaMs, take.bytes));
+    if (recorded)
+        announce(recordingFinishedNotice(programmeText(),
+                                         {take.mediaMs, take.bytes, skippedSince(take).count, take.unnamed}));
     else if (!take.writeFailed) announce(recordingFailedNotice(programmeText(), c_.device.lastError()));
     take_.reset();
+    failing_.reset();
     Restore_Preview();
     if (c_.document.releaseHeld()) c_.document.Write_Schedule();
     c_.next.Find_Next_Schedule();
@@ -452,6 +355,7 @@ void RecordingSession::Stop_Recording() {
     c_.window.setLivePreviewEnabled(true);
     closeCapture(elapsed);
     take_.reset();
+    failing_.reset();
     log::info("Recording of " + programmeText() + " stopped by the user after " +
               hoursMinutesSeconds(elapsed));
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelbo {
 
@@ -56,6 +57,17 @@ public:
     // picture): nothing more is started for it.
     bool limitReached() const;
 
+    // Why the starts of the programme due now fail, while they do: the
+    // reason of the last failed start, in words.
+    struct StartFailure {
+        std::string reason;
+    };
+    const std::optional<StartFailure>& failing() const { return failing_; }
+
+    // Everything recorded of the programme so far, across its file numbers,
+    // the part being written included.
+    std::int64_t recordedMs() const;
+
     // Recording state.
     std::string CurrentFile;
     int PartNumber = 1;
@@ -74,6 +86,7 @@ private:
         std::uintmax_t bytes = 0;  // of the files given their final names
         bool anyContent = false;
         bool writeFailed = false;
+        bool earlierCounted = false;  // the parts of earlier file numbers
         bool spaceWarned = false;
         bool fullReported = false;
         bool captured = false;  // the device has recorded into a part
@@ -81,6 +94,10 @@ private:
         std::int64_t givenLimitMs = -1;  // the capture limit the recorder gave it last
         // The device's stream interruptions when the recording started.
         std::optional<CaptureDevice::SourceGaps> gapsAtStart;
+        // ... and the pictures it had skipped.
+        std::optional<CaptureDevice::SkippedPictures> skippedAtStart;
+        // Parts that kept their working name: the rename was refused.
+        std::vector<std::string> unnamed;
         // When the programme really ends, on a clock that no setting moves.
         std::optional<Clock::Steady> realEnd;
         // Starts from a network stream that cannot be opened.
@@ -89,10 +106,15 @@ private:
     };
 
     bool tuneToChannel(Take& take);
+    void countEarlierParts(Take& take, const std::string& base);
     std::string baseName() const;
     std::string programmeText() const;
     Take& takeFor(int slot);
-    void markFailed(int row);
+    // Marks the row's item failed; true if that changed anything.
+    bool markFailed(int row);
+    void failing(std::string reason);
+    // The folder or the file cannot be made: told once for the programme.
+    void cannotCreate(Take& take, const std::string& file, const std::string& reason);
     bool roomToStart(const std::string& folder, Take& take);
     void warnIfShortOfSpace(const std::string& folder, std::int64_t limitMs, Take& take);
     void startSucceeded();
@@ -101,9 +123,13 @@ private:
     bool streamStartFailed();
     void closeCapture(std::int64_t lastPartMs);
     void writeFailed(const std::string& reason);
+    CaptureDevice::SkippedPictures skippedSince(const Take& take) const;
     void reportShortRecording(const Take& take);
     void announce(const RecordingNotice& notice);
     void Restore_Preview();
+
+    // Less than this free and a start would only leave an empty file.
+    static constexpr std::uintmax_t kLeastFreeBytes = std::uintmax_t{1024} * 1024;
 
     RecorderContext c_;
     struct PendingStart {
@@ -115,6 +141,7 @@ private:
     // tick notices its end) the parts of FileNumber.
     bool capturing_ = false;
     std::optional<Take> take_;
+    std::optional<StartFailure> failing_;
 };
 
 }  // namespace kelbo

@@ -156,6 +156,7 @@ void SchedulerTick::Timer1_Timer() {
         const bool ranToItsEnd = idle && session_.ranToItsEnd();
         if (idle && !ranToItsEnd && !session_.limitReached()) startIfDue();
         now = c_.clock.now();
+        showFailing(now);
         // A source that stalls never brings the device to its limit; stopping
         // it lets the programme finish and the schedule go on.
         if (idle && now > c_.next.bufferedEnd() + kOverrun &&
@@ -178,6 +179,20 @@ void SchedulerTick::Timer1_Timer() {
         c_.tray.setTip(c_.statusBar.panelText(panel::kProgramme));
         c_.tray.update();
     }
+}
+
+// A due programme whose starts keep failing is shown with the reason,
+// whatever the device's own state and while the next try is judged, until
+// it records or ends.
+void SchedulerTick::showFailing(Instant now) {
+    const auto& failure = session_.failing();
+    if (!failure || c_.device.ReadyState() == CaptureDevice::Recording ||
+        !(c_.next.bufferedStart() < now && now < c_.next.bufferedEnd()))
+        return;
+    c_.status.setStatus("Failing: " + failure->reason);
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(c_.next.bufferedEnd() - now);
+    c_.statusBar.setPanelText(panel::kProgramme, programmeOnChannel() + " is not recording; it ends in " +
+                                                     hoursMinutesSeconds(left.count()));
 }
 
 void SchedulerTick::whileRecording(bool minimised) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recorder_context.h"
+#include "common/clock.h"
 
 #include <cstdint>
 #include <optional>
@@ -27,6 +28,7 @@ private:
     SplitRule splitRule() const;
     void showDeviceState();
     void whileRecording(bool minimised);
+    void showFailing(Instant now);
     std::string programmeOnChannel() const;
     bool worthStarting() const;
     void keepToTheClock();

@@ -7,6 +7,7 @@
 #include "recorder/schedule/schedule_table.h"
 
 #include <array>
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 
@@ -152,13 +153,17 @@ std::string Example_FileName(const ScheduleList& list, int row, std::string_view
                   [&](const Token& t) { return Clean_FileName_Text(list.cell(row, t.column)); });
 }
 
-bool Make_File_Path(std::string_view path) {
+bool Make_File_Path(std::string_view path, std::string* reason) {
     const size_t last = path.find_last_of("\\/");
     if (last == std::string_view::npos || last + 1 <= rootLength(path)) return true;
     const std::filesystem::path folder = toHostPath(path.substr(0, last + 1));
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    return !ec && std::filesystem::is_directory(folder, ec);
+    if (!ec && std::filesystem::is_directory(folder, ec)) return true;
+    // Something on the way that is no folder: the system says "File exists".
+    if (reason)
+        *reason = ec && ec != std::errc::file_exists ? ec.message() : std::generic_category().message(ENOTDIR);
+    return false;
 }
 
 }  // namespace kelbo

@@ -28,7 +28,8 @@ std::string Expand_FileName(const ScheduleTable& table, int index, std::string_v
 std::string Example_FileName(const ScheduleList& list, int row, std::string_view pattern);
 
 // Makes sure the folder part of `path` exists, creating missing folders.
-// A path with no folder, or only a root, is left alone.
-bool Make_File_Path(std::string_view path);
+// A path with no folder, or only a root, is left alone. On failure `reason`
+// (when given) gets the system's reason in words.
+bool Make_File_Path(std::string_view path, std::string* reason = nullptr);
 
 }  // namespace kelbo

@@ -165,4 +165,26 @@ std::vector<WorkingParts> findWorkingParts(const std::string& base) {
     return found;
 }
 
+std::vector<PartFile> partsOf(const std::string& base) {
+    const std::string folder = folderOf(base);
+    const std::string prefix = base.substr(folder.size());
+    static const std::string kTail = "].mpg";
+    std::vector<PartFile> found;
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(toHostPath(folder.empty() ? "." : folder), ec), end;
+         !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() + kTail.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - kTail.size(), kTail.size(), kTail) != 0)
+            continue;
+        const size_t bracket = name.find('[', prefix.size());
+        if (bracket == std::string::npos || name.find('.', bracket) >= name.size() - kTail.size()) continue;
+        const long number = numberBetween(name, prefix.size(), bracket);
+        if (number < 1 || number > kHighestFileNumber) continue;
+        found.push_back({folder + name, static_cast<int>(number)});
+    }
+    std::sort(found.begin(), found.end(), [](const PartFile& a, const PartFile& b) { return a.path < b.path; });
+    return found;
+}
+
 }  // namespace kelbo::part_files

@@ -64,5 +64,13 @@ std::vector<WorkingParts> findWorkingParts(const std::string& base);
 // nameFinalParts for parts found on disk.
 FinalNames nameFinalParts(const WorkingParts& found);
 
+// A part file of a base in its folder, under its working or final name.
+struct PartFile {
+    std::string path;  // folder + name, as stored paths are
+    int fileNumber = 0;
+};
+// Every part file of `base`, of every file number.
+std::vector<PartFile> partsOf(const std::string& base);
+
 }  // namespace part_files
 }  // namespace kelbo

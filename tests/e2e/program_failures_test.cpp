@@ -1,8 +1,10 @@
 // The real program after a crash and on a disk that fills up: started
 // offscreen on the test pattern with a programme that is due now.
 #include "support/recorder_home.h"
+#include "support/unwritable_folder.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <cerrno>
 #include <cstring>
@@ -11,6 +13,7 @@
 #include <regex>
 #include <thread>
 
+#include <csignal>
 #include <sys/mount.h>
 
 using namespace kelbo;
@@ -52,6 +55,20 @@ struct ProgramHome {
         return names;
     }
     std::string errors() const { return readFile(errorFile); }
+    // What `kelbo --status --json` says of the running recorder.
+    nlohmann::json status() const {
+        const ProgramRun run = runProgram(KELBO_PROGRAM, {"--status", "--json"}, home.environment());
+        return nlohmann::json::parse(run.out, nullptr, false);
+    }
+    // Waits until standard error holds `text`.
+    bool waitForError(const std::string& text, std::chrono::seconds timeout) const {
+        const auto until = std::chrono::steady_clock::now() + timeout;
+        while (std::chrono::steady_clock::now() < until) {
+            if (errors().find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
 
     RecorderHome home{"Long Play"};
     std::filesystem::path schedule = home.schedule();
@@ -59,6 +76,13 @@ struct ProgramHome {
     std::filesystem::path errorFile = home.errorFile();
     std::string base;
 };
+
+// Milliseconds from "H:M:S"; -1 for anything else.
+long long milliseconds(const std::string& hms) {
+    std::smatch m;
+    if (!std::regex_match(hms, m, std::regex(R"((\d+):(\d\d):(\d\d))"))) return -1;
+    return ((std::stoll(m[1]) * 60 + std::stoll(m[2])) * 60 + std::stoll(m[3])) * 1000;
+}
 
 int count(const std::string& text, const std::string& what) {
     int n = 0;
@@ -111,6 +135,13 @@ TEST(ProgramFailures, AfterAKillTheLeftoverPartIsNamedAndTheProgrammeRecordsOn) 
     BackgroundProgram kelbo(KELBO_PROGRAM, {}, h.home.environment(), h.errorFile);
     EXPECT_TRUE(h.waitFor(h.base + "2[1.].mpg", 10s)) << "the programme records on";
     std::this_thread::sleep_for(2s);
+    // What is recorded counts the killed run's part as well as this one.
+    const nlohmann::json status = h.status();
+    ASSERT_TRUE(status.is_object());
+    const std::string counter = status.value("counter", "");
+    const long long thisPart = milliseconds(counter.substr(0, counter.find(' ')));
+    EXPECT_GE(thisPart, 0) << status.dump();
+    EXPECT_GE(milliseconds(status.value("recorded", "")), thisPart + 1000) << status.dump();
     ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
 
     int empty = 0;
@@ -146,4 +177,32 @@ TEST(ProgramFailures, ADiskThatFillsUpEndsTheRecordingWithOneNotice) {
     EXPECT_EQ(count(errors, "kelbo: "), 1) << "one notice and nothing else: " << errors;
     ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
     EXPECT_EQ(h.parts(), std::vector<std::string>{named});
+}
+
+// A recordings folder that takes no file: one notice with the folder and the
+// system's reason, no "No video Source Detected", and the status says the
+// due programme is failing and why.
+TEST(ProgramFailures, AFolderThatTakesNoFileIsToldOnceAndTheStatusSaysWhy) {
+    ProgramHome h;
+    UnwritableFolder folder(h.movies);
+    if (!folder.applied()) GTEST_SKIP() << "no unwritable folder here: " << folder.why();
+
+    BackgroundProgram kelbo(KELBO_PROGRAM, {}, h.home.environment(), h.errorFile);
+    ASSERT_TRUE(h.waitForError("kelbo: Error creating file: ", 10s)) << h.errors();
+    std::this_thread::sleep_for(6s);  // a dozen retries
+    const nlohmann::json status = h.status();
+    ASSERT_TRUE(status.is_object());
+    const std::string state = status.value("state", "");
+    EXPECT_EQ(state.rfind("Failing: cannot write in " + h.movies.string(), 0), 0u) << status.dump();
+    EXPECT_NE(state.find(folder.reason()), std::string::npos) << status.dump();
+    EXPECT_NE(status.value("programme", "").find("Pattern on "), std::string::npos) << status.dump();
+    EXPECT_NE(status.value("programme", "").find(" is not recording"), std::string::npos) << status.dump();
+
+    const std::string errors = h.errors();
+    EXPECT_EQ(count(errors, "kelbo: "), 1) << "one notice and nothing else: " << errors;
+    EXPECT_NE(errors.find(h.movies.string()), std::string::npos) << errors;
+    EXPECT_NE(errors.find(folder.reason()), std::string::npos) << errors;
+    EXPECT_EQ(errors.find("No video Source Detected"), std::string::npos) << errors;
+    folder.release();
+    ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
 }

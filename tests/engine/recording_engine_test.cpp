@@ -412,7 +412,9 @@ TEST_F(RecordingEngineTest, AFolderThatCannotBeMadeFailsTheItem) {
     ASSERT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(rig.messages.shown[0].title, "Error creating file");
     EXPECT_EQ(rig.messages.shown[0].text, "Error checking/creating file path for : " +
-                                              (rig.dir / "blocker" / "Film[1.].mpg").string());
+                                              (rig.dir / "blocker" / "Film[1.].mpg").string() +
+                                              " (cannot create " + (rig.dir / "blocker" / "").string() +
+                                              ": Not a directory)");
     EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
     EXPECT_NE(rig.scheduleText().find("Complete     : Failed"), std::string::npos);
     EXPECT_TRUE(startedFiles().empty());

@@ -2,6 +2,8 @@
 // part files, over-long names, a stop by hand and recordings that fall
 // short. A fixed clock moved tick by tick and a scripted device.
 #include "support/recorder_rig.h"
+#include "support/unwritable_folder.h"
+#include "recorder/engine/part_recovery.h"
 #include "common/file_lock.h"
 
 #include <gtest/gtest.h>
@@ -100,6 +102,9 @@ TEST_F(RecordingFailuresTest, FailuresAreNoticesThatDoNotWait) {
     rig.run(5s);
     ASSERT_EQ(rig.messages.shown.size(), 1u) << "told once, however many ticks retry";
     EXPECT_EQ(rig.messages.shown[0].title, "Error creating file");
+    EXPECT_NE(rig.messages.shown[0].text.find((rig.dir / "blocker").string() + "/: Not a directory"),
+              std::string::npos)
+        << "the folder and the system's reason: " << rig.messages.shown[0].text;
     EXPECT_TRUE(rig.messages.shown[0].notice);
 
     RecorderRig other(kEight.plusMinutes(-60));
@@ -387,4 +392,143 @@ TEST_F(RecordingFailuresTest, AHeldScheduleLockNeitherDelaysAStartNorLosesItsMar
     rig.run(800ms);
     EXPECT_NE(rig.scheduleText().find("Complete     : Failed\r\n"), std::string::npos)
         << "written at the next tick once the lock is free";
+}
+
+// A folder that exists but takes no new file: the first notice names the
+// folder and the system's reason, the retries add no notice and rewrite
+// nothing, and while the programme is due the status says it is failing
+// and why. Once the folder takes files again, the programme records.
+TEST_F(RecordingFailuresTest, AnUnwritableFolderIsToldOnceWithItsReasonWhileTheStatusSaysFailing) {
+    load({programme("Film", kEight, 30)});
+    UnwritableFolder folder(rig.movies());
+    if (!folder.applied()) GTEST_SKIP() << "no unwritable folder here: " << folder.why();
+    startAt(kEight);
+    rig.run(5s);
+    const auto written = std::filesystem::last_write_time(rig.dir / "KelboSchedule.txt");
+    rig.run(2min);
+
+    ASSERT_EQ(titles(), std::vector<std::string>{"Error creating file"});
+    const std::string& text = rig.messages.shown[0].text;
+    EXPECT_NE(text.find(rig.movies().string()), std::string::npos) << text;
+    EXPECT_NE(text.find(folder.reason()), std::string::npos) << text;
+    EXPECT_EQ(std::filesystem::last_write_time(rig.dir / "KelboSchedule.txt"), written)
+        << "a retry of the same failure rewrites nothing";
+    EXPECT_NE(rig.scheduleText().find("Complete     : Failed"), std::string::npos);
+    EXPECT_EQ(rig.status.Status(), "Failing: cannot write in " + (rig.movies() / "").string() + ": " +
+                                       folder.reason());
+    EXPECT_EQ(rig.panel(panel::kProgramme).rfind("Film on Channel101 is not recording; it ends in 00:2", 0), 0u)
+        << rig.panel(panel::kProgramme);
+    EXPECT_TRUE(startedFiles().empty()) << "the device is not troubled with a file it cannot write";
+
+    folder.release();
+    rig.run(2s);
+    EXPECT_EQ(rig.status.Status(), "Recording");
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recording");
+    EXPECT_EQ(titles().size(), 1u);
+}
+
+// A device that gives no picture is still told as such, but the retries do
+// not rewrite a schedule that has not changed, and the status says why the
+// due programme is not recording.
+TEST_F(RecordingFailuresTest, ADeviceWithoutPictureFailsVisiblyWithoutRewritingTheSchedule) {
+    load({programme("Film", kEight, 30)});
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    startAt(kEight);
+    rig.run(10s);
+    ASSERT_EQ(titles(), std::vector<std::string>{"No video Source Detected"});
+    const auto written = std::filesystem::last_write_time(rig.dir / "KelboSchedule.txt");
+    rig.run(1min);
+    EXPECT_GT(titles().size(), 1u) << "a device without picture is told again and again";
+    EXPECT_EQ(std::filesystem::last_write_time(rig.dir / "KelboSchedule.txt"), written);
+    EXPECT_EQ(rig.status.Status(), "Failing: no picture from the video source");
+    rig.device.error = "v4l2src0: Device is busy";
+    rig.run(5s);
+    EXPECT_EQ(rig.status.Status(), "Failing: v4l2src0: Device is busy");
+    EXPECT_NE(rig.panel(panel::kProgramme).find("Film on Channel101 is not recording"), std::string::npos);
+}
+
+// A recorder killed during a programme and started again records the rest
+// under the next file number: the finish counts both, and what the folder
+// held before the programme began stays out of its figures.
+TEST_F(RecordingFailuresTest, TheFiguresAddUpThePartsOfEveryFileNumberWrittenDuringTheProgramme) {
+    load({programme("Film", kEight, 2)});
+    std::filesystem::create_directories(rig.movies());
+    const auto writtenAt = [](DateTime at) {
+        return std::chrono::file_clock::from_sys(
+            std::chrono::time_point_cast<std::chrono::file_clock::duration>(toInstant(at)));
+    };
+    const std::string lastWeek = movie("Film-20001[1.1].mpg");
+    writeFile(lastWeek, std::string(300000, 'w'));
+    std::filesystem::last_write_time(lastWeek, writtenAt(kEight.plusMinutes(-7 * 24 * 60)));
+    rig.device.lengths[lastWeek] = 120000;
+    // The run that was killed 50 s in; start-up named its part.
+    const std::string killed = movie("Film-20002[1.1].mpg");
+    writeFile(killed, std::string(100000, 'k'));
+    std::filesystem::last_write_time(killed, writtenAt(kEight.plusMinutes(50.0 / 60)));
+    rig.device.lengths[killed] = 50000;
+
+    startAt(kEight.plusMinutes(1));
+    ASSERT_EQ(startedFiles(), std::vector<std::string>{movie("Film-20003[1.].mpg")});
+    rig.run(10s);
+    EXPECT_GE(rig.session.recordedMs(), 60000) << "the figure while recording counts the killed run";
+    rig.run(60s);
+
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    EXPECT_TRUE(titles().empty()) << "1:49 of 2:00 is no short recording: " << rig.messages.shown[0].text;
+    ASSERT_EQ(rig.messages.announced.size(), 2u);
+    const std::string& finished = rig.messages.announced[1].text;
+    EXPECT_NE(finished.find(": 00:01:49"), std::string::npos) << finished;
+    EXPECT_NE(finished.find("97.6 KB"), std::string::npos) << "the bytes of both runs: " << finished;
+}
+
+// The folder stops taking new names during the recording: the part keeps
+// its working name, yet its bytes count, the finish names it, and the next
+// start-up, with the folder writable again, gives it its final name.
+TEST_F(RecordingFailuresTest, APartLeftUnderItsWorkingNameIsCountedToldAndNamedAtTheNextStart) {
+    load({programme("Film", kEight, 2)});
+    startAt(kEight);
+    rig.run(30s);
+    rig.device.grow(200000);
+    UnwritableFolder folder(rig.movies());
+    if (!folder.applied()) GTEST_SKIP() << "no unwritable folder here: " << folder.why();
+    rig.run(95s);
+
+    const std::string working = "Film-20001[1.].mpg";
+    EXPECT_EQ(movies(), std::vector<std::string>{working});
+    EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
+    ASSERT_EQ(rig.messages.announced.size(), 2u);
+    const std::string& finished = rig.messages.announced[1].text;
+    EXPECT_NE(finished.find(": 00:01:59, 195 KB"), std::string::npos) << finished;
+    EXPECT_NE(finished.find(movie(working) + " could not be given its final name"), std::string::npos)
+        << finished;
+
+    folder.release();
+    EXPECT_EQ(recoverLeftoverParts(rig.document.list()), 1);
+    EXPECT_EQ(movies(), std::vector<std::string>{"Film-20001[1.1].mpg"});
+}
+
+// Pictures the device took but could not write (a machine that stalled)
+// are told at the finish and count against the recording's length; those
+// skipped before the programme began are not its own.
+TEST_F(RecordingFailuresTest, SkippedPicturesAreToldAtTheFinishAndCountAgainstTheLength) {
+    load({programme("Film", kEight, 2), programme("Late", kEight.plusMinutes(5), 2, "2")});
+    rig.device.skipped = {40, 1600};
+    startAt(kEight);
+    rig.run(60s);
+    rig.device.skipped = {40 + 182, 1600 + 7280};
+    rig.run(65s);
+    ASSERT_EQ(rig.cell(1, Column::Status), "Recorded");
+    ASSERT_EQ(rig.messages.announced.size(), 2u);
+    EXPECT_NE(rig.messages.announced[1].text.find(", 182 pictures skipped"), std::string::npos)
+        << rig.messages.announced[1].text;
+    EXPECT_TRUE(titles().empty()) << "1:52 of 2:00 written is no short recording";
+
+    startAt(kEight.plusMinutes(5));
+    rig.run(30s);
+    rig.device.skipped = {222 + 500, 8880 + 20000};
+    rig.run(95s);
+    ASSERT_EQ(rig.cell(2, Column::Status), "Recorded");
+    ASSERT_EQ(titles(), std::vector<std::string>{"Recording incomplete"});
+    EXPECT_NE(rig.messages.shown[0].text.find("recorded 1:39 of 2:00, 500 pictures skipped"), std::string::npos)
+        << rig.messages.shown[0].text;
 }

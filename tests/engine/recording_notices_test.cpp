@@ -41,7 +41,7 @@ TEST(RecordingNoticeTexts, SayWhatHappenedToWhichProgramme) {
     EXPECT_EQ(started.title, "Recording started");
     EXPECT_EQ(started.text, "Recording \"News\" on BBC1 into News-20001[1.].mpg");
 
-    const RecordingNotice finished = recordingFinishedNotice("\"News\" on BBC1", 30 * 60000 + 5000, 1536u * 1024 * 1024);
+    const RecordingNotice finished = recordingFinishedNotice("\"News\" on BBC1", {30 * 60000 + 5000, 1536u * 1024 * 1024, 0, {}});
     EXPECT_EQ(finished.title, "Recording finished");
     EXPECT_EQ(finished.text, "Recorded \"News\" on BBC1: 00:30:05, 1.5 GB");
 

@@ -3,6 +3,8 @@
 #include "recorder/device/capture_device.h"
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,12 +94,20 @@ public:
         return true;
     }
     SourceGaps sourceGaps() const override { return gaps; }
+    SkippedPictures skippedPictures() const override { return skipped; }
     std::optional<StreamStatus> streamStatus() const override { return stream; }
+
+    std::optional<std::int64_t> mediaLength(const std::string& file) const override {
+        const auto found = lengths.find(file);
+        return found == lengths.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::map<std::string, std::int64_t> lengths;  // what mediaLength() answers, by file
 
     bool tunable = true;
     std::string tunedUrl;
     StreamRequest tuned;
     SourceGaps gaps;  // what sourceGaps() answers
+    SkippedPictures skipped;  // what skippedPictures() answers
     std::optional<StreamStatus> stream;  // what streamStatus() answers
 
     std::string registryKey;

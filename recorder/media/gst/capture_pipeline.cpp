@@ -192,7 +192,10 @@ GstBusSyncReply CapturePipeline::onBusMessage(GstBus*, GstMessage* message, gpoi
         if (GST_MESSAGE_SRC(message)) text = std::string(GST_MESSAGE_SRC_NAME(message)) + ": " + text;
         self->handlers_.error(text);
     }
-    // Nothing reads the bus: a message left on it would only pile up.
+    // Nothing reads the bus: a message left on it would only pile up. A
+    // handler that drops a message owns it (every state change of every
+    // element posts one, so each start and stop leaked a few).
+    gst_message_unref(message);
     return GST_BUS_DROP;
 }
 

@@ -49,6 +49,7 @@ void WorkerPartOutput::begin(std::int64_t firstFrameIndex) {
 void WorkerPartOutput::video(VideoFramePtr frame, std::int64_t frameIndex) {
     if (worker_.queuedPictures() >= kMaxQueuedPictures) {
         ++skipped_;
+        worker_.pictureSkipped();
         return;
     }
     reportSkipped();

@@ -26,6 +26,9 @@ public:
     void post(std::function<void()> job, bool isPicture = false);
     // Pictures queued but not yet encoded.
     std::size_t queuedPictures() const { return queuedPictures_.load(); }
+    // Pictures its outputs skipped because it fell behind, over its life.
+    std::int64_t skippedPictures() const { return skippedPictures_.load(); }
+    void pictureSkipped() { ++skippedPictures_; }
 
 private:
     void run();
@@ -34,6 +37,7 @@ private:
     std::condition_variable wake_;
     std::deque<std::pair<std::function<void()>, bool>> jobs_;
     std::atomic<std::size_t> queuedPictures_{0};
+    std::atomic<std::int64_t> skippedPictures_{0};
     bool stopping_ = false;
     std::thread thread_;
 };

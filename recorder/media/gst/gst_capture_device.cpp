@@ -5,6 +5,7 @@
 #include "encode_worker.h"
 #include "ffmpeg_log.h"
 #include "gst_ref.h"
+#include "media_length.h"
 #include "preview_relay.h"
 #include "stream_copy_writer.h"
 #include "stream_feeder.h"
@@ -402,6 +403,16 @@ std::optional<CaptureDevice::StreamStatus> GstCaptureDevice::streamStatus() cons
 CaptureDevice::SourceGaps GstCaptureDevice::sourceGaps() const {
     uiThread_.check();
     return {stream_->gaps().count(), stream_->gaps().totalMs()};
+}
+
+CaptureDevice::SkippedPictures GstCaptureDevice::skippedPictures() const {
+    uiThread_.check();
+    const std::int64_t count = worker_->skippedPictures();
+    return {count, videoFormatFor(videoStandard_).framesToMs(count)};
+}
+
+std::optional<std::int64_t> GstCaptureDevice::mediaLength(const std::string& file) const {
+    return mediaLengthOf(file);
 }
 
 void GstCaptureDevice::setCaptureLimit(std::int64_t ms) {

@@ -109,6 +109,8 @@ public:
     bool tuneStream(const StreamRequest& stream) override;
     std::optional<StreamStatus> streamStatus() const override;
     SourceGaps sourceGaps() const override;
+    SkippedPictures skippedPictures() const override;
+    std::optional<std::int64_t> mediaLength(const std::string& file) const override;
 
 private:
     class Events;

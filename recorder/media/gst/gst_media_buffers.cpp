@@ -2,8 +2,12 @@
 
 #include "av_ref.h"
 #include "capture_format.h"
+#include "gst_ref.h"
 
 #include <gst/video/video.h>
+
+#include <cstring>
+#include <vector>
 
 namespace kelbo {
 
@@ -54,23 +58,21 @@ AvFramePtr wrapMapped(const GstVideoFrame& mapped) {
     return picture;
 }
 
-class GstSound : public AudioChunk {
+// Sound is copied out of the buffer and the buffer unmapped at once. Every
+// block of a source may share one memory (the test pattern's tone does), and
+// a memory counts at most 255 mappings at a time: the chunks that wait in
+// the encoder's queue after a stall must not each hold one.
+class CopiedSound : public AudioChunk {
 public:
-    GstSound(std::int64_t pts, GstBuffer* buffer, const GstMapInfo& map)
-        : AudioChunk(pts, map.size / (sizeof(std::int16_t) * kAudioChannels)),
-          buffer_(gst_buffer_ref(buffer)),
-          map_(map) {}
-    ~GstSound() override {
-        gst_buffer_unmap(buffer_, &map_);
-        gst_buffer_unref(buffer_);
+    CopiedSound(std::int64_t pts, const guint8* data, gsize size)
+        : AudioChunk(pts, size / (sizeof(std::int16_t) * kAudioChannels)),
+          samples_(samples() * kAudioChannels) {
+        if (!samples_.empty()) std::memcpy(samples_.data(), data, samples_.size() * sizeof(std::int16_t));
     }
-    const std::int16_t* data() const override {
-        return reinterpret_cast<const std::int16_t*>(map_.data);
-    }
+    const std::int16_t* data() const override { return samples_.data(); }
 
 private:
-    GstBuffer* buffer_;
-    GstMapInfo map_;
+    std::vector<std::int16_t> samples_;
 };
 
 // Running time of the buffer: what every branch and both streams share.
@@ -102,9 +104,10 @@ VideoFramePtr videoFrameFrom(GstSample* sample) {
 AudioChunkPtr audioChunkFrom(GstSample* sample) {
     GstBuffer* buffer = gst_sample_get_buffer(sample);
     const std::int64_t pts = buffer ? runningTime(sample, buffer) : -1;
-    GstMapInfo map;
-    if (pts < 0 || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return nullptr;
-    return std::make_shared<GstSound>(pts, buffer, map);
+    if (pts < 0) return nullptr;
+    const GstBufferMapping map(buffer, GST_MAP_READ);
+    if (!map) return nullptr;
+    return std::make_shared<CopiedSound>(pts, map.data(), map.size());
 }
 
 }  // namespace kelbo

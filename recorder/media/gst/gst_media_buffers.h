@@ -6,8 +6,9 @@
 
 namespace kelbo {
 
-// Pictures and sound of the recording branch, kept mapped while a part's
-// encoder still needs them. Nothing when the sample has no usable buffer.
+// Pictures and sound of the recording branch: a picture is kept mapped
+// while a part's encoder still needs it, sound is copied. Nothing when the
+// sample has no usable buffer.
 VideoFramePtr videoFrameFrom(GstSample* sample);
 AudioChunkPtr audioChunkFrom(GstSample* sample);
 

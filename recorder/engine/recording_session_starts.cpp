@@ -1,0 +1,193 @@
+#include "recording_session.h"
+
+#include "channel_lookup.h"
+#include "disk_space.h"
+#include "status_texts.h"
+#include "common/host_paths.h"
+#include "common/stream_url.h"
+#include "recorder/device/capture_device.h"
+#include "recorder/ports/log.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/live_settings.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/part_files.h"
+#include "recorder/schedule/schedule_document.h"
+
+#include <algorithm>
+
+// Why a start fails, and telling it: a folder or file that cannot be made,
+// a disk without room, a channel that cannot be tuned, a stream that does
+// not open, a device that gives no picture.
+namespace kelbo {
+
+namespace {
+
+const char kFailed[] = "Failed";
+// After a write error, a retry waits until the disk holds this much at the
+// template's bit rate, so a nearly full disk does not fail again at once.
+constexpr std::uintmax_t kRetrySeconds = 60;
+// Starts that fail in silence before a stream's failure is told without a
+// reason: past the seconds in which an opening that hears nothing gives up
+// and says so itself.
+constexpr int kQuietStreamStarts = 8;
+constexpr auto Exclamation = MessageBoxes::Icon::Exclamation;
+
+std::string withReason(const std::string& text, const std::string& reason) {
+    return reason.empty() ? text : text + ": " + reason;
+}
+
+}  // namespace
+
+bool RecordingSession::markFailed(int row) {
+    const int slot = c_.document.slotOfRow(row);
+    const bool changed = c_.document.list().cell(row, Column::Status) != kFailed ||
+                         (slot >= 0 && c_.document.table()[slot].Complete != kFailed);
+    c_.document.list().setCell(row, Column::Status, kFailed);
+    if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
+    return changed;
+}
+
+void RecordingSession::failing(std::string reason) { failing_ = StartFailure{std::move(reason)}; }
+
+void RecordingSession::cannotCreate(Take& take, const std::string& file, const std::string& reason) {
+    failing(reason);
+    // Retried by every tick while the programme is due; told once.
+    if (take.fullReported) return;
+    take.fullReported = true;
+    log::error("Cannot record " + programmeText() + ": " + reason);
+    c_.messages.notify("Error creating file",
+                       "Error checking/creating file path for : " + file + " (" + reason + ")", Exclamation);
+    if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
+}
+
+bool RecordingSession::tuneToChannel(Take& take) {
+    const std::string& playlist = c_.settings.ChannelPlaylist;
+    if (playlist.empty()) return true;
+    const int row = c_.next.NextRow();
+    const ScheduleList& list = c_.document.list();
+    const std::string number = list.cell(row, Column::ChannelNumber);
+    const std::string name = list.cell(row, Column::Channel);
+    const ChannelLookup found = lookUpChannel(toHostPath(playlist), number, name);
+    if (found.entry && c_.device.tuneStream({found.entry->url, found.entry->http})) {
+        if (take.tunedUrl != found.entry->url) {
+            take.tunedUrl = found.entry->url;
+            log::info("Channel " + number + " \"" + name + "\" is " + found.chosenText() + ": " +
+                      found.entry->url);
+        }
+        return true;
+    }
+    const std::string channel = "channel " + number + " \"" + name + "\"";
+    std::string why;
+    if (!found.readable) why = "the channel playlist " + playlist + " cannot be read";
+    else if (found.entry) why = "the capture device cannot tune to " + found.entry->url;
+    else why = channel + " is not in the channel playlist " + playlist;
+    failing(why);
+    // Retried by every tick while the programme is due; told once.
+    if (take.fullReported) return false;
+    take.fullReported = true;
+    std::string text = "Cannot record " + programmeText() + ": " + why;
+    // Entries that share only the number, or the name with another stream,
+    // are not opened on a guess.
+    const bool guesses = !found.entry && !found.candidates.empty();
+    if (guesses) text += "; not opened on a guess: ";
+    log::error(guesses ? text + found.candidatesText(50) : text);
+    if (guesses) text += found.candidatesText(3);
+    c_.messages.notify("Channel not found", text + ".", Exclamation);
+    if (markFailed(row)) c_.document.Write_Schedule();
+    return false;
+}
+
+bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
+    const auto free = freeSpace ? freeSpace(folder) : std::nullopt;
+    if (!free) return true;
+    std::uintmax_t needed = kLeastFreeBytes;
+    if (take.writeFailed) {
+        const std::string& templateName = c_.document.list().cell(c_.next.NextRow(), Column::Template);
+        needed = std::max(needed, kRetrySeconds * templateBytesPerSecond(c_.device.DeviceRegistryKey(),
+                                                                         templateName));
+    }
+    if (*free >= needed) return true;
+    const std::string why = folder + " has only " + Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free";
+    failing(why);
+    if (!take.fullReported) {
+        take.fullReported = true;
+        const std::string text = "Cannot record " + programmeText() + ": " + why;
+        log::error(text);
+        c_.messages.notify("Disk full", text + ".", Exclamation);
+        if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
+    }
+    return false;
+}
+
+void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_t limitMs, Take& take) {
+    if (take.spaceWarned || !freeSpace) return;
+    const auto free = freeSpace(folder);
+    if (!free) return;
+    const std::string& templateName = c_.document.list().cell(c_.next.NextRow(), Column::Template);
+    const std::uintmax_t needed =
+        templateBytesPerSecond(c_.device.DeviceRegistryKey(), templateName) *
+        static_cast<std::uintmax_t>(limitMs) / 1000;
+    if (*free >= needed) return;
+    take.spaceWarned = true;
+    const std::string text =
+        folder + " has " + Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free; recording " +
+        programmeText() + " with template \"" + templateName + "\" needs about " +
+        Format_Byte_Size(static_cast<std::int64_t>(needed));
+    log::warn(text);
+    c_.messages.notify("Low disk space", text + ".", Exclamation);
+}
+
+void RecordingSession::startFailed() {
+    // A start that comes through after all must not run unwatched.
+    c_.device.StopCapture();
+    // The next attempt takes the same file number.
+    part_files::removeIfEmpty(CurrentFile);
+    log::warn(withReason("The device did not start recording " + programmeText() + " into " +
+                             CurrentFile + " (attempt " + std::to_string(StartAttempts + 1) + ")",
+                         c_.device.lastError()));
+    if (streamStartFailed()) return;
+    const std::string error = c_.device.lastError();
+    failing(error.empty() ? "no picture from the video source" : error);
+    if (StartAttempts >= 4) {
+        log::error("No video source: " + programmeText() + " is not being recorded");
+        c_.messages.notify("No video Source Detected", "There is no video source for the Dazzle DVCII",
+                           Exclamation);
+        StartAttempts = 0;
+        if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
+    }
+    ++StartAttempts;
+}
+
+bool RecordingSession::streamStartFailed() {
+    const auto stream = c_.device.streamStatus();
+    if (!stream) return false;
+    const std::string host = urlHost(stream->url);
+    const std::string at = host.empty() ? "" : " at " + host;
+    std::string what;
+    if (!stream->openFailure.empty()) {
+        what = "the stream" + at + " cannot be opened: " + stream->openFailure;
+    } else if (StartAttempts >= kQuietStreamStarts) {
+        const std::string error = c_.device.lastError();
+        what = "nothing came from the stream" + at + (error.empty() ? "" : ": " + error);
+    } else {
+        // The stream is still being opened: the next tick tries again while
+        // the connection goes on.
+        ++StartAttempts;
+        return true;
+    }
+    StartAttempts = 0;
+    failing(what);
+    StreamRetry& retry = takeFor(c_.document.slotOfRow(c_.next.NextRow())).streamRetry;
+    const bool untold = retry.failed(c_.clock.steadyNow(), what);
+    log::warn("Cannot record " + programmeText() + ": " + what + "; trying again in " +
+              std::to_string(retry.wait().count() / 1000) + " s");
+    if (!untold) return true;
+    const std::string longest = std::to_string(StreamRetry::kLongestWait.count() / 1000);
+    const std::string text = "Cannot record " + programmeText() + ": " + what +
+                             ". It is tried again at least every " + longest + " s while the programme is on.";
+    c_.messages.notify("No video Source Detected", text, Exclamation);
+    if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
+    return true;
+}
+
+}  // namespace kelbo
