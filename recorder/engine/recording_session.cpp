@@ -36,6 +36,10 @@ const char kRecorded[] = "Recorded";
 const char kFailed[] = "Failed";
 const char kStopped[] = "Stopped";
 constexpr auto kStartWait = std::chrono::seconds(1);
+// How long a start waits for the channel playlist to be read: in all, and
+// at one tick (the window's thread must not stop for longer).
+constexpr auto kPlaylistWait = std::chrono::seconds(5);
+constexpr auto kPlaylistTickWait = std::chrono::milliseconds(250);
 // Less than this free and a start would only leave an empty file.
 constexpr std::uintmax_t kLeastFreeBytes = std::uintmax_t{1024} * 1024;
 // After a write error, a retry waits until the disk holds this much at the
@@ -153,7 +157,21 @@ bool RecordingSession::tuneToChannel(Take& take) {
     const ScheduleList& list = c_.document.list();
     const std::string number = list.cell(row, Column::ChannelNumber);
     const std::string name = list.cell(row, Column::Channel);
-    const ChannelLookup found = lookUpChannel(toHostPath(playlist), number, name);
+    // The playlist is read off this thread; a start waits for it a little
+    // at each tick, and gives up after kPlaylistWait.
+    const PlaylistCache::Result read = playlists_.get(toHostPath(playlist), kPlaylistTickWait);
+    if (read.state == PlaylistCache::Result::State::Reading) {
+        if (!take.playlistWaitSince) take.playlistWaitSince = c_.clock.steadyNow();
+        if (c_.clock.steadyNow() - *take.playlistWaitSince < kPlaylistWait) return false;
+    }
+    const bool readable = read.state == PlaylistCache::Result::State::Ready;
+    // Looked up once in each version of the playlist: matching a channel in
+    // a hundred thousand entries at every retry would cost as much as reading.
+    if (readable && take.lookedUpIn != read.entries) {
+        take.lookup = lookUpChannel(*read.entries, number, name);
+        take.lookedUpIn = read.entries;
+    }
+    const ChannelLookup found = readable ? take.lookup : ChannelLookup{};
     if (found.entry && c_.device.tuneStream({found.entry->url, found.entry->http})) {
         if (take.tunedUrl != found.entry->url) {
             take.tunedUrl = found.entry->url;
@@ -167,7 +185,11 @@ bool RecordingSession::tuneToChannel(Take& take) {
     take.fullReported = true;
     const std::string channel = "channel " + number + " \"" + name + "\"";
     std::string text = "Cannot record " + programmeText() + ": ";
-    if (!found.readable) text += "the channel playlist " + playlist + " cannot be read";
+    if (!readable)
+        text += "the channel playlist " + playlist + " cannot be read: " +
+                (read.state == PlaylistCache::Result::State::Reading ? "still being read after " +
+                     std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kPlaylistWait).count()) + " s"
+                                                                     : read.why);
     else if (found.entry) text += "the capture device cannot tune to " + found.entry->url;
     else text += channel + " is not in the channel playlist " + playlist;
     // Entries that share only the number, or the name with another stream,
