@@ -10,6 +10,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QRegularExpression>
@@ -57,6 +58,8 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     layout->addWidget(filter_);
     layout->addWidget(view_);
     layout->addWidget(status_);
+    // The status quotes programme names: guide text, never markup.
+    status_->setTextFormat(Qt::PlainText);
     setWindowTitle(QStringLiteral("Kelbo guide"));
     resize(1000, 600);
 }
@@ -64,6 +67,13 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
 QString GuideWindow::statusText() const { return status_->text(); }
 
 void GuideWindow::showStatus(const QString& text) { status_->setText(text); }
+
+void GuideWindow::showAddinMessage(const std::string& text) {
+    // The add-in's messages quote guide text.
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 
 QMenu* GuideWindow::programmeMenu(int row) {
     const int sourceRow = proxy_->mapToSource(proxy_->index(row, 0)).row();
