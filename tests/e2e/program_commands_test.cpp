@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <thread>
 
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -142,6 +144,7 @@ TEST(ProgramCommands, AnUnknownOptionOrStrayArgumentIsRefusedAndTouchesNothing) 
     const auto status = nlohmann::json::parse(home.command({"--status", "--json"}).out);
     EXPECT_TRUE(status["recording"].get<bool>()) << "the recording goes on";
     // Qt's own options are taken and left to Qt.
+    std::this_thread::sleep_for(1500ms);  // a tick or two to show the state
     const ProgramRun withQtOption = home.command({"-platform", "offscreen", "--status"});
     EXPECT_EQ(withQtOption.status, 0) << withQtOption.err;
     EXPECT_NE(withQtOption.out.find("State:     Recording"), std::string::npos) << withQtOption.out;
@@ -150,9 +153,9 @@ TEST(ProgramCommands, AnUnknownOptionOrStrayArgumentIsRefusedAndTouchesNothing) 
 
 namespace {
 
-// What the recorder's socket answers to `bytes`, sent as another program of
-// the user's would send them.
-std::string sendRaw(const RecorderHome& home, const std::string& bytes) {
+// A connection to the recorder's socket, as another program of the user's
+// would make it; -1 when none.
+int connectToRecorder(const RecorderHome& home) {
     std::filesystem::path socketPath;
     for (const auto& entry : std::filesystem::directory_iterator(home.runtime()))
         if (entry.path().filename().string().rfind("kelbo-", 0) == 0) socketPath = entry.path();
@@ -160,13 +163,27 @@ std::string sendRaw(const RecorderHome& home, const std::string& bytes) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+    ::close(fd);
+    return -1;
+}
+
+// True once the recorder has closed its end of `fd`.
+bool closedByRecorder(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    char byte = 0;
+    return ::poll(&p, 1, 0) == 1 && ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0;
+}
+
+// What the recorder's socket answers to `bytes`.
+std::string sendRaw(const RecorderHome& home, const std::string& bytes) {
+    const int fd = connectToRecorder(home);
     std::string reply;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size())) {
+    if (fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size())) {
         char buffer[4096];
         for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<size_t>(n));
     }
-    ::close(fd);
+    if (fd >= 0) ::close(fd);
     return reply;
 }
 
@@ -217,4 +234,31 @@ TEST(ProgramCommands, ARecorderWithoutItsCommandSocketSaysSoAndStillRecords) {
               std::string::npos) << readFile(home.errorFile());
     EXPECT_NE(readFile(home.logFile()).find("Command socket: no folder of the user's own"), std::string::npos)
         << readFile(home.logFile());
+}
+
+// Clients that connect and say nothing, or say too much, cannot use up the
+// recorder: past 16 connections the next are closed at once, idle ones after
+// 5 s, and a request without an end is refused; the recording goes on.
+TEST(ProgramCommands, IdleSurplusAndEndlessConnectionsAreCutOffAndTheRecordingGoesOn) {
+    PatternHome home;
+    BackgroundProgram kelbo = home.startRecorder();
+    ASSERT_TRUE(home.waitForRecording(10s)) << "no recording started";
+    std::vector<int> idle;
+    for (int i = 0; i < 20; ++i) idle.push_back(connectToRecorder(home));
+    ASSERT_EQ(std::count(idle.begin(), idle.end(), -1), 0);
+    const auto closedCount = [&] { return std::count_if(idle.begin(), idle.end(), closedByRecorder); };
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(closedCount(), 4) << "the connections past 16 are closed at once, the others kept";
+
+    std::this_thread::sleep_for(5s);
+    EXPECT_EQ(closedCount(), 20) << "idle connections are closed after 5 s";
+    for (const int fd : idle) ::close(fd);
+
+    const std::string endless = sendRaw(home, std::string(200 * 1024, 'x'));
+    EXPECT_EQ(endless, "{\"error\":\"request longer than 64 KiB\"}\n");
+
+    const ProgramRun status = home.command({"--status", "--json"});
+    ASSERT_EQ(status.status, 0) << status.err;
+    EXPECT_TRUE(nlohmann::json::parse(status.out)["recording"].get<bool>());
+    ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
 }
