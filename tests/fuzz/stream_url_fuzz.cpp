@@ -5,6 +5,7 @@
 #include "common/stream_url.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -37,6 +38,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
 
     const std::string host = urlHost(request.url);
     if (host.find('@') != std::string::npos || host.find('/') != std::string::npos) std::abort();
+
+    const std::string name = urlHostName(text);
+    if (name.find_first_of("@/") != std::string::npos || name.size() > text.size()) std::abort();
+    for (const char c : urlScheme(text))
+        if (!(std::islower(static_cast<unsigned char>(c)) || std::isdigit(static_cast<unsigned char>(c)) ||
+              c == '+' || c == '-' || c == '.'))
+            std::abort();
 
     const std::string decoded = percentDecoded(text);
     if (decoded.size() > text.size()) std::abort();
