@@ -437,3 +437,27 @@ TEST_F(KelboGuideTool, APlaylistThatIsAFifoIsPassedOverWithTheReason) {
               std::string::npos) << list.err;
     EXPECT_NE(list.out.find("Morning News"), std::string::npos) << list.out;
 }
+
+// A zone name of the tz database's form in every programme, each one made
+// up: the names that are not found are not all kept, so memory stays as for
+// a listing that names one zone throughout.
+TEST_F(KelboGuideTool, MadeUpZoneNamesInEveryProgrammeDoNotGrowMemory) {
+    const auto write = [this](const std::string& name, bool distinct) {
+        std::ofstream out(dir / name, std::ios::binary);
+        out << "<tv><channel id='c'><display-name>1</display-name></channel>\n";
+        for (int i = 0; i < 300000; ++i) {
+            const std::string zone = "Fictional/Region_Of_Programme_Number_" + std::to_string(distinct ? i : 0);
+            out << "<programme start='20270101000000 " << zone << "' stop='20270101003000 " << zone
+                << "' channel='c'><title>T</title></programme>\n";
+        }
+        out << "</tv>\n";
+        return (dir / name).string();
+    };
+    const std::string same = write("same.xml", false), distinct = write("distinct.xml", true);
+    const std::string guide = std::string(KELBO_BUILD_DIR) + "/kelbo-guide";
+    const long base = peakKilobytes({guide, "xmltv", "--list", same}, (dir / "same.txt").string());
+    const long peak = peakKilobytes({guide, "xmltv", "--list", distinct}, (dir / "distinct.txt").string());
+    ASSERT_GT(base, 0);
+    ASSERT_GT(peak, 0);
+    EXPECT_LT(peak - base, 8 * 1024) << "peak " << peak << " KB against " << base << " KB with one zone name";
+}
