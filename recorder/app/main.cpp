@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     quietOffscreenPlugin();
 
     app::SingleInstance instance(settingsFolder());
-    instance.listen();
+    const bool listening = instance.listen();
 
     ui::QtMessageBoxes messages;
     SettingsStore store(SettingsStore::defaultLocation());
@@ -134,6 +134,13 @@ int main(int argc, char** argv) {
     app::RecorderProgram program({store, messages, clock, desktopDefaultFolders(videos), sources});
     if (!program.startUp(window, loadDevice)) return 1;
 
+    if (!listening) {
+        // The recorder still records; only the commands cannot reach it.
+        const std::string why = "Commands from the command line cannot reach this recorder: " +
+                                instance.listenError().toStdString() + ".";
+        std::cerr << "kelbo: " << why << '\n';
+        window.tray().showNotice("Kelbo", why, true);
+    }
     QObject::connect(&instance, &app::SingleInstance::raiseRequested, &window,
                      &ui::MainWindow::Restore_From_Tray);
     instance.setCommandHandler([&window](const QByteArray& request) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "channel_lookup.h"
+#include "playlist_cache.h"
 #include "recorder_context.h"
 #include "stream_retry.h"
 #include "common/clock.h"
@@ -103,6 +105,11 @@ private:
         // Starts from a network stream that cannot be opened.
         StreamRetry streamRetry;
         std::string tunedUrl;  // the stream last logged as tuned to
+        // Since when the start has waited for the channel playlist to be read.
+        std::optional<Clock::Steady> playlistWaitSince;
+        // The channel's entry, and the playlist it was looked up in.
+        ChannelLookup lookup;
+        std::shared_ptr<const std::vector<PlaylistEntry>> lookedUpIn;
     };
 
     bool tuneToChannel(Take& take);
@@ -142,6 +149,7 @@ private:
     bool capturing_ = false;
     std::optional<Take> take_;
     std::optional<StartFailure> failing_;
+    PlaylistCache playlists_;
 };
 
 }  // namespace kelbo

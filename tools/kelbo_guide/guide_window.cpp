@@ -10,6 +10,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QKeyEvent>
 #include <QMenu>
@@ -53,6 +54,8 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     layout->addWidget(filter_);
     layout->addWidget(view_);
     layout->addWidget(status_);
+    // The status quotes programme names: guide text, never markup.
+    status_->setTextFormat(Qt::PlainText);
     setWindowTitle(QStringLiteral("Kelbo guide"));
     resize(1000, 600);
 }
@@ -83,6 +86,13 @@ bool GuideWindow::eventFilter(QObject* watched, QEvent* event) {
 QString GuideWindow::statusText() const { return status_->text(); }
 
 void GuideWindow::showStatus(const QString& text) { status_->setText(text); }
+
+void GuideWindow::showAddinMessage(const std::string& text) {
+    // The add-in's messages quote guide text.
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 
 QMenu* GuideWindow::programmeMenu(int row) {
     const int sourceRow = proxy_->mapToSource(proxy_->index(row, 0)).row();

@@ -42,8 +42,13 @@ QString ListingModel::cell(int row, Column column) const {
 QVariant ListingModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     if (role == Qt::DisplayRole) return cell(index.row(), static_cast<Column>(index.column()));
-    if (role == Qt::ToolTipRole && index.column() == Description)
-        return qs(guideDescription(listing_, listing_.programmes[static_cast<size_t>(index.row())]));
+    if (role == Qt::ToolTipRole && index.column() == Description) {
+        // Tooltips read anything that looks like markup as markup; guide
+        // text is shown as it is, as escaped rich text (which also wraps).
+        const QString text = qs(guideDescription(listing_, listing_.programmes[static_cast<size_t>(index.row())]));
+        return QStringLiteral("<qt>") + text.toHtmlEscaped().replace('\n', QStringLiteral("<br>")) +
+               QStringLiteral("</qt>");
+    }
     return {};
 }
 
