@@ -68,7 +68,7 @@ std::string RecordingSession::baseName() const {
 std::string RecordingSession::programmeText() const {
     const ScheduleList& list = c_.document.list();
     const int row = c_.next.NextRow();
-    return "\"" + list.cell(row, Column::Programme) + "\" on " + list.cell(row, Column::Channel);
+    return noticeProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
 }
 
 RecordingSession::Take& RecordingSession::takeFor(int slot) {
@@ -256,7 +256,7 @@ void RecordingSession::startSucceeded() {
     announce(recordingStartedNotice(programmeText(), CurrentFile));
 }
 
-void RecordingSession::announce(const RecordingNotice& notice) { c_.messages.announce(notice.title, notice.text); }
+void RecordingSession::announce(const Announcement& notice) { c_.messages.announce(notice); }
 
 void RecordingSession::startFailed() {
     // A start that comes through after all must not run unwatched.
@@ -376,6 +376,7 @@ void RecordingSession::closeCapture(std::int64_t lastPartMs) {
         std::error_code error;
         const auto size = std::filesystem::file_size(name, error);
         if (!error) take_->bytes += size;
+        take_->files.push_back(name);
     }
     take_->mediaMs += lastPartMs;
     take_->anyContent = take_->anyContent || !names.named.empty() || !names.failed.empty();
@@ -394,7 +395,7 @@ void RecordingSession::writeFailed(const std::string& reason) {
     c_.messages.notify("Recording stopped", text, Exclamation);
 }
 
-void RecordingSession::reportShortRecording(const Take& take) {
+std::optional<std::string> RecordingSession::shortfall(const Take& take) const {
     const auto window = std::chrono::duration_cast<std::chrono::milliseconds>(
                             c_.next.bufferedEnd() - c_.next.bufferedStart())
                             .count();
@@ -407,12 +408,12 @@ void RecordingSession::reportShortRecording(const Take& take) {
         gaps = now.count - take.gapsAtStart->count;
         recordedMs = std::max<std::int64_t>(0, recordedMs - (now.ms - take.gapsAtStart->ms));
     }
-    if (gaps == 0 && recordedMs * 10 >= window * 9) return;
+    if (gaps == 0 && recordedMs * 10 >= window * 9) return std::nullopt;
     std::string text = programmeText() + ": recorded " + minutesSeconds(recordedMs) + " of " +
                        minutesSeconds(window);
     if (gaps > 0) text += ", " + std::to_string(gaps) + (gaps == 1 ? " gap" : " gaps");
     log::warn(text);
-    c_.messages.notify("Recording incomplete", text, Exclamation);
+    return text;
 }
 
 void RecordingSession::Finish_Recording() {
@@ -431,9 +432,11 @@ void RecordingSession::Finish_Recording() {
     c_.document.Write_Schedule();
     log::info("Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) +
               " recorded");
-    if (take.anyContent && !take.writeFailed) reportShortRecording(take);
-    // A failed write has told the user already, with its reason.
-    if (recorded) announce(recordingFinishedNotice(programmeText(), take.mediaMs, take.bytes));
+    const auto missing = take.anyContent && !take.writeFailed ? shortfall(take) : std::nullopt;
+    // One notice for the one event; a failed write has told the user
+    // already, with its reason.
+    if (recorded && missing) announce(recordingIncompleteNotice(*missing, take.files));
+    else if (recorded) announce(recordingFinishedNotice(programmeText(), take.mediaMs, take.bytes, take.files));
     else if (!take.writeFailed) announce(recordingFailedNotice(programmeText(), c_.device.lastError()));
     take_.reset();
     Restore_Preview();

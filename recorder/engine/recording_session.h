@@ -9,10 +9,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace kelbo {
 
-struct RecordingNotice;
+struct Announcement;
 
 // Starting, splitting and ending the recording of the next programme.
 //
@@ -73,6 +74,7 @@ private:
         std::int64_t mediaMs = 0;
         std::uintmax_t bytes = 0;  // of the files given their final names
         bool anyContent = false;
+        std::vector<std::string> files;  // given their final names, in order
         bool writeFailed = false;
         bool spaceWarned = false;
         bool fullReported = false;
@@ -101,8 +103,8 @@ private:
     bool streamStartFailed();
     void closeCapture(std::int64_t lastPartMs);
     void writeFailed(const std::string& reason);
-    void reportShortRecording(const Take& take);
-    void announce(const RecordingNotice& notice);
+    std::optional<std::string> shortfall(const Take& take) const;
+    void announce(const Announcement& notice);
     void Restore_Preview();
 
     RecorderContext c_;

@@ -57,7 +57,7 @@ bool confirmQuit(const CaptureDevice& device, MessageBoxes& messages) {
     return messages.show("Quit Kelbo",
                          "A programme is being recorded. Quit Kelbo and stop the recording?",
                          MessageBoxes::Icon::Question,
-                         MessageBoxes::Buttons::OkCancel) == MessageBoxes::Answer::Ok;
+                         MessageBoxes::Buttons::OkCancelDefaultCancel) == MessageBoxes::Answer::Ok;
 }
 
 }  // namespace kelbo

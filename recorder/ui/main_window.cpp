@@ -324,7 +324,13 @@ void MainWindow::showRunState() {
 }
 
 void MainWindow::Quit_Click() {
-    if (!device_ || confirmQuit(*device_, services_.messages)) close();
+    if (device_ && !confirmQuit(*device_, services_.messages)) return;
+    closeWithoutAsking();
+}
+
+void MainWindow::closeWithoutAsking() {
+    quitAgreed_ = true;
+    if (!close()) quitAgreed_ = false;
 }
 
 void MainWindow::ShowHide_Click() {
@@ -378,6 +384,19 @@ void MainWindow::closeChildWindows() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // The close box or Alt+F4 during a recording: to the tray where the
+    // user keeps the recorder there, else File > Quit's question.
+    if (!quitAgreed_ && started_ && device_ && device_->ReadyState() == CaptureDevice::Recording) {
+        if (recorder_->settings().MinimizeToSystem && tray_->shown() && SystemTray::available()) {
+            event->ignore();
+            moveToTray();
+            return;
+        }
+        if (!confirmQuit(*device_, services_.messages)) {
+            event->ignore();
+            return;
+        }
+    }
     // The program's shutdown, once.
     if (closeHandler_) closeHandler_();
     event->accept();

@@ -80,6 +80,8 @@ public:
     void Timer2_Timer();
     // File > Quit; asks first while a recording runs.
     void Quit_Click();
+    // Ends the run without asking (the session ends, SIGTERM).
+    void closeWithoutAsking();
     // The tray menu's Show/Hide Kelbo.
     void ShowHide_Click();
     void OpenRecordingsFolder_Click();
@@ -169,6 +171,8 @@ private:
     WindowLayout layout_;
     bool layoutInProgress_ = false;
     bool started_ = false;
+    // The user has already agreed to quit, or nobody can be asked.
+    bool quitAgreed_ = false;
 };
 
 }  // namespace kelbo::ui

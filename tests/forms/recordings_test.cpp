@@ -42,7 +42,7 @@ TEST(QuitCommand, AsksFirstOnlyWhileRecording) {
     EXPECT_FALSE(confirmQuit(device, boxes));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Quit Kelbo");
-    EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::OkCancel);
+    EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::OkCancelDefaultCancel) << "Enter keeps recording";
     boxes.answer = MessageBoxes::Answer::Ok;
     EXPECT_TRUE(confirmQuit(device, boxes));
 }

@@ -137,6 +137,39 @@ TEST_F(MainWindowCommandsTest, StopAndQuitFromTheKeyboardQuitAsksWhileRecording)
     window.reset();
 }
 
+TEST_F(MainWindowCommandsTest, TheCloseBoxDuringARecordingAsksLikeQuitAndOnlyThen) {
+    MainWindow& w = startActive();
+    recordSoon();
+    QSignalSpy closed(&w, &MainWindow::closed);
+    messages.answer = MessageBoxes::Answer::Cancel;
+    EXPECT_FALSE(w.close());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Quit Kelbo");
+    EXPECT_EQ(messages.shown[0].buttons, MessageBoxes::Buttons::OkCancelDefaultCancel);
+    EXPECT_EQ(closed.count(), 0);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(device->state, CaptureDevice::Recording) << "Cancel keeps it recording";
+
+    // File > Quit asks once, not again at the close that follows.
+    messages.answer = MessageBoxes::Answer::Ok;
+    w.Quit_Click();
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(closed.count(), 1);
+    program.reset();
+    window.reset();
+}
+
+TEST_F(MainWindowCommandsTest, EndingTheRunFromOutsideAsksNobody) {
+    MainWindow& w = startActive();
+    recordSoon();
+    QSignalSpy closed(&w, &MainWindow::closed);
+    w.closeWithoutAsking();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(closed.count(), 1);
+    program.reset();
+    window.reset();
+}
+
 TEST_F(MainWindowCommandsTest, TheTrayMenuShowsHidesStopsAndQuits) {
     MainWindow& w = start();
     TrayMenu& menu = w.tray().menu();
