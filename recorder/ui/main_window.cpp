@@ -12,6 +12,7 @@
 #include "schedule_list_view.h"
 #include "system_tray.h"
 #include "transport_bar.h"
+#include "freedesktop_notification.h"
 #include "tray_menu.h"
 #include "common/clock.h"
 #include "common/settings_keys.h"
@@ -21,6 +22,8 @@
 #include "recorder/forms/recordings.h"
 #include "recorder/forms/schedule_commands.h"
 #include "recorder/device/capture_device.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/part_files.h"
 #include "recorder/engine/recorder.h"
 
 #include <QCloseEvent>
@@ -54,6 +57,16 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connect(&tray_->menu(), &TrayMenu::stopRequested, this,
             [this] { TransportControl_Click(ScheduleCommands::kStopButton); });
     connect(&tray_->menu(), &TrayMenu::quitRequested, this, &MainWindow::Quit_Click);
+    // A finished recording's notification: Play and Show in Folder.
+    connect(&tray_->notifications(), &FreedesktopNotifications::playRequested, this, [this](const QStringList& files) {
+        std::vector<std::string> paths;
+        for (const QString& f : files) paths.push_back(f.toStdString());
+        openFiles(paths, "Play");
+    });
+    connect(&tray_->notifications(), &FreedesktopNotifications::showInFolderRequested, this,
+            [this](const QStringList& files) {
+                if (!files.isEmpty()) openFiles({part_files::folderOf(files.front().toStdString())}, "Show in Folder");
+            });
     buildMenus();
     buildStatusBar();
 
@@ -165,7 +178,9 @@ void MainWindow::buildFrames(const RecorderParts& parts) {
     actions_->bindDeleteTo(*list_);
     rowMenu_ = new RecordedRowMenu(*list_, r.document().list(),
                                    [this] { TransportControl_Click(ScheduleCommands::kDeleteButton); },
-                                   [this](const QUrl& url) { return urlOpener_(url); });
+                                   [this](const std::vector<std::string>& paths, const std::string& command) {
+                                       openFiles(paths, command);
+                                   });
 }
 
 void MainWindow::createPreview() {
@@ -343,7 +358,12 @@ void MainWindow::OpenRecordingsFolder_Click() {
     const QString folder = QString::fromStdString(recordingsFolder(recorder_->settings().FileString));
     // A first run has recorded nothing yet; the folder is where it will.
     QDir().mkpath(folder);
-    urlOpener_(QUrl::fromLocalFile(folder));
+    openFiles({folder.toStdString()}, "Open Recordings Folder");
+}
+
+void MainWindow::openFiles(const std::vector<std::string>& paths, const std::string& command) {
+    const std::string why = fileOpener_(paths);
+    if (!why.empty()) services_.messages.show(command, why, MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
 }
 
 void MainWindow::Timer2_Timer() { recorder_->Timer2_Timer(); }

@@ -7,7 +7,6 @@
 
 #include <QMainWindow>
 #include <QTimer>
-#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -89,7 +88,9 @@ public:
     MainActions& actions() { return *actions_; }
     RecordedRowMenu& rowMenu() { return *rowMenu_; }
     // How files and folders are opened (the desktop's programs by default).
-    void setUrlOpener(std::function<bool(const QUrl&)> opener) { urlOpener_ = std::move(opener); }
+    void setFileOpener(FileOpener opener) { fileOpener_ = std::move(opener); }
+    // Opens them for `command`; a box says why when nothing could.
+    void openFiles(const std::vector<std::string>& paths, const std::string& command);
 
     // WindowPort
     bool isMinimised() const override;
@@ -159,7 +160,7 @@ private:
     OptionsDialog* optionsDialog_ = nullptr;
     MainActions* actions_ = nullptr;
     RecordedRowMenu* rowMenu_ = nullptr;
-    std::function<bool(const QUrl&)> urlOpener_ = desktopUrlOpener();
+    FileOpener fileOpener_ = desktopFileOpener();
     QAction* reloadAction_ = nullptr;
     QAction* optionsAction_ = nullptr;
     QAction* lockAction_ = nullptr;
