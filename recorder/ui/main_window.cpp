@@ -10,6 +10,7 @@
 #include "preview_form.h"
 #include "recorded_row_menu.h"
 #include "schedule_list_view.h"
+#include "sleep_inhibitor.h"
 #include "system_tray.h"
 #include "transport_bar.h"
 #include "freedesktop_notification.h"
@@ -25,6 +26,10 @@
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/part_files.h"
 #include "recorder/engine/recorder.h"
+#include "recorder/engine/recording_notices.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/schedule/schedule_list.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -51,6 +56,7 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle("Kelbo");
     tray_ = new SystemTray(this);
+    sleep_ = new SleepInhibitor(this);
     connect(tray_, &SystemTray::restoreRequested, this, &MainWindow::Restore_From_Tray);
     tray_->menu().setWindowShownQuery([this] { return isVisible() && !isMinimized(); });
     connect(&tray_->menu(), &TrayMenu::showHideRequested, this, &MainWindow::ShowHide_Click);
@@ -333,6 +339,14 @@ void MainWindow::Timer1_Timer() {
 
 void MainWindow::showRunState() {
     preview_->setCaption(previewCaption(*device_, recorder_->livePreviewTicked()));
+    const bool recording = recorder_->recording();
+    std::string programme;
+    if (recording) {
+        const ScheduleList& list = recorder_->document().list();
+        const int row = recorder_->next().NextRow();
+        programme = noticeProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
+    }
+    sleep_->setHeld(recording, "Kelbo is recording " + programme);
     tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());
     if (!isMinimised())
         tray_->showState(recorder_->recording(), recorder_->next().any(), statusBar_->panelText(panel::kProgramme));
@@ -396,6 +410,7 @@ void MainWindow::stopTimers() {
 }
 
 void MainWindow::closeChildWindows() {
+    sleep_->setHeld(false, {});
     preview_->allowClose();
     preview_->close();
     optionsDialog_->hide();

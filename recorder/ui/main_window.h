@@ -32,6 +32,7 @@ class MainActions;
 class PreviewForm;
 class RecordedRowMenu;
 class ScheduleListView;
+class SleepInhibitor;
 class SystemTray;
 class TransportBar;
 
@@ -55,6 +56,7 @@ public:
     CaptureDevice& device() { return *device_; }
     PreviewForm& preview() { return *preview_; }
     SystemTray& tray() { return *tray_; }
+    SleepInhibitor& sleepInhibitor() { return *sleep_; }
     KeyedStatusBar& statusPanels() { return *statusBar_; }
     ScheduleListView& listView() { return *list_; }
     DetailPaneWidget& detailFrame() { return *frame2_; }
@@ -153,6 +155,7 @@ private:
     std::function<void()> closeHandler_;
     KeyedStatusBar* statusBar_ = nullptr;
     SystemTray* tray_ = nullptr;
+    SleepInhibitor* sleep_ = nullptr;
     QFrame* frame1_ = nullptr;
     ScheduleListView* list_ = nullptr;
     DetailPaneWidget* frame2_ = nullptr;
