@@ -10,6 +10,7 @@
 #include "preview_form.h"
 #include "recorded_row_menu.h"
 #include "schedule_list_view.h"
+#include "screen_fit.h"
 #include "sleep_inhibitor.h"
 #include "system_tray.h"
 #include "transport_bar.h"
@@ -209,9 +210,16 @@ void MainWindow::showAt(const WindowRect& rect) {
     }
     layoutInProgress_ = true;
     restoreWindowRect(rect);
+    // A rectangle saved on a larger screen (or none, at 0,0) opens with its
+    // frame on this one; once the window manager has framed it, the frame
+    // itself is pulled on.
+    fitBeforeShow(*this);
     layoutInProgress_ = false;
     layOut();
     show();
+    QTimer::singleShot(kWindowFramedMs, this, [this] {
+        if (isVisible() && !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) pullOntoScreen(*this);
+    });
     placePreviewBesideFrame();
     started_ = true;
     clockPanels_.start();
