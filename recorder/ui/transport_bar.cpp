@@ -2,6 +2,7 @@
 
 #include "common/settings_keys.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolButton>
@@ -28,14 +29,15 @@ const Command kCommands[] = {
 
 // Drawn rather than taken from the icon theme, which differs from desktop
 // to desktop and has no picture for some of the commands.
-QIcon drawn(Picture picture) {
+QIcon drawn(Picture picture, const QPalette& palette) {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     switch (picture) {
     case Picture::Stop:
-        p.fillRect(QRectF(3.5, 3.5, 9, 9), QColor(40, 40, 40));
+        // The buttons' own text colour: dark on a light palette, light on a dark one.
+        p.fillRect(QRectF(3.5, 3.5, 9, 9), palette.color(QPalette::ButtonText));
         break;
     case Picture::Add:
         p.setPen(QPen(QColor(30, 140, 60), 3, Qt::SolidLine, Qt::FlatCap));
@@ -70,10 +72,20 @@ TransportBar::TransportBar(QWidget* parent) : QWidget(parent) {
     }
     for (const Command& command : kCommands) {
         QToolButton* b = button(command.index);
-        b->setIcon(drawn(command.picture));
         b->setToolTip(command.toolTip);
         b->show();
     }
+    drawPictures();
+}
+
+void TransportBar::drawPictures() {
+    for (const Command& command : kCommands) button(command.index)->setIcon(drawn(command.picture, palette()));
+}
+
+void TransportBar::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // A dark theme chosen while the program runs.
+    if (event->type() == QEvent::PaletteChange) drawPictures();
 }
 
 }  // namespace kelbo::ui

@@ -26,7 +26,12 @@ public:
 signals:
     void clicked(int index);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void drawPictures();
+
     std::array<QToolButton*, kButtons> buttons_{};
 };
 
