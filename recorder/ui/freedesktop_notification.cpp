@@ -26,6 +26,7 @@ FreedesktopNotifications::FreedesktopNotifications(QObject* parent) : QObject(pa
 void FreedesktopNotifications::setBus(const QDBusConnection& bus) {
     bus_ = bus;
     watching_ = false;
+    available_.reset();
     capabilities_.reset();
     connectBus();
 }
@@ -42,6 +43,7 @@ bool FreedesktopNotifications::connectBus() {
     // Another server (a desktop restarted) may read other things.
     auto* watcher = new QDBusServiceWatcher(kService, *bus_, QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
+        available_.reset();
         if (!asking_) capabilities_.reset();
         withActions_.clear();
     });
@@ -50,10 +52,13 @@ bool FreedesktopNotifications::connectBus() {
 
 bool FreedesktopNotifications::available() {
     if (!connectBus()) return false;
+    // Asked of the bus once, and again only when a server comes or goes.
+    if (available_) return *available_;
     QDBusConnectionInterface* daemon = bus_->interface();
     if (!daemon) return false;
-    if (daemon->isServiceRegistered(kService).value()) return true;
-    return daemon->activatableServiceNames().value().contains(kService);
+    available_ = daemon->isServiceRegistered(kService).value() ||
+                 daemon->activatableServiceNames().value().contains(kService);
+    return *available_;
 }
 
 void FreedesktopNotifications::askCapabilities() {

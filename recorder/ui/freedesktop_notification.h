@@ -49,6 +49,7 @@ private:
 
     std::optional<QDBusConnection> bus_;
     bool watching_ = false;  // the server's signals and owner are watched
+    std::optional<bool> available_;  // a server is on the bus (or startable)
     std::optional<QStringList> capabilities_;
     bool asking_ = false;
     std::vector<Announcement> waiting_;  // until the server has said what it reads
