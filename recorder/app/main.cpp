@@ -110,11 +110,7 @@ int main(int argc, char** argv) {
     const auto videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation).toStdString();
     ui::MainWindow window({messages, clock});
     messages.setOwnerWindow(&window);
-    messages.setDesktopNotifier([&window](const std::string& title, const std::string& text,
-                                          MessageBoxes::Icon icon) {
-        window.tray().showNotice(title, text, icon == MessageBoxes::Icon::Exclamation ||
-                                                  icon == MessageBoxes::Icon::Critical);
-    });
+    messages.setDesktopNotifier([&window](const Announcement& news) { window.tray().showNotice(news); });
 
     const auto loadDevice = [&]() -> std::unique_ptr<CaptureDevice> {
         auto device = createCaptureDevice(store, dispatcher, messages);
@@ -148,7 +144,7 @@ int main(int argc, char** argv) {
     });
     app::SignalBridge termination;
     QObject::connect(&termination, &app::SignalBridge::terminationRequested, &window,
-                     [&window] { window.close(); });
+                     [&window] { window.closeWithoutAsking(); });
     // Not quit(): that asks every window again, and one that refuses (an open
     // dialog) would keep a program that has already shut down running.
     QObject::connect(&window, &ui::MainWindow::closed, &app, [] { QCoreApplication::exit(0); },

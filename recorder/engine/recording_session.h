@@ -15,7 +15,7 @@
 
 namespace kelbo {
 
-struct RecordingNotice;
+struct Announcement;
 
 // Starting, splitting and ending the recording of the next programme.
 //
@@ -87,6 +87,7 @@ private:
         std::int64_t mediaMs = 0;
         std::uintmax_t bytes = 0;  // of the files given their final names
         bool anyContent = false;
+        std::vector<std::string> files;  // given their final names, in order
         bool writeFailed = false;
         bool earlierCounted = false;  // the parts of earlier file numbers
         bool spaceWarned = false;
@@ -131,8 +132,8 @@ private:
     void closeCapture(std::int64_t lastPartMs);
     void writeFailed(const std::string& reason);
     CaptureDevice::SkippedPictures skippedSince(const Take& take) const;
-    void reportShortRecording(const Take& take);
-    void announce(const RecordingNotice& notice);
+    std::optional<std::string> shortfall(const Take& take) const;
+    void announce(const Announcement& notice);
     void Restore_Preview();
 
     // Less than this free and a start would only leave an empty file.

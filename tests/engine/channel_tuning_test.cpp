@@ -118,11 +118,12 @@ TEST_F(ChannelTuningTest, TheFinishNoticeCountsTheStreamsGaps) {
     rig.device.gaps = {5, 5000 + 110'000};  // two more, 1:50 in all
     rig.run(31min);
     EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].title, "Recording incomplete");
+    EXPECT_TRUE(rig.messages.shown.empty());
+    ASSERT_FALSE(rig.messages.announced.empty());
+    const Announcement& last = rig.messages.announced.back();
+    EXPECT_EQ(last.title, "Recording incomplete");
     // 59:59.6 of media (the first tick came 0.4 s in) less the gaps' 1:50.
-    EXPECT_NE(rig.messages.shown[0].text.find("recorded 58:09 of 60:00, 2 gaps"), std::string::npos)
-        << rig.messages.shown[0].text;
+    EXPECT_NE(last.text.find("recorded 58:09 of 60:00, 2 gaps"), std::string::npos) << last.text;
 }
 
 // The programme "on RTÉ One, channel 1" in a playlist whose third line is

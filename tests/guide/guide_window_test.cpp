@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -91,6 +92,15 @@ TEST_F(GuideWindowTest, ListsByStartAndFilters) {
     window->filterBox()->setText("channel four");
     ASSERT_EQ(window->view()->model()->rowCount(), 1);
     EXPECT_EQ(viewCell(0, ListingModel::Title), "Morning News");
+}
+
+// Also run at a scale factor of 2, where the offscreen screen is smaller
+// than a netbook's 600 pixels.
+TEST_F(GuideWindowTest, FitsOnASmallScreenFrameAndAll) {
+    const QRect area = window->screen()->availableGeometry();
+    window->show();
+    EXPECT_LE(window->height() + 48, area.height());
+    EXPECT_LE(window->width() + 16, area.width());
 }
 
 TEST_F(GuideWindowTest, ChoosingARecordEntryAppendsThroughTheAddin) {

@@ -17,6 +17,7 @@
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include <chrono>
@@ -58,6 +59,9 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     status_->setTextFormat(Qt::PlainText);
     setWindowTitle(QStringLiteral("Kelbo guide"));
     resize(1000, 600);
+    // Never larger than the screen (a netbook's is 600 px high), with room
+    // for the window manager's frame.
+    if (const QScreen* on = screen()) resize(size().boundedTo(on->availableGeometry().size() - QSize(16, 48)));
 }
 
 void GuideWindow::openMenuAt(const QPoint& at) {
