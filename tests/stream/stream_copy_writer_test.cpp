@@ -37,14 +37,17 @@ struct Events : PartEvents {
     std::string failure;
 };
 
-// A clip's packets going into the tap, as the feeder hands them on.
+// A clip's packets going into the tap, as the feeder hands them on. The
+// clips are served over HTTP from `served`, as streams are.
 class Feed {
 public:
-    Feed(StreamPacketTap& tap, const fs::path& clip) : tap_(tap) { connect(clip); }
+    Feed(StreamPacketTap& tap, const fs::path& clip, std::string served) : tap_(tap), served_(std::move(served)) {
+        connect(clip);
+    }
 
     void connect(const fs::path& clip) {
         std::string error;
-        input_ = StreamInput::open(StreamRequest{clip.string(), {}}, 64, 36, {}, &error);
+        input_ = StreamInput::open(StreamRequest{served_ + "/" + clip.filename().string(), {}}, 64, 36, {}, &error);
         ASSERT_TRUE(input_) << error;
         input_->setDecoding({false, false, false});
         timeline_.reconnect(input_->hasSound());
@@ -78,6 +81,7 @@ public:
 
 private:
     StreamPacketTap& tap_;
+    std::string served_;
     std::unique_ptr<StreamInput> input_;
     PacketTimeline timeline_;
     StreamInput::Packet pending_;
@@ -98,6 +102,9 @@ protected:
 
     ScopedStateHome logHome;
     TempDir dir;
+    int port = freePort();
+    TestServer server = TestServer::http(dir.path(), port);
+    std::string served = "http://127.0.0.1:" + std::to_string(port);
     StreamPacketTap tap;
     std::vector<StreamCopyWriter::Result> results;
 };
@@ -107,7 +114,7 @@ protected:
 TEST_F(StreamCopyWriterTest, APartBeginsWithTheKeyPictureBeforeItAndHoldsItsLimit) {
     const fs::path clip = dir / "clip.ts";
     makeBroadcastClip(clip, {.seconds = 12, .keyEverySeconds = 2, .bFrames = true});
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.until(5.0);
     Events events;
     auto writer = part(dir / "show.mpg", events, 3000);
@@ -128,7 +135,7 @@ TEST_F(StreamCopyWriterTest, APartBeginsWithTheKeyPictureBeforeItAndHoldsItsLimi
 TEST_F(StreamCopyWriterTest, APartThatCarriesOnBeginsAtTheNextKeyPictureAndTheTimeAddsUp) {
     const fs::path clip = dir / "clip.ts";
     makeBroadcastClip(clip, {.seconds = 12, .keyEverySeconds = 2, .bFrames = true});
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.until(0.5);
     Events first, second;
     auto one = part(dir / "one.mpg", first, 6000);
@@ -157,7 +164,7 @@ TEST_F(StreamCopyWriterTest, APartThatCarriesOnBeginsAtTheNextKeyPictureAndTheTi
 TEST_F(StreamCopyWriterTest, AStopWithNoPartAfterItEndsWhereItStopped) {
     const fs::path clip = dir / "clip.ts";
     makeBroadcastClip(clip, {.seconds = 8, .keyEverySeconds = 2});
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.until(0.2);
     Events events;
     auto writer = part(dir / "show.mpg", events, 0);
@@ -177,7 +184,7 @@ TEST_F(StreamCopyWriterTest, AStopWithNoPartAfterItEndsWhereItStopped) {
 TEST_F(StreamCopyWriterTest, AStreamWithoutKeyPicturesFailsAndSaysSo) {
     const fs::path clip = dir / "clip.ts";
     makeBroadcastClip(clip, {.seconds = 35, .keyEverySeconds = 2, .size = "160x90"});
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.dropKeys = true;
     feed.until(0.1);
     Events events;
@@ -198,7 +205,7 @@ TEST_F(StreamCopyWriterTest, ANewCodecEndsThePart) {
     const fs::path clip = dir / "clip.ts", other = dir / "other.ts";
     makeBroadcastClip(clip, {.seconds = 4, .keyEverySeconds = 1});
     makeClip(other, 4);
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.until(0.1);
     Events events;
     auto writer = part(dir / "show.mpg", events, 60000);
