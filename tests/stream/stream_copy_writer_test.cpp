@@ -13,6 +13,10 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 using namespace kelbo;
 using namespace kelbo::testing;
 
@@ -53,6 +57,16 @@ public:
         timeline_.reconnect(input_->hasSound());
         tap_.setCodecs(input_->parameters(true), input_->parameters(false));
         clipStart_ = -1;
+    }
+    // As when the stream was joined and probed before its first sequence
+    // header came: the pictures' codec is known, their size is not.
+    void forgetPictureSize() {
+        AVCodecParameters* picture = avcodec_parameters_alloc();
+        ASSERT_TRUE(picture);
+        avcodec_parameters_copy(picture, input_->parameters(true));
+        picture->width = picture->height = 0;
+        tap_.setCodecs(picture, input_->parameters(false));
+        avcodec_parameters_free(&picture);
     }
     // Every packet up to `seconds` into the clip (by its decoding time).
     void until(double seconds) {
@@ -221,4 +235,26 @@ TEST_F(StreamCopyWriterTest, ANewCodecEndsThePart) {
     EXPECT_NE(logHome.logText().find("The stream changed its codecs from h264/aac to mpeg2video/mp2"),
               std::string::npos)
         << logHome.logText();
+}
+
+// A program stream holds no picture size of its own (the pictures' sequence
+// headers do), so an MPEG-2 stream whose size the probe had not read yet is
+// copied all the same.
+TEST_F(StreamCopyWriterTest, AnMpeg2StreamWhosePictureSizeIsNotKnownYetIsCopied) {
+    const fs::path clip = dir / "clip.ts";
+    makeClip(clip, 3);
+    Feed feed(tap, clip);
+    feed.forgetPictureSize();
+    feed.until(0.1);
+    Events events;
+    auto writer = part(dir / "show.mpg", events, 60000);
+    feed.until(3);
+    tap.end();
+    EXPECT_EQ(events.failure, "");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(results[0].ok) << results[0].error;
+    const auto media = probeMedia(dir / "show.mpg");
+    EXPECT_EQ(media.videoCodec, "mpeg2video");
+    EXPECT_EQ(media.width, probeMedia(clip).width) << "the size its own sequence headers give";
+    EXPECT_EQ(decodeMedia(dir / "show.mpg").errors, "");
 }

@@ -7,6 +7,7 @@
 #include "common/schedule_format.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
+#include "common/text_util.h"
 
 #include <algorithm>
 #include <chrono>
@@ -50,6 +51,16 @@ std::set<std::string> scheduledKeys(const std::string& scheduleFile) {
     while (const auto record = reader.next())
         if (record->accepted) keys.insert(keyOf(record->item));
     return keys;
+}
+
+XmltvLimits limitsForRules(const std::vector<SeriesRule>& rules) {
+    XmltvLimits limits;
+    limits.keep = [rules](std::string_view title, bool previouslyShown) {
+        return std::any_of(rules.begin(), rules.end(), [&](const SeriesRule& rule) {
+            return (!rule.newOnly || !previouslyShown) && equalsIgnoreCase(title, rule.title);
+        });
+    };
+    return limits;
 }
 
 RulesApplied applyRules(const XmltvListing& listing, const std::vector<SeriesRule>& rules,
