@@ -243,7 +243,7 @@ TEST_F(StreamCopyWriterTest, ANewCodecEndsThePart) {
 TEST_F(StreamCopyWriterTest, AnMpeg2StreamWhosePictureSizeIsNotKnownYetIsCopied) {
     const fs::path clip = dir / "clip.ts";
     makeClip(clip, 3);
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.forgetPictureSize();
     feed.until(0.1);
     Events events;
