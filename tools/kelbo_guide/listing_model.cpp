@@ -1,5 +1,9 @@
 #include "listing_model.h"
 
+#include <QStringList>
+
+#include <chrono>
+
 namespace kelbo::guide {
 
 namespace {
@@ -22,6 +26,11 @@ int ListingModel::columnCount(const QModelIndex& parent) const {
 QString ListingModel::cell(int row, Column column) const {
     const XmltvProgramme& p = listing_.programmes[static_cast<size_t>(row)];
     switch (column) {
+    case Status: {
+        const bool isScheduled = scheduled(row), isEnded = ended(row);
+        if (isScheduled) return isEnded ? QStringLiteral("Scheduled, ended") : QStringLiteral("Scheduled");
+        return isEnded ? QStringLiteral("Ended") : QString();
+    }
     case Channel: return qs(listing_.channelNumber(p) + " " + listing_.channelName(p));
     case Start: {
         const DateTime local = toLocalDateTime(p.start);
@@ -42,18 +51,57 @@ QString ListingModel::cell(int row, Column column) const {
 QVariant ListingModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     if (role == Qt::DisplayRole) return cell(index.row(), static_cast<Column>(index.column()));
+    if (role == EndedRole) return ended(index.row());
+    // Listing text is shown as it stands: escaped, so that a tooltip never
+    // takes it for markup (an image, a link, a style).
     if (role == Qt::ToolTipRole && index.column() == Description)
-        return qs(guideDescription(listing_, listing_.programmes[static_cast<size_t>(index.row())]));
+        return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>")
+            .arg(qs(guideDescription(listing_, listing_.programmes[static_cast<size_t>(index.row())])).toHtmlEscaped());
+    if (role == Qt::ToolTipRole && index.column() == Status) {
+        QStringList why;
+        if (scheduled(index.row())) why << QStringLiteral("The schedule holds this programme.");
+        if (ended(index.row())) why << QStringLiteral("This programme has ended.");
+        return why.isEmpty() ? QVariant() : QVariant(why.join(QLatin1Char(' ')));
+    }
     return {};
 }
 
 QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const char* const titles[ColumnCount] = {"Channel", "Start", "Minutes", "Title",
+    static const char* const titles[ColumnCount] = {"Status", "Channel", "Start", "Minutes", "Title",
                                                     "Episode", "Category", "Description"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= ColumnCount)
         return {};
     return QString::fromLatin1(titles[section]);
+}
+
+void ListingModel::markScheduled(const ScheduleSlots& schedule) {
+    scheduled_.assign(listing_.programmes.size(), false);
+    if (!schedule.empty())
+        for (size_t i = 0; i < listing_.programmes.size(); ++i) {
+            const XmltvProgramme& p = listing_.programmes[i];
+            scheduled_[i] = schedule.holds(toLocalDateTime(p.start), listing_.channelNumber(p), listing_.channelName(p));
+        }
+    allChanged();
+}
+
+bool ListingModel::scheduled(int row) const {
+    return row >= 0 && static_cast<size_t>(row) < scheduled_.size() && scheduled_[static_cast<size_t>(row)];
+}
+
+void ListingModel::setNow(Instant now) {
+    now_ = now;
+    allChanged();
+}
+
+bool ListingModel::ended(int row) const {
+    if (!now_ || row < 0 || row >= rowCount()) return false;
+    const XmltvProgramme& p = listing_.programmes[static_cast<size_t>(row)];
+    return p.start + std::chrono::minutes(p.durationMinutes) <= *now_;
+}
+
+void ListingModel::allChanged() {
+    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
 }
 
 GuideProgramme ListingModel::programme(int row) const {

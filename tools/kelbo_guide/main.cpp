@@ -179,7 +179,8 @@ int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
         ListingModel model(std::move(listing));
         for (int row = 0; row < model.rowCount(); ++row) {
             QStringList cells;
-            for (int c = 0; c < ListingModel::ColumnCount; ++c)
+            // The listing's own columns; the window's marks are not part of it.
+            for (int c = ListingModel::Channel; c < ListingModel::ColumnCount; ++c)
                 cells << model.cell(row, static_cast<ListingModel::Column>(c));
             std::cout << cells.join('\t').toStdString() << '\n';
         }
