@@ -261,6 +261,39 @@ TEST_F(GuideMarksTest, ListingTextIsShownAsPlainText) {
     }
 }
 
+// A listing of weeks in a filtered view: each minute only the rows that
+// have just ended are told again, and a record only its own row.
+TEST(ListingModelMarks, OnlyRowsWhoseMarkChangesAreReported) {
+    ScopedTimeZone moscow("Europe/Moscow");
+    QByteArray bytes = QByteArray::fromStdString(kEvening);
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    ListingModel model(XmltvReader().read(buffer));
+    model.setNow(kNewsStart);
+    std::vector<int> told;
+    QObject::connect(&model, &QAbstractItemModel::dataChanged, [&told](const QModelIndex& from, const QModelIndex& to) {
+        for (int r = from.row(); r <= to.row(); ++r) told.push_back(r);
+    });
+    model.setNow(kNewsStart + minutes(31));  // the three programmes of 19:00 end
+    EXPECT_EQ(told.size(), 3u);
+    for (const int r : told) EXPECT_TRUE(model.ended(r)) << r;
+    told.clear();
+    model.setNow(kNewsStart + minutes(32));
+    EXPECT_TRUE(told.empty());
+
+    ScheduleItem item;
+    item.StartDate = "08-12-2026";
+    item.StartTime = "21:00";
+    item.ChannelNumber = model.programme(5).channelNumber;
+    item.ChannelName = "bbc world news";
+    ScheduleSlots schedule;
+    schedule.add(item);
+    ASSERT_EQ(model.cell(5, ListingModel::Title), "World Business Report");
+    model.markScheduled(schedule);
+    EXPECT_EQ(told, std::vector<int>{5});
+    EXPECT_EQ(model.cell(5, ListingModel::Status), "Scheduled");
+}
+
 // Someone put a fifo where the schedule file should be: reading it gives
 // nothing at once rather than waiting for a writer.
 TEST(ScheduleRead, AFifoAtTheSchedulePathGivesNoRecordsWithoutWaiting) {

@@ -64,6 +64,8 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
       status_(new QLabel(this)),
       series_(new SeriesMenu(entryTexts(addin), [this](const QString& text) { showStatus(text); }, this)) {
     model_->setParent(this);
+    // Marked before the view sees the rows, so that it need not be told.
+    refreshMarks();
     proxy_->setSourceModel(model_);
     proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
     proxy_->setFilterKeyColumn(-1);  // any column
@@ -103,7 +105,6 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     setWindowTitle(QStringLiteral("Kelbo guide"));
     resize(1000, 600);
 
-    refreshMarks();
     // Programmes end as the window stays open.
     auto* minute = new QTimer(this);
     connect(minute, &QTimer::timeout, this, [this] { model_->setNow(clock_.now()); });

@@ -3,6 +3,7 @@
 #include <QStringList>
 
 #include <chrono>
+#include <utility>
 
 namespace kelbo::guide {
 
@@ -76,13 +77,17 @@ QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int 
 }
 
 void ListingModel::markScheduled(const ScheduleSlots& schedule) {
-    scheduled_.assign(listing_.programmes.size(), false);
+    std::vector<bool> marks(listing_.programmes.size(), false);
     if (!schedule.empty())
         for (size_t i = 0; i < listing_.programmes.size(); ++i) {
             const XmltvProgramme& p = listing_.programmes[i];
-            scheduled_[i] = schedule.holds(toLocalDateTime(p.start), listing_.channelNumber(p), listing_.channelName(p));
+            marks[i] = schedule.holds(toLocalDateTime(p.start), listing_.channelNumber(p), listing_.channelName(p));
         }
-    allChanged();
+    const std::vector<bool> before = std::exchange(scheduled_, std::move(marks));
+    for (int row = 0; row < rowCount(); ++row) {
+        const size_t i = static_cast<size_t>(row);
+        if ((i < before.size() && before[i]) != scheduled_[i]) rowChanged(row);
+    }
 }
 
 bool ListingModel::scheduled(int row) const {
@@ -90,8 +95,11 @@ bool ListingModel::scheduled(int row) const {
 }
 
 void ListingModel::setNow(Instant now) {
+    std::vector<bool> before(listing_.programmes.size());
+    for (int row = 0; row < rowCount(); ++row) before[static_cast<size_t>(row)] = ended(row);
     now_ = now;
-    allChanged();
+    for (int row = 0; row < rowCount(); ++row)
+        if (before[static_cast<size_t>(row)] != ended(row)) rowChanged(row);
 }
 
 bool ListingModel::ended(int row) const {
@@ -100,9 +108,9 @@ bool ListingModel::ended(int row) const {
     return p.start + std::chrono::minutes(p.durationMinutes) <= *now_;
 }
 
-void ListingModel::allChanged() {
-    if (rowCount() > 0) emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
-}
+// Only the rows whose marks changed: a filtered view tests again every row
+// it is told of, which on a listing of weeks takes seconds.
+void ListingModel::rowChanged(int row) { emit dataChanged(index(row, 0), index(row, ColumnCount - 1)); }
 
 GuideProgramme ListingModel::programme(int row) const {
     return guideProgramme(listing_, listing_.programmes[static_cast<size_t>(row)]);

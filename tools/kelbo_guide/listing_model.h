@@ -40,7 +40,7 @@ public:
     bool ended(int row) const;
 
 private:
-    void allChanged();
+    void rowChanged(int row);
 
     XmltvListing listing_;
     std::vector<bool> scheduled_;
