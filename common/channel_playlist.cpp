@@ -4,9 +4,13 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <sstream>
+#include <cerrno>
+#include <cstring>
 #include <utility>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace kelbo {
 
@@ -141,12 +145,36 @@ std::vector<PlaylistEntry> parseM3u(std::string_view text) {
     return entries;
 }
 
-std::optional<std::vector<PlaylistEntry>> readM3uFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return parseM3u(text.str());
+std::optional<std::vector<PlaylistEntry>> readM3uFile(const std::string& path, std::string* why) {
+    const auto fail = [why](std::string reason) {
+        if (why) *why = std::move(reason);
+        return std::nullopt;
+    };
+    // Not blocking: a FIFO's open would wait for a writer that never comes.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return fail(std::strerror(errno));
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return fail(std::strerror(errno));
+    // A device (/dev/zero) or a FIFO never ends, or ends when it likes.
+    if (!S_ISREG(st.st_mode)) return fail("not a regular file");
+    if (st.st_size > static_cast<off_t>(kMaxPlaylistBytes))
+        return fail("larger than " + std::to_string(kMaxPlaylistBytes >> 20) + " MiB");
+    std::string text;
+    text.resize(static_cast<size_t>(st.st_size));
+    size_t have = 0;
+    while (have < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + have, text.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return fail(std::strerror(errno));
+        if (n == 0) break;  // cut while read
+        have += static_cast<size_t>(n);
+    }
+    text.resize(have);
+    return parseM3u(text);
 }
 
 }  // namespace kelbo

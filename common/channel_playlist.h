@@ -2,6 +2,7 @@
 
 #include "stream_url.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,7 +42,13 @@ struct PlaylistEntry {
 // the URL. Values that could inject header lines are dropped.
 std::vector<PlaylistEntry> parseM3u(std::string_view text);
 
-// The playlist file's entries; nothing when it cannot be read.
-std::optional<std::vector<PlaylistEntry>> readM3uFile(const std::string& path);
+// The most of a playlist file that is read; the largest real ones hold some
+// tens of thousands of channels in a few megabytes.
+inline constexpr std::size_t kMaxPlaylistBytes = 64u << 20;
+
+// The playlist file's entries; nothing, with the reason in `why`, when it
+// cannot be read, is no regular file (a FIFO, a device) or is larger than
+// kMaxPlaylistBytes.
+std::optional<std::vector<PlaylistEntry>> readM3uFile(const std::string& path, std::string* why = nullptr);
 
 }  // namespace kelbo

@@ -118,4 +118,25 @@ std::string urlHost(std::string_view url) {
     return std::string(rest);
 }
 
+std::string urlScheme(std::string_view url) {
+    const std::size_t colon = url.find(':');
+    if (colon == std::string_view::npos || colon == 0) return {};
+    std::string scheme(url.substr(0, colon));
+    for (char& c : scheme) {
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != '+' && c != '-' && c != '.') return {};
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    return std::isalpha(static_cast<unsigned char>(scheme[0])) ? scheme : std::string();
+}
+
+std::string urlHostName(std::string_view url) {
+    const std::string host = urlHost(url);
+    std::string_view name = host;
+    if (!name.empty() && name.front() == '[') {
+        const std::size_t close = name.find(']');
+        return std::string(name.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
+    }
+    return std::string(name.substr(0, name.find(':')));
+}
+
 }  // namespace kelbo

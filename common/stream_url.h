@@ -58,4 +58,12 @@ std::string percentDecoded(std::string_view text);
 // has no host.
 std::string urlHost(std::string_view url);
 
+// The scheme of a URL in lower case ("http" of "HTTP://x"); empty when the
+// text has none.
+std::string urlScheme(std::string_view url);
+
+// The host's name or address alone, without user, password, port or the
+// brackets of an IPv6 address: "::1" of "http://u:p@[::1]:80/x".
+std::string urlHostName(std::string_view url);
+
 }  // namespace kelbo

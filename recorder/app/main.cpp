@@ -97,7 +97,7 @@ int main(int argc, char** argv) {
     quietOffscreenPlugin();
 
     app::SingleInstance instance(settingsFolder());
-    instance.listen();
+    const bool listening = instance.listen();
 
     ui::QtMessageBoxes messages;
     SettingsStore store(SettingsStore::defaultLocation());
@@ -110,11 +110,7 @@ int main(int argc, char** argv) {
     const auto videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation).toStdString();
     ui::MainWindow window({messages, clock});
     messages.setOwnerWindow(&window);
-    messages.setDesktopNotifier([&window](const std::string& title, const std::string& text,
-                                          MessageBoxes::Icon icon) {
-        window.tray().showNotice(title, text, icon == MessageBoxes::Icon::Exclamation ||
-                                                  icon == MessageBoxes::Icon::Critical);
-    });
+    messages.setDesktopNotifier([&window](const Announcement& news) { window.tray().showNotice(news); });
 
     const auto loadDevice = [&]() -> std::unique_ptr<CaptureDevice> {
         auto device = createCaptureDevice(store, dispatcher, messages);
@@ -134,6 +130,13 @@ int main(int argc, char** argv) {
     app::RecorderProgram program({store, messages, clock, desktopDefaultFolders(videos), sources});
     if (!program.startUp(window, loadDevice)) return 1;
 
+    if (!listening) {
+        // The recorder still records; only the commands cannot reach it.
+        const std::string why = "Commands from the command line cannot reach this recorder: " +
+                                instance.listenError().toStdString() + ".";
+        std::cerr << "kelbo: " << why << '\n';
+        window.tray().showNotice("Kelbo", why, true);
+    }
     QObject::connect(&instance, &app::SingleInstance::raiseRequested, &window,
                      &ui::MainWindow::Restore_From_Tray);
     instance.setCommandHandler([&window](const QByteArray& request) {
@@ -141,7 +144,7 @@ int main(int argc, char** argv) {
     });
     app::SignalBridge termination;
     QObject::connect(&termination, &app::SignalBridge::terminationRequested, &window,
-                     [&window] { window.close(); });
+                     [&window] { window.closeWithoutAsking(); });
     // Not quit(): that asks every window again, and one that refuses (an open
     // dialog) would keep a program that has already shut down running.
     QObject::connect(&window, &ui::MainWindow::closed, &app, [] { QCoreApplication::exit(0); },

@@ -1,6 +1,8 @@
 #include "remote_commands.h"
 
+#include "command_request.h"
 #include "single_instance.h"
+#include "common/text_util.h"
 #include "recorder/ports/log.h"
 #include "recorder/engine/recorder.h"
 
@@ -21,8 +23,10 @@ json statusJson(const RecorderStatus& s) {
 
 void printStatus(const json& s) {
     const auto line = [&s](const char* label, const char* key) {
+        // Programme names come from guide text: an escape sequence in one
+        // must not reach the terminal.
         const std::string text = s.value(key, "");
-        if (!text.empty()) std::cout << label << text << '\n';
+        if (!text.empty()) std::cout << label << escapeControls(text) << '\n';
     };
     line("State:     ", "state");
     line("Programme: ", "programme");
@@ -35,35 +39,46 @@ void printStatus(const json& s) {
 }  // namespace
 
 QByteArray answerRemoteRequest(Recorder& recorder, const QByteArray& request) {
+    const CommandRequest command = readCommand(std::string_view(request.constData(), static_cast<size_t>(request.size())));
     json reply;
-    if (request == "status") {
+    switch (command.command) {
+    case Command::Status:
         reply = statusJson(recorder.currentStatus());
-    } else if (request == "stop-recording") {
+        break;
+    case Command::StopRecording:
         log::info("Stop requested from the command line");
         reply = {{"stopped", recorder.stopRecording()}};
-    } else if (request == "reload") {
+        break;
+    case Command::Reload:
         log::info("Reload requested from the command line");
         reply = {{"reloaded", recorder.ReloadSchedule_Click()}};
-    } else {
-        reply = {{"error", "unknown request: " + request.toStdString()}};
+        break;
+    default:
+        return QByteArray::fromStdString(errorReply("unknown request: " + command.shown));
     }
-    return QByteArray::fromStdString(reply.dump());
+    return QByteArray::fromStdString(dumpReply(reply));
 }
 
 int sendRemoteRequest(const SingleInstance& instance, const RemoteRequest& request) {
-    const std::optional<QByteArray> answer = instance.ask(QByteArray::fromStdString(request.command));
-    if (!answer) {
+    const SingleInstance::Answer answer = instance.ask(QByteArray::fromStdString(request.command));
+    if (answer.outcome == SingleInstance::Answer::Outcome::Untrusted) {
+        std::cerr << "kelbo: not sent: " << escapeControls(answer.why.toStdString()) << ".\n";
+        return 1;
+    }
+    if (answer.outcome == SingleInstance::Answer::Outcome::NoRecorder) {
         std::cerr << "kelbo: no Kelbo recorder is running for this user.\n";
         return 1;
     }
-    const json reply = json::parse(answer->toStdString(), nullptr, false);
+    const json reply = json::parse(answer.reply.toStdString(), nullptr, false);
     if (reply.is_discarded() || !reply.is_object() || reply.contains("error")) {
-        std::cerr << "kelbo: the recorder did not understand: "
-                  << (reply.is_object() ? reply.value("error", "") : answer->toStdString()) << '\n';
+        const std::string why = reply.is_object() && reply.contains("error") && reply["error"].is_string()
+            ? reply["error"].get<std::string>()
+            : answer.reply.toStdString();
+        std::cerr << "kelbo: the recorder did not understand: " << escapeControls(why) << '\n';
         return 1;
     }
     if (request.command == "status") {
-        if (request.json) std::cout << reply.dump(2) << '\n';
+        if (request.json) std::cout << reply.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
         else printStatus(reply);
         return 0;
     }

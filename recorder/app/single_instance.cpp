@@ -1,13 +1,24 @@
 #include "single_instance.h"
 
+#include "command_request.h"
+#include "recorder/ports/log.h"
+
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <memory>
+#include <optional>
 
 namespace kelbo::app {
 
@@ -16,6 +27,30 @@ constexpr char kRaise[] = "raise";
 constexpr int kConnectMs = 2000;
 // A status answer is immediate; a stop renames the parts first.
 constexpr int kAnswerMs = 15000;
+
+QString describeUser(uid_t uid) { return "user " + QString::number(uid); }
+
+// A folder nobody but the user can reach: a folder (a link to one only where
+// `followLink`), the user's, closed to group and others.
+QString privateFolderFault(const QString& folder, bool followLink) {
+    struct stat st {};
+    const QByteArray path = QFile::encodeName(folder);
+    if ((followLink ? ::stat(path.constData(), &st) : ::lstat(path.constData(), &st)) != 0)
+        return folder + " cannot be read";
+    if (!S_ISDIR(st.st_mode)) return folder + " is not a folder";
+    if (st.st_uid != ::getuid()) return folder + " belongs to " + describeUser(st.st_uid);
+    if ((st.st_mode & 077) != 0) return folder + " is open to other users";
+    return {};
+}
+
+std::optional<uid_t> peerUid(qintptr descriptor) {
+    struct ucred credentials {};
+    socklen_t size = sizeof credentials;
+    if (descriptor < 0 ||
+        ::getsockopt(static_cast<int>(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0)
+        return std::nullopt;
+    return credentials.uid;
+}
 }  // namespace
 
 InstanceLock::InstanceLock(const QString& settingsFolder) {
@@ -30,46 +65,159 @@ InstanceLock::~InstanceLock() {
     if (fd_ >= 0) ::close(fd_);
 }
 
+QString commandSocketPath(const QString& settingsFolder, QString* why) {
+    // The name follows the settings folder, so recorders with folders of
+    // their own (tests, portable set-ups) do not meet each other.
+    const QString absolute = QDir(settingsFolder).absolutePath();
+    const QByteArray id = QCryptographicHash::hash(absolute.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    const QString name = "kelbo-" + QString::fromLatin1(id);
+
+    QString folder;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.startsWith('/') && privateFolderFault(runtime, true).isEmpty()) {
+        folder = runtime;
+    } else {
+        folder = absolute + "/run";
+        QDir().mkpath(absolute);
+        ::mkdir(QFile::encodeName(folder).constData(), 0700);
+        struct stat st {};
+        // Only the user's own folder is tightened; another's is refused below.
+        if (::lstat(QFile::encodeName(folder).constData(), &st) == 0 && S_ISDIR(st.st_mode) &&
+            st.st_uid == ::getuid() && (st.st_mode & 077) != 0)
+            ::chmod(QFile::encodeName(folder).constData(), 0700);
+        if (const QString fault = privateFolderFault(folder, false); !fault.isEmpty()) {
+            if (why) *why = "no folder of the user's own for the command socket: " + fault;
+            return {};
+        }
+    }
+    const QString path = folder + '/' + name;
+    if (static_cast<size_t>(QFile::encodeName(path).size()) >= sizeof(sockaddr_un::sun_path)) {
+        if (why) *why = "the command socket's path " + path + " is too long";
+        return {};
+    }
+    return path;
+}
+
 SingleInstance::SingleInstance(const QString& settingsFolder, QObject* parent) : QObject(parent) {
-    // The name follows the settings folder, so users (and tests with their
-    // own folders) do not meet each other.
-    const QByteArray id =
-        QCryptographicHash::hash(QDir(settingsFolder).absolutePath().toUtf8(), QCryptographicHash::Sha1)
-            .toHex()
-            .left(16);
-    serverName_ = "kelbo-" + QString::fromLatin1(id);
+    path_ = commandSocketPath(settingsFolder, &pathError_);
+}
+
+QString SingleInstance::distrust(const QLocalSocket& socket) const {
+    const std::optional<uid_t> uid = peerUid(socket.socketDescriptor());
+    if (!uid) return "the owner of the command socket " + path_ + " cannot be told";
+    if (*uid != ::getuid()) return "the command socket " + path_ + " is served by " + describeUser(*uid);
+    return {};
+}
+
+SingleInstance::Answer SingleInstance::ask(const QByteArray& request) const {
+    Answer answer;
+    if (path_.isEmpty()) {
+        answer.outcome = Answer::Outcome::Untrusted;
+        answer.why = pathError_;
+        return answer;
+    }
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path_).constData(), &st) != 0) return answer;  // nobody listens
+    if (!S_ISSOCK(st.st_mode) || st.st_uid != ::getuid()) {
+        answer.outcome = Answer::Outcome::Untrusted;
+        answer.why = "the command socket " + path_ + " belongs to " + describeUser(st.st_uid);
+        return answer;
+    }
+    QLocalSocket socket;
+    socket.connectToServer(path_);
+    if (!socket.waitForConnected(kConnectMs)) return answer;
+    if (const QString why = distrust(socket); !why.isEmpty()) {
+        answer.outcome = Answer::Outcome::Untrusted;
+        answer.why = why;
+        return answer;
+    }
+    socket.write(request + '\n');
+    if (!socket.waitForBytesWritten(kConnectMs)) return answer;
+    QByteArray reply;
+    while (!reply.contains('\n') && socket.waitForReadyRead(kAnswerMs)) reply += socket.readAll();
+    reply += socket.readAll();
+    if (!reply.contains('\n')) return answer;
+    answer.outcome = Answer::Outcome::Answered;
+    answer.reply = reply.trimmed();
+    return answer;
 }
 
 bool SingleInstance::askToComeForward() const {
+    if (path_.isEmpty()) return false;
+    struct stat st {};
+    if (::lstat(QFile::encodeName(path_).constData(), &st) != 0 || st.st_uid != ::getuid()) return false;
     QLocalSocket socket;
-    socket.connectToServer(serverName_);
-    if (!socket.waitForConnected(kConnectMs)) return false;
+    socket.connectToServer(path_);
+    if (!socket.waitForConnected(kConnectMs) || !distrust(socket).isEmpty()) return false;
     socket.write(QByteArray(kRaise) + '\n');
     if (!socket.waitForBytesWritten(kConnectMs)) return false;
     // The first instance hangs up once it has read the request.
     return socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(kConnectMs);
 }
 
-void SingleInstance::listen() {
-    QLocalServer::removeServer(serverName_);
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-                if (!socket->canReadLine()) return;
-                const QByteArray request = socket->readLine().trimmed();
-                const QByteArray reply = answer(request);
-                if (!reply.isEmpty()) {
-                    socket->write(reply + '\n');
-                    socket->flush();
-                }
-                socket->disconnectFromServer();
-            });
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+bool SingleInstance::listen() {
+    if (path_.isEmpty()) {
+        listenError_ = pathError_;
+    } else {
+        // The folder is the user's own: what is there is a socket left by a
+        // run that did not end in order.
+        QLocalServer::removeServer(path_);
+        server_ = new QLocalServer(this);
+        server_->setSocketOptions(QLocalServer::UserAccessOption);
+        connect(server_, &QLocalServer::newConnection, this, [this] {
+            while (QLocalSocket* socket = server_->nextPendingConnection()) accept(socket);
+        });
+        if (server_->listen(path_)) return true;
+        listenError_ = "cannot listen on " + path_ + ": " + server_->errorString();
+    }
+    log::warn("Command socket: " + listenError_.toStdString() +
+              "; kelbo --status, --stop-recording and --reload will not reach this recorder");
+    return false;
+}
+
+void SingleInstance::accept(QLocalSocket* socket) {
+    const auto refuse = [socket] {
+        socket->abort();
+        socket->deleteLater();
+    };
+    const std::optional<uid_t> uid = peerUid(socket->socketDescriptor());
+    if (!uid || *uid != ::getuid()) {
+        log::errorOften("command socket stranger", "Command socket: a connection from " +
+                                                      (uid ? describeUser(*uid) : QString("an unknown user")).toStdString() +
+                                                      " refused");
+        return refuse();
+    }
+    if (connections_ >= limits_.connections) {
+        log::errorOften("command socket full", "Command socket: " + std::to_string(connections_) +
+                                                   " connections open; another refused");
+        return refuse();
+    }
+    ++connections_;
+    connect(socket, &QObject::destroyed, this, [this] { --connections_; });
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+
+    auto* idle = new QTimer(socket);
+    idle->setSingleShot(true);
+    connect(idle, &QTimer::timeout, socket, refuse);
+    idle->start(limits_.idleMs);
+
+    auto line = std::make_shared<RequestLine>();
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket, line, idle] {
+        const QByteArray bytes = socket->readAll();
+        if (line->done()) return;
+        line->add(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+        idle->start(limits_.idleMs);
+        if (!line->done()) return;
+        const QByteArray reply = line->tooLong()
+            ? QByteArray::fromStdString(errorReply("request longer than " +
+                                                   std::to_string(RequestLine::kMaxBytes / 1024) + " KiB"))
+            : answer(QByteArray::fromStdString(*line->line()));
+        if (!reply.isEmpty()) {
+            socket->write(reply + '\n');
+            socket->flush();
         }
+        socket->disconnectFromServer();
     });
-    server_->listen(serverName_);
 }
 
 QByteArray SingleInstance::answer(const QByteArray& request) {
@@ -77,21 +225,8 @@ QByteArray SingleInstance::answer(const QByteArray& request) {
         emit raiseRequested();
         return {};
     }
-    if (!handler_) return R"({"error":"the recorder is starting"})";
+    if (!handler_) return QByteArray::fromStdString(errorReply("the recorder is starting"));
     return handler_(request);
-}
-
-std::optional<QByteArray> SingleInstance::ask(const QByteArray& request) const {
-    QLocalSocket socket;
-    socket.connectToServer(serverName_);
-    if (!socket.waitForConnected(kConnectMs)) return std::nullopt;
-    socket.write(request + '\n');
-    if (!socket.waitForBytesWritten(kConnectMs)) return std::nullopt;
-    QByteArray reply;
-    while (!reply.contains('\n') && socket.waitForReadyRead(kAnswerMs)) reply += socket.readAll();
-    reply += socket.readAll();
-    if (!reply.contains('\n')) return std::nullopt;
-    return reply.trimmed();
 }
 
 }  // namespace kelbo::app

@@ -2,12 +2,9 @@
 
 namespace kelbo {
 
-ChannelLookup lookUpChannel(const std::string& playlistFile, std::string_view number, std::string_view name) {
+ChannelLookup lookUpChannel(const std::vector<PlaylistEntry>& entries, std::string_view number, std::string_view name) {
     ChannelLookup lookup;
-    const auto entries = readM3uFile(playlistFile);
-    if (!entries) return lookup;
-    lookup.readable = true;
-    const ChannelMatch match = findChannel(*entries, number, name);
+    const ChannelMatch match = findChannel(entries, number, name);
     if (match) {
         lookup.entry = *match.entry;
         lookup.reason = match.reason;

@@ -9,10 +9,10 @@
 
 namespace kelbo {
 
-// The channel playlist's entry for a programme's channel, read afresh from
-// the file at each start, so an edited playlist counts at once.
+// The channel playlist's entry for a programme's channel. The playlist is
+// the file as it is at the start (PlaylistCache), so an edited playlist
+// counts at once.
 struct ChannelLookup {
-    bool readable = false;  // the playlist file could be read
     std::optional<PlaylistEntry> entry;
     ChannelMatch::Reason reason = ChannelMatch::Reason::NumberAndName;
     std::vector<PlaylistEntry> candidates;  // when there is no entry
@@ -23,6 +23,6 @@ struct ChannelLookup {
     std::string candidatesText(std::size_t most) const;
 };
 
-ChannelLookup lookUpChannel(const std::string& playlistFile, std::string_view number, std::string_view name);
+ChannelLookup lookUpChannel(const std::vector<PlaylistEntry>& entries, std::string_view number, std::string_view name);
 
 }  // namespace kelbo

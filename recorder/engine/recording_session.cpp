@@ -53,7 +53,7 @@ std::string RecordingSession::baseName() const {
 std::string RecordingSession::programmeText() const {
     const ScheduleList& list = c_.document.list();
     const int row = c_.next.NextRow();
-    return "\"" + list.cell(row, Column::Programme) + "\" on " + list.cell(row, Column::Channel);
+    return noticeProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
 }
 
 RecordingSession::Take& RecordingSession::takeFor(int slot) {
@@ -194,7 +194,7 @@ void RecordingSession::startSucceeded() {
     announce(recordingStartedNotice(programmeText(), CurrentFile));
 }
 
-void RecordingSession::announce(const RecordingNotice& notice) { c_.messages.announce(notice.title, notice.text); }
+void RecordingSession::announce(const Announcement& notice) { c_.messages.announce(notice); }
 
 void RecordingSession::Split_Recording() {
     CaptureDevice& device = c_.device;
@@ -266,6 +266,7 @@ void RecordingSession::closeCapture(std::int64_t lastPartMs) {
             if (!error) take_->bytes += size;
         }
     }
+    take_->files.insert(take_->files.end(), names.named.begin(), names.named.end());
     take_->unnamed.insert(take_->unnamed.end(), names.failed.begin(), names.failed.end());
     take_->mediaMs += lastPartMs;
     take_->anyContent = take_->anyContent || !names.named.empty() || !names.failed.empty();
@@ -289,7 +290,7 @@ CaptureDevice::SkippedPictures RecordingSession::skippedSince(const Take& take) 
     return {now.count - take.skippedAtStart->count, now.ms - take.skippedAtStart->ms};
 }
 
-void RecordingSession::reportShortRecording(const Take& take) {
+std::optional<std::string> RecordingSession::shortfall(const Take& take) const {
     const auto window = std::chrono::duration_cast<std::chrono::milliseconds>(
                             c_.next.bufferedEnd() - c_.next.bufferedStart())
                             .count();
@@ -305,13 +306,13 @@ void RecordingSession::reportShortRecording(const Take& take) {
     // Pictures the encoder could not keep up with are holes in the file.
     const CaptureDevice::SkippedPictures skipped = skippedSince(take);
     recordedMs = std::max<std::int64_t>(0, recordedMs - skipped.ms);
-    if (gaps == 0 && recordedMs * 10 >= window * 9) return;
+    if (gaps == 0 && recordedMs * 10 >= window * 9) return std::nullopt;
     std::string text = programmeText() + ": recorded " + minutesSeconds(recordedMs) + " of " +
                        minutesSeconds(window);
     if (gaps > 0) text += ", " + std::to_string(gaps) + (gaps == 1 ? " gap" : " gaps");
     if (skipped.count > 0) text += ", " + std::to_string(skipped.count) + " pictures skipped";
     log::warn(text);
-    c_.messages.notify("Recording incomplete", text, Exclamation);
+    return text;
 }
 
 void RecordingSession::Finish_Recording() {
@@ -331,11 +332,13 @@ void RecordingSession::Finish_Recording() {
     const std::int64_t skipped = skippedSince(take).count;
     log::info("Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) + " recorded" +
               (skipped > 0 ? ", " + std::to_string(skipped) + " pictures skipped" : std::string()));
-    if (take.anyContent && !take.writeFailed) reportShortRecording(take);
-    // A failed write has told the user already, with its reason.
-    if (recorded)
-        announce(recordingFinishedNotice(programmeText(),
-                                         {take.mediaMs, take.bytes, skippedSince(take).count, take.unnamed}));
+    const auto missing = take.anyContent && !take.writeFailed ? shortfall(take) : std::nullopt;
+    // One notice for the one event; a failed write has told the user
+    // already, with its reason.
+    if (recorded && missing) announce(recordingIncompleteNotice(*missing, take.files));
+    else if (recorded)
+        announce(recordingFinishedNotice(programmeText(), {take.mediaMs, take.bytes, skipped, take.unnamed},
+                                         take.files));
     else if (!take.writeFailed) announce(recordingFailedNotice(programmeText(), c_.device.lastError()));
     take_.reset();
     failing_.reset();

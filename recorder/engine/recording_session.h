@@ -1,5 +1,7 @@
 #pragma once
 
+#include "channel_lookup.h"
+#include "playlist_cache.h"
 #include "recorder_context.h"
 #include "stream_retry.h"
 #include "common/clock.h"
@@ -13,7 +15,7 @@
 
 namespace kelbo {
 
-struct RecordingNotice;
+struct Announcement;
 
 // Starting, splitting and ending the recording of the next programme.
 //
@@ -85,6 +87,7 @@ private:
         std::int64_t mediaMs = 0;
         std::uintmax_t bytes = 0;  // of the files given their final names
         bool anyContent = false;
+        std::vector<std::string> files;  // given their final names, in order
         bool writeFailed = false;
         bool earlierCounted = false;  // the parts of earlier file numbers
         bool spaceWarned = false;
@@ -103,6 +106,11 @@ private:
         // Starts from a network stream that cannot be opened.
         StreamRetry streamRetry;
         std::string tunedUrl;  // the stream last logged as tuned to
+        // Since when the start has waited for the channel playlist to be read.
+        std::optional<Clock::Steady> playlistWaitSince;
+        // The channel's entry, and the playlist it was looked up in.
+        ChannelLookup lookup;
+        std::shared_ptr<const std::vector<PlaylistEntry>> lookedUpIn;
     };
 
     bool tuneToChannel(Take& take);
@@ -124,8 +132,8 @@ private:
     void closeCapture(std::int64_t lastPartMs);
     void writeFailed(const std::string& reason);
     CaptureDevice::SkippedPictures skippedSince(const Take& take) const;
-    void reportShortRecording(const Take& take);
-    void announce(const RecordingNotice& notice);
+    std::optional<std::string> shortfall(const Take& take) const;
+    void announce(const Announcement& notice);
     void Restore_Preview();
 
     // Less than this free and a start would only leave an empty file.
@@ -142,6 +150,7 @@ private:
     bool capturing_ = false;
     std::optional<Take> take_;
     std::optional<StartFailure> failing_;
+    PlaylistCache playlists_;
 };
 
 }  // namespace kelbo

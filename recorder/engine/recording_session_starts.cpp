@@ -30,6 +30,10 @@ constexpr std::uintmax_t kRetrySeconds = 60;
 // reason: past the seconds in which an opening that hears nothing gives up
 // and says so itself.
 constexpr int kQuietStreamStarts = 8;
+// How long a start waits for the channel playlist to be read: in all, and
+// at one tick (the window's thread must not stop for longer).
+constexpr auto kPlaylistWait = std::chrono::seconds(5);
+constexpr auto kPlaylistTickWait = std::chrono::milliseconds(250);
 constexpr auto Exclamation = MessageBoxes::Icon::Exclamation;
 
 std::string withReason(const std::string& text, const std::string& reason) {
@@ -67,7 +71,21 @@ bool RecordingSession::tuneToChannel(Take& take) {
     const ScheduleList& list = c_.document.list();
     const std::string number = list.cell(row, Column::ChannelNumber);
     const std::string name = list.cell(row, Column::Channel);
-    const ChannelLookup found = lookUpChannel(toHostPath(playlist), number, name);
+    // The playlist is read off this thread; a start waits for it a little
+    // at each tick, and gives up after kPlaylistWait.
+    const PlaylistCache::Result read = playlists_.get(toHostPath(playlist), kPlaylistTickWait);
+    if (read.state == PlaylistCache::Result::State::Reading) {
+        if (!take.playlistWaitSince) take.playlistWaitSince = c_.clock.steadyNow();
+        if (c_.clock.steadyNow() - *take.playlistWaitSince < kPlaylistWait) return false;
+    }
+    const bool readable = read.state == PlaylistCache::Result::State::Ready;
+    // Looked up once in each version of the playlist: matching a channel in
+    // a hundred thousand entries at every retry would cost as much as reading.
+    if (readable && take.lookedUpIn != read.entries) {
+        take.lookup = lookUpChannel(*read.entries, number, name);
+        take.lookedUpIn = read.entries;
+    }
+    const ChannelLookup found = readable ? take.lookup : ChannelLookup{};
     if (found.entry && c_.device.tuneStream({found.entry->url, found.entry->http})) {
         if (take.tunedUrl != found.entry->url) {
             take.tunedUrl = found.entry->url;
@@ -78,7 +96,12 @@ bool RecordingSession::tuneToChannel(Take& take) {
     }
     const std::string channel = "channel " + number + " \"" + name + "\"";
     std::string why;
-    if (!found.readable) why = "the channel playlist " + playlist + " cannot be read";
+    if (!readable)
+        why = "the channel playlist " + playlist + " cannot be read: " +
+              (read.state == PlaylistCache::Result::State::Reading
+                   ? "still being read after " +
+                         std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kPlaylistWait).count()) + " s"
+                   : read.why);
     else if (found.entry) why = "the capture device cannot tune to " + found.entry->url;
     else why = channel + " is not in the channel playlist " + playlist;
     failing(why);

@@ -27,14 +27,17 @@ std::string recordingsFolder(const std::string& pattern) {
     return (error ? fixed : absolute).lexically_normal().string();
 }
 
-std::vector<std::string> recordedFiles(const std::string& fileNameText) {
+namespace {
+// (-file number, part, path) of each final-named part, the latest
+// recording first.
+std::vector<std::tuple<long, long, std::string>> recordedParts(const std::string& fileNameText) {
     const std::string base = part_files::baseName(fileNameText);
     if (base.empty()) return {};
     const fs::path basePath(base);
     const std::string stem = basePath.filename().string();
     const fs::path folder = basePath.has_parent_path() ? basePath.parent_path() : fs::path(".");
     // stem + file number + "[" + part + "." + parts + "].mpg"
-    static const std::regex finalPart(R"((\d+)\[(\d+)\.(\d+)\]\.mpg)");
+    static const std::regex finalPart(R"((\d{1,9})\[(\d{1,9})\.(\d{1,9})\]\.mpg)");
     std::vector<std::tuple<long, long, std::string>> found;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(folder, error)) {
@@ -46,6 +49,20 @@ std::vector<std::string> recordedFiles(const std::string& fileNameText) {
         found.emplace_back(-std::stol(m[1].str()), std::stol(m[2].str()), entry.path().string());
     }
     std::sort(found.begin(), found.end());
+    return found;
+}
+}  // namespace
+
+std::vector<std::string> latestRecording(const std::string& fileNameText) {
+    const auto found = recordedParts(fileNameText);
+    std::vector<std::string> files;
+    for (const auto& f : found)
+        if (std::get<0>(f) == std::get<0>(found.front())) files.push_back(std::get<2>(f));
+    return files;
+}
+
+std::vector<std::string> recordedFiles(const std::string& fileNameText) {
+    const auto found = recordedParts(fileNameText);
     std::vector<std::string> files;
     files.reserve(found.size());
     for (const auto& f : found) files.push_back(std::get<2>(f));
@@ -57,7 +74,7 @@ bool confirmQuit(const CaptureDevice& device, MessageBoxes& messages) {
     return messages.show("Quit Kelbo",
                          "A programme is being recorded. Quit Kelbo and stop the recording?",
                          MessageBoxes::Icon::Question,
-                         MessageBoxes::Buttons::OkCancel) == MessageBoxes::Answer::Ok;
+                         MessageBoxes::Buttons::OkCancelDefaultCancel) == MessageBoxes::Answer::Ok;
 }
 
 }  // namespace kelbo

@@ -18,6 +18,9 @@ std::string recordingsFolder(const std::string& pattern);
 // recording (highest file number) first, its parts in order.
 std::vector<std::string> recordedFiles(const std::string& fileNameText);
 
+// The parts of the row's latest recording, in order: what Play plays.
+std::vector<std::string> latestRecording(const std::string& fileNameText);
+
 // File > Quit: while a recording runs the user is asked first. True when
 // the program may end.
 bool confirmQuit(const CaptureDevice& device, MessageBoxes& messages);

@@ -45,7 +45,7 @@ void ScheduleCommands::Delete_Selected_Item() {
     if (!settings_.ExpertMode &&
         messages_.show("Delete Confirmation", "Are you sure you want to delete?",
                        MessageBoxes::Icon::Question,
-                       MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok)
+                       MessageBoxes::Buttons::OkCancelDefaultCancel) != MessageBoxes::Answer::Ok)
         return;
 
     const int slot = document_.slotOfRow(row);

@@ -1,5 +1,6 @@
 #include "window_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace kelbo {
@@ -42,6 +43,15 @@ SizeLimits mainWindowLimits(double screenWidthTwips, double screenHeightTwips) {
     limits.maxWidth = px(screenWidthTwips);
     limits.maxHeight = px(screenHeightTwips);
     return limits;
+}
+
+PixelRect pulledInside(const PixelRect& frame, const PixelRect& area) {
+    PixelRect r = frame;
+    r.width = std::min(r.width, area.width);
+    r.height = std::min(r.height, area.height);
+    r.x = std::clamp(r.x, area.x, area.x + area.width - r.width);
+    r.y = std::clamp(r.y, area.y, area.y + area.height - r.height);
+    return r;
 }
 
 }  // namespace kelbo

@@ -53,6 +53,18 @@ TwipsRect previewBesideFrame(const TwipsRect& window, const TwipsRect& frame2);
 // The preview as docked once when the lock is switched on.
 TwipsRect previewDockedOnLock(const TwipsRect& window, const TwipsRect& frame2);
 
+// A window's outer rectangle (its frame) or a screen's area, in pixels.
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const PixelRect&) const = default;
+};
+// `frame` moved the least to lie wholly inside `area`, keeping its size
+// where it fits and shrunk to the area where it does not.
+PixelRect pulledInside(const PixelRect& frame, const PixelRect& area);
+
 // The main window's size limits, in pixels.
 struct SizeLimits {
     int minWidth = 640;

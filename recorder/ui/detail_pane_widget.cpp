@@ -1,6 +1,7 @@
 #include "detail_pane_widget.h"
 #include "accessible_names.h"
 
+#include "palette_colours.h"
 #include "common/settings_keys.h"
 
 #include <QComboBox>
@@ -15,7 +16,6 @@ namespace kelbo::ui {
 namespace {
 
 constexpr int kTwips = settings::kTwipsPerPixel;
-const QColor kGreyed(224, 224, 224);
 
 void setBase(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -118,11 +118,13 @@ void DetailPaneWidget::fillTemplates() {
 }
 
 void DetailPaneWidget::colourFields(bool editable) {
-    const QColor editableBase = QPalette().color(QPalette::Base);
+    const QPalette colours;  // the application's, light or dark
+    const QColor editableBase = colours.color(QPalette::Base);
+    const QColor greyed = greyedFieldColour(colours);
     for (QWidget* field : std::initializer_list<QWidget*>{template_, fileName_, startBuffer_, endBuffer_})
-        setBase(field, editable ? editableBase : kGreyed);
+        setBase(field, editable ? editableBase : greyed);
     for (QWidget* field : std::initializer_list<QWidget*>{adjustedStart_, adjustedEnd_, description_})
-        setBase(field, kGreyed);
+        setBase(field, greyed);
 }
 
 void DetailPaneWidget::paneChanged() {

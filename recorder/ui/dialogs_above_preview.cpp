@@ -19,6 +19,12 @@ QDialog* topLevelDialog(QObject* object) {
 DialogsAbovePreview::DialogsAbovePreview(PreviewForm& preview, QObject* parent)
     : QObject(parent), preview_(&preview) {
     qApp->installEventFilter(this);
+    // Above other applications' windows only while Kelbo is the one in use.
+    const auto follow = [this](Qt::ApplicationState state) {
+        if (preview_) preview_->setApplicationActive(state == Qt::ApplicationActive);
+    };
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, follow);
+    follow(QGuiApplication::applicationState());
 }
 
 bool DialogsAbovePreview::dialogShown() {

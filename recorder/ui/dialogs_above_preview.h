@@ -13,6 +13,8 @@ class PreviewForm;
 // centred over the main window would open beneath it. While any of the
 // program's dialogs is shown the preview gives up its place on top and the
 // dialog is raised; when the last one closes the preview is on top again.
+// While another application is the active one the preview stacks as an
+// ordinary window too, above Kelbo's own (it is their tool window) only.
 class DialogsAbovePreview : public QObject {
     Q_OBJECT
 public:

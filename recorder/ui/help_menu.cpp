@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMenu>
-#include <QUrl>
 
 namespace kelbo::ui {
 
@@ -15,8 +14,8 @@ namespace {
 const QString kHandbookTitle = QStringLiteral("Kelbo Handbook");
 }  // namespace
 
-HelpMenu::HelpMenu(QMenu& menu, MessageBoxes& messages, UrlOpener opener, std::function<void()> about)
-    : QObject(&menu), messages_(messages), opener_(std::move(opener)) {
+HelpMenu::HelpMenu(QMenu& menu, MessageBoxes& messages, OpenCommand open, std::function<void()> about)
+    : QObject(&menu), messages_(messages), open_(std::move(open)) {
     handbook_ = menu.addAction(kHandbookTitle, this, &HelpMenu::openHandbook);
     handbook_->setObjectName("handbook");
     handbook_->setShortcut(QKeySequence(Qt::Key_F1));
@@ -49,8 +48,7 @@ void HelpMenu::openHandbook() {
         tell("The Kelbo Handbook is not installed with this copy of Kelbo.");
         return;
     }
-    if (!opener_(QUrl::fromLocalFile(file)))
-        tell("No application is set to open HTML files.\n\n" + file.toStdString());
+    open_({file.toStdString()}, kHandbookTitle.toStdString());
 }
 
 }  // namespace kelbo::ui

@@ -5,10 +5,10 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
-class QUrl;
 
 namespace kelbo {
 class MessageBoxes;
@@ -21,8 +21,9 @@ namespace kelbo::ui {
 class HelpMenu : public QObject {
     Q_OBJECT
 public:
-    using UrlOpener = std::function<bool(const QUrl&)>;
-    HelpMenu(QMenu& menu, MessageBoxes& messages, UrlOpener opener, std::function<void()> about);
+    // Opens files for a named command, telling the user when nothing could.
+    using OpenCommand = std::function<void(const std::vector<std::string>& paths, const std::string& command)>;
+    HelpMenu(QMenu& menu, MessageBoxes& messages, OpenCommand open, std::function<void()> about);
 
     // The handbook's front page, installed beside the program or copied
     // beside it in a build tree; empty when neither is there.
@@ -37,7 +38,7 @@ private:
     void tell(const std::string& text);
 
     MessageBoxes& messages_;
-    UrlOpener opener_;
+    OpenCommand open_;
     QAction* handbook_;
     QAction* aboutQt_;
     QAction* about_;

@@ -12,8 +12,11 @@
 #include "preview_form.h"
 #include "recorded_row_menu.h"
 #include "schedule_list_view.h"
+#include "screen_fit.h"
+#include "sleep_inhibitor.h"
 #include "system_tray.h"
 #include "transport_bar.h"
+#include "freedesktop_notification.h"
 #include "tray_menu.h"
 #include "common/clock.h"
 #include "common/settings_keys.h"
@@ -25,7 +28,13 @@
 #include "recorder/device/capture_device.h"
 #include "recorder/device/templates.h"
 #include "recorder/engine/disk_space.h"
+#include "recorder/ports/message_boxes.h"
+#include "recorder/schedule/part_files.h"
 #include "recorder/engine/recorder.h"
+#include "recorder/engine/recording_notices.h"
+#include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/schedule_document.h"
+#include "recorder/schedule/schedule_list.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -52,12 +61,23 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     setObjectName("Form1");
     setWindowTitle("Kelbo");
     tray_ = new SystemTray(this);
+    sleep_ = new SleepInhibitor(this);
     connect(tray_, &SystemTray::restoreRequested, this, &MainWindow::Restore_From_Tray);
     tray_->menu().setWindowShownQuery([this] { return isVisible() && !isMinimized(); });
     connect(&tray_->menu(), &TrayMenu::showHideRequested, this, &MainWindow::ShowHide_Click);
     connect(&tray_->menu(), &TrayMenu::stopRequested, this,
             [this] { TransportControl_Click(ScheduleCommands::kStopButton); });
     connect(&tray_->menu(), &TrayMenu::quitRequested, this, &MainWindow::Quit_Click);
+    // A finished recording's notification: Play and Show in Folder.
+    connect(&tray_->notifications(), &FreedesktopNotifications::playRequested, this, [this](const QStringList& files) {
+        std::vector<std::string> paths;
+        for (const QString& f : files) paths.push_back(f.toStdString());
+        openFiles(paths, "Play");
+    });
+    connect(&tray_->notifications(), &FreedesktopNotifications::showInFolderRequested, this,
+            [this](const QStringList& files) {
+                if (!files.isEmpty()) openFiles({part_files::folderOf(files.front().toStdString())}, "Show in Folder");
+            });
     buildMenus();
     buildStatusBar();
 
@@ -112,7 +132,10 @@ void MainWindow::buildMenus() {
     connect(livePreviewAction_, &QAction::triggered, this, [this] { IsLivePreview_Click(); });
 
     QMenu* help = menuBar()->addMenu("&Help");
-    helpMenu_ = new HelpMenu(*help, services_.messages, [this](const QUrl& url) { return urlOpener_(url); },
+    helpMenu_ = new HelpMenu(*help, services_.messages,
+                             [this](const std::vector<std::string>& paths, const std::string& command) {
+                                 openFiles(paths, command);
+                             },
                              [this] { about_Click(); });
     aboutAction_ = helpMenu_->about();
 
@@ -173,7 +196,9 @@ void MainWindow::buildFrames(const RecorderParts& parts) {
     statusBar_->setPanelToolTip(panel::kStatus, [this] { return freeSpaceTip(); });
     rowMenu_ = new RecordedRowMenu(*list_, r.document().list(),
                                    [this] { TransportControl_Click(ScheduleCommands::kDeleteButton); },
-                                   [this](const QUrl& url) { return urlOpener_(url); });
+                                   [this](const std::vector<std::string>& paths, const std::string& command) {
+                                       openFiles(paths, command);
+                                   });
 }
 
 QString MainWindow::freeSpaceTip() const {
@@ -204,9 +229,16 @@ void MainWindow::showAt(const WindowRect& rect) {
     }
     layoutInProgress_ = true;
     restoreWindowRect(rect);
+    // A rectangle saved on a larger screen (or none, at 0,0) opens with its
+    // frame on this one; once the window manager has framed it, the frame
+    // itself is pulled on.
+    fitBeforeShow(*this);
     layoutInProgress_ = false;
     layOut();
     show();
+    QTimer::singleShot(kWindowFramedMs, this, [this] {
+        if (isVisible() && !(windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))) pullOntoScreen(*this);
+    });
     placePreviewBesideFrame();
     started_ = true;
     clockPanels_.start();
@@ -334,13 +366,27 @@ void MainWindow::Timer1_Timer() {
 
 void MainWindow::showRunState() {
     preview_->setCaption(previewCaption(*device_, recorder_->livePreviewTicked()));
+    const bool recording = recorder_->recording();
+    std::string programme;
+    if (recording) {
+        const ScheduleList& list = recorder_->document().list();
+        const int row = recorder_->next().NextRow();
+        programme = noticeProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
+    }
+    sleep_->setHeld(recording, "Kelbo is recording " + programme);
     tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());
     if (!isMinimised())
         tray_->showState(recorder_->recording(), recorder_->next().any(), statusBar_->panelText(panel::kProgramme));
 }
 
 void MainWindow::Quit_Click() {
-    if (!device_ || confirmQuit(*device_, services_.messages)) close();
+    if (device_ && !confirmQuit(*device_, services_.messages)) return;
+    closeWithoutAsking();
+}
+
+void MainWindow::closeWithoutAsking() {
+    quitAgreed_ = true;
+    if (!close()) quitAgreed_ = false;
 }
 
 void MainWindow::ShowHide_Click() {
@@ -353,7 +399,12 @@ void MainWindow::OpenRecordingsFolder_Click() {
     const QString folder = QString::fromStdString(recordingsFolder(recorder_->settings().FileString));
     // A first run has recorded nothing yet; the folder is where it will.
     QDir().mkpath(folder);
-    urlOpener_(QUrl::fromLocalFile(folder));
+    openFiles({folder.toStdString()}, "Open Recordings Folder");
+}
+
+void MainWindow::openFiles(const std::vector<std::string>& paths, const std::string& command) {
+    const std::string why = fileOpener_(paths);
+    if (!why.empty()) services_.messages.show(command, why, MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
 }
 
 void MainWindow::Timer2_Timer() { recorder_->Timer2_Timer(); }
@@ -386,6 +437,7 @@ void MainWindow::stopTimers() {
 }
 
 void MainWindow::closeChildWindows() {
+    sleep_->setHeld(false, {});
     preview_->allowClose();
     preview_->close();
     optionsDialog_->hide();
@@ -394,6 +446,19 @@ void MainWindow::closeChildWindows() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // The close box or Alt+F4 during a recording: to the tray where the
+    // user keeps the recorder there, else File > Quit's question.
+    if (!quitAgreed_ && started_ && device_ && device_->ReadyState() == CaptureDevice::Recording) {
+        if (recorder_->settings().MinimizeToSystem && tray_->shown() && SystemTray::available()) {
+            event->ignore();
+            moveToTray();
+            return;
+        }
+        if (!confirmQuit(*device_, services_.messages)) {
+            event->ignore();
+            return;
+        }
+    }
     // The program's shutdown, once.
     if (closeHandler_) closeHandler_();
     event->accept();

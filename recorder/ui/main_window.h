@@ -7,7 +7,6 @@
 
 #include <QMainWindow>
 #include <QTimer>
-#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -35,6 +34,7 @@ class MainActions;
 class PreviewForm;
 class RecordedRowMenu;
 class ScheduleListView;
+class SleepInhibitor;
 class SystemTray;
 class TransportBar;
 
@@ -58,6 +58,7 @@ public:
     CaptureDevice& device() { return *device_; }
     PreviewForm& preview() { return *preview_; }
     SystemTray& tray() { return *tray_; }
+    SleepInhibitor& sleepInhibitor() { return *sleep_; }
     KeyedStatusBar& statusPanels() { return *statusBar_; }
     ScheduleListView& listView() { return *list_; }
     DetailPaneWidget& detailFrame() { return *frame2_; }
@@ -82,6 +83,8 @@ public:
     void Timer2_Timer();
     // File > Quit; asks first while a recording runs.
     void Quit_Click();
+    // Ends the run without asking (the session ends, SIGTERM).
+    void closeWithoutAsking();
     // The tray menu's Show/Hide Kelbo.
     void ShowHide_Click();
     void OpenRecordingsFolder_Click();
@@ -89,7 +92,9 @@ public:
     MainActions& actions() { return *actions_; }
     RecordedRowMenu& rowMenu() { return *rowMenu_; }
     // How files and folders are opened (the desktop's programs by default).
-    void setUrlOpener(std::function<bool(const QUrl&)> opener) { urlOpener_ = std::move(opener); }
+    void setFileOpener(FileOpener opener) { fileOpener_ = std::move(opener); }
+    // Opens them for `command`; a box says why when nothing could.
+    void openFiles(const std::vector<std::string>& paths, const std::string& command);
 
     // WindowPort
     bool isMinimised() const override;
@@ -153,6 +158,7 @@ private:
     std::function<void()> closeHandler_;
     KeyedStatusBar* statusBar_ = nullptr;
     SystemTray* tray_ = nullptr;
+    SleepInhibitor* sleep_ = nullptr;
     QFrame* frame1_ = nullptr;
     ScheduleListView* list_ = nullptr;
     DetailPaneWidget* frame2_ = nullptr;
@@ -162,7 +168,7 @@ private:
     HelpMenu* helpMenu_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     RecordedRowMenu* rowMenu_ = nullptr;
-    std::function<bool(const QUrl&)> urlOpener_ = desktopUrlOpener();
+    FileOpener fileOpener_ = desktopFileOpener();
     QAction* reloadAction_ = nullptr;
     QAction* optionsAction_ = nullptr;
     QAction* lockAction_ = nullptr;
@@ -174,6 +180,8 @@ private:
     WindowLayout layout_;
     bool layoutInProgress_ = false;
     bool started_ = false;
+    // The user has already agreed to quit, or nobody can be asked.
+    bool quitAgreed_ = false;
 };
 
 }  // namespace kelbo::ui

@@ -21,9 +21,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
 
 namespace kelbo::ui {
@@ -98,15 +100,30 @@ OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
     button("Command_Apply", "Apply", &OptionsForm::Command_Apply_Click);
     button("Command_Cancel", "Cancel", &OptionsForm::Command_Cancel_Click);
 
+    // The fields scroll on a screen too small for them (a netbook, a large
+    // scale factor); OK, Apply and Cancel stay in sight below them.
+    auto* fields = new QWidget;
+    fields->setObjectName("optionsFields");
+    fields->setLayout(columns);
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName("optionsScroll");
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(fields);
     auto* root = new QVBoxLayout(this);
-    root->addLayout(columns);
+    root->addWidget(scroll, 1);
     root->addLayout(buttons);
 
     connectFields();
     connectPicture();
     form_.setView(this);
     const QSize designed(kClientWidthTwips / settings::kTwipsPerPixel, kClientHeightTwips / settings::kTwipsPerPixel);
-    setFixedSize(designed.expandedTo(sizeHint()));
+    const QMargins m = root->contentsMargins();
+    const QSize whole(std::max(fields->sizeHint().width(), buttons->sizeHint().width()) + m.left() + m.right(),
+                      fields->sizeHint().height() + root->spacing() + buttons->sizeHint().height() + m.top() +
+                          m.bottom());
+    setMaximumSize(designed.expandedTo(whole));
+    resize(designed.expandedTo(whole));
 }
 
 OptionsDialog::~OptionsDialog() { form_.setView(nullptr); }

@@ -2,12 +2,15 @@
 // shows the form's fields.
 #include "options_dialog.h"
 
+#include "screen_fit.h"
+
 #include "recorder/forms/options_form.h"
 #include "recorder/forms/picture_controls.h"
 #include "recorder/ui/options_dialog_widgets.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QTimer>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -210,9 +213,13 @@ void OptionsDialog::refreshDeviceControls() {
 }
 
 void OptionsDialog::showDialog() {
+    if (!isVisible()) fitBeforeShow(*this);
     show();
     raise();
     activateWindow();
+    QTimer::singleShot(kWindowFramedMs, this, [this] {
+        if (isVisible()) pullOntoScreen(*this);
+    });
 }
 
 void OptionsDialog::hideDialog() { hide(); }

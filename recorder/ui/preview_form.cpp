@@ -73,6 +73,17 @@ void PreviewForm::Set_Topmost() {
 }
 
 void PreviewForm::setAboveOthers(bool above) {
+    dialogOpen_ = !above;
+    followStacking();
+}
+
+void PreviewForm::setApplicationActive(bool active) {
+    applicationActive_ = active;
+    followStacking();
+}
+
+void PreviewForm::followStacking() {
+    const bool above = !dialogOpen_ && applicationActive_;
     if (yielding_ == !above) return;
     yielding_ = !above;
     // The native window's hint only: changing the widget's flags would hide

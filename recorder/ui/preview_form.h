@@ -36,6 +36,9 @@ public:
     // False while a dialog is open: the preview then stacks as an ordinary
     // window so the dialog can be seen over it.
     void setAboveOthers(bool above);
+    // False while another application is the active one: the preview stays
+    // beside Kelbo's windows, not over the guide or a browser.
+    void setApplicationActive(bool active);
     bool aboveOthers() const { return !yielding_; }
     // From now on a close request closes: the program is ending.
     void allowClose() { closing_ = true; }
@@ -50,6 +53,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void followStacking();
     bool locked() const { return locked_ && locked_(); }
     void fitCapture();
     void snapBackIfLocked();
@@ -62,6 +66,8 @@ private:
     bool placing_ = false;
     bool closing_ = false;
     bool yielding_ = false;
+    bool dialogOpen_ = false;
+    bool applicationActive_ = true;
 };
 
 }  // namespace kelbo::ui

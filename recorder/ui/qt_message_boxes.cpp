@@ -57,7 +57,8 @@ MessageBoxes::Answer QtMessageBoxes::show(const std::string& title, const std::s
                     QMessageBox::Ok, parentForConfirmation());
     // Texts carry guide text: a name with markup must not become a link.
     box.setTextFormat(Qt::PlainText);
-    if (buttons == Buttons::OkCancel) box.addButton(QMessageBox::Cancel);
+    if (buttons != Buttons::Ok) box.addButton(QMessageBox::Cancel);
+    if (buttons == Buttons::OkCancelDefaultCancel) box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
@@ -67,10 +68,7 @@ void QtMessageBoxes::notify(const std::string& title, const std::string& text, I
     // A notice repeated by every tick is logged and passed on once while
     // its box is open.
     const bool repeated = open.box && qtext == open.latestText;
-    if (!repeated) {
-        logNotice(title, text, icon);
-        if (notifier_) notifier_(title, text, icon);
-    }
+    if (!repeated) logNotice(title, text, icon);
     if (printOnly()) {
         // The log already writes to a terminal.
         if (!::isatty(STDERR_FILENO)) std::cerr << "kelbo: " << title << ": " << text << '\n';
@@ -98,9 +96,11 @@ void QtMessageBoxes::notify(const std::string& title, const std::string& text, I
     box->show();
 }
 
-void QtMessageBoxes::announce(const std::string& title, const std::string& text) {
-    log::info("Notification \"" + title + "\": " + text);
-    if (notifier_) notifier_(title, text, Icon::Information);
+void QtMessageBoxes::announce(const Announcement& news) {
+    const std::string line = "Notification \"" + news.title + "\": " + news.text;
+    if (news.recordingLost) log::warn(line);
+    else log::info(line);
+    if (notifier_) notifier_(news);
 }
 
 QMessageBox* QtMessageBoxes::openNotice(const std::string& title) const {

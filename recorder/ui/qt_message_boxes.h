@@ -16,8 +16,9 @@ namespace kelbo::ui {
 // Message boxes as QMessageBoxes. Confirmations (show) are modal over the
 // active window. Notices (notify) never block: a box that stays open while
 // the recorder goes on, one per title, later notices of that title counted
-// in it; each notice also goes to the log and to the desktop notifier (a
-// repeat of the open box's latest text only to the count).
+// in it; each notice also goes to the log (a repeat of the open box's
+// latest text only to the count). A notice is a box and nothing else; news
+// (announce) is a desktop notification and nothing else.
 // Without a screen (the offscreen platform) nobody could answer, so boxes
 // go to standard error and count as answered with OK.
 class QtMessageBoxes : public MessageBoxes {
@@ -30,13 +31,13 @@ public:
                 Buttons buttons) override;
     void notify(const std::string& title, const std::string& text, Icon icon) override;
     // To the desktop notifier and the log only.
-    void announce(const std::string& title, const std::string& text) override;
+    void announce(const Announcement& news) override;
 
     // The window the notice boxes belong to (they stay on top of it); it
     // must outlive them, which it does as their parent.
     void setOwnerWindow(QWidget* window) { owner_ = window; }
-    // Passes each notice on, e.g. to the tray icon's desktop notification.
-    using Notifier = std::function<void(const std::string& title, const std::string& text, Icon icon)>;
+    // Shows the news on the desktop (the notification service or the tray).
+    using Notifier = std::function<void(const Announcement& news)>;
     void setDesktopNotifier(Notifier notifier) { notifier_ = std::move(notifier); }
 
     // The open notice box of that title, or null.

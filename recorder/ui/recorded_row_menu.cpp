@@ -5,19 +5,15 @@
 #include "recorder/schedule/part_files.h"
 #include "recorder/schedule/schedule_list.h"
 
-#include <QDesktopServices>
 #include <QMenu>
 
 namespace kelbo::ui {
 
-UrlOpener desktopUrlOpener() {
-    return [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-}
 
 RecordedRowMenu::RecordedRowMenu(ScheduleListView& view, ScheduleList& list,
-                                 std::function<void()> deleteSelected, UrlOpener opener)
+                                 std::function<void()> deleteSelected, OpenCommand open)
     : QObject(&view), view_(view), list_(list), deleteSelected_(std::move(deleteSelected)),
-      opener_(std::move(opener)) {
+      open_(std::move(open)) {
     view_.setContextMenuPolicy(Qt::CustomContextMenu);
     connect(&view_, &QWidget::customContextMenuRequested, this, &RecordedRowMenu::openMenuAt);
     connect(&view_, &QAbstractItemView::doubleClicked, this, [this](const QModelIndex& index) {
@@ -33,14 +29,15 @@ std::vector<std::string> RecordedRowMenu::filesOf(int row) const {
 }
 
 void RecordedRowMenu::play(int row) {
-    const auto files = filesOf(row);
-    if (!files.empty()) opener_(QUrl::fromLocalFile(QString::fromStdString(files.front())));
+    if (row < 1 || row > list_.rowCount()) return;
+    const auto parts = latestRecording(list_.cell(row, Column::Filename));
+    if (!parts.empty()) open_(parts, "Play");
 }
 
 void RecordedRowMenu::openContainingFolder(int row) {
     const auto files = filesOf(row);
     if (files.empty()) return;
-    opener_(QUrl::fromLocalFile(QString::fromStdString(part_files::folderOf(files.front()))));
+    open_({part_files::folderOf(files.front())}, "Open Containing Folder");
 }
 
 std::unique_ptr<QMenu> RecordedRowMenu::menuFor(int row) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -18,22 +17,26 @@ namespace kelbo::ui {
 
 class ScheduleListView;
 
-// Opens a file or folder in the desktop's own program for it; tests give a
-// fake that only remembers.
-using UrlOpener = std::function<bool(const QUrl&)>;
-UrlOpener desktopUrlOpener();
+// Opens files (in order, all in one player) or a folder in the desktop's
+// application for them; "" when it did, else what the user is told. Tests
+// give a fake that only remembers.
+using FileOpener = std::function<std::string(const std::vector<std::string>& paths)>;
+FileOpener desktopFileOpener();
+// Opens `paths` for the command named `command`, telling the user when
+// nothing could.
+using OpenCommand = std::function<void(const std::vector<std::string>& paths, const std::string& command)>;
 
 // Recordings at hand from the schedule list: on a row a context menu with
-// Play (the recording in the desktop's player), Open Containing Folder and
+// Play (the latest recording, every part, in the desktop's player), Open
+// Containing Folder and
 // Delete; a double-click on a recorded row plays it.
 class RecordedRowMenu : public QObject {
     Q_OBJECT
 public:
     RecordedRowMenu(ScheduleListView& view, ScheduleList& list, std::function<void()> deleteSelected,
-                    UrlOpener opener);
+                    OpenCommand open);
     ~RecordedRowMenu() override;
 
-    void setUrlOpener(UrlOpener opener) { opener_ = std::move(opener); }
     // The menu for row `row` (from 1); null for no row.
     std::unique_ptr<QMenu> menuFor(int row);
     // The recording of the row: its files, latest first.
@@ -47,7 +50,7 @@ private:
     ScheduleListView& view_;
     ScheduleList& list_;
     std::function<void()> deleteSelected_;
-    UrlOpener opener_;
+    OpenCommand open_;
 };
 
 }  // namespace kelbo::ui

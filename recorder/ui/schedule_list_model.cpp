@@ -1,6 +1,9 @@
 #include "schedule_list_model.h"
 
+#include "palette_colours.h"
+
 #include <QColor>
+#include <QGuiApplication>
 
 namespace kelbo::ui {
 
@@ -28,10 +31,14 @@ QVariant ScheduleListModel::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
         return QString::fromStdString(list_.Get_Cell(row, index.column()));
-    case Qt::ForegroundRole:
-        // The main text keeps the list's own colour.
-        if (index.column() == 0) return {};
-        return listColour(list_.rowColour(row));
+    case Qt::ForegroundRole: {
+        // The main text keeps the list's own colour, and so does a row in
+        // the normal text colour (black under a light palette).
+        const int colour = list_.rowColour(row);
+        if (index.column() == 0 || colour == colour::kBlack) return {};
+        const QPalette palette = QGuiApplication::palette();
+        return readableShade(listColour(colour), palette.color(QPalette::Base), isDarkPalette(palette));
+    }
     default:
         return {};
     }

@@ -18,7 +18,8 @@ QString shownTip(const std::string& tip) {
 }  // namespace
 
 SystemTray::SystemTray(QObject* parent)
-    : QObject(parent), icon_(new QSystemTrayIcon(this)), menu_(new TrayMenu) {
+    : QObject(parent), icon_(new QSystemTrayIcon(this)), menu_(new TrayMenu),
+      notifications_(new FreedesktopNotifications(this)) {
     icon_->setContextMenu(menu_);
     icon_->setIcon(picture(image_));
     icon_->setToolTip(shownTip(tip_));
@@ -73,17 +74,13 @@ bool SystemTray::shown() const { return icon_->isVisible(); }
 
 bool SystemTray::available() { return QSystemTrayIcon::isSystemTrayAvailable(); }
 
-void SystemTray::showNotice(const std::string& title, const std::string& text, bool warning) {
-    const QString qtitle = QString::fromStdString(title), qtext = QString::fromStdString(text);
-    if (shown() && available() && QSystemTrayIcon::supportsMessages()) {
-        icon_->showMessage(qtitle, qtext, warning ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
-        return;
-    }
-    if (!bus_) {
-        if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) return;
-        bus_ = QDBusConnection::sessionBus();
-    }
-    sendFreedesktopNotification(*bus_, qtitle, qtext, warning);
+void SystemTray::setNotificationBus(const QDBusConnection& bus) { notifications_->setBus(bus); }
+
+void SystemTray::showNotice(const Announcement& news) {
+    if (notifications_->send(news)) return;
+    if (shown() && available() && QSystemTrayIcon::supportsMessages())
+        icon_->showMessage(QString::fromStdString(news.title), QString::fromStdString(news.text),
+                           news.recordingLost ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
 }
 
 }  // namespace kelbo::ui

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "recorder/ports/message_boxes.h"
 #include "recorder/ports/ui_ports.h"
 
 #include <QDBusConnection>
 #include <QIcon>
 #include <QObject>
 
-#include <optional>
-
 class QSystemTrayIcon;
 
 namespace kelbo::ui {
 
+class FreedesktopNotifications;
 class TrayMenu;
 
 // The tray icon: a tip, one of the three pictures, and the actions add,
@@ -42,11 +42,12 @@ public:
     void showState(bool recording, bool waiting, const std::string& tip);
     // Whether the desktop shows tray icons at all.
     static bool available();
-    // A desktop notification: from the tray icon while it is shown, else
-    // through the desktop's notification service on the session bus (or
-    // the bus a test gives). Never waits.
-    void showNotice(const std::string& title, const std::string& text, bool warning);
-    void setNotificationBus(const QDBusConnection& bus) { bus_ = bus; }
+    // A desktop notification: through the desktop's notification service
+    // whenever the session has one (each stays), else from the tray icon
+    // while it is shown (its balloon shows one at a time). Never waits.
+    void showNotice(const Announcement& news);
+    void setNotificationBus(const QDBusConnection& bus);
+    FreedesktopNotifications& notifications() { return *notifications_; }
 
     TrayImage image() const { return image_; }
     const std::string& tip() const { return tip_; }
@@ -59,9 +60,7 @@ signals:
 private:
     QSystemTrayIcon* icon_;
     TrayMenu* menu_;
-    // Connected at the first notification, and only to a session bus the
-    // desktop announced: never one started on the recorder's behalf.
-    std::optional<QDBusConnection> bus_;
+    FreedesktopNotifications* notifications_;
     bool kept_ = false;
     TrayImage image_ = TrayImage::Stopped;
     std::string tip_ = "Kelbo";

@@ -6,8 +6,15 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <thread>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -137,8 +144,121 @@ TEST(ProgramCommands, AnUnknownOptionOrStrayArgumentIsRefusedAndTouchesNothing) 
     const auto status = nlohmann::json::parse(home.command({"--status", "--json"}).out);
     EXPECT_TRUE(status["recording"].get<bool>()) << "the recording goes on";
     // Qt's own options are taken and left to Qt.
+    std::this_thread::sleep_for(1500ms);  // a tick or two to show the state
     const ProgramRun withQtOption = home.command({"-platform", "offscreen", "--status"});
     EXPECT_EQ(withQtOption.status, 0) << withQtOption.err;
     EXPECT_NE(withQtOption.out.find("State:     Recording"), std::string::npos) << withQtOption.out;
+    ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
+}
+
+namespace {
+
+// A connection to the recorder's socket, as another program of the user's
+// would make it; -1 when none.
+int connectToRecorder(const RecorderHome& home) {
+    std::filesystem::path socketPath;
+    for (const auto& entry : std::filesystem::directory_iterator(home.runtime()))
+        if (entry.path().filename().string().rfind("kelbo-", 0) == 0) socketPath = entry.path();
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof address.sun_path - 1);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0) return fd;
+    ::close(fd);
+    return -1;
+}
+
+// True once the recorder has closed its end of `fd`.
+bool closedByRecorder(int fd) {
+    pollfd p{fd, POLLIN, 0};
+    char byte = 0;
+    return ::poll(&p, 1, 0) == 1 && ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0;
+}
+
+// What the recorder's socket answers to `bytes`.
+std::string sendRaw(const RecorderHome& home, const std::string& bytes) {
+    const int fd = connectToRecorder(home);
+    std::string reply;
+    if (fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size())) {
+        char buffer[4096];
+        for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) reply.append(buffer, static_cast<size_t>(n));
+    }
+    if (fd >= 0) ::close(fd);
+    return reply;
+}
+
+// The text with its control characters visible, for a failure's message.
+std::string shownEscaped(const std::string& text) {
+    std::string shown;
+    for (const char c : text) shown += c == '\x1b' ? std::string("<ESC>") : c == '\x07' ? std::string("<BEL>") : std::string(1, c);
+    return shown;
+}
+
+}  // namespace
+
+TEST(ProgramCommands, BrokenTextIsAnsweredWithAnErrorAndAProgrammesEscapesNeverReachTheTerminal) {
+    PatternHome home;
+    writeFile(home.schedule(), recordAt("Pat\x1b]0;owned\x07\x1b[2Jtern", startOfThisMinute(), 2).text());
+    BackgroundProgram kelbo = home.startRecorder();
+    ASSERT_TRUE(home.waitForRecording(10s)) << "no recording started";
+
+    const std::string reply = sendRaw(home, "\xff\n");
+    const auto error = nlohmann::json::parse(reply, nullptr, false);
+    ASSERT_FALSE(error.is_discarded()) << reply;
+    EXPECT_EQ(error.value("error", ""), "unknown request: \\xff");
+
+    std::this_thread::sleep_for(1500ms);  // a tick or two to show the programme
+    const ProgramRun text = home.command({"--status"});
+    ASSERT_EQ(text.status, 0) << text.err << " (the recorder ended on the request?)";
+    EXPECT_NE(text.out.find("Pat\\x1b]0;owned\\x07\\x1b[2Jtern"), std::string::npos) << shownEscaped(text.out);
+    EXPECT_EQ(text.out.find('\x1b'), std::string::npos) << "an escape sequence reached the terminal";
+    const ProgramRun json = home.command({"--status", "--json"});
+    EXPECT_EQ(json.out.find('\x1b'), std::string::npos);
+    EXPECT_TRUE(nlohmann::json::parse(json.out)["recording"].get<bool>()) << "the recording goes on";
+    ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
+}
+
+TEST(ProgramCommands, ARecorderWithoutItsCommandSocketSaysSoAndStillRecords) {
+    PatternHome home;
+    // The runtime folder is open to all, and the fallback's name is taken.
+    std::filesystem::permissions(home.runtime(), std::filesystem::perms::all);
+    writeFile(home.settingsFile().parent_path() / "run", "not a folder");
+    BackgroundProgram kelbo(KELBO_PROGRAM, {}, home.environment(), home.errorFile());
+    ASSERT_TRUE(home.waitForRecording(10s)) << "no recording started: " << readFile(home.errorFile());
+    const ProgramRun status = home.command({"--status"});
+    EXPECT_EQ(status.status, 1);
+    EXPECT_NE(status.err.find("kelbo: not sent: no folder of the user's own for the command socket"),
+              std::string::npos) << status.err << status.out;
+    ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
+    EXPECT_NE(readFile(home.errorFile()).find("Commands from the command line cannot reach this recorder: "),
+              std::string::npos) << readFile(home.errorFile());
+    EXPECT_NE(readFile(home.logFile()).find("Command socket: no folder of the user's own"), std::string::npos)
+        << readFile(home.logFile());
+}
+
+// Clients that connect and say nothing, or say too much, cannot use up the
+// recorder: past 16 connections the next are closed at once, idle ones after
+// 5 s, and a request without an end is refused; the recording goes on.
+TEST(ProgramCommands, IdleSurplusAndEndlessConnectionsAreCutOffAndTheRecordingGoesOn) {
+    PatternHome home;
+    BackgroundProgram kelbo = home.startRecorder();
+    ASSERT_TRUE(home.waitForRecording(10s)) << "no recording started";
+    std::vector<int> idle;
+    for (int i = 0; i < 20; ++i) idle.push_back(connectToRecorder(home));
+    ASSERT_EQ(std::count(idle.begin(), idle.end(), -1), 0);
+    const auto closedCount = [&] { return std::count_if(idle.begin(), idle.end(), closedByRecorder); };
+    std::this_thread::sleep_for(1s);
+    EXPECT_EQ(closedCount(), 4) << "the connections past 16 are closed at once, the others kept";
+
+    std::this_thread::sleep_for(5s);
+    EXPECT_EQ(closedCount(), 20) << "idle connections are closed after 5 s";
+    for (const int fd : idle) ::close(fd);
+
+    const std::string endless = sendRaw(home, std::string(200 * 1024, 'x'));
+    EXPECT_EQ(endless, "{\"error\":\"request longer than 64 KiB\"}\n");
+
+    const ProgramRun status = home.command({"--status", "--json"});
+    ASSERT_EQ(status.status, 0) << status.err;
+    EXPECT_TRUE(nlohmann::json::parse(status.out)["recording"].get<bool>());
     ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
 }

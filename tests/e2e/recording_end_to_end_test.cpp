@@ -88,9 +88,10 @@ TEST(RecordingEndToEnd, ADueProgrammeIsRecordedInPartsAndFinished) {
     }
     ASSERT_EQ(document.list().cell(1, Column::Status), "Recorded") << statusBar.panelText(panel::kStatus);
     // Six seconds of a one-minute programme: told as far short of its window.
-    ASSERT_EQ(messages.shown.size(), 1u) << (messages.shown.empty() ? "" : messages.shown.back().text);
-    EXPECT_EQ(messages.shown[0].title, "Recording incomplete");
-    EXPECT_TRUE(messages.shown[0].notice);
+    EXPECT_TRUE(messages.shown.empty()) << messages.shown.back().text;
+    ASSERT_FALSE(messages.announced.empty());
+    EXPECT_EQ(messages.announced.back().title, "Recording incomplete");
+    EXPECT_GE(messages.announced.back().files.size(), 2u) << "every part, for Play";
     EXPECT_NE(readFile(dir / "KelboSchedule.txt").find("Complete     : Recorded\r\n"), std::string::npos);
 
     // Parts under their final names, each a program stream that plays alone.

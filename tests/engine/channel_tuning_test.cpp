@@ -8,6 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace kelbo;
 using namespace kelbo::testing;
 using namespace std::chrono_literals;
@@ -110,11 +118,12 @@ TEST_F(ChannelTuningTest, TheFinishNoticeCountsTheStreamsGaps) {
     rig.device.gaps = {5, 5000 + 110'000};  // two more, 1:50 in all
     rig.run(31min);
     EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
-    ASSERT_EQ(rig.messages.shown.size(), 1u);
-    EXPECT_EQ(rig.messages.shown[0].title, "Recording incomplete");
+    EXPECT_TRUE(rig.messages.shown.empty());
+    ASSERT_FALSE(rig.messages.announced.empty());
+    const Announcement& last = rig.messages.announced.back();
+    EXPECT_EQ(last.title, "Recording incomplete");
     // 59:59.6 of media (the first tick came 0.4 s in) less the gaps' 1:50.
-    EXPECT_NE(rig.messages.shown[0].text.find("recorded 58:09 of 60:00, 2 gaps"), std::string::npos)
-        << rig.messages.shown[0].text;
+    EXPECT_NE(last.text.find("recorded 58:09 of 60:00, 2 gaps"), std::string::npos) << last.text;
 }
 
 // The programme "on RTÉ One, channel 1" in a playlist whose third line is
@@ -231,4 +240,107 @@ TEST_F(ChannelTuningTest, AStreamStillOpeningIsWaitedForWithoutTheCaptureCardsWo
     EXPECT_EQ(rig.messages.shown[0].text.find("Dazzle"), std::string::npos) << rig.messages.shown[0].text;
     EXPECT_NE(rig.messages.shown[0].text.find("nothing came from the stream at 127.0.0.1:1"), std::string::npos)
         << rig.messages.shown[0].text;
+}
+
+namespace {
+
+// The process's user and system time.
+std::chrono::milliseconds cpuTime() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return std::chrono::milliseconds(
+        (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000);
+}
+
+long residentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+
+}  // namespace
+
+// A playlist that is a FIFO, a device or a file far larger than any real one
+// is refused at once: the tick returns and the programme fails saying why.
+TEST_F(ChannelTuningTest, APlaylistThatIsNoRegularFileOrTooLargeIsRefusedAtOnce) {
+    const std::filesystem::path fifo = rig.dir / "fifo.m3u";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    // Should a reader wait for a writer, one comes after 3 s so the test ends.
+    std::thread rescue([&fifo] {
+        std::this_thread::sleep_for(3s);
+        const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+    });
+    rig.settings.ChannelPlaylist = fifo.string();
+    rig.loadProgrammes({on("101", "One")});
+    const auto before = std::chrono::steady_clock::now();
+    startAt(kEight);
+    EXPECT_LT(std::chrono::steady_clock::now() - before, 1s) << "the tick waited on the FIFO";
+    rescue.join();
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_NE(rig.messages.shown[0].text.find("cannot be read: not a regular file"), std::string::npos)
+        << rig.messages.shown[0].text;
+
+    for (const std::string& path : {std::string("/dev/zero"), (rig.dir / "huge.m3u").string()}) {
+        // 100 MB: a real head and the rest of the file empty space.
+        writeFile(rig.dir / "huge.m3u", kPlaylist);
+        std::filesystem::resize_file(rig.dir / "huge.m3u", 100'000'000);
+        RecorderRig other(kEight.plusMinutes(-60));
+        other.settings.ChannelPlaylist = path;
+        other.loadProgrammes({on("101", "One")});
+        const long memoryBefore = residentKilobytes();
+        const auto started = std::chrono::steady_clock::now();
+        other.clock.set(toInstant(kEight) + 400ms);
+        other.tick();
+        other.run(3s);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, 2s) << path;
+        EXPECT_LT(residentKilobytes() - memoryBefore, 32 * 1024) << path;
+        EXPECT_EQ(other.device.count("StartCapture"), 0) << path;
+        ASSERT_EQ(other.messages.shown.size(), 1u) << path;
+        EXPECT_NE(other.messages.shown[0].text.find(path == "/dev/zero" ? "not a regular file" : "larger than 64 MiB"),
+                  std::string::npos) << other.messages.shown[0].text;
+    }
+}
+
+// A large playlist without the programme's channel is read once, not at
+// every tick the start is retried; a change of the file is read again.
+TEST_F(ChannelTuningTest, APlaylistIsReadAgainOnlyWhenItsFileChanges) {
+    const std::filesystem::path file = rig.dir / "tv.m3u";
+    std::string big = "#EXTM3U\n";
+    for (int i = 0; big.size() < 15'000'000; ++i)
+        big += "#EXTINF:-1 tvg-id=\"c" + std::to_string(i) + "\" tvg-chno=\"" + std::to_string(1000 + i) +
+               "\" group-title=\"Misc\",Channel " + std::to_string(i) + "\nhttp://iptv.example/live/" +
+               std::to_string(i) + ".ts\n";
+    writeFile(file, big);
+    rig.loadProgrammes({on("555", "Nowhere TV")});
+    const auto firstCpu = cpuTime();
+    startAt(kEight);
+    // Read on a thread of its own: the start waits for it a few ticks at most.
+    for (int tick = 0; tick < 12 && rig.cell(1, Column::Status) != "Failed"; ++tick) rig.run(400ms);
+    const auto firstRead = cpuTime() - firstCpu;
+    ASSERT_EQ(rig.cell(1, Column::Status), "Failed");
+
+    // The same size and time, the channel added: what was read is kept.
+    const auto written = std::filesystem::last_write_time(file);
+    std::string same = big;
+    const std::string entry = "tvg-chno=\"1000\" group-title=\"Misc\",Channel 0\n";
+    const std::string added = "tvg-chno=\"555\" group-title=\"Misc\",Nowhere TV\n";
+    ASSERT_EQ(entry.size(), added.size());
+    same.replace(same.find(entry), entry.size(), added);
+    writeFile(file, same);
+    std::filesystem::last_write_time(file, written);
+    const auto retriesCpu = cpuTime();
+    rig.run(8s);  // twenty retries
+    const auto retries = cpuTime() - retriesCpu;
+    EXPECT_EQ(rig.device.count("StartCapture"), 0) << "the file was read again though it did not change";
+    EXPECT_LT(retries, firstRead / 2 + 100ms) << "20 retries cost " << retries.count() << " ms, the first read "
+                                              << firstRead.count() << " ms";
+
+    // Once it changes, a later try reads it and the channel is found.
+    writeFile(file, same + "\n");
+    for (int tick = 0; tick < 12 && rig.device.count("StartCapture") == 0; ++tick) rig.run(400ms);
+    EXPECT_EQ(rig.device.count("StartCapture"), 1);
+    EXPECT_EQ(rig.device.tunedUrl, "http://iptv.example/live/0.ts");
 }

@@ -316,17 +316,23 @@ TEST_F(RecordingFailuresTest, ARecordingFarShortOfItsWindowIsReportedWithTheFigu
     rig.tick();
     rig.run(42min);
     EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
-    ASSERT_EQ(titles(), std::vector<std::string>{"Recording incomplete"});
-    EXPECT_TRUE(rig.messages.shown[0].notice);
-    EXPECT_NE(rig.messages.shown[0].text.find("recorded 41:10 of 60:00"), std::string::npos)
-        << rig.messages.shown[0].text;
+    // One notification, no box: a short recording is news, not a failure.
+    EXPECT_TRUE(rig.messages.shown.empty());
+    ASSERT_EQ(rig.messages.announced.size(), 2u);
+    const Announcement& incomplete = rig.messages.announced[1];
+    EXPECT_EQ(incomplete.title, "Recording incomplete");
+    EXPECT_NE(incomplete.text.find("recorded 41:10 of 60:00"), std::string::npos) << incomplete.text;
+    EXPECT_FALSE(incomplete.recordingLost);
+    EXPECT_EQ(incomplete.files.size(), 1u) << "Play and Show in Folder act on it";
 
     // 9 of 10 minutes is enough.
     rig.clock.set(toInstant(kEight.plusMinutes(71)));
     rig.tick();
     rig.run(10min);
     EXPECT_EQ(rig.cell(2, Column::Status), "Recorded");
-    EXPECT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_TRUE(rig.messages.shown.empty());
+    ASSERT_EQ(rig.messages.announced.size(), 4u);
+    EXPECT_EQ(rig.messages.announced[3].title, "Recording finished");
 }
 
 // The next part of a split may take a moment to record; that moment is

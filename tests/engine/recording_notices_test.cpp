@@ -49,6 +49,16 @@ TEST(RecordingNoticeTexts, SayWhatHappenedToWhichProgramme) {
               "\"News\" on BBC1 was not recorded: No space left on device");
     EXPECT_EQ(recordingFailedNotice("\"News\" on BBC1", "").text,
               "\"News\" on BBC1 was not recorded: the device recorded nothing");
+    EXPECT_TRUE(recordingFailedNotice("\"News\" on BBC1", "").recordingLost);
+    EXPECT_FALSE(finished.recordingLost);
+    EXPECT_FALSE(started.recordingLost);
+}
+
+TEST(RecordingNoticeTexts, NameTheChannelOnlyWhenThereIsOne) {
+    EXPECT_EQ(noticeProgrammeText("News", "BBC1"), "\"News\" on BBC1");
+    EXPECT_EQ(noticeProgrammeText("Home video", "-NA-"), "\"Home video\"");
+    EXPECT_EQ(noticeProgrammeText("Home video", ""), "\"Home video\"");
+    EXPECT_EQ(noticeProgrammeText("Tom & Jerry <Live>", "  "), "\"Tom & Jerry <Live>\"");
 }
 
 TEST_F(RecordingNoticesTest, ARecordingAnnouncesItsStartAndItsFinishWithLengthAndSize) {
@@ -61,6 +71,10 @@ TEST_F(RecordingNoticesTest, ARecordingAnnouncesItsStartAndItsFinishWithLengthAn
     const std::string text = rig.messages.announced[1].text;
     // Started 400 ms into the programme, so a little short of 30 minutes.
     EXPECT_EQ(text, "Recorded \"Film\" on Channel101: 00:29:59, 3.0 MB");
+    ASSERT_EQ(rig.messages.announced[1].files.size(), 1u) << "what Play and Show in Folder open";
+    EXPECT_EQ(std::filesystem::path(rig.messages.announced[1].files[0]).filename(), "Film-20001[1.1].mpg");
+    EXPECT_TRUE(std::filesystem::exists(rig.messages.announced[1].files[0]));
+    EXPECT_FALSE(rig.messages.announced[1].recordingLost);
     EXPECT_TRUE(rig.messages.shown.empty()) << "no box for news: " << rig.messages.shown[0].title;
 }
 
@@ -71,6 +85,8 @@ TEST_F(RecordingNoticesTest, ARecordingOfNothingAnnouncesItsFailure) {
     rig.run(31min);
     ASSERT_EQ(titles(), (std::vector<std::string>{"Recording started", "Recording failed"}));
     EXPECT_EQ(rig.messages.announced[1].text, "\"Film\" on Channel101 was not recorded: the device recorded nothing");
+    EXPECT_TRUE(rig.messages.announced[1].recordingLost) << "the one notice kept until seen";
+    EXPECT_TRUE(rig.messages.shown.empty()) << "and no box besides";
     EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
 }
 

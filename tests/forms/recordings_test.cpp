@@ -28,6 +28,12 @@ TEST(RecordedFiles, AreTheFinalPartsOfTheRowsBaseLatestFirst) {
                                                (dir / "Film1[1.1].mpg").string()}))
         << "a part still being written (Film3[1.]) and other bases are not this row's";
     EXPECT_TRUE(recordedFiles((dir / "Nothing.mpg").string()).empty());
+    EXPECT_EQ(latestRecording((dir / "Film.mpg").string()),
+              (std::vector<std::string>{(dir / "Film2[1.2].mpg").string(), (dir / "Film2[2.2].mpg").string()}))
+        << "Play plays every part of the latest recording";
+    // A number too long for any counter is nobody's part, not a crash.
+    writeFile(dir / "Film99999999999999999999999[1.1].mpg", "x");
+    EXPECT_EQ(recordedFiles((dir / "Film.mpg").string()).size(), 3u);
     EXPECT_TRUE(recordedFiles((dir / "nofolder" / "Film.mpg").string()).empty());
 }
 
@@ -42,7 +48,7 @@ TEST(QuitCommand, AsksFirstOnlyWhileRecording) {
     EXPECT_FALSE(confirmQuit(device, boxes));
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, "Quit Kelbo");
-    EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::OkCancel);
+    EXPECT_EQ(boxes.shown[0].buttons, MessageBoxes::Buttons::OkCancelDefaultCancel) << "Enter keeps recording";
     boxes.answer = MessageBoxes::Answer::Ok;
     EXPECT_TRUE(confirmQuit(device, boxes));
 }

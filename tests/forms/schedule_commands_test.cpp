@@ -61,6 +61,7 @@ TEST_F(ScheduleCommandsTest, DeleteAsksUnlessExpertAndCancelChangesNothing) {
     EXPECT_EQ(rig.messages.shown[0].title, "Delete Confirmation");
     EXPECT_EQ(rig.messages.shown[0].text, "Are you sure you want to delete?");
     EXPECT_EQ(rig.messages.shown[0].icon, MessageBoxes::Icon::Question);
+    EXPECT_EQ(rig.messages.shown[0].buttons, MessageBoxes::Buttons::OkCancelDefaultCancel) << "Enter keeps the row";
     EXPECT_EQ(list().rowCount(), 3);
     EXPECT_EQ(rig.document.table()[2].ProgrammeName, "Third");
     EXPECT_EQ(rig.scheduleText(), before);

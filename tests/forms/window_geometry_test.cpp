@@ -42,3 +42,16 @@ TEST(TwipsAndPixels, FifteenTwipsToAPixelRoundedToTheNearest) {
     EXPECT_DOUBLE_EQ(twips(640), 9600);
     for (int pixels : {0, 1, 333, 1919}) EXPECT_EQ(px(twips(pixels)), pixels);
 }
+
+TEST(WindowOnScreen, IsPulledOnKeepingItsSizeWhereItFitsAndShrunkWhereItDoesNot) {
+    const PixelRect laptop{0, 0, 1024, 576};  // 1024x600 less a 24 px panel at the bottom
+    // Saved on a 1920x1200 screen, low and to the right.
+    EXPECT_EQ(pulledInside({1200, 700, 800, 450}, laptop), (PixelRect{224, 126, 800, 450}));
+    // Larger than the screen: as large as it can be, wholly on it.
+    EXPECT_EQ(pulledInside({100, 100, 1600, 1000}, laptop), (PixelRect{0, 0, 1024, 576}));
+    // A title bar above the screen comes down; one on it stays.
+    EXPECT_EQ(pulledInside({0, -28, 646, 437}, laptop), (PixelRect{0, 0, 646, 437}));
+    EXPECT_EQ(pulledInside({30, 40, 646, 437}, laptop), (PixelRect{30, 40, 646, 437}));
+    // A second screen to the left of the first (negative coordinates).
+    EXPECT_EQ(pulledInside({-2000, 10, 640, 400}, PixelRect{-1280, 0, 1280, 1024}), (PixelRect{-1280, 10, 640, 400}));
+}

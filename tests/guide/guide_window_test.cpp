@@ -13,8 +13,13 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTextDocument>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -87,6 +92,15 @@ TEST_F(GuideWindowTest, ListsByStartAndFilters) {
     window->filterBox()->setText("channel four");
     ASSERT_EQ(window->view()->model()->rowCount(), 1);
     EXPECT_EQ(viewCell(0, ListingModel::Title), "Morning News");
+}
+
+// Also run at a scale factor of 2, where the offscreen screen is smaller
+// than a netbook's 600 pixels.
+TEST_F(GuideWindowTest, FitsOnASmallScreenFrameAndAll) {
+    const QRect area = window->screen()->availableGeometry();
+    window->show();
+    EXPECT_LE(window->height() + 48, area.height());
+    EXPECT_LE(window->width() + 16, area.width());
 }
 
 TEST_F(GuideWindowTest, ChoosingARecordEntryAppendsThroughTheAddin) {
@@ -279,3 +293,42 @@ TEST_F(GuideWindowTest, RecordSeriesStoresARuleAndRecordsEveryEpisodeOnce) {
 }
 
 }  // namespace
+
+// Listing text that looks like markup is shown as it is: in the status
+// line, the description's tooltip and the add-in's message box.
+TEST_F(GuideWindowTest, MarkupInListingTextIsShownAsItIs) {
+    open(R"(<tv><channel id="c"><display-name>4</display-name></channel>
+<programme start="20030305210000 +0000" stop="20030305220000 +0000" channel="c">
+<title>&lt;a href="http://example.net/"&gt;Click&lt;/a&gt; &amp;amp;</title>
+<desc>&lt;b&gt;Bold&lt;/b&gt; plot
+&lt;img src="file:///etc/passwd"&gt;</desc>
+</programme></tv>)");
+    std::unique_ptr<QMenu> menu(window->programmeMenu(0));
+    ASSERT_FALSE(menu->actions().isEmpty());
+    menu->actions()[0]->trigger();
+    auto* status = window->findChild<QLabel*>();
+    ASSERT_TRUE(status);
+    EXPECT_TRUE(status->text().contains(R"(<a href="http://example.net/">Click</a> &amp;)")) << status->text().toStdString();
+    EXPECT_EQ(status->textFormat(), Qt::PlainText);
+
+    // What a tooltip shows of the description: its text, tags and all.
+    const QString tip = window->view()->model()->index(0, ListingModel::Description).data(Qt::ToolTipRole).toString();
+    QTextDocument shown;
+    if (Qt::mightBeRichText(tip)) shown.setHtml(tip);
+    else shown.setPlainText(tip);
+    EXPECT_EQ(shown.toPlainText().simplified(), R"(<b>Bold</b> plot <img src="file:///etc/passwd">)")
+        << tip.toStdString();
+
+    Qt::TextFormat boxFormat = Qt::AutoText;
+    QString boxText;
+    QTimer::singleShot(0, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            boxFormat = box->textFormat();
+            boxText = box->text();
+            box->close();
+        }
+    });
+    window->showAddinMessage("Clash with <a href=\"http://example.net/\">Click</a>");
+    EXPECT_EQ(boxText, R"(Clash with <a href="http://example.net/">Click</a>)");
+    EXPECT_EQ(boxFormat, Qt::PlainText);
+}

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Serves a folder on 127.0.0.1 the way IPTV servers guard their streams.
+"""Serves a folder (on 127.0.0.1 unless told) the way IPTV servers guard their streams.
 
     guarded_http_server.py PORT FOLDER REQUEST_LOG [--need NAME=VALUE]...
                            [--cut BYTES] [--stall]
@@ -9,6 +9,8 @@
 --cut    each .ts answer ends after BYTES bytes, as a connection that
          drops would
 --stall  every connection is accepted and never answered
+--bind   the address to listen on (127.0.0.1 unless given)
+--redirect PATH=URL  a request for PATH is answered with 302 Found to URL
 
 Each request is appended to REQUEST_LOG as one JSON line: its path, its
 headers (names in lower case) and the status answered.
@@ -47,6 +49,15 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.record(0)
             time.sleep(60)
             return
+        for redirect in self.options.redirect:
+            path, _, url = redirect.partition("=")
+            if self.path == path:
+                self.record(302)
+                self.send_response(302)
+                self.send_header("Location", url)
+                self.send_header("Content-Length", "0")
+                self.end_headers()
+                return
         if not self.allowed():
             self.record(403)
             self.send_error(403, "Forbidden")
@@ -70,10 +81,12 @@ def main():
     parser.add_argument("--need", action="append", default=[])
     parser.add_argument("--cut", type=int, default=0)
     parser.add_argument("--stall", action="store_true")
+    parser.add_argument("--bind", default="127.0.0.1")
+    parser.add_argument("--redirect", action="append", default=[])
     options = parser.parse_args()
     Handler.options = options
     handler = functools.partial(Handler, directory=options.folder)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", options.port), handler)
+    server = http.server.ThreadingHTTPServer((options.bind, options.port), handler)
     server.daemon_threads = True
     server.serve_forever()
 

@@ -12,13 +12,13 @@
 
 namespace kelbo::testing {
 
-Desktop::Desktop() {
+Desktop::Desktop(const std::string& screen) {
     using namespace std::chrono_literals;
     int ends[2];
     if (::pipe2(ends, O_CLOEXEC) != 0) return;
     ::fcntl(ends[1], F_SETFD, 0);  // Xvfb writes its display number here
     xvfb_ = BackgroundProgram("/usr/bin/Xvfb",
-                              {"-displayfd", std::to_string(ends[1]), "-screen", "0", "1280x800x24",
+                              {"-displayfd", std::to_string(ends[1]), "-screen", "0", screen,
                                "-nolisten", "tcp"},
                               {});
     ::close(ends[1]);

@@ -11,7 +11,8 @@ namespace kelbo::testing {
 // with the object.
 class Desktop {
 public:
-    Desktop();
+    // `screen` as Xvfb takes it: width x height x depth.
+    explicit Desktop(const std::string& screen = "1280x800x24");
     ~Desktop();
     Desktop(const Desktop&) = delete;
     Desktop& operator=(const Desktop&) = delete;

@@ -12,12 +12,15 @@ RecorderHome::RecorderHome(const std::string& templateName) {
               "ScheduleFile=" + schedule().string() + "\n"
               "FileString=" + (movies() / "%programme%-%starttime%.mpg").string() + "\n"
               "CaptureSource=test\n");
+    std::filesystem::create_directory(runtime());
+    std::filesystem::permissions(runtime(), std::filesystem::perms::owner_all);
 }
 
 Environment RecorderHome::environment() const {
     return {{"XDG_CONFIG_HOME", (home_ / "config").string()},
             {"XDG_DATA_HOME", (home_ / "data").string()},
             {"XDG_STATE_HOME", (home_ / "state").string()},
+            {"XDG_RUNTIME_DIR", runtime().string()},
             {"QT_QPA_PLATFORM", "offscreen"}};
 }
 

@@ -26,8 +26,10 @@ public:
     std::filesystem::path settingsFile() const { return home_.path() / "config" / "kelbo" / "registry.ini"; }
     std::filesystem::path logFile() const { return home_.path() / "state" / "kelbo" / "kelbo.log"; }
     std::filesystem::path errorFile() const { return home_ / "stderr.txt"; }
+    // The user's runtime folder, where the command socket is.
+    std::filesystem::path runtime() const { return home_ / "runtime"; }
 
-    // Settings, data and state folders below the home; offscreen.
+    // Settings, data, state and runtime folders below the home; offscreen.
     Environment environment() const;
     // Waits until some file is below the movies folder.
     bool waitForRecording(std::chrono::seconds timeout) const;

@@ -26,13 +26,11 @@ public:
         shown.push_back({title, text, icon, Buttons::Ok, true});
     }
 
-    void announce(const std::string& title, const std::string& text) override {
-        announced.push_back({title, text, Icon::Information, Buttons::Ok, true});
-    }
+    void announce(const Announcement& news) override { announced.push_back(news); }
 
     std::vector<Shown> shown;
     // The desktop notifications, apart: they never interrupt anyone.
-    std::vector<Shown> announced;
+    std::vector<Announcement> announced;
     Answer answer = Answer::Ok;
 };
 

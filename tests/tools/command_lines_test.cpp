@@ -68,3 +68,14 @@ TEST_F(CommandLines, AnUnknownOptionIsStatusTwoWithTheUsageOnStandardErrorAndDoe
 }
 
 }  // namespace
+
+// What kelbo-capture says about a file or a source (a stream server's
+// words among them) reaches the terminal with its control characters escaped.
+TEST_F(CommandLines, KelboCaptureShowsControlCharactersEscaped) {
+    const std::string file = (home / "none\x1b[2J" / "out.mpg").string();
+    const ProgramRun r = run({"kelbo-capture", {}, {}}, {"--source", "test", "--seconds", "1", file});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("cannot record to " + (home / "none\\x1b[2J" / "out.mpg").string()), std::string::npos)
+        << r.err;
+}

@@ -17,6 +17,7 @@
 #include <set>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -400,3 +401,63 @@ TEST_F(KelboGuideTool, StreamsA200MegabyteGzippedListingInBoundedMemory) {
 }
 
 }  // namespace
+
+// Guide text and arguments reach the terminal with their control characters
+// escaped: an 8-bit CSI in a title, a tab that would shift the columns, an
+// escape sequence in a rule's title.
+TEST_F(KelboGuideTool, ControlCharactersOfGuideTextAreShownEscaped) {
+    using namespace std::chrono;
+    const auto soon = floor<minutes>(system_clock::now()) + hours(3);
+    writeFile(dir / "listing.xml",
+              "<tv><channel id='a'><display-name>1</display-name><display-name>One</display-name></channel>" +
+                  xmltvProgramme("a", soon, 30, "<title>Quiz&#x9b;2J&#9;Night</title>") + "</tv>");
+    const Result list = guide("xmltv --list '" + (dir / "listing.xml").string() + "'");
+    ASSERT_EQ(list.status, 0) << list.err;
+    EXPECT_NE(list.out.find("\tQuiz\\u009b2J\\tNight\t"), std::string::npos) << list.out;
+    EXPECT_EQ(list.out.find("\xc2\x9b"), std::string::npos);
+
+    settings("DEFAULT Template=1\n");
+    const Result added = guide("rules add --title \"$(printf 'Quiz\\033]0;owned\\007')\" --entry 0");
+    ASSERT_EQ(added.status, 0) << added.err;
+    EXPECT_EQ(added.out, "Stored: \"Quiz\\x1b]0;owned\\x07\" on any channel, entry 0\n");
+    EXPECT_EQ(guide("rules list").out, "1: \"Quiz\\x1b]0;owned\\x07\" on any channel, entry 0\n");
+}
+
+// A channel playlist that is a FIFO would wait for a writer for ever: the
+// listing is shown without it, saying why.
+TEST_F(KelboGuideTool, APlaylistThatIsAFifoIsPassedOverWithTheReason) {
+    const std::filesystem::path fifo = dir / "tv.m3u";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    settings("DEFAULT Template=1\n", "ChannelPlaylist=" + fifo.string() + "\n");
+    writeFile(dir / "listing.xml", kXmltvSample);
+    environment = "timeout 10 env";
+    const Result list = guide("xmltv --list '" + (dir / "listing.xml").string() + "'");
+    EXPECT_EQ(list.status, 0) << "124: still waiting after 10 s";
+    EXPECT_NE(list.err.find("the channel playlist " + fifo.string() + " cannot be read: not a regular file"),
+              std::string::npos) << list.err;
+    EXPECT_NE(list.out.find("Morning News"), std::string::npos) << list.out;
+}
+
+// A zone name of the tz database's form in every programme, each one made
+// up: the names that are not found are not all kept, so memory stays as for
+// a listing that names one zone throughout.
+TEST_F(KelboGuideTool, MadeUpZoneNamesInEveryProgrammeDoNotGrowMemory) {
+    const auto write = [this](const std::string& name, bool distinct) {
+        std::ofstream out(dir / name, std::ios::binary);
+        out << "<tv><channel id='c'><display-name>1</display-name></channel>\n";
+        for (int i = 0; i < 300000; ++i) {
+            const std::string zone = "Fictional/Region_Of_Programme_Number_" + std::to_string(distinct ? i : 0);
+            out << "<programme start='20270101000000 " << zone << "' stop='20270101003000 " << zone
+                << "' channel='c'><title>T</title></programme>\n";
+        }
+        out << "</tv>\n";
+        return (dir / name).string();
+    };
+    const std::string same = write("same.xml", false), distinct = write("distinct.xml", true);
+    const std::string guide = std::string(KELBO_BUILD_DIR) + "/kelbo-guide";
+    const long base = peakKilobytes({guide, "xmltv", "--list", same}, (dir / "same.txt").string());
+    const long peak = peakKilobytes({guide, "xmltv", "--list", distinct}, (dir / "distinct.txt").string());
+    ASSERT_GT(base, 0);
+    ASSERT_GT(peak, 0);
+    EXPECT_LT(peak - base, 8 * 1024) << "peak " << peak << " KB against " << base << " KB with one zone name";
+}

@@ -144,6 +144,14 @@ TEST_F(KelboScheduleTool, ListAndCheckShowControlCharactersEscaped) {
     const Result check = run("check " + quoted(file));
     EXPECT_EQ(check.out.find('\x1b'), std::string::npos) << check.out;
     EXPECT_NE(check.out.find("\\x1b[2Jforty"), std::string::npos) << check.out;
+
+    // A file name that is no schedule: told with its escapes shown.
+    std::filesystem::create_directory(dir / "none\x1b[2J");
+    for (const char* command : {"check", "list"}) {
+        EXPECT_EQ(run(std::string(command) + " \"$(printf '" + dir.path().string() + "/none\\033[2J')\"").status, 1);
+        EXPECT_EQ(err().find('\x1b'), std::string::npos) << err();
+        EXPECT_NE(err().find("none\\x1b[2J"), std::string::npos) << err();
+    }
 }
 
 TEST_F(KelboScheduleTool, RewriteWritesTheRecordersForm) {

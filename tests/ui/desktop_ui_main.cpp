@@ -25,7 +25,9 @@ int main(int argc, char** argv) {
             testing::InitGoogleTest(&argc, argv);
             return RUN_ALL_TESTS();
         }
-    kelbo::testing::Desktop desktop;
+    // A smaller screen where a test run asks for one.
+    const char* screen = std::getenv("KELBO_TEST_SCREEN");
+    kelbo::testing::Desktop desktop(screen ? screen : "1280x800x24");
     if (desktop.display().empty() || !desktop.managed()) {
         std::cerr << "Xvfb with openbox did not start\n";
         return 1;

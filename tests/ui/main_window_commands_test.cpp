@@ -1,6 +1,7 @@
 // The main window from the keyboard, the tray menu, the recordings at hand
 // and the preview's caption.
 #include "main_window_rig.h"
+#include "support/scoped_environment.h"
 
 #include "recorder/ui/add_schedule_dialog.h"
 #include "recorder/ui/main_actions.h"
@@ -33,9 +34,11 @@ protected:
 
     MainWindow& startActive() {
         MainWindow& w = start();
-        w.setUrlOpener([this](const QUrl& url) {
-            opened.push_back(url.toLocalFile().toStdString());
-            return true;
+        w.setFileOpener([this](const std::vector<std::string>& paths) {
+            std::string call;
+            for (const std::string& p : paths) call += (call.empty() ? "" : " + ") + p;
+            opened.push_back(call);
+            return std::string();
         });
         w.activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -138,6 +141,39 @@ TEST_F(MainWindowCommandsTest, StopAndQuitFromTheKeyboardQuitAsksWhileRecording)
     window.reset();
 }
 
+TEST_F(MainWindowCommandsTest, TheCloseBoxDuringARecordingAsksLikeQuitAndOnlyThen) {
+    MainWindow& w = startActive();
+    recordSoon();
+    QSignalSpy closed(&w, &MainWindow::closed);
+    messages.answer = MessageBoxes::Answer::Cancel;
+    EXPECT_FALSE(w.close());
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].title, "Quit Kelbo");
+    EXPECT_EQ(messages.shown[0].buttons, MessageBoxes::Buttons::OkCancelDefaultCancel);
+    EXPECT_EQ(closed.count(), 0);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(device->state, CaptureDevice::Recording) << "Cancel keeps it recording";
+
+    // File > Quit asks once, not again at the close that follows.
+    messages.answer = MessageBoxes::Answer::Ok;
+    w.Quit_Click();
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(closed.count(), 1);
+    program.reset();
+    window.reset();
+}
+
+TEST_F(MainWindowCommandsTest, EndingTheRunFromOutsideAsksNobody) {
+    MainWindow& w = startActive();
+    recordSoon();
+    QSignalSpy closed(&w, &MainWindow::closed);
+    w.closeWithoutAsking();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(closed.count(), 1);
+    program.reset();
+    window.reset();
+}
+
 TEST_F(MainWindowCommandsTest, TheTrayMenuShowsHidesStopsAndQuits) {
     MainWindow& w = start();
     TrayMenu& menu = w.tray().menu();
@@ -190,7 +226,9 @@ TEST_F(MainWindowCommandsTest, RecordedRowsPlayOpenTheirFolderAndDelete) {
     EXPECT_EQ(texts(menu->actions()), (QStringList{"Play", "Open Containing Folder", "Delete"}));
     menu->actions()[0]->trigger();
     menu->actions()[1]->trigger();
-    EXPECT_EQ(opened, (std::vector<std::string>{(dir / "Soon2[1.2].mpg").string(), dir.path().string() + "/"}));
+    // Every part of the latest recording, in order, to one player.
+    const std::string latest = (dir / "Soon2[1.2].mpg").string() + " + " + (dir / "Soon2[2.2].mpg").string();
+    EXPECT_EQ(opened, (std::vector<std::string>{latest, dir.path().string() + "/"}));
 
     // A row with nothing recorded offers only Delete.
     auto later = rows.menuFor(2);
@@ -208,7 +246,7 @@ TEST_F(MainWindowCommandsTest, RecordedRowsPlayOpenTheirFolderAndDelete) {
                           down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
         QApplication::sendEvent(viewport, &event);
     }
-    EXPECT_EQ(opened, (std::vector<std::string>{(dir / "Soon2[1.2].mpg").string()}));
+    EXPECT_EQ(opened, (std::vector<std::string>{latest}));
 
     // Delete asks as the Delete button does.
     later->actions().back()->trigger();
@@ -216,6 +254,59 @@ TEST_F(MainWindowCommandsTest, RecordedRowsPlayOpenTheirFolderAndDelete) {
     EXPECT_EQ(messages.shown[0].title, "Delete Confirmation");
     EXPECT_EQ(w.recorder().document().list().rowCount(), 1);
     EXPECT_EQ(w.recorder().document().list().cell(1, Column::Programme), "Soon");
+}
+
+TEST_F(MainWindowCommandsTest, PlayWithoutAPlayerSaysSoAndAPlayerGetsEveryPartInOrder) {
+    const auto xdg = dir / "xdg";
+    std::filesystem::create_directories(xdg / "data" / "applications");
+    std::filesystem::create_directories(xdg / "config");
+    std::filesystem::create_directories(xdg / "run");
+    std::filesystem::permissions(xdg / "run", std::filesystem::perms::owner_all);
+    // The system's file types, but none of its applications.
+    std::filesystem::create_directories(xdg / "usr");
+    std::filesystem::create_directory_symlink("/usr/share/mime", xdg / "usr" / "mime");
+    ScopedEnvironment desktop{{"XDG_CONFIG_HOME", (xdg / "config").string()},
+                              {"XDG_CONFIG_DIRS", (xdg / "etc").string()},
+                              {"XDG_DATA_HOME", (xdg / "data").string()},
+                              {"XDG_DATA_DIRS", (xdg / "usr").string()},
+                              {"XDG_RUNTIME_DIR", (xdg / "run").string()},
+                              {"XDG_CURRENT_DESKTOP", std::nullopt}};
+    MainWindow& w = start();
+    for (const char* name : {"Soon1[1.1].mpg", "Soon2[1.2].mpg", "Soon2[2.2].mpg"}) writeFile(dir / name, "x");
+    w.rowMenu().play(1);
+    ASSERT_EQ(messages.shown.size(), 1u) << "not silent";
+    EXPECT_EQ(messages.shown[0].title, "Play");
+    EXPECT_EQ(messages.shown[0].text, "No application is set to open MPEG video files.\n" + (dir / "Soon2[1.2].mpg").string());
+    action("OpenRecordingsFolder")->trigger();
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].text, "No application is set to open folders.\n" + dir.path().string());
+
+    // A player that takes many files gets every part of the latest recording.
+    const auto got = dir / "player-got.txt";
+    const auto player = xdg / "player";
+    writeFile(player, "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$0-got.tmp\" && mv \"$0-got.tmp\" " + got.string() + "\n");
+    std::filesystem::permissions(player, std::filesystem::perms::owner_all);
+    writeFile(xdg / "data" / "applications" / "player.desktop",
+              "[Desktop Entry]\nType=Application\nName=Player\nExec=" + player.string() + " --fs %F\n");
+    writeFile(xdg / "config" / "mimeapps.list", "[Default Applications]\nvideo/mpeg=player.desktop;\n");
+    const auto waitForPlayer = [&] {
+        for (int i = 0; i < 100 && !std::filesystem::exists(got); ++i) QTest::qWait(20);
+        const std::string text = readFile(got);
+        std::filesystem::remove(got);
+        return text;
+    };
+    w.rowMenu().play(1);
+    EXPECT_EQ(waitForPlayer(), "--fs\n" + (dir / "Soon2[1.2].mpg").string() + "\n" + (dir / "Soon2[2.2].mpg").string() + "\n");
+
+    // One that takes a single file gets them as a playlist.
+    writeFile(xdg / "data" / "applications" / "player.desktop",
+              "[Desktop Entry]\nType=Application\nName=Player\nExec=" + player.string() + " %f\n");
+    w.rowMenu().play(1);
+    const std::string playlist = waitForPlayer();
+    ASSERT_FALSE(playlist.empty());
+    EXPECT_EQ(readFile(playlist.substr(0, playlist.size() - 1)),
+              "#EXTM3U\n" + (dir / "Soon2[1.2].mpg").string() + "\n" + (dir / "Soon2[2.2].mpg").string() + "\n");
+    EXPECT_EQ(messages.shown.size(), 2u);
 }
 
 TEST_F(MainWindowCommandsTest, ViewOpenRecordingsFolderOpensThePatternsFolder) {
@@ -254,7 +345,9 @@ TEST_F(MainWindowCommandsTest, HelpOpensTheHandbookAndNamesQtAndTheAboutBox) {
     EXPECT_NE(readFile(opened[0]).find("<title>Kelbo Handbook</title>"), std::string::npos);
     EXPECT_TRUE(messages.shown.empty());
 
-    w.setUrlOpener([](const QUrl&) { return false; });
+    w.setFileOpener([](const std::vector<std::string>& paths) {
+        return "No application is set to open HTML files.\n\n" + paths.at(0);
+    });
     action("handbook")->trigger();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "Kelbo Handbook");

@@ -2,16 +2,21 @@
 // panel at the smallest window, the clash description shows when the mouse
 // selects or rests on a blue row, and the tray icon offers its menu.
 #include "desktop_ui.h"
+#include "fake_notification_server.h"
 #include "main_window_rig.h"
 
 #include "recorder/ui/keyed_status_bar.h"
 #include "recorder/ui/schedule_list_view.h"
 #include "recorder/ui/system_tray.h"
 #include "recorder/ui/tray_menu.h"
+#include "support/temp_dir.h"
 
+#include <QDBusConnection>
 #include <QLabel>
 #include <QSystemTrayIcon>
 #include <QToolTip>
+
+#include <csignal>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -120,4 +125,39 @@ TEST_F(OnADesktop, TheTrayIconIsThereFromTheStartAndOffersItsMenu) {
     settleOnTheDesktop();
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.tray().shown());
+}
+
+// The tray's balloon shows one notice at a time: with the icon shown, news
+// still goes to the session's notification server, and a finish followed
+// at once by a start are two notifications, neither replacing the other.
+TEST_F(OnADesktop, WithTheTrayIconShownNewsGoesToTheNotificationServerOneEach) {
+    ASSERT_TRUE(SystemTray::available()) << "trayer did not start";
+    TempDir busDir;
+    const std::string address = "unix:path=" + (busDir / "bus").string();
+    BackgroundProgram daemon("/usr/bin/dbus-daemon", {"--session", "--nofork", "--address=" + address}, {});
+    for (int i = 0; i < 50 && !std::filesystem::exists(busDir / "bus"); ++i) settleOnTheDesktop(100);
+    ASSERT_TRUE(std::filesystem::exists(busDir / "bus")) << "dbus-daemon did not start";
+    FakeNotificationServer fake;
+    fake.capabilities = {"body", "body-markup", "actions"};
+    {
+        QDBusConnection service = QDBusConnection::connectToBus(QString::fromStdString(address), "fake-server");
+        ASSERT_TRUE(service.registerVirtualObject("/org/freedesktop/Notifications", &fake));
+        ASSERT_TRUE(service.registerService("org.freedesktop.Notifications"));
+        SystemTray tray;
+        tray.keepShown(true);
+        settleOnTheDesktop();
+        ASSERT_TRUE(tray.shown());
+        tray.setNotificationBus(QDBusConnection::connectToBus(QString::fromStdString(address), "kelbo-tray"));
+        tray.showNotice({"Recording finished", "Recorded \"News\" on BBC1: 00:30:00, 1.2 GB", false, {"/v/News.mpg"}});
+        tray.showNotice({"Recording started", "Recording \"Film\" on BBC1 into Film-20001[1.].mpg", false, {}});
+        for (int i = 0; i < 50 && fake.notifications.size() < 2; ++i) settleOnTheDesktop(20);
+        ASSERT_EQ(fake.notifications.size(), 2u);
+        EXPECT_EQ(fake.notifications[0].arguments()[3].toString(), "Recording finished");
+        EXPECT_EQ(fake.notifications[1].arguments()[3].toString(), "Recording started");
+        for (const QDBusMessage& m : fake.notifications) EXPECT_EQ(m.arguments()[1].toUInt(), 0u);
+        service.unregisterObject("/org/freedesktop/Notifications");
+    }
+    QDBusConnection::disconnectFromBus("fake-server");
+    QDBusConnection::disconnectFromBus("kelbo-tray");
+    daemon.stop(SIGTERM, std::chrono::seconds(5));
 }

@@ -3,6 +3,7 @@
 
 #include "capture_options.h"
 #include "common/settings_store.h"
+#include "common/text_util.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/media/gst/device_factory.h"
 #include "recorder/media/gst/queued_dispatcher.h"
@@ -23,13 +24,13 @@ volatile std::sig_atomic_t interrupted = 0;
 class StderrMessageBoxes : public MessageBoxes {
 public:
     Answer show(const std::string& title, const std::string& text, Icon, Buttons) override {
-        std::cerr << "kelbo-capture: " << title << ": " << text << "\n";
+        std::cerr << "kelbo-capture: " << escapeControls(title) << ": " << escapeControls(text) << "\n";
         return Answer::Ok;
     }
 };
 
 int fail(const std::string& message) {
-    std::cerr << "kelbo-capture: " << message << "\n";
+    std::cerr << "kelbo-capture: " << escapeControls(message) << "\n";
     return 1;
 }
 
@@ -125,12 +126,12 @@ int main(int argc, char** argv) {
         const auto found = results.find(file);
         if (found == results.end() || !found->second.ok) {
             const bool failed = found != results.end() && !found->second.error.empty();
-            std::cerr << "kelbo-capture: " << file << " was not finished"
-                      << (failed ? ": " + found->second.error : std::string()) << "\n";
+            std::cerr << "kelbo-capture: " << escapeControls(file) << " was not finished"
+                      << (failed ? ": " + escapeControls(found->second.error) : std::string()) << "\n";
             allFinished = false;
             continue;
         }
-        std::cout << found->second.elapsedMs << "\t" << file << "\n";
+        std::cout << found->second.elapsedMs << "\t" << escapeControls(file) << "\n";
     }
     if (options->preview) std::cerr << "preview frames: " << previewFrames << "\n";
     return allFinished ? 0 : 1;

@@ -15,8 +15,9 @@ XmltvListing readGuideListing(const std::string& file, const XmltvLimits& limits
     const std::string playlist = settings.GetSetting(settings::kDefaults, settings::kChannelPlaylist);
     if (playlist.empty()) return listing;
     // Read as the recorder reads it, so both see the same entries.
-    if (const auto entries = readM3uFile(toHostPath(playlist))) numberChannelsFromPlaylist(listing, *entries);
-    else warning = "the channel playlist " + playlist + " cannot be read";
+    std::string why;
+    if (const auto entries = readM3uFile(toHostPath(playlist), &why)) numberChannelsFromPlaylist(listing, *entries);
+    else warning = "the channel playlist " + playlist + " cannot be read: " + why;
     return listing;
 }
 

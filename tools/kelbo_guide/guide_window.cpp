@@ -13,6 +13,7 @@
 
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QLineEdit>
 #include <QKeyEvent>
 #include <QMenu>
@@ -20,6 +21,7 @@
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QTableView>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -91,8 +93,6 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     connect(view_, &QWidget::customContextMenuRequested, this, &GuideWindow::openMenuAt);
     view_->installEventFilter(this);
 
-    // Guide texts reach the status line: never read as markup.
-    status_->setTextFormat(Qt::PlainText);
     status_->setWordWrap(true);
 
     auto* bar = new QMenuBar(this);
@@ -102,8 +102,13 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     layout->addWidget(filter_);
     layout->addWidget(view_);
     layout->addWidget(status_);
+    // The status quotes programme names: guide text, never markup.
+    status_->setTextFormat(Qt::PlainText);
     setWindowTitle(QStringLiteral("Kelbo guide"));
     resize(1000, 600);
+    // Never larger than the screen (a netbook's is 600 px high), with room
+    // for the window manager's frame.
+    if (const QScreen* on = screen()) resize(size().boundedTo(on->availableGeometry().size() - QSize(16, 48)));
 
     // Programmes end as the window stays open.
     auto* minute = new QTimer(this);
@@ -143,6 +148,13 @@ bool GuideWindow::eventFilter(QObject* watched, QEvent* event) {
 QString GuideWindow::statusText() const { return status_->text(); }
 
 void GuideWindow::showStatus(const QString& text) { status_->setText(text); }
+
+void GuideWindow::showAddinMessage(const std::string& text) {
+    // The add-in's messages quote guide text.
+    QMessageBox box(QMessageBox::Warning, windowTitle(), QString::fromStdString(text), QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
 
 QMenu* GuideWindow::programmeMenu(int row) {
     const int sourceRow = proxy_->mapToSource(proxy_->index(row, 0)).row();

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 namespace kelbo {
 class Clock;
 }
@@ -34,6 +36,8 @@ public:
     QTableView* view() const { return view_; }
     QString statusText() const;
     void showStatus(const QString& text);
+    // A message of the add-in, in a box over the window, as plain text.
+    void showAddinMessage(const std::string& text);
     // The pop-up menu for the programme in view row `row`; its actions run
     // the add-in's record commands. The caller owns the menu.
     QMenu* programmeMenu(int row);

@@ -52,12 +52,14 @@ QString ListingModel::cell(int row, Column column) const {
 QVariant ListingModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     if (role == Qt::DisplayRole) return cell(index.row(), static_cast<Column>(index.column()));
+    if (role == Qt::ToolTipRole && index.column() == Description) {
+        // Tooltips read anything that looks like markup as markup; guide
+        // text is shown as it is, as escaped rich text (which also wraps).
+        const QString text = qs(guideDescription(listing_, listing_.programmes[static_cast<size_t>(index.row())]));
+        return QStringLiteral("<qt>") + text.toHtmlEscaped().replace('\n', QStringLiteral("<br>")) +
+               QStringLiteral("</qt>");
+    }
     if (role == EndedRole) return ended(index.row());
-    // Listing text is shown as it stands: escaped, so that a tooltip never
-    // takes it for markup (an image, a link, a style).
-    if (role == Qt::ToolTipRole && index.column() == Description)
-        return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>")
-            .arg(qs(guideDescription(listing_, listing_.programmes[static_cast<size_t>(index.row())])).toHtmlEscaped());
     if (role == Qt::ToolTipRole && index.column() == Status) {
         QStringList why;
         if (scheduled(index.row())) why << QStringLiteral("The schedule holds this programme.");

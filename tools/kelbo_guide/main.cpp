@@ -10,9 +10,9 @@
 #include "xmltv_reader.h"
 
 #include "common/settings_store.h"
+#include "common/text_util.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include <algorithm>
 #include <chrono>
@@ -40,7 +40,7 @@ const char kUsage[] =
     "       kelbo-guide [--addin PATH] rules apply FILE.xml|FILE.xml.gz\n";
 
 int usage(const std::string& why = {}) {
-    if (!why.empty()) std::cerr << "kelbo-guide: " << why << '\n';
+    if (!why.empty()) std::cerr << "kelbo-guide: " << escapeControls(why) << '\n';
     std::cerr << kUsage;
     return 2;
 }
@@ -100,7 +100,7 @@ std::optional<Arguments> parse(int argc, char** argv, std::string& why) {
 }
 
 int menu(const GuideAddin& addin) {
-    for (const auto& entry : addin.menu()) std::cout << entry.text << '\n';
+    for (const auto& entry : addin.menu()) std::cout << escapeControls(entry.text) << '\n';
     return 0;
 }
 
@@ -168,29 +168,32 @@ int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
     std::string warning;
     XmltvListing listing = readGuideListing(file, limits, settings, warning);
     if (!listing.error.isEmpty()) {
-        std::cerr << "kelbo-guide: " << file << " is not a readable XMLTV listing: "
-                  << listing.error.toStdString() << '\n';
+        std::cerr << "kelbo-guide: " << escapeControls(file) << " is not a readable XMLTV listing: "
+                  << escapeControls(listing.error.toStdString()) << '\n';
         return 1;
     }
-    if (!warning.empty()) std::cerr << "kelbo-guide: " << warning << '\n';
+    if (!warning.empty()) std::cerr << "kelbo-guide: " << escapeControls(warning) << '\n';
     const QString note = skippedNote(listing);
     if (!note.isEmpty()) std::cerr << "kelbo-guide: " << note.toStdString() << '\n';
     if (args.list) {
         ListingModel model(std::move(listing));
         for (int row = 0; row < model.rowCount(); ++row) {
-            QStringList cells;
-            // The listing's own columns; the window's marks are not part of it.
-            for (int c = ListingModel::Channel; c < ListingModel::ColumnCount; ++c)
-                cells << model.cell(row, static_cast<ListingModel::Column>(c));
-            std::cout << cells.join('\t').toStdString() << '\n';
+            // Guide text: its control characters escaped, its tabs too, so
+            // that a cell never runs into the next column. The listing's own
+            // columns only: the window's marks are not part of it.
+            std::string line;
+            for (int c = ListingModel::Channel; c < ListingModel::ColumnCount; ++c) {
+                std::string cell = escapeControls(model.cell(row, static_cast<ListingModel::Column>(c)).toStdString());
+                for (size_t at = 0; (at = cell.find('\t', at)) != std::string::npos; at += 2) cell.replace(at, 1, "\\t");
+                line += (c != ListingModel::Channel ? "\t" : "") + cell;
+            }
+            std::cout << line << '\n';
         }
         return 0;
     }
     QApplication app(argc, argv);
     GuideWindow window(new ListingModel(std::move(listing)), *addin);
-    addin->onMessage([&window](const std::string& text) {
-        QMessageBox::warning(&window, QString(), QString::fromStdString(text));
-    });
+    addin->onMessage([&window](const std::string& text) { window.showAddinMessage(text); });
     window.showStatus(note);
     window.show();
     const int status = app.exec();
@@ -220,7 +223,7 @@ int main(int argc, char** argv) {
     if (needsAddin) {
         addin = GuideAddin::load(args->addin, why);
         if (!addin) {
-            std::cerr << "kelbo-guide: cannot load the add-in: " << why << '\n';
+            std::cerr << "kelbo-guide: cannot load the add-in: " << escapeControls(why) << '\n';
             return 1;
         }
     }

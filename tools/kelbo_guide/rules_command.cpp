@@ -6,6 +6,7 @@
 #include "series_rules.h"
 
 #include "common/settings_store.h"
+#include "common/text_util.h"
 
 #include <charconv>
 #include <chrono>
@@ -24,7 +25,7 @@ std::optional<size_t> count(const std::string& text) {
 }
 
 int fail(const std::string& why, int status = 1) {
-    std::cerr << "kelbo-guide: " << why << '\n';
+    std::cerr << "kelbo-guide: " << escapeControls(why) << '\n';
     return status;
 }
 
@@ -36,10 +37,10 @@ int add(SeriesRuleStore& rules, const std::map<std::string, std::string>& o, boo
     SeriesRule rule{o.at("--title"), o.contains("--channel") ? o.at("--channel") : "", *entry, newOnly};
     if (!rules.add(rule)) {
         if (rules.failed()) return fail("cannot write the settings store");
-        std::cout << "Already stored: " << rule.describe() << '\n';
+        std::cout << "Already stored: " << escapeControls(rule.describe()) << '\n';
         return 0;
     }
-    std::cout << "Stored: " << rule.describe() << '\n';
+    std::cout << "Stored: " << escapeControls(rule.describe()) << '\n';
     return 0;
 }
 
@@ -51,14 +52,14 @@ int apply(const SettingsStore& settings, const std::vector<SeriesRule>& rules, c
     const XmltvListing listing = readGuideListing(file, {}, settings, warning);
     if (!listing.error.isEmpty())
         return fail(file + " is not a readable XMLTV listing: " + listing.error.toStdString());
-    if (!warning.empty()) std::cerr << "kelbo-guide: " << warning << '\n';
+    if (!warning.empty()) std::cerr << "kelbo-guide: " << escapeControls(warning) << '\n';
     std::string why;
     const auto addin = GuideAddin::load(addinPath, why);
     if (!addin) return fail("cannot load the add-in: " + why);
     const RulesApplied applied =
         applyRules(listing, rules, scheduleFileOf(settings), std::chrono::system_clock::now(),
                    [&addin](size_t entry, const GuideProgramme& p) { return addin->record(entry, p.record()); });
-    for (const std::string& title : applied.recordedTitles) std::cout << "Recorded: " << title << '\n';
+    for (const std::string& title : applied.recordedTitles) std::cout << "Recorded: " << escapeControls(title) << '\n';
     std::cout << applied.recorded << " recorded, " << applied.alreadyScheduled << " already in the schedule";
     if (applied.refused) std::cout << ", " << applied.refused << " for a menu entry the add-in lacks";
     std::cout << '\n';
@@ -75,7 +76,7 @@ int rulesCommand(const std::vector<std::string>& words, const std::map<std::stri
     if (what == "add" && words.size() == 1) return add(store, options, newOnly);
     if (what == "list" && words.size() == 1) {
         const auto rules = store.rules();
-        for (size_t i = 0; i < rules.size(); ++i) std::cout << i + 1 << ": " << rules[i].describe() << '\n';
+        for (size_t i = 0; i < rules.size(); ++i) std::cout << i + 1 << ": " << escapeControls(rules[i].describe()) << '\n';
         return 0;
     }
     if (what == "remove" && words.size() == 2) {

@@ -30,6 +30,8 @@ bool plausibleName(std::string_view name) {
     });
 }
 
+constexpr size_t kUnknownNamesKept = 256;
+
 std::string databaseFolder() {
     const char* dir = std::getenv("TZDIR");
     return dir && *dir ? dir : "/usr/share/zoneinfo";
@@ -85,7 +87,13 @@ std::shared_ptr<const TzZone> TzZone::find(std::string_view name) {
     std::ostringstream bytes;
     if (in) bytes << in.rdbuf();
     auto zone = in ? fromBytes(bytes.str()) : nullptr;
-    cache.emplace(std::string(name), zone);  // unknown names are remembered too
+    // Unknown names are remembered too, but only so many: a listing may
+    // name a different made-up zone in each of a million programmes.
+    static size_t unknown = 0;
+    if (zone || unknown < kUnknownNamesKept) {
+        cache.emplace(std::string(name), zone);
+        if (!zone) ++unknown;
+    }
     return zone;
 }
 

@@ -30,7 +30,7 @@ class StderrMessages : public MessageBoxes {
 public:
     explicit StderrMessages(std::ostream& err) : err_(err) {}
     Answer show(const std::string& title, const std::string& text, Icon, Buttons) override {
-        err_ << "kelbo-schedule: " << title << ": " << text << '\n';
+        err_ << "kelbo-schedule: " << escapeControls(title) << ": " << escapeControls(text) << '\n';
         return Answer::Ok;
     }
 
@@ -80,7 +80,7 @@ struct Session {
     bool load() {
         const std::string path = document.scheduleFilePath().string();
         if (const auto why = unusable(path, true)) {
-            err << "kelbo-schedule: " << *why << '\n';
+            err << "kelbo-schedule: " << escapeControls(*why) << '\n';
             return false;
         }
         document.Load_Schedule();
@@ -194,7 +194,7 @@ int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out,
     const LiveSettings settings = readLiveSettings(store, desktopDefaultFolders(userVideosFolder()));
     const std::string path = toHostPath(args.file.value_or(settings.ScheduleFile));
     if (const auto why = unusable(path, false)) {
-        err << "kelbo-schedule: " << *why << '\n';
+        err << "kelbo-schedule: " << escapeControls(*why) << '\n';
         return 1;
     }
     const auto chosen = slotted(path, settings.EndBuffer, clock.localNow());
@@ -228,7 +228,7 @@ int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out,
     for (const auto& [line, why] : lost) out << "line " << line << ": " << escapeControls(why) << '\n';
     const bool anyLost = !lost.empty();
     if (reader.failed()) {
-        err << "kelbo-schedule: read error in \"" << path << "\"\n";
+        err << "kelbo-schedule: read error in \"" << escapeControls(path) << "\"\n";
         return 1;
     }
     return anyLost ? 1 : 0;

@@ -4,11 +4,14 @@
 #include "av_ref.h"
 #include "capture_format.h"
 #include "ffmpeg_log.h"
+#include "stream_address.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/dict.h>
+#include <libavutil/mem.h>
+#include <libavutil/opt.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
@@ -69,6 +72,34 @@ int StreamInput::interruptCallback(void* self) {
     return input->interrupt_ && input->interrupt_() ? 1 : 0;
 }
 
+// Every URL the demuxer opens passes here (the stream's own, an HLS
+// playlist's variants, segments and keys), so a stranger's stream cannot
+// lead the recorder to this machine's own services or files.
+int StreamInput::openUrl(AVFormatContext* format, AVIOContext** pb, const char* url, int flags,
+                         AVDictionary** options) {
+    auto* input = static_cast<StreamInput*>(format->opaque);
+    if (std::string why = urlRefusal(url, input->streamIsLocal_); !why.empty()) {
+        input->refused_ = "refused to open " + std::string(url) + ": " + why;
+        return AVERROR(EPERM);
+    }
+    av_dict_set(options, "protocol_whitelist", kStreamProtocols, 0);
+    const int opened = avio_open2(pb, url, flags, &format->interrupt_callback, options);
+    if (opened < 0) return opened;
+    // The HTTP reader follows redirects itself: where it ended up must be
+    // allowed too, or nothing of its answer is used.
+    uint8_t* location = nullptr;
+    if (av_opt_get(*pb, "location", AV_OPT_SEARCH_CHILDREN, &location) >= 0 && location) {
+        const std::string where(reinterpret_cast<const char*>(location));
+        av_free(location);
+        if (std::string why = urlRefusal(where, input->streamIsLocal_); where != url && !why.empty()) {
+            avio_closep(pb);
+            input->refused_ = "refused to open " + std::string(url) + ", redirected to " + where + ": " + why;
+            return AVERROR(EPERM);
+        }
+    }
+    return 0;
+}
+
 std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int width, int height,
                                                Interrupt interrupt, std::string* error) {
     std::unique_ptr<StreamInput> in(new StreamInput(width, height, std::move(interrupt)));
@@ -79,6 +110,9 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     in->format_ = avformat_alloc_context();
     if (!in->format_) return fail("out of memory");
     in->format_->interrupt_callback = {&StreamInput::interruptCallback, in.get()};
+    in->format_->opaque = in.get();
+    in->format_->io_open = &StreamInput::openUrl;
+    in->streamIsLocal_ = isLocalHost(urlHostName(stream.url));
     // Live streams: start soon rather than probe long. Joined between two
     // key pictures, a stream's picture size may stay unknown until the next
     // one; neither the decoders nor the copies need it beforehand.
@@ -86,17 +120,19 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     AVDictionary* raw = nullptr;
     av_dict_set(&raw, "overrun_nonfatal", "1", 0);  // udp: a late reader loses packets, not the stream
     av_dict_set(&raw, "fifo_size", "278876", 0);    // udp: about 50 MB of packets
+    av_dict_set(&raw, "protocol_whitelist", kStreamProtocols, 0);
     setHttpOptions(&raw, stream.http);
     std::unique_ptr<AVDictionary, DictFree> options(raw);
     raw = options.release();
     forgetFfmpegError();
     const int opened = avformat_open_input(&in->format_, stream.url.c_str(), nullptr, &raw);
     options.reset(raw);
-    if (opened < 0) return fail(openError(opened));  // the context is freed on failure
+    if (opened < 0) return fail(!in->refused_.empty() ? in->refused_ : openError(opened));  // the context is freed on failure
     const int found = avformat_find_stream_info(in->format_, nullptr);
-    if (found < 0) return fail(ffmpegError(found));
+    if (found < 0) return fail(!in->refused_.empty() ? in->refused_ : ffmpegError(found));
+    if (in->format_->nb_streams == 0 && !in->refused_.empty()) return fail(in->refused_);
     in->videoStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (in->videoStream_ < 0) return fail("the stream has no picture");
+    if (in->videoStream_ < 0) return fail(!in->refused_.empty() ? in->refused_ : "the stream has no picture");
     in->videoCodec_ = openDecoder(in->format_->streams[in->videoStream_]);
     if (!in->videoCodec_) return fail("the stream's picture cannot be decoded");
     in->audioStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);

@@ -12,7 +12,9 @@
 
 struct AVCodecContext;
 struct AVCodecParameters;
+struct AVDictionary;
 struct AVFormatContext;
+struct AVIOContext;
 struct AVFrame;
 struct SwrContext;
 struct SwsContext;
@@ -73,6 +75,8 @@ public:
 private:
     StreamInput(int width, int height, Interrupt interrupt);
     static int interruptCallback(void* self);
+    static int openUrl(AVFormatContext* format, AVIOContext** pb, const char* url, int flags,
+                       AVDictionary** options);
     void decodePicture(const AVPacket& packet, std::vector<Media>& out);
     void decodeSound(const AVPacket& packet, std::vector<Media>& out);
     void decode(AVCodecContext* codec, int stream, std::vector<Media>& out);
@@ -83,6 +87,8 @@ private:
     int width_;
     int height_;
     Interrupt interrupt_;
+    bool streamIsLocal_ = false;  // the stream itself is on this machine or its link
+    std::string refused_;         // why a URL the stream led to was not opened
     AVFormatContext* format_ = nullptr;
     AVCodecContext* videoCodec_ = nullptr;
     AVCodecContext* audioCodec_ = nullptr;

@@ -2,6 +2,7 @@
 // next programme marked) and the live test pattern in the preview, then
 // saves the screen to a PNG. Run on a display, e.g.:
 //   xvfb-run -a -s "-screen 0 1000x640x24" build/kelbo-main-window-screenshot docs/main-window.png
+// With --dark after the file name, under a dark palette (docs/main-window-dark.png).
 #include "common/clock.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
@@ -19,13 +20,16 @@
 #include "support/temp_dir.h"
 
 #include <QApplication>
+#include <QPalette>
 #include <QPixmap>
+#include <QStyle>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
 #include <map>
+#include <string>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -53,9 +57,27 @@ GuideRecord record(const char* name, int fromNow, const char* minutes, const cha
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+    if (argc != 2 && !(argc == 3 && std::string(argv[2]) == "--dark")) {
+        std::fprintf(stderr, "usage: %s OUTPUT.png [--dark]\n", argv[0]);
         return 2;
+    }
+    if (argc == 3) {
+        QApplication::setStyle("Fusion");
+        QPalette dark;
+        dark.setColor(QPalette::Window, QColor(49, 54, 59));
+        dark.setColor(QPalette::WindowText, QColor(239, 240, 241));
+        dark.setColor(QPalette::Base, QColor(35, 38, 41));
+        dark.setColor(QPalette::AlternateBase, QColor(49, 54, 59));
+        dark.setColor(QPalette::Text, QColor(239, 240, 241));
+        dark.setColor(QPalette::Button, QColor(49, 54, 59));
+        dark.setColor(QPalette::ButtonText, QColor(239, 240, 241));
+        dark.setColor(QPalette::Highlight, QColor(61, 174, 233));
+        dark.setColor(QPalette::HighlightedText, QColor(252, 252, 252));
+        dark.setColor(QPalette::ToolTipBase, QColor(49, 54, 59));
+        dark.setColor(QPalette::ToolTipText, QColor(239, 240, 241));
+        for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            dark.setColor(QPalette::Disabled, role, QColor(110, 113, 116));
+        QApplication::setPalette(dark);
     }
     TempDir dir;
     SettingsStore store(dir / "registry.ini");
