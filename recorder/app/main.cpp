@@ -135,7 +135,7 @@ int main(int argc, char** argv) {
         const std::string why = "Commands from the command line cannot reach this recorder: " +
                                 instance.listenError().toStdString() + ".";
         std::cerr << "kelbo: " << why << '\n';
-        window.tray().showNotice("Kelbo", why, true);
+        window.tray().showNotice({"Kelbo", why, false, {}});
     }
     QObject::connect(&instance, &app::SingleInstance::raiseRequested, &window,
                      &ui::MainWindow::Restore_From_Tray);

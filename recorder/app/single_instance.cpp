@@ -182,9 +182,9 @@ void SingleInstance::accept(QLocalSocket* socket) {
     };
     const std::optional<uid_t> uid = peerUid(socket->socketDescriptor());
     if (!uid || *uid != ::getuid()) {
-        log::errorOften("command socket stranger", "Command socket: a connection from " +
-                                                      (uid ? describeUser(*uid) : QString("an unknown user")).toStdString() +
-                                                      " refused");
+        const QString who = uid ? describeUser(*uid) : QString("an unknown user");
+        log::errorOften("command socket stranger",
+                        "Command socket: a connection from " + who.toStdString() + " refused");
         return refuse();
     }
     if (connections_ >= limits_.connections) {

@@ -248,8 +248,8 @@ namespace {
 std::chrono::milliseconds cpuTime() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    return std::chrono::milliseconds(
-        (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000);
+    const auto ms = [](const timeval& t) { return t.tv_sec * 1000 + t.tv_usec / 1000; };
+    return std::chrono::milliseconds(ms(usage.ru_utime) + ms(usage.ru_stime));
 }
 
 long residentKilobytes() {

@@ -150,7 +150,7 @@ TEST(GuideRealListing, KeepsEveryProgrammeWithItsTrueTimes) {
     ASSERT_EQ(listing.programmes.size(), realChannels().size() * 5);
     size_t closes = 0;
     for (const XmltvProgramme& p : listing.programmes) {
-        const std::string title = listing.text(p.title);
+        const std::string title(listing.text(p.title));
         if (title == "Close") {
             ++closes;
             EXPECT_EQ(p.durationMinutes, 0);
@@ -266,7 +266,7 @@ TEST_F(GuideThroughTheAddin, SubTitleAndDescriptionShareTheLineTheRecorderKeeps)
     std::vector<std::string> titles;
     for (const XmltvProgramme& p : listing.programmes) {
         const std::string id = listing.channels[p.channel].id;
-        const std::string title = listing.text(p.title);
+        const std::string title(listing.text(p.title));
         if ((id == "BBCOne.uk" && title == "Inside the Palace") || (id == "PervyKanal.ru" && title == "Film")) {
             ASSERT_TRUE(addin->record(0, guideProgramme(listing, p).record()));
             titles.push_back(title);

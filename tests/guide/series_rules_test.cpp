@@ -19,11 +19,11 @@ using namespace std::chrono;
 
 namespace {
 
-XmltvListing readText(const std::string& text) {
+XmltvListing readText(const std::string& text, XmltvLimits limits = {}) {
     QByteArray bytes = QByteArray::fromStdString(text);
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    return XmltvReader().read(buffer);
+    return XmltvReader(std::move(limits)).read(buffer);
 }
 
 TEST(GuideSeriesRuleStore, AddsListsAndRemovesRulesInItsOwnSection) {
@@ -129,6 +129,49 @@ TEST(GuideSeriesApply, RecordsWhatIsNotScheduledYetAndNothingTwice) {
     const RulesApplied refused = applyRules(listing, {{"Quiz", "", 7, false}}, (dir / "none.txt").string(), now, record);
     EXPECT_EQ(refused.recorded, 0);
     EXPECT_EQ(refused.refused, 5);
+}
+
+TEST(GuideSeriesApply, ReadingForTheRulesKeepsWhatTheyMatchAndNumbersChannelsAlike) {
+    const Instant now = floor<minutes>(system_clock::now());
+    // Channels before and after their programmes, one without a number of
+    // its own, and titles that only look alike.
+    std::string text = "<tv>\n<channel id='a.example'><display-name>Alpha</display-name></channel>\n";
+    const char* titles[] = {"<title>Quiz</title>", "<title lang='en'> QUIZ </title>", "<title>Quiz Night</title>",
+                            "<title>News</title>", "<title>News</title><previously-shown/>", "<title>Film</title>"};
+    for (int day = 0; day < 4; ++day)
+        for (const char* channel : {"a.example", "b.example"})
+            for (int i = 0; i < 6; ++i)
+                text += xmltvProgramme(channel, now + days(day) + hours(i), 60,
+                                       std::string(titles[i]) + "<desc>Day " + std::to_string(day) + "</desc>");
+    text += "<channel id='b.example'><display-name>7</display-name><display-name>Beta</display-name></channel></tv>";
+    const std::vector<SeriesRule> rules = {{"quiz", "", 0, false}, {"News", "Beta", 1, true}};
+
+    const XmltvListing whole = readText(text);
+    const XmltvListing kept = readText(text, limitsForRules(rules));
+    ASSERT_TRUE(kept.error.isEmpty()) << kept.error.toStdString();
+    ASSERT_EQ(whole.programmes.size(), 48u);
+    // Quiz (either way of writing it) on both channels, and News not
+    // shown before (the channel is told apart once the listing is read).
+    EXPECT_EQ(kept.programmes.size(), 4u * (2 + 2 + 2));
+    ASSERT_EQ(kept.channels.size(), whole.channels.size());
+    for (size_t c = 0; c < kept.channels.size(); ++c) {
+        EXPECT_EQ(kept.channels[c].number, whole.channels[c].number) << kept.channels[c].id;
+        EXPECT_EQ(kept.channels[c].name, whole.channels[c].name) << kept.channels[c].id;
+    }
+
+    std::vector<std::string> fromWhole, fromKept;
+    const auto into = [](std::vector<std::string>& handed) {
+        return [&handed](size_t entry, const GuideProgramme& p) {
+            handed.push_back(std::to_string(entry) + " " + p.name + " " + p.channelNumber + " " +
+                             p.start.formatDateTime() + " " + p.description);
+            return true;
+        };
+    };
+    const RulesApplied a = applyRules(whole, rules, "/nonexistent/schedule.txt", now, into(fromWhole));
+    const RulesApplied b = applyRules(kept, rules, "/nonexistent/schedule.txt", now, into(fromKept));
+    EXPECT_EQ(a.recorded, 4 * 5);
+    EXPECT_EQ(b.recorded, a.recorded);
+    EXPECT_EQ(fromKept, fromWhole);
 }
 
 }  // namespace

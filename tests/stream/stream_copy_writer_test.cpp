@@ -13,6 +13,10 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 using namespace kelbo;
 using namespace kelbo::testing;
 
@@ -37,19 +41,32 @@ struct Events : PartEvents {
     std::string failure;
 };
 
-// A clip's packets going into the tap, as the feeder hands them on.
+// A clip's packets going into the tap, as the feeder hands them on. The
+// clips are served over HTTP from `served`, as streams are.
 class Feed {
 public:
-    Feed(StreamPacketTap& tap, const fs::path& clip) : tap_(tap) { connect(clip); }
+    Feed(StreamPacketTap& tap, const fs::path& clip, std::string served) : tap_(tap), served_(std::move(served)) {
+        connect(clip);
+    }
 
     void connect(const fs::path& clip) {
         std::string error;
-        input_ = StreamInput::open(StreamRequest{clip.string(), {}}, 64, 36, {}, &error);
+        input_ = StreamInput::open(StreamRequest{served_ + "/" + clip.filename().string(), {}}, 64, 36, {}, &error);
         ASSERT_TRUE(input_) << error;
         input_->setDecoding({false, false, false});
         timeline_.reconnect(input_->hasSound());
         tap_.setCodecs(input_->parameters(true), input_->parameters(false));
         clipStart_ = -1;
+    }
+    // As when the stream was joined and probed before its first sequence
+    // header came: the pictures' codec is known, their size is not.
+    void forgetPictureSize() {
+        AVCodecParameters* picture = avcodec_parameters_alloc();
+        ASSERT_TRUE(picture);
+        avcodec_parameters_copy(picture, input_->parameters(true));
+        picture->width = picture->height = 0;
+        tap_.setCodecs(picture, input_->parameters(false));
+        avcodec_parameters_free(&picture);
     }
     // Every packet up to `seconds` into the clip (by its decoding time).
     void until(double seconds) {
@@ -78,6 +95,7 @@ public:
 
 private:
     StreamPacketTap& tap_;
+    std::string served_;
     std::unique_ptr<StreamInput> input_;
     PacketTimeline timeline_;
     StreamInput::Packet pending_;
@@ -98,6 +116,9 @@ protected:
 
     ScopedStateHome logHome;
     TempDir dir;
+    int port = freePort();
+    TestServer server = TestServer::http(dir.path(), port);
+    std::string served = "http://127.0.0.1:" + std::to_string(port);
     StreamPacketTap tap;
     std::vector<StreamCopyWriter::Result> results;
 };
@@ -107,7 +128,7 @@ protected:
 TEST_F(StreamCopyWriterTest, APartBeginsWithTheKeyPictureBeforeItAndHoldsItsLimit) {
     const fs::path clip = dir / "clip.ts";
     makeBroadcastClip(clip, {.seconds = 12, .keyEverySeconds = 2, .bFrames = true});
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.until(5.0);
     Events events;
     auto writer = part(dir / "show.mpg", events, 3000);
@@ -128,7 +149,7 @@ TEST_F(StreamCopyWriterTest, APartBeginsWithTheKeyPictureBeforeItAndHoldsItsLimi
 TEST_F(StreamCopyWriterTest, APartThatCarriesOnBeginsAtTheNextKeyPictureAndTheTimeAddsUp) {
     const fs::path clip = dir / "clip.ts";
     makeBroadcastClip(clip, {.seconds = 12, .keyEverySeconds = 2, .bFrames = true});
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.until(0.5);
     Events first, second;
     auto one = part(dir / "one.mpg", first, 6000);
@@ -157,7 +178,7 @@ TEST_F(StreamCopyWriterTest, APartThatCarriesOnBeginsAtTheNextKeyPictureAndTheTi
 TEST_F(StreamCopyWriterTest, AStopWithNoPartAfterItEndsWhereItStopped) {
     const fs::path clip = dir / "clip.ts";
     makeBroadcastClip(clip, {.seconds = 8, .keyEverySeconds = 2});
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.until(0.2);
     Events events;
     auto writer = part(dir / "show.mpg", events, 0);
@@ -177,7 +198,7 @@ TEST_F(StreamCopyWriterTest, AStopWithNoPartAfterItEndsWhereItStopped) {
 TEST_F(StreamCopyWriterTest, AStreamWithoutKeyPicturesFailsAndSaysSo) {
     const fs::path clip = dir / "clip.ts";
     makeBroadcastClip(clip, {.seconds = 35, .keyEverySeconds = 2, .size = "160x90"});
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.dropKeys = true;
     feed.until(0.1);
     Events events;
@@ -198,7 +219,7 @@ TEST_F(StreamCopyWriterTest, ANewCodecEndsThePart) {
     const fs::path clip = dir / "clip.ts", other = dir / "other.ts";
     makeBroadcastClip(clip, {.seconds = 4, .keyEverySeconds = 1});
     makeClip(other, 4);
-    Feed feed(tap, clip);
+    Feed feed(tap, clip, served);
     feed.until(0.1);
     Events events;
     auto writer = part(dir / "show.mpg", events, 60000);
@@ -214,4 +235,26 @@ TEST_F(StreamCopyWriterTest, ANewCodecEndsThePart) {
     EXPECT_NE(logHome.logText().find("The stream changed its codecs from h264/aac to mpeg2video/mp2"),
               std::string::npos)
         << logHome.logText();
+}
+
+// A program stream holds no picture size of its own (the pictures' sequence
+// headers do), so an MPEG-2 stream whose size the probe had not read yet is
+// copied all the same.
+TEST_F(StreamCopyWriterTest, AnMpeg2StreamWhosePictureSizeIsNotKnownYetIsCopied) {
+    const fs::path clip = dir / "clip.ts";
+    makeClip(clip, 3);
+    Feed feed(tap, clip);
+    feed.forgetPictureSize();
+    feed.until(0.1);
+    Events events;
+    auto writer = part(dir / "show.mpg", events, 60000);
+    feed.until(3);
+    tap.end();
+    EXPECT_EQ(events.failure, "");
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_TRUE(results[0].ok) << results[0].error;
+    const auto media = probeMedia(dir / "show.mpg");
+    EXPECT_EQ(media.videoCodec, "mpeg2video");
+    EXPECT_EQ(media.width, probeMedia(clip).width) << "the size its own sequence headers give";
+    EXPECT_EQ(decodeMedia(dir / "show.mpg").errors, "");
 }

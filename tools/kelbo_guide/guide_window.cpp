@@ -203,7 +203,7 @@ void GuideWindow::recordSeries(int sourceRow, size_t entry) {
     const XmltvListing& listing = model_->listing();
     const XmltvProgramme& p = listing.programmes[static_cast<size_t>(sourceRow)];
     SeriesRule rule;
-    rule.title = listing.text(p.title);
+    rule.title = std::string(listing.text(p.title));
     rule.channel = listing.channelName(p);
     rule.entry = entry;
     SettingsStore settings(SettingsStore::defaultLocation());

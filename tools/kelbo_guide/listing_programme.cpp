@@ -70,25 +70,26 @@ std::string descriptionLine(const XmltvListing& listing, const XmltvProgramme& p
 
 std::string guideDescription(const XmltvListing& listing, const XmltvProgramme& p) {
     std::string lines = descriptionLine(listing, p);
-    const auto add = [&lines](const std::string& prefix, const std::string& text) {
+    const auto add = [&lines](std::string_view prefix, std::string_view text) {
         if (text.empty()) return;
         if (!lines.empty()) lines += '\n';
-        lines += prefix + text;
+        lines += prefix;
+        lines += text;
     };
     add("Director: ", listing.text(p.directors));
     add("Starring: ", listing.text(p.actors));
-    if (p.episode) add(" (", listing.text(p.episode) + ")");
+    if (p.episode) add(" (", std::string(listing.text(p.episode)) + ")");
     return lines;
 }
 
 GuideProgramme guideProgramme(const XmltvListing& listing, const XmltvProgramme& p) {
     GuideProgramme g;
-    g.name = listing.text(p.title);
+    g.name = std::string(listing.text(p.title));
     g.start = toLocalDateTime(p.start);
     g.duration = static_cast<uint32_t>(p.durationMinutes);
     g.channelName = listing.channelName(p);
     g.channelNumber = listing.channelNumber(p);
-    g.category = listing.text(p.category);
+    g.category = std::string(listing.text(p.category));
     g.description = guideDescription(listing, p);
     return g;
 }

@@ -184,7 +184,8 @@ int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
             std::string line;
             for (int c = ListingModel::Channel; c < ListingModel::ColumnCount; ++c) {
                 std::string cell = escapeControls(model.cell(row, static_cast<ListingModel::Column>(c)).toStdString());
-                for (size_t at = 0; (at = cell.find('\t', at)) != std::string::npos; at += 2) cell.replace(at, 1, "\\t");
+                for (size_t at = 0; (at = cell.find('\t', at)) != std::string::npos; at += 2)
+                    cell.replace(at, 1, "\\t");
                 line += (c != ListingModel::Channel ? "\t" : "") + cell;
             }
             std::cout << line << '\n';

@@ -47,9 +47,10 @@ int add(SeriesRuleStore& rules, const std::map<std::string, std::string>& o, boo
 int apply(const SettingsStore& settings, const std::vector<SeriesRule>& rules, const std::string& file,
           const std::string& addinPath) {
     // Numbered exactly as `xmltv` numbers them, or a programme would be
-    // handed over under another channel than the window shows.
+    // handed over under another channel than the window shows. Every
+    // channel is read; of the programmes, only those a rule may match.
     std::string warning;
-    const XmltvListing listing = readGuideListing(file, {}, settings, warning);
+    const XmltvListing listing = readGuideListing(file, limitsForRules(rules), settings, warning);
     if (!listing.error.isEmpty())
         return fail(file + " is not a readable XMLTV listing: " + listing.error.toStdString());
     if (!warning.empty()) std::cerr << "kelbo-guide: " << escapeControls(warning) << '\n';

@@ -7,6 +7,7 @@
 #include "common/host_paths.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
+#include "common/text_util.h"
 
 #include <algorithm>
 #include <chrono>
@@ -45,6 +46,16 @@ std::set<std::string> scheduledKeys(const std::string& scheduleFile) {
     std::set<std::string> keys;
     forEachScheduled(scheduleFile, [&keys](const ScheduleItem& item) { keys.insert(keyOf(item)); });
     return keys;
+}
+
+XmltvLimits limitsForRules(const std::vector<SeriesRule>& rules) {
+    XmltvLimits limits;
+    limits.keep = [rules](std::string_view title, bool previouslyShown) {
+        return std::any_of(rules.begin(), rules.end(), [&](const SeriesRule& rule) {
+            return (!rule.newOnly || !previouslyShown) && equalsIgnoreCase(title, rule.title);
+        });
+    };
+    return limits;
 }
 
 RulesApplied applyRules(const XmltvListing& listing, const std::vector<SeriesRule>& rules,

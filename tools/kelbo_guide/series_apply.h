@@ -24,6 +24,12 @@ std::string scheduleKey(const GuideProgramme& programme);
 // a missing file.
 std::set<std::string> scheduledKeys(const std::string& scheduleFile);
 
+// What of a listing the rules can match: the programmes with a rule's
+// title (not shown before, for a rule of new episodes only). A listing read
+// with these holds only those besides its channels, so applying rules to a
+// listing of any size takes the memory of what they match.
+XmltvLimits limitsForRules(const std::vector<SeriesRule>& rules);
+
 struct RulesApplied {
     int recorded = 0;
     int alreadyScheduled = 0;  // matched, but the schedule holds that start on that channel

@@ -130,8 +130,10 @@ XmlStream::XmlStream(std::unique_ptr<Input> input) : reader_(nullptr), input_(st
     (void)initialised;
     xmlSetGenericErrorFunc(nullptr, ignore);
     // Entities are not substituted, so none is ever fetched from outside;
-    // nor is anything from the network.
-    reader_ = xmlReaderForIO(readInput, nullptr, input_.get(), nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_COMPACT);
+    // nor is anything from the network. Blanks between elements (a
+    // listing's indentation, a third of its nodes) are not made into nodes:
+    // texts are trimmed, so they would only be read to be thrown away.
+    reader_ = xmlReaderForIO(readInput, nullptr, input_.get(), nullptr, nullptr, XML_PARSE_NONET | XML_PARSE_COMPACT | XML_PARSE_NOBLANKS);
     if (!reader_) {
         fail(0, "cannot start reading XML");
         return;
@@ -187,8 +189,9 @@ bool XmlStream::nextChild(int parentDepth) {
     return false;
 }
 
-std::string XmlStream::text(size_t maxBytes) {
-    std::string text;
+std::string_view XmlStream::text(size_t maxBytes) {
+    std::string& text = text_;
+    text.clear();
     const xmlTextReaderPtr reader = readerOf(reader_);
     if (xmlTextReaderIsEmptyElement(reader)) return text;
     const int own = depth();

@@ -38,8 +38,9 @@ public:
     bool nextChild(int parentDepth);
     // At an element's start: its own text (child elements left out),
     // trimmed and cut to at most `maxBytes` without splitting a UTF-8
-    // character; the element has then been read.
-    std::string text(size_t maxBytes);
+    // character; the element has then been read. The view holds until the
+    // next call.
+    std::string_view text(size_t maxBytes);
     // At an element's start: passes over it and all it holds.
     void skip();
     // Reads what is left of the document, so that a fault anywhere in it
@@ -66,6 +67,7 @@ private:
     void* reader_;  // xmlTextReaderPtr
     std::unique_ptr<Input> input_;
     bool pending_ = false;  // the current node has not been looked at yet
+    std::string text_;      // the last text(), its room kept from one to the next
     std::string error_;
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <functional>
 #include <limits>
 #include <unordered_map>
 
@@ -20,7 +21,7 @@ bool allDigits(std::string_view s) {
 }
 
 // Names joined by ", " as long as whole names fit.
-void addName(std::string& list, const std::string& name, size_t maxBytes) {
+void addName(std::string& list, std::string_view name, size_t maxBytes) {
     if (name.empty()) return;
     const size_t needed = list.size() + (list.empty() ? 0 : 2) + name.size();
     if (needed > maxBytes) return;
@@ -39,11 +40,19 @@ int32_t minutesUntil(Instant start, Instant end) {
 }
 
 // The texts of one <programme> while it is read; only what is kept goes
-// into the pool.
+// into the pool. One is used for every programme, so that its room is
+// taken once.
 struct ProgrammeTexts {
     std::string title, subTitle, description, categories, firstCategory;
     std::string onscreen, xmltvNs, directors, actors;
     bool previouslyShown = false;
+
+    void clear() {
+        for (std::string* text : {&title, &subTitle, &description, &categories, &firstCategory, &onscreen,
+                                  &xmltvNs, &directors, &actors})
+            text->clear();
+        previouslyShown = false;
+    }
 };
 
 // One pass over the document; channels are found by id whether they come
@@ -80,6 +89,7 @@ public:
 
 private:
     uint32_t channelIndex(std::string_view id) {
+        if (const auto found = index_.find(id); found != index_.end()) return found->second;
         const auto [it, added] = index_.try_emplace(std::string(id), static_cast<uint32_t>(listing_.channels.size()));
         if (added) listing_.channels.push_back({it->first, {}, {}, {}, {}});
         return it->second;
@@ -95,10 +105,10 @@ private:
         const int depth = xml_.depth();
         while (xml_.nextChild(depth)) {
             if (xml_.name() == "lcn") {
-                const std::string number = xml_.text(100);
+                const std::string_view number = xml_.text(100);
                 if (isChannelNumber(number) && lcn.empty()) lcn = number;
             } else if (xml_.name() == "display-name") {
-                const std::string name = xml_.text(100);
+                const std::string_view name = xml_.text(100);
                 if (isChannelNumber(name)) {
                     if (digits.empty()) digits = name;
                 } else if (c.name.empty()) {
@@ -131,7 +141,7 @@ private:
         else if (name == "sub-title") firstOnly(t.subTitle, limits_.maxTitleBytes);
         else if (name == "desc") firstOnly(t.description, limits_.maxDescriptionBytes);
         else if (name == "category") {
-            const std::string category = xml_.text(limits_.maxCategoryBytes);
+            const std::string_view category = xml_.text(limits_.maxCategoryBytes);
             if (t.firstCategory.empty()) t.firstCategory = category;
             addName(t.categories, category, limits_.maxCategoryBytes * 3);
         } else if (name == "episode-num") {
@@ -165,7 +175,8 @@ private:
         const auto start = parseXmltvTime(startText);
         const auto end = parseXmltvTime(stopText);
         const uint32_t channel = channelIndex(channelId);
-        ProgrammeTexts t;
+        ProgrammeTexts& t = texts_;
+        t.clear();
         const int depth = xml_.depth();
         while (xml_.nextChild(depth)) programmeElement(t);
         if (stopText.empty()) {
@@ -180,6 +191,7 @@ private:
             ++listing_.outsideWindow;
             return;
         }
+        if (limits_.keep && !limits_.keep(t.title, t.previouslyShown)) return;
         StringPool& pool = listing_.texts;
         XmltvProgramme p;
         p.start = std::chrono::floor<std::chrono::minutes>(*start);
@@ -200,7 +212,13 @@ private:
     XmlStream& xml_;
     const XmltvLimits& limits_;
     XmltvListing listing_;
-    std::unordered_map<std::string, uint32_t> index_;
+    // Looked up by the attribute's text as it is, without a copy.
+    struct IdHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view id) const { return std::hash<std::string_view>()(id); }
+    };
+    std::unordered_map<std::string, uint32_t, IdHash, std::equal_to<>> index_;
+    ProgrammeTexts texts_;
 };
 
 // One part of an xmltv_ns number, "n" or "n/total", n counted from 0.

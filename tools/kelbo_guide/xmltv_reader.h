@@ -9,8 +9,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class QIODevice;
@@ -57,7 +59,7 @@ struct XmltvListing {
     int outsideWindow = 0;   // skipped: outside the time window kept
     QString error;           // not XML, or not an XMLTV listing
 
-    const std::string& text(XmltvProgramme::Text id) const { return texts.text(id); }
+    std::string_view text(XmltvProgramme::Text id) const { return texts.text(id); }
     std::string channelNumber(const XmltvProgramme& p) const;
     // The playlist entry's name where it replaces the listing's, else the
     // listing's, else the channel id.
@@ -77,6 +79,10 @@ struct XmltvLimits {
     size_t maxCategoryBytes = 100;
     size_t maxDescriptionBytes = kDescriptionBytes;
     size_t maxCreditsBytes = 400;  // each of the director and actor lists
+    // When set, only the programmes it accepts (by title, and whether shown
+    // before) are kept, so that a pass looking for a few programmes holds
+    // those and the channels, whatever the size of the listing.
+    std::function<bool(std::string_view title, bool previouslyShown)> keep;
 };
 
 // Reads an XMLTV listings file as a stream: elements it does not know are

@@ -58,6 +58,14 @@ bool CopyMuxer::open(const std::string& path, std::shared_ptr<const StreamCodecs
         fail("out of memory");
         return false;
     }
+    // A program stream holds no picture size (the pictures' own sequence
+    // headers do), yet libavformat refuses to begin one without: a stream
+    // probed before its first sequence header came gets a stand-in.
+    AVCodecParameters* written = out_->streams[pictureOut_]->codecpar;
+    if (std::string(muxer) == "vob" && (written->width <= 0 || written->height <= 0)) {
+        written->width = 16;
+        written->height = 16;
+    }
     int status = avio_open(&out_->pb, path_.c_str(), AVIO_FLAG_WRITE);
     if (status < 0) {
         fail("Cannot write " + path_ + ": " + ffmpegError(status));

@@ -127,7 +127,8 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     forgetFfmpegError();
     const int opened = avformat_open_input(&in->format_, stream.url.c_str(), nullptr, &raw);
     options.reset(raw);
-    if (opened < 0) return fail(!in->refused_.empty() ? in->refused_ : openError(opened));  // the context is freed on failure
+    // The context is freed on failure.
+    if (opened < 0) return fail(!in->refused_.empty() ? in->refused_ : openError(opened));
     const int found = avformat_find_stream_info(in->format_, nullptr);
     if (found < 0) return fail(!in->refused_.empty() ? in->refused_ : ffmpegError(found));
     if (in->format_->nb_streams == 0 && !in->refused_.empty()) return fail(in->refused_);
