@@ -1,6 +1,6 @@
 // The guide host on a real desktop (Xvfb with openbox): a right-click on a
 // programme, "Record series with", a template, chosen with the mouse and the
-// keyboard as a user does.
+// keyboard as a user does, and the rule removed again from the Series menu.
 #include "../guide/xmltv_sample.h"
 #include "support/command_output.h"
 #include "support/desktop.h"
@@ -77,5 +77,20 @@ TEST(GuideOnADesktop, RecordSeriesFromTheProgrammeMenu) {
     EXPECT_NE(stored.find("Template     : Half D1"), std::string::npos) << stored;
     EXPECT_NE(readFile(home / "config" / "kelbo" / "registry.ini").find("Guide Rules]"), std::string::npos);
     EXPECT_TRUE(guide.running());
+
+    // The rule just stored is in the Series menu: Alt+S opens it on the
+    // rule, Right opens the rule's own menu on "Remove".
+    const auto registry = home / "config" / "kelbo" / "registry.ini";
+    ASSERT_NE(readFile(registry).find("Rule1="), std::string::npos);
+    desktop.xdotool("windowactivate --sync " + window);
+    for (const char* key : {"alt+s", "Right", "Return"}) {
+        desktop.xdotool(std::string("key ") + key);
+        std::this_thread::sleep_for(300ms);
+    }
+    for (int i = 0; i < 50 && readFile(registry).find("Rule1=") != std::string::npos; ++i)
+        std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(readFile(registry).find("Rule1="), std::string::npos) << readFile(registry);
+    EXPECT_NE(readFile(registry).find("DEFAULT Template=1"), std::string::npos);
+    EXPECT_EQ(records(schedule), 4u);
     guide.stop(SIGTERM, std::chrono::seconds(5));
 }

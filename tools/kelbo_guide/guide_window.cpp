@@ -3,9 +3,12 @@
 #include "guide_addin.h"
 #include "listing_model.h"
 #include "listing_programme.h"
+#include "schedule_slots.h"
 #include "series_apply.h"
+#include "series_menu.h"
 #include "series_rules.h"
 
+#include "common/clock.h"
 #include "common/settings_store.h"
 
 #include <QHeaderView>
@@ -14,20 +17,57 @@
 #include <QLineEdit>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QRegularExpression>
 #include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QScreen>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <chrono>
 
 namespace kelbo::guide {
 
-GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* parent)
-    : QWidget(parent), addin_(addin), model_(model), proxy_(new QSortFilterProxyModel(this)),
-      filter_(new QLineEdit(this)), view_(new QTableView(this)), status_(new QLabel(this)) {
+namespace {
+
+// Ended programmes in the palette's disabled text colour, so that the
+// greying follows a dark theme; the "Ended" text says it without colour.
+class ListingProxy : public QSortFilterProxyModel {
+public:
+    ListingProxy(QWidget* colours, QObject* parent) : QSortFilterProxyModel(parent), colours_(colours) {}
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role == Qt::ForegroundRole && index.data(ListingModel::EndedRole).toBool())
+            return colours_->palette().brush(QPalette::Disabled, QPalette::Text);
+        return QSortFilterProxyModel::data(index, role);
+    }
+
+private:
+    QWidget* colours_;
+};
+
+std::vector<std::string> entryTexts(const GuideAddin& addin) {
+    std::vector<std::string> texts;
+    for (const auto& entry : addin.menu()) texts.push_back(entry.text);
+    return texts;
+}
+
+const Clock& systemClock() {
+    static const SystemClock clock;
+    return clock;
+}
+
+}  // namespace
+
+GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* parent, const Clock* clock)
+    : QWidget(parent), addin_(addin), clock_(clock ? *clock : systemClock()), model_(model),
+      proxy_(new ListingProxy(this, this)), filter_(new QLineEdit(this)), view_(new QTableView(this)),
+      status_(new QLabel(this)),
+      series_(new SeriesMenu(entryTexts(addin), [this](const QString& text) { showStatus(text); }, this)) {
     model_->setParent(this);
+    // Marked before the view sees the rows, so that it need not be told.
+    refreshMarks();
     proxy_->setSourceModel(model_);
     proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
     proxy_->setFilterKeyColumn(-1);  // any column
@@ -47,11 +87,18 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     for (const int column : {ListingModel::Channel, ListingModel::Start, ListingModel::Duration,
                              ListingModel::Episode})
         view_->resizeColumnToContents(column);
+    view_->setColumnWidth(ListingModel::Status,
+                          view_->fontMetrics().horizontalAdvance(QStringLiteral("Scheduled, ended")) + 16);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, &GuideWindow::openMenuAt);
     view_->installEventFilter(this);
 
+    status_->setWordWrap(true);
+
+    auto* bar = new QMenuBar(this);
+    bar->addMenu(series_);
     auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(bar);
     layout->addWidget(filter_);
     layout->addWidget(view_);
     layout->addWidget(status_);
@@ -62,6 +109,17 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     // Never larger than the screen (a netbook's is 600 px high), with room
     // for the window manager's frame.
     if (const QScreen* on = screen()) resize(size().boundedTo(on->availableGeometry().size() - QSize(16, 48)));
+
+    // Programmes end as the window stays open.
+    auto* minute = new QTimer(this);
+    connect(minute, &QTimer::timeout, this, [this] { model_->setNow(clock_.now()); });
+    minute->start(std::chrono::minutes(1));
+}
+
+void GuideWindow::refreshMarks() {
+    const SettingsStore settings(SettingsStore::defaultLocation());
+    model_->markScheduled(ScheduleSlots::read(scheduleFileOf(settings)));
+    model_->setNow(clock_.now());
 }
 
 void GuideWindow::openMenuAt(const QPoint& at) {
@@ -138,6 +196,7 @@ void GuideWindow::recordOne(int sourceRow, size_t entry, const QString& entryTex
                                  "programme of the first run on this channel is scheduled too.")
                       .arg(QString::fromStdString(trueStart(p.start)));
     showStatus(status);
+    refreshMarks();
 }
 
 void GuideWindow::recordSeries(int sourceRow, size_t entry) {
@@ -156,13 +215,15 @@ void GuideWindow::recordSeries(int sourceRow, size_t entry) {
         return;
     }
     const RulesApplied applied =
-        applyRules(listing, {rule}, scheduleFileOf(settings), std::chrono::system_clock::now(),
+        applyRules(listing, {rule}, scheduleFileOf(settings), clock_.now(),
                    [this](size_t e, const GuideProgramme& g) { return addin_.record(e, g.record()); });
     showStatus(QStringLiteral("%1 \"%2\" on %3: %4 programme(s) handed to the add-in, %5 already in the schedule.")
                    .arg(added ? QStringLiteral("Series rule stored for") : QStringLiteral("Series rule already stored for"),
                         QString::fromStdString(rule.title), QString::fromStdString(rule.channel))
                    .arg(applied.recorded)
                    .arg(applied.alreadyScheduled));
+    series_->refresh();
+    refreshMarks();
 }
 
 }  // namespace kelbo::guide

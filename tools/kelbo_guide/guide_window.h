@@ -4,6 +4,10 @@
 
 #include <string>
 
+namespace kelbo {
+class Clock;
+}
+
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -14,13 +18,19 @@ namespace kelbo::guide {
 
 class GuideAddin;
 class ListingModel;
+class SeriesMenu;
 
 // The programme guide's listing: programmes by start, a filter box, and on
 // each programme the pop-up menu the add-in fills, with "Record series
-// with" for a rule that records every programme of the series.
+// with" for a rule that records every programme of the series. Rows the
+// schedule holds say "Scheduled", ended ones "Ended" in grey; the "Series"
+// menu lists the stored rules and removes them.
 class GuideWindow : public QWidget {
 public:
-    GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* parent = nullptr);
+    // `clock` (the system's when null) tells which programmes have ended;
+    // it outlives the window.
+    GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* parent = nullptr,
+                const Clock* clock = nullptr);
 
     QLineEdit* filterBox() const { return filter_; }
     QTableView* view() const { return view_; }
@@ -31,6 +41,9 @@ public:
     // The pop-up menu for the programme in view row `row`; its actions run
     // the add-in's record commands. The caller owns the menu.
     QMenu* programmeMenu(int row);
+    SeriesMenu* seriesMenu() const { return series_; }
+    // Reads the schedule file again and takes the clock's time.
+    void refreshMarks();
 
 protected:
     // Menu and Shift+F10 open the selected programme's menu.
@@ -42,11 +55,13 @@ private:
     void recordSeries(int sourceRow, size_t entry);
 
     const GuideAddin& addin_;
+    const Clock& clock_;
     ListingModel* model_;
     QSortFilterProxyModel* proxy_;
     QLineEdit* filter_;
     QTableView* view_;
     QLabel* status_;
+    SeriesMenu* series_;
 };
 
 }  // namespace kelbo::guide

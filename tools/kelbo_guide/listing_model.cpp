@@ -1,5 +1,10 @@
 #include "listing_model.h"
 
+#include <QStringList>
+
+#include <chrono>
+#include <utility>
+
 namespace kelbo::guide {
 
 namespace {
@@ -22,6 +27,11 @@ int ListingModel::columnCount(const QModelIndex& parent) const {
 QString ListingModel::cell(int row, Column column) const {
     const XmltvProgramme& p = listing_.programmes[static_cast<size_t>(row)];
     switch (column) {
+    case Status: {
+        const bool isScheduled = scheduled(row), isEnded = ended(row);
+        if (isScheduled) return isEnded ? QStringLiteral("Scheduled, ended") : QStringLiteral("Scheduled");
+        return isEnded ? QStringLiteral("Ended") : QString();
+    }
     case Channel: return qs(listing_.channelNumber(p) + " " + listing_.channelName(p));
     case Start: {
         const DateTime local = toLocalDateTime(p.start);
@@ -49,17 +59,60 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const {
         return QStringLiteral("<qt>") + text.toHtmlEscaped().replace('\n', QStringLiteral("<br>")) +
                QStringLiteral("</qt>");
     }
+    if (role == EndedRole) return ended(index.row());
+    if (role == Qt::ToolTipRole && index.column() == Status) {
+        QStringList why;
+        if (scheduled(index.row())) why << QStringLiteral("The schedule holds this programme.");
+        if (ended(index.row())) why << QStringLiteral("This programme has ended.");
+        return why.isEmpty() ? QVariant() : QVariant(why.join(QLatin1Char(' ')));
+    }
     return {};
 }
 
 QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const char* const titles[ColumnCount] = {"Channel", "Start", "Minutes", "Title",
+    static const char* const titles[ColumnCount] = {"Status", "Channel", "Start", "Minutes", "Title",
                                                     "Episode", "Category", "Description"};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= ColumnCount)
         return {};
     return QString::fromLatin1(titles[section]);
 }
+
+void ListingModel::markScheduled(const ScheduleSlots& schedule) {
+    std::vector<bool> marks(listing_.programmes.size(), false);
+    if (!schedule.empty())
+        for (size_t i = 0; i < listing_.programmes.size(); ++i) {
+            const XmltvProgramme& p = listing_.programmes[i];
+            marks[i] = schedule.holds(toLocalDateTime(p.start), listing_.channelNumber(p), listing_.channelName(p));
+        }
+    const std::vector<bool> before = std::exchange(scheduled_, std::move(marks));
+    for (int row = 0; row < rowCount(); ++row) {
+        const size_t i = static_cast<size_t>(row);
+        if ((i < before.size() && before[i]) != scheduled_[i]) rowChanged(row);
+    }
+}
+
+bool ListingModel::scheduled(int row) const {
+    return row >= 0 && static_cast<size_t>(row) < scheduled_.size() && scheduled_[static_cast<size_t>(row)];
+}
+
+void ListingModel::setNow(Instant now) {
+    std::vector<bool> before(listing_.programmes.size());
+    for (int row = 0; row < rowCount(); ++row) before[static_cast<size_t>(row)] = ended(row);
+    now_ = now;
+    for (int row = 0; row < rowCount(); ++row)
+        if (before[static_cast<size_t>(row)] != ended(row)) rowChanged(row);
+}
+
+bool ListingModel::ended(int row) const {
+    if (!now_ || row < 0 || row >= rowCount()) return false;
+    const XmltvProgramme& p = listing_.programmes[static_cast<size_t>(row)];
+    return p.start + std::chrono::minutes(p.durationMinutes) <= *now_;
+}
+
+// Only the rows whose marks changed: a filtered view tests again every row
+// it is told of, which on a listing of weeks takes seconds.
+void ListingModel::rowChanged(int row) { emit dataChanged(index(row, 0), index(row, ColumnCount - 1)); }
 
 GuideProgramme ListingModel::programme(int row) const {
     return guideProgramme(listing_, listing_.programmes[static_cast<size_t>(row)]);

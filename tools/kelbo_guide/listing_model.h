@@ -2,9 +2,13 @@
 
 #include "guide_programme.h"
 #include "listing_programme.h"
+#include "schedule_slots.h"
 #include "xmltv_reader.h"
 
 #include <QAbstractTableModel>
+
+#include <optional>
+#include <vector>
 
 namespace kelbo::guide {
 
@@ -12,7 +16,9 @@ namespace kelbo::guide {
 // large listing costs no more than the listing itself.
 class ListingModel : public QAbstractTableModel {
 public:
-    enum Column { Channel, Start, Duration, Title, Episode, Category, Description, ColumnCount };
+    enum Column { Status, Channel, Start, Duration, Title, Episode, Category, Description, ColumnCount };
+    // True on every cell of a programme that has ended.
+    static constexpr int EndedRole = Qt::UserRole + 1;
 
     explicit ListingModel(XmltvListing listing, QObject* parent = nullptr);
 
@@ -26,8 +32,19 @@ public:
     GuideProgramme programme(int row) const;
     QString cell(int row, Column column) const;
 
+    // Marks the programmes the schedule holds ("Scheduled").
+    void markScheduled(const ScheduleSlots& schedule);
+    bool scheduled(int row) const;
+    // Programmes that end by `now` are "Ended"; none before this is set.
+    void setNow(Instant now);
+    bool ended(int row) const;
+
 private:
+    void rowChanged(int row);
+
     XmltvListing listing_;
+    std::vector<bool> scheduled_;
+    std::optional<Instant> now_;
 };
 
 }  // namespace kelbo::guide

@@ -179,13 +179,14 @@ int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
         ListingModel model(std::move(listing));
         for (int row = 0; row < model.rowCount(); ++row) {
             // Guide text: its control characters escaped, its tabs too, so
-            // that a cell never runs into the next column.
+            // that a cell never runs into the next column. The listing's own
+            // columns only: the window's marks are not part of it.
             std::string line;
-            for (int c = 0; c < ListingModel::ColumnCount; ++c) {
+            for (int c = ListingModel::Channel; c < ListingModel::ColumnCount; ++c) {
                 std::string cell = escapeControls(model.cell(row, static_cast<ListingModel::Column>(c)).toStdString());
                 for (size_t at = 0; (at = cell.find('\t', at)) != std::string::npos; at += 2)
                     cell.replace(at, 1, "\\t");
-                line += (c ? "\t" : "") + cell;
+                line += (c != ListingModel::Channel ? "\t" : "") + cell;
             }
             std::cout << line << '\n';
         }

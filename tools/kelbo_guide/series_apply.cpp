@@ -1,17 +1,16 @@
 #include "series_apply.h"
 
 #include "listing_programme.h"
+#include "schedule_slots.h"
 
 #include "common/channel_names.h"
 #include "common/host_paths.h"
-#include "common/schedule_format.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 #include "common/text_util.h"
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 
 namespace kelbo::guide {
 
@@ -45,11 +44,7 @@ std::string keyOf(const ScheduleItem& item) {
 
 std::set<std::string> scheduledKeys(const std::string& scheduleFile) {
     std::set<std::string> keys;
-    std::ifstream in(scheduleFile, std::ios::binary);
-    if (!in) return keys;
-    ScheduleReader reader(in);
-    while (const auto record = reader.next())
-        if (record->accepted) keys.insert(keyOf(record->item));
+    forEachScheduled(scheduleFile, [&keys](const ScheduleItem& item) { keys.insert(keyOf(item)); });
     return keys;
 }
 
