@@ -3,6 +3,7 @@
 //   Display_Schedule + Find_Next_Schedule target: median under 20 ms
 //   idle CPU over 60 s of 400 ms ticks    target: under 0.5 % of one core
 // Run: build/bench/engine_bench [--idle-seconds=N]
+#include "bench/quiet_ports.h"
 #include "common/clock.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/message_boxes.h"
@@ -27,28 +28,7 @@ using namespace kelbo;
 
 namespace {
 
-struct Quiet : MessageBoxes, StatusBarPort, ProgressBarView, TrayPort, WindowPort {
-    Answer show(const std::string&, const std::string&, Icon, Buttons) override { return Answer::Ok; }
-    void setPanelText(const std::string& k, const std::string& t) override { panels[k] = t; }
-    std::string panelText(const std::string& k) const override {
-        const auto it = panels.find(k);
-        return it == panels.end() ? std::string() : it->second;
-    }
-    void setPanelVisible(const std::string&, bool) override {}
-    bool panelVisible(const std::string&) const override { return true; }
-    ProgressBarView& progressBar() override { return *this; }
-    void setTextOnly(bool) override {}
-    void setValue(int) override {}
-    void setImage(TrayImage) override {}
-    void setTip(const std::string&) override {}
-    void update() override {}
-    bool isMinimised() const override { return false; }
-    void setReloadScheduleEnabled(bool) override {}
-    void setLivePreviewEnabled(bool) override {}
-    void setStopButtonEnabled(bool) override {}
-    bool isLivePreviewTicked() const override { return false; }
-    std::map<std::string, std::string> panels;
-};
+using Quiet = kelbo::bench::QuietPorts;
 
 // A device that is idle and stays so.
 struct IdleDevice : CaptureDevice {

@@ -12,6 +12,7 @@
 // STARTS defaults to 1500. The folder is made unwritable with the immutable
 // attribute when run as root, by its permissions otherwise.
 
+#include "bench/quiet_ports.h"
 #include "common/clock.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/media/gst/device_factory.h"
@@ -34,30 +35,7 @@ using namespace std::chrono_literals;
 
 namespace {
 
-struct Quiet : MessageBoxes, StatusBarPort, ProgressBarView, TrayPort, WindowPort {
-    Answer show(const std::string&, const std::string&, Icon, Buttons) override { return Answer::Ok; }
-    void notify(const std::string&, const std::string&, Icon) override { ++notices; }
-    void setPanelText(const std::string& k, const std::string& t) override { panels[k] = t; }
-    std::string panelText(const std::string& k) const override {
-        const auto it = panels.find(k);
-        return it == panels.end() ? std::string() : it->second;
-    }
-    void setPanelVisible(const std::string&, bool) override {}
-    bool panelVisible(const std::string&) const override { return true; }
-    ProgressBarView& progressBar() override { return *this; }
-    void setTextOnly(bool) override {}
-    void setValue(int) override {}
-    void setImage(TrayImage) override {}
-    void setTip(const std::string&) override {}
-    void update() override {}
-    bool isMinimised() const override { return false; }
-    void setReloadScheduleEnabled(bool) override {}
-    void setLivePreviewEnabled(bool) override {}
-    void setStopButtonEnabled(bool) override {}
-    bool isLivePreviewTicked() const override { return false; }
-    std::map<std::string, std::string> panels;
-    int notices = 0;
-};
+using Quiet = kelbo::bench::QuietPorts;
 
 double residentMb() {
     long pages = 0, resident = 0;
