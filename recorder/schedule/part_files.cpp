@@ -138,25 +138,38 @@ FinalNames nameFinalParts(const std::string& base, int fileNumber, const std::ve
     return nameFinalParts(WorkingParts{base + std::to_string(fileNumber), parts});
 }
 
-std::vector<WorkingParts> findWorkingParts(const std::string& base) {
+namespace {
+
+// Calls `visit(name, prefixEnd, bracket)` for each file in `base`'s folder
+// whose name begins with `base`'s own name (up to `prefixEnd`), ends with
+// `tail` and has a '[' after that beginning (at `bracket`).
+template <typename Visit>
+void forEachPartName(const std::string& base, const std::string& tail, Visit visit) {
     const std::string folder = folderOf(base);
     const std::string prefix = base.substr(folder.size());
-    static const std::string kTail = ".].mpg";
-    std::map<std::string, std::vector<int>> byStem;
     std::error_code ec;
     for (std::filesystem::directory_iterator it(toHostPath(folder.empty() ? "." : folder), ec), end;
          !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() + kTail.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-            name.compare(name.size() - kTail.size(), kTail.size(), kTail) != 0)
+        if (name.size() <= prefix.size() + tail.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.compare(name.size() - tail.size(), tail.size(), tail) != 0)
             continue;
         const size_t bracket = name.find('[', prefix.size());
-        if (bracket == std::string::npos || numberBetween(name, prefix.size(), bracket) < 0) continue;
-        const size_t partEnd = name.size() - kTail.size();
-        const long part = numberBetween(name, bracket + 1, partEnd);
-        if (part < 1) continue;
-        byStem[folder + name.substr(0, bracket)].push_back(static_cast<int>(part));
+        if (bracket != std::string::npos) visit(name, prefix.size(), bracket);
     }
+}
+
+}  // namespace
+
+std::vector<WorkingParts> findWorkingParts(const std::string& base) {
+    static const std::string kTail = ".].mpg";
+    const std::string folder = folderOf(base);
+    std::map<std::string, std::vector<int>> byStem;
+    forEachPartName(base, kTail, [&](const std::string& name, size_t prefixEnd, size_t bracket) {
+        if (numberBetween(name, prefixEnd, bracket) < 0) return;
+        const long part = numberBetween(name, bracket + 1, name.size() - kTail.size());
+        if (part >= 1) byStem[folder + name.substr(0, bracket)].push_back(static_cast<int>(part));
+    });
     std::vector<WorkingParts> found;
     for (auto& [stem, parts] : byStem) {
         std::sort(parts.begin(), parts.end());
@@ -166,23 +179,14 @@ std::vector<WorkingParts> findWorkingParts(const std::string& base) {
 }
 
 std::vector<PartFile> partsOf(const std::string& base) {
-    const std::string folder = folderOf(base);
-    const std::string prefix = base.substr(folder.size());
     static const std::string kTail = "].mpg";
+    const std::string folder = folderOf(base);
     std::vector<PartFile> found;
-    std::error_code ec;
-    for (std::filesystem::directory_iterator it(toHostPath(folder.empty() ? "." : folder), ec), end;
-         !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() + kTail.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-            name.compare(name.size() - kTail.size(), kTail.size(), kTail) != 0)
-            continue;
-        const size_t bracket = name.find('[', prefix.size());
-        if (bracket == std::string::npos || name.find('.', bracket) >= name.size() - kTail.size()) continue;
-        const long number = numberBetween(name, prefix.size(), bracket);
-        if (number < 1 || number > kHighestFileNumber) continue;
-        found.push_back({folder + name, static_cast<int>(number)});
-    }
+    forEachPartName(base, kTail, [&](const std::string& name, size_t prefixEnd, size_t bracket) {
+        if (name.find('.', bracket) >= name.size() - kTail.size()) return;
+        const long number = numberBetween(name, prefixEnd, bracket);
+        if (number >= 1 && number <= kHighestFileNumber) found.push_back({folder + name, static_cast<int>(number)});
+    });
     std::sort(found.begin(), found.end(), [](const PartFile& a, const PartFile& b) { return a.path < b.path; });
     return found;
 }
