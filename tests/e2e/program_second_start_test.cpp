@@ -77,7 +77,10 @@ TEST(ProgramSecondStart, OnADesktopTheWindowComesBackFromTheTrayAndNothingWaitsF
         std::this_thread::sleep_for(100ms);
         shown = desktop.xdotool(mainWindow);
     }
-    EXPECT_NE(shown, "") << "the running window came forward";
+    EXPECT_NE(shown, "") << "the running window came forward\n"
+                         << "second start's error output: " << second.err << "\nrecorder's log:\n"
+                         << readFile(home.logFile()) << "\nrecorder's error output:\n"
+                         << readFile(home.errorFile());
     EXPECT_EQ(desktop.windowsNamed("Kelbo"), shown) << "and no other window of that name";
 
     EXPECT_TRUE(kelbo.running());
