@@ -222,6 +222,7 @@ void SingleInstance::accept(QLocalSocket* socket) {
 
 QByteArray SingleInstance::answer(const QByteArray& request) {
     if (request == kRaise) {
+        log::info("A second start asked for the window");
         emit raiseRequested();
         return {};
     }

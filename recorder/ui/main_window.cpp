@@ -308,13 +308,22 @@ void MainWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange && started_ && isMinimized()) moveToTray();
 }
 
-void MainWindow::moveToTray() {
-    if (!recorder_->settings().MinimizeToSystem) return;
+bool MainWindow::moveToTray() {
+    if (!recorder_->settings().MinimizeToSystem) return false;
     // Without a tray to bring it back from, the window stays minimised.
-    if (!SystemTray::available()) return;
+    if (!SystemTray::available()) return false;
     tray_->add();
     hide();
     if (previewLocked()) preview_->hide();
+    return true;
+}
+
+void MainWindow::showMinimised() {
+    // Straight to the tray where the user keeps it there: an iconify request
+    // that the window manager answers late would hide again a window a
+    // second start has brought back meanwhile.
+    if (started_ && moveToTray()) return;
+    showMinimized();
 }
 
 void MainWindow::Restore_From_Tray() {

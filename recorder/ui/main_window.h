@@ -110,7 +110,7 @@ public:
     void createPreview() override;
     void buildFrames(const RecorderParts& parts) override;
     void showAt(const WindowRect& rect) override;
-    void showMinimised() override { showMinimized(); }
+    void showMinimised() override;
     void setCloseHandler(std::function<void()> handler) override { closeHandler_ = std::move(handler); }
     std::vector<ColumnState> columnStates() const override;
     WindowRect normalRect() const override;
@@ -141,7 +141,7 @@ private:
     void applyLayout(const WindowLayout& layout);
     void placePreviewBesideFrame();
     void followMainWindow();
-    void moveToTray();
+    bool moveToTray();
     void updateClockPanels();
     void showAddSchedule();
     // The preview's caption and the tray icon, as the run now stands.

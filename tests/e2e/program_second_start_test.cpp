@@ -80,7 +80,8 @@ TEST(ProgramSecondStart, OnADesktopTheWindowComesBackFromTheTrayAndNothingWaitsF
     EXPECT_NE(shown, "") << "the running window came forward\n"
                          << "second start's error output: " << second.err << "\nrecorder's log:\n"
                          << readFile(home.logFile()) << "\nrecorder's error output:\n"
-                         << readFile(home.errorFile());
+                         << readFile(home.errorFile()) << "\nits windows, shown or not: "
+                         << desktop.xdotool("search --all --pid " + std::to_string(kelbo.pid()) + " --name '^Kelbo$'");
     EXPECT_EQ(desktop.windowsNamed("Kelbo"), shown) << "and no other window of that name";
 
     EXPECT_TRUE(kelbo.running());
