@@ -182,8 +182,6 @@ void RecordingSession::startSucceeded() {
     // recording leaves it so.
     if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
     c_.document.list().setCell(row, Column::Status, "Recording");
-    // Shown at once, not only at the next tick: --status may ask before it.
-    c_.status.setStatus("Recording");
     c_.document.holdWhileRecording(slot);
     c_.document.Write_Schedule();
     c_.statusBar.setPanelVisible(panel::kCounter, true);
