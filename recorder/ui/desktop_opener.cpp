@@ -59,7 +59,7 @@ FileOpener desktopFileOpener() {
             for (size_t i = 1; i < command.size(); ++i) args << QString::fromStdString(command[i]);
             if (!QProcess::startDetached(QString::fromStdString(command.front()), args))
                 return app->name + " cannot be started: " + command.front() + " was not found.";
-            log::info("Opened " + paths.front() + (paths.size() > 1 ? " and the parts after it" : "") + " with " +
+            log::info(log::Area::Desktop, "Opened " + paths.front() + (paths.size() > 1 ? " and the parts after it" : "") + " with " +
                       app->id);
         }
         return {};

@@ -127,7 +127,7 @@ bool CopyMuxer::close() {
 void CopyMuxer::fail(const std::string& why) {
     if (!failure_.empty()) return;
     failure_ = why;
-    log::error(why);
+    log::error(log::Area::Stream, why);
 }
 
 }  // namespace kelbo
