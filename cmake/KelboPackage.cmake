@@ -16,5 +16,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-alsa, hicolor-icon-theme")
+# Qt's own translations: its standard buttons in the user's language.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gstreamer1.0-alsa, hicolor-icon-theme, qt6-translations-l10n")
 include(CPack)

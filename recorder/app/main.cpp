@@ -17,6 +17,7 @@
 #include "recorder/ui/qt_dispatcher.h"
 #include "recorder/ui/qt_message_boxes.h"
 #include "recorder/ui/system_tray.h"
+#include "recorder/ui/user_language.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -90,6 +91,7 @@ int main(int argc, char** argv) {
 
     chooseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
+    ui::loadUserLanguage(app);
     QApplication::setApplicationName("Kelbo");
     QApplication::setDesktopFileName(app::kApplicationId);
     QApplication::setWindowIcon(app::applicationIcon());

@@ -10,22 +10,20 @@
 
 namespace kelbo::ui {
 
-namespace {
-const QString kHandbookTitle = QStringLiteral("Kelbo Handbook");
-}  // namespace
-
 HelpMenu::HelpMenu(QMenu& menu, MessageBoxes& messages, OpenCommand open, std::function<void()> about)
     : QObject(&menu), messages_(messages), open_(std::move(open)) {
-    handbook_ = menu.addAction(kHandbookTitle, this, &HelpMenu::openHandbook);
+    handbook_ = menu.addAction(handbookTitle(), this, &HelpMenu::openHandbook);
     handbook_->setObjectName("handbook");
     handbook_->setShortcut(QKeySequence(Qt::Key_F1));
     handbook_->setShortcutContext(Qt::ApplicationShortcut);
-    aboutQt_ = menu.addAction("About Qt", qApp, &QApplication::aboutQt);
+    aboutQt_ = menu.addAction(tr("About Qt"), qApp, &QApplication::aboutQt);
     aboutQt_->setObjectName("aboutQt");
     menu.addSeparator();
-    about_ = menu.addAction("About", this, std::move(about));
+    about_ = menu.addAction(tr("About"), this, std::move(about));
     about_->setObjectName("about");
 }
+
+QString HelpMenu::handbookTitle() { return tr("Kelbo Handbook"); }
 
 QString HelpMenu::handbookFile() {
     const QString programFolder = QCoreApplication::applicationDirPath();
@@ -38,17 +36,17 @@ QString HelpMenu::handbookFile() {
 }
 
 void HelpMenu::tell(const std::string& text) {
-    messages_.show(kHandbookTitle.toStdString(), text, MessageBoxes::Icon::Information,
+    messages_.show(handbookTitle().toStdString(), text, MessageBoxes::Icon::Information,
                    MessageBoxes::Buttons::Ok);
 }
 
 void HelpMenu::openHandbook() {
     const QString file = handbookFile();
     if (file.isEmpty()) {
-        tell("The Kelbo Handbook is not installed with this copy of Kelbo.");
+        tell(tr("The Kelbo Handbook is not installed with this copy of Kelbo.").toStdString());
         return;
     }
-    open_({file.toStdString()}, kHandbookTitle.toStdString());
+    open_({file.toStdString()}, handbookTitle().toStdString());
 }
 
 }  // namespace kelbo::ui

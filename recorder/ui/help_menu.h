@@ -28,6 +28,7 @@ public:
     // The handbook's front page, installed beside the program or copied
     // beside it in a build tree; empty when neither is there.
     static QString handbookFile();
+    static QString handbookTitle();
     void openHandbook();
 
     QAction* handbook() const { return handbook_; }

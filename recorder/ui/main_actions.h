@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <functional>
 
@@ -41,7 +42,7 @@ public:
     QAction* openRecordingsFolder() const { return openRecordings_; }
 
 private:
-    QAction* action(const char* objectName, const char* text, const std::function<void()>& handler);
+    QAction* action(const char* objectName, const QString& text, const std::function<void()>& handler);
 
     QWidget& window_;
     QAction* add_;

@@ -109,15 +109,15 @@ void MainWindow::releaseFrames() {
 }
 
 void MainWindow::buildMenus() {
-    QMenu* file = menuBar()->addMenu("&File");
-    reloadAction_ = file->addAction("Reload Schedule", this, &MainWindow::ReloadSchedule_Click);
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    reloadAction_ = file->addAction(tr("Reload Schedule"), this, &MainWindow::ReloadSchedule_Click);
     reloadAction_->setObjectName("ReloadSchedule");
-    optionsAction_ = file->addAction("Options", this, &MainWindow::OptionsMenu_Click);
+    optionsAction_ = file->addAction(tr("Options"), this, &MainWindow::OptionsMenu_Click);
     optionsAction_->setObjectName("OptionsMenu");
 
-    QMenu* view = menuBar()->addMenu("&View");
+    QMenu* view = menuBar()->addMenu(tr("&View"));
     viewMenu_ = view;
-    lockAction_ = view->addAction("Preview Locked to Main Form");
+    lockAction_ = view->addAction(tr("Preview Locked to Main Form"));
     lockAction_->setObjectName("LockToForm");
     lockAction_->setCheckable(true);
     lockAction_->setChecked(true);
@@ -126,12 +126,12 @@ void MainWindow::buildMenus() {
         lockAction_->setChecked(!lockAction_->isChecked());
         LockToForm_Click();
     });
-    livePreviewAction_ = view->addAction("Live Preview");
+    livePreviewAction_ = view->addAction(tr("Live Preview"));
     livePreviewAction_->setObjectName("IsLivePreview");
     livePreviewAction_->setCheckable(true);
     connect(livePreviewAction_, &QAction::triggered, this, [this] { IsLivePreview_Click(); });
 
-    QMenu* help = menuBar()->addMenu("&Help");
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
     helpMenu_ = new HelpMenu(*help, services_.messages,
                              [this](const std::vector<std::string>& paths, const std::string& command) {
                                  openFiles(paths, command);

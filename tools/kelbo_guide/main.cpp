@@ -11,6 +11,7 @@
 
 #include "common/settings_store.h"
 #include "common/text_util.h"
+#include "recorder/ui/user_language.h"
 
 #include <QApplication>
 
@@ -193,6 +194,7 @@ int xmltv(int argc, char** argv, GuideAddin* addin, const Arguments& args) {
         return 0;
     }
     QApplication app(argc, argv);
+    kelbo::ui::loadUserLanguage(app);
     GuideWindow window(new ListingModel(std::move(listing)), *addin);
     addin->onMessage([&window](const std::string& text) { window.showAddinMessage(text); });
     window.showStatus(note);
