@@ -1,12 +1,12 @@
 // Reading where a redirect leads: its Location against the URL it came
 // from, and the head of the answer that carries it, as servers send them.
-#include "recorder/media/gst/http_redirect.h"
+#include "common/http_location.h"
 
 #include <gtest/gtest.h>
 
 using namespace kelbo;
 
-TEST(HttpRedirect, ALocationIsReadAgainstTheUrlItCameFrom) {
+TEST(HttpLocation, ALocationIsReadAgainstTheUrlItCameFrom) {
     const std::string base = "http://a/b/c/d;p?q";
     const std::pair<const char*, const char*> cases[] = {
         {"g", "http://a/b/c/g"},         {"./g", "http://a/b/c/g"},        {"g/", "http://a/b/c/g/"},
@@ -27,7 +27,7 @@ TEST(HttpRedirect, ALocationIsReadAgainstTheUrlItCameFrom) {
               "http://u:p@[2001:db8::1]:8080/2.ts");
 }
 
-TEST(HttpRedirect, TheHeadGivesTheStatusAndLocationAndNothingOfTheBody) {
+TEST(HttpLocation, TheHeadGivesTheStatusAndLocationAndNothingOfTheBody) {
     auto head = parseHttpHead("HTTP/1.1 302 Found\r\nContent-Length: 0\r\nlocation:  /next.ts \r\n\r\n");
     ASSERT_TRUE(head);
     EXPECT_EQ(head->status, 302);
