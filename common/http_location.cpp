@@ -110,8 +110,12 @@ std::optional<HttpHead> parseHttpHead(std::string_view head) {
         const std::string_view line = trimmed(head.substr(0, next));
         if (line.empty()) break;  // the end of the head
         const std::size_t colon = line.find(':');
-        if (colon != std::string_view::npos && lower(trimmed(line.substr(0, colon))) == "location")
+        if (colon != std::string_view::npos && lower(trimmed(line.substr(0, colon))) == "location") {
             parsed.location = std::string(trimmed(line.substr(colon + 1)));
+            // A bare CR is no line break, and is read as a space (RFC 9112).
+            for (char& c : parsed.location)
+                if (c == '\r') c = ' ';
+        }
         head.remove_prefix(next == std::string_view::npos ? head.size() : next + 1);
     }
     return parsed;

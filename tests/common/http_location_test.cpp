@@ -40,6 +40,11 @@ TEST(HttpLocation, TheHeadGivesTheStatusAndLocationAndNothingOfTheBody) {
     EXPECT_EQ(head->status, 301);
     EXPECT_EQ(head->location, "http://x.example/a");
 
+    // A bare carriage return inside a field starts no line of its own.
+    head = parseHttpHead("HTTP/1.1 302 Found\r\nLocation: /a.ts\rSet-Cookie: x=1\r\n\r\n");
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->location, "/a.ts Set-Cookie: x=1");
+
     head = parseHttpHead("HTTP/1.1 200 OK\r\nContent-Type: video/mp2t\r\n\r\n");
     ASSERT_TRUE(head);
     EXPECT_EQ(head->status, 200);

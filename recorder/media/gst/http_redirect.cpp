@@ -38,6 +38,9 @@ std::optional<HttpHead> askHttpHead(const std::string& url, const HttpOptions& h
 
     std::string target = std::string(parts.path) + std::string(parts.query);
     if (target.empty() || target.front() != '/') target.insert(0, "/");
+    // A space would end the request line's target early.
+    for (std::size_t at = target.find(' '); at != std::string::npos; at = target.find(' ', at))
+        target.replace(at, 1, "%20");
     std::string request = "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\n";
     const bool agentSafe = !http.userAgent.empty() && safeHeaderValue(http.userAgent);
     request += "User-Agent: " + (agentSafe ? http.userAgent : ffmpegAgent()) + "\r\n";
