@@ -76,6 +76,12 @@ public:
         st.invisible = !view_->viewport()->rect().intersects(view_->visualRect(index_));
         return st;
     }
+    // Still the cell of model `row` (-1: the header) and `column`.
+    bool isAt(int row, int column) const {
+        if (section_ != column) return false;
+        return isHeader_ ? row < 0 : index_.isValid() && index_.row() == row && index_.column() == column;
+    }
+
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TableCellInterface && !isHeader_)
             return static_cast<QAccessibleTableCellInterface*>(this);
@@ -123,7 +129,7 @@ QTreeView* ShownColumnsTable::view() const { return static_cast<QTreeView*>(widg
 
 std::vector<int> ShownColumnsTable::shownRows() const {
     std::vector<int> rows;
-    const QAbstractItemModel* model = view()->model();
+    const QAbstractItemModel* model = view() ? view()->model() : nullptr;
     if (!model) return rows;
     const QModelIndex root = view()->rootIndex();
     for (int r = 0; r < model->rowCount(root); ++r)
@@ -133,8 +139,8 @@ std::vector<int> ShownColumnsTable::shownRows() const {
 
 std::vector<int> ShownColumnsTable::shownColumns() const {
     std::vector<int> columns;
+    if (!view() || !view()->model()) return columns;
     const QHeaderView* header = view()->header();
-    if (!view()->model()) return columns;
     for (int visual = 0; visual < header->count(); ++visual) {
         const int section = header->logicalIndex(visual);
         if (!header->isSectionHidden(section)) columns.push_back(section);
@@ -170,8 +176,13 @@ int ShownColumnsTable::childCount() const {
 
 QAccessibleInterface* ShownColumnsTable::cell(int row, int column) const {
     const QPair<int, int> key(row, column);
+    // Rows come and go without word when no screen reader listens (Qt
+    // calls modelChange only then): a kept cell is checked before it is used.
     if (const auto known = cells_.constFind(key); known != cells_.constEnd()) {
-        if (QAccessibleInterface* face = QAccessible::accessibleInterface(*known)) return face;
+        auto* face = static_cast<ShownCell*>(QAccessible::accessibleInterface(*known));
+        if (face && face->isAt(row, column)) return face;
+        if (face) QAccessible::deleteAccessibleInterface(*known);
+        cells_.erase(known);
     }
     QAccessibleInterface* face =
         row < 0 ? new ShownCell(view(), column)

@@ -2,6 +2,7 @@
 // must not reach this machine's own services, files or link, unless the
 // stream itself is there. Served for real by the tests' HTTP server on the
 // machine's own network address, with FFmpeg opening the streams.
+#include "recorder/media/gst/http_redirect.h"
 #include "recorder/media/gst/stream_address.h"
 #include "recorder/media/gst/stream_input.h"
 #include "stream_servers.h"
@@ -100,4 +101,103 @@ TEST(StreamAddress, AnHlsPlaylistOrRedirectLeadingToThisMachineIsNotFollowed) {
 
     EXPECT_FALSE(StreamInput::open({remote + "/moved.ts", {}}, 64, 36, {}, &error));
     EXPECT_NE(error.find("redirected to " + local + "/clip.ts"), std::string::npos) << error;
+}
+
+// A stranger's server that redirects: each step is checked before it is
+// taken, so a redirect to this machine never reaches it; a redirect to
+// another scheme or round in a circle is refused by name; an ordinary one,
+// relative or not, plays. Every step carries the entry's own header fields.
+TEST(StreamAddress, ARedirectIsCheckedBeforeItIsTaken) {
+    const std::string own = ownNetworkAddress();
+    if (own.empty()) GTEST_SKIP() << "this machine has no network address besides loopback";
+    TempDir dir;
+    makeClip(dir / "clip.ts", 4);
+    makeHls(dir / "clip.ts", dir.path(), "good", 2);
+    // This machine's own service, which the stranger's stream must not reach.
+    const std::filesystem::path loopbackLog = dir / "loopback.log";
+    const int loopbackPort = freePort();
+    TestServer loopback = TestServer::guarded(dir.path(), loopbackPort, loopbackLog, {});
+    const std::string local = "http://127.0.0.1:" + std::to_string(loopbackPort);
+
+    const int port = freePort();
+    const std::string remote = "http://" + own + ":" + std::to_string(port);
+    // An HLS playlist whose segments each redirect to this machine.
+    std::ifstream good(dir / "good.m3u8");
+    std::ostringstream hops;
+    std::vector<std::string> options{"--bind", "0.0.0.0", "--need", "User-Agent=TestBox/2.1"};
+    for (std::string line; std::getline(good, line);) {
+        const bool segment = !line.empty() && line[0] != '#';
+        hops << (segment ? "to-loopback/" + line : line) << '\n';
+        if (segment) options.insert(options.end(), {"--redirect", "/to-loopback/" + line + "=" + local + "/" + line});
+    }
+    writeFile(dir / "hops.m3u8", hops.str());
+    for (const std::string& redirect : std::vector<std::string>{
+             "/home.ts=" + local + "/clip.ts", "/file.ts=file:///etc/passwd", "/ftp.ts=ftp://" + own + "/clip.ts",
+             "/hop.ts=" + remote + "/sub/rel.ts", "/sub/rel.ts=../clip.ts", "/live.m3u8=good.m3u8",
+             "/a.ts=/b.ts", "/b.ts=/a.ts", "/ctl.ts=/clip.ts\x01HEAD"})
+        options.insert(options.end(), {"--redirect", redirect});
+    const std::filesystem::path log = dir / "requests.log";
+    TestServer server = TestServer::guarded(dir.path(), port, log, options);
+    auto open = [&](const std::string& path, std::string* error) {
+        StreamRequest request{remote + path, {}};
+        request.http.userAgent = "TestBox/2.1";
+        return StreamInput::open(request, 64, 36, {}, error) != nullptr;
+    };
+
+    std::string error;
+    EXPECT_FALSE(open("/home.ts", &error));
+    EXPECT_NE(error.find("refused to open " + remote + "/home.ts, redirected to " + local + "/clip.ts: it leads to "
+                         "127.0.0.1"),
+              std::string::npos)
+        << error;
+    EXPECT_FALSE(open("/hops.m3u8", &error));
+    EXPECT_NE(error.find("redirected to " + local + "/good"), std::string::npos) << error;
+    EXPECT_FALSE(std::filesystem::exists(loopbackLog)) << "a redirect reached this machine";
+
+    EXPECT_FALSE(open("/file.ts", &error));
+    EXPECT_NE(error.find("redirected to file:///etc/passwd: it leads to a file: address"), std::string::npos)
+        << error;
+    EXPECT_FALSE(open("/ftp.ts", &error));
+    EXPECT_NE(error.find("it leads to a ftp: address"), std::string::npos) << error;
+    EXPECT_FALSE(open("/a.ts", &error));
+    EXPECT_NE(error.find("refused to open " + remote + "/a.ts: it redirects more than 5 times"), std::string::npos)
+        << error;
+
+    EXPECT_FALSE(open("/ctl.ts", &error));
+    EXPECT_NE(error.find("it redirects to an address with control characters"), std::string::npos) << error;
+
+    EXPECT_TRUE(open("/hop.ts", &error)) << error;
+    EXPECT_TRUE(open("/live.m3u8", &error)) << error;
+
+    std::ifstream in(log);
+    int requests = 0;
+    for (std::string line; std::getline(in, line); ++requests) {
+        const nlohmann::json request = nlohmann::json::parse(line);
+        EXPECT_EQ(request["headers"].value("user-agent", ""), "TestBox/2.1") << request["path"];
+        EXPECT_NE(request["status"], 403) << request["path"];
+    }
+    EXPECT_GT(requests, 0);
+}
+
+// Over HTTPS each step is asked over TLS in the same way.
+TEST(StreamAddress, RedirectsOverHttpsAreFollowedStepByStep) {
+    TempDir dir;
+    makeClip(dir / "clip.ts", 3);
+    const int port = freePort();
+    const std::string base = "https://127.0.0.1:" + std::to_string(port);
+    TestServer server = TestServer::https(dir.path(), dir / "tls", port,
+                                          {"/away.ts=" + base + "/moved.ts", "/moved.ts=clip.ts",
+                                           "/file.ts=file:///etc/passwd"});
+    ASSERT_TRUE(server.running());
+
+    const std::optional<HttpHead> head = askHttpHead(base + "/away.ts", {}, nullptr);
+    ASSERT_TRUE(head);
+    EXPECT_EQ(head->status, 302);
+    EXPECT_EQ(head->location, base + "/moved.ts");
+
+    std::string error;
+    EXPECT_TRUE(StreamInput::open({base + "/away.ts", {}}, 64, 36, {}, &error)) << error;
+    EXPECT_FALSE(StreamInput::open({base + "/file.ts", {}}, 64, 36, {}, &error));
+    EXPECT_NE(error.find("redirected to file:///etc/passwd: it leads to a file: address"), std::string::npos)
+        << error;
 }

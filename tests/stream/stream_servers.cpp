@@ -147,13 +147,14 @@ TestServer TestServer::http(const std::filesystem::path& folder, int port) {
 }
 
 TestServer TestServer::https(const std::filesystem::path& folder, const std::filesystem::path& tlsFolder,
-                              int port) {
+                              int port, const std::vector<std::string>& redirects) {
     std::filesystem::create_directories(tlsFolder);
     const std::string cert = (tlsFolder / "cert.pem").string(), key = (tlsFolder / "key.pem").string();
     run(findProgram("openssl"), {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-keyout", key, "-out",
                                  cert, "-days", "2", "-subj", "/CN=127.0.0.1"});
-    return TestServer(findProgram("python3"),
-                      {KELBO_HTTPS_TEST_SERVER, std::to_string(port), folder.string(), cert, key}, port);
+    std::vector<std::string> arguments{KELBO_HTTPS_TEST_SERVER, std::to_string(port), folder.string(), cert, key};
+    arguments.insert(arguments.end(), redirects.begin(), redirects.end());
+    return TestServer(findProgram("python3"), arguments, port);
 }
 
 TestServer TestServer::liveHttp(const std::filesystem::path& clip, int port) {

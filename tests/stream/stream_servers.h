@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kelbo::testing {
 
@@ -46,9 +47,10 @@ class TestServer {
 public:
     // python3's http.server serving `folder`.
     static TestServer http(const std::filesystem::path& folder, int port);
-    // The same over HTTPS, with a self-signed certificate made in `tlsFolder`.
+    // The same over HTTPS, with a self-signed certificate made in `tlsFolder`;
+    // each of `redirects` ("PATH=URL") answers PATH with 302 Found to URL.
     static TestServer https(const std::filesystem::path& folder, const std::filesystem::path& tlsFolder,
-                            int port);
+                            int port, const std::vector<std::string>& redirects = {});
     // ffmpeg sending `clip` in real time, over and over, as a live MPEG-TS
     // over HTTP (one client) at http://127.0.0.1:PORT/live.ts.
     static TestServer liveHttp(const std::filesystem::path& clip, int port);

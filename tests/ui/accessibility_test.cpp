@@ -136,6 +136,12 @@ TEST(Accessibility, TheListTellsOnlyItsShownColumnsInTheOrderShown) {
                                     "SBuf, EBuf, Description, Category, Status");
     EXPECT_EQ(table.cellAt(0, 4)->text(QAccessible::Name), list.text(0, 6));
     EXPECT_EQ(face->childCount(), 3 * 13);
+    // The first row goes: the table says the rows that are left.
+    EXPECT_EQ(table.cellAt(0, 0)->text(QAccessible::Name), "Film");
+    list.rig.document.list().removeRow(1);
+    ASSERT_EQ(table.rowCount(), 1);
+    EXPECT_EQ(table.cellAt(0, 0)->text(QAccessible::Name), "News");
+    EXPECT_EQ(face->childCount(), 2 * 13);
     // The forms still see every column.
     EXPECT_EQ(view.model()->columnCount(), kColumnCount);
     EXPECT_EQ(view.columnStates().size(), static_cast<size_t>(kColumnCount));

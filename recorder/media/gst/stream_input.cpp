@@ -4,6 +4,7 @@
 #include "av_ref.h"
 #include "capture_format.h"
 #include "ffmpeg_log.h"
+#include "http_redirect.h"
 #include "stream_address.h"
 
 extern "C" {
@@ -72,32 +73,74 @@ int StreamInput::interruptCallback(void* self) {
     return input->interrupt_ && input->interrupt_() ? 1 : 0;
 }
 
+namespace {
+
+// An HLS key or segment may be "crypto+http://..." or "crypto:http://...":
+// the length of that prefix before the address that is asked.
+std::size_t cryptoPrefix(std::string_view url) {
+    std::size_t cut = 0;
+    for (std::string scheme = urlScheme(url); scheme == "crypto" || scheme.rfind("crypto+", 0) == 0;
+         scheme = urlScheme(url.substr(cut)))
+        cut += scheme == "crypto" ? scheme.size() + 1 : std::string_view("crypto+").size();
+    return cut;
+}
+
+}  // namespace
+
 // Every URL the demuxer opens passes here (the stream's own, an HLS
 // playlist's variants, segments and keys), so a stranger's stream cannot
-// lead the recorder to this machine's own services or files.
+// lead the recorder to this machine's own services or files. FFmpeg's HTTP
+// reader is not let follow a redirect: it would connect before anyone could
+// look where to. A redirect makes it fail, and each step of the way is then
+// asked here and checked before it is taken.
 int StreamInput::openUrl(AVFormatContext* format, AVIOContext** pb, const char* url, int flags,
                          AVDictionary** options) {
     auto* input = static_cast<StreamInput*>(format->opaque);
-    if (std::string why = urlRefusal(url, input->streamIsLocal_); !why.empty()) {
-        input->refused_ = "refused to open " + std::string(url) + ": " + why;
-        return AVERROR(EPERM);
-    }
-    av_dict_set(options, "protocol_whitelist", kStreamProtocols, 0);
-    const int opened = avio_open2(pb, url, flags, &format->interrupt_callback, options);
-    if (opened < 0) return opened;
-    // The HTTP reader follows redirects itself: where it ended up must be
-    // allowed too, or nothing of its answer is used.
-    uint8_t* location = nullptr;
-    if (av_opt_get(*pb, "location", AV_OPT_SEARCH_CHILDREN, &location) >= 0 && location) {
-        const std::string where(reinterpret_cast<const char*>(location));
-        av_free(location);
-        if (std::string why = urlRefusal(where, input->streamIsLocal_); where != url && !why.empty()) {
-            avio_closep(pb);
-            input->refused_ = "refused to open " + std::string(url) + ", redirected to " + where + ": " + why;
+    std::string where = url;
+    for (int redirects = 0;; ++redirects) {
+        if (std::string why = urlRefusal(where, input->streamIsLocal_); !why.empty()) {
+            input->refused_ = "refused to open " + std::string(url) +
+                              (where != url ? ", redirected to " + where : std::string()) + ": " + why;
             return AVERROR(EPERM);
         }
+        AVDictionary* attempt = nullptr;
+        av_dict_copy(&attempt, *options, 0);
+        av_dict_set(&attempt, "protocol_whitelist", kStreamProtocols, 0);
+        av_dict_set(&attempt, "max_redirects", "0", 0);
+        const int opened = avio_open2(pb, where.c_str(), flags, &format->interrupt_callback, &attempt);
+        const std::size_t prefix = cryptoPrefix(where);
+        const std::string asked = where.substr(prefix);
+        const std::string scheme = urlScheme(asked);
+        // A redirect not taken is an I/O error; anything else is the answer.
+        if (opened != AVERROR(EIO) || (scheme != "http" && scheme != "https")) {
+            av_dict_free(options);
+            *options = attempt;
+            return opened;
+        }
+        av_dict_free(&attempt);
+        const std::optional<HttpHead> head = askHttpHead(asked, input->http_, &format->interrupt_callback);
+        if (!head || !isRedirectStatus(head->status) || head->location.empty()) return opened;
+        const std::string next = resolveReference(asked, head->location);
+        const std::string nextScheme = urlScheme(next);
+        if (nextScheme != "http" && nextScheme != "https") {
+            input->refused_ = "refused to open " + std::string(url) + ", redirected to " + next +
+                              ": it leads to a " + (nextScheme.empty() ? std::string("local file")
+                                                                       : nextScheme + ": address");
+            return AVERROR(EPERM);
+        }
+        // It goes into the next request's first line.
+        if (!safeHeaderValue(next)) {
+            input->refused_ = "refused to open " + std::string(url) + ": it redirects to an address with "
+                              "control characters";
+            return AVERROR(EPERM);
+        }
+        if (redirects == kMaxRedirects) {
+            input->refused_ = "refused to open " + std::string(url) + ": it redirects more than " +
+                              std::to_string(kMaxRedirects) + " times";
+            return AVERROR(EPERM);
+        }
+        where = where.substr(0, prefix) + next;
     }
-    return 0;
 }
 
 std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int width, int height,
@@ -113,6 +156,7 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     in->format_->opaque = in.get();
     in->format_->io_open = &StreamInput::openUrl;
     in->streamIsLocal_ = isLocalHost(urlHostName(stream.url));
+    in->http_ = stream.http;
     // Live streams: start soon rather than probe long. Joined between two
     // key pictures, a stream's picture size may stay unknown until the next
     // one; neither the decoders nor the copies need it beforehand.

@@ -88,6 +88,7 @@ private:
     int height_;
     Interrupt interrupt_;
     bool streamIsLocal_ = false;  // the stream itself is on this machine or its link
+    HttpOptions http_;            // sent with each request, redirects followed included
     std::string refused_;         // why a URL the stream led to was not opened
     AVFormatContext* format_ = nullptr;
     AVCodecContext* videoCodec_ = nullptr;

@@ -1,0 +1,72 @@
+#include "http_redirect.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavformat/avio.h>
+#include <libavutil/dict.h>
+}
+
+namespace kelbo {
+
+namespace {
+
+// The longest answer head read; a server sending more is not answering.
+constexpr std::size_t kMaxHead = 16 * 1024;
+
+// "Lavf/59.27.100", as FFmpeg's own requests say when no User-Agent is given.
+std::string ffmpegAgent() {
+    const unsigned v = avformat_version();
+    return "Lavf/" + std::to_string(v >> 16) + "." + std::to_string((v >> 8) & 0xFF) + "." +
+           std::to_string(v & 0xFF);
+}
+
+}  // namespace
+
+std::optional<HttpHead> askHttpHead(const std::string& url, const HttpOptions& http,
+                                    const AVIOInterruptCB* interrupt) {
+    const std::string scheme = urlScheme(url);
+    const UrlParts parts = splitUrl(url);
+    const std::string host = urlHost(url);  // host[:port], brackets kept, no credentials
+    const std::string name = urlHostName(url);
+    if ((scheme != "http" && scheme != "https") || name.empty()) return std::nullopt;
+    const std::size_t close = host.rfind(']');
+    const std::size_t colon = host.rfind(':');
+    const bool hasPort = colon != std::string::npos && (close == std::string::npos || colon > close);
+    const std::string port = hasPort ? host.substr(colon + 1) : scheme == "https" ? "443" : "80";
+    const std::string bracketed = name.find(':') != std::string::npos ? "[" + name + "]" : name;
+    const std::string endpoint = (scheme == "https" ? "tls://" : "tcp://") + bracketed + ":" + port;
+
+    std::string target = std::string(parts.path) + std::string(parts.query);
+    if (target.empty() || target.front() != '/') target.insert(0, "/");
+    // A space would end the request line's target early.
+    for (std::size_t at = target.find(' '); at != std::string::npos; at = target.find(' ', at))
+        target.replace(at, 1, "%20");
+    std::string request = "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\n";
+    const bool agentSafe = !http.userAgent.empty() && safeHeaderValue(http.userAgent);
+    request += "User-Agent: " + (agentSafe ? http.userAgent : ffmpegAgent()) + "\r\n";
+    if (!http.referer.empty() && safeHeaderValue(http.referer)) request += "Referer: " + http.referer + "\r\n";
+    request += headerLines(http);
+    request += "Accept: */*\r\nRange: bytes=0-\r\nConnection: close\r\n\r\n";
+
+    AVIOContext* io = nullptr;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "tcp,tls", 0);
+    const int opened = avio_open2(&io, endpoint.c_str(), AVIO_FLAG_READ_WRITE, interrupt, &options);
+    av_dict_free(&options);
+    if (opened < 0) return std::nullopt;
+    avio_write(io, reinterpret_cast<const unsigned char*>(request.data()), static_cast<int>(request.size()));
+    avio_flush(io);
+    std::string head;
+    unsigned char buffer[2048];
+    while (io->error == 0 && head.size() < kMaxHead && head.find("\r\n\r\n") == std::string::npos &&
+           head.find("\n\n") == std::string::npos) {
+        // Unbuffered: an answer's body is never waited for.
+        const int got = avio_read_partial(io, buffer, sizeof buffer);
+        if (got <= 0) break;
+        head.append(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(got));
+    }
+    avio_closep(&io);
+    return parseHttpHead(head);
+}
+
+}  // namespace kelbo
