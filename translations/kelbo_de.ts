@@ -53,6 +53,198 @@
     </message>
 </context>
 <context>
+    <name>kelbo::ui::AboutBox</name>
+    <message>
+        <source>Version %1.%2.%3</source>
+        <translation>Version %1.%2.%3</translation>
+    </message>
+    <message>
+        <source>About %1</source>
+        <translation>Über %1</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>To receive updates and provide feedback</source>
+        <translation>Um Aktualisierungen zu erhalten und Rückmeldungen zu geben,</translation>
+    </message>
+    <message>
+        <source>visit the Kelbo project page, where new releases are published and problems can be reported.</source>
+        <translation>besuchen Sie die Projektseite von Kelbo, wo neue Versionen erscheinen und Probleme gemeldet werden können.</translation>
+    </message>
+    <message>
+        <source>Kelbo is free software: support it by reporting bugs, sending improvements or telling others about it.</source>
+        <translation>Kelbo ist freie Software: Unterstützen Sie sie, indem Sie Fehler melden, Verbesserungen schicken oder anderen davon erzählen.</translation>
+    </message>
+    <message>
+        <source>Licensed under the GNU General Public License, version 3 or (at your option) any later version. It comes with no warranty.</source>
+        <translation>Lizenziert unter der GNU General Public License, Version 3 oder (nach Ihrer Wahl) jeder späteren Version. Ohne jede Gewährleistung.</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::AddScheduleDialog</name>
+    <message>
+        <source>AddSchedule</source>
+        <translation>Aufnahme hinzufügen</translation>
+    </message>
+    <message>
+        <source>Number of minutes to record</source>
+        <translation>Anzahl der aufzunehmenden Minuten</translation>
+    </message>
+    <message>
+        <source>Channel Name (use -NA- if not relevant)</source>
+        <translation>Sendername (-NA-, wenn ohne Bedeutung)</translation>
+    </message>
+    <message>
+        <source>Channel Number (use NA if not relevant)</source>
+        <translation>Kanalnummer (NA, wenn ohne Bedeutung)</translation>
+    </message>
+    <message>
+        <source>Programme Name</source>
+        <translation>Name der Sendung</translation>
+    </message>
+    <message>
+        <source>Recording template to use for this item</source>
+        <translation>Aufnahmevorlage für diesen Eintrag</translation>
+    </message>
+    <message>
+        <source>&amp;Date</source>
+        <translation>&amp;Datum</translation>
+    </message>
+    <message>
+        <source>&amp;Time</source>
+        <translation>&amp;Uhrzeit</translation>
+    </message>
+    <message>
+        <source>D&amp;uration</source>
+        <translation>Dau&amp;er</translation>
+    </message>
+    <message>
+        <source>&amp;Channel</source>
+        <translation>&amp;Sender</translation>
+    </message>
+    <message>
+        <source>&amp;Programme</source>
+        <translation>Sendun&amp;g</translation>
+    </message>
+    <message>
+        <source>T&amp;emplate</source>
+        <translation>V&amp;orlage</translation>
+    </message>
+    <message>
+        <source>Time, hours</source>
+        <translation>Uhrzeit, Stunden</translation>
+    </message>
+    <message>
+        <source>Time, minutes</source>
+        <translation>Uhrzeit, Minuten</translation>
+    </message>
+    <message>
+        <source>Step the time or duration</source>
+        <translation>Uhrzeit oder Dauer verstellen</translation>
+    </message>
+    <message>
+        <source>Channel number</source>
+        <translation>Kanalnummer</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Confirm the schedule addition</source>
+        <translation>Den neuen Eintrag in den Zeitplan übernehmen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancel the addition of a new schedule item</source>
+        <translation>Das Hinzufügen eines neuen Eintrags abbrechen</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::DesktopOpener</name>
+    <message>
+        <source>folders</source>
+        <translation>Ordner</translation>
+    </message>
+    <message>
+        <source>%1 files</source>
+        <translation>Dateien vom Typ %1</translation>
+    </message>
+    <message>
+        <source>No application is set to open %1.
+%2</source>
+        <translation>Keine Anwendung ist zum Öffnen von %1 eingestellt.
+%2</translation>
+    </message>
+    <message>
+        <source>%1 (%2) cannot be started: its command line cannot be read.</source>
+        <translation>%1 (%2) kann nicht gestartet werden: Seine Befehlszeile ist nicht lesbar.</translation>
+    </message>
+    <message>
+        <source>%1 cannot be started: %2 was not found.</source>
+        <translation>%1 kann nicht gestartet werden: %2 wurde nicht gefunden.</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::DetailPaneWidget</name>
+    <message>
+        <source>Detail frame for item selected in schedule above.</source>
+        <translation>Einzelheiten des oben im Zeitplan gewählten Eintrags.</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Vorlage</translation>
+    </message>
+    <message>
+        <source>FileName</source>
+        <translation>Dateiname</translation>
+    </message>
+    <message>
+        <source>Start Buffer</source>
+        <translation>Vorlauf</translation>
+    </message>
+    <message>
+        <source>Adjusted Start</source>
+        <translation>Tatsächlicher Beginn</translation>
+    </message>
+    <message>
+        <source>End Buffer</source>
+        <translation>Nachlauf</translation>
+    </message>
+    <message>
+        <source>Adjusted End</source>
+        <translation>Tatsächliches Ende</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::FinishedRowsFilter</name>
+    <message>
+        <source>Hide Finished Programmes</source>
+        <translation>Beendete Sendungen ausblenden</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::FreedesktopNotifications</name>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Show in Folder</source>
+        <translation>Im Ordner zeigen</translation>
+    </message>
+</context>
+<context>
     <name>kelbo::ui::HelpMenu</name>
     <message>
         <source>About Qt</source>
@@ -123,6 +315,335 @@
     <message>
         <source>&amp;Help</source>
         <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Show in Folder</source>
+        <translation>Im Ordner zeigen</translation>
+    </message>
+    <message>
+        <source>Kelbo is recording %1</source>
+        <translation>Kelbo nimmt %1 auf</translation>
+    </message>
+    <message>
+        <source>Open Recordings Folder</source>
+        <translation>Aufnahmeordner öffnen</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::OptionsDialog</name>
+    <message>
+        <source>Options</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Open Schedule File</source>
+        <translation>Zeitplandatei öffnen</translation>
+    </message>
+    <message>
+        <source>Text Files (*.txt)</source>
+        <translation>Textdateien (*.txt)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Anwenden</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Default Record &amp;Template</source>
+        <translation>Standard-Aufnahmevorla&amp;ge</translation>
+    </message>
+    <message>
+        <source>The recording quality that Kelbo will use as its default</source>
+        <translation>Die Aufnahmequalität, die Kelbo standardmäßig verwendet</translation>
+    </message>
+    <message>
+        <source>The default start buffer that Kelbo will use at the beginning of all programmes</source>
+        <translation>Der Vorlauf, den Kelbo standardmäßig vor jeder Sendung aufnimmt</translation>
+    </message>
+    <message>
+        <source>The default end buffer that Kelbo will use at the end of all programmes</source>
+        <translation>Der Nachlauf, den Kelbo standardmäßig nach jeder Sendung aufnimmt</translation>
+    </message>
+    <message>
+        <source>Default &amp;Start Buffer</source>
+        <translation>Standard-&amp;Vorlauf</translation>
+    </message>
+    <message>
+        <source>Default &amp;End Buffer</source>
+        <translation>Standard-Nach&amp;lauf</translation>
+    </message>
+    <message>
+        <source>Schedule &amp;File</source>
+        <translation>Zeitplan&amp;datei</translation>
+    </message>
+    <message>
+        <source>The file that contains the schedule information</source>
+        <translation>Die Datei mit dem Zeitplan</translation>
+    </message>
+    <message>
+        <source>Browse</source>
+        <translation>Durchsuchen</translation>
+    </message>
+    <message>
+        <source>Browse for the schedule file on your hard disk</source>
+        <translation>Die Zeitplandatei auf der Festplatte suchen</translation>
+    </message>
+    <message>
+        <source>File&amp;Name Format</source>
+        <translation>Datei&amp;namensformat</translation>
+    </message>
+    <message>
+        <source>The format used for output filenames</source>
+        <translation>Das Format der Namen der Aufnahmedateien</translation>
+    </message>
+    <message>
+        <source>The format used for output filenames (Use variable names below)</source>
+        <translation>Das Format der Namen der Aufnahmedateien (mit den Variablen unten)</translation>
+    </message>
+    <message>
+        <source>Test</source>
+        <translation>Testen</translation>
+    </message>
+    <message>
+        <source>Test the filename format with a real example from the schedule</source>
+        <translation>Das Namensformat an einem echten Eintrag des Zeitplans testen</translation>
+    </message>
+    <message>
+        <source>Preview When Recording</source>
+        <translation>Vorschau während der Aufnahme</translation>
+    </message>
+    <message>
+        <source>Show a live preview when a programme starts recording</source>
+        <translation>Eine Live-Vorschau zeigen, wenn die Aufnahme einer Sendung beginnt</translation>
+    </message>
+    <message>
+        <source>Hear Audio during Record</source>
+        <translation>Ton während der Aufnahme hören</translation>
+    </message>
+    <message>
+        <source>Hear live audio when a programme starts recording</source>
+        <translation>Den Ton hören, wenn die Aufnahme einer Sendung beginnt</translation>
+    </message>
+    <message>
+        <source>Auto load new schedule file</source>
+        <translation>Neue Zeitplandatei automatisch laden</translation>
+    </message>
+    <message>
+        <source>Automatically load new schedule file every 30 seconds (Recommend turned ON)</source>
+        <translation>Eine neue Zeitplandatei alle 30 Sekunden automatisch laden (Einschalten empfohlen)</translation>
+    </message>
+    <message>
+        <source>Expert Mode - NO Confirmations</source>
+        <translation>Expertenmodus – KEINE Rückfragen</translation>
+    </message>
+    <message>
+        <source>No confirmations on deletes or changes to any settings or schedules</source>
+        <translation>Keine Rückfragen beim Löschen oder Ändern von Einstellungen oder Zeitplänen</translation>
+    </message>
+    <message>
+        <source>Start in System Tray</source>
+        <translation>Im Systemabschnitt starten</translation>
+    </message>
+    <message>
+        <source>Start Kelbo in the system tray</source>
+        <translation>Kelbo im Systemabschnitt der Kontrollleiste starten</translation>
+    </message>
+    <message>
+        <source>Minimize to System Tray</source>
+        <translation>In den Systemabschnitt minimieren</translation>
+    </message>
+    <message>
+        <source>When Kelbo is minimized, place it in the system tray</source>
+        <translation>Kelbo beim Minimieren in den Systemabschnitt der Kontrollleiste legen</translation>
+    </message>
+    <message>
+        <source>Capture s&amp;ource</source>
+        <translation>Aufnahme&amp;quelle</translation>
+    </message>
+    <message>
+        <source>The video source Kelbo records from; type a stream&apos;s URL to record it</source>
+        <translation>Die Videoquelle, von der Kelbo aufnimmt; für einen Stream dessen URL eingeben</translation>
+    </message>
+    <message>
+        <source>A change takes effect the next time Kelbo starts.</source>
+        <translation>Eine Änderung wirkt beim nächsten Start von Kelbo.</translation>
+    </message>
+    <message>
+        <source>Channel &amp;playlist</source>
+        <translation>Sender-&amp;Wiedergabeliste</translation>
+    </message>
+    <message>
+        <source>An M3U playlist of network streams: each recording tunes to its channel&apos;s entry</source>
+        <translation>Eine M3U-Wiedergabeliste von Netzwerk-Streams: Jede Aufnahme wählt den Eintrag ihres Senders</translation>
+    </message>
+    <message>
+        <source>Split By</source>
+        <translation>Aufteilen nach</translation>
+    </message>
+    <message>
+        <source>Select how Kelbo will split programme recordings</source>
+        <translation>Wählen, wie Kelbo Aufnahmen in Teile aufteilt</translation>
+    </message>
+    <message>
+        <source>NONE</source>
+        <translation>KEINE</translation>
+    </message>
+    <message>
+        <source>No splitting of files required</source>
+        <translation>Dateien nicht aufteilen</translation>
+    </message>
+    <message>
+        <source>Size</source>
+        <translation>Größe</translation>
+    </message>
+    <message>
+        <source>Split by file size</source>
+        <translation>Nach Dateigröße aufteilen</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Zeit</translation>
+    </message>
+    <message>
+        <source>Split by recording time</source>
+        <translation>Nach Aufnahmedauer aufteilen</translation>
+    </message>
+    <message>
+        <source>The number of minutes / Mb to split at</source>
+        <translation>Die Anzahl Minuten / MB, nach der aufgeteilt wird</translation>
+    </message>
+    <message>
+        <source>Split at</source>
+        <translation>Aufteilen bei</translation>
+    </message>
+    <message>
+        <source>Only relevant if you use Digiguide electronic programme guide</source>
+        <translation>Nur von Bedeutung, wenn Sie die elektronische Programmzeitschrift Digiguide verwenden</translation>
+    </message>
+    <message>
+        <source>Digiguide Addin Templates</source>
+        <translation>Vorlagen des Digiguide-Add-ins</translation>
+    </message>
+    <message>
+        <source>Capture Device</source>
+        <translation>Aufnahmegerät</translation>
+    </message>
+    <message>
+        <source>Composite</source>
+        <translation>Composite</translation>
+    </message>
+    <message>
+        <source>SVideo</source>
+        <translation>S-Video</translation>
+    </message>
+    <message>
+        <source>VideoSource</source>
+        <translation>Videoquelle</translation>
+    </message>
+    <message>
+        <source>VideoSuperStandard</source>
+        <translation>Fernsehnorm</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::PreviewForm</name>
+    <message>
+        <source>Preview</source>
+        <translation>Vorschau</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::QtMessageBoxes</name>
+    <message>
+        <source>(%1 more since)</source>
+        <translation>(seitdem %1 weitere)</translation>
+    </message>
+    <message>
+        <source>
+The latest, at %1:
+%2</source>
+        <translation>
+Die neueste, um %1:
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::RecordedRowMenu</name>
+    <message>
+        <source>Play</source>
+        <translation>Abspielen</translation>
+    </message>
+    <message>
+        <source>Open Containing Folder</source>
+        <translation>Enthaltenden Ordner öffnen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::ScheduleListView</name>
+    <message>
+        <source>Schedule listing for items to record</source>
+        <translation>Zeitplan der aufzunehmenden Sendungen</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::TransportBar</name>
+    <message>
+        <source>Stop current recording immediately</source>
+        <translation>Die laufende Aufnahme sofort beenden</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stopp</translation>
+    </message>
+    <message>
+        <source>Add an item to the recording schedule</source>
+        <translation>Einen Eintrag zum Aufnahmezeitplan hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete the selected item from the recording schedule</source>
+        <translation>Den gewählten Eintrag aus dem Aufnahmezeitplan löschen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+</context>
+<context>
+    <name>kelbo::ui::TrayMenu</name>
+    <message>
+        <source>Hide Kelbo</source>
+        <translation>Kelbo ausblenden</translation>
+    </message>
+    <message>
+        <source>Stop Recording</source>
+        <translation>Aufnahme beenden</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Show Kelbo</source>
+        <translation>Kelbo anzeigen</translation>
     </message>
 </context>
 </TS>

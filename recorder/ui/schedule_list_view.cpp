@@ -12,13 +12,13 @@ namespace kelbo::ui {
 
 namespace {
 constexpr int kTwips = settings::kTwipsPerPixel;
-const char* const kListTip = "Schedule listing for items to record";
+const char* const kListTip = QT_TRANSLATE_NOOP("kelbo::ui::ScheduleListView", "Schedule listing for items to record");
 }
 
 ScheduleListView::ScheduleListView(ScheduleList& list, QWidget* parent)
     : QTreeView(parent), list_(list), model_(new ScheduleListModel(list, this)) {
     setObjectName("listview_play");
-    setToolTip(kListTip);
+    setToolTip(tr(kListTip));
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -87,7 +87,7 @@ QString ScheduleListView::toolTipFor(int row) const {
         const std::string clash = clashDescription(list_.tag(row));
         if (!clash.empty()) return QString::fromStdString(clash);
     }
-    return QString(kListTip);
+    return tr(kListTip);
 }
 
 void ScheduleListView::selectionChanged(const QItemSelection& selected,
