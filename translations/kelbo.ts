@@ -2,6 +2,192 @@
 <!DOCTYPE TS>
 <TS version="2.1" sourcelanguage="en">
 <context>
+    <name>AddScheduleForm</name>
+    <message>
+        <source>Must enter a program duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Must select a ChannelName</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Must select a ChannelNumber</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Must enter a program name at least 2 chars</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Must select a valid template</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Schedule Full</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The schedule holds %1 items, the most it can. Delete items that have been recorded, then add this one again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Incomplete Data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The duration must be a whole number of minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The channel number must be a number (or N/A)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DetailPane</name>
+    <message>
+        <source>Confirmation Required</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Invalid Buffer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to change the StartBuffer?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The start buffer must be a whole number of minutes from 0 to 32767.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to change the EndBuffer?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The end buffer must be a whole number of minutes from 0 to 32767.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to change the Output FileName?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to change the Recording Template?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>DiskSpace</name>
+    <message>
+        <source>Free space for recordings: unknown</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Free space for recordings: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, about %2 hours at %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LivePreview</name>
+    <message>
+        <source>No video Source Detected</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>There is no video source for the Dazzle DVCII</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OptionsForm</name>
+    <message>
+        <source>Default Start Buffer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Default End Buffer</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Buffer Value Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number of minutes from 0 to 32767</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Picture Value Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number from 0 to 32767</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mb</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mins</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Split Value Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Split value must be numeric</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Split value must be a whole number from 0 to 32767</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 (not found)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>PictureControls</name>
+    <message>
+        <source>Brightness</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Contrast</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Saturation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sharpness</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tint</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Audio Volume</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>RecordingNotices</name>
     <message>
         <source>Recording %1</source>
@@ -49,6 +235,182 @@
     </message>
     <message>
         <source>the device recorded nothing</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording stopped</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The recording of %1 into %2 stopped: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error creating file</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error checking/creating file path for : %1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot record %1: %2; not opened on a guess: %3.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot record %1: %2.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Channel not found</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Disk full</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Low disk space</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 has %2 free; recording %3 with template &quot;%4&quot; needs about %5.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cannot record %1: %2. It is tried again at least every %3 s while the programme is on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Recordings</name>
+    <message>
+        <source>Quit Kelbo</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>A programme is being recorded. Quit Kelbo and stop the recording?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleColumns</name>
+    <message>
+        <source>Date</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Programme</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ch #</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Filename</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>SBuf</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>EBuf</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleCommands</name>
+    <message>
+        <source>Delete Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You can&apos;t delete the item currently being recorded.  Use STOP button on &apos;Preview&apos; tab first</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Delete Confirmation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleDocument</name>
+    <message>
+        <source>
+... and %1 more</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Programmes left out</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The schedule file %1 holds programmes the recorder cannot list; they will not be recorded, and the next rewrite of the file leaves them out:%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error writing schedule</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved to %1: %2.
+The file was left as it was.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Schedule full</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The schedule file %1 holds more programmes than the %2 the recorder can keep. %3 were left out, %4 of them still to come: they stay in the file, but are not listed or recorded. Delete finished items to make room for them.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>SettingsLoader</name>
+    <message>
+        <source>Default configuration not set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Please configure your default options</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -2,6 +2,192 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE" sourcelanguage="en">
 <context>
+    <name>AddScheduleForm</name>
+    <message>
+        <source>Must enter a program duration</source>
+        <translation>Bitte eine Dauer eingeben</translation>
+    </message>
+    <message>
+        <source>Must select a ChannelName</source>
+        <translation>Bitte einen Sendernamen wählen</translation>
+    </message>
+    <message>
+        <source>Must select a ChannelNumber</source>
+        <translation>Bitte eine Kanalnummer wählen</translation>
+    </message>
+    <message>
+        <source>Must enter a program name at least 2 chars</source>
+        <translation>Bitte einen Sendungsnamen mit mindestens 2 Zeichen eingeben</translation>
+    </message>
+    <message>
+        <source>Must select a valid template</source>
+        <translation>Bitte eine gültige Vorlage wählen</translation>
+    </message>
+    <message>
+        <source>Schedule Full</source>
+        <translation>Zeitplan voll</translation>
+    </message>
+    <message>
+        <source>The schedule holds %1 items, the most it can. Delete items that have been recorded, then add this one again.</source>
+        <translation>Der Zeitplan enthält %1 Einträge, so viele, wie er fassen kann. Löschen Sie bereits aufgenommene Einträge und fügen Sie diesen dann erneut hinzu.</translation>
+    </message>
+    <message>
+        <source>Incomplete Data</source>
+        <translation>Unvollständige Angaben</translation>
+    </message>
+    <message>
+        <source>The duration must be a whole number of minutes</source>
+        <translation>Die Dauer muss eine ganze Zahl von Minuten sein</translation>
+    </message>
+    <message>
+        <source>The channel number must be a number (or N/A)</source>
+        <translation>Die Kanalnummer muss eine Zahl sein (oder N/A)</translation>
+    </message>
+</context>
+<context>
+    <name>DetailPane</name>
+    <message>
+        <source>Confirmation Required</source>
+        <translation>Bestätigung erforderlich</translation>
+    </message>
+    <message>
+        <source>Invalid Buffer</source>
+        <translation>Ungültiger Vor- oder Nachlauf</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to change the StartBuffer?</source>
+        <translation>Den Vorlauf wirklich ändern?</translation>
+    </message>
+    <message>
+        <source>The start buffer must be a whole number of minutes from 0 to 32767.</source>
+        <translation>Der Vorlauf muss eine ganze Zahl von Minuten von 0 bis 32767 sein.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to change the EndBuffer?</source>
+        <translation>Den Nachlauf wirklich ändern?</translation>
+    </message>
+    <message>
+        <source>The end buffer must be a whole number of minutes from 0 to 32767.</source>
+        <translation>Der Nachlauf muss eine ganze Zahl von Minuten von 0 bis 32767 sein.</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to change the Output FileName?</source>
+        <translation>Den Namen der Aufnahmedatei wirklich ändern?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to change the Recording Template?</source>
+        <translation>Die Aufnahmevorlage wirklich ändern?</translation>
+    </message>
+</context>
+<context>
+    <name>DiskSpace</name>
+    <message>
+        <source>Free space for recordings: unknown</source>
+        <translation>Freier Platz für Aufnahmen: unbekannt</translation>
+    </message>
+    <message>
+        <source>Free space for recordings: %1</source>
+        <translation>Freier Platz für Aufnahmen: %1</translation>
+    </message>
+    <message>
+        <source>%1, about %2 hours at %3</source>
+        <translation>%1, etwa %2 Stunden mit %3</translation>
+    </message>
+</context>
+<context>
+    <name>LivePreview</name>
+    <message>
+        <source>No video Source Detected</source>
+        <translation>Keine Videoquelle gefunden</translation>
+    </message>
+    <message>
+        <source>There is no video source for the Dazzle DVCII</source>
+        <translation>Es gibt keine Videoquelle für die Dazzle DVCII</translation>
+    </message>
+</context>
+<context>
+    <name>OptionsForm</name>
+    <message>
+        <source>Default Start Buffer</source>
+        <translation>Standard-Vorlauf</translation>
+    </message>
+    <message>
+        <source>Default End Buffer</source>
+        <translation>Standard-Nachlauf</translation>
+    </message>
+    <message>
+        <source>Buffer Value Error</source>
+        <translation>Fehler bei Vor- oder Nachlauf</translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number of minutes from 0 to 32767</source>
+        <translation>%1 muss eine ganze Zahl von Minuten von 0 bis 32767 sein</translation>
+    </message>
+    <message>
+        <source>Picture Value Error</source>
+        <translation>Fehler bei den Bildwerten</translation>
+    </message>
+    <message>
+        <source>%1 must be a whole number from 0 to 32767</source>
+        <translation>%1 muss eine ganze Zahl von 0 bis 32767 sein</translation>
+    </message>
+    <message>
+        <source>Mb</source>
+        <translation>MB</translation>
+    </message>
+    <message>
+        <source>Mins</source>
+        <translation>Min.</translation>
+    </message>
+    <message>
+        <source>Split Value Error</source>
+        <translation>Fehler beim Aufteilungswert</translation>
+    </message>
+    <message>
+        <source>Split value must be numeric</source>
+        <translation>Der Aufteilungswert muss eine Zahl sein</translation>
+    </message>
+    <message>
+        <source>Split value must be a whole number from 0 to 32767</source>
+        <translation>Der Aufteilungswert muss eine ganze Zahl von 0 bis 32767 sein</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Datei: %1</translation>
+    </message>
+    <message>
+        <source>%1 (not found)</source>
+        <translation>%1 (nicht gefunden)</translation>
+    </message>
+</context>
+<context>
+    <name>PictureControls</name>
+    <message>
+        <source>Brightness</source>
+        <translation>Helligkeit</translation>
+    </message>
+    <message>
+        <source>Contrast</source>
+        <translation>Kontrast</translation>
+    </message>
+    <message>
+        <source>Saturation</source>
+        <translation>Sättigung</translation>
+    </message>
+    <message>
+        <source>Sharpness</source>
+        <translation>Schärfe</translation>
+    </message>
+    <message>
+        <source>Tint</source>
+        <translation>Farbton</translation>
+    </message>
+    <message>
+        <source>Audio Volume</source>
+        <translation>Lautstärke</translation>
+    </message>
+</context>
+<context>
     <name>RecordingNotices</name>
     <message>
         <source>Recording %1</source>
@@ -50,6 +236,184 @@
     <message>
         <source>the device recorded nothing</source>
         <translation>das Gerät hat nichts aufgenommen</translation>
+    </message>
+</context>
+<context>
+    <name>RecordingSession</name>
+    <message>
+        <source>Recording stopped</source>
+        <translation>Aufnahme abgebrochen</translation>
+    </message>
+    <message>
+        <source>The recording of %1 into %2 stopped: %3</source>
+        <translation>Die Aufnahme von %1 in %2 wurde abgebrochen: %3</translation>
+    </message>
+    <message>
+        <source>Error creating file</source>
+        <translation>Fehler beim Anlegen der Datei</translation>
+    </message>
+    <message>
+        <source>Error checking/creating file path for : %1 (%2)</source>
+        <translation>Fehler beim Prüfen/Anlegen des Dateipfads für: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>Cannot record %1: %2; not opened on a guess: %3.</source>
+        <translation>%1 kann nicht aufgenommen werden: %2; nicht auf Verdacht geöffnet: %3.</translation>
+    </message>
+    <message>
+        <source>Cannot record %1: %2.</source>
+        <translation>%1 kann nicht aufgenommen werden: %2.</translation>
+    </message>
+    <message>
+        <source>Channel not found</source>
+        <translation>Sender nicht gefunden</translation>
+    </message>
+    <message>
+        <source>Disk full</source>
+        <translation>Datenträger voll</translation>
+    </message>
+    <message>
+        <source>Low disk space</source>
+        <translation>Wenig Speicherplatz</translation>
+    </message>
+    <message>
+        <source>%1 has %2 free; recording %3 with template &quot;%4&quot; needs about %5.</source>
+        <translation>%1 hat %2 frei; die Aufnahme von %3 mit der Vorlage „%4“ braucht etwa %5.</translation>
+    </message>
+    <message>
+        <source>Cannot record %1: %2. It is tried again at least every %3 s while the programme is on.</source>
+        <translation>%1 kann nicht aufgenommen werden: %2. Solange die Sendung läuft, wird es mindestens alle %3 s erneut versucht.</translation>
+    </message>
+</context>
+<context>
+    <name>Recordings</name>
+    <message>
+        <source>Quit Kelbo</source>
+        <translation>Kelbo beenden</translation>
+    </message>
+    <message>
+        <source>A programme is being recorded. Quit Kelbo and stop the recording?</source>
+        <translation>Eine Sendung wird aufgenommen. Kelbo beenden und die Aufnahme abbrechen?</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleColumns</name>
+    <message>
+        <source>Date</source>
+        <translation>Datum</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Programme</source>
+        <translation>Sendung</translation>
+    </message>
+    <message>
+        <source>Duration</source>
+        <translation>Dauer</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>Ch #</source>
+        <translation>Kanal</translation>
+    </message>
+    <message>
+        <source>Filename</source>
+        <translation>Dateiname</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Vorlage</translation>
+    </message>
+    <message>
+        <source>SBuf</source>
+        <translation>Vorl.</translation>
+    </message>
+    <message>
+        <source>EBuf</source>
+        <translation>Nachl.</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleCommands</name>
+    <message>
+        <source>Delete Error</source>
+        <translation>Fehler beim Löschen</translation>
+    </message>
+    <message>
+        <source>You can&apos;t delete the item currently being recorded.  Use STOP button on &apos;Preview&apos; tab first</source>
+        <translation>Der gerade aufgenommene Eintrag kann nicht gelöscht werden. Beenden Sie zuerst die Aufnahme mit der STOPP-Taste.</translation>
+    </message>
+    <message>
+        <source>Delete Confirmation</source>
+        <translation>Löschen bestätigen</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to delete?</source>
+        <translation>Wirklich löschen?</translation>
+    </message>
+</context>
+<context>
+    <name>ScheduleDocument</name>
+    <message>
+        <source>
+... and %1 more</source>
+        <translation>
+... und %1 weitere</translation>
+    </message>
+    <message>
+        <source>Programmes left out</source>
+        <translation>Sendungen ausgelassen</translation>
+    </message>
+    <message>
+        <source>The schedule file %1 holds programmes the recorder cannot list; they will not be recorded, and the next rewrite of the file leaves them out:%2</source>
+        <translation>Die Zeitplandatei %1 enthält Sendungen, die Kelbo nicht aufführen kann; sie werden nicht aufgenommen, und beim nächsten Schreiben der Datei fallen sie weg:%2</translation>
+    </message>
+    <message>
+        <source>Error writing schedule</source>
+        <translation>Fehler beim Schreiben des Zeitplans</translation>
+    </message>
+    <message>
+        <source>The schedule could not be saved to %1: %2.
+The file was left as it was.</source>
+        <translation>Der Zeitplan konnte nicht in %1 gespeichert werden: %2.
+Die Datei blieb unverändert.</translation>
+    </message>
+    <message>
+        <source>Schedule full</source>
+        <translation>Zeitplan voll</translation>
+    </message>
+    <message>
+        <source>The schedule file %1 holds more programmes than the %2 the recorder can keep. %3 were left out, %4 of them still to come: they stay in the file, but are not listed or recorded. Delete finished items to make room for them.</source>
+        <translation>Die Zeitplandatei %1 enthält mehr Sendungen als die %2, die Kelbo führen kann. %3 wurden ausgelassen, %4 davon liegen noch in der Zukunft: Sie bleiben in der Datei, werden aber weder aufgeführt noch aufgenommen. Löschen Sie beendete Einträge, um Platz für sie zu schaffen.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsLoader</name>
+    <message>
+        <source>Default configuration not set</source>
+        <translation>Keine Standardeinstellungen</translation>
+    </message>
+    <message>
+        <source>Please configure your default options</source>
+        <translation>Bitte legen Sie Ihre Standardeinstellungen fest</translation>
     </message>
 </context>
 <context>

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -290,7 +291,8 @@ QWidget* OptionsDialog::buildCapturePage() {
     for (const PictureControlNames& names : pictureControls()) {
         const int row = static_cast<int>(names.control);
         auto& picture = w.picture[static_cast<size_t>(row)];
-        picture.label = named(new QLabel(names.label), (std::string("Label_") + names.label).c_str());
+        picture.label = named(new QLabel(QCoreApplication::translate("PictureControls", names.label)),
+                              (std::string("Label_") + names.label).c_str());
         picture.text = numberField(names.textField);
         picture.scroll = spinner(names.spinner);
         nameAfterLabel(*picture.label, *picture.text, picture.scroll);
