@@ -46,11 +46,11 @@ QByteArray answerRemoteRequest(Recorder& recorder, const QByteArray& request) {
         reply = statusJson(recorder.currentStatus());
         break;
     case Command::StopRecording:
-        log::info("Stop requested from the command line");
+        log::info(log::Area::Commands, "Stop requested from the command line");
         reply = {{"stopped", recorder.stopRecording()}};
         break;
     case Command::Reload:
-        log::info("Reload requested from the command line");
+        log::info(log::Area::Commands, "Reload requested from the command line");
         reply = {{"reloaded", recorder.ReloadSchedule_Click()}};
         break;
     default:

@@ -170,7 +170,7 @@ bool SingleInstance::listen() {
         if (server_->listen(path_)) return true;
         listenError_ = "cannot listen on " + path_ + ": " + server_->errorString();
     }
-    log::warn("Command socket: " + listenError_.toStdString() +
+    log::warn(log::Area::Commands, "Command socket: " + listenError_.toStdString() +
               "; kelbo --status, --stop-recording and --reload will not reach this recorder");
     return false;
 }
@@ -221,8 +221,9 @@ void SingleInstance::accept(QLocalSocket* socket) {
 }
 
 QByteArray SingleInstance::answer(const QByteArray& request) {
+    log::debug(log::Area::Commands, "Request: " + request.left(200).toStdString());
     if (request == kRaise) {
-        log::info("A second start asked for the window");
+        log::info(log::Area::Commands, "A second start asked for the window");
         emit raiseRequested();
         return {};
     }

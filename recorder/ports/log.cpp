@@ -7,6 +7,7 @@
 #include <spdlog/sinks/stdout_sinks.h>
 
 #include <chrono>
+#include <string_view>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -51,7 +52,9 @@ std::shared_ptr<spdlog::logger> makeLogger(const std::filesystem::path& file) {
     }
     if (::isatty(STDERR_FILENO)) sinks.push_back(std::make_shared<spdlog::sinks::stderr_sink_mt>());
     auto made = std::make_shared<spdlog::logger>("kelbo", sinks.begin(), sinks.end());
-    made->set_pattern("%Y-%m-%d %H:%M:%S.%e [%l] %v");
+    // The area and level are the line's own: "stream [warning] ...".
+    made->set_pattern("%Y-%m-%d %H:%M:%S.%e %v");
+    made->set_level(spdlog::level::trace);
     // Each line reaches the file at once: a crash or kill -9 loses nothing.
     made->flush_on(spdlog::level::trace);
     return made;
@@ -96,7 +99,8 @@ private:
 
 Repeats repeats;
 
-void write(spdlog::level::level_enum level, const std::string& message, const std::string* kind = nullptr) {
+void write(Area area, spdlog::level::level_enum level, const std::string& message,
+           const std::string* kind = nullptr) {
     const std::filesystem::path file = logFile();
     // Text from outside may carry escape sequences and stream passwords.
     std::string line = escapeControls(maskCredentials(message));
@@ -110,7 +114,24 @@ void write(spdlog::level::level_enum level, const std::string& message, const st
         logger = makeLogger(file);
         loggerFile = file;
     }
-    logger->log(level, line);
+    const auto levelName = spdlog::level::to_string_view(level);
+    std::string head = area == Area::General ? "" : std::string(areaName(area)) + " ";
+    head += "[" + std::string(levelName.data(), levelName.size()) + "] ";
+    logger->log(level, head + line);
+}
+
+// Whether `wanted`, a list such as "stream, recording" or "all", names `area`.
+bool names(std::string_view wanted, Area area) {
+    const std::string_view name = areaName(area);
+    std::size_t at = 0;
+    while (at < wanted.size()) {
+        std::size_t end = wanted.find_first_of(", ", at);
+        if (end == std::string_view::npos) end = wanted.size();
+        const std::string_view word = wanted.substr(at, end - at);
+        if (word == name || word == "all" || word == "1") return true;
+        at = end + 1;
+    }
+    return false;
 }
 
 }  // namespace
@@ -128,9 +149,36 @@ std::filesystem::path logFile() {
     return base / ".local" / "state" / "kelbo" / "kelbo.log";
 }
 
-void info(const std::string& message) { write(spdlog::level::info, message); }
-void warn(const std::string& message) { write(spdlog::level::warn, message); }
-void error(const std::string& message) { write(spdlog::level::err, message); }
-void errorOften(const std::string& kind, const std::string& message) { write(spdlog::level::err, message, &kind); }
+const char* areaName(Area area) {
+    switch (area) {
+        case Area::General: break;
+        case Area::Schedule: return "schedule";
+        case Area::Recording: return "recording";
+        case Area::Device: return "device";
+        case Area::Stream: return "stream";
+        case Area::Commands: return "commands";
+        case Area::Desktop: return "desktop";
+    }
+    return "general";
+}
+
+void info(const std::string& message) { write(Area::General, spdlog::level::info, message); }
+void warn(const std::string& message) { write(Area::General, spdlog::level::warn, message); }
+void error(const std::string& message) { write(Area::General, spdlog::level::err, message); }
+void info(Area area, const std::string& message) { write(area, spdlog::level::info, message); }
+void warn(Area area, const std::string& message) { write(area, spdlog::level::warn, message); }
+void error(Area area, const std::string& message) { write(area, spdlog::level::err, message); }
+void errorOften(const std::string& kind, const std::string& message) {
+    write(Area::General, spdlog::level::err, message, &kind);
+}
+
+bool debugging(Area area) {
+    const char* wanted = std::getenv("KELBO_DEBUG");
+    return wanted && *wanted && names(wanted, area);
+}
+
+void debug(Area area, const std::string& message) {
+    if (debugging(area)) write(area, spdlog::level::debug, message);
+}
 
 }  // namespace kelbo::log

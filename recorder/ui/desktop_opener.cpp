@@ -5,7 +5,6 @@
 #include "recorder/ports/translation.h"
 
 #include <QCoreApplication>
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -68,7 +67,7 @@ FileOpener desktopFileOpener() {
             if (!QProcess::startDetached(QString::fromStdString(command.front()), args))
                 return fillIn(translate("kelbo::ui::DesktopOpener", "%1 cannot be started: %2 was not found."),
                               {app->name, command.front()});
-            log::info("Opened " + paths.front() + (paths.size() > 1 ? " and the parts after it" : "") + " with " +
+            log::info(log::Area::Desktop, "Opened " + paths.front() + (paths.size() > 1 ? " and the parts after it" : "") + " with " +
                       app->id);
         }
         return {};

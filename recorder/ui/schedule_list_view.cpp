@@ -1,8 +1,10 @@
 #include "schedule_list_view.h"
 
 #include "schedule_list_model.h"
+#include "shown_columns_table.h"
 #include "common/settings_keys.h"
 
+#include <QAccessible>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -17,6 +19,8 @@ const char* const kListTip = QT_TRANSLATE_NOOP("kelbo::ui::ScheduleListView", "S
 
 ScheduleListView::ScheduleListView(ScheduleList& list, QWidget* parent)
     : QTreeView(parent), list_(list), model_(new ScheduleListModel(list, this)) {
+    // A column sized to nothing is hidden; a screen reader must not read it.
+    exposeOnlyShownColumns(staticMetaObject.className());
     setObjectName("listview_play");
     setToolTip(tr(kListTip));
     setModel(model_);
@@ -90,9 +94,35 @@ QString ScheduleListView::toolTipFor(int row) const {
     return tr(kListTip);
 }
 
+void ScheduleListView::tellScreenReader(QAccessible::Event type, const QModelIndex& index) {
+    if (!QAccessible::isActive() || !index.isValid()) return;
+    auto* table = dynamic_cast<ShownColumnsTable*>(QAccessible::queryAccessibleInterface(this));
+    if (!table) return;
+    const int child = table->eventChildOf(index);
+    if (child < 0) return;
+    QAccessibleEvent event(this, type);
+    event.setChild(child);
+    QAccessible::updateAccessibility(&event);
+}
+
+void ScheduleListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // QTreeView's own version names the cell by its model column, which is
+    // not the accessible table's numbering once a column is hidden; this
+    // repaints the rows as it does and tells the screen reader itself.
+    for (const QModelIndex& index : {previous, current}) {
+        const QRect row = visualRect(index);
+        if (row.isValid()) viewport()->update(QRect(0, row.y(), viewport()->width(), row.height()));
+    }
+    if (hasFocus()) tellScreenReader(QAccessible::Focus, current);
+    QAbstractItemView::currentChanged(current, previous);
+}
+
 void ScheduleListView::selectionChanged(const QItemSelection& selected,
                                         const QItemSelection& deselected) {
-    QTreeView::selectionChanged(selected, deselected);
+    // As in currentChanged: QTreeView's events would name the wrong cells.
+    QAbstractItemView::selectionChanged(selected, deselected);
+    tellScreenReader(QAccessible::SelectionAdd, selected.indexes().value(0));
+    tellScreenReader(QAccessible::SelectionRemove, deselected.indexes().value(0));
     if (removing_ || selected.isEmpty()) return;
     const int row = selected.indexes().first().row() + 1;
     if (pane_) pane_->listview_play_ItemClick(row);

@@ -3,6 +3,7 @@
 #include "recorder/forms/column_layout_store.h"
 #include "recorder/forms/detail_pane.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QTreeView>
 
@@ -48,6 +49,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int first, int last) override;
 
@@ -55,6 +57,9 @@ private:
     void applyColumnWidths();
     void rowsGone();
     void showSelectionTip();
+    // Focus and selection events numbered as the accessible table numbers
+    // its cells (only the shown columns).
+    void tellScreenReader(QAccessible::Event type, const QModelIndex& index);
 
     ScheduleList& list_;
     ScheduleListModel* model_;

@@ -15,7 +15,7 @@ SleepInhibitor::~SleepInhibitor() = default;
 void SleepInhibitor::setHeld(bool held, const std::string& why) {
     wanted_ = held;
     if (!held) {
-        if (lock_.isValid()) log::info("Sleep allowed again");
+        if (lock_.isValid()) log::info(log::Area::Desktop, "Sleep allowed again");
         lock_ = QDBusUnixFileDescriptor();  // closing it releases the lock
         asked_ = false;
         return;
@@ -30,7 +30,7 @@ void SleepInhibitor::setHeld(bool held, const std::string& why) {
 void SleepInhibitor::ask(const QString& why) {
     if (!bus_) bus_ = QDBusConnection::systemBus();
     if (!bus_->isConnected()) {
-        if (!toldUnavailable_) log::warn("Sleep is not held off while recording: there is no system bus");
+        if (!toldUnavailable_) log::warn(log::Area::Desktop, "Sleep is not held off while recording: there is no system bus");
         toldUnavailable_ = true;
         return;
     }
@@ -44,14 +44,14 @@ void SleepInhibitor::ask(const QString& why) {
         const QDBusPendingReply<QDBusUnixFileDescriptor> reply = *w;
         if (reply.isError()) {
             if (!toldUnavailable_)
-                log::warn("Sleep is not held off while recording: " + reply.error().message().toStdString());
+                log::warn(log::Area::Desktop, "Sleep is not held off while recording: " + reply.error().message().toStdString());
             toldUnavailable_ = true;
             return;
         }
         // The recording may have ended while logind answered.
         if (wanted_) {
             lock_ = reply.value();
-            log::info("Sleep held off while recording");
+            log::info(log::Area::Desktop, "Sleep held off while recording");
         }
     });
 }

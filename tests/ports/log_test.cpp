@@ -169,3 +169,39 @@ TEST(Log, WithoutHomeItStaysOutOfSharedFolders) {
         EXPECT_EQ(file.string().rfind(::getpwuid(::getuid())->pw_dir, 0), 0u) << file;
     }
 }
+
+// A recorder left running for months has a long log: one part's lines can
+// be picked out, and details are there only when asked for.
+TEST(Log, LinesNameTheirAreaAndDetailsFollowKelboDebug) {
+    ScopedStateHome state;
+    const char* saved = std::getenv("KELBO_DEBUG");
+    const std::string old = saved ? saved : "";
+    ::unsetenv("KELBO_DEBUG");
+    log::info("Recording started");
+    log::warn(log::Area::Stream, "The stream http://tv.example/1.ts was lost");
+    log::debug(log::Area::Stream, "not asked for");
+    ::setenv("KELBO_DEBUG", "recording, stream", 1);
+    log::debug(log::Area::Stream, "Opening the stream http://tv.example/1.ts");
+    log::debug(log::Area::Commands, "not named");
+    ::setenv("KELBO_DEBUG", "all", 1);
+    log::debug(log::Area::Commands, "Request: status");
+    ::setenv("KELBO_DEBUG", "streams", 1);
+    log::debug(log::Area::Stream, "a word that only begins like the area");
+    if (saved) ::setenv("KELBO_DEBUG", old.c_str(), 1);
+    else ::unsetenv("KELBO_DEBUG");
+
+    const auto lines = linesOf(state.logText());
+    ASSERT_EQ(lines.size(), 4u) << state.logText();
+    const std::regex timed(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3} (?:(\w+) )?\[(\w+)\] (.*))");
+    const std::string expected[][3] = {{"", "info", "Recording started"},
+                                       {"stream", "warning", "The stream http://tv.example/1.ts was lost"},
+                                       {"stream", "debug", "Opening the stream http://tv.example/1.ts"},
+                                       {"commands", "debug", "Request: status"}};
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(lines[i], m, timed)) << lines[i];
+        EXPECT_EQ(m[1], expected[i][0]) << lines[i];
+        EXPECT_EQ(m[2], expected[i][1]) << lines[i];
+        EXPECT_EQ(m[3], expected[i][2]) << lines[i];
+    }
+}

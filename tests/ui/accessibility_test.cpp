@@ -5,14 +5,17 @@
 #include "recorder/ui/detail_pane_widget.h"
 #include "recorder/ui/options_dialog.h"
 #include "recorder/ui/schedule_list_view.h"
+#include "recorder/ui/shown_columns_table.h"
 #include "recorder/ui/transport_bar.h"
 #include "support/options_rig.h"
+#include "support/recorder_rig.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -62,7 +65,107 @@ std::vector<std::pair<QString, QString>> controlNames(QWidget& root) {
     return names;
 }
 
+// A list of two programmes, as the schedule list shows it at the start:
+// the two ID columns sized to nothing and so hidden.
+struct ListRig {
+    ListRig() : rig(DateTime::fromCivil(2026, 12, 7).plusMinutes(12 * 60)), view(rig.document.list()) {
+        const DateTime today = DateTime::fromCivil(2026, 12, 7);
+        rig.loadSchedule(programme("Film", today.plusMinutes(20 * 60), 60, "2").text() +
+                         programme("News", today.plusMinutes(22 * 60), 30, "3").text());
+    }
+    QString text(int row, int column) const {
+        return view.model()->index(row, column).data().toString();
+    }
+    RecorderRig rig;
+    ScheduleListView view;
+};
+
+std::string columnHeaders(QAccessibleInterface& face) {
+    QStringList headers;
+    for (int c = 0; c < face.tableInterface()->columnCount(); ++c)
+        headers << face.tableInterface()->columnDescription(c);
+    return headers.join(", ").toStdString();
+}
+
 }  // namespace
+
+TEST(Accessibility, TheListTellsOnlyItsShownColumnsInTheOrderShown) {
+    ListRig list;
+    ScheduleListView& view = list.view;
+    // The user drags Programme to the front and hides Channel.
+    view.header()->moveSection(view.header()->visualIndex(4), 0);
+    view.setColumnHidden(6, true);
+
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->tableInterface(), nullptr);
+    QAccessibleTableInterface& table = *face->tableInterface();
+    const QStringList shown{"Programme", "Date",     "Time", "Duration",    "Ch #",     "Filename",
+                            "Template",  "SBuf",     "EBuf", "Description", "Category", "Status"};
+    EXPECT_EQ(columnHeaders(*face), shown.join(", ").toStdString());
+    EXPECT_EQ(table.rowCount(), 2);
+    // The children: a header row, then each row's cells.
+    ASSERT_EQ(face->childCount(), 3 * 12);
+    QStringList headerCells;
+    for (int c = 0; c < 12; ++c) {
+        EXPECT_EQ(face->child(c)->role(), QAccessible::ColumnHeader);
+        headerCells << face->child(c)->text(QAccessible::Name);
+    }
+    EXPECT_EQ(headerCells.join(", ").toStdString(), shown.join(", ").toStdString());
+
+    // The second row's cells say the shown columns' texts.
+    QStringList cells, expected;
+    for (int c = 0; c < table.columnCount(); ++c) {
+        QAccessibleInterface* cell = table.cellAt(1, c);
+        ASSERT_NE(cell, nullptr);
+        cells << cell->text(QAccessible::Name);
+        EXPECT_EQ(face->indexOfChild(cell), 2 * 12 + c);
+        EXPECT_EQ(cell->tableCellInterface()->columnIndex(), c);
+        EXPECT_EQ(cell->tableCellInterface()->rowIndex(), 1);
+        EXPECT_EQ(cell->tableCellInterface()->columnHeaderCells().front()->text(QAccessible::Name), shown[c])
+            << c;
+    }
+    for (int column : {4, 2, 3, 5, 7, 8, 9, 10, 11, 12, 13, 14}) expected << list.text(1, column);
+    EXPECT_EQ(cells.join(", ").toStdString(), expected.join(", ").toStdString());
+    EXPECT_EQ(cells.front(), "News");
+
+    // Shown again, Channel is told where it is.
+    view.setColumnHidden(6, false);
+    EXPECT_EQ(table.columnCount(), 13);
+    EXPECT_EQ(columnHeaders(*face), "Programme, Date, Time, Duration, Channel, Ch #, Filename, Template, "
+                                    "SBuf, EBuf, Description, Category, Status");
+    EXPECT_EQ(table.cellAt(0, 4)->text(QAccessible::Name), list.text(0, 6));
+    EXPECT_EQ(face->childCount(), 3 * 13);
+    // The forms still see every column.
+    EXPECT_EQ(view.model()->columnCount(), kColumnCount);
+    EXPECT_EQ(view.columnStates().size(), static_cast<size_t>(kColumnCount));
+}
+
+// Focus and selection events name a cell by the table's own numbering;
+// a row whose current cell is in a hidden column is said by a shown one.
+TEST(Accessibility, TheSelectedRowIsSaidByAShownCell) {
+    ListRig list;
+    ScheduleListView& view = list.view;
+    // Selecting a row makes its first cell current, in the hidden ID column.
+    view.selectRow(2);
+    ASSERT_TRUE(view.isColumnHidden(view.currentIndex().column()));
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&view);
+    ASSERT_NE(face, nullptr);
+    auto* table = dynamic_cast<ShownColumnsTable*>(face);
+    ASSERT_NE(table, nullptr);
+    for (QAccessibleInterface* cell : {face->focusChild(), face->child(table->eventChildOf(view.currentIndex()))}) {
+        ASSERT_NE(cell, nullptr);
+        ASSERT_NE(cell->tableCellInterface(), nullptr);
+        EXPECT_EQ(cell->tableCellInterface()->rowIndex(), 1);
+        EXPECT_EQ(cell->tableCellInterface()->columnHeaderCells().front()->text(QAccessible::Name), "Date");
+        EXPECT_EQ(cell->text(QAccessible::Name), list.text(1, 2));
+        EXPECT_TRUE(cell->state().selected);
+    }
+    EXPECT_EQ(face->tableInterface()->selectedRows(), QList<int>{1});
+    // Selecting through the table selects the list's row.
+    ASSERT_TRUE(face->tableInterface()->selectRow(0));
+    EXPECT_EQ(list.rig.document.list().selectedRow(), 1);
+}
 
 TEST(Accessibility, TheGlyphButtonsAreNamedForWhatTheyDo) {
     TransportBar bar;

@@ -1,5 +1,6 @@
 #include "av_decoding.h"
 
+#include "av_ref.h"
 #include "capture_format.h"
 
 extern "C" {
@@ -14,13 +15,13 @@ namespace kelbo {
 AVCodecContext* openDecoder(const AVStream* stream) {
     const AVCodec* codec = avcodec_find_decoder(stream->codecpar->codec_id);
     if (!codec) return nullptr;
-    AVCodecContext* context = avcodec_alloc_context3(codec);
-    if (!context) return nullptr;
-    avcodec_parameters_to_context(context, stream->codecpar);
+    AvCodecContextPtr context(avcodec_alloc_context3(codec));
+    if (!context || avcodec_parameters_to_context(context.get(), stream->codecpar) < 0)
+        return nullptr;
     context->thread_count = 1;
     context->pkt_timebase = stream->time_base;
-    if (avcodec_open2(context, codec, nullptr) < 0) avcodec_free_context(&context);
-    return context;
+    if (avcodec_open2(context.get(), codec, nullptr) < 0) return nullptr;
+    return context.release();
 }
 
 SwrContext* openStereoResampler(const AVCodecContext& decoder) {

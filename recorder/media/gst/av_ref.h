@@ -1,13 +1,19 @@
 #pragma once
 
-// Owning holders for FFmpeg frames and packets. An AVFrame is only ever
-// allocated by libavutil: its size is not part of FFmpeg's ABI.
+// Owning holders for FFmpeg's objects, so that every path out of an
+// opening function frees what it made. An AVFrame is only ever allocated by
+// libavutil: its size is not part of FFmpeg's ABI.
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/frame.h>
 }
 
 #include <memory>
+
+struct AVAudioFifo;
+struct AVFormatContext;
+struct SwrContext;
+struct SwsContext;
 
 namespace kelbo {
 
@@ -17,9 +23,30 @@ struct AvFrameFree {
 struct AvPacketFree {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
+struct AvCodecContextFree {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+// An output file's context: closes the file if it is open, then frees it.
+struct AvOutputClose {
+    void operator()(AVFormatContext* format) const;
+};
+struct SwsContextFree {
+    void operator()(SwsContext* scaler) const;
+};
+struct SwrContextFree {
+    void operator()(SwrContext* resampler) const;
+};
+struct AvAudioFifoFree {
+    void operator()(AVAudioFifo* fifo) const;
+};
 
 using AvFramePtr = std::unique_ptr<AVFrame, AvFrameFree>;
 using AvPacketPtr = std::unique_ptr<AVPacket, AvPacketFree>;
+using AvCodecContextPtr = std::unique_ptr<AVCodecContext, AvCodecContextFree>;
+using AvOutputPtr = std::unique_ptr<AVFormatContext, AvOutputClose>;
+using SwsContextPtr = std::unique_ptr<SwsContext, SwsContextFree>;
+using SwrContextPtr = std::unique_ptr<SwrContext, SwrContextFree>;
+using AvAudioFifoPtr = std::unique_ptr<AVAudioFifo, AvAudioFifoFree>;
 
 // Null when memory runs out, as av_frame_alloc and av_packet_alloc are.
 inline AvFramePtr allocateFrame() { return AvFramePtr(av_frame_alloc()); }

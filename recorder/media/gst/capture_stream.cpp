@@ -1,14 +1,11 @@
 #include "capture_stream.h"
 
 #include "capture_pipeline.h"
-#include "file_feeder.h"
-#include "pattern_feeder.h"
 #include "pipeline_description.h"
 #include "preview_relay.h"
-#include "recorder/device/capture_device.h"
+#include "source_feed.h"
 #include "stream_feeder.h"
 #include "stream_packet_tap.h"
-#include "v4l2_devices.h"
 
 namespace kelbo {
 
@@ -21,13 +18,22 @@ CaptureStream::CaptureStream(CaptureSource source, DeviceOptions options, PartEv
       onError_(std::move(onError)),
       gaps_(std::make_shared<StreamGapTally>()),
       tap_(std::make_shared<StreamPacketTap>()),
-      opened_(std::make_shared<OpenOutcome>()) {}
+      opened_(std::make_shared<OpenOutcome>()),
+      feed_(makeFeed()) {}
 
 CaptureStream::~CaptureStream() { stop(); }
 
+std::unique_ptr<SourceFeed> CaptureStream::makeFeed() const {
+    auto feed = SourceFeed::forSource(source_, {gaps_, tap_, [opened = opened_](const std::string& why) {
+                                                   std::lock_guard lock(opened->mutex);
+                                                   opened->failure = why;
+                                               }});
+    feed->setDecoding(decoding_);
+    return feed;
+}
+
 bool CaptureStream::build(const VideoFormat& format, int videoSource, std::string* error) {
     stop();
-    pattern_.reset();
     pipeline_.reset();
     PipelineSpec spec;
     spec.source = source_;
@@ -36,26 +42,10 @@ bool CaptureStream::build(const VideoFormat& format, int videoSource, std::strin
     spec.previewWidth = options_.previewWidth;
     spec.previewHeight = options_.previewHeight;
     spec.audioMonitor = options_.audioMonitor;
-    feeder_.reset();
-    if (source_.kind == CaptureSource::Kind::File) {
-        // Opened now to learn whether its pictures need converting; a file
-        // that cannot be read says so when the stream starts.
-        feeder_ = FileFeeder::open(source_.path, nullptr);
-        spec.picturesFitFormat = feeder_ && feeder_->fits(format);
-    }
-    if (source_.kind == CaptureSource::Kind::V4l2) {
-        // Sound from the card's own ALSA device when GStreamer can read ALSA.
-        if (GstRef<GstElementFactory>(gst_element_factory_find("alsasrc")))
-            spec.alsaDevice = alsaDeviceFor(source_.path);
-    }
+    feed_->describe(spec);
     auto pipeline =
         CapturePipeline::create(options_.pipelineDescription.value_or(describePipeline(spec)), error);
-    if (!pipeline) return false;
-    // The test pattern is made here, so that starting the stream stays quick.
-    if (pipeline->element(element::kPatternVideo)) {
-        pattern_ = PatternFeeder::create(format, videoSource == CaptureDevice::SVideo, error);
-        if (!pattern_) return false;
-    }
+    if (!pipeline || !feed_->built(*pipeline, format, videoSource, error)) return false;
     format_ = format;
     videoSource_ = videoSource;
     router_ = std::make_unique<PartRouter>(format, events_);
@@ -78,8 +68,8 @@ void CaptureStream::setSource(CaptureSource source) {
     if (source == source_) return;
     stop();
     pipeline_.reset();
-    feeder_.reset();
     source_ = std::move(source);
+    feed_ = makeFeed();
     setOpenFailure({});
 }
 
@@ -95,14 +85,13 @@ std::string CaptureStream::openFailure() const {
 
 void CaptureStream::setDecoding(StreamInput::Decoding decoding) {
     decoding_ = decoding;
-    if (streamFeeder_) streamFeeder_->setDecoding(decoding);
+    feed_->setDecoding(decoding);
 }
 
 bool CaptureStream::prepare(std::string* error) {
     if (!pipeline_) return false;
     if (running()) return true;
-    // The input choice stays with the device, for the pipeline to find.
-    if (source_.kind == CaptureSource::Kind::V4l2) selectV4l2Input(source_.path, videoSource_);
+    feed_->beforeOpen(videoSource_);
     if (pipeline_->prepare()) return true;
     if (error) *error = "the capture source cannot be opened";
     pipeline_->stop();
@@ -112,28 +101,7 @@ bool CaptureStream::prepare(std::string* error) {
 bool CaptureStream::start(std::string* error) {
     if (running()) return true;
     if (!prepare(error)) return false;
-    const GstElementRef fileVideo = pipeline_->element(element::kFileVideo);
-    const GstElementRef fileAudio = pipeline_->element(element::kFileAudio);
-    bool ok = true;
-    if (fileVideo && fileAudio && source_.kind == CaptureSource::Kind::Stream) {
-        streamFeeder_ = std::make_unique<StreamFeeder>(StreamRequest{source_.path, source_.http}, format_,
-                                                       gaps_, StreamFeeder::Timing{}, tap_);
-        streamFeeder_->setDecoding(decoding_);
-        setOpenFailure({});  // opening afresh
-        streamFeeder_->setOpenFailureListener([opened = opened_](const std::string& why) {
-            std::lock_guard lock(opened->mutex);
-            opened->failure = why;
-        });
-        streamFeeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
-    } else if (fileVideo && fileAudio) {
-        if (!feeder_) feeder_ = FileFeeder::open(source_.path, error);
-        ok = feeder_ != nullptr;
-        if (ok) feeder_->start(pipeline_->pipeline(), fileVideo.get(), fileAudio.get(), onError_);
-    }
-    const GstElementRef patternVideo = pipeline_->element(element::kPatternVideo);
-    const GstElementRef patternAudio = pipeline_->element(element::kPatternAudio);
-    if (ok && pattern_ && patternVideo && patternAudio)
-        pattern_->start(pipeline_->pipeline(), patternVideo.get(), patternAudio.get(), onError_);
+    bool ok = feed_->start(*pipeline_, format_, onError_, error);
     if (ok && !pipeline_->start()) {
         if (error) *error = "the capture source does not start";
         ok = false;
@@ -143,10 +111,7 @@ bool CaptureStream::start(std::string* error) {
 }
 
 void CaptureStream::stop() {
-    if (feeder_) feeder_->stop();
-    if (pattern_) pattern_->stop();
-    if (streamFeeder_) streamFeeder_->stop();
-    streamFeeder_.reset();
+    feed_->stop();
     tap_->end();  // copying parts close with what they have
     if (pipeline_) pipeline_->stop();
     // Every streaming thread has ended: close what the parts have.

@@ -14,16 +14,14 @@
 namespace kelbo {
 
 class CapturePipeline;
-class FileFeeder;
-class PatternFeeder;
 class PreviewRelay;
-class StreamFeeder;
+class SourceFeed;
 class StreamGapTally;
 class StreamPacketTap;
 
 // The media side of the device: the pipeline built for the source and the
-// video standard, the feeder of a media-file source, and the router that
-// takes the recording branch's pictures and sound to the part files.
+// video standard, the source's feed, and the router that takes the
+// recording branch's pictures and sound to the part files.
 class CaptureStream {
 public:
     // Called from streaming threads when the source fails.
@@ -42,7 +40,7 @@ public:
     const CaptureSource& source() const { return source_; }
     // Interruptions of stream sources over the stream's life.
     const StreamGapTally& gaps() const { return *gaps_; }
-    // See StreamFeeder::setDecoding; kept across restarts.
+    // See Feeder::setDecoding; kept across restarts.
     void setDecoding(StreamInput::Decoding decoding);
     // A stream source's own packets, for parts that copy them.
     const std::shared_ptr<StreamPacketTap>& packetTap() const { return tap_; }
@@ -72,18 +70,17 @@ private:
     int videoSource_ = 0;
     std::unique_ptr<PartRouter> router_;
     std::unique_ptr<CapturePipeline> pipeline_;
-    std::unique_ptr<FileFeeder> feeder_;
-    std::unique_ptr<PatternFeeder> pattern_;  // the test pattern's, made with its pipeline
-    std::unique_ptr<StreamFeeder> streamFeeder_;
     std::shared_ptr<StreamGapTally> gaps_;
     std::shared_ptr<StreamPacketTap> tap_;
-    StreamInput::Decoding decoding_;
     // Written by the stream's reading thread.
     struct OpenOutcome {
         std::mutex mutex;
         std::string failure;
     };
     std::shared_ptr<OpenOutcome> opened_;
+    StreamInput::Decoding decoding_;
+    std::unique_ptr<SourceFeed> feed_;  // made from the members above
+    std::unique_ptr<SourceFeed> makeFeed() const;
     void setOpenFailure(const std::string& why);
 };
 

@@ -41,12 +41,15 @@ bool CopyMuxer::open(const std::string& path, std::shared_ptr<const StreamCodecs
         return false;
     }
     const char* muxer = muxerFor(picture, sound);
-    if (avformat_alloc_output_context2(&out_, nullptr, muxer, path_.c_str()) < 0) {
+    AVFormatContext* out = nullptr;
+    const int made = avformat_alloc_output_context2(&out, nullptr, muxer, path_.c_str());
+    out_.reset(out);
+    if (made < 0) {
         fail("cannot make a " + std::string(muxer) + " file");
         return false;
     }
     const auto addStream = [&](const AVCodecParameters* p) {
-        AVStream* stream = avformat_new_stream(out_, nullptr);
+        AVStream* stream = avformat_new_stream(out_.get(), nullptr);
         if (!stream || avcodec_parameters_copy(stream->codecpar, p) < 0) return -1;
         stream->codecpar->codec_tag = 0;
         stream->time_base = kMpegClock;
@@ -71,7 +74,7 @@ bool CopyMuxer::open(const std::string& path, std::shared_ptr<const StreamCodecs
         fail("Cannot write " + path_ + ": " + ffmpegError(status));
         return false;
     }
-    status = avformat_write_header(out_, nullptr);
+    status = avformat_write_header(out_.get(), nullptr);
     if (status < 0) {
         fail("the stream's codecs (" + codecs_->names() + ") cannot be copied into " + path_ + ": " +
              ffmpegError(status));
@@ -104,7 +107,7 @@ void CopyMuxer::write(const TimedPacket& packet, std::int64_t origin) {
         }
         last = copy->dts;
     }
-    const int status = av_interleaved_write_frame(out_, copy.get());
+    const int status = av_interleaved_write_frame(out_.get(), copy.get());
     if (status < 0) fail("Cannot write " + path_ + ": " + ffmpegError(status));
 }
 
@@ -112,13 +115,11 @@ bool CopyMuxer::close() {
     if (!out_) return false;
     bool whole = false;
     if (headerWritten_ && failure_.empty()) {
-        const int status = av_write_trailer(out_);
+        const int status = av_write_trailer(out_.get());
         if (status < 0) fail("Cannot write " + path_ + ": " + ffmpegError(status));
         whole = failure_.empty();
     }
-    if (out_->pb) avio_closep(&out_->pb);
-    avformat_free_context(out_);
-    out_ = nullptr;
+    out_.reset();
     headerWritten_ = false;
     return whole;
 }
@@ -126,7 +127,7 @@ bool CopyMuxer::close() {
 void CopyMuxer::fail(const std::string& why) {
     if (!failure_.empty()) return;
     failure_ = why;
-    log::error(why);
+    log::error(log::Area::Stream, why);
 }
 
 }  // namespace kelbo

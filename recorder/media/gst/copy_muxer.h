@@ -6,8 +6,6 @@
 #include <memory>
 #include <string>
 
-struct AVFormatContext;
-
 namespace kelbo {
 
 // One file of copied packets: MPEG-2 (or MPEG-1) pictures with MPEG audio
@@ -42,7 +40,7 @@ private:
 
     std::string path_;
     std::shared_ptr<const StreamCodecs> codecs_;
-    AVFormatContext* out_ = nullptr;
+    AvOutputPtr out_;
     int pictureOut_ = -1;
     int soundOut_ = -1;
     std::int64_t lastDts_[2] = {-1, -1};

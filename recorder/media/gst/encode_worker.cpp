@@ -65,7 +65,7 @@ void WorkerPartOutput::audio(AudioChunkPtr chunk, std::size_t first, std::size_t
 
 void WorkerPartOutput::reportSkipped() {
     if (skipped_ == 0) return;
-    log::warn("The encoder fell behind: " + std::to_string(skipped_) + " pictures skipped in " +
+    log::warn(log::Area::Recording, "The encoder fell behind: " + std::to_string(skipped_) + " pictures skipped in " +
               writer_->path());
     skipped_ = 0;
 }

@@ -2,6 +2,7 @@
 
 #include "av_ref.h"
 #include "capture_format.h"
+#include "feeder.h"
 #include "feed_target.h"
 #include "gst_ref.h"
 
@@ -24,12 +25,12 @@ namespace kelbo {
 // it, every picture and sound block goes to its appsrc when the pipeline's
 // clock reaches it, and the file starts over at its end. A file without
 // sound gets silence.
-class FileFeeder {
+class FileFeeder : public Feeder {
 public:
     // Nothing, with `error` set, when the file cannot be read or has no
     // picture.
     static std::unique_ptr<FileFeeder> open(const std::string& path, std::string* error);
-    ~FileFeeder();
+    ~FileFeeder() override;
     FileFeeder(const FileFeeder&) = delete;
     FileFeeder& operator=(const FileFeeder&) = delete;
 
@@ -45,8 +46,8 @@ public:
     // references of its own to the pipeline and both appsrc elements and
     // drops them in stop(), once its thread has ended.
     void start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
-               std::function<void(const std::string&)> failed);
-    void stop();
+               FailureHandler failed) override;
+    void stop() override;
 
 private:
     FileFeeder() = default;

@@ -231,7 +231,7 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
     lastError_.clear();
     const bool wasRunning = stream_->running();
     if (!startStream()) {
-        log::error("Cannot record " + file + ": " + lastError_);
+        log::error(log::Area::Recording, "Cannot record " + file + ": " + lastError_);
         return;
     }
     const auto templateFile = findTemplateFile(templateKeyFor(registryKey_), template_);
@@ -245,7 +245,7 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
     }
     const int id = nextPartId_ % 0xffff + 1;
     if (copy ? !startCopy(file, id) : !output) {
-        log::error("Cannot record " + file + ": " + lastError_);
+        log::error(log::Area::Recording, "Cannot record " + file + ": " + lastError_);
         if (!wasRunning) {
             stopStream();
             setState(idleState());
@@ -363,7 +363,7 @@ void GstCaptureDevice::onFileClosed(const FileResult& result) {
     --openFiles_;
     if (!result.ok) {
         lastError_ = result.error;
-        log::error("Recording into " + result.path + " failed: " + result.error);
+        log::error(log::Area::Recording, "Recording into " + result.path + " failed: " + result.error);
     }
     if (fileListener_) fileListener_(result);
     notify();
@@ -372,7 +372,7 @@ void GstCaptureDevice::onFileClosed(const FileResult& result) {
 void GstCaptureDevice::onStreamError(const std::string& message) {
     uiThread_.check();
     lastError_ = "The capture source stopped: " + message;
-    log::error(lastError_);
+    log::error(log::Area::Device, lastError_);
     stopStream();
     previewOn_ = false;
     setState(Idle);
@@ -386,7 +386,7 @@ bool GstCaptureDevice::tuneStream(const StreamRequest& stream) {
     // Tuning during a capture would cut the recording short.
     if (currentPart_) return false;
     const bool wasRunning = stream_->running();
-    log::info("Tuning to the stream " + stream.url +
+    log::info(log::Area::Stream, "Tuning to the stream " + stream.url +
               (stream.http.empty() ? "" : " (with the playlist's HTTP options)"));
     source_ = tuned;
     stream_->setSource(tuned);

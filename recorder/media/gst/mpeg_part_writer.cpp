@@ -85,15 +85,17 @@ std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& setting
     w->path_ = settings.path;
     w->source_ = settings.source;
     const StreamLayout layout = settings.encoding.layout;
-    int rc = avformat_alloc_output_context2(&w->format_, nullptr, muxerFor(layout),
+    AVFormatContext* format = nullptr;
+    int rc = avformat_alloc_output_context2(&format, nullptr, muxerFor(layout),
                                             settings.path.c_str());
+    w->format_.reset(format);
     if (rc < 0) return report(error, "no MPEG program stream muxer", rc), nullptr;
     if (!w->openVideo(settings, error) || !w->openAudio(settings, error)) return nullptr;
     rc = avio_open(&w->format_->pb, settings.path.c_str(), AVIO_FLAG_WRITE);
     if (rc < 0) return report(error, cannotWrite(settings.path, rc)), nullptr;
     AVDictionary* options = nullptr;
-    setDiscLayout(w->format_, layout, &options);
-    rc = avformat_write_header(w->format_, &options);
+    setDiscLayout(w->format_.get(), layout, &options);
+    rc = avformat_write_header(w->format_.get(), &options);
     av_dict_free(&options);
     if (rc < 0) {
         report(error, cannotWrite(settings.path, rc));
@@ -112,7 +114,8 @@ bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error)
     const AVCodec* codec =
         avcodec_find_encoder(mpeg1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_MPEG2VIDEO);
     if (!codec) return report(error, "no " + name + " video encoder");
-    video_ = avcodec_alloc_context3(codec);
+    video_.reset(avcodec_alloc_context3(codec));
+    if (!video_) return report(error, "out of memory");
     const FrameSize size = frameSizeFor(t.size, settings.source);
     video_->width = size.width;
     video_->height = size.height;
@@ -133,22 +136,22 @@ bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error)
     // A scene cut must not open a GOP of its own inside a closed GOP.
     AVDictionary* options = nullptr;
     av_dict_set(&options, "sc_threshold", "1000000000", 0);
-    int rc = avcodec_open2(video_, codec, &options);
+    int rc = avcodec_open2(video_.get(), codec, &options);
     av_dict_free(&options);
     if (rc < 0) return report(error, "cannot open the " + name + " encoder", rc);
-    videoStream_ = avformat_new_stream(format_, nullptr);
-    avcodec_parameters_from_context(videoStream_->codecpar, video_);
-    videoStream_->time_base = video_->time_base;
+    videoStream_ = addStream(*video_);
+    if (!videoStream_) return report(error, "out of memory");
     // The muxer sizes its rate from the encoder's buffer properties.
     for (int i = 0; i < video_->nb_coded_side_data; ++i) {
         const AVPacketSideData& sd = video_->coded_side_data[i];
-        if (uint8_t* copy = av_stream_new_side_data(videoStream_, sd.type, sd.size))
-            std::memcpy(copy, sd.data, sd.size);
+        uint8_t* copy = av_stream_new_side_data(videoStream_, sd.type, sd.size);
+        if (!copy) return report(error, "out of memory");
+        std::memcpy(copy, sd.data, sd.size);
     }
     if (size.width != settings.source.width || size.height != settings.source.height) {
-        scaler_ = sws_getContext(settings.source.width, settings.source.height, AV_PIX_FMT_YUV420P,
-                                 size.width, size.height, AV_PIX_FMT_YUV420P, SWS_BILINEAR,
-                                 nullptr, nullptr, nullptr);
+        scaler_.reset(sws_getContext(settings.source.width, settings.source.height,
+                                     AV_PIX_FMT_YUV420P, size.width, size.height,
+                                     AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
         picture_ = allocateFrame();
         if (!picture_) return report(error, "out of memory");
         picture_->format = AV_PIX_FMT_YUV420P;
@@ -163,44 +166,47 @@ bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error)
 bool MpegPartWriter::openAudio(const PartSettings& settings, std::string* error) {
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MP2);
     if (!codec) return report(error, "no MPEG-1 layer II encoder");
-    audio_ = avcodec_alloc_context3(codec);
+    audio_.reset(avcodec_alloc_context3(codec));
+    if (!audio_) return report(error, "out of memory");
     const EncodingTemplate& t = settings.encoding;
     audio_->sample_fmt = AV_SAMPLE_FMT_S16;
     audio_->sample_rate = t.sampleRate;
     audio_->ch_layout = AV_CHANNEL_LAYOUT_STEREO;
     audio_->bit_rate = t.audioKbps * 1000LL;
     audio_->time_base = {1, t.sampleRate};
-    int rc = avcodec_open2(audio_, codec, nullptr);
+    int rc = avcodec_open2(audio_.get(), codec, nullptr);
     if (rc < 0) return report(error, "cannot open the MP2 encoder", rc);
-    audioStream_ = avformat_new_stream(format_, nullptr);
-    avcodec_parameters_from_context(audioStream_->codecpar, audio_);
-    audioStream_->time_base = audio_->time_base;
-    fifo_ = av_audio_fifo_alloc(AV_SAMPLE_FMT_S16, kAudioChannels, audio_->frame_size * 4);
+    audioStream_ = addStream(*audio_);
+    if (!audioStream_) return report(error, "out of memory");
+    fifo_.reset(av_audio_fifo_alloc(AV_SAMPLE_FMT_S16, kAudioChannels, audio_->frame_size * 4));
     sound_ = allocateFrame();
     if (!sound_) return report(error, "out of memory");
     sound_->format = AV_SAMPLE_FMT_S16;
     sound_->nb_samples = audio_->frame_size;
     sound_->sample_rate = t.sampleRate;
-    av_channel_layout_copy(&sound_->ch_layout, &audio_->ch_layout);
-    if (!fifo_ || av_frame_get_buffer(sound_.get(), 0) < 0) return report(error, "out of memory");
+    if (!fifo_ || av_channel_layout_copy(&sound_->ch_layout, &audio_->ch_layout) < 0 ||
+        av_frame_get_buffer(sound_.get(), 0) < 0)
+        return report(error, "out of memory");
     if (t.sampleRate != kAudioRate) {
         AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-        rc = swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, t.sampleRate, &stereo,
+        SwrContext* resampler = nullptr;
+        rc = swr_alloc_set_opts2(&resampler, &stereo, AV_SAMPLE_FMT_S16, t.sampleRate, &stereo,
                                  AV_SAMPLE_FMT_S16, kAudioRate, 0, nullptr);
-        if (rc < 0 || swr_init(resampler_) < 0) return report(error, "cannot resample", rc);
+        resampler_.reset(resampler);
+        if (rc < 0) return report(error, "cannot resample", rc);
+        if (rc = swr_init(resampler_.get()); rc < 0) return report(error, "cannot resample", rc);
     }
     return true;
 }
 
-MpegPartWriter::~MpegPartWriter() {
-    if (format_ && format_->pb) avio_closep(&format_->pb);
-    avformat_free_context(format_);
-    avcodec_free_context(&video_);
-    avcodec_free_context(&audio_);
-    sws_freeContext(scaler_);
-    swr_free(&resampler_);
-    if (fifo_) av_audio_fifo_free(fifo_);
+AVStream* MpegPartWriter::addStream(const AVCodecContext& encoder) {
+    AVStream* stream = avformat_new_stream(format_.get(), nullptr);
+    if (!stream || avcodec_parameters_from_context(stream->codecpar, &encoder) < 0) return nullptr;
+    stream->time_base = encoder.time_base;
+    return stream;
 }
+
+MpegPartWriter::~MpegPartWriter() = default;
 
 void MpegPartWriter::begin(std::int64_t firstFrameIndex) {
     // The muxer moves a file's time stamps when they start below its
@@ -225,7 +231,7 @@ void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex
     AVFrame* picture = input_.get();
     if (scaler_) {
         if (av_frame_make_writable(picture_.get()) < 0) return fail("Out of memory");
-        sws_scale(scaler_, source->data, source->linesize, 0, source_.height, picture_->data,
+        sws_scale(scaler_.get(), source->data, source->linesize, 0, source_.height, picture_->data,
                   picture_->linesize);
         picture = picture_.get();
     } else if (av_frame_ref(input_.get(), source) < 0) {
@@ -233,7 +239,7 @@ void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex
         return fail("Out of memory");
     }
     picture->pts = frameIndex - firstFrameIndex_;
-    if (send(video_, videoStream_, picture, videoOffset_) && framesWritten_++ == 0)
+    if (send(video_.get(), videoStream_, picture, videoOffset_) && framesWritten_++ == 0)
         firstFrameAt_ = std::chrono::steady_clock::now();
     av_frame_unref(input_.get());
 }
@@ -247,34 +253,35 @@ void MpegPartWriter::writeAudio(const std::int16_t* samples, std::size_t count) 
 void MpegPartWriter::queueAudio(const std::int16_t* samples, int count) {
     if (!resampler_) {
         void* planes[] = {const_cast<std::int16_t*>(samples)};
-        av_audio_fifo_write(fifo_, planes, count);
+        // The queue grows as it needs to, which can fail.
+        if (av_audio_fifo_write(fifo_.get(), planes, count) < count) fail("Out of memory");
         return;
     }
     // No input drains what the resampler still holds.
-    const int room = swr_get_out_samples(resampler_, count);
+    const int room = swr_get_out_samples(resampler_.get(), count);
     if (room <= 0) return;
     std::vector<std::int16_t> out(static_cast<std::size_t>(room) * kAudioChannels);
     uint8_t* outPlanes[] = {reinterpret_cast<uint8_t*>(out.data())};
     const uint8_t* inPlanes[] = {reinterpret_cast<const uint8_t*>(samples)};
-    const int made = swr_convert(resampler_, outPlanes, room, samples ? inPlanes : nullptr, count);
+    const int made = swr_convert(resampler_.get(), outPlanes, room, samples ? inPlanes : nullptr, count);
     if (made < 0) return fail("Cannot resample the sound: " + errorText(made));
     void* converted[] = {out.data()};
-    av_audio_fifo_write(fifo_, converted, made);
+    if (av_audio_fifo_write(fifo_.get(), converted, made) < made) fail("Out of memory");
 }
 
 void MpegPartWriter::encodeAudioFrames(bool final) {
     const int frameSize = audio_->frame_size;
-    while (!failed() && (av_audio_fifo_size(fifo_) >= frameSize ||
-                         (final && av_audio_fifo_size(fifo_) > 0))) {
+    while (!failed() && (av_audio_fifo_size(fifo_.get()) >= frameSize ||
+                         (final && av_audio_fifo_size(fifo_.get()) > 0))) {
         if (av_frame_make_writable(sound_.get()) < 0) return fail("Out of memory");
-        const int got = av_audio_fifo_read(fifo_, reinterpret_cast<void**>(sound_->data), frameSize);
+        const int got = av_audio_fifo_read(fifo_.get(), reinterpret_cast<void**>(sound_->data), frameSize);
         // Layer II frames have a fixed length: the last one is padded with silence.
         if (got < frameSize)
             std::memset(sound_->data[0] + static_cast<std::ptrdiff_t>(got) * 2 * kAudioChannels, 0,
                         static_cast<std::size_t>(frameSize - got) * 2 * kAudioChannels);
         sound_->pts = audioPts_;
         audioPts_ += frameSize;
-        send(audio_, audioStream_, sound_.get(), audioOffset_);
+        send(audio_.get(), audioStream_, sound_.get(), audioOffset_);
     }
 }
 
@@ -290,7 +297,7 @@ bool MpegPartWriter::send(AVCodecContext* codec, AVStream* stream, AVFrame* fram
         if (packet->dts != AV_NOPTS_VALUE) packet->dts += offset;
         av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
         packet->stream_index = stream->index;
-        if (int rc = av_interleaved_write_frame(format_, packet); rc < 0) {
+        if (int rc = av_interleaved_write_frame(format_.get(), packet); rc < 0) {
             failWriting(rc);
             break;
         }
@@ -305,11 +312,11 @@ bool MpegPartWriter::finish() {
     if (!failed()) {
         if (resampler_) queueAudio(nullptr, 0);
         encodeAudioFrames(true);
-        send(video_, videoStream_, nullptr, videoOffset_);
-        send(audio_, audioStream_, nullptr, audioOffset_);
+        send(video_.get(), videoStream_, nullptr, videoOffset_);
+        send(audio_.get(), audioStream_, nullptr, audioOffset_);
     }
     // What reached the disk is closed properly even after a write error.
-    if (int rc = headerWritten_ ? av_write_trailer(format_) : 0; rc < 0) failWriting(rc);
+    if (int rc = headerWritten_ ? av_write_trailer(format_.get()) : 0; rc < 0) failWriting(rc);
     if (int rc = format_->pb ? avio_closep(&format_->pb) : 0; rc < 0) failWriting(rc);
     removeIfEmpty();
     return !failed();

@@ -11,12 +11,7 @@
 #include <memory>
 #include <string>
 
-struct AVAudioFifo;
-struct AVCodecContext;
-struct AVFormatContext;
 struct AVStream;
-struct SwrContext;
-struct SwsContext;
 
 namespace kelbo {
 
@@ -64,6 +59,8 @@ private:
     MpegPartWriter() = default;
     bool openVideo(const PartSettings& settings, std::string* error);
     bool openAudio(const PartSettings& settings, std::string* error);
+    // A stream of the file carrying what `encoder` makes; null when memory runs out.
+    AVStream* addStream(const AVCodecContext& encoder);
     void queueAudio(const std::int16_t* samples, int count);
     void encodeAudioFrames(bool final);
     // Encodes `frame` (nothing: drains) and writes the packets, moved by
@@ -75,18 +72,18 @@ private:
 
     std::string path_;
     VideoFormat source_;
-    AVFormatContext* format_ = nullptr;
-    AVCodecContext* video_ = nullptr;
-    AVCodecContext* audio_ = nullptr;
+    AvOutputPtr format_;
+    AvCodecContextPtr video_;
+    AvCodecContextPtr audio_;
     AVStream* videoStream_ = nullptr;
     AVStream* audioStream_ = nullptr;
     AvFramePtr input_;    // a reference to the picture being encoded
     AvFramePtr picture_;  // scaled picture, when the template's size differs
     AvFramePtr sound_;
     AvPacketPtr packet_;
-    SwsContext* scaler_ = nullptr;
-    SwrContext* resampler_ = nullptr;
-    AVAudioFifo* fifo_ = nullptr;
+    SwsContextPtr scaler_;
+    SwrContextPtr resampler_;
+    AvAudioFifoPtr fifo_;
     std::int64_t firstFrameIndex_ = 0;  // the part's first picture in the recording
     std::int64_t videoOffset_ = 0;      // its place in the file's timeline
     std::int64_t audioOffset_ = 0;      // the same in samples

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture_format.h"
+#include "feeder.h"
 #include "feed_target.h"
 #include "gst_ref.h"
 
@@ -20,12 +21,12 @@ namespace kelbo {
 // time burnt in, and a 1 kHz tone. What never changes is computed when the
 // feeder is made, so a running source costs little more than copying each
 // picture; the date and time are drawn again only when the second changes.
-class PatternFeeder {
+class PatternFeeder : public Feeder {
 public:
     // Nothing, with `error` set, when the picture cannot be made.
     static std::unique_ptr<PatternFeeder> create(const VideoFormat& format, bool svideo,
                                                  std::string* error);
-    ~PatternFeeder();
+    ~PatternFeeder() override;
     PatternFeeder(const PatternFeeder&) = delete;
     PatternFeeder& operator=(const PatternFeeder&) = delete;
 
@@ -36,8 +37,8 @@ public:
     // sound each time the pipeline's clock reaches it. The feeder holds its
     // own references to the elements until stop().
     void start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
-               std::function<void(const std::string&)> failed);
-    void stop();
+               FailureHandler failed) override;
+    void stop() override;
 
 private:
     explicit PatternFeeder(const VideoFormat& format) : format_(format) {}

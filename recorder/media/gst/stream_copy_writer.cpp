@@ -216,7 +216,7 @@ bool StreamCopyWriter::sameCodecs(const TimedPacket& packet) {
         return true;
     }
     // A file holds one set of codecs: the recording goes on in a new one.
-    log::warn("The stream changed its codecs from " + codecs_->names() + " to " + packet.codecs->names() +
+    log::warn(log::Area::Stream, "The stream changed its codecs from " + codecs_->names() + " to " + packet.codecs->names() +
               ": " + path_ + " ends here");
     reason_ = PartEnd::SourceEnded;
     finishFile();
@@ -245,7 +245,7 @@ void StreamCopyWriter::fail(const std::string& why) {
     if (!failure_.empty()) return;
     failure_ = why;
     reason_ = PartEnd::Failed;
-    log::error("Copying the stream into " + path_ + " failed: " + why);
+    log::error(log::Area::Stream, "Copying the stream into " + path_ + " failed: " + why);
 }
 
 void StreamCopyWriter::finishFile() {
@@ -256,7 +256,7 @@ void StreamCopyWriter::finishFile() {
     const bool whole = muxer_.close();
     if (!muxer_.failure().empty()) fail(muxer_.failure());
     if (muxer_.leftOut() > 0)
-        log::warn(std::to_string(muxer_.leftOut()) + " packets were left out of " + path_ +
+        log::warn(log::Area::Stream, std::to_string(muxer_.leftOut()) + " packets were left out of " + path_ +
                   ": their time stamps did not rise");
     std::error_code ec;
     // A part that got nothing leaves no file.

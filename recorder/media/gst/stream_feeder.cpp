@@ -140,9 +140,12 @@ void StreamFeeder::run() {
         std::string error;
         lastActivity_ = steadyNs();
         stalled_ = false;
+        log::debug(log::Area::Stream, "Opening the stream " + url_);
         auto input = StreamInput::open({url_, http_}, format_.width, format_.height,
                                        [this] { return interrupted(); }, &error);
         if (input) {
+            log::debug(log::Area::Stream, "The stream " + url_ + " opened: " +
+                                              (input->hasSound() ? "pictures and sound" : "pictures only"));
             everOpened = true;
             {
                 std::lock_guard lock(mutex_);
@@ -163,7 +166,7 @@ void StreamFeeder::run() {
             break;
         }
         lost();
-        log::warn("The stream " + url_ + " was lost (" + error + "); opening it again in " +
+        log::warn(log::Area::Stream, "The stream " + url_ + " was lost (" + error + "); opening it again in " +
                   seconds(std::chrono::nanoseconds(backoff).count()));
         if (!sleepFor(backoff)) break;
         backoff = std::min(backoff * 2, timing_.maxBackoff);
@@ -253,7 +256,7 @@ void StreamFeeder::endGap(std::int64_t at) {
     inGap_ = false;
     const std::int64_t length = std::max<std::int64_t>(0, at - gapFrom_);
     if (gaps_) gaps_->end(length / 1'000'000);
-    log::warn("The stream " + url_ + " is back after a gap of " + seconds(length));
+    log::warn(log::Area::Stream, "The stream " + url_ + " is back after a gap of " + seconds(length));
 }
 
 void StreamFeeder::pushPicture(GstBufferRef buffer, std::int64_t pts) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture_format.h"
+#include "feeder.h"
 #include "feed_target.h"
 #include "gst_ref.h"
 #include "packet_timeline.h"
@@ -45,7 +46,7 @@ private:
 // keep the pipeline's timeline going, so a recording goes on in the same
 // file; each such gap is logged with its length and counted in the tally. Only a stream that cannot be opened at
 // all is a failure of the source.
-class StreamFeeder {
+class StreamFeeder : public Feeder {
 public:
     struct Timing {
         std::chrono::milliseconds stallTimeout{5000};
@@ -58,18 +59,18 @@ public:
     // sends the stream's HTTP options.
     StreamFeeder(StreamRequest stream, VideoFormat format, std::shared_ptr<StreamGapTally> gaps,
                  Timing timing, std::shared_ptr<StreamPacketTap> tap = nullptr);
-    ~StreamFeeder();
+    ~StreamFeeder() override;
     StreamFeeder(const StreamFeeder&) = delete;
     StreamFeeder& operator=(const StreamFeeder&) = delete;
 
     // Starts reading once `pipeline` plays; `failed` is called from the
     // reading thread when the stream cannot be opened in the first place.
     void start(GstElement* pipeline, GstElement* videoSrc, GstElement* audioSrc,
-               std::function<void(const std::string&)> failed);
-    void stop();
+               FailureHandler failed) override;
+    void stop() override;
     // What of the stream is decoded for the pipeline. A part that copies
     // the stream needs none of it: its packets go to the tap either way.
-    void setDecoding(StreamInput::Decoding decoding);
+    void setDecoding(StreamInput::Decoding decoding) override;
     // Told, from the reading thread, why the stream cannot be opened in the
     // first place (before `failed` is called). Set before start().
     void setOpenFailureListener(std::function<void(const std::string& why)> listener) {
