@@ -95,6 +95,108 @@
     </message>
 </context>
 <context>
+    <name>GuideWindow</name>
+    <message>
+        <source>Filter by channel, title, category or description</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Kelbo guide</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(the add-in offers no entries)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Record series with</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The add-in has no command for &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; handed to the add-in: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>. It starts at %1, in the hour the clocks go through twice: its start in the schedule reads as the first run of that hour, so the true start is in its description, and the recorder drops it if a programme of the first run on this channel is scheduled too.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The series rule could not be stored in %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; on %3: %4 programme(s) handed to the add-in, %5 already in the schedule.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Series rule stored for</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Series rule already stored for</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ListingModel</name>
+    <message>
+        <source>Scheduled, ended</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Scheduled</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Ended</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The schedule holds this programme.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This programme has ended.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Episode</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LivePreview</name>
     <message>
         <source>No video Source Detected</source>
@@ -404,6 +506,49 @@ The file was left as it was.</source>
     </message>
 </context>
 <context>
+    <name>SeriesMenu</name>
+    <message>
+        <source>&amp;Series</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>entry %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; on %2 with %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>any channel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, new episodes only</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(no series rules)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The series rule %1 is no longer stored.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The series rule could not be removed from %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Series rule removed: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>SettingsLoader</name>
     <message>
         <source>Default configuration not set</source>
@@ -411,6 +556,29 @@ The file was left as it was.</source>
     </message>
     <message>
         <source>Please configure your default options</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>StatusPanel</name>
+    <message>
+        <source>NO PROGRAMS TO RECORD</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Previewing</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>StreamReadyForCapture</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Idle</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

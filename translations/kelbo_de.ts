@@ -95,6 +95,108 @@
     </message>
 </context>
 <context>
+    <name>GuideWindow</name>
+    <message>
+        <source>Filter by channel, title, category or description</source>
+        <translation>Nach Sender, Titel, Kategorie oder Beschreibung filtern</translation>
+    </message>
+    <message>
+        <source>Kelbo guide</source>
+        <translation>Kelbo-Programmführer</translation>
+    </message>
+    <message>
+        <source>(the add-in offers no entries)</source>
+        <translation>(das Add-in bietet keine Einträge an)</translation>
+    </message>
+    <message>
+        <source>Record series with</source>
+        <translation>Serie aufnehmen mit</translation>
+    </message>
+    <message>
+        <source>The add-in has no command for &quot;%1&quot;.</source>
+        <translation>Das Add-in kennt keinen Befehl für „%1“.</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; handed to the add-in: %2</source>
+        <translation>„%1“ an das Add-in übergeben: %2</translation>
+    </message>
+    <message>
+        <source>. It starts at %1, in the hour the clocks go through twice: its start in the schedule reads as the first run of that hour, so the true start is in its description, and the recorder drops it if a programme of the first run on this channel is scheduled too.</source>
+        <translation>. Sie beginnt um %1, in der Stunde, die bei der Zeitumstellung zweimal durchlaufen wird: Im Zeitplan steht ihr Beginn als im ersten Durchlauf dieser Stunde, daher steht der wahre Beginn in ihrer Beschreibung, und Kelbo lässt sie aus, wenn auch eine Sendung des ersten Durchlaufs auf diesem Sender geplant ist.</translation>
+    </message>
+    <message>
+        <source>The series rule could not be stored in %1.</source>
+        <translation>Die Serienregel konnte nicht in %1 gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot; on %3: %4 programme(s) handed to the add-in, %5 already in the schedule.</source>
+        <translation>%1 „%2“ auf %3: %4 Sendung(en) an das Add-in übergeben, %5 bereits im Zeitplan.</translation>
+    </message>
+    <message>
+        <source>Series rule stored for</source>
+        <translation>Serienregel gespeichert für</translation>
+    </message>
+    <message>
+        <source>Series rule already stored for</source>
+        <translation>Serienregel bereits gespeichert für</translation>
+    </message>
+</context>
+<context>
+    <name>ListingModel</name>
+    <message>
+        <source>Scheduled, ended</source>
+        <translation>Geplant, beendet</translation>
+    </message>
+    <message>
+        <source>Scheduled</source>
+        <translation>Geplant</translation>
+    </message>
+    <message>
+        <source>Ended</source>
+        <translation>Beendet</translation>
+    </message>
+    <message>
+        <source>The schedule holds this programme.</source>
+        <translation>Der Zeitplan enthält diese Sendung.</translation>
+    </message>
+    <message>
+        <source>This programme has ended.</source>
+        <translation>Diese Sendung ist beendet.</translation>
+    </message>
+    <message>
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Beginn</translation>
+    </message>
+    <message>
+        <source>Minutes</source>
+        <translation>Minuten</translation>
+    </message>
+    <message>
+        <source>Title</source>
+        <translation>Titel</translation>
+    </message>
+    <message>
+        <source>Episode</source>
+        <translation>Folge</translation>
+    </message>
+    <message>
+        <source>Category</source>
+        <translation>Kategorie</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+</context>
+<context>
     <name>LivePreview</name>
     <message>
         <source>No video Source Detected</source>
@@ -304,7 +406,7 @@
     </message>
     <message>
         <source>Time</source>
-        <translation>Uhrzeit</translation>
+        <translation>Zeit</translation>
     </message>
     <message>
         <source>Programme</source>
@@ -406,6 +508,49 @@ Die Datei blieb unverändert.</translation>
     </message>
 </context>
 <context>
+    <name>SeriesMenu</name>
+    <message>
+        <source>&amp;Series</source>
+        <translation>&amp;Serien</translation>
+    </message>
+    <message>
+        <source>entry %1</source>
+        <translation>Eintrag %1</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; on %2 with %3</source>
+        <translation>„%1“ auf %2 mit %3</translation>
+    </message>
+    <message>
+        <source>any channel</source>
+        <translation>jedem Sender</translation>
+    </message>
+    <message>
+        <source>, new episodes only</source>
+        <translation>, nur neue Folgen</translation>
+    </message>
+    <message>
+        <source>(no series rules)</source>
+        <translation>(keine Serienregeln)</translation>
+    </message>
+    <message>
+        <source>Remove</source>
+        <translation>Entfernen</translation>
+    </message>
+    <message>
+        <source>The series rule %1 is no longer stored.</source>
+        <translation>Die Serienregel %1 ist nicht mehr gespeichert.</translation>
+    </message>
+    <message>
+        <source>The series rule could not be removed from %1.</source>
+        <translation>Die Serienregel konnte nicht aus %1 entfernt werden.</translation>
+    </message>
+    <message>
+        <source>Series rule removed: %1</source>
+        <translation>Serienregel entfernt: %1</translation>
+    </message>
+</context>
+<context>
     <name>SettingsLoader</name>
     <message>
         <source>Default configuration not set</source>
@@ -414,6 +559,29 @@ Die Datei blieb unverändert.</translation>
     <message>
         <source>Please configure your default options</source>
         <translation>Bitte legen Sie Ihre Standardeinstellungen fest</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPanel</name>
+    <message>
+        <source>NO PROGRAMS TO RECORD</source>
+        <translation>KEINE SENDUNGEN ZUM AUFNEHMEN</translation>
+    </message>
+    <message>
+        <source>Recording</source>
+        <translation>Aufnahme</translation>
+    </message>
+    <message>
+        <source>Previewing</source>
+        <translation>Vorschau</translation>
+    </message>
+    <message>
+        <source>StreamReadyForCapture</source>
+        <translation>Bereit zur Aufnahme</translation>
+    </message>
+    <message>
+        <source>Idle</source>
+        <translation>Bereit</translation>
     </message>
 </context>
 <context>

@@ -384,7 +384,7 @@ void RecordingSession::Stop_Recording() {
     } else {
         c_.next.clear();
         list.refresh();
-        c_.statusBar.setPanelText(panel::kProgramme, "NO PROGRAMS TO RECORD");
+        c_.statusBar.setPanelText(panel::kProgramme, KELBO_TRANSLATE_NOOP("StatusPanel", "NO PROGRAMS TO RECORD"));
         c_.statusBar.setPanelVisible(panel::kCounter, false);
         c_.statusBar.setPanelVisible(panel::kSplit, false);
     }
