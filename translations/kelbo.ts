@@ -1173,4 +1173,11 @@ The latest, at %1:
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Commands from the command line cannot reach this recorder: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

@@ -1178,4 +1178,11 @@ Die neueste, um %1:
         <translation>Kelbo anzeigen</translation>
     </message>
 </context>
+<context>
+    <name>main</name>
+    <message>
+        <source>Commands from the command line cannot reach this recorder: %1.</source>
+        <translation>Befehle von der Befehlszeile erreichen diesen Rekorder nicht: %1.</translation>
+    </message>
+</context>
 </TS>
