@@ -137,7 +137,13 @@ int main(int argc, char** argv) {
         const std::string why = "Commands from the command line cannot reach this recorder: " +
                                 instance.listenError().toStdString() + ".";
         std::cerr << "kelbo: " << why << '\n';
-        window.tray().showNotice({"Kelbo", why, false, {}});
+        window.tray().showNotice(
+            {"Kelbo",
+             QCoreApplication::translate("main", "Commands from the command line cannot reach this recorder: %1.")
+                 .arg(instance.listenError())
+                 .toStdString(),
+             false,
+             {}});
     }
     QObject::connect(&instance, &app::SingleInstance::raiseRequested, &window,
                      &ui::MainWindow::Restore_From_Tray);

@@ -3,6 +3,7 @@
 #include "recorder/device/templates.h"
 #include "status_texts.h"
 #include "common/host_paths.h"
+#include "recorder/ports/translation.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -48,17 +49,18 @@ std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,
 
 std::string freeSpaceText(std::optional<std::uintmax_t> freeBytes, const EncodingTemplate& encoding,
                           const std::string& templateName) {
-    if (!freeBytes) return "Free space for recordings: unknown";
-    std::string text = "Free space for recordings: " +
-                       Format_Byte_Size(static_cast<std::int64_t>(
-                           std::min<std::uintmax_t>(*freeBytes, std::numeric_limits<std::int64_t>::max())));
+    if (!freeBytes) return translate("DiskSpace", "Free space for recordings: unknown");
+    const std::string text =
+        fillIn(translate("DiskSpace", "Free space for recordings: %1"),
+               {Format_Byte_Size(static_cast<std::int64_t>(
+                   std::min<std::uintmax_t>(*freeBytes, std::numeric_limits<std::int64_t>::max())))});
     // A stream copy writes what the stream brings: no rate to tell.
     if (encoding.streamCopy) return text;
     const std::uintmax_t bytesPerSecond = bytesPerSecondOf(encoding);
     if (bytesPerSecond == 0) return text;
     char hours[32];
     std::snprintf(hours, sizeof hours, "%.1f", static_cast<double>(*freeBytes / bytesPerSecond) / 3600.0);
-    return text + ", about " + hours + " hours at " + templateName;
+    return fillIn(translate("DiskSpace", "%1, about %2 hours at %3"), {text, hours, templateName});
 }
 
 }  // namespace kelbo

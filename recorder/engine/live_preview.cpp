@@ -2,6 +2,7 @@
 
 #include "recorder/device/capture_device.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/ports/translation.h"
 
 #include <string>
 
@@ -19,8 +20,8 @@ bool startPreviewWithRetries(CaptureDevice& device) {
 }
 
 void reportNoVideoSource(MessageBoxes& boxes, RaisedBy raisedBy) {
-    const std::string title = "No video Source Detected";
-    const std::string text = "There is no video source for the Dazzle DVCII";
+    const std::string title = translate("LivePreview", "No video Source Detected");
+    const std::string text = translate("LivePreview", "There is no video source for the Dazzle DVCII");
     if (raisedBy == RaisedBy::UserCommand)
         boxes.show(title, text, MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
     else

@@ -17,6 +17,7 @@
 #include "recorder/schedule/schedule_document.h"
 #include "recorder/engine/status_display.h"
 #include "recorder/ports/ui_ports.h"
+#include "recorder/ports/translation.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -276,10 +277,11 @@ void RecordingSession::writeFailed(const std::string& reason) {
     c_.window.setStopButtonEnabled(false);
     c_.window.setLivePreviewEnabled(true);
     if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
-    const std::string text = "The recording of " + programmeText() + " into " +
-                             part_files::folderOf(CurrentFile) + " stopped: " + reason;
-    log::error(text);
-    c_.messages.notify("Recording stopped", text, Exclamation);
+    const std::string folder = part_files::folderOf(CurrentFile);
+    log::error("The recording of " + programmeText() + " into " + folder + " stopped: " + reason);
+    c_.messages.notify(translate("RecordingSession", "Recording stopped"),
+                       fillIn(translate("RecordingSession", "The recording of %1 into %2 stopped: %3"), {programmeText(), folder, reason}),
+                       Exclamation);
 }
 
 CaptureDevice::SkippedPictures RecordingSession::skippedSince(const Take& take) const {
@@ -382,7 +384,7 @@ void RecordingSession::Stop_Recording() {
     } else {
         c_.next.clear();
         list.refresh();
-        c_.statusBar.setPanelText(panel::kProgramme, "NO PROGRAMS TO RECORD");
+        c_.statusBar.setPanelText(panel::kProgramme, KELBO_TRANSLATE_NOOP("StatusPanel", "NO PROGRAMS TO RECORD"));
         c_.statusBar.setPanelVisible(panel::kCounter, false);
         c_.statusBar.setPanelVisible(panel::kSplit, false);
     }

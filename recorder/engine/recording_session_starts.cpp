@@ -12,6 +12,7 @@
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/part_files.h"
 #include "recorder/schedule/schedule_document.h"
+#include "recorder/ports/translation.h"
 
 #include <algorithm>
 
@@ -59,8 +60,9 @@ void RecordingSession::cannotCreate(Take& take, const std::string& file, const s
     if (take.fullReported) return;
     take.fullReported = true;
     log::error("Cannot record " + programmeText() + ": " + reason);
-    c_.messages.notify("Error creating file",
-                       "Error checking/creating file path for : " + file + " (" + reason + ")", Exclamation);
+    c_.messages.notify(translate("RecordingSession", "Error creating file"),
+                       fillIn(translate("RecordingSession", "Error checking/creating file path for : %1 (%2)"), {file, reason}),
+                       Exclamation);
     if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
 }
 
@@ -108,14 +110,16 @@ bool RecordingSession::tuneToChannel(Take& take) {
     // Retried by every tick while the programme is due; told once.
     if (take.fullReported) return false;
     take.fullReported = true;
-    std::string text = "Cannot record " + programmeText() + ": " + why;
+    const std::string text = "Cannot record " + programmeText() + ": " + why;
     // Entries that share only the number, or the name with another stream,
     // are not opened on a guess.
     const bool guesses = !found.entry && !found.candidates.empty();
-    if (guesses) text += "; not opened on a guess: ";
-    log::error(guesses ? text + found.candidatesText(50) : text);
-    if (guesses) text += found.candidatesText(3);
-    c_.messages.notify("Channel not found", text + ".", Exclamation);
+    log::error(guesses ? text + "; not opened on a guess: " + found.candidatesText(50) : text);
+    const std::string told =
+        guesses ? fillIn(translate("RecordingSession", "Cannot record %1: %2; not opened on a guess: %3."),
+                         {programmeText(), why, found.candidatesText(3)})
+                : fillIn(translate("RecordingSession", "Cannot record %1: %2."), {programmeText(), why});
+    c_.messages.notify(translate("RecordingSession", "Channel not found"), told, Exclamation);
     if (markFailed(row)) c_.document.Write_Schedule();
     return false;
 }
@@ -134,9 +138,9 @@ bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
     failing(why);
     if (!take.fullReported) {
         take.fullReported = true;
-        const std::string text = "Cannot record " + programmeText() + ": " + why;
-        log::error(text);
-        c_.messages.notify("Disk full", text + ".", Exclamation);
+        log::error("Cannot record " + programmeText() + ": " + why);
+        c_.messages.notify(translate("RecordingSession", "Disk full"),
+                           fillIn(translate("RecordingSession", "Cannot record %1: %2."), {programmeText(), why}), Exclamation);
         if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
     }
     return false;
@@ -152,12 +156,14 @@ void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_
         static_cast<std::uintmax_t>(limitMs) / 1000;
     if (*free >= needed) return;
     take.spaceWarned = true;
-    const std::string text =
-        folder + " has " + Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free; recording " +
-        programmeText() + " with template \"" + templateName + "\" needs about " +
-        Format_Byte_Size(static_cast<std::int64_t>(needed));
-    log::warn(text);
-    c_.messages.notify("Low disk space", text + ".", Exclamation);
+    const std::string freeText = Format_Byte_Size(static_cast<std::int64_t>(*free));
+    const std::string neededText = Format_Byte_Size(static_cast<std::int64_t>(needed));
+    log::warn(folder + " has " + freeText + " free; recording " + programmeText() + " with template \"" +
+              templateName + "\" needs about " + neededText);
+    c_.messages.notify(translate("RecordingSession", "Low disk space"),
+                       fillIn(translate("RecordingSession", "%1 has %2 free; recording %3 with template \"%4\" needs about %5."),
+                              {folder, freeText, programmeText(), templateName, neededText}),
+                       Exclamation);
 }
 
 void RecordingSession::startFailed() {
@@ -173,8 +179,8 @@ void RecordingSession::startFailed() {
     failing(error.empty() ? "no picture from the video source" : error);
     if (StartAttempts >= 4) {
         log::error("No video source: " + programmeText() + " is not being recorded");
-        c_.messages.notify("No video Source Detected", "There is no video source for the Dazzle DVCII",
-                           Exclamation);
+        c_.messages.notify(translate("LivePreview", "No video Source Detected"),
+                           translate("LivePreview", "There is no video source for the Dazzle DVCII"), Exclamation);
         StartAttempts = 0;
         if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
     }
@@ -206,9 +212,10 @@ bool RecordingSession::streamStartFailed() {
               std::to_string(retry.wait().count() / 1000) + " s");
     if (!untold) return true;
     const std::string longest = std::to_string(StreamRetry::kLongestWait.count() / 1000);
-    const std::string text = "Cannot record " + programmeText() + ": " + what +
-                             ". It is tried again at least every " + longest + " s while the programme is on.";
-    c_.messages.notify("No video Source Detected", text, Exclamation);
+    const std::string text =
+        fillIn(translate("RecordingSession", "Cannot record %1: %2. It is tried again at least every %3 s while the programme is on."),
+               {programmeText(), what, longest});
+    c_.messages.notify(translate("LivePreview", "No video Source Detected"), text, Exclamation);
     if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
     return true;
 }

@@ -8,6 +8,7 @@
 #include "common/text_util.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/log.h"
+#include "recorder/ports/translation.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
 #include "recorder/engine/status_display.h"
@@ -110,14 +111,17 @@ std::string SchedulerTick::programmeOnChannel() const {
 void SchedulerTick::showDeviceState() {
     const CaptureDevice& device = c_.device;
     if (device.ReadyState() == CaptureDevice::Recording) {
-        c_.status.setStatus("Recording");
+        c_.status.setStatus(KELBO_TRANSLATE_NOOP("StatusPanel", "Recording"));
         c_.window.setReloadScheduleEnabled(false);
     } else {
         c_.window.setReloadScheduleEnabled(true);
     }
-    if (device.ReadyState() == CaptureDevice::Previewing) c_.status.setStatus("Previewing");
-    if (device.ReadyState() == CaptureDevice::StreamReady) c_.status.setStatus("StreamReadyForCapture");
-    if (device.ReadyState() == CaptureDevice::Idle) c_.status.setStatus("Idle");
+    // The words are read back (kelbo --status); the status bar translates them.
+    if (device.ReadyState() == CaptureDevice::Previewing)
+        c_.status.setStatus(KELBO_TRANSLATE_NOOP("StatusPanel", "Previewing"));
+    if (device.ReadyState() == CaptureDevice::StreamReady)
+        c_.status.setStatus(KELBO_TRANSLATE_NOOP("StatusPanel", "StreamReadyForCapture"));
+    if (device.ReadyState() == CaptureDevice::Idle) c_.status.setStatus(KELBO_TRANSLATE_NOOP("StatusPanel", "Idle"));
 }
 
 void SchedulerTick::showRecordingBegun() {

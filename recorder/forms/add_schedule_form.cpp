@@ -193,12 +193,12 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
         Control focus;
     };
     const Check checks[] = {
-        {duration.empty(), "Must enter a program duration", Control::duration},
-        {channels.text.empty(), "Must select a ChannelName", Control::channels},
-        {Chno.text.empty(), "Must select a ChannelNumber", Control::Chno},
-        {characterCount(programme) < 2, "Must enter a program name at least 2 chars",
+        {duration.empty(), KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must enter a program duration"), Control::duration},
+        {channels.text.empty(), KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must select a ChannelName"), Control::channels},
+        {Chno.text.empty(), KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must select a ChannelNumber"), Control::Chno},
+        {characterCount(programme) < 2, KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must enter a program name at least 2 chars"),
          Control::programme},
-        {templateList.selected < 0, "Must select a valid template", Control::templateList},
+        {templateList.selected < 0, KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must select a valid template"), Control::templateList},
         // A duration that is not a number would list the item but never
         // record it, and the next load of the file would drop it.
         {!isWholeMinutes(duration), kDurationNotANumber, Control::duration},
@@ -208,7 +208,7 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
     };
     for (const Check& check : checks) {
         if (!check.failed) continue;
-        c_.boxes.show(kIncompleteTitle, check.message, MessageBoxes::Icon::None,
+        c_.boxes.show(translate("AddScheduleForm", kIncompleteTitle), translate("AddScheduleForm", check.message), MessageBoxes::Icon::None,
                       MessageBoxes::Buttons::Ok);
         return AddResult{false, check.focus};
     }
@@ -217,10 +217,11 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
     const int slot = table.slotForNewItem();
     if (slot < 0) {
         // Nothing is lost: the dialog stays open with the entries.
-        c_.boxes.show("Schedule Full",
-                      "The schedule holds " + std::to_string(ScheduleTable::kSlots) +
-                          " items, the most it can. Delete items that have been recorded, "
-                          "then add this one again.",
+        c_.boxes.show(translate("AddScheduleForm", "Schedule Full"),
+                      fillIn(translate("AddScheduleForm",
+                                       "The schedule holds %1 items, the most it can. Delete items that have "
+                                       "been recorded, then add this one again."),
+                             {std::to_string(ScheduleTable::kSlots)}),
                       MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
         return AddResult{};
     }

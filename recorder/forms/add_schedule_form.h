@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/schedule_item.h"
+#include "recorder/ports/translation.h"
 
 #include <string>
 #include <vector>
@@ -66,11 +67,11 @@ public:
     static constexpr const char* kDefaultTemplate = "DEFAULT Template";
     static constexpr const char* kNoChannelName = "-NA-";
     static constexpr const char* kNoChannelNumber = kelbo::kNoChannelNumber;
-    static constexpr const char* kIncompleteTitle = "Incomplete Data";
+    static constexpr const char* kIncompleteTitle = KELBO_TRANSLATE_NOOP("AddScheduleForm", "Incomplete Data");
     static constexpr const char* kDurationNotANumber =
-        "The duration must be a whole number of minutes";
+        KELBO_TRANSLATE_NOOP("AddScheduleForm", "The duration must be a whole number of minutes");
     static constexpr const char* kChannelNumberNotANumber =
-        "The channel number must be a number (or N/A)";
+        KELBO_TRANSLATE_NOOP("AddScheduleForm", "The channel number must be a number (or N/A)");
 
     // Builds the contents from the clock, the schedule list and the
     // default template list.

@@ -2,6 +2,7 @@
 
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/ports/translation.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/row_timing.h"
 #include "recorder/schedule/schedule_document.h"
@@ -16,7 +17,7 @@ namespace kelbo {
 
 namespace {
 
-const char kConfirmTitle[] = "Confirmation Required";
+const char kConfirmTitle[] = KELBO_TRANSLATE_NOOP("DetailPane", "Confirmation Required");
 constexpr int kEnter = 13;
 // The largest buffer the recorder takes, in minutes (about three weeks).
 constexpr int kMaxBuffer = 32767;
@@ -169,13 +170,13 @@ void DetailPane::commitBuffer(const Buffer& buffer) {
     // A buffer that is not a whole number would break the adjusted times and
     // the choice of the next programme.
     if (!typed.empty() && !isBufferValue(typed)) {
-        messages_.show("Invalid Buffer", buffer.invalidText, MessageBoxes::Icon::Exclamation,
+        messages_.show(translate("DetailPane", "Invalid Buffer"), translate("DetailPane", buffer.invalidText), MessageBoxes::Icon::Exclamation,
                        MessageBoxes::Buttons::Ok);
         fields_.*buffer.field = cell;
         changed();
         return;
     }
-    if (messages_.show(kConfirmTitle, buffer.question, MessageBoxes::Icon::None,
+    if (messages_.show(translate("DetailPane", kConfirmTitle), translate("DetailPane", buffer.question), MessageBoxes::Icon::None,
                        MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
         fields_.*buffer.field = cell;
         changed();
@@ -201,14 +202,16 @@ void DetailPane::commitBuffer(const Buffer& buffer) {
 
 void DetailPane::Detail_StartBuffer_LostFocus() {
     commitBuffer({Column::SBuf, &DetailFields::startBuffer, &ScheduleItem::StartBuffer,
-                  &LiveSettings::StartBuffer, "Are you sure you want to change the StartBuffer?",
-                  "The start buffer must be a whole number of minutes from 0 to 32767."});
+                  &LiveSettings::StartBuffer,
+                  KELBO_TRANSLATE_NOOP("DetailPane", "Are you sure you want to change the StartBuffer?"),
+                  KELBO_TRANSLATE_NOOP("DetailPane", "The start buffer must be a whole number of minutes from 0 to 32767.")});
 }
 
 void DetailPane::Detail_EndBuffer_LostFocus() {
     commitBuffer({Column::EBuf, &DetailFields::endBuffer, &ScheduleItem::EndBuffer,
-                  &LiveSettings::EndBuffer, "Are you sure you want to change the EndBuffer?",
-                  "The end buffer must be a whole number of minutes from 0 to 32767."});
+                  &LiveSettings::EndBuffer,
+                  KELBO_TRANSLATE_NOOP("DetailPane", "Are you sure you want to change the EndBuffer?"),
+                  KELBO_TRANSLATE_NOOP("DetailPane", "The end buffer must be a whole number of minutes from 0 to 32767.")});
 }
 
 void DetailPane::Detail_FileName_LostFocus() {
@@ -217,7 +220,8 @@ void DetailPane::Detail_FileName_LostFocus() {
     const std::string cell = list().cell(shownRow_, Column::Filename);
     if (typed == cell) return;
     Busy busy(committing_);
-    if (messages_.show(kConfirmTitle, "Are you sure you want to change the Output FileName?",
+    if (messages_.show(translate("DetailPane", kConfirmTitle),
+                       translate("DetailPane", "Are you sure you want to change the Output FileName?"),
                        MessageBoxes::Icon::None,
                        MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
         fields_.fileName = cell;
@@ -249,7 +253,8 @@ void DetailPane::Detail_Template_LostFocus() {
     // Choosing the default for an item that already uses it changes nothing.
     if (index == 0 && item.Template.empty()) return;
     Busy busy(committing_);
-    if (messages_.show(kConfirmTitle, "Are you sure you want to change the Recording Template?",
+    if (messages_.show(translate("DetailPane", kConfirmTitle),
+                       translate("DetailPane", "Are you sure you want to change the Recording Template?"),
                        MessageBoxes::Icon::None,
                        MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
         Show_Item_Details();

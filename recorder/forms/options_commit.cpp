@@ -6,6 +6,7 @@
 #include "common/settings_store.h"
 #include "common/text_util.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/ports/translation.h"
 #include "recorder/forms/picture_controls.h"
 #include "recorder/schedule/setting_values.h"
 #include "recorder/forms/settings_loader.h"
@@ -28,9 +29,9 @@ void OptionsForm::Command_Apply_Click() {
 void OptionsForm::commit() {
     bool changed = commitTemplate();
     changed |= commitBuffer(startBufferText_, startBufferScroll_, live_.StartBuffer,
-                            "Default Start Buffer", "Default_Start_Buffer");
+                            KELBO_TRANSLATE_NOOP("OptionsForm", "Default Start Buffer"), "Default_Start_Buffer");
     changed |= commitBuffer(endBufferText_, endBufferScroll_, live_.EndBuffer,
-                            "Default End Buffer", "Default_End_Buffer");
+                            KELBO_TRANSLATE_NOOP("OptionsForm", "Default End Buffer"), "Default_End_Buffer");
     if (scheduleFileText_ != live_.ScheduleFile) {
         changed = true;
         live_.ScheduleFile = scheduleFileText_;
@@ -70,8 +71,9 @@ bool OptionsForm::commitBuffer(std::string& text, int& scroll, std::string& live
     if (!typed) {
         text = live;
         scroll = static_cast<int>(current);
-        refuse("Buffer Value Error",
-               std::string(label) + " must be a whole number of minutes from 0 to 32767",
+        refuse(translate("OptionsForm", "Buffer Value Error"),
+               fillIn(translate("OptionsForm", "%1 must be a whole number of minutes from 0 to 32767"),
+                      {translate("OptionsForm", label)}),
                controlName);
         return false;
     }
@@ -113,8 +115,9 @@ bool OptionsForm::refusePictureTexts() {
         field.text = std::to_string(member);
         field.scroll = std::clamp(member, kSpinnerMin, kSpinnerMax);
         if (!refused)
-            refuse("Picture Value Error",
-                   std::string(namesOf(control).label) + " must be a whole number from 0 to 32767",
+            refuse(translate("OptionsForm", "Picture Value Error"),
+                   fillIn(translate("OptionsForm", "%1 must be a whole number from 0 to 32767"),
+                          {translate("PictureControls", namesOf(control).label)}),
                    namesOf(control).textField);
         refused = true;
     }

@@ -6,6 +6,7 @@
 #include "common/settings_store.h"
 #include "common/text_util.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/ports/translation.h"
 #include "recorder/forms/picture_controls.h"
 #include "recorder/schedule/setting_values.h"
 #include "recorder/device/capture_device.h"
@@ -157,7 +158,9 @@ void OptionsForm::chooseSplit(SplitType type) {
     live_.splitType = type;
     live_.SplitValue.clear();
     acceptedSplitValue_.clear();
-    splitUnits_ = type == SplitType::Size ? "Mb" : type == SplitType::Time ? "Mins" : "";
+    splitUnits_ = type == SplitType::Size   ? translate("OptionsForm", "Mb")
+                  : type == SplitType::Time ? translate("OptionsForm", "Mins")
+                                            : "";
     refreshView();
 }
 
@@ -179,7 +182,8 @@ void OptionsForm::runSplitCheck() {
         return;
     }
     if (!parseNumber(value)) {
-        boxes_.show("Split Value Error", "Split value must be numeric", MessageBoxes::Icon::None,
+        boxes_.show(translate("OptionsForm", "Split Value Error"), translate("OptionsForm", "Split value must be numeric"),
+                    MessageBoxes::Icon::None,
                     MessageBoxes::Buttons::Ok);
         value.clear();
         acceptedSplitValue_.clear();
@@ -188,7 +192,8 @@ void OptionsForm::runSplitCheck() {
     }
     if (!wholeNumberIn(value)) {
         value = acceptedSplitValue_;
-        refuse("Split Value Error", "Split value must be a whole number from 0 to 32767",
+        refuse(translate("OptionsForm", "Split Value Error"),
+               translate("OptionsForm", "Split value must be a whole number from 0 to 32767"),
                "SplitNumber");
         return;
     }
@@ -245,9 +250,9 @@ void OptionsForm::setCaptureSources(std::vector<CaptureSourceChoice> choices) {
     if (!stored.empty() && isReadableText(stored, kLongestStoredPath) &&
         std::none_of(choices.begin(), choices.end(), isStored)) {
         const bool file = stored.rfind("file:", 0) == 0;
-        choices.push_back({file            ? "File: " + stored.substr(5)
+        choices.push_back({file                  ? fillIn(translate("OptionsForm", "File: %1"), {stored.substr(5)})
                            : isStreamUrl(stored) ? stored
-                                           : stored + " (not found)",
+                                                 : fillIn(translate("OptionsForm", "%1 (not found)"), {stored}),
                            stored});
     }
     captureSources_ = std::move(choices);

@@ -1,17 +1,18 @@
 #include "picture_controls.h"
 
 #include "recorder/device/capture_device.h"
+#include "recorder/ports/translation.h"
 
 namespace kelbo {
 
 const std::array<PictureControlNames, kPictureControlCount>& pictureControls() {
     static const std::array<PictureControlNames, kPictureControlCount> names = {{
-        {PictureControl::Brightness, "Brightness", "Default_Brightness", "Brightness_Scroll"},
-        {PictureControl::Contrast, "Contrast", "Default_Contrast", "Contrast_Scroll"},
-        {PictureControl::Saturation, "Saturation", "Default_Saturation", "Saturation_Scroll"},
-        {PictureControl::Sharpness, "Sharpness", "Default_Sharpness", "Sharpness_Scroll"},
-        {PictureControl::Tint, "Tint", "Default_Tint", "Tint_Scroll"},
-        {PictureControl::Volume, "Audio Volume", "Default_Volume", "Volume_Scroll"},
+        {PictureControl::Brightness, KELBO_TRANSLATE_NOOP("PictureControls", "Brightness"), "Default_Brightness", "Brightness_Scroll"},
+        {PictureControl::Contrast, KELBO_TRANSLATE_NOOP("PictureControls", "Contrast"), "Default_Contrast", "Contrast_Scroll"},
+        {PictureControl::Saturation, KELBO_TRANSLATE_NOOP("PictureControls", "Saturation"), "Default_Saturation", "Saturation_Scroll"},
+        {PictureControl::Sharpness, KELBO_TRANSLATE_NOOP("PictureControls", "Sharpness"), "Default_Sharpness", "Sharpness_Scroll"},
+        {PictureControl::Tint, KELBO_TRANSLATE_NOOP("PictureControls", "Tint"), "Default_Tint", "Tint_Scroll"},
+        {PictureControl::Volume, KELBO_TRANSLATE_NOOP("PictureControls", "Audio Volume"), "Default_Volume", "Volume_Scroll"},
     }};
     return names;
 }

@@ -2,6 +2,7 @@
 
 #include "recorder/device/capture_device.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/ports/translation.h"
 #include "recorder/schedule/part_files.h"
 
 #include <algorithm>
@@ -71,8 +72,8 @@ std::vector<std::string> recordedFiles(const std::string& fileNameText) {
 
 bool confirmQuit(const CaptureDevice& device, MessageBoxes& messages) {
     if (device.ReadyState() != CaptureDevice::Recording) return true;
-    return messages.show("Quit Kelbo",
-                         "A programme is being recorded. Quit Kelbo and stop the recording?",
+    return messages.show(translate("Recordings", "Quit Kelbo"),
+                         translate("Recordings", "A programme is being recorded. Quit Kelbo and stop the recording?"),
                          MessageBoxes::Icon::Question,
                          MessageBoxes::Buttons::OkCancelDefaultCancel) == MessageBoxes::Answer::Ok;
 }

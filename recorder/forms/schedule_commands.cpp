@@ -2,6 +2,7 @@
 
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/ports/translation.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
 #include "recorder/device/capture_device.h"
@@ -36,14 +37,16 @@ void ScheduleCommands::Delete_Selected_Item() {
     if (row == 0) return;
 
     if (row == next_.NextRow() && device_.ReadyState() == CaptureDevice::Recording) {
-        messages_.show("Delete Error",
-                       "You can't delete the item currently being recorded.  Use STOP button on "
-                       "'Preview' tab first",
+        messages_.show(translate("ScheduleCommands", "Delete Error"),
+                       translate("ScheduleCommands",
+                                 "You can't delete the item currently being recorded.  Use STOP button on "
+                                 "'Preview' tab first"),
                        MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
         return;
     }
     if (!settings_.ExpertMode &&
-        messages_.show("Delete Confirmation", "Are you sure you want to delete?",
+        messages_.show(translate("ScheduleCommands", "Delete Confirmation"),
+                       translate("ScheduleCommands", "Are you sure you want to delete?"),
                        MessageBoxes::Icon::Question,
                        MessageBoxes::Buttons::OkCancelDefaultCancel) != MessageBoxes::Answer::Ok)
         return;

@@ -3,6 +3,7 @@
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/ports/translation.h"
 #include "recorder/forms/options_form.h"
 #include "recorder/device/templates.h"
 
@@ -89,8 +90,8 @@ SettingsLoadResult Load_Settings(OptionsForm& form, const std::string& templateK
 
     const bool firstRun = live.Template.empty();
     if (firstRun) {
-        form.messageBoxes().show("Default configuration not set",
-                                 "Please configure your default options",
+        form.messageBoxes().show(translate("SettingsLoader", "Default configuration not set"),
+                                 translate("SettingsLoader", "Please configure your default options"),
                                  MessageBoxes::Icon::Information, MessageBoxes::Buttons::Ok);
         live.ScheduleFile = defaultScheduleFile(folders);
     }

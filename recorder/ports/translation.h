@@ -18,6 +18,10 @@ namespace kelbo {
 // (schedule values, settings keys, log lines, machine output).
 std::string translate(const char* context, const char* text);
 
+// Marks a literal kept in a table or a constant for lupdate, leaving it as
+// it is: it is translate()d, with the same context, where it is shown.
+#define KELBO_TRANSLATE_NOOP(context, text) text
+
 // `text` with %1, %2, ... replaced by `args` in one pass, so that an
 // argument's own "%1" stays as it is; a translation may move the places.
 std::string fillIn(const std::string& text, std::initializer_list<std::string> args);

@@ -1,5 +1,7 @@
 #include "column_layout.h"
 
+#include "recorder/ports/translation.h"
+
 namespace kelbo {
 
 namespace {
@@ -13,19 +15,19 @@ const std::array<ColumnSpec, kColumnCount>& specs() {
     static const std::array<ColumnSpec, kColumnCount> table = {{
         {"IndexString", 0},
         {"ArrayID", 0},
-        {"Date", 1000},
-        {"Time", 1000},
-        {"Programme", 1500},
-        {"Duration", 800},
-        {"Channel", 1000},
-        {"Ch #", 800},
-        {"Filename", 1000},
-        {"Template", 1000},
-        {"SBuf", 800},
-        {"EBuf", 800},
-        {"Description", 1500},
-        {"Category", 1000},
-        {"Status", 800},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Date"), 1000},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Time"), 1000},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Programme"), 1500},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Duration"), 800},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Channel"), 1000},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Ch #"), 800},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Filename"), 1000},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Template"), 1000},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "SBuf"), 800},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "EBuf"), 800},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Description"), 1500},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Category"), 1000},
+        {KELBO_TRANSLATE_NOOP("ScheduleColumns", "Status"), 800},
     }};
     return table;
 }

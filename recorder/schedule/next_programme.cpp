@@ -2,12 +2,13 @@
 
 #include "clash_finder.h"
 #include "row_timing.h"
+#include "recorder/ports/translation.h"
 #include "recorder/ports/ui_ports.h"
 
 namespace kelbo {
 
 namespace {
-const char kNothingToRecord[] = "NO PROGRAMS TO RECORD";
+const char kNothingToRecord[] = KELBO_TRANSLATE_NOOP("StatusPanel", "NO PROGRAMS TO RECORD");
 const char kStopped[] = "Stopped";
 
 // The list tells programmes apart by date, time and channel number.

@@ -2,6 +2,7 @@
 
 #include "recorder/ports/log.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/ports/translation.h"
 #include "dropped_records.h"
 #include "record_merge.h"
 #include "slot_choice.h"
@@ -128,10 +129,13 @@ void ScheduleDocument::reportDropped(const std::vector<DroppedRecord>& dropped) 
         if (++told <= kNamed) names += "\n" + what;
     }
     if (told == 0) return;
-    if (told > kNamed) names += "\n... and " + std::to_string(told - kNamed) + " more";
-    messages_.notify("Programmes left out",
-                     "The schedule file " + file + " holds programmes the recorder cannot list; they "
-                     "will not be recorded, and the next rewrite of the file leaves them out:" + names,
+    if (told > kNamed)
+        names += fillIn(translate("ScheduleDocument", "\n... and %1 more"), {std::to_string(told - kNamed)});
+    messages_.notify(translate("ScheduleDocument", "Programmes left out"),
+                     fillIn(translate("ScheduleDocument",
+                                      "The schedule file %1 holds programmes the recorder cannot list; they will "
+                                      "not be recorded, and the next rewrite of the file leaves them out:%2"),
+                            {file, names}),
                      MessageBoxes::Icon::Exclamation);
 }
 
@@ -341,9 +345,10 @@ bool ScheduleDocument::Write_Schedule() {
     log::error("Schedule not written to " + file.string() + ": " + error);
     // Raised from the tick as often as from an edit: it must not hold up the
     // next recording.
-    messages_.notify("Error writing schedule",
-                     "The schedule could not be saved to " + file.string() + ": " + error +
-                         ".\nThe file was left as it was.",
+    messages_.notify(translate("ScheduleDocument", "Error writing schedule"),
+                     fillIn(translate("ScheduleDocument",
+                                      "The schedule could not be saved to %1: %2.\nThe file was left as it was."),
+                            {file.string(), error}),
                      MessageBoxes::Icon::Exclamation);
     return false;
 }
@@ -355,13 +360,14 @@ void ScheduleDocument::retryPendingWrite(bool slowly) {
 }
 
 void ScheduleDocument::reportFull(std::size_t leftOut, std::size_t comingLeftOut) {
-    messages_.notify("Schedule full",
-                     "The schedule file " + scheduleFilePath().string() +
-                         " holds more programmes than the " + std::to_string(ScheduleTable::kSlots) +
-                         " the recorder can keep. " + std::to_string(leftOut) +
-                         " were left out, " + std::to_string(comingLeftOut) +
-                         " of them still to come: they stay in the file, but are not listed or "
-                         "recorded. Delete finished items to make room for them.",
+    messages_.notify(translate("ScheduleDocument", "Schedule full"),
+                     fillIn(translate("ScheduleDocument",
+                                      "The schedule file %1 holds more programmes than the %2 the recorder can "
+                                      "keep. %3 were left out, %4 of them still to come: they stay in the file, "
+                                      "but are not listed or recorded. Delete finished items to make room for "
+                                      "them."),
+                            {scheduleFilePath().string(), std::to_string(ScheduleTable::kSlots),
+                             std::to_string(leftOut), std::to_string(comingLeftOut)}),
                      MessageBoxes::Icon::Exclamation);
 }
 

@@ -34,7 +34,7 @@ QFrame* line(QWidget* parent, const char* name) {
 }  // namespace
 
 QString AboutBox::versionText() {
-    return QStringLiteral("Version %1.%2.%3")
+    return tr("Version %1.%2.%3")
         .arg(KELBO_VERSION_MAJOR)
         .arg(KELBO_VERSION_MINOR)
         .arg(KELBO_VERSION_PATCH);
@@ -44,14 +44,14 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("frmAbout");
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setWindowTitle(QStringLiteral("About ") + kTitle);
+    setWindowTitle(tr("About %1").arg(kTitle));
 
     auto* title = label(this, "lblTitle", kTitle);
     QFont big = title->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     title->setFont(big);
-    auto* ok = new QPushButton("OK", this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName("cmdOK");
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::close);
@@ -64,10 +64,10 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     layout->addWidget(title);
     layout->addWidget(label(this, "lblVersion", versionText()));
     layout->addWidget(line(this, "Line1"));
-    layout->addWidget(label(this, "Label3", "To receive updates and provide feedback"));
+    layout->addWidget(label(this, "Label3", tr("To receive updates and provide feedback")));
     layout->addWidget(label(this, "Label4",
-                            "visit the Kelbo project page, where new releases are published "
-                            "and problems can be reported."));
+                            tr("visit the Kelbo project page, where new releases are published "
+                               "and problems can be reported.")));
     auto* link = label(this, "lblProjectPage",
                        QStringLiteral("<a href=\"%1\">%1</a>").arg(kProjectPage));
     link->setTextFormat(Qt::RichText);
@@ -75,11 +75,11 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     link->setTextInteractionFlags(Qt::TextBrowserInteraction);
     layout->addWidget(link);
     layout->addWidget(label(this, "Label2",
-                            "Kelbo is free software: support it by reporting bugs, sending "
-                            "improvements or telling others about it."));
+                            tr("Kelbo is free software: support it by reporting bugs, sending "
+                               "improvements or telling others about it.")));
     layout->addWidget(label(this, "lblLicence",
-                            "Licensed under the GNU General Public License, version 3 or "
-                            "(at your option) any later version. It comes with no warranty."));
+                            tr("Licensed under the GNU General Public License, version 3 or "
+                               "(at your option) any later version. It comes with no warranty.")));
     layout->addWidget(line(this, "Line2"));
     layout->addLayout(buttons);
     setFixedWidth(360);

@@ -38,7 +38,7 @@ QPointer<AddScheduleDialog>& openDialog() {
 AddScheduleDialog::AddScheduleDialog(AddScheduleContext context, QWidget* parent)
     : QDialog(parent), form_(context) {
     setObjectName("AddSchedule");
-    setWindowTitle("AddSchedule");
+    setWindowTitle(tr("AddSchedule"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
     buildControls();
@@ -59,20 +59,20 @@ AddScheduleDialog* AddScheduleDialog::open(AddScheduleContext context, QWidget* 
 AddScheduleDialog* AddScheduleDialog::current() { return openDialog(); }
 
 void AddScheduleDialog::buildControls() {
-    const auto label = [this](const char* name, const char* text, const char* tip = nullptr) {
+    const auto label = [this](const char* name, const QString& text, const QString& tip = {}) {
         auto* l = new QLabel(text, this);
         l->setObjectName(name);
-        if (tip) l->setToolTip(tip);
+        if (!tip.isEmpty()) l->setToolTip(tip);
         return l;
     };
-    const auto lineEdit = [this](const char* name, const char* tip = nullptr) {
+    const auto lineEdit = [this](const char* name, const QString& tip = {}) {
         auto* e = new QLineEdit(this);
         e->setObjectName(name);
-        if (tip) e->setToolTip(tip);
+        if (!tip.isEmpty()) e->setToolTip(tip);
         e->installEventFilter(this);
         return e;
     };
-    const auto comboBox = [this](const char* name, const char* tip) {
+    const auto comboBox = [this](const char* name, const QString& tip) {
         auto* c = new QComboBox(this);
         c->setObjectName(name);
         c->setToolTip(tip);
@@ -82,25 +82,25 @@ void AddScheduleDialog::buildControls() {
         c->installEventFilter(this);
         return c;
     };
-    const auto button = [this](const char* name, const char* text, const char* tip) {
+    const auto button = [this](const char* name, const QString& text, const QString& tip) {
         auto* b = new QPushButton(text, this);
         b->setObjectName(name);
         b->setToolTip(tip);
         return b;
     };
-    const char* durationTip = "Number of minutes to record";
-    const char* channelTip = "Channel Name (use -NA- if not relevant)";
-    const char* numberTip = "Channel Number (use NA if not relevant)";
-    const char* programmeTip = "Programme Name";
-    const char* templateTip = "Recording template to use for this item";
+    const QString durationTip = tr("Number of minutes to record");
+    const QString channelTip = tr("Channel Name (use -NA- if not relevant)");
+    const QString numberTip = tr("Channel Number (use NA if not relevant)");
+    const QString programmeTip = tr("Programme Name");
+    const QString templateTip = tr("Recording template to use for this item");
 
-    QLabel* dateLabel = label("Label1", "&Date");
-    QLabel* timeLabel = label("Label2", "&Time");
-    QLabel* durationLabel = label("Label3", "D&uration", durationTip);
-    QLabel* channelLabel = label("Label4", "&Channel", channelTip);
-    QLabel* numberLabel = label("Label7", "#", numberTip);
-    QLabel* programmeLabel = label("Label5", "&Programme", programmeTip);
-    QLabel* templateLabel = label("Label6", "T&emplate", templateTip);
+    QLabel* dateLabel = label("Label1", tr("&Date"));
+    QLabel* timeLabel = label("Label2", tr("&Time"));
+    QLabel* durationLabel = label("Label3", tr("D&uration"), durationTip);
+    QLabel* channelLabel = label("Label4", tr("&Channel"), channelTip);
+    QLabel* numberLabel = label("Label7", QStringLiteral("#"), numberTip);
+    QLabel* programmeLabel = label("Label5", tr("&Programme"), programmeTip);
+    QLabel* templateLabel = label("Label6", tr("T&emplate"), templateTip);
 
     DTPicker1_ = new QDateEdit(this);
     DTPicker1_->setObjectName("DTPicker1");
@@ -122,17 +122,17 @@ void AddScheduleDialog::buildControls() {
     template_ = comboBox("template", templateTip);
     nameAfterLabel(*dateLabel, *DTPicker1_);
     nameAfterLabel(*timeLabel, *hours_);
-    hours_->setAccessibleName("Time, hours");
-    minutes_->setAccessibleName("Time, minutes");
-    VScroll1_->setAccessibleName("Step the time or duration");
+    hours_->setAccessibleName(tr("Time, hours"));
+    minutes_->setAccessibleName(tr("Time, minutes"));
+    VScroll1_->setAccessibleName(tr("Step the time or duration"));
     nameAfterLabel(*durationLabel, *duration_);
     nameAfterLabel(*channelLabel, *channels_);
     nameAfterLabel(*numberLabel, *Chno_);
-    Chno_->setAccessibleName("Channel number");
+    Chno_->setAccessibleName(tr("Channel number"));
     nameAfterLabel(*programmeLabel, *programme_);
     nameAfterLabel(*templateLabel, *template_);
-    Add_ = button("Add", "Add", "Confirm the schedule addition");
-    Cancel_ = button("Cancel", "Cancel", "Cancel the addition of a new schedule item");
+    Add_ = button("Add", tr("Add"), tr("Confirm the schedule addition"));
+    Cancel_ = button("Cancel", tr("Cancel"), tr("Cancel the addition of a new schedule item"));
     // Enter anywhere but on Cancel adds, with the field it was pressed in
     // taken as left first (addClicked).
     Add_->setDefault(true);

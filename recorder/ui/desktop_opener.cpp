@@ -2,7 +2,9 @@
 
 #include "recorder/forms/desktop_applications.h"
 #include "recorder/ports/log.h"
+#include "recorder/ports/translation.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -18,9 +20,9 @@ namespace {
 
 // "MPEG video files", "folders": what the user is told has no application.
 QString kindOf(const QMimeType& type) {
-    if (type.name() == "inode/directory") return "folders";
+    if (type.name() == "inode/directory") return QCoreApplication::translate("kelbo::ui::DesktopOpener", "folders");
     const QString comment = type.comment().isEmpty() ? type.name() : type.comment();
-    return comment + " files";
+    return QCoreApplication::translate("kelbo::ui::DesktopOpener", "%1 files").arg(comment);
 }
 
 // A player that takes one file at a time gets the parts as a playlist, in
@@ -47,18 +49,24 @@ FileOpener desktopFileOpener() {
         auto app = defaultApplicationFor(type.name().toStdString(), folders);
         for (const QString& alias : type.aliases())
             if (!app) app = defaultApplicationFor(alias.toStdString(), folders);
-        if (!app) return ("No application is set to open " + kindOf(type) + ".\n" + first).toStdString();
+        if (!app)
+            return QCoreApplication::translate("kelbo::ui::DesktopOpener", "No application is set to open %1.\n%2")
+                .arg(kindOf(type), first)
+                .toStdString();
         std::vector<std::string> files = paths;
         if (files.size() > 1 && !takesManyFiles(*app)) {
             if (auto playlist = writePlaylist(files)) files = {*playlist};
         }
         const auto commands = launchCommands(*app, files);
-        if (commands.empty()) return app->name + " (" + app->id + ") cannot be started: its command line cannot be read.";
+        if (commands.empty())
+            return fillIn(translate("kelbo::ui::DesktopOpener", "%1 (%2) cannot be started: its command line cannot be read."),
+                          {app->name, app->id});
         for (const auto& command : commands) {
             QStringList args;
             for (size_t i = 1; i < command.size(); ++i) args << QString::fromStdString(command[i]);
             if (!QProcess::startDetached(QString::fromStdString(command.front()), args))
-                return app->name + " cannot be started: " + command.front() + " was not found.";
+                return fillIn(translate("kelbo::ui::DesktopOpener", "%1 cannot be started: %2 was not found."),
+                              {app->name, command.front()});
             log::info(log::Area::Desktop, "Opened " + paths.front() + (paths.size() > 1 ? " and the parts after it" : "") + " with " +
                       app->id);
         }

@@ -33,7 +33,7 @@ void setTextIfChanged(QLineEdit* edit, const std::string& text) {
 DetailPaneWidget::DetailPaneWidget(DetailPane& pane, QWidget* parent)
     : QGroupBox(parent), pane_(pane) {
     setObjectName("Frame2");
-    setToolTip("Detail frame for item selected in schedule above.");
+    setToolTip(tr("Detail frame for item selected in schedule above."));
 
     template_ = new QComboBox(this);
     template_->setObjectName("Detail_Template");
@@ -60,17 +60,17 @@ DetailPaneWidget::DetailPaneWidget(DetailPane& pane, QWidget* parent)
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 4, 8, 6);
     grid->setVerticalSpacing(3);
-    grid->addWidget(addLabel("Label_Template", "Template"), 0, 0);
+    grid->addWidget(addLabel("Label_Template", tr("Template")), 0, 0);
     grid->addWidget(template_, 0, 1, 1, 4);
-    grid->addWidget(addLabel("Label_FileName", "FileName"), 1, 0);
+    grid->addWidget(addLabel("Label_FileName", tr("FileName")), 1, 0);
     grid->addWidget(fileName_, 1, 1, 1, 4);
-    grid->addWidget(addLabel("Label_StartBuffer", "Start Buffer"), 2, 0);
+    grid->addWidget(addLabel("Label_StartBuffer", tr("Start Buffer")), 2, 0);
     grid->addWidget(startBuffer_, 2, 1);
-    grid->addWidget(addLabel("Label_AdjustedStart", "Adjusted Start"), 2, 2);
+    grid->addWidget(addLabel("Label_AdjustedStart", tr("Adjusted Start")), 2, 2);
     grid->addWidget(adjustedStart_, 2, 3, 1, 2);
-    grid->addWidget(addLabel("Label_EndBuffer", "End Buffer"), 3, 0);
+    grid->addWidget(addLabel("Label_EndBuffer", tr("End Buffer")), 3, 0);
     grid->addWidget(endBuffer_, 3, 1);
-    grid->addWidget(addLabel("Label_AdjustedEnd", "Adjusted End"), 3, 2);
+    grid->addWidget(addLabel("Label_AdjustedEnd", tr("Adjusted End")), 3, 2);
     grid->addWidget(adjustedEnd_, 3, 3, 1, 2);
     grid->addWidget(description_, 4, 0, 1, 5);
     grid->setColumnStretch(4, 1);
@@ -79,7 +79,7 @@ DetailPaneWidget::DetailPaneWidget(DetailPane& pane, QWidget* parent)
         {"Label_StartBuffer", startBuffer_}, {"Label_AdjustedStart", adjustedStart_},
         {"Label_EndBuffer", endBuffer_},     {"Label_AdjustedEnd", adjustedEnd_}};
     for (const auto& [labelName, field] : buddies) nameAfterLabel(*findChild<QLabel*>(labelName), *field);
-    description_->setAccessibleName("Description");
+    description_->setAccessibleName(tr("Description"));
 
     connect(template_, &QComboBox::activated, this, [this](int index) { pane_.setTemplateIndex(index); });
     connect(fileName_, &QLineEdit::textEdited, this,
@@ -106,7 +106,7 @@ QLineEdit* DetailPaneWidget::addLineEdit(const char* name, bool editable) {
     return edit;
 }
 
-QLabel* DetailPaneWidget::addLabel(const char* name, const char* caption) {
+QLabel* DetailPaneWidget::addLabel(const char* name, const QString& caption) {
     auto* label = new QLabel(caption, this);
     label->setObjectName(name);
     return label;

@@ -34,7 +34,7 @@ protected:
 
 private:
     QLineEdit* addLineEdit(const char* name, bool editable);
-    QLabel* addLabel(const char* name, const char* caption);
+    QLabel* addLabel(const char* name, const QString& caption);
     void fillTemplates();
     void colourFields(bool editable);
 

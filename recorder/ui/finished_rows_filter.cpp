@@ -15,7 +15,7 @@ namespace kelbo::ui {
 FinishedRowsFilter::FinishedRowsFilter(QMenu& view, QTreeView& list, const ScheduleList& rows,
                                        const Clock& clock, SettingsStore& store)
     : QObject(&list), view_(list), rows_(rows), clock_(clock), store_(store) {
-    action_ = new QAction("Hide Finished Programmes", this);
+    action_ = new QAction(tr("Hide Finished Programmes"), this);
     view.addAction(action_);
     action_->setObjectName("HideFinished");
     action_->setCheckable(true);

@@ -103,7 +103,7 @@ void FreedesktopNotifications::sendNow(const Announcement& news) {
     for (const std::string& file : news.files) files << QString::fromStdString(file);
     QStringList actions;
     if (!files.isEmpty() && can.contains("actions"))
-        actions << "play" << "Play" << "show-in-folder" << "Show in Folder";
+        actions << "play" << tr("Play") << "show-in-folder" << tr("Show in Folder");
 
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, "Notify");
     call << QString("Kelbo") << 0u << appId << QString::fromStdString(news.title) << body << actions << hints

@@ -4,6 +4,7 @@
 #include "picture_box.h"
 #include "progress_bar_ex.h"
 
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPixmap>
@@ -49,12 +50,19 @@ void KeyedStatusBar::clearPanelPicture(const std::string& key) {
 }
 
 void KeyedStatusBar::setPanelText(const std::string& key, const std::string& text) {
-    const QString shown = QString::fromLocal8Bit(text.c_str(), static_cast<int>(text.size()));
+    texts_[key] = text;
+    // The fixed texts (the device's state words) have translations; a text
+    // made up of programme names and times has none and shows as it is.
+    const QString translated = QCoreApplication::translate("StatusPanel", text.c_str());
+    const QString shown = translated != QString::fromUtf8(text.c_str(), static_cast<qsizetype>(text.size()))
+                              ? translated
+                              : QString::fromLocal8Bit(text.c_str(), static_cast<qsizetype>(text.size()));
     if (auto* elided = qobject_cast<ElidedLabel*>(panel(key))) elided->setFullText(shown);
     else if (QLabel* label = panel(key)) label->setText(shown);
 }
 
 std::string KeyedStatusBar::panelText(const std::string& key) const {
+    if (const auto given = texts_.find(key); given != texts_.end()) return given->second;
     const QLabel* label = panel(key);
     return label ? label->text().toLocal8Bit().toStdString() : std::string();
 }

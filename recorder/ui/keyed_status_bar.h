@@ -50,6 +50,9 @@ protected:
 private:
     std::map<QObject*, std::function<QString()>> tips_;
     std::map<std::string, QLabel*> panels_;
+    // The texts as the recorder gave them, which it reads back (kelbo
+    // --status); the panels show them in the user's language.
+    std::map<std::string, std::string> texts_;
     std::map<std::string, bool> shown_;
     PictureBox* picture_ = nullptr;
     std::unique_ptr<ProgressBarEx> bar_;

@@ -29,6 +29,7 @@
 #include "recorder/device/templates.h"
 #include "recorder/engine/disk_space.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/ports/translation.h"
 #include "recorder/schedule/part_files.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/engine/recording_notices.h"
@@ -72,11 +73,11 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     connect(&tray_->notifications(), &FreedesktopNotifications::playRequested, this, [this](const QStringList& files) {
         std::vector<std::string> paths;
         for (const QString& f : files) paths.push_back(f.toStdString());
-        openFiles(paths, "Play");
+        openFiles(paths, tr("Play").toStdString());
     });
     connect(&tray_->notifications(), &FreedesktopNotifications::showInFolderRequested, this,
             [this](const QStringList& files) {
-                if (!files.isEmpty()) openFiles({part_files::folderOf(files.front().toStdString())}, "Show in Folder");
+                if (!files.isEmpty()) openFiles({part_files::folderOf(files.front().toStdString())}, tr("Show in Folder").toStdString());
             });
     buildMenus();
     buildStatusBar();
@@ -382,7 +383,7 @@ void MainWindow::showRunState() {
         const int row = recorder_->next().NextRow();
         programme = noticeProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
     }
-    sleep_->setHeld(recording, "Kelbo is recording " + programme);
+    sleep_->setHeld(recording, fillIn(translate("kelbo::ui::MainWindow", "Kelbo is recording %1"), {programme}));
     tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());
     if (!isMinimised())
         tray_->showState(recorder_->recording(), recorder_->next().any(), statusBar_->panelText(panel::kProgramme));
@@ -408,7 +409,7 @@ void MainWindow::OpenRecordingsFolder_Click() {
     const QString folder = QString::fromStdString(recordingsFolder(recorder_->settings().FileString));
     // A first run has recorded nothing yet; the folder is where it will.
     QDir().mkpath(folder);
-    openFiles({folder.toStdString()}, "Open Recordings Folder");
+    openFiles({folder.toStdString()}, tr("Open Recordings Folder").toStdString());
 }
 
 void MainWindow::openFiles(const std::vector<std::string>& paths, const std::string& command) {

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -36,9 +37,9 @@ constexpr int kClientWidthTwips = 9015;
 constexpr int kClientHeightTwips = 8280;
 
 template <typename W>
-W* named(W* widget, const char* objectName, const char* toolTip = nullptr) {
+W* named(W* widget, const char* objectName, const QString& toolTip = {}) {
     widget->setObjectName(objectName);
-    if (toolTip) widget->setToolTip(QString::fromUtf8(toolTip));
+    if (!toolTip.isEmpty()) widget->setToolTip(toolTip);
     return widget;
 }
 
@@ -57,8 +58,8 @@ QLineEdit* numberField(const char* objectName) {
     return field;
 }
 
-QCheckBox* checkBox(const char* objectName, const char* text, const char* toolTip) {
-    return named(new QCheckBox(QString::fromUtf8(text)), objectName, toolTip);
+QCheckBox* checkBox(const char* objectName, const QString& text, const QString& toolTip) {
+    return named(new QCheckBox(text), objectName, toolTip);
 }
 
 }  // namespace
@@ -66,13 +67,13 @@ QCheckBox* checkBox(const char* objectName, const char* text, const char* toolTi
 OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
     : QDialog(parent), form_(form), w_(std::make_unique<Widgets>()) {
     setObjectName("Options");
-    setWindowTitle("Options");
+    setWindowTitle(tr("Options"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setModal(false);
     chooseScheduleFile = [](QWidget* owner) {
-        return QFileDialog::getOpenFileName(owner, "Open Schedule File", QDir::currentPath(),
-                                            "Text Files (*.txt)");
+        return QFileDialog::getOpenFileName(owner, tr("Open Schedule File"), QDir::currentPath(),
+                                            tr("Text Files (*.txt)"));
     };
 
     auto* columns = new QHBoxLayout;
@@ -89,16 +90,16 @@ OptionsDialog::OptionsDialog(OptionsForm& form, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    const auto button = [&](const char* objectName, const char* text, void (OptionsForm::*click)()) {
+    const auto button = [&](const char* objectName, const QString& text, void (OptionsForm::*click)()) {
         auto* b = named(new QPushButton(text), objectName);
         b->setAutoDefault(false);
         b->setMinimumWidth(80);
         buttons->addWidget(b);
         connect(b, &QPushButton::clicked, this, [this, click] { (form_.*click)(); });
     };
-    button("Command_OK", "OK", &OptionsForm::Command_OK_Click);
-    button("Command_Apply", "Apply", &OptionsForm::Command_Apply_Click);
-    button("Command_Cancel", "Cancel", &OptionsForm::Command_Cancel_Click);
+    button("Command_OK", tr("OK"), &OptionsForm::Command_OK_Click);
+    button("Command_Apply", tr("Apply"), &OptionsForm::Command_Apply_Click);
+    button("Command_Cancel", tr("Cancel"), &OptionsForm::Command_Cancel_Click);
 
     // The fields scroll on a screen too small for them (a netbook, a large
     // scale factor); OK, Apply and Cancel stay in sight below them.
@@ -132,52 +133,52 @@ QWidget* OptionsDialog::buildRecordingPage() {
     auto* page = new QWidget;
     auto* grid = new QGridLayout(page);
     grid->setContentsMargins(0, 0, 0, 0);
-    const auto label = [&](int row, const char* text, const char* toolTip = nullptr) {
-        auto* l = new QLabel(QString::fromUtf8(text));
-        if (toolTip) l->setToolTip(toolTip);
+    const auto label = [&](int row, const QString& text, const QString& toolTip = {}) {
+        auto* l = new QLabel(text);
+        if (!toolTip.isEmpty()) l->setToolTip(toolTip);
         grid->addWidget(l, row, 0);
         return l;
     };
     Widgets& w = *w_;
-    QLabel* templateLabel = label(0, "Default Record &Template");
+    QLabel* templateLabel = label(0, tr("Default Record &Template"));
     w.templateList = named(new QComboBox, "template",
-                           "The recording quality that Kelbo will use as its default");
+                           tr("The recording quality that Kelbo will use as its default"));
     nameAfterLabel(*templateLabel, *w.templateList);
     grid->addWidget(w.templateList, 0, 1, 1, 2);
 
-    const char* startTip = "The default start buffer that Kelbo will use at the beginning of all programmes";
-    const char* endTip = "The default end buffer that Kelbo will use at the end of all programmes";
-    QLabel* startLabel = label(1, "Default &Start Buffer");
+    const QString startTip = tr("The default start buffer that Kelbo will use at the beginning of all programmes");
+    const QString endTip = tr("The default end buffer that Kelbo will use at the end of all programmes");
+    QLabel* startLabel = label(1, tr("Default &Start Buffer"));
     w.startBuffer = named(numberField("Default_Start_Buffer"), "Default_Start_Buffer", startTip);
     w.startScroll = named(spinner("Start_Buffer_Scroll"), "Start_Buffer_Scroll", startTip);
     nameAfterLabel(*startLabel, *w.startBuffer, w.startScroll);
     grid->addWidget(w.startBuffer, 1, 1);
     grid->addWidget(w.startScroll, 1, 2);
-    QLabel* endLabel = label(2, "Default &End Buffer");
+    QLabel* endLabel = label(2, tr("Default &End Buffer"));
     w.endBuffer = named(numberField("Default_End_Buffer"), "Default_End_Buffer", endTip);
     w.endScroll = named(spinner("End_Buffer_Scroll"), "End_Buffer_Scroll", endTip);
     nameAfterLabel(*endLabel, *w.endBuffer, w.endScroll);
     grid->addWidget(w.endBuffer, 2, 1);
     grid->addWidget(w.endScroll, 2, 2);
 
-    QLabel* fileLabel = label(3, "Schedule &File");
+    QLabel* fileLabel = label(3, tr("Schedule &File"));
     auto* fileRow = new QHBoxLayout;
-    w.scheduleFile = named(new QLineEdit, "ScheduleFile", "The file that contains the schedule information");
+    w.scheduleFile = named(new QLineEdit, "ScheduleFile", tr("The file that contains the schedule information"));
     nameAfterLabel(*fileLabel, *w.scheduleFile);
-    w.browse = named(new QPushButton("Browse"), "ScheduleFile_Browse",
-                     "Browse for the schedule file on your hard disk");
+    w.browse = named(new QPushButton(tr("Browse")), "ScheduleFile_Browse",
+                     tr("Browse for the schedule file on your hard disk"));
     w.browse->setAutoDefault(false);
     fileRow->addWidget(w.scheduleFile, 1);
     fileRow->addWidget(w.browse);
     grid->addLayout(fileRow, 3, 1, 1, 2);
 
-    QLabel* patternLabel = label(4, "File&Name Format", "The format used for output filenames");
+    QLabel* patternLabel = label(4, tr("File&Name Format"), tr("The format used for output filenames"));
     auto* patternRow = new QHBoxLayout;
     w.fileString = named(new QLineEdit, "Filestring",
-                         "The format used for output filenames (Use variable names below)");
+                         tr("The format used for output filenames (Use variable names below)"));
     nameAfterLabel(*patternLabel, *w.fileString);
-    w.test = named(new QPushButton("Test"), "TestFilename",
-                   "Test the filename format with a real example from the schedule");
+    w.test = named(new QPushButton(tr("Test")), "TestFilename",
+                   tr("Test the filename format with a real example from the schedule"));
     w.test->setAutoDefault(false);
     patternRow->addWidget(w.fileString, 1);
     patternRow->addWidget(w.test);
@@ -199,17 +200,17 @@ QWidget* OptionsDialog::buildRecordingPage() {
     grid->addWidget(w.floatFileName, 6, 0, 1, 3);
 
     auto* boxes = new QGridLayout;
-    w.previewRecording = checkBox("IsPreviewRecording", "Preview When Recording",
-                                  "Show a live preview when a programme starts recording");
-    w.hearAudio = checkBox("IsHearAudioDuringRecord", "Hear Audio during Record",
-                           "Hear live audio when a programme starts recording");
-    w.autoLoad = checkBox("IsAutoLoadSchedule", "Auto load new schedule file",
-                          "Automatically load new schedule file every 30 seconds (Recommend turned ON)");
-    w.expertMode = checkBox("IsExpertMode", "Expert Mode - NO Confirmations",
-                            "No confirmations on deletes or changes to any settings or schedules");
-    w.startInTray = checkBox("IsStartInSystemTray", "Start in System Tray", "Start Kelbo in the system tray");
-    w.minimizeToTray = checkBox("IsMinimizeToSystemTray", "Minimize to System Tray",
-                                "When Kelbo is minimized, place it in the system tray");
+    w.previewRecording = checkBox("IsPreviewRecording", tr("Preview When Recording"),
+                                  tr("Show a live preview when a programme starts recording"));
+    w.hearAudio = checkBox("IsHearAudioDuringRecord", tr("Hear Audio during Record"),
+                           tr("Hear live audio when a programme starts recording"));
+    w.autoLoad = checkBox("IsAutoLoadSchedule", tr("Auto load new schedule file"),
+                          tr("Automatically load new schedule file every 30 seconds (Recommend turned ON)"));
+    w.expertMode = checkBox("IsExpertMode", tr("Expert Mode - NO Confirmations"),
+                            tr("No confirmations on deletes or changes to any settings or schedules"));
+    w.startInTray = checkBox("IsStartInSystemTray", tr("Start in System Tray"), tr("Start Kelbo in the system tray"));
+    w.minimizeToTray = checkBox("IsMinimizeToSystemTray", tr("Minimize to System Tray"),
+                                tr("When Kelbo is minimized, place it in the system tray"));
     const QCheckBox* order[] = {w.previewRecording, w.hearAudio, w.autoLoad,
                                 w.expertMode, w.startInTray, w.minimizeToTray};
     for (int i = 0; i < 6; ++i) boxes->addWidget(const_cast<QCheckBox*>(order[i]), i / 2, i % 2);
@@ -223,23 +224,23 @@ QWidget* OptionsDialog::buildCaptureSourceRow() {
     auto* row = new QWidget;
     auto* grid = new QGridLayout(row);
     grid->setContentsMargins(0, 0, 0, 0);
-    auto* sourceLabel = new QLabel("Capture s&ource");
+    auto* sourceLabel = new QLabel(tr("Capture s&ource"));
     grid->addWidget(sourceLabel, 0, 0);
     w_->captureSource = named(new QComboBox, "CaptureSource",
-                              "The video source Kelbo records from; type a stream's URL to record it");
+                              tr("The video source Kelbo records from; type a stream's URL to record it"));
     nameAfterLabel(*sourceLabel, *w_->captureSource);
     // A network stream's URL can be typed in; the form decides what it takes.
     w_->captureSource->setEditable(true);
     w_->captureSource->setInsertPolicy(QComboBox::NoInsert);
     grid->addWidget(w_->captureSource, 0, 1);
-    auto* note = named(new QLabel("A change takes effect the next time Kelbo starts."),
+    auto* note = named(new QLabel(tr("A change takes effect the next time Kelbo starts.")),
                        "Label_CaptureSourceNote");
     note->setEnabled(false);
     grid->addWidget(note, 1, 1);
-    auto* playlistLabel = new QLabel("Channel &playlist");
+    auto* playlistLabel = new QLabel(tr("Channel &playlist"));
     grid->addWidget(playlistLabel, 2, 0);
     w_->channelPlaylist = named(new QLineEdit, "ChannelPlaylist",
-                                "An M3U playlist of network streams: each recording tunes to its channel's entry");
+                                tr("An M3U playlist of network streams: each recording tunes to its channel's entry"));
     nameAfterLabel(*playlistLabel, *w_->channelPlaylist);
     grid->addWidget(w_->channelPlaylist, 2, 1);
     grid->setColumnStretch(1, 1);
@@ -248,15 +249,15 @@ QWidget* OptionsDialog::buildCaptureSourceRow() {
 
 QWidget* OptionsDialog::buildSplitFrame() {
     Widgets& w = *w_;
-    auto* frame = named(new QGroupBox("Split By"), "FrameSplit",
-                        "Select how Kelbo will split programme recordings");
+    auto* frame = named(new QGroupBox(tr("Split By")), "FrameSplit",
+                        tr("Select how Kelbo will split programme recordings"));
     auto* row = new QHBoxLayout(frame);
-    w.splitNone = named(new QRadioButton("NONE"), "IsSplitNone", "No splitting of files required");
-    w.splitSize = named(new QRadioButton("Size"), "IsSplitSize", "Split by file size");
-    w.splitTime = named(new QRadioButton("Time"), "IsSplitTime", "Split by recording time");
+    w.splitNone = named(new QRadioButton(tr("NONE")), "IsSplitNone", tr("No splitting of files required"));
+    w.splitSize = named(new QRadioButton(tr("Size")), "IsSplitSize", tr("Split by file size"));
+    w.splitTime = named(new QRadioButton(tr("Time")), "IsSplitTime", tr("Split by recording time"));
     w.splitNumber = numberField("SplitNumber");
-    w.splitNumber->setToolTip("The number of minutes / Mb to split at");
-    w.splitNumber->setAccessibleName("Split at");
+    w.splitNumber->setToolTip(tr("The number of minutes / Mb to split at"));
+    w.splitNumber->setAccessibleName(tr("Split at"));
     w.splitUnits = named(new QLabel, "SplitUnits");
     w.splitUnits->setMinimumWidth(30);
     for (QWidget* widget : std::initializer_list<QWidget*>{w.splitNone, w.splitSize, w.splitTime})
@@ -272,8 +273,8 @@ QWidget* OptionsDialog::buildGuideList() {
     auto* box = new QWidget;
     auto* column = new QVBoxLayout(box);
     column->setContentsMargins(0, 0, 0, 0);
-    const char* tip = "Only relevant if you use Digiguide electronic programme guide";
-    auto* label = new QLabel("Digiguide Addin Templates");
+    const QString tip = tr("Only relevant if you use Digiguide electronic programme guide");
+    auto* label = new QLabel(tr("Digiguide Addin Templates"));
     label->setToolTip(tip);
     w_->guideTemplates = named(new QListWidget, "Digiguide_Templates", tip);
     nameAfterLabel(*label, *w_->guideTemplates);
@@ -284,13 +285,14 @@ QWidget* OptionsDialog::buildGuideList() {
 
 QWidget* OptionsDialog::buildCapturePage() {
     Widgets& w = *w_;
-    auto* page = new QGroupBox("Capture Device");
+    auto* page = new QGroupBox(tr("Capture Device"));
     page->setObjectName("FrameCaptureDevice");
     auto* grid = new QGridLayout(page);
     for (const PictureControlNames& names : pictureControls()) {
         const int row = static_cast<int>(names.control);
         auto& picture = w.picture[static_cast<size_t>(row)];
-        picture.label = named(new QLabel(names.label), (std::string("Label_") + names.label).c_str());
+        picture.label = named(new QLabel(QCoreApplication::translate("PictureControls", names.label)),
+                              (std::string("Label_") + names.label).c_str());
         picture.text = numberField(names.textField);
         picture.scroll = spinner(names.spinner);
         nameAfterLabel(*picture.label, *picture.text, picture.scroll);
@@ -300,7 +302,7 @@ QWidget* OptionsDialog::buildCapturePage() {
     }
     auto* frames = new QHBoxLayout;
     // A frame of two exclusive choices.
-    const auto pair = [](const char* title, const char* frameName, QRadioButton* first,
+    const auto pair = [](const QString& title, const char* frameName, QRadioButton* first,
                          QRadioButton* second) {
         auto* frame = named(new QGroupBox(title), frameName);
         auto* column = new QVBoxLayout(frame);
@@ -308,12 +310,12 @@ QWidget* OptionsDialog::buildCapturePage() {
         column->addWidget(second);
         return frame;
     };
-    w.composite = named(new QRadioButton("Composite"), "IsComposite");
-    w.sVideo = named(new QRadioButton("SVideo"), "IsSVideo");
-    w.videoSourceFrame = pair("VideoSource", "FrameVideoSource", w.composite, w.sVideo);
+    w.composite = named(new QRadioButton(tr("Composite")), "IsComposite");
+    w.sVideo = named(new QRadioButton(tr("SVideo")), "IsSVideo");
+    w.videoSourceFrame = pair(tr("VideoSource"), "FrameVideoSource", w.composite, w.sVideo);
     w.pal = named(new QRadioButton("PAL"), "IsSSPAL");
     w.ntsc = named(new QRadioButton("NTSC"), "IsSSNTSC");
-    w.standardFrame = pair("VideoSuperStandard", "FrameVideoSuperStandard", w.pal, w.ntsc);
+    w.standardFrame = pair(tr("VideoSuperStandard"), "FrameVideoSuperStandard", w.pal, w.ntsc);
     frames->addWidget(w.videoSourceFrame);
     frames->addWidget(w.standardFrame);
     grid->addLayout(frames, kPictureControlCount, 0, 1, 3);

@@ -16,7 +16,7 @@ PreviewForm::PreviewForm(QWidget* parent)
       capture_(new PreviewWidget(this)),
       caption_(new QLabel(this)) {
     setObjectName("PreviewForm");
-    setWindowTitle("Preview");
+    setWindowTitle(tr("Preview"));
     capture_->setObjectName("dzlCapture");
     // 4:3 below a 100 twip margin, as the control is first placed.
     capture_->setGeometry(px(10), px(100), px(2895), px(2895.0 / 640 * 480));

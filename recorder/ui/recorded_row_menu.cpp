@@ -31,26 +31,26 @@ std::vector<std::string> RecordedRowMenu::filesOf(int row) const {
 void RecordedRowMenu::play(int row) {
     if (row < 1 || row > list_.rowCount()) return;
     const auto parts = latestRecording(list_.cell(row, Column::Filename));
-    if (!parts.empty()) open_(parts, "Play");
+    if (!parts.empty()) open_(parts, tr("Play").toStdString());
 }
 
 void RecordedRowMenu::openContainingFolder(int row) {
     const auto files = filesOf(row);
     if (files.empty()) return;
-    open_({part_files::folderOf(files.front())}, "Open Containing Folder");
+    open_({part_files::folderOf(files.front())}, tr("Open Containing Folder").toStdString());
 }
 
 std::unique_ptr<QMenu> RecordedRowMenu::menuFor(int row) {
     if (row < 1 || row > list_.rowCount()) return nullptr;
     auto menu = std::make_unique<QMenu>(&view_);
     const bool recorded = !filesOf(row).empty();
-    QAction* playAction = menu->addAction("Play", this, [this, row] { play(row); });
+    QAction* playAction = menu->addAction(tr("Play"), this, [this, row] { play(row); });
     playAction->setEnabled(recorded);
     menu->setDefaultAction(playAction);
-    menu->addAction("Open Containing Folder", this, [this, row] { openContainingFolder(row); })
+    menu->addAction(tr("Open Containing Folder"), this, [this, row] { openContainingFolder(row); })
         ->setEnabled(recorded);
     menu->addSeparator();
-    menu->addAction("Delete", this, [this, row] {
+    menu->addAction(tr("Delete"), this, [this, row] {
         view_.selectRow(row);
         if (deleteSelected_) deleteSelected_();
     });

@@ -3,6 +3,7 @@
 #include "palette_colours.h"
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QGuiApplication>
 
 namespace kelbo::ui {
@@ -49,7 +50,8 @@ QVariant ScheduleListModel::headerData(int section, Qt::Orientation orientation,
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
     if (role != Qt::DisplayRole) return {};
     const auto column = list_.layout().columnAt(section + 1);
-    return column ? QString::fromStdString(headerText(*column)) : QVariant();
+    // The header is the column's name in the user's language.
+    return column ? QCoreApplication::translate("ScheduleColumns", headerText(*column).c_str()) : QVariant();
 }
 
 void ScheduleListModel::listReset() {

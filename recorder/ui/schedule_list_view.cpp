@@ -14,7 +14,7 @@ namespace kelbo::ui {
 
 namespace {
 constexpr int kTwips = settings::kTwipsPerPixel;
-const char* const kListTip = "Schedule listing for items to record";
+const char* const kListTip = QT_TRANSLATE_NOOP("kelbo::ui::ScheduleListView", "Schedule listing for items to record");
 }
 
 ScheduleListView::ScheduleListView(ScheduleList& list, QWidget* parent)
@@ -22,7 +22,7 @@ ScheduleListView::ScheduleListView(ScheduleList& list, QWidget* parent)
     // A column sized to nothing is hidden; a screen reader must not read it.
     exposeOnlyShownColumns(staticMetaObject.className());
     setObjectName("listview_play");
-    setToolTip(kListTip);
+    setToolTip(tr(kListTip));
     setModel(model_);
     setRootIsDecorated(false);
     setItemsExpandable(false);
@@ -91,7 +91,7 @@ QString ScheduleListView::toolTipFor(int row) const {
         const std::string clash = clashDescription(list_.tag(row));
         if (!clash.empty()) return QString::fromStdString(clash);
     }
-    return QString(kListTip);
+    return tr(kListTip);
 }
 
 void ScheduleListView::tellScreenReader(QAccessible::Event type, const QModelIndex& index) {

@@ -20,9 +20,9 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {4, Glyph::Stop, "Stop current recording immediately", "Stop"},
-    {8, Glyph::Add, "Add an item to the recording schedule", "Add"},
-    {9, Glyph::Delete, "Delete the selected item from the recording schedule", "Delete"},
+    {4, Glyph::Stop, QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Stop current recording immediately"), QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Stop")},
+    {8, Glyph::Add, QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Add an item to the recording schedule"), QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Add")},
+    {9, Glyph::Delete, QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Delete the selected item from the recording schedule"), QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Delete")},
 };
 
 }  // namespace
@@ -45,8 +45,8 @@ TransportBar::TransportBar(QWidget* parent) : QWidget(parent) {
     for (const Command& command : kCommands) {
         QToolButton* b = button(command.index);
         b->setIcon(glyphIcon(command.glyph));
-        b->setToolTip(command.toolTip);
-        b->setAccessibleName(command.accessibleName);
+        b->setToolTip(tr(command.toolTip));
+        b->setAccessibleName(tr(command.accessibleName));
         b->show();
     }
 }

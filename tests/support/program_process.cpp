@@ -24,6 +24,10 @@ pid_t spawn(const std::string& program, const std::vector<std::string>& argument
     // installed the loudspeaker falls back to OpenAL, which says so on standard
     // error. That line is about the machine, not the program under test.
     ::setenv("ALSOFT_LOGLEVEL", "0", 0);
+    // The programs speak the session's language: the tests read English
+    // whatever the machine's, unless they ask for another.
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) ::unsetenv(name);
+    ::setenv("LANG", "C.UTF-8", 1);
     for (const auto& [name, value] : environment) ::setenv(name.c_str(), value.c_str(), 1);
     if (out >= 0) ::dup2(out, STDOUT_FILENO);
     if (err >= 0) ::dup2(err, STDERR_FILENO);

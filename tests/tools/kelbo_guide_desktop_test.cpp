@@ -14,6 +14,7 @@
 #include <csignal>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include <unistd.h>
 
@@ -93,4 +94,34 @@ TEST(GuideOnADesktop, RecordSeriesFromTheProgrammeMenu) {
     EXPECT_NE(readFile(registry).find("DEFAULT Template=1"), std::string::npos);
     EXPECT_EQ(records(schedule), 4u);
     guide.stop(SIGTERM, std::chrono::seconds(5));
+}
+
+// The guide host in the session's language: its window's title and the
+// Series menu's mnemonic in German.
+TEST(GuideOnADesktop, AGermanSessionGetsTheGermanWindow) {
+    Desktop desktop;
+    ASSERT_FALSE(desktop.display().empty()) << "Xvfb did not start";
+    ASSERT_TRUE(desktop.managed()) << "openbox did not start on " << desktop.display();
+    TempDir home;
+    std::filesystem::create_directories(home / "config" / "kelbo");
+    writeFile(home / "listing.xml", "<tv><channel id='a'><display-name>1</display-name></channel></tv>");
+    // xdotool's patterns are ASCII: the window is found by the title's start.
+    for (const auto& [language, start, title] :
+         {std::tuple<std::string, std::string, std::string>{"de_DE.UTF-8", "Kelbo-Programmf", "Kelbo-Programmführer"},
+          {"en_GB.UTF-8", "Kelbo guide", "Kelbo guide"}}) {
+        BackgroundProgram guide(std::string(KELBO_BUILD_DIR) + "/kelbo-guide",
+                                {"xmltv", (home / "listing.xml").string()},
+                                {{"DISPLAY", desktop.display()}, {"QT_QPA_PLATFORM", "xcb"}, {"LANG", language},
+                                 {"XDG_CONFIG_HOME", (home / "config").string()}, {"HOME", home.path().string()}});
+        std::string window;
+        for (int i = 0; i < 100 && window.empty(); ++i) {
+            std::this_thread::sleep_for(100ms);
+            window = desktop.xdotool("search --onlyvisible --name '^" + start + "'");
+        }
+        EXPECT_FALSE(window.empty()) << "no window named " << title << " in " << language;
+        if (!window.empty()) {
+            EXPECT_EQ(desktop.xdotool("getwindowname " + window.substr(0, window.find('\n'))), title + "\n");
+        }
+        guide.stop(SIGTERM, std::chrono::seconds(5));
+    }
 }

@@ -60,6 +60,10 @@ int main(int argc, char** argv) {
     const RecordingNotice notice = recordingStartedNotice("\"News\"", "/videos/News.mpg");
     std::cout << "notice: " << notice.title << " | " << notice.text << '\n';
     std::cout << "date: " << window.findChild<QLabel*>("pnlDate")->text().toStdString() << '\n';
+    // The status bar shows its fixed texts translated and gives the
+    // recorder (and kelbo --status) back what it was given.
+    std::cout << "programme panel: " << window.findChild<QLabel*>("pnlProgramme")->text().toStdString() << '\n';
+    std::cout << "programme read back: " << window.statusBarPort().panelText("pnlProgramme") << '\n';
     window.closeWithoutAsking();
     return 0;
 }

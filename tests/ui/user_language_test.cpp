@@ -46,6 +46,10 @@ TEST(UserLanguageTest, AGermanSessionReadsGermanMenusQtButtonsAndRecorderNotices
         EXPECT_EQ(probe["notice"], "Aufnahme gestartet | Aufnahme von \"News\" in News.mpg");
         // Dates keep their one format in every language.
         EXPECT_EQ(probe["date"], "07-12-2026");
+        // The status bar shows its words in German but the recorder, and
+        // kelbo --status, read them back as they were given.
+        EXPECT_EQ(probe["programme panel"], "KEINE SENDUNGEN ZUM AUFNEHMEN");
+        EXPECT_EQ(probe["programme read back"], "NO PROGRAMS TO RECORD");
     }
 }
 
@@ -59,6 +63,8 @@ TEST(UserLanguageTest, EnglishAndLanguagesWithoutATranslationKeepTheEnglishTexts
         EXPECT_EQ(probe["menus"], "&File &View &Help");
         EXPECT_EQ(probe["notice"], "Recording started | Recording \"News\" into News.mpg");
         EXPECT_EQ(probe["date"], "07-12-2026");
+        EXPECT_EQ(probe["programme panel"], "NO PROGRAMS TO RECORD");
+        EXPECT_EQ(probe["programme read back"], "NO PROGRAMS TO RECORD");
         // Qt speaks Japanese on its own; the rest have Qt's English.
         EXPECT_EQ(probe["cancel"], other.begin()->second == "ja_JP.UTF-8" ? "キャンセル" : "Cancel");
     }

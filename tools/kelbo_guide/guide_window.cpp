@@ -11,6 +11,7 @@
 #include "common/clock.h"
 #include "common/settings_store.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
@@ -72,7 +73,7 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
     proxy_->setFilterKeyColumn(-1);  // any column
 
-    filter_->setPlaceholderText(QStringLiteral("Filter by channel, title, category or description"));
+    filter_->setPlaceholderText(QCoreApplication::translate("GuideWindow", "Filter by channel, title, category or description"));
     filter_->setClearButtonEnabled(true);
     connect(filter_, &QLineEdit::textChanged, proxy_, &QSortFilterProxyModel::setFilterFixedString);
 
@@ -87,8 +88,8 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     for (const int column : {ListingModel::Channel, ListingModel::Start, ListingModel::Duration,
                              ListingModel::Episode})
         view_->resizeColumnToContents(column);
-    view_->setColumnWidth(ListingModel::Status,
-                          view_->fontMetrics().horizontalAdvance(QStringLiteral("Scheduled, ended")) + 16);
+    const QString widestMark = QCoreApplication::translate("ListingModel", "Scheduled, ended");
+    view_->setColumnWidth(ListingModel::Status, view_->fontMetrics().horizontalAdvance(widestMark) + 16);
     view_->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this, &GuideWindow::openMenuAt);
     view_->installEventFilter(this);
@@ -104,7 +105,7 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     layout->addWidget(status_);
     // The status quotes programme names: guide text, never markup.
     status_->setTextFormat(Qt::PlainText);
-    setWindowTitle(QStringLiteral("Kelbo guide"));
+    setWindowTitle(QCoreApplication::translate("GuideWindow", "Kelbo guide"));
     resize(1000, 600);
     // Never larger than the screen (a netbook's is 600 px high), with room
     // for the window manager's frame.
@@ -161,7 +162,7 @@ QMenu* GuideWindow::programmeMenu(int row) {
     auto* menu = new QMenu(this);
     const auto entries = addin_.menu();
     if (entries.empty()) {
-        menu->addAction(QStringLiteral("(the add-in offers no entries)"))->setEnabled(false);
+        menu->addAction(QCoreApplication::translate("GuideWindow", "(the add-in offers no entries)"))->setEnabled(false);
         return menu;
     }
     for (size_t i = 0; i < entries.size(); ++i) {
@@ -170,7 +171,7 @@ QMenu* GuideWindow::programmeMenu(int row) {
                 [this, i, sourceRow, text] { recordOne(sourceRow, i, text); });
     }
     menu->addSeparator();
-    QMenu* series = menu->addMenu(QStringLiteral("Record series with"));
+    QMenu* series = menu->addMenu(QCoreApplication::translate("GuideWindow", "Record series with"));
     for (size_t i = 0; i < entries.size(); ++i) {
         QString text = QString::fromStdString(entries[i].text);
         text.remove(QRegularExpression(QStringLiteral("^Record with ")));
@@ -185,15 +186,16 @@ void GuideWindow::recordOne(int sourceRow, size_t entry, const QString& entryTex
     const GuideProgramme programme = model_->programme(sourceRow);
     const QString name = QString::fromStdString(programme.name);
     if (!addin_.record(entry, programme.record())) {
-        showStatus(QStringLiteral("The add-in has no command for \"%1\".").arg(entryText));
+        showStatus(QCoreApplication::translate("GuideWindow", "The add-in has no command for \"%1\".").arg(entryText));
         return;
     }
-    QString status = QStringLiteral("\"%1\" handed to the add-in: %2").arg(name, entryText);
+    QString status = QCoreApplication::translate("GuideWindow", "\"%1\" handed to the add-in: %2").arg(name, entryText);
     if (startsInRepeatedHour(p.start))
-        status += QStringLiteral(". It starts at %1, in the hour the clocks go through twice: its "
-                                 "start in the schedule reads as the first run of that hour, so the "
-                                 "true start is in its description, and the recorder drops it if a "
-                                 "programme of the first run on this channel is scheduled too.")
+        status += QCoreApplication::translate("GuideWindow",
+                                              ". It starts at %1, in the hour the clocks go through twice: its "
+                                              "start in the schedule reads as the first run of that hour, so the "
+                                              "true start is in its description, and the recorder drops it if a "
+                                              "programme of the first run on this channel is scheduled too.")
                       .arg(QString::fromStdString(trueStart(p.start)));
     showStatus(status);
     refreshMarks();
@@ -210,18 +212,21 @@ void GuideWindow::recordSeries(int sourceRow, size_t entry) {
     SeriesRuleStore rules(settings);
     const bool added = rules.add(rule);
     if (rules.failed()) {
-        showStatus(QStringLiteral("The series rule could not be stored in %1.")
+        showStatus(QCoreApplication::translate("GuideWindow", "The series rule could not be stored in %1.")
                        .arg(QString::fromStdString(settings.file().string())));
         return;
     }
     const RulesApplied applied =
         applyRules(listing, {rule}, scheduleFileOf(settings), clock_.now(),
                    [this](size_t e, const GuideProgramme& g) { return addin_.record(e, g.record()); });
-    showStatus(QStringLiteral("%1 \"%2\" on %3: %4 programme(s) handed to the add-in, %5 already in the schedule.")
-                   .arg(added ? QStringLiteral("Series rule stored for") : QStringLiteral("Series rule already stored for"),
-                        QString::fromStdString(rule.title), QString::fromStdString(rule.channel))
-                   .arg(applied.recorded)
-                   .arg(applied.alreadyScheduled));
+    // One pass: a title or channel name with "%4" in it stays as it is.
+    showStatus(QCoreApplication::translate("GuideWindow",
+                                           "%1 \"%2\" on %3: %4 programme(s) handed to the add-in, %5 already in the "
+                                           "schedule.")
+                   .arg(added ? QCoreApplication::translate("GuideWindow", "Series rule stored for")
+                              : QCoreApplication::translate("GuideWindow", "Series rule already stored for"),
+                        QString::fromStdString(rule.title), QString::fromStdString(rule.channel),
+                        QString::number(applied.recorded), QString::number(applied.alreadyScheduled)));
     series_->refresh();
     refreshMarks();
 }

@@ -1,5 +1,6 @@
 #include "listing_model.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <chrono>
@@ -29,8 +30,10 @@ QString ListingModel::cell(int row, Column column) const {
     switch (column) {
     case Status: {
         const bool isScheduled = scheduled(row), isEnded = ended(row);
-        if (isScheduled) return isEnded ? QStringLiteral("Scheduled, ended") : QStringLiteral("Scheduled");
-        return isEnded ? QStringLiteral("Ended") : QString();
+        if (isScheduled)
+            return isEnded ? QStringLiteral(QT_TRANSLATE_NOOP("ListingModel", "Scheduled, ended"))
+                           : QStringLiteral(QT_TRANSLATE_NOOP("ListingModel", "Scheduled"));
+        return isEnded ? QStringLiteral(QT_TRANSLATE_NOOP("ListingModel", "Ended")) : QString();
     }
     case Channel: return qs(listing_.channelNumber(p) + " " + listing_.channelName(p));
     case Start: {
@@ -51,7 +54,12 @@ QString ListingModel::cell(int row, Column column) const {
 
 QVariant ListingModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
-    if (role == Qt::DisplayRole) return cell(index.row(), static_cast<Column>(index.column()));
+    if (role == Qt::DisplayRole) {
+        // The marks in the user's language; cell() keeps them as xmltv
+        // --list writes them.
+        const QString text = cell(index.row(), static_cast<Column>(index.column()));
+        return index.column() == Status && !text.isEmpty() ? QCoreApplication::translate("ListingModel", text.toUtf8().constData()) : text;
+    }
     if (role == Qt::ToolTipRole && index.column() == Description) {
         // Tooltips read anything that looks like markup as markup; guide
         // text is shown as it is, as escaped rich text (which also wraps).
@@ -62,20 +70,23 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const {
     if (role == EndedRole) return ended(index.row());
     if (role == Qt::ToolTipRole && index.column() == Status) {
         QStringList why;
-        if (scheduled(index.row())) why << QStringLiteral("The schedule holds this programme.");
-        if (ended(index.row())) why << QStringLiteral("This programme has ended.");
+        if (scheduled(index.row())) why << QCoreApplication::translate("ListingModel", "The schedule holds this programme.");
+        if (ended(index.row())) why << QCoreApplication::translate("ListingModel", "This programme has ended.");
         return why.isEmpty() ? QVariant() : QVariant(why.join(QLatin1Char(' ')));
     }
     return {};
 }
 
 QVariant ListingModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    static const char* const titles[ColumnCount] = {"Status", "Channel", "Start", "Minutes", "Title",
-                                                    "Episode", "Category", "Description"};
+    static const char* const titles[ColumnCount] = {
+        QT_TRANSLATE_NOOP("ListingModel", "Status"),   QT_TRANSLATE_NOOP("ListingModel", "Channel"),
+        QT_TRANSLATE_NOOP("ListingModel", "Start"),    QT_TRANSLATE_NOOP("ListingModel", "Minutes"),
+        QT_TRANSLATE_NOOP("ListingModel", "Title"),    QT_TRANSLATE_NOOP("ListingModel", "Episode"),
+        QT_TRANSLATE_NOOP("ListingModel", "Category"), QT_TRANSLATE_NOOP("ListingModel", "Description")};
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
         section >= ColumnCount)
         return {};
-    return QString::fromLatin1(titles[section]);
+    return QCoreApplication::translate("ListingModel", titles[section]);
 }
 
 void ListingModel::markScheduled(const ScheduleSlots& schedule) {

@@ -4,6 +4,7 @@
 
 #include "common/settings_store.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -25,19 +26,19 @@ QString asMenuText(QString text) {
 
 SeriesMenu::SeriesMenu(std::vector<std::string> entries, std::function<void(const QString&)> report,
                        QWidget* parent)
-    : QMenu(QStringLiteral("&Series"), parent), entries_(std::move(entries)), report_(std::move(report)) {
+    : QMenu(QCoreApplication::translate("SeriesMenu", "&Series"), parent), entries_(std::move(entries)), report_(std::move(report)) {
     connect(this, &QMenu::aboutToShow, this, &SeriesMenu::refresh);
     refresh();
 }
 
 QString SeriesMenu::label(const SeriesRule& rule) const {
-    QString entry = rule.entry < entries_.size() ? qs(entries_[rule.entry]) : QStringLiteral("entry %1").arg(rule.entry);
+    QString entry = rule.entry < entries_.size() ? qs(entries_[rule.entry]) : QCoreApplication::translate("SeriesMenu", "entry %1").arg(rule.entry);
     entry.remove(QRegularExpression(QStringLiteral("^Record with ")));
-    QString text = QStringLiteral("\"%1\" on %2 with %3")
-                       .arg(qs(rule.title), rule.channel.empty() ? QStringLiteral("any channel")
+    QString text = QCoreApplication::translate("SeriesMenu", "\"%1\" on %2 with %3")
+                       .arg(qs(rule.title), rule.channel.empty() ? QCoreApplication::translate("SeriesMenu", "any channel")
                                                                  : QStringLiteral("\"%1\"").arg(qs(rule.channel)),
                             entry);
-    if (rule.newOnly) text += QStringLiteral(", new episodes only");
+    if (rule.newOnly) text += QCoreApplication::translate("SeriesMenu", ", new episodes only");
     return text;
 }
 
@@ -46,12 +47,12 @@ void SeriesMenu::refresh() {
     SettingsStore settings(SettingsStore::defaultLocation());
     const std::vector<SeriesRule> rules = SeriesRuleStore(settings).rules();
     if (rules.empty()) {
-        addAction(QStringLiteral("(no series rules)"))->setEnabled(false);
+        addAction(QCoreApplication::translate("SeriesMenu", "(no series rules)"))->setEnabled(false);
         return;
     }
     for (const SeriesRule& rule : rules) {
         QMenu* menu = addMenu(asMenuText(label(rule)));
-        connect(menu->addAction(QStringLiteral("Remove")), &QAction::triggered, this, [this, rule] { remove(rule); });
+        connect(menu->addAction(QCoreApplication::translate("SeriesMenu", "Remove")), &QAction::triggered, this, [this, rule] { remove(rule); });
     }
 }
 
@@ -63,11 +64,12 @@ void SeriesMenu::remove(const SeriesRule& rule) {
     const std::vector<SeriesRule> rules = store.rules();
     const auto found = std::find(rules.begin(), rules.end(), rule);
     if (found == rules.end())
-        report_(QStringLiteral("The series rule %1 is no longer stored.").arg(label(rule)));
+        report_(QCoreApplication::translate("SeriesMenu", "The series rule %1 is no longer stored.").arg(label(rule)));
     else if (!store.remove(static_cast<size_t>(found - rules.begin()) + 1))
-        report_(QStringLiteral("The series rule could not be removed from %1.").arg(qs(settings.file().string())));
+        report_(QCoreApplication::translate("SeriesMenu", "The series rule could not be removed from %1.")
+                    .arg(qs(settings.file().string())));
     else
-        report_(QStringLiteral("Series rule removed: %1").arg(label(rule)));
+        report_(QCoreApplication::translate("SeriesMenu", "Series rule removed: %1").arg(label(rule)));
     refresh();
 }
 
