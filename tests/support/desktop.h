@@ -27,6 +27,8 @@ public:
     std::string windowsNamed(const std::string& title) const;
 
 private:
+    bool start(const std::string& screen);
+
     BackgroundProgram xvfb_;
     BackgroundProgram openbox_;
     std::string display_;
