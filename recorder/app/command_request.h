@@ -14,7 +14,7 @@ namespace kelbo::app {
 // than kMaxBytes is refused rather than kept in memory.
 class RequestLine {
 public:
-    static constexpr std::size_t kMaxBytes = 64 * 1024;
+    static constexpr std::size_t kMaxBytes = std::size_t{64} * 1024;
 
     // Adds what arrived; once a line is complete or too long, more is ignored.
     void add(std::string_view bytes);

@@ -90,7 +90,7 @@ QString commandSocketPath(const QString& settingsFolder, QString* why) {
             return {};
         }
     }
-    const QString path = folder + '/' + name;
+    QString path = folder + '/' + name;
     if (static_cast<size_t>(QFile::encodeName(path).size()) >= sizeof(sockaddr_un::sun_path)) {
         if (why) *why = "the command socket's path " + path + " is too long";
         return {};

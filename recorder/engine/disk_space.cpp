@@ -50,7 +50,7 @@ std::uintmax_t templateBytesPerSecond(const std::string& deviceRegistryKey,
 std::string freeSpaceText(std::optional<std::uintmax_t> freeBytes, const EncodingTemplate& encoding,
                           const std::string& templateName) {
     if (!freeBytes) return translate("DiskSpace", "Free space for recordings: unknown");
-    const std::string text =
+    std::string text =
         fillIn(translate("DiskSpace", "Free space for recordings: %1"),
                {Format_Byte_Size(static_cast<std::int64_t>(
                    std::min<std::uintmax_t>(*freeBytes, std::numeric_limits<std::int64_t>::max())))});
@@ -59,7 +59,7 @@ std::string freeSpaceText(std::optional<std::uintmax_t> freeBytes, const Encodin
     const std::uintmax_t bytesPerSecond = bytesPerSecondOf(encoding);
     if (bytesPerSecond == 0) return text;
     char hours[32];
-    std::snprintf(hours, sizeof hours, "%.1f", static_cast<double>(*freeBytes / bytesPerSecond) / 3600.0);
+    std::snprintf(hours, sizeof hours, "%.1f", static_cast<double>(*freeBytes) / static_cast<double>(bytesPerSecond) / 3600.0);
     return fillIn(translate("DiskSpace", "%1, about %2 hours at %3"), {text, hours, templateName});
 }
 

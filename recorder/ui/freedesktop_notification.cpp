@@ -125,7 +125,7 @@ void FreedesktopNotifications::sendNow(const Announcement& news) {
 void FreedesktopNotifications::onActionInvoked(uint id, const QString& action) {
     const auto it = withActions_.constFind(id);
     if (it == withActions_.constEnd()) return;  // another program's notification
-    const QStringList files = *it;
+    const QStringList& files = *it;
     if (action == "play") emit playRequested(files);
     else if (action == "show-in-folder") emit showInFolderRequested(files);
 }

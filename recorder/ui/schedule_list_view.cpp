@@ -114,13 +114,13 @@ void ScheduleListView::currentChanged(const QModelIndex& current, const QModelIn
         if (row.isValid()) viewport()->update(QRect(0, row.y(), viewport()->width(), row.height()));
     }
     if (hasFocus()) tellScreenReader(QAccessible::Focus, current);
-    QAbstractItemView::currentChanged(current, previous);
+    QAbstractItemView::currentChanged(current, previous);  // NOLINT(bugprone-parent-virtual-call): past QTreeView on purpose
 }
 
 void ScheduleListView::selectionChanged(const QItemSelection& selected,
                                         const QItemSelection& deselected) {
     // As in currentChanged: QTreeView's events would name the wrong cells.
-    QAbstractItemView::selectionChanged(selected, deselected);
+    QAbstractItemView::selectionChanged(selected, deselected);  // NOLINT(bugprone-parent-virtual-call)
     tellScreenReader(QAccessible::SelectionAdd, selected.indexes().value(0));
     tellScreenReader(QAccessible::SelectionRemove, deselected.indexes().value(0));
     if (removing_ || selected.isEmpty()) return;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class QIODevice;
@@ -90,7 +91,7 @@ struct XmltvLimits {
 // without a playlist (numberChannels).
 class XmltvReader {
 public:
-    explicit XmltvReader(XmltvLimits limits = {}) : limits_(limits) {}
+    explicit XmltvReader(XmltvLimits limits = {}) : limits_(std::move(limits)) {}
 
     XmltvListing read(QIODevice& device) const;
     // A file as grabbers publish it, gzip-compressed ("guide.xml.gz") or not.

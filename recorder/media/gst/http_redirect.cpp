@@ -11,7 +11,7 @@ namespace kelbo {
 namespace {
 
 // The longest answer head read; a server sending more is not answering.
-constexpr std::size_t kMaxHead = 16 * 1024;
+constexpr std::size_t kMaxHead = std::size_t{16} * 1024;
 
 // "Lavf/59.27.100", as FFmpeg's own requests say when no User-Agent is given.
 std::string ffmpegAgent() {
