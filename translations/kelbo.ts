@@ -605,6 +605,30 @@ The file was left as it was.</source>
         <source>Idle</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 on %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 starts in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failing: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not recording; it ends in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ends in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Split in %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelbo::ui::AboutBox</name>

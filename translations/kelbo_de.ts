@@ -607,6 +607,30 @@ Die Datei blieb unverändert.</translation>
         <source>Idle</source>
         <translation>Bereit</translation>
     </message>
+    <message>
+        <source>%1 on %2</source>
+        <translation>%1 auf %2</translation>
+    </message>
+    <message>
+        <source>%1 starts in %2</source>
+        <translation>%1 beginnt in %2</translation>
+    </message>
+    <message>
+        <source>Failing: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not recording; it ends in %2</source>
+        <translation>%1 wird nicht aufgenommen; sie endet in %2</translation>
+    </message>
+    <message>
+        <source>%1 ends in %2</source>
+        <translation>%1 endet in %2</translation>
+    </message>
+    <message>
+        <source>Split in %1</source>
+        <translation>Teilung in %1</translation>
+    </message>
 </context>
 <context>
     <name>kelbo::ui::AboutBox</name>

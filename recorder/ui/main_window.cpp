@@ -387,7 +387,8 @@ void MainWindow::showRunState() {
     sleep_->setHeld(recording, fillIn(translate("kelbo::ui::MainWindow", "Kelbo is recording %1"), {programme}));
     tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());
     if (!isMinimised())
-        tray_->showState(recorder_->recording(), recorder_->next().any(), statusBar_->panelText(panel::kProgramme));
+        tray_->showState(recorder_->recording(), recorder_->next().any(),
+                         statusBar_->shownPanelText(panel::kProgramme));
 }
 
 void MainWindow::Quit_Click() {
