@@ -339,6 +339,14 @@
         <source>the device recorded nothing</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; on %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RecordingSession</name>
@@ -384,6 +392,22 @@
     </message>
     <message>
         <source>Cannot record %1: %2. It is tried again at least every %3 s while the programme is on.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1: recorded %2 of %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, %1 gap</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, %1 gaps</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>, %1 pictures skipped</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -579,6 +603,30 @@ The file was left as it was.</source>
     </message>
     <message>
         <source>Idle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 on %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 starts in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Failing: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is not recording; it ends in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 ends in %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Split in %1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -339,6 +339,14 @@
         <source>the device recorded nothing</source>
         <translation>das Gerät hat nichts aufgenommen</translation>
     </message>
+    <message>
+        <source>&quot;%1&quot; on %2</source>
+        <translation>„%1“ auf %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;</source>
+        <translation>„%1“</translation>
+    </message>
 </context>
 <context>
     <name>RecordingSession</name>
@@ -385,6 +393,22 @@
     <message>
         <source>Cannot record %1: %2. It is tried again at least every %3 s while the programme is on.</source>
         <translation>%1 kann nicht aufgenommen werden: %2. Solange die Sendung läuft, wird es mindestens alle %3 s erneut versucht.</translation>
+    </message>
+    <message>
+        <source>%1: recorded %2 of %3</source>
+        <translation>%1: %2 von %3 aufgenommen</translation>
+    </message>
+    <message>
+        <source>, %1 gap</source>
+        <translation>, %1 Lücke</translation>
+    </message>
+    <message>
+        <source>, %1 gaps</source>
+        <translation>, %1 Lücken</translation>
+    </message>
+    <message>
+        <source>, %1 pictures skipped</source>
+        <translation>, %1 Bilder übersprungen</translation>
     </message>
 </context>
 <context>
@@ -582,6 +606,30 @@ Die Datei blieb unverändert.</translation>
     <message>
         <source>Idle</source>
         <translation>Bereit</translation>
+    </message>
+    <message>
+        <source>%1 on %2</source>
+        <translation>%1 auf %2</translation>
+    </message>
+    <message>
+        <source>%1 starts in %2</source>
+        <translation>%1 beginnt in %2</translation>
+    </message>
+    <message>
+        <source>Failing: %1</source>
+        <translation>Fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>%1 is not recording; it ends in %2</source>
+        <translation>%1 wird nicht aufgenommen; sie endet in %2</translation>
+    </message>
+    <message>
+        <source>%1 ends in %2</source>
+        <translation>%1 endet in %2</translation>
+    </message>
+    <message>
+        <source>Split in %1</source>
+        <translation>Teilung in %1</translation>
     </message>
 </context>
 <context>

@@ -9,8 +9,9 @@ namespace kelbo {
 
 RecordingNotice recordingStartedNotice(const std::string& programme, const std::string& file) {
     const std::string name = std::filesystem::path(file).filename().string();
-    const std::string text = name.empty() ? fillIn(translate("RecordingNotices", "Recording %1"), {programme})
-                                           : fillIn(translate("RecordingNotices", "Recording %1 into %2"), {programme, name});
+    const std::string text =
+        name.empty() ? fillIn(translate("RecordingNotices", "Recording %1"), {programme})
+                     : fillIn(translate("RecordingNotices", "Recording %1 into %2"), {programme, name});
     return {translate("RecordingNotices", "Recording started"), text, false, {}};
 }
 
@@ -39,6 +40,13 @@ RecordingNotice recordingFailedNotice(const std::string& programme, const std::s
                    {programme, reason.empty() ? translate("RecordingNotices", "the device recorded nothing") : reason}),
             true,
             {}};
+}
+
+std::string shownProgrammeText(const std::string& programme, const std::string& channel) {
+    const auto blank = channel.find_first_not_of(' ') == std::string::npos;
+    if (!blank && channel != "-NA-")
+        return fillIn(translate("RecordingNotices", "\"%1\" on %2"), {programme, channel});
+    return fillIn(translate("RecordingNotices", "\"%1\""), {programme});
 }
 
 std::string noticeProgrammeText(const std::string& programme, const std::string& channel) {

@@ -33,5 +33,8 @@ RecordingNotice recordingFailedNotice(const std::string& programme, const std::s
 // The programme as notices name it: its name in quotes, "on" its channel
 // when it has one (a row on no channel carries a placeholder, not a name).
 std::string noticeProgrammeText(const std::string& programme, const std::string& channel);
+// The same in the user's language, for the notices and boxes (the log keeps
+// noticeProgrammeText's English).
+std::string shownProgrammeText(const std::string& programme, const std::string& channel);
 
 }  // namespace kelbo

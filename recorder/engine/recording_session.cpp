@@ -57,6 +57,12 @@ std::string RecordingSession::programmeText() const {
     return noticeProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
 }
 
+std::string RecordingSession::shownProgrammeText() const {
+    const ScheduleList& list = c_.document.list();
+    const int row = c_.next.NextRow();
+    return kelbo::shownProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
+}
+
 RecordingSession::Take& RecordingSession::takeFor(int slot) {
     if (!take_ || take_->slot != slot) {
         take_ = Take{slot};
@@ -190,7 +196,7 @@ void RecordingSession::startSucceeded() {
     takeFor(slot).captured = true;
     capturing_ = true;
     log::info("Recording " + programmeText() + " into " + CurrentFile);
-    announce(recordingStartedNotice(programmeText(), CurrentFile));
+    announce(recordingStartedNotice(shownProgrammeText(), CurrentFile));
 }
 
 void RecordingSession::announce(const Announcement& notice) { c_.messages.announce(notice); }
@@ -280,7 +286,8 @@ void RecordingSession::writeFailed(const std::string& reason) {
     const std::string folder = part_files::folderOf(CurrentFile);
     log::error("The recording of " + programmeText() + " into " + folder + " stopped: " + reason);
     c_.messages.notify(translate("RecordingSession", "Recording stopped"),
-                       fillIn(translate("RecordingSession", "The recording of %1 into %2 stopped: %3"), {programmeText(), folder, reason}),
+                       fillIn(translate("RecordingSession", "The recording of %1 into %2 stopped: %3"),
+                              {shownProgrammeText(), folder, reason}),
                        Exclamation);
 }
 
@@ -309,10 +316,20 @@ std::optional<std::string> RecordingSession::shortfall(const Take& take) const {
     if (gaps == 0 && recordedMs * 10 >= window * 9) return std::nullopt;
     std::string text = programmeText() + ": recorded " + minutesSeconds(recordedMs) + " of " +
                        minutesSeconds(window);
-    if (gaps > 0) text += ", " + std::to_string(gaps) + (gaps == 1 ? " gap" : " gaps");
-    if (skipped.count > 0) text += ", " + std::to_string(skipped.count) + " pictures skipped";
+    std::string shown = fillIn(translate("RecordingSession", "%1: recorded %2 of %3"),
+                               {shownProgrammeText(), minutesSeconds(recordedMs), minutesSeconds(window)});
+    if (gaps > 0) {
+        text += ", " + std::to_string(gaps) + (gaps == 1 ? " gap" : " gaps");
+        shown += fillIn(gaps == 1 ? translate("RecordingSession", ", %1 gap")
+                                  : translate("RecordingSession", ", %1 gaps"),
+                        {std::to_string(gaps)});
+    }
+    if (skipped.count > 0) {
+        text += ", " + std::to_string(skipped.count) + " pictures skipped";
+        shown += fillIn(translate("RecordingSession", ", %1 pictures skipped"), {std::to_string(skipped.count)});
+    }
     log::warn(text);
-    return text;
+    return shown;
 }
 
 void RecordingSession::Finish_Recording() {
@@ -337,9 +354,9 @@ void RecordingSession::Finish_Recording() {
     // already, with its reason.
     if (recorded && missing) announce(recordingIncompleteNotice(*missing, take.files));
     else if (recorded)
-        announce(recordingFinishedNotice(programmeText(), {take.mediaMs, take.bytes, skipped, take.unnamed},
+        announce(recordingFinishedNotice(shownProgrammeText(), {take.mediaMs, take.bytes, skipped, take.unnamed},
                                          take.files));
-    else if (!take.writeFailed) announce(recordingFailedNotice(programmeText(), c_.device.lastError()));
+    else if (!take.writeFailed) announce(recordingFailedNotice(shownProgrammeText(), c_.device.lastError()));
     take_.reset();
     failing_.reset();
     Restore_Preview();

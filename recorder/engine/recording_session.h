@@ -117,6 +117,8 @@ private:
     void countEarlierParts(Take& take, const std::string& base);
     std::string baseName() const;
     std::string programmeText() const;
+    // The same in the user's language, for notices.
+    std::string shownProgrammeText() const;
     Take& takeFor(int slot);
     // Marks the row's item failed; true if that changed anything.
     bool markFailed(int row);

@@ -61,7 +61,8 @@ void RecordingSession::cannotCreate(Take& take, const std::string& file, const s
     take.fullReported = true;
     log::error("Cannot record " + programmeText() + ": " + reason);
     c_.messages.notify(translate("RecordingSession", "Error creating file"),
-                       fillIn(translate("RecordingSession", "Error checking/creating file path for : %1 (%2)"), {file, reason}),
+                       fillIn(translate("RecordingSession", "Error checking/creating file path for : %1 (%2)"),
+                              {file, reason}),
                        Exclamation);
     if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
 }
@@ -117,8 +118,8 @@ bool RecordingSession::tuneToChannel(Take& take) {
     log::error(guesses ? text + "; not opened on a guess: " + found.candidatesText(50) : text);
     const std::string told =
         guesses ? fillIn(translate("RecordingSession", "Cannot record %1: %2; not opened on a guess: %3."),
-                         {programmeText(), why, found.candidatesText(3)})
-                : fillIn(translate("RecordingSession", "Cannot record %1: %2."), {programmeText(), why});
+                         {shownProgrammeText(), why, found.candidatesText(3)})
+                : fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why});
     c_.messages.notify(translate("RecordingSession", "Channel not found"), told, Exclamation);
     if (markFailed(row)) c_.document.Write_Schedule();
     return false;
@@ -140,7 +141,8 @@ bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
         take.fullReported = true;
         log::error("Cannot record " + programmeText() + ": " + why);
         c_.messages.notify(translate("RecordingSession", "Disk full"),
-                           fillIn(translate("RecordingSession", "Cannot record %1: %2."), {programmeText(), why}), Exclamation);
+                           fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why}),
+                           Exclamation);
         if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
     }
     return false;
@@ -161,8 +163,9 @@ void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_
     log::warn(folder + " has " + freeText + " free; recording " + programmeText() + " with template \"" +
               templateName + "\" needs about " + neededText);
     c_.messages.notify(translate("RecordingSession", "Low disk space"),
-                       fillIn(translate("RecordingSession", "%1 has %2 free; recording %3 with template \"%4\" needs about %5."),
-                              {folder, freeText, programmeText(), templateName, neededText}),
+                       fillIn(translate("RecordingSession",
+                                        "%1 has %2 free; recording %3 with template \"%4\" needs about %5."),
+                              {folder, freeText, shownProgrammeText(), templateName, neededText}),
                        Exclamation);
 }
 
@@ -213,8 +216,9 @@ bool RecordingSession::streamStartFailed() {
     if (!untold) return true;
     const std::string longest = std::to_string(StreamRetry::kLongestWait.count() / 1000);
     const std::string text =
-        fillIn(translate("RecordingSession", "Cannot record %1: %2. It is tried again at least every %3 s while the programme is on."),
-               {programmeText(), what, longest});
+        fillIn(translate("RecordingSession",
+                         "Cannot record %1: %2. It is tried again at least every %3 s while the programme is on."),
+               {shownProgrammeText(), what, longest});
     c_.messages.notify(translate("LivePreview", "No video Source Detected"), text, Exclamation);
     if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
     return true;

@@ -108,6 +108,13 @@ std::string SchedulerTick::programmeOnChannel() const {
     return list.cell(row, Column::Programme) + " on " + list.cell(row, Column::Channel);
 }
 
+std::string SchedulerTick::shownProgrammeOnChannel() const {
+    const ScheduleList& list = c_.document.list();
+    const int row = c_.next.NextRow();
+    return fillIn(translate("StatusPanel", "%1 on %2"),
+                  {list.cell(row, Column::Programme), list.cell(row, Column::Channel)});
+}
+
 void SchedulerTick::showDeviceState() {
     const CaptureDevice& device = c_.device;
     if (device.ReadyState() == CaptureDevice::Recording) {
@@ -149,8 +156,9 @@ void SchedulerTick::Timer1_Timer() {
         Instant now = c_.clock.now();
         if (now < c_.next.bufferedStart()) {
             const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(c_.next.bufferedStart() - now);
-            c_.statusBar.setPanelText(panel::kProgramme,
-                                      programmeOnChannel() + " starts in " + countDown(wait));
+            c_.statusBar.showPanelText(
+                panel::kProgramme, programmeOnChannel() + " starts in " + countDown(wait),
+                fillIn(translate("StatusPanel", "%1 starts in %2"), {shownProgrammeOnChannel(), countDown(wait)}));
         }
         // While a start is being judged the device is left alone.
         const bool idle = !session_.startPending();
@@ -180,7 +188,7 @@ void SchedulerTick::Timer1_Timer() {
     }
 
     if (minimised) {
-        c_.tray.setTip(c_.statusBar.panelText(panel::kProgramme));
+        c_.tray.setTip(c_.statusBar.shownPanelText(panel::kProgramme));
         c_.tray.update();
     }
 }
@@ -193,10 +201,13 @@ void SchedulerTick::showFailing(Instant now) {
     if (!failure || c_.device.ReadyState() == CaptureDevice::Recording ||
         !(c_.next.bufferedStart() < now && now < c_.next.bufferedEnd()))
         return;
-    c_.status.setStatus("Failing: " + failure->reason);
+    c_.status.setStatus("Failing: " + failure->reason,
+                        fillIn(translate("StatusPanel", "Failing: %1"), {failure->reason}));
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(c_.next.bufferedEnd() - now);
-    c_.statusBar.setPanelText(panel::kProgramme, programmeOnChannel() + " is not recording; it ends in " +
-                                                     hoursMinutesSeconds(left.count()));
+    const std::string ends = hoursMinutesSeconds(left.count());
+    c_.statusBar.showPanelText(
+        panel::kProgramme, programmeOnChannel() + " is not recording; it ends in " + ends,
+        fillIn(translate("StatusPanel", "%1 is not recording; it ends in %2"), {shownProgrammeOnChannel(), ends}));
 }
 
 void SchedulerTick::whileRecording(bool minimised) {
@@ -214,21 +225,21 @@ void SchedulerTick::whileRecording(bool minimised) {
     const std::int64_t limit = device.CaptureLimit();
     c_.statusBar.setPanelText(panel::kCounter,
                               hoursMinutesSeconds(elapsed) + "  /  " + hoursMinutesSeconds(limit));
-    c_.statusBar.setPanelText(panel::kProgramme, programmeOnChannel() + " ends in " +
-                                                     hoursMinutesSeconds(std::max<std::int64_t>(0, limit - elapsed)));
-    if (rule.type == SplitType::Size) {
-        c_.statusBar.setPanelText(
-            panel::kSplit,
-            rule.value ? "Split in " + Format_Byte_Size(*rule.value * kBytesPerMegabyte - size) : "");
-    } else if (rule.type == SplitType::Time) {
-        std::string text;
-        if (rule.value) {
-            const double left = static_cast<double>(*rule.value) - static_cast<double>(elapsed) / 60000.0;
-            const double minutes = std::trunc(left);
-            text = "Split in " + zeroPad(static_cast<long long>(minutes), 2) + ":" +
-                   zeroPad(static_cast<long long>(roundHalfEven((left - minutes) * 60)), 2);
+    const std::string ends = hoursMinutesSeconds(std::max<std::int64_t>(0, limit - elapsed));
+    c_.statusBar.showPanelText(panel::kProgramme, programmeOnChannel() + " ends in " + ends,
+                               fillIn(translate("StatusPanel", "%1 ends in %2"), {shownProgrammeOnChannel(), ends}));
+    if (rule.type == SplitType::Size || rule.type == SplitType::Time) {
+        std::string left;
+        if (rule.value && rule.type == SplitType::Size) {
+            left = Format_Byte_Size(*rule.value * kBytesPerMegabyte - size);
+        } else if (rule.value) {
+            const double minutesLeft = static_cast<double>(*rule.value) - static_cast<double>(elapsed) / 60000.0;
+            const double minutes = std::trunc(minutesLeft);
+            left = zeroPad(static_cast<long long>(minutes), 2) + ":" +
+                   zeroPad(static_cast<long long>(roundHalfEven((minutesLeft - minutes) * 60)), 2);
         }
-        c_.statusBar.setPanelText(panel::kSplit, text);
+        c_.statusBar.showPanelText(panel::kSplit, left.empty() ? "" : "Split in " + left,
+                                   left.empty() ? "" : fillIn(translate("StatusPanel", "Split in %1"), {left}));
     }
     // Past 100 (a device running over its limit) is ignored by Progress.
     const std::int64_t percent = limit > 0 ? elapsed * 100 / limit : 0;

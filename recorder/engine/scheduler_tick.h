@@ -30,6 +30,8 @@ private:
     void whileRecording(bool minimised);
     void showFailing(Instant now);
     std::string programmeOnChannel() const;
+    // The same in the user's language, for the status bar to show.
+    std::string shownProgrammeOnChannel() const;
     bool worthStarting() const;
     void keepToTheClock();
     void startIfDue();

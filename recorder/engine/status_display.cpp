@@ -7,6 +7,11 @@ void StatusDisplay::setStatus(const std::string& text) {
     bar_.setPanelText(panel::kStatus, text);
 }
 
+void StatusDisplay::setStatus(const std::string& text, const std::string& shown) {
+    status_ = text;
+    bar_.showPanelText(panel::kStatus, text, shown);
+}
+
 void StatusDisplay::setProgress(int value) {
     if (value < 0 || value > 100) return;
     ProgressBarView& bar = bar_.progressBar();

@@ -13,6 +13,8 @@ public:
 
     const std::string& Status() const { return status_; }
     void setStatus(const std::string& text);
+    // `text` as read back, `shown` in the user's language.
+    void setStatus(const std::string& text, const std::string& shown);
 
     int Progress() const { return progress_; }
     // 0 hides the bar, 1 to 100 shows it; other values are ignored.

@@ -194,11 +194,13 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
     };
     const Check checks[] = {
         {duration.empty(), KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must enter a program duration"), Control::duration},
-        {channels.text.empty(), KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must select a ChannelName"), Control::channels},
+        {channels.text.empty(), KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must select a ChannelName"),
+         Control::channels},
         {Chno.text.empty(), KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must select a ChannelNumber"), Control::Chno},
-        {characterCount(programme) < 2, KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must enter a program name at least 2 chars"),
-         Control::programme},
-        {templateList.selected < 0, KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must select a valid template"), Control::templateList},
+        {characterCount(programme) < 2,
+         KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must enter a program name at least 2 chars"), Control::programme},
+        {templateList.selected < 0, KELBO_TRANSLATE_NOOP("AddScheduleForm", "Must select a valid template"),
+         Control::templateList},
         // A duration that is not a number would list the item but never
         // record it, and the next load of the file would drop it.
         {!isWholeMinutes(duration), kDurationNotANumber, Control::duration},
@@ -208,8 +210,8 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
     };
     for (const Check& check : checks) {
         if (!check.failed) continue;
-        c_.boxes.show(translate("AddScheduleForm", kIncompleteTitle), translate("AddScheduleForm", check.message), MessageBoxes::Icon::None,
-                      MessageBoxes::Buttons::Ok);
+        c_.boxes.show(translate("AddScheduleForm", kIncompleteTitle), translate("AddScheduleForm", check.message),
+                      MessageBoxes::Icon::None, MessageBoxes::Buttons::Ok);
         return AddResult{false, check.focus};
     }
 

@@ -170,14 +170,14 @@ void DetailPane::commitBuffer(const Buffer& buffer) {
     // A buffer that is not a whole number would break the adjusted times and
     // the choice of the next programme.
     if (!typed.empty() && !isBufferValue(typed)) {
-        messages_.show(translate("DetailPane", "Invalid Buffer"), translate("DetailPane", buffer.invalidText), MessageBoxes::Icon::Exclamation,
-                       MessageBoxes::Buttons::Ok);
+        messages_.show(translate("DetailPane", "Invalid Buffer"), translate("DetailPane", buffer.invalidText),
+                       MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
         fields_.*buffer.field = cell;
         changed();
         return;
     }
-    if (messages_.show(translate("DetailPane", kConfirmTitle), translate("DetailPane", buffer.question), MessageBoxes::Icon::None,
-                       MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
+    if (messages_.show(translate("DetailPane", kConfirmTitle), translate("DetailPane", buffer.question),
+                       MessageBoxes::Icon::None, MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
         fields_.*buffer.field = cell;
         changed();
         return;
@@ -204,14 +204,16 @@ void DetailPane::Detail_StartBuffer_LostFocus() {
     commitBuffer({Column::SBuf, &DetailFields::startBuffer, &ScheduleItem::StartBuffer,
                   &LiveSettings::StartBuffer,
                   KELBO_TRANSLATE_NOOP("DetailPane", "Are you sure you want to change the StartBuffer?"),
-                  KELBO_TRANSLATE_NOOP("DetailPane", "The start buffer must be a whole number of minutes from 0 to 32767.")});
+                  KELBO_TRANSLATE_NOOP("DetailPane",
+                                       "The start buffer must be a whole number of minutes from 0 to 32767.")});
 }
 
 void DetailPane::Detail_EndBuffer_LostFocus() {
     commitBuffer({Column::EBuf, &DetailFields::endBuffer, &ScheduleItem::EndBuffer,
                   &LiveSettings::EndBuffer,
                   KELBO_TRANSLATE_NOOP("DetailPane", "Are you sure you want to change the EndBuffer?"),
-                  KELBO_TRANSLATE_NOOP("DetailPane", "The end buffer must be a whole number of minutes from 0 to 32767.")});
+                  KELBO_TRANSLATE_NOOP("DetailPane",
+                                       "The end buffer must be a whole number of minutes from 0 to 32767.")});
 }
 
 void DetailPane::Detail_FileName_LostFocus() {

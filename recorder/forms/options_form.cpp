@@ -182,8 +182,8 @@ void OptionsForm::runSplitCheck() {
         return;
     }
     if (!parseNumber(value)) {
-        boxes_.show(translate("OptionsForm", "Split Value Error"), translate("OptionsForm", "Split value must be numeric"),
-                    MessageBoxes::Icon::None,
+        boxes_.show(translate("OptionsForm", "Split Value Error"),
+                    translate("OptionsForm", "Split value must be numeric"), MessageBoxes::Icon::None,
                     MessageBoxes::Buttons::Ok);
         value.clear();
         acceptedSplitValue_.clear();

@@ -7,12 +7,17 @@ namespace kelbo {
 
 const std::array<PictureControlNames, kPictureControlCount>& pictureControls() {
     static const std::array<PictureControlNames, kPictureControlCount> names = {{
-        {PictureControl::Brightness, KELBO_TRANSLATE_NOOP("PictureControls", "Brightness"), "Default_Brightness", "Brightness_Scroll"},
-        {PictureControl::Contrast, KELBO_TRANSLATE_NOOP("PictureControls", "Contrast"), "Default_Contrast", "Contrast_Scroll"},
-        {PictureControl::Saturation, KELBO_TRANSLATE_NOOP("PictureControls", "Saturation"), "Default_Saturation", "Saturation_Scroll"},
-        {PictureControl::Sharpness, KELBO_TRANSLATE_NOOP("PictureControls", "Sharpness"), "Default_Sharpness", "Sharpness_Scroll"},
+        {PictureControl::Brightness, KELBO_TRANSLATE_NOOP("PictureControls", "Brightness"), "Default_Brightness",
+         "Brightness_Scroll"},
+        {PictureControl::Contrast, KELBO_TRANSLATE_NOOP("PictureControls", "Contrast"), "Default_Contrast",
+         "Contrast_Scroll"},
+        {PictureControl::Saturation, KELBO_TRANSLATE_NOOP("PictureControls", "Saturation"), "Default_Saturation",
+         "Saturation_Scroll"},
+        {PictureControl::Sharpness, KELBO_TRANSLATE_NOOP("PictureControls", "Sharpness"), "Default_Sharpness",
+         "Sharpness_Scroll"},
         {PictureControl::Tint, KELBO_TRANSLATE_NOOP("PictureControls", "Tint"), "Default_Tint", "Tint_Scroll"},
-        {PictureControl::Volume, KELBO_TRANSLATE_NOOP("PictureControls", "Audio Volume"), "Default_Volume", "Volume_Scroll"},
+        {PictureControl::Volume, KELBO_TRANSLATE_NOOP("PictureControls", "Audio Volume"), "Default_Volume",
+         "Volume_Scroll"},
     }};
     return names;
 }

@@ -28,7 +28,15 @@ class StatusBarPort {
 public:
     virtual ~StatusBarPort() = default;
     virtual void setPanelText(const std::string& key, const std::string& text) = 0;
+    // `text` as the recorder reads it back (kelbo --status) and `shown`, the
+    // same in the user's language, which the panel shows.
+    virtual void showPanelText(const std::string& key, const std::string& text, const std::string& shown) {
+        static_cast<void>(shown);
+        setPanelText(key, text);
+    }
     virtual std::string panelText(const std::string& key) const = 0;
+    // What the panel shows the user.
+    virtual std::string shownPanelText(const std::string& key) const { return panelText(key); }
     virtual void setPanelVisible(const std::string& key, bool visible) = 0;
     virtual bool panelVisible(const std::string& key) const = 0;
     // Made on first use, drawing into the progress panel; owned by the port.

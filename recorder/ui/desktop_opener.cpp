@@ -59,7 +59,8 @@ FileOpener desktopFileOpener() {
         }
         const auto commands = launchCommands(*app, files);
         if (commands.empty())
-            return fillIn(translate("kelbo::ui::DesktopOpener", "%1 (%2) cannot be started: its command line cannot be read."),
+            return fillIn(translate("kelbo::ui::DesktopOpener",
+                                    "%1 (%2) cannot be started: its command line cannot be read."),
                           {app->name, app->id});
         for (const auto& command : commands) {
             QStringList args;

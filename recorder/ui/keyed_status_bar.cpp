@@ -50,15 +50,22 @@ void KeyedStatusBar::clearPanelPicture(const std::string& key) {
 }
 
 void KeyedStatusBar::setPanelText(const std::string& key, const std::string& text) {
+    // The fixed texts (the device's state words) have translations of their
+    // own; the others come with theirs through showPanelText.
+    showPanelText(key, text, QCoreApplication::translate("StatusPanel", text.c_str()).toStdString());
+}
+
+void KeyedStatusBar::showPanelText(const std::string& key, const std::string& text, const std::string& given) {
     texts_[key] = text;
-    // The fixed texts (the device's state words) have translations; a text
-    // made up of programme names and times has none and shows as it is.
-    const QString translated = QCoreApplication::translate("StatusPanel", text.c_str());
-    const QString shown = translated != QString::fromUtf8(text.c_str(), static_cast<qsizetype>(text.size()))
-                              ? translated
-                              : QString::fromLocal8Bit(text.c_str(), static_cast<qsizetype>(text.size()));
+    const QString shown = given != text ? QString::fromStdString(given)
+                                        : QString::fromLocal8Bit(text.c_str(), static_cast<qsizetype>(text.size()));
     if (auto* elided = qobject_cast<ElidedLabel*>(panel(key))) elided->setFullText(shown);
     else if (QLabel* label = panel(key)) label->setText(shown);
+}
+
+std::string KeyedStatusBar::shownPanelText(const std::string& key) const {
+    const QLabel* label = panel(key);
+    return label ? label->text().toStdString() : std::string();
 }
 
 std::string KeyedStatusBar::panelText(const std::string& key) const {

@@ -35,7 +35,9 @@ public:
     void clearPanelPicture(const std::string& key);
 
     void setPanelText(const std::string& key, const std::string& text) override;
+    void showPanelText(const std::string& key, const std::string& text, const std::string& shown) override;
     std::string panelText(const std::string& key) const override;
+    std::string shownPanelText(const std::string& key) const override;
     void setPanelVisible(const std::string& key, bool visible) override;
     bool panelVisible(const std::string& key) const override;
     ProgressBarView& progressBar() override;

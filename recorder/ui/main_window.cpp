@@ -77,7 +77,8 @@ MainWindow::MainWindow(MainWindowServices services, QWidget* parent)
     });
     connect(&tray_->notifications(), &FreedesktopNotifications::showInFolderRequested, this,
             [this](const QStringList& files) {
-                if (!files.isEmpty()) openFiles({part_files::folderOf(files.front().toStdString())}, tr("Show in Folder").toStdString());
+                if (!files.isEmpty())
+                    openFiles({part_files::folderOf(files.front().toStdString())}, tr("Show in Folder").toStdString());
             });
     buildMenus();
     buildStatusBar();
@@ -381,12 +382,13 @@ void MainWindow::showRunState() {
     if (recording) {
         const ScheduleList& list = recorder_->document().list();
         const int row = recorder_->next().NextRow();
-        programme = noticeProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
+        programme = shownProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
     }
     sleep_->setHeld(recording, fillIn(translate("kelbo::ui::MainWindow", "Kelbo is recording %1"), {programme}));
     tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());
     if (!isMinimised())
-        tray_->showState(recorder_->recording(), recorder_->next().any(), statusBar_->panelText(panel::kProgramme));
+        tray_->showState(recorder_->recording(), recorder_->next().any(),
+                         statusBar_->shownPanelText(panel::kProgramme));
 }
 
 void MainWindow::Quit_Click() {

@@ -78,7 +78,8 @@ void QtMessageBoxes::notify(const std::string& title, const std::string& text, I
         ++open.later;
         QString more = QCoreApplication::translate("kelbo::ui::QtMessageBoxes", "(%1 more since)").arg(open.later);
         if (qtext != open.firstText)
-            more += QCoreApplication::translate("kelbo::ui::QtMessageBoxes", "\nThe latest, at %1:\n%2").arg(QTime::currentTime().toString("HH:mm:ss"), qtext);
+            more += QCoreApplication::translate("kelbo::ui::QtMessageBoxes", "\nThe latest, at %1:\n%2")
+                        .arg(QTime::currentTime().toString("HH:mm:ss"), qtext);
         open.box->setInformativeText(more);
         if (auto* label = open.box->findChild<QLabel*>("qt_msgbox_informativelabel"))
             label->setTextFormat(Qt::PlainText);

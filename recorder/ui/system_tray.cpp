@@ -13,8 +13,7 @@ namespace {
 QString shownTip(const std::string& tip) {
     // Several programs sit in a tray: the tip says whose icon this is.
     if (tip.empty() || tip == "Kelbo") return QStringLiteral("Kelbo");
-    // The fixed texts of the status bar's programme panel come translated.
-    return QStringLiteral("Kelbo: ") + QCoreApplication::translate("StatusPanel", tip.c_str());
+    return QStringLiteral("Kelbo: ") + QString::fromStdString(tip);
 }
 }  // namespace
 

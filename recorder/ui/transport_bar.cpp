@@ -20,9 +20,13 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {4, Glyph::Stop, QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Stop current recording immediately"), QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Stop")},
-    {8, Glyph::Add, QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Add an item to the recording schedule"), QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Add")},
-    {9, Glyph::Delete, QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Delete the selected item from the recording schedule"), QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Delete")},
+    {4, Glyph::Stop, QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Stop current recording immediately"),
+     QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Stop")},
+    {8, Glyph::Add, QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Add an item to the recording schedule"),
+     QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Add")},
+    {9, Glyph::Delete,
+     QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Delete the selected item from the recording schedule"),
+     QT_TRANSLATE_NOOP("kelbo::ui::TransportBar", "Delete")},
 };
 
 }  // namespace

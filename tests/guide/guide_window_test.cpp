@@ -297,13 +297,14 @@ TEST_F(GuideWindowTest, RecordSeriesStoresARuleAndRecordsEveryEpisodeOnce) {
 TEST_F(GuideWindowTest, ASeriesStatusShowsPercentSignsOfGuideTextAsTheyAre) {
     using namespace std::chrono;
     const Instant soon = floor<minutes>(system_clock::now()) + hours(2);
-    std::string text = "<tv><channel id='a'><display-name>1</display-name><display-name>Two%5</display-name></channel>";
+    std::string text =
+        "<tv><channel id='a'><display-name>1</display-name><display-name>Two%5</display-name></channel>";
     text += xmltvProgramme("a", soon, 30, "<title>100%4 Fun</title>");
     text += "</tv>";
     open(text);
     std::unique_ptr<QMenu> menu(window->programmeMenu(0));
     action(action(menu.get(), "Record series with")->menu(), "DEFAULT Template")->trigger();
-    EXPECT_EQ(window->statusText(),
+    EXPECT_EQ(window->statusText().toStdString(),
               "Series rule stored for \"100%4 Fun\" on Two%5: 1 programme(s) handed to the add-in, 0 already in "
               "the schedule.");
 }

@@ -28,6 +28,8 @@ public:
                 {{"AddScheduleForm", "Incomplete Data"}, "Unvollständige Angaben"},
                 {{"AddScheduleForm", "Must enter a program duration"}, "Bitte eine Dauer eingeben"},
                 {{"RecordingNotices", "Recording %1 into %2"}, "In %2 wird %1 aufgenommen"},
+                {{"StatusPanel", "%1 on %2"}, "%1 auf %2"},
+                {{"StatusPanel", "%1 starts in %2"}, "%1 beginnt in %2"},
             };
             const auto found = german.find({context, text});
             return found != german.end() ? found->second : std::string(text);
@@ -83,4 +85,20 @@ TEST(TranslationTest, BoxesAndNoticesOfTheHeadlessLayersGoThroughTheTranslator) 
     // An engine notice, its parts placed where the translation puts them.
     const Announcement started = recordingStartedNotice("\"News\"", "/videos/News.mpg");
     EXPECT_EQ(started.text, "In News.mpg wird \"News\" aufgenommen");
+}
+
+TEST(TranslationTest, TheStatusBarShowsItsTextsTranslatedAndReadsThemBackInEnglish) {
+    RecorderRig rig(DateTime::fromCivil(2026, 12, 7, 18, 0));
+    const GermanTranslator german;
+    rig.loadSchedule(programme("News", DateTime::fromCivil(2026, 12, 7, 20, 0), 30).text());
+    rig.tick();
+    // kelbo --status and the recorder read the English text back.
+    EXPECT_EQ(rig.panel(panel::kProgramme).rfind("News on ", 0), 0u) << rig.panel(panel::kProgramme);
+    EXPECT_NE(rig.panel(panel::kProgramme).find(" starts in 000:0"), std::string::npos);
+    // The user reads it in German, with the same programme, channel and time.
+    const std::string shown = rig.statusBar.shown[panel::kProgramme];
+    EXPECT_EQ(shown.rfind("News auf ", 0), 0u) << shown;
+    EXPECT_NE(shown.find(" beginnt in 000:0"), std::string::npos) << shown;
+    const std::string english = rig.panel(panel::kProgramme);
+    EXPECT_EQ(shown.substr(shown.find(" beginnt in ") + 12), english.substr(english.find(" starts in ") + 11));
 }

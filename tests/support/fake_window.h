@@ -19,7 +19,11 @@ public:
 // Status-bar panels as texts and visibility; every panel starts visible.
 class FakeStatusBar : public StatusBarPort {
 public:
-    void setPanelText(const std::string& key, const std::string& text) override { texts[key] = text; }
+    void setPanelText(const std::string& key, const std::string& text) override { shown[key] = texts[key] = text; }
+    void showPanelText(const std::string& key, const std::string& text, const std::string& inLanguage) override {
+        texts[key] = text;
+        shown[key] = inLanguage;
+    }
     std::string panelText(const std::string& key) const override {
         const auto it = texts.find(key);
         return it == texts.end() ? std::string() : it->second;
@@ -35,6 +39,8 @@ public:
     }
 
     std::map<std::string, std::string> texts;
+    // What the user would read, in the user's language.
+    std::map<std::string, std::string> shown;
     std::map<std::string, bool> hidden;
     FakeProgressBar bar;
     int progressBarRequests = 0;

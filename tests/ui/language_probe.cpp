@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     std::cout << '\n';
     const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
     std::cout << "cancel: " << buttons.button(QDialogButtonBox::Cancel)->text().toStdString() << '\n';
-    const RecordingNotice notice = recordingStartedNotice("\"News\"", "/videos/News.mpg");
+    const RecordingNotice notice = recordingStartedNotice(shownProgrammeText("News", "BBC1"), "/videos/News.mpg");
     std::cout << "notice: " << notice.title << " | " << notice.text << '\n';
     std::cout << "date: " << window.findChild<QLabel*>("pnlDate")->text().toStdString() << '\n';
     // The status bar shows its fixed texts translated and gives the

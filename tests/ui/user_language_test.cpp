@@ -43,7 +43,7 @@ TEST(UserLanguageTest, AGermanSessionReadsGermanMenusQtButtonsAndRecorderNotices
         // Qt's own translation, for its standard buttons and dialogs.
         EXPECT_EQ(probe["cancel"], "Abbrechen");
         // A text of the layers below the widgets, through their hook.
-        EXPECT_EQ(probe["notice"], "Aufnahme gestartet | Aufnahme von \"News\" in News.mpg");
+        EXPECT_EQ(probe["notice"], "Aufnahme gestartet | Aufnahme von „News“ auf BBC1 in News.mpg");
         // Dates keep their one format in every language.
         EXPECT_EQ(probe["date"], "07-12-2026");
         // The status bar shows its words in German but the recorder, and
@@ -61,7 +61,7 @@ TEST(UserLanguageTest, EnglishAndLanguagesWithoutATranslationKeepTheEnglishTexts
         auto probe = probeIn(other);
         EXPECT_EQ(probe["translation"], "none");
         EXPECT_EQ(probe["menus"], "&File &View &Help");
-        EXPECT_EQ(probe["notice"], "Recording started | Recording \"News\" into News.mpg");
+        EXPECT_EQ(probe["notice"], "Recording started | Recording \"News\" on BBC1 into News.mpg");
         EXPECT_EQ(probe["date"], "07-12-2026");
         EXPECT_EQ(probe["programme panel"], "NO PROGRAMS TO RECORD");
         EXPECT_EQ(probe["programme read back"], "NO PROGRAMS TO RECORD");

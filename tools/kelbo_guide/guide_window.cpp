@@ -73,7 +73,8 @@ GuideWindow::GuideWindow(ListingModel* model, const GuideAddin& addin, QWidget* 
     proxy_->setFilterCaseSensitivity(Qt::CaseInsensitive);
     proxy_->setFilterKeyColumn(-1);  // any column
 
-    filter_->setPlaceholderText(QCoreApplication::translate("GuideWindow", "Filter by channel, title, category or description"));
+    filter_->setPlaceholderText(
+        QCoreApplication::translate("GuideWindow", "Filter by channel, title, category or description"));
     filter_->setClearButtonEnabled(true);
     connect(filter_, &QLineEdit::textChanged, proxy_, &QSortFilterProxyModel::setFilterFixedString);
 
@@ -162,7 +163,8 @@ QMenu* GuideWindow::programmeMenu(int row) {
     auto* menu = new QMenu(this);
     const auto entries = addin_.menu();
     if (entries.empty()) {
-        menu->addAction(QCoreApplication::translate("GuideWindow", "(the add-in offers no entries)"))->setEnabled(false);
+        menu->addAction(QCoreApplication::translate("GuideWindow", "(the add-in offers no entries)"))
+            ->setEnabled(false);
         return menu;
     }
     for (size_t i = 0; i < entries.size(); ++i) {

@@ -58,7 +58,8 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const {
         // The marks in the user's language; cell() keeps them as xmltv
         // --list writes them.
         const QString text = cell(index.row(), static_cast<Column>(index.column()));
-        return index.column() == Status && !text.isEmpty() ? QCoreApplication::translate("ListingModel", text.toUtf8().constData()) : text;
+        if (index.column() != Status || text.isEmpty()) return text;
+        return QCoreApplication::translate("ListingModel", text.toUtf8().constData());
     }
     if (role == Qt::ToolTipRole && index.column() == Description) {
         // Tooltips read anything that looks like markup as markup; guide
@@ -70,7 +71,8 @@ QVariant ListingModel::data(const QModelIndex& index, int role) const {
     if (role == EndedRole) return ended(index.row());
     if (role == Qt::ToolTipRole && index.column() == Status) {
         QStringList why;
-        if (scheduled(index.row())) why << QCoreApplication::translate("ListingModel", "The schedule holds this programme.");
+        if (scheduled(index.row()))
+            why << QCoreApplication::translate("ListingModel", "The schedule holds this programme.");
         if (ended(index.row())) why << QCoreApplication::translate("ListingModel", "This programme has ended.");
         return why.isEmpty() ? QVariant() : QVariant(why.join(QLatin1Char(' ')));
     }

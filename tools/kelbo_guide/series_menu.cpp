@@ -26,18 +26,22 @@ QString asMenuText(QString text) {
 
 SeriesMenu::SeriesMenu(std::vector<std::string> entries, std::function<void(const QString&)> report,
                        QWidget* parent)
-    : QMenu(QCoreApplication::translate("SeriesMenu", "&Series"), parent), entries_(std::move(entries)), report_(std::move(report)) {
+    : QMenu(QCoreApplication::translate("SeriesMenu", "&Series"), parent),
+      entries_(std::move(entries)),
+      report_(std::move(report)) {
     connect(this, &QMenu::aboutToShow, this, &SeriesMenu::refresh);
     refresh();
 }
 
 QString SeriesMenu::label(const SeriesRule& rule) const {
-    QString entry = rule.entry < entries_.size() ? qs(entries_[rule.entry]) : QCoreApplication::translate("SeriesMenu", "entry %1").arg(rule.entry);
+    QString entry = rule.entry < entries_.size()
+                        ? qs(entries_[rule.entry])
+                        : QCoreApplication::translate("SeriesMenu", "entry %1").arg(rule.entry);
     entry.remove(QRegularExpression(QStringLiteral("^Record with ")));
-    QString text = QCoreApplication::translate("SeriesMenu", "\"%1\" on %2 with %3")
-                       .arg(qs(rule.title), rule.channel.empty() ? QCoreApplication::translate("SeriesMenu", "any channel")
-                                                                 : QStringLiteral("\"%1\"").arg(qs(rule.channel)),
-                            entry);
+    const QString channel = rule.channel.empty() ? QCoreApplication::translate("SeriesMenu", "any channel")
+                                                 : QStringLiteral("\"%1\"").arg(qs(rule.channel));
+    QString text =
+        QCoreApplication::translate("SeriesMenu", "\"%1\" on %2 with %3").arg(qs(rule.title), channel, entry);
     if (rule.newOnly) text += QCoreApplication::translate("SeriesMenu", ", new episodes only");
     return text;
 }
@@ -52,7 +56,8 @@ void SeriesMenu::refresh() {
     }
     for (const SeriesRule& rule : rules) {
         QMenu* menu = addMenu(asMenuText(label(rule)));
-        connect(menu->addAction(QCoreApplication::translate("SeriesMenu", "Remove")), &QAction::triggered, this, [this, rule] { remove(rule); });
+        connect(menu->addAction(QCoreApplication::translate("SeriesMenu", "Remove")), &QAction::triggered, this,
+                [this, rule] { remove(rule); });
     }
 }
 
