@@ -93,7 +93,7 @@ struct Engine {
     Engine()
         : clock(toInstant(DateTime::fromCivil(2026, 11, 24, 12, 0))),
           document(settings, quiet),
-          next(document.list(), quiet, clock),
+          next(document, quiet, clock),
           status(quiet),
           session(context()),
           tick(context(), session) {

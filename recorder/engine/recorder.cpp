@@ -13,7 +13,7 @@ namespace kelbo {
 Recorder::Recorder(RecorderPorts ports)
     : ports_(ports),
       document_(settings_, ports.messages, ports.clock),
-      next_(document_.list(), ports.statusBar, ports.clock),
+      next_(document_, ports.statusBar, ports.clock),
       status_(ports.statusBar),
       livePreview_(ports.device, ports.messages),
       session_(context()),

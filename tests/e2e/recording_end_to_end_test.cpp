@@ -62,7 +62,7 @@ TEST(RecordingEndToEnd, ADueProgrammeIsRecordedInPartsAndFinished) {
 
     ScheduleDocument document(settings, messages);
     FakeStatusBar statusBar;
-    NextProgramme next(document.list(), statusBar, clock);
+    NextProgramme next(document, statusBar, clock);
     StatusDisplay status(statusBar);
     FakeWindow window;
     FakeTray tray;

@@ -41,7 +41,7 @@ protected:
     StreamSchedulingTest()
         : clock(toInstant(kEight)),
           document(settings, messages, clock),
-          next(document.list(), statusBar, clock),
+          next(document, statusBar, clock),
           status(statusBar) {
         settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
         settings.FileString = (dir / "movies" / "%programme%.mpg").string();

@@ -13,7 +13,7 @@ RecorderContext contextOf(RecorderRig& r) {
 RecorderRig::RecorderRig(DateTime start)
     : clock(toInstant(start)),
       document(settings, messages, clock),
-      next(document.list(), statusBar, clock),
+      next(document, statusBar, clock),
       status(statusBar),
       session(contextOf(*this)),
       tick_(contextOf(*this), session) {

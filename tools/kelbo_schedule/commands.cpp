@@ -72,7 +72,7 @@ std::optional<std::string> unusable(const std::string& path, bool missingIsEmpty
 struct Session {
     Session(const Invocation& args, const Clock& clock, std::ostream& errors)
         : settings(readLiveSettings(SettingsStore(SettingsStore::defaultLocation()), desktopDefaultFolders(userVideosFolder()))),
-          messages(errors), document(settings, messages, clock), next(document.list(), statusBar, clock),
+          messages(errors), document(settings, messages, clock), next(document, statusBar, clock),
           err(errors) {
         if (args.file) settings.ScheduleFile = *args.file;
     }
