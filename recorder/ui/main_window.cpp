@@ -192,7 +192,7 @@ void MainWindow::buildFrames(const RecorderParts& parts) {
     buttons_ = new TransportBar(frame1_);
     connect(buttons_, &TransportBar::clicked, this, &MainWindow::TransportControl_Click);
     actions_->bindDeleteTo(*list_);
-    new FinishedRowsFilter(*viewMenu_, *list_, r.document().list(), services_.clock, options_->store());
+    new FinishedRowsFilter(*viewMenu_, *list_, r.document(), services_.clock, options_->store());
     statusBar_->setPanelToolTip(panel::kStatus, [this] { return freeSpaceTip(); });
     rowMenu_ = new RecordedRowMenu(*list_, r.document().list(),
                                    [this] { TransportControl_Click(ScheduleCommands::kDeleteButton); },

@@ -71,7 +71,9 @@ TEST_F(DetailPaneTest, PaneIsEditableOnlyWhileTheBufferedStartIsAhead) {
     EXPECT_EQ(pane.shownRow(), 2);
 
     // A start that does not read as a date leaves the pane greyed.
-    rig.document.list().setCell(2, Column::Date, "someday");
+    ScheduleItem someday = *rig.document.schedule().stored(rig.document.idOfRow(2));
+    someday.StartDate = "someday";
+    rig.document.schedule().edit(rig.document.idOfRow(2), someday);
     pane.listview_play_ItemClick(2);
     EXPECT_FALSE(pane.editable());
     EXPECT_EQ(fields().adjustedStart, "");

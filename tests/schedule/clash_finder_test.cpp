@@ -1,5 +1,6 @@
 #include "recorder/schedule/clash_finder.h"
 #include "recorder/schedule/row_timing.h"
+#include "common/text_util.h"
 #include "support/recorder_rig.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,17 @@ std::string threeDigits(int n) {
     char text[8];
     std::snprintf(text, sizeof text, "%03d", n);
     return text;
+}
+
+// A row's times read from its cells, as the list was first read.
+std::optional<RowTimes> rowTimes(const ScheduleList& list, int row) {
+    const auto date = DateTime::parseDate(list.cell(row, Column::Date));
+    const auto time = DateTime::parseTime(list.cell(row, Column::Time));
+    const auto startBuffer = parseNumber(list.cell(row, Column::SBuf));
+    const auto endBuffer = parseNumber(list.cell(row, Column::EBuf));
+    const auto duration = parseWholeNumber(list.cell(row, Column::Duration));
+    if (!date || !time || !startBuffer || !endBuffer || !duration) return std::nullopt;
+    return recordingTimes(DateTime(date->days() + time->days()), *startBuffer, *endBuffer, *duration);
 }
 
 // Pair by pair, as the list was first marked: every pair of every pass looks
