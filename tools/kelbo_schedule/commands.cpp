@@ -2,6 +2,7 @@
 
 #include "common/default_folders.h"
 #include "common/host_paths.h"
+#include "common/iso_time.h"
 #include "common/schedule_format.h"
 #include "common/text_util.h"
 #include "common/settings_store.h"
@@ -138,7 +139,11 @@ void printTable(const ScheduleList& list, std::ostream& out) {
     if (list.rowCount() == 0) out << "(no programmes)\n";
 }
 
-void printJson(const ScheduleList& list, std::ostream& out) {
+// Each row's cells by header, its colour and tag as the list shows them,
+// and the programme itself: its id, times, status, whether it is next, and
+// the ids of those it clashes with.
+void printJson(const ScheduleDocument& document, const NextProgramme& next, std::ostream& out) {
+    const ScheduleList& list = document.list();
     const ColumnLayout& layout = list.layout();
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (int row = 1; row <= list.rowCount(); ++row) {
@@ -147,6 +152,19 @@ void printJson(const ScheduleList& list, std::ostream& out) {
             object[headerText(*layout.columnAt(p))] = list.Get_Cell(row, p - 1);
         object["colour"] = list.rowColour(row);
         object["tag"] = list.tag(row);
+        const ProgrammeId id = document.idOfRow(row);
+        const auto programme = document.schedule().find(id);
+        object["id"] = id;
+        const auto instant = [&](Instant RowTimes::*which) {
+            return programme && programme->times ? nlohmann::ordered_json(isoLocalTime((*programme->times).*which))
+                                                 : nlohmann::ordered_json(nullptr);
+        };
+        object["start"] = instant(&RowTimes::start);
+        object["bufferedStart"] = instant(&RowTimes::bufferedStart);
+        object["bufferedEnd"] = instant(&RowTimes::bufferedEnd);
+        object["status"] = std::string(statusName(document.schedule().statusOf(id)));
+        object["next"] = next.any() && next.id() == id;
+        object["clashesWith"] = next.clashes().with(id);
         rows.push_back(std::move(object));
     }
     // Schedule files are 8-bit text; bytes that are not UTF-8 become U+FFFD.
@@ -158,7 +176,7 @@ void printJson(const ScheduleList& list, std::ostream& out) {
 int listSchedule(const Invocation& args, const Clock& clock, std::ostream& out, std::ostream& err) {
     Session session(args, clock, err);
     if (!session.load()) return 1;
-    if (args.json) printJson(session.document.list(), out);
+    if (args.json) printJson(session.document, session.next, out);
     else printTable(session.document.list(), out);
     return 0;
 }
