@@ -14,11 +14,12 @@ namespace kelbo {
 Recorder::Recorder(RecorderPorts ports)
     : ports_(ports),
       document_(settings_, ports.messages, ports.clock),
-      next_(document_, ports.statusBar, ports.clock),
+      next_(document_, ports.clock),
       status_(ports.statusBar),
       livePreview_(ports.device, ports.messages),
       session_(context()),
       tick_(context(), session_) {
+    next_.setChoosingListener([this] { status_.showNothingToRecord(); });
     ports_.device.setStateListener([this] {
         session_.resolvePendingStart();
         // A recording the device has just ended by itself is finished at

@@ -375,9 +375,7 @@ void RecordingSession::Stop_Recording() {
     } else {
         c_.next.clear();
         list.refresh();
-        c_.statusBar.setPanelText(panel::kProgramme, "NO PROGRAMS TO RECORD");
-        c_.statusBar.setPanelVisible(panel::kCounter, false);
-        c_.statusBar.setPanelVisible(panel::kSplit, false);
+        c_.status.showNothingToRecord();
     }
     c_.document.releaseHeld();
     c_.document.Write_Schedule();

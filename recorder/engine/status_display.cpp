@@ -20,4 +20,10 @@ void StatusDisplay::setProgress(int value) {
     bar.setValue(value);
 }
 
+void StatusDisplay::showNothingToRecord() {
+    bar_.setPanelText(panel::kProgramme, "NO PROGRAMS TO RECORD");
+    bar_.setPanelVisible(panel::kCounter, false);
+    bar_.setPanelVisible(panel::kSplit, false);
+}
+
 }  // namespace kelbo

@@ -1,26 +1,21 @@
 #include "next_programme.h"
 
 #include "schedule_document.h"
-#include "recorder/ports/ui_ports.h"
 
 namespace kelbo {
 
 namespace {
-const char kNothingToRecord[] = "NO PROGRAMS TO RECORD";
-
 // The list tells programmes apart by date, time and channel number.
 std::string finishKey(const ScheduleItem& item) {
     return item.StartDate + '\0' + item.StartTime + '\0' + item.ChannelNumber;
 }
 }  // namespace
 
-NextProgramme::NextProgramme(ScheduleDocument& document, StatusBarPort& bar, const Clock& clock)
-    : document_(document), bar_(bar), clock_(clock) {}
+NextProgramme::NextProgramme(ScheduleDocument& document, const Clock& clock)
+    : document_(document), clock_(clock) {}
 
 void NextProgramme::Find_Next_Schedule() {
-    bar_.setPanelText(panel::kProgramme, kNothingToRecord);
-    bar_.setPanelVisible(panel::kCounter, false);
-    bar_.setPanelVisible(panel::kSplit, false);
+    if (choosing_) choosing_();
     chosen_ = false;
 
     const Instant now = clock_.now();

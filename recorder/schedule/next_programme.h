@@ -5,12 +5,12 @@
 #include "row_timing.h"
 #include "common/clock.h"
 
+#include <functional>
 #include <string>
 
 namespace kelbo {
 
 class ScheduleDocument;
-class StatusBarPort;
 
 // Which programme the recorder records next: the first, in start order,
 // whose buffered end is still ahead. Its buffered start and end are kept as
@@ -18,11 +18,14 @@ class StatusBarPort;
 // by id, so it follows the programme wherever the start order puts it.
 class NextProgramme {
 public:
-    NextProgramme(ScheduleDocument& document, StatusBarPort& bar, const Clock& clock);
+    NextProgramme(ScheduleDocument& document, const Clock& clock);
     NextProgramme(const NextProgramme&) = delete;
     NextProgramme& operator=(const NextProgramme&) = delete;
 
     void Find_Next_Schedule();
+    // Told as every choice begins, so that what showed the last one can go
+    // back to its idle texts.
+    void setChoosingListener(std::function<void()> listener) { choosing_ = std::move(listener); }
 
     ProgrammeId id() const { return id_; }
     Instant bufferedStart() const { return bufferedStart_; }
@@ -51,8 +54,8 @@ private:
     bool isRecordedToItsEnd(ProgrammeId id) const;
 
     ScheduleDocument& document_;
-    StatusBarPort& bar_;
     const Clock& clock_;
+    std::function<void()> choosing_;
     bool chosen_ = false;
     Instant bufferedStart_;
     Instant bufferedEnd_;

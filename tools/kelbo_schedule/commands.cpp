@@ -9,7 +9,6 @@
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/dropped_records.h"
 #include "recorder/schedule/next_programme.h"
-#include "recorder/ports/ui_ports.h"
 #include "recorder/schedule/schedule_document.h"
 #include "recorder/schedule/slot_choice.h"
 
@@ -39,18 +38,6 @@ private:
     std::ostream& err_;
 };
 
-// No window here: status-bar texts go nowhere.
-class NoStatusBar : public StatusBarPort, ProgressBarView {
-public:
-    void setPanelText(const std::string&, const std::string&) override {}
-    std::string panelText(const std::string&) const override { return {}; }
-    void setPanelVisible(const std::string&, bool) override {}
-    bool panelVisible(const std::string&) const override { return false; }
-    ProgressBarView& progressBar() override { return *this; }
-    void setTextOnly(bool) override {}
-    void setValue(int) override {}
-};
-
 // Why the schedule file cannot be used, in words; nothing when it can. What
 // is not a regular file is refused: reading a pipe would wait for a writer,
 // and a rewrite would put a file in its place. A missing file is an empty
@@ -73,7 +60,7 @@ std::optional<std::string> unusable(const std::string& path, bool missingIsEmpty
 struct Session {
     Session(const Invocation& args, const Clock& clock, std::ostream& errors)
         : settings(readLiveSettings(SettingsStore(SettingsStore::defaultLocation()), desktopDefaultFolders(userVideosFolder()))),
-          messages(errors), document(settings, messages, clock), next(document, statusBar, clock),
+          messages(errors), document(settings, messages, clock), next(document, clock),
           err(errors) {
         if (args.file) settings.ScheduleFile = *args.file;
     }
@@ -92,7 +79,6 @@ struct Session {
     LiveSettings settings;
     StderrMessages messages;
     ScheduleDocument document;
-    NoStatusBar statusBar;
     NextProgramme next;
     std::ostream& err;
 };
