@@ -139,7 +139,7 @@ RecorderState Recorder::state() const {
     return s;
 }
 
-void Recorder::recoverInterruptedRecordings() { recoverLeftoverParts(document_.list()); }
+void Recorder::recoverInterruptedRecordings() { recoverLeftoverParts(document_); }
 
 void Recorder::shutDown() {
     session_.shutDown();

@@ -378,9 +378,8 @@ void MainWindow::showRunState() {
     const bool recording = recorder_->recording();
     std::string programme;
     if (recording) {
-        const ScheduleList& list = recorder_->document().list();
-        const int row = recorder_->next().NextRow();
-        programme = noticeProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
+        if (const ScheduleItem* item = recorder_->document().schedule().stored(recorder_->next().id()))
+            programme = noticeProgrammeText(item->ProgrammeName, item->ChannelName);
     }
     sleep_->setHeld(recording, "Kelbo is recording " + programme);
     tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());
