@@ -43,7 +43,7 @@ void findClashAllOverlapping(benchmark::State& state) {
     document.Load_Schedule();
     document.Display_Schedule();
     const Instant now = std::chrono::system_clock::now();
-    for (auto _ : state) FindClash(document.list(), now);
+    for (auto _ : state) FindClash(document.schedule(), document.list(), now);
     state.counters["rows"] = document.list().rowCount();
     state.counters["tag_chars"] = static_cast<double>(document.list().tag(1).size());
 }

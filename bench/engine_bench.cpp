@@ -93,10 +93,11 @@ struct Engine {
     Engine()
         : clock(toInstant(DateTime::fromCivil(2026, 11, 24, 12, 0))),
           document(settings, quiet),
-          next(document.list(), quiet, clock),
+          next(document, clock),
           status(quiet),
           session(context()),
           tick(context(), session) {
+        next.setChoosingListener([this] { status.showNothingToRecord(); });
         settings.ScheduleFile = scheduleFile();
         settings.FileString = "/tmp/kelbo-engine-bench/%programme%-%starttime%.mpg";
         settings.Template = "DVD";

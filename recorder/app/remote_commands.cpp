@@ -2,6 +2,7 @@
 
 #include "command_request.h"
 #include "single_instance.h"
+#include "common/iso_time.h"
 #include "common/text_util.h"
 #include "recorder/ports/log.h"
 #include "recorder/engine/recorder.h"
@@ -15,10 +16,30 @@ namespace kelbo::app {
 namespace {
 using nlohmann::json;
 
-json statusJson(const RecorderStatus& s) {
-    return {{"state", s.state},     {"programme", s.programme}, {"counter", s.counter},
-            {"split", s.split},     {"recorded", s.recorded}, {"progress", s.progress},   {"recording", s.recording},
-            {"file", s.currentFile}};
+// The status bar's texts as before, then the same in values: the device's
+// state, the next programme and the recording in progress (null for none).
+json statusJson(const RecorderStatus& s, const RecorderState& state) {
+    json reply = {{"state", s.state},     {"programme", s.programme}, {"counter", s.counter},
+                  {"split", s.split},     {"recorded", s.recorded},   {"progress", s.progress},
+                  {"recording", s.recording}, {"file", s.currentFile}};
+    reply["deviceState"] = deviceStateName(state.device);
+    reply["next"] = nullptr;
+    if (const auto& next = state.next)
+        reply["next"] = {{"id", next->id},
+                         {"name", next->name},
+                         {"channel", next->channel},
+                         {"start", isoLocalTime(next->bufferedStart)},
+                         {"end", isoLocalTime(next->bufferedEnd)},
+                         {"secondsToGo", next->toGo.count()}};
+    reply["recordingNow"] = nullptr;
+    if (const auto& recording = state.recording)
+        reply["recordingNow"] = {{"id", recording->id},
+                                 {"name", recording->name},
+                                 {"file", recording->file},
+                                 {"elapsedSeconds", recording->elapsedMs / 1000},
+                                 {"limitSeconds", recording->limitMs / 1000},
+                                 {"progress", recording->progress}};
+    return reply;
 }
 
 void printStatus(const json& s) {
@@ -43,7 +64,7 @@ QByteArray answerRemoteRequest(Recorder& recorder, const QByteArray& request) {
     json reply;
     switch (command.command) {
     case Command::Status:
-        reply = statusJson(recorder.currentStatus());
+        reply = statusJson(recorder.currentStatus(), recorder.state());
         break;
     case Command::StopRecording:
         log::info(log::Area::Commands, "Stop requested from the command line");

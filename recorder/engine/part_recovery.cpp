@@ -2,17 +2,17 @@
 
 #include "recorder/schedule/part_files.h"
 #include "recorder/ports/log.h"
-#include "recorder/schedule/schedule_list.h"
+#include "recorder/schedule/schedule_document.h"
 
 #include <set>
 
 namespace kelbo {
 
-int recoverLeftoverParts(const ScheduleList& list) {
+int recoverLeftoverParts(const ScheduleDocument& document) {
     int renamed = 0;
     std::set<std::string> bases;
-    for (int row = 1; row <= list.rowCount(); ++row) {
-        const std::string base = part_files::baseName(list.cell(row, Column::Filename));
+    for (const ProgrammeId id : document.schedule().inStartOrder()) {
+        const std::string base = part_files::baseName(document.fileNameOf(id));
         if (base.empty() || !bases.insert(base).second) continue;
         for (const auto& found : part_files::findWorkingParts(base)) {
             const part_files::FinalNames names = part_files::nameFinalParts(found);

@@ -6,6 +6,7 @@
 #include "recorder/ports/log.h"
 #include "part_recovery.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace kelbo {
@@ -13,11 +14,12 @@ namespace kelbo {
 Recorder::Recorder(RecorderPorts ports)
     : ports_(ports),
       document_(settings_, ports.messages, ports.clock),
-      next_(document_.list(), ports.statusBar, ports.clock),
+      next_(document_, ports.clock),
       status_(ports.statusBar),
       livePreview_(ports.device, ports.messages),
       session_(context()),
       tick_(context(), session_) {
+    next_.setChoosingListener([this] { status_.showNothingToRecord(); });
     ports_.device.setStateListener([this] {
         session_.resolvePendingStart();
         // A recording the device has just ended by itself is finished at
@@ -100,7 +102,44 @@ RecorderStatus Recorder::currentStatus() const {
     return s;
 }
 
-void Recorder::recoverInterruptedRecordings() { recoverLeftoverParts(document_.list()); }
+std::string_view deviceStateName(RecorderState::Device device) {
+    switch (device) {
+    case RecorderState::Device::Idle: return "idle";
+    case RecorderState::Device::Previewing: return "previewing";
+    case RecorderState::Device::StreamReady: return "streamReady";
+    case RecorderState::Device::Recording: return "recording";
+    case RecorderState::Device::Other: break;
+    }
+    return "other";
+}
+
+RecorderState Recorder::state() const {
+    RecorderState s;
+    switch (ports_.device.ReadyState()) {
+    case CaptureDevice::Idle: s.device = RecorderState::Device::Idle; break;
+    case CaptureDevice::Previewing: s.device = RecorderState::Device::Previewing; break;
+    case CaptureDevice::StreamReady: s.device = RecorderState::Device::StreamReady; break;
+    case CaptureDevice::Recording: s.device = RecorderState::Device::Recording; break;
+    default: s.device = RecorderState::Device::Other; break;
+    }
+    const ScheduleItem* item = document_.schedule().stored(next_.id());
+    if (next_.any() && item) {
+        const auto toGo = std::chrono::ceil<std::chrono::seconds>(next_.bufferedStart() - ports_.clock.now());
+        s.next = RecorderState::Next{next_.id(), item->ProgrammeName, item->ChannelName, next_.bufferedStart(),
+                                     next_.bufferedEnd(), std::max(toGo, std::chrono::seconds(0))};
+    }
+    if (recording() && item) {
+        s.recording = RecorderState::Recording{next_.id(),
+                                               item->ProgrammeName,
+                                               session_.CurrentFile,
+                                               ports_.device.CaptureElapsed(),
+                                               ports_.device.CaptureLimit(),
+                                               status_.Progress()};
+    }
+    return s;
+}
+
+void Recorder::recoverInterruptedRecordings() { recoverLeftoverParts(document_); }
 
 void Recorder::shutDown() {
     session_.shutDown();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "live_preview.h"
+#include "recorder_state.h"
 #include "recording_session.h"
 #include "scheduler_tick.h"
 #include "recorder/schedule/live_settings.h"
@@ -53,6 +54,7 @@ public:
     // The stop button; false when nothing was recording.
     bool stopRecording();
     RecorderStatus currentStatus() const;
+    RecorderState state() const;
     // Gives the part files of recordings that were cut short by a crash or
     // a power loss their final names; run after the first load of the
     // schedule, before the first tick.

@@ -33,7 +33,6 @@ namespace {
 
 const char kRecorded[] = "Recorded";
 const char kFailed[] = "Failed";
-const char kStopped[] = "Stopped";
 constexpr auto kStartWait = std::chrono::seconds(1);
 // A recording holding less media than this is no recording.
 constexpr std::int64_t kLeastMediaMs = 1000;
@@ -48,24 +47,23 @@ bool previewing(int state) {
 RecordingSession::RecordingSession(RecorderContext context) : c_(context) { freeSpace = freeBytesIn; }
 
 std::string RecordingSession::baseName() const {
-    return part_files::baseName(c_.document.list().cell(c_.next.NextRow(), Column::Filename));
+    return part_files::baseName(c_.document.fileNameOf(c_.next.id()));
 }
 
 std::string RecordingSession::programmeText() const {
-    const ScheduleList& list = c_.document.list();
-    const int row = c_.next.NextRow();
-    return noticeProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
+    const ScheduleItem* item = c_.document.schedule().stored(c_.next.id());
+    return item ? noticeProgrammeText(item->ProgrammeName, item->ChannelName) : noticeProgrammeText("", "");
 }
 
 std::string RecordingSession::shownProgrammeText() const {
-    const ScheduleList& list = c_.document.list();
-    const int row = c_.next.NextRow();
-    return kelbo::shownProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
+    const ScheduleItem* item = c_.document.schedule().stored(c_.next.id());
+    return item ? kelbo::shownProgrammeText(item->ProgrammeName, item->ChannelName)
+                : kelbo::shownProgrammeText("", "");
 }
 
-RecordingSession::Take& RecordingSession::takeFor(int slot) {
-    if (!take_ || take_->slot != slot) {
-        take_ = Take{slot};
+RecordingSession::Take& RecordingSession::takeFor(ProgrammeId id) {
+    if (!take_ || take_->id != id) {
+        take_ = Take{id};
         failing_.reset();
     }
     return *take_;
@@ -73,8 +71,8 @@ RecordingSession::Take& RecordingSession::takeFor(int slot) {
 
 void RecordingSession::Start_Recording(int firstPart) {
     PartNumber = firstPart;
-    const int row = c_.next.NextRow();
-    Take& take = takeFor(c_.document.slotOfRow(row));
+    const ProgrammeId id = c_.next.id();
+    Take& take = takeFor(id);
     // A stream that could not be opened is tried again when its wait is over.
     if (!take.streamRetry.mayStart(c_.clock.steadyNow())) return;
     const std::string base = baseName();
@@ -99,7 +97,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     }
 
     CaptureDevice& device = c_.device;
-    const std::string& templateName = c_.document.list().cell(row, Column::Template);
+    const std::string templateName = c_.document.templateOf(id);
     if (previewing(device.ReadyState())) {
         if (device.RecordingTemplate() != templateName) {
             device.StopPreview();
@@ -160,7 +158,7 @@ void RecordingSession::countEarlierParts(Take& take, const std::string& base) {
 }
 
 std::int64_t RecordingSession::recordedMs() const {
-    if (!take_ || take_->slot != c_.document.slotOfRow(c_.next.NextRow())) return 0;
+    if (!take_ || take_->id != c_.next.id()) return 0;
     return take_->mediaMs + (capturing_ ? c_.device.CaptureElapsed() : 0);
 }
 
@@ -178,22 +176,20 @@ void RecordingSession::resolvePendingStart() {
 }
 
 void RecordingSession::startSucceeded() {
-    const int row = c_.next.NextRow();
-    const int slot = c_.document.slotOfRow(row);
-    takeFor(slot).streamRetry.succeeded();
+    const ProgrammeId id = c_.next.id();
+    takeFor(id).streamRetry.succeeded();
     failing_.reset();
     c_.device.setMuteAudio(!c_.settings.HearPreviewAudio);
     c_.window.setLivePreviewEnabled(false);
     c_.window.setStopButtonEnabled(true);
     // "Failed" until the programme finishes; a program that ends during the
     // recording leaves it so.
-    if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
-    c_.document.list().setCell(row, Column::Status, "Recording");
-    c_.document.holdWhileRecording(slot);
+    c_.document.schedule().setStatus(id, ProgrammeStatus::Recording);
+    c_.document.holdWhileRecording(c_.document.schedule().slotOf(id));
     c_.document.Write_Schedule();
     c_.statusBar.setPanelVisible(panel::kCounter, true);
     c_.statusBar.setPanelVisible(panel::kSplit, true);
-    takeFor(slot).captured = true;
+    takeFor(id).captured = true;
     capturing_ = true;
     log::info("Recording " + programmeText() + " into " + CurrentFile);
     announce(recordingStartedNotice(shownProgrammeText(), CurrentFile));
@@ -282,7 +278,7 @@ void RecordingSession::writeFailed(const std::string& reason) {
     c_.status.setProgress(0);
     c_.window.setStopButtonEnabled(false);
     c_.window.setLivePreviewEnabled(true);
-    if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
+    if (markFailed()) c_.document.Write_Schedule();
     const std::string folder = part_files::folderOf(CurrentFile);
     log::error("The recording of " + programmeText() + " into " + folder + " stopped: " + reason);
     c_.messages.notify(translate("RecordingSession", "Recording stopped"),
@@ -338,13 +334,11 @@ void RecordingSession::Finish_Recording() {
     c_.status.setProgress(0);
     if (capturing_) closeCapture(c_.device.CaptureElapsed());
 
-    const int row = c_.next.NextRow();
-    const int slot = c_.document.slotOfRow(row);
-    const Take take = take_ && take_->slot == slot ? *take_ : Take{slot};
+    const ProgrammeId id = c_.next.id();
+    const Take take = take_ && take_->id == id ? *take_ : Take{id};
     const bool recorded = take.anyContent && take.mediaMs >= kLeastMediaMs && !take.writeFailed;
     const char* mark = recorded ? kRecorded : kFailed;
-    if (slot >= 0) c_.document.table()[slot].Complete = mark;
-    c_.document.list().setCell(row, Column::Status, mark);
+    c_.document.schedule().setStatus(id, recorded ? ProgrammeStatus::Recorded : ProgrammeStatus::Failed);
     c_.document.Write_Schedule();
     const std::int64_t skipped = skippedSince(take).count;
     log::info("Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) + " recorded" +
@@ -388,11 +382,10 @@ void RecordingSession::Stop_Recording() {
 
     ScheduleList& list = c_.document.list();
     const int row = c_.next.NextRow();
-    list.setCell(row, Column::Status, kStopped);
-    list.Set_Row_Colour(row, colour::kBlack);
     // Kept in the file, so that no later choice of the next programme takes
     // up again what the user stopped.
-    if (const int slot = c_.document.slotOfRow(row); slot >= 0) c_.document.table()[slot].Complete = kStopped;
+    c_.document.schedule().setStatus(c_.next.id(), ProgrammeStatus::Stopped);
+    list.Set_Row_Colour(row, colour::kBlack);
     if (row >= 1 && row < list.rowCount()) {
         // On to the next row in list order, whatever its times.
         c_.next.take(row + 1);
@@ -401,9 +394,7 @@ void RecordingSession::Stop_Recording() {
     } else {
         c_.next.clear();
         list.refresh();
-        c_.statusBar.setPanelText(panel::kProgramme, KELBO_TRANSLATE_NOOP("StatusPanel", "NO PROGRAMS TO RECORD"));
-        c_.statusBar.setPanelVisible(panel::kCounter, false);
-        c_.statusBar.setPanelVisible(panel::kSplit, false);
+        c_.status.showNothingToRecord();
     }
     c_.document.releaseHeld();
     c_.document.Write_Schedule();
@@ -423,12 +414,12 @@ void RecordingSession::shutDown() {
 
 bool RecordingSession::ranToItsEnd() const {
     return take_ && take_->captured && take_->realEnd &&
-           take_->slot == c_.document.slotOfRow(c_.next.NextRow()) &&
+           take_->id == c_.next.id() &&
            c_.device.ReadyState() != CaptureDevice::Recording && c_.clock.steadyNow() >= *take_->realEnd;
 }
 
 bool RecordingSession::limitReached() const {
-    return take_ && take_->limitReached && take_->slot == c_.document.slotOfRow(c_.next.NextRow());
+    return take_ && take_->limitReached && take_->id == c_.next.id();
 }
 
 void RecordingSession::Restore_Preview() {

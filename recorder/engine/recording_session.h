@@ -6,6 +6,7 @@
 #include "stream_retry.h"
 #include "common/clock.h"
 #include "recorder/device/capture_device.h"
+#include "recorder/schedule/programme.h"
 
 #include <cstdint>
 #include <functional>
@@ -82,8 +83,8 @@ public:
 private:
     // What has been recorded so far of one schedule item.
     struct Take {
-        explicit Take(int scheduleSlot) : slot(scheduleSlot) {}
-        int slot = -1;
+        explicit Take(ProgrammeId programme) : id(programme) {}
+        ProgrammeId id = 0;
         std::int64_t mediaMs = 0;
         std::uintmax_t bytes = 0;  // of the files given their final names
         bool anyContent = false;
@@ -119,9 +120,9 @@ private:
     std::string programmeText() const;
     // The same in the user's language, for notices.
     std::string shownProgrammeText() const;
-    Take& takeFor(int slot);
-    // Marks the row's item failed; true if that changed anything.
-    bool markFailed(int row);
+    Take& takeFor(ProgrammeId id);
+    // Marks the next programme failed; true if that changed anything.
+    bool markFailed();
     void failing(std::string reason);
     // The folder or the file cannot be made: told once for the programme.
     void cannotCreate(Take& take, const std::string& file, const std::string& reason);

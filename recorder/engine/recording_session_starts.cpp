@@ -23,7 +23,6 @@ namespace kelbo {
 
 namespace {
 
-const char kFailed[] = "Failed";
 // After a write error, a retry waits until the disk holds this much at the
 // template's bit rate, so a nearly full disk does not fail again at once.
 constexpr std::uintmax_t kRetrySeconds = 60;
@@ -43,13 +42,11 @@ std::string withReason(const std::string& text, const std::string& reason) {
 
 }  // namespace
 
-bool RecordingSession::markFailed(int row) {
-    const int slot = c_.document.slotOfRow(row);
-    const bool changed = c_.document.list().cell(row, Column::Status) != kFailed ||
-                         (slot >= 0 && c_.document.table()[slot].Complete != kFailed);
-    c_.document.list().setCell(row, Column::Status, kFailed);
-    if (slot >= 0) c_.document.table()[slot].Complete = kFailed;
-    return changed;
+bool RecordingSession::markFailed() {
+    Schedule& schedule = c_.document.schedule();
+    const ProgrammeId id = c_.next.id();
+    if (schedule.stored(id) == nullptr || schedule.statusOf(id) == ProgrammeStatus::Failed) return false;
+    return schedule.setStatus(id, ProgrammeStatus::Failed);
 }
 
 void RecordingSession::failing(std::string reason) { failing_ = StartFailure{std::move(reason)}; }
@@ -64,16 +61,15 @@ void RecordingSession::cannotCreate(Take& take, const std::string& file, const s
                        fillIn(translate("RecordingSession", "Error checking/creating file path for : %1 (%2)"),
                               {file, reason}),
                        Exclamation);
-    if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
+    if (markFailed()) c_.document.Write_Schedule();
 }
 
 bool RecordingSession::tuneToChannel(Take& take) {
     const std::string& playlist = c_.settings.ChannelPlaylist;
     if (playlist.empty()) return true;
-    const int row = c_.next.NextRow();
-    const ScheduleList& list = c_.document.list();
-    const std::string number = list.cell(row, Column::ChannelNumber);
-    const std::string name = list.cell(row, Column::Channel);
+    const ScheduleItem* item = c_.document.schedule().stored(c_.next.id());
+    const std::string number = item ? item->ChannelNumber : std::string();
+    const std::string name = item ? item->ChannelName : std::string();
     // The playlist is read off this thread; a start waits for it a little
     // at each tick, and gives up after kPlaylistWait.
     const PlaylistCache::Result read = playlists_.get(toHostPath(playlist), kPlaylistTickWait);
@@ -121,7 +117,7 @@ bool RecordingSession::tuneToChannel(Take& take) {
                          {shownProgrammeText(), why, found.candidatesText(3)})
                 : fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why});
     c_.messages.notify(translate("RecordingSession", "Channel not found"), told, Exclamation);
-    if (markFailed(row)) c_.document.Write_Schedule();
+    if (markFailed()) c_.document.Write_Schedule();
     return false;
 }
 
@@ -130,7 +126,7 @@ bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
     if (!free) return true;
     std::uintmax_t needed = kLeastFreeBytes;
     if (take.writeFailed) {
-        const std::string& templateName = c_.document.list().cell(c_.next.NextRow(), Column::Template);
+        const std::string templateName = c_.document.templateOf(c_.next.id());
         needed = std::max(needed, kRetrySeconds * templateBytesPerSecond(c_.device.DeviceRegistryKey(),
                                                                          templateName));
     }
@@ -143,7 +139,7 @@ bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
         c_.messages.notify(translate("RecordingSession", "Disk full"),
                            fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why}),
                            Exclamation);
-        if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
+        if (markFailed()) c_.document.Write_Schedule();
     }
     return false;
 }
@@ -152,7 +148,7 @@ void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_
     if (take.spaceWarned || !freeSpace) return;
     const auto free = freeSpace(folder);
     if (!free) return;
-    const std::string& templateName = c_.document.list().cell(c_.next.NextRow(), Column::Template);
+    const std::string templateName = c_.document.templateOf(c_.next.id());
     const std::uintmax_t needed =
         templateBytesPerSecond(c_.device.DeviceRegistryKey(), templateName) *
         static_cast<std::uintmax_t>(limitMs) / 1000;
@@ -185,7 +181,7 @@ void RecordingSession::startFailed() {
         c_.messages.notify(translate("LivePreview", "No video Source Detected"),
                            translate("LivePreview", "There is no video source for the Dazzle DVCII"), Exclamation);
         StartAttempts = 0;
-        if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
+        if (markFailed()) c_.document.Write_Schedule();
     }
     ++StartAttempts;
 }
@@ -209,7 +205,7 @@ bool RecordingSession::streamStartFailed() {
     }
     StartAttempts = 0;
     failing(what);
-    StreamRetry& retry = takeFor(c_.document.slotOfRow(c_.next.NextRow())).streamRetry;
+    StreamRetry& retry = takeFor(c_.next.id()).streamRetry;
     const bool untold = retry.failed(c_.clock.steadyNow(), what);
     log::warn("Cannot record " + programmeText() + ": " + what + "; trying again in " +
               std::to_string(retry.wait().count() / 1000) + " s");
@@ -220,7 +216,7 @@ bool RecordingSession::streamStartFailed() {
                          "Cannot record %1: %2. It is tried again at least every %3 s while the programme is on."),
                {shownProgrammeText(), what, longest});
     c_.messages.notify(translate("LivePreview", "No video Source Detected"), text, Exclamation);
-    if (markFailed(c_.next.NextRow())) c_.document.Write_Schedule();
+    if (markFailed()) c_.document.Write_Schedule();
     return true;
 }
 

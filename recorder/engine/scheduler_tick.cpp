@@ -103,9 +103,8 @@ void SchedulerTick::finish(bool ranToItsEnd) {
 }
 
 std::string SchedulerTick::programmeOnChannel() const {
-    const ScheduleList& list = c_.document.list();
-    const int row = c_.next.NextRow();
-    return list.cell(row, Column::Programme) + " on " + list.cell(row, Column::Channel);
+    const ScheduleItem* item = c_.document.schedule().stored(c_.next.id());
+    return item ? item->ProgrammeName + " on " + item->ChannelName : " on ";
 }
 
 std::string SchedulerTick::shownProgrammeOnChannel() const {

@@ -1,5 +1,7 @@
 #include "status_display.h"
 
+#include "recorder/ports/translation.h"
+
 namespace kelbo {
 
 void StatusDisplay::setStatus(const std::string& text) {
@@ -23,6 +25,12 @@ void StatusDisplay::setProgress(int value) {
     }
     progress_ = value;
     bar.setValue(value);
+}
+
+void StatusDisplay::showNothingToRecord() {
+    bar_.setPanelText(panel::kProgramme, KELBO_TRANSLATE_NOOP("StatusPanel", "NO PROGRAMS TO RECORD"));
+    bar_.setPanelVisible(panel::kCounter, false);
+    bar_.setPanelVisible(panel::kSplit, false);
 }
 
 }  // namespace kelbo

@@ -20,6 +20,10 @@ public:
     // 0 hides the bar, 1 to 100 shows it; other values are ignored.
     void setProgress(int value);
 
+    // The programme panel's idle text, the counter and split panels hidden:
+    // shown as each choice of the next programme begins.
+    void showNothingToRecord();
+
 private:
     StatusBarPort& bar_;
     std::string status_;

@@ -215,9 +215,7 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
         return AddResult{false, check.focus};
     }
 
-    ScheduleTable& table = c_.document.table();
-    const int slot = table.slotForNewItem();
-    if (slot < 0) {
+    if (!c_.document.schedule().add(item())) {
         // Nothing is lost: the dialog stays open with the entries.
         c_.boxes.show(translate("AddScheduleForm", "Schedule Full"),
                       fillIn(translate("AddScheduleForm",
@@ -227,31 +225,21 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
                       MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
         return AddResult{};
     }
-    table[slot] = item();
 
     const bool recording = c_.device.ReadyState() == CaptureDevice::Recording;
-    const int recordedSlot = recording ? c_.document.slotOfRow(c_.next.NextRow()) : -1;
     c_.document.Display_Schedule(c_.next.NextRow());
     if (!recording) c_.next.Find_Next_Schedule();
-    else markRecordedRows(recordedSlot);
+    else markRecordedRow();
     c_.document.Write_Schedule();
     return AddResult{true, Control::None};
 }
 
-void AddScheduleForm::markRecordedRows(int recordedSlot) {
+// The next programme is kept by id, so the recording's finish finds it
+// wherever the rebuilt list put its row.
+void AddScheduleForm::markRecordedRow() {
     ScheduleList& list = c_.document.list();
-    FindClash(list, c_.clock.now());
-    if (recordedSlot < 0) return;
-    int recordedRow = 0;
-    for (int row = 1; row <= list.rowCount(); ++row) {
-        if (c_.document.slotOfRow(row) != recordedSlot) continue;
-        list.Set_Row_Colour(row, colour::kRed);
-        list.setCell(row, Column::Status, "Recording");
-        if (recordedRow == 0) recordedRow = row;
-    }
-    // The rebuilt list may have moved the recorded row; the recording's
-    // finish must still find it.
-    if (recordedRow != 0) c_.next.take(recordedRow);
+    FindClash(c_.document.schedule(), list, c_.clock.now());
+    list.Set_Row_Colour(c_.next.NextRow(), colour::kRed);
     list.refresh();
 }
 

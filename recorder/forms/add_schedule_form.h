@@ -114,7 +114,7 @@ private:
     void fillChannels();
     void fillTemplates();
     std::string correctedTimeText(const std::string& text, int maximum, int current) const;
-    void markRecordedRows(int recordedSlot);
+    void markRecordedRow();
 
     AddScheduleContext c_;
     int spinnerPosition_ = 0;

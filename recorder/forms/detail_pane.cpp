@@ -4,7 +4,6 @@
 #include "recorder/ports/message_boxes.h"
 #include "recorder/ports/translation.h"
 #include "recorder/schedule/next_programme.h"
-#include "recorder/schedule/row_timing.h"
 #include "recorder/schedule/schedule_document.h"
 #include "common/clock.h"
 #include "common/text_util.h"
@@ -44,7 +43,6 @@ private:
 
 // One of the two buffer fields: what it edits and what it asks.
 struct DetailPane::Buffer {
-    Column column;
     std::string DetailFields::*field;
     std::string ScheduleItem::*itemField;
     std::string LiveSettings::*setting;
@@ -90,17 +88,14 @@ void DetailPane::showSelectedRow() {
     const int row = list().selectedRow();
     if (row == 0) return;
 
-    // A row whose start does not read as a date and time is never editable.
-    const auto date = DateTime::parseDate(list().cell(row, Column::Date));
-    const auto time = DateTime::parseTime(list().cell(row, Column::Time));
-    const auto startBuffer = parseNumber(list().cell(row, Column::SBuf));
-    editable_ = false;
-    if (date && time && startBuffer) {
-        const DateTime start(date->days() + time->days());
-        editable_ = recordingTimes(start, *startBuffer, 0, 0).bufferedStart > clock_.now();
-    }
+    // A programme whose start does not read as a date and time is never
+    // editable.
     shownRow_ = row;
-    shownSlot_ = document_.slotOfRow(row);
+    shownId_ = document_.idOfRow(row);
+    const auto programme = document_.schedule().find(shownId_);
+    editable_ = programme && programme->localStart && programme->startBufferMinutes &&
+                recordingTimes(*programme->localStart, *programme->startBufferMinutes, 0, 0).bufferedStart >
+                    clock_.now();
     Show_Item_Details();
 
     std::string tag = list().tag(row);
@@ -117,24 +112,23 @@ void DetailPane::showSelectedRow() {
 
 void DetailPane::Show_Item_Details() {
     if (shownRow_ == 0) return;
-    const ScheduleList& rows = list();
-    const int row = shownRow_;
-    fields_.description = shownSlot_ >= 0 ? document_.table()[shownSlot_].Description : std::string();
-    fields_.startBuffer = rows.cell(row, Column::SBuf);
-    fields_.endBuffer = rows.cell(row, Column::EBuf);
-    fields_.fileName = rows.cell(row, Column::Filename);
+    const auto programme = document_.schedule().find(shownId_);
+    if (!programme) return;
+    const ScheduleItem& item = programme->stored;
+    fields_.description = item.Description;
+    fields_.startBuffer = item.StartBuffer.empty() ? settings_.StartBuffer : item.StartBuffer;
+    fields_.endBuffer = item.EndBuffer.empty() ? settings_.EndBuffer : item.EndBuffer;
+    fields_.fileName = document_.fileNameOf(shownId_);
 
-    const auto date = DateTime::parseDate(rows.cell(row, Column::Date));
-    const auto time = DateTime::parseTime(rows.cell(row, Column::Time));
     const auto startBuffer = parseWholeNumber(fields_.startBuffer);
     const auto endBuffer = parseWholeNumber(fields_.endBuffer);
-    const auto duration = parseWholeNumber(rows.cell(row, Column::Duration));
+    const auto& duration = programme->durationMinutes;
     fields_.adjustedStart.clear();
     fields_.adjustedEnd.clear();
-    if (date && time) {
+    if (programme->localStart) {
         // Real minutes from the real start: across a change of the clocks
         // the times shown are those the recording keeps.
-        const Instant start = toInstant(DateTime(date->days() + time->days()));
+        const Instant start = toInstant(*programme->localStart);
         if (startBuffer)
             fields_.adjustedStart = toLocalDateTime(start - std::chrono::minutes(*startBuffer)).formatDateTime();
         if (endBuffer && duration)
@@ -142,9 +136,9 @@ void DetailPane::Show_Item_Details() {
                 toLocalDateTime(start + std::chrono::minutes(*endBuffer + *duration)).formatDateTime();
     }
 
-    // Entry 0 stands for the default; a row using the default shows the
-    // default template's own name, so its own entry is the one selected.
-    const std::string& templateName = rows.cell(row, Column::Template);
+    // Entry 0 stands for the default; a programme using the default shows
+    // the default template's own name, so its own entry is the one selected.
+    const std::string templateName = document_.templateOf(shownId_);
     const auto& names = templates();
     for (size_t i = 1; i < names.size(); ++i) {
         if (names[i] == templateName) {
@@ -155,16 +149,23 @@ void DetailPane::Show_Item_Details() {
     changed();
 }
 
+template <typename F> void DetailPane::editShown(F&& change) {
+    ScheduleItem item = *document_.schedule().stored(shownId_);
+    change(item);
+    document_.schedule().edit(shownId_, std::move(item));
+}
+
 bool DetailPane::canCommit() const {
-    return !committing_ && editable_ && shownRow_ != 0 && shownSlot_ >= 0 &&
-           document_.slotOfRow(shownRow_) == shownSlot_;
+    return !committing_ && editable_ && shownRow_ != 0 && shownId_ != 0 &&
+           document_.idOfRow(shownRow_) == shownId_;
 }
 
 void DetailPane::commitBuffer(const Buffer& buffer) {
     if (!canCommit()) return;
     const std::string typed = fields_.*buffer.field;
-    const std::string cell = list().cell(shownRow_, buffer.column);
-    if (typed == cell) return;
+    const std::string& own = document_.schedule().stored(shownId_)->*buffer.itemField;
+    const std::string shown = own.empty() ? settings_.*buffer.setting : own;
+    if (typed == shown) return;
     Busy busy(committing_);
 
     // A buffer that is not a whole number would break the adjusted times and
@@ -172,28 +173,23 @@ void DetailPane::commitBuffer(const Buffer& buffer) {
     if (!typed.empty() && !isBufferValue(typed)) {
         messages_.show(translate("DetailPane", "Invalid Buffer"), translate("DetailPane", buffer.invalidText),
                        MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
-        fields_.*buffer.field = cell;
+        fields_.*buffer.field = shown;
         changed();
         return;
     }
     if (messages_.show(translate("DetailPane", kConfirmTitle), translate("DetailPane", buffer.question),
                        MessageBoxes::Icon::None, MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
-        fields_.*buffer.field = cell;
+        fields_.*buffer.field = shown;
         changed();
         return;
     }
-    ScheduleItem& item = document_.table()[shownSlot_];
+    editShown([&](ScheduleItem& item) { item.*buffer.itemField = typed; });
     if (!typed.empty()) {
-        list().setCell(shownRow_, buffer.column, typed);
-        item.*buffer.itemField = typed;
         Show_Item_Details();
     } else {
         // The default's value is shown; the adjusted times wait for the
         // next selection of the row.
-        const std::string& fallback = settings_.*buffer.setting;
-        list().setCell(shownRow_, buffer.column, fallback);
-        fields_.*buffer.field = fallback;
-        (item.*buffer.itemField).clear();
+        fields_.*buffer.field = settings_.*buffer.setting;
     }
     next_.Find_Next_Schedule();
     document_.Write_Schedule();
@@ -201,16 +197,14 @@ void DetailPane::commitBuffer(const Buffer& buffer) {
 }
 
 void DetailPane::Detail_StartBuffer_LostFocus() {
-    commitBuffer({Column::SBuf, &DetailFields::startBuffer, &ScheduleItem::StartBuffer,
-                  &LiveSettings::StartBuffer,
+    commitBuffer({&DetailFields::startBuffer, &ScheduleItem::StartBuffer, &LiveSettings::StartBuffer,
                   KELBO_TRANSLATE_NOOP("DetailPane", "Are you sure you want to change the StartBuffer?"),
                   KELBO_TRANSLATE_NOOP("DetailPane",
                                        "The start buffer must be a whole number of minutes from 0 to 32767.")});
 }
 
 void DetailPane::Detail_EndBuffer_LostFocus() {
-    commitBuffer({Column::EBuf, &DetailFields::endBuffer, &ScheduleItem::EndBuffer,
-                  &LiveSettings::EndBuffer,
+    commitBuffer({&DetailFields::endBuffer, &ScheduleItem::EndBuffer, &LiveSettings::EndBuffer,
                   KELBO_TRANSLATE_NOOP("DetailPane", "Are you sure you want to change the EndBuffer?"),
                   KELBO_TRANSLATE_NOOP("DetailPane",
                                        "The end buffer must be a whole number of minutes from 0 to 32767.")});
@@ -219,27 +213,19 @@ void DetailPane::Detail_EndBuffer_LostFocus() {
 void DetailPane::Detail_FileName_LostFocus() {
     if (!canCommit()) return;
     const std::string typed = fields_.fileName;
-    const std::string cell = list().cell(shownRow_, Column::Filename);
-    if (typed == cell) return;
+    const std::string shown = document_.fileNameOf(shownId_);
+    if (typed == shown) return;
     Busy busy(committing_);
     if (messages_.show(translate("DetailPane", kConfirmTitle),
                        translate("DetailPane", "Are you sure you want to change the Output FileName?"),
                        MessageBoxes::Icon::None,
                        MessageBoxes::Buttons::OkCancel) != MessageBoxes::Answer::Ok) {
-        fields_.fileName = cell;
+        fields_.fileName = shown;
         changed();
         return;
     }
-    ScheduleItem& item = document_.table()[shownSlot_];
-    if (!typed.empty()) {
-        list().setCell(shownRow_, Column::Filename, typed);
-        item.FileName = typed;
-    } else {
-        const std::string name = Example_FileName(list(), shownRow_, settings_.FileString);
-        list().setCell(shownRow_, Column::Filename, name);
-        fields_.fileName = name;
-        item.FileName.clear();
-    }
+    // Left empty, the name comes from the pattern again.
+    editShown([&](ScheduleItem& item) { item.FileName = typed; });
     Show_Item_Details();
     document_.Write_Schedule();
 }
@@ -250,10 +236,9 @@ void DetailPane::Detail_Template_LostFocus() {
     const auto& names = templates();
     if (index < 0 || index >= static_cast<int>(names.size())) return;
     const std::string chosen = names[static_cast<size_t>(index)];
-    ScheduleItem& item = document_.table()[shownSlot_];
-    if (chosen == list().cell(shownRow_, Column::Template)) return;
+    if (chosen == document_.templateOf(shownId_)) return;
     // Choosing the default for an item that already uses it changes nothing.
-    if (index == 0 && item.Template.empty()) return;
+    if (index == 0 && document_.schedule().stored(shownId_)->Template.empty()) return;
     Busy busy(committing_);
     if (messages_.show(translate("DetailPane", kConfirmTitle),
                        translate("DetailPane", "Are you sure you want to change the Recording Template?"),
@@ -262,8 +247,7 @@ void DetailPane::Detail_Template_LostFocus() {
         Show_Item_Details();
         return;
     }
-    item.Template = index == 0 ? std::string() : chosen;
-    list().setCell(shownRow_, Column::Template, index == 0 ? settings_.Template : chosen);
+    editShown([&](ScheduleItem& item) { item.Template = index == 0 ? std::string() : chosen; });
     Show_Item_Details();
     document_.Write_Schedule();
 }
@@ -283,7 +267,7 @@ void DetailPane::Detail_FileName_KeyPress(int keyAscii) {
 void DetailPane::forgetShownRow() {
     if (shownRow_ == 0 && !editable_) return;
     shownRow_ = 0;
-    shownSlot_ = -1;
+    shownId_ = 0;
     editable_ = false;
     changed();
 }

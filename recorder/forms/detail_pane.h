@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recorder/schedule/programme.h"
 #include "recorder/schedule/schedule_list.h"
 
 #include <string>
@@ -106,6 +107,8 @@ private:
     void showSelectedRow();
     bool canCommit() const;
     void commitBuffer(const Buffer& buffer);
+    // The shown programme's record, changed by `change`, through the schedule.
+    template <typename F> void editShown(F&& change);
     void forgetShownRow();
     void changed();
     ScheduleList& list();
@@ -121,7 +124,7 @@ private:
     DetailFields fields_;
     bool editable_ = false;
     int shownRow_ = 0;
-    int shownSlot_ = -1;
+    ProgrammeId shownId_ = 0;
     std::string listToolTip_;
     // A commit in progress: its question must not start another one.
     bool committing_ = false;

@@ -51,9 +51,7 @@ void ScheduleCommands::Delete_Selected_Item() {
                        MessageBoxes::Buttons::OkCancelDefaultCancel) != MessageBoxes::Answer::Ok)
         return;
 
-    const int slot = document_.slotOfRow(row);
-    if (slot >= 0) document_.table()[slot] = ScheduleItem{};
-    list.removeRow(row);
+    document_.schedule().remove(document_.idOfRow(row));
     document_.Write_Schedule();
     next_.Find_Next_Schedule();
 }

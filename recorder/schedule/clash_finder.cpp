@@ -1,9 +1,11 @@
 #include "clash_finder.h"
 
-#include "row_timing.h"
+#include "schedule.h"
 #include "schedule_list.h"
 #include "common/channel_names.h"
 
+#include <algorithm>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -21,14 +23,15 @@ const char kSeparator[] = " AND ";
 // goes before any pair is compared, so the row that stays never names its
 // own duplicate as a clash. Rows sharing a start need not be next to each
 // other, so all earlier rows count, not just the one above.
-void dropDuplicates(ScheduleList& list) {
+void dropDuplicates(Schedule& schedule) {
     std::set<std::string> seen;
-    for (int row = 1; row <= list.rowCount();) {
-        std::string key = programmeSlotKey(list.cell(row, Column::Date), list.cell(row, Column::Time),
-                                           list.cell(row, Column::ChannelNumber), list.cell(row, Column::Channel));
-        if (seen.insert(std::move(key)).second) ++row;
-        else list.removeRow(row);
+    std::vector<ProgrammeId> dropped;
+    for (const ProgrammeId id : schedule.inStartOrder()) {
+        const ScheduleItem& item = *schedule.stored(id);
+        std::string key = programmeSlotKey(item.StartDate, item.StartTime, item.ChannelNumber, item.ChannelName);
+        if (!seen.insert(std::move(key)).second) dropped.push_back(id);
     }
+    for (const ProgrammeId id : dropped) schedule.unlist(id);
 }
 
 // Each row's partners in the order their pairs were found, each once.
@@ -70,11 +73,12 @@ bool startsWithEndOf(std::string_view text, std::string_view end) {
 // in the tag itself.
 class TagTexts {
 public:
-    explicit TagTexts(const ScheduleList& list) : nameOf_(static_cast<size_t>(list.rowCount()) + 1) {
+    explicit TagTexts(const Schedule& schedule) : nameOf_(static_cast<size_t>(schedule.listedCount()) + 1) {
         // Rows with the same name share a number.
         std::unordered_map<std::string, size_t> numbers;
-        for (int row = 1; row <= list.rowCount(); ++row) {
-            std::string name = list.cell(row, Column::Programme) + " on " + list.cell(row, Column::Channel);
+        for (int row = 1; row <= schedule.listedCount(); ++row) {
+            const ScheduleItem& item = *schedule.stored(schedule.inStartOrder()[static_cast<size_t>(row - 1)]);
+            std::string name = item.ProgrammeName + " on " + item.ChannelName;
             const auto [at, added] = numbers.try_emplace(std::move(name), names_.size());
             if (added) names_.push_back(at->first);
             nameOf_[static_cast<size_t>(row)] = at->second;
@@ -133,30 +137,27 @@ private:
     std::vector<int> namedIn_;  // the last row whose tag has the name
 };
 
-void writeTags(ScheduleList& list, const Partners& partners) {
-    TagTexts texts(list);
-    for (int row = 1; row <= list.rowCount(); ++row) {
-        const std::vector<int>& others = partners.of(row);
-        if (others.empty()) continue;
-        list.setTag(row, texts.tagFor(row, others));
-        list.Set_Row_Colour(row, colour::kBlue);
-    }
-}
-
 }  // namespace
 
-void FindClash(ScheduleList& list, Instant now) {
-    for (int row = 1; row <= list.rowCount(); ++row) {
-        list.setTag(row, kTagPrefix);
-        list.Set_Row_Colour(row, colour::kBlack);
-    }
-    dropDuplicates(list);
+std::vector<ProgrammeId> Clashes::with(ProgrammeId id) const {
+    std::vector<ProgrammeId> ids;
+    const auto at = std::find(order.begin(), order.end(), id);
+    if (at == order.end()) return ids;
+    for (const int row : partners[static_cast<size_t>(at - order.begin()) + 1])
+        ids.push_back(order[static_cast<size_t>(row - 1)]);
+    return ids;
+}
 
-    // Times are read once per call; rows whose texts do not read as times
-    // take part in no clash.
-    const int rows = list.rowCount();
+Clashes findClashes(Schedule& schedule, Instant now) {
+    dropDuplicates(schedule);
+    Clashes clashes;
+    clashes.order = schedule.inStartOrder();
+    // Times are read once per call; programmes whose texts do not read as
+    // times take part in no clash.
+    const int rows = static_cast<int>(clashes.order.size());
     std::vector<std::optional<RowTimes>> times(static_cast<size_t>(rows) + 1);
-    for (int row = 1; row <= rows; ++row) times[static_cast<size_t>(row)] = rowTimes(list, row);
+    for (int row = 1; row <= rows; ++row)
+        times[static_cast<size_t>(row)] = schedule.timesOf(clashes.order[static_cast<size_t>(row - 1)]);
     const auto at = [&times](int row) -> const std::optional<RowTimes>& {
         return times[static_cast<size_t>(row)];
     };
@@ -186,8 +187,30 @@ void FindClash(ScheduleList& list, Instant now) {
             if (a.bufferedEnd > b.start && a.bufferedEnd <= b.bufferedEnd) partners.markPair(i, j);
         }
     }
-    writeTags(list, partners);
+    clashes.partners.resize(static_cast<size_t>(rows) + 1);
+    for (int row = 1; row <= rows; ++row) clashes.partners[static_cast<size_t>(row)] = partners.of(row);
+    return clashes;
+}
+
+void showClashes(const Schedule& schedule, const Clashes& clashes, ScheduleList& list) {
+    for (int row = 1; row <= list.rowCount(); ++row) {
+        list.setTag(row, kTagPrefix);
+        list.Set_Row_Colour(row, colour::kBlack);
+    }
+    TagTexts texts(schedule);
+    for (int row = 1; row <= list.rowCount() && row < static_cast<int>(clashes.partners.size()); ++row) {
+        const std::vector<int>& others = clashes.partners[static_cast<size_t>(row)];
+        if (others.empty()) continue;
+        list.setTag(row, texts.tagFor(row, others));
+        list.Set_Row_Colour(row, colour::kBlue);
+    }
+}
+
+Clashes FindClash(Schedule& schedule, ScheduleList& list, Instant now) {
+    Clashes clashes = findClashes(schedule, now);
+    showClashes(schedule, clashes, list);
     list.refresh();
+    return clashes;
 }
 
 }  // namespace kelbo

@@ -1,17 +1,38 @@
 #pragma once
 
+#include "programme.h"
 #include "common/date_time.h"
+
+#include <vector>
 
 namespace kelbo {
 
+class Schedule;
 class ScheduleList;
 
-// One capture device records one programme at a time. FindClash drops rows
-// that repeat an earlier row (same date, time, channel number and channel
-// name, the name without regard to case), then
-// colours blue every pair of rows whose buffered recording times overlap
-// while at least one of them has not finished, and names each row's
-// partners in its tag: "Clash with: A on X AND B on Y AND ".
-void FindClash(ScheduleList& list, Instant now);
+// Which listed programmes clash, by their place in the start order.
+struct Clashes {
+    // The start order the partners refer to.
+    std::vector<ProgrammeId> order;
+    // For each place from 1, the places of its partners in the order their
+    // pairs were found, each once.
+    std::vector<std::vector<int>> partners;
+    std::vector<ProgrammeId> with(ProgrammeId id) const;
+};
+
+// One capture device records one programme at a time. Drops from the start
+// order the programmes that repeat an earlier one (same date, time, channel
+// number and channel name, the name without regard to case), then pairs the
+// programmes whose buffered recording times overlap while at least one of
+// them has not finished.
+Clashes findClashes(Schedule& schedule, Instant now);
+
+// The list's rows (in step with the start order) coloured blue where they
+// clash, black otherwise, each naming its partners in its tag:
+// "Clash with: A on X AND B on Y AND ".
+void showClashes(const Schedule& schedule, const Clashes& clashes, ScheduleList& list);
+
+// Both, then the list refreshed.
+Clashes FindClash(Schedule& schedule, ScheduleList& list, Instant now);
 
 }  // namespace kelbo

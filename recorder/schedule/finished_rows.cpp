@@ -1,19 +1,15 @@
 #include "finished_rows.h"
 
-#include "row_timing.h"
-#include "schedule_list.h"
-
-#include <algorithm>
-#include <array>
-#include <string_view>
+#include "schedule.h"
 
 namespace kelbo {
 
-bool isFinishedAndPast(const ScheduleList& list, int row, Instant now) {
-    static constexpr std::array<std::string_view, 3> kFinished{"Recorded", "Stopped", "Failed"};
-    const std::string_view status = list.cell(row, Column::Status);
-    if (std::ranges::find(kFinished, status) == kFinished.end()) return false;
-    const std::optional<RowTimes> times = rowTimes(list, row);
+bool isFinishedAndPast(const Schedule& schedule, ProgrammeId id, Instant now) {
+    const ProgrammeStatus status = schedule.statusOf(id);
+    if (schedule.stored(id) == nullptr ||
+        (status != ProgrammeStatus::Recorded && status != ProgrammeStatus::Stopped && status != ProgrammeStatus::Failed))
+        return false;
+    const std::optional<RowTimes> times = schedule.timesOf(id);
     return times && times->bufferedEnd < now;
 }
 

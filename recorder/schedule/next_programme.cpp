@@ -1,59 +1,51 @@
 #include "next_programme.h"
 
-#include "clash_finder.h"
-#include "row_timing.h"
-#include "recorder/ports/translation.h"
-#include "recorder/ports/ui_ports.h"
+#include "schedule_document.h"
 
 namespace kelbo {
 
 namespace {
-const char kNothingToRecord[] = KELBO_TRANSLATE_NOOP("StatusPanel", "NO PROGRAMS TO RECORD");
-const char kStopped[] = "Stopped";
-
 // The list tells programmes apart by date, time and channel number.
-std::string programmeKey(const ScheduleList& list, int row) {
-    return list.cell(row, Column::Date) + '\0' + list.cell(row, Column::Time) + '\0' +
-           list.cell(row, Column::ChannelNumber);
+std::string finishKey(const ScheduleItem& item) {
+    return item.StartDate + '\0' + item.StartTime + '\0' + item.ChannelNumber;
 }
 }  // namespace
 
-NextProgramme::NextProgramme(ScheduleList& list, StatusBarPort& bar, const Clock& clock)
-    : list_(list), bar_(bar), clock_(clock) {
-    list_.addObserver(this);
-}
-
-NextProgramme::~NextProgramme() { list_.removeObserver(this); }
+NextProgramme::NextProgramme(ScheduleDocument& document, const Clock& clock)
+    : document_(document), clock_(clock) {}
 
 void NextProgramme::Find_Next_Schedule() {
-    bar_.setPanelText(panel::kProgramme, kNothingToRecord);
-    bar_.setPanelVisible(panel::kCounter, false);
-    bar_.setPanelVisible(panel::kSplit, false);
+    if (choosing_) choosing_();
     chosen_ = false;
 
     const Instant now = clock_.now();
-    FindClash(list_, now);
-    for (int row = 1; row <= list_.rowCount(); ++row) {
+    Schedule& schedule = document_.schedule();
+    ScheduleList& list = document_.list();
+    clashes_ = findClashes(schedule, now);
+    showClashes(schedule, clashes_, list);
+    for (const ProgrammeId id : schedule.inStartOrder()) {
         // A programme the user stopped by hand is not taken up again while
-        // the list still shows it as stopped.
-        if (list_.cell(row, Column::Status) == kStopped) continue;
-        if (isRecordedToItsEnd(row)) continue;
-        const auto times = rowTimes(list_, row);
+        // it is kept as stopped.
+        if (schedule.statusOf(id) == ProgrammeStatus::Stopped) continue;
+        if (isRecordedToItsEnd(id)) continue;
+        const auto times = schedule.timesOf(id);
         if (!times || !(times->bufferedEnd > now)) continue;
-        choose(row, *times);
-        list_.Set_Row_Colour(row, colour::kRed);
+        choose(id, *times);
+        list.Set_Row_Colour(document_.rowOf(id), colour::kRed);
         break;
     }
-    if (!chosen_) nextRow_ = 0;
-    list_.refresh();
+    if (!chosen_) id_ = 0;
+    list.refresh();
 }
 
-void NextProgramme::choose(int row, const RowTimes& times) {
+void NextProgramme::choose(ProgrammeId id, const RowTimes& times) {
     chosen_ = true;
     bufferedStart_ = times.bufferedStart;
     bufferedEnd_ = times.bufferedEnd;
-    nextRow_ = row;
+    id_ = id;
 }
+
+int NextProgramme::NextRow() const { return document_.rowOf(id_); }
 
 DateTime NextProgramme::NextStart() const {
     return chosen_ ? toLocalDateTime(bufferedStart_) : DateTime();
@@ -64,31 +56,23 @@ DateTime NextProgramme::NextEnd() const {
 }
 
 void NextProgramme::take(int row) {
-    nextRow_ = row;
+    id_ = document_.idOfRow(row);
     chosen_ = false;
-    if (const auto times = rowTimes(list_, row)) choose(row, *times);
+    if (const auto times = document_.schedule().timesOf(id_)) choose(id_, *times);
 }
 
 void NextProgramme::clear() {
-    nextRow_ = 0;
+    id_ = 0;
     chosen_ = false;
 }
 
 void NextProgramme::recordedToItsEnd() {
-    if (nextRow_ >= 1 && nextRow_ <= list_.rowCount()) finishedKey_ = programmeKey(list_, nextRow_);
+    if (const ScheduleItem* item = document_.schedule().stored(id_); item && NextRow() != 0)
+        finishedKey_ = finishKey(*item);
 }
 
-bool NextProgramme::isRecordedToItsEnd(int row) const {
-    return !finishedKey_.empty() && programmeKey(list_, row) == finishedKey_;
-}
-
-void NextProgramme::rowInserted(int row) {
-    if (nextRow_ != 0 && row <= nextRow_) ++nextRow_;
-}
-
-void NextProgramme::rowRemoved(int row) {
-    if (row < nextRow_) --nextRow_;
-    else if (row == nextRow_) nextRow_ = 0;
+bool NextProgramme::isRecordedToItsEnd(ProgrammeId id) const {
+    return !finishedKey_.empty() && finishKey(*document_.schedule().stored(id)) == finishedKey_;
 }
 
 }  // namespace kelbo

@@ -1,35 +1,43 @@
 #pragma once
 
+#include "clash_finder.h"
+#include "programme.h"
 #include "row_timing.h"
-#include "schedule_list.h"
 #include "common/clock.h"
 
+#include <functional>
 #include <string>
 
 namespace kelbo {
 
-class StatusBarPort;
+class ScheduleDocument;
 
-// Which programme the recorder records next: the first row, in list order,
+// Which programme the recorder records next: the first, in start order,
 // whose buffered end is still ahead. Its buffered start and end are kept as
-// real instants; NextStart 0 means nothing to record. NextRow follows its
-// row when rows are added or removed above it.
-class NextProgramme : public ScheduleListObserver {
+// real instants; NextStart 0 means nothing to record. The choice is kept
+// by id, so it follows the programme wherever the start order puts it.
+class NextProgramme {
 public:
-    NextProgramme(ScheduleList& list, StatusBarPort& bar, const Clock& clock);
-    ~NextProgramme() override;
+    NextProgramme(ScheduleDocument& document, const Clock& clock);
     NextProgramme(const NextProgramme&) = delete;
     NextProgramme& operator=(const NextProgramme&) = delete;
 
     void Find_Next_Schedule();
+    // Told as every choice begins, so that what showed the last one can go
+    // back to its idle texts.
+    void setChoosingListener(std::function<void()> listener) { choosing_ = std::move(listener); }
 
+    ProgrammeId id() const { return id_; }
     Instant bufferedStart() const { return bufferedStart_; }
     Instant bufferedEnd() const { return bufferedEnd_; }
     // The same on the local wall clock, for texts; 0 when nothing is chosen.
     DateTime NextStart() const;
     DateTime NextEnd() const;
-    int NextRow() const { return nextRow_; }
-    bool any() const { return chosen_ && nextRow_ != 0; }
+    // The list row that shows the next programme; 0 for none.
+    int NextRow() const;
+    bool any() const { return chosen_ && NextRow() != 0; }
+    // The clashes the last choice found.
+    const Clashes& clashes() const { return clashes_; }
 
     // Makes `row` the next programme whatever its times (a recording
     // stopped by hand moves on to the following row).
@@ -41,20 +49,18 @@ public:
     // again.
     void recordedToItsEnd();
 
-    void rowInserted(int row) override;
-    void rowRemoved(int row) override;
-
 private:
-    void choose(int row, const RowTimes& times);
-    bool isRecordedToItsEnd(int row) const;
+    void choose(ProgrammeId id, const RowTimes& times);
+    bool isRecordedToItsEnd(ProgrammeId id) const;
 
-    ScheduleList& list_;
-    StatusBarPort& bar_;
+    ScheduleDocument& document_;
     const Clock& clock_;
+    std::function<void()> choosing_;
     bool chosen_ = false;
     Instant bufferedStart_;
     Instant bufferedEnd_;
-    int nextRow_ = 0;
+    ProgrammeId id_ = 0;
+    Clashes clashes_;
     // Date, time and channel number of the programme recordedToItsEnd()
     // named, the key by which the list tells programmes apart.
     std::string finishedKey_;

@@ -6,8 +6,6 @@
 
 namespace kelbo {
 
-class ScheduleList;
-
 // A programme's recording times as real instants. The start is the local
 // "Date" and "Time"; the buffered start is "SBuf" real minutes before it
 // (fractions kept to the millisecond); the buffered end is "Duration" plus
@@ -22,8 +20,5 @@ struct RowTimes {
 
 RowTimes recordingTimes(DateTime localStart, double startBuffer, double endBuffer,
                         long long duration);
-
-// None when a cell does not read as a date, time or number.
-std::optional<RowTimes> rowTimes(const ScheduleList& list, int row);
 
 }  // namespace kelbo

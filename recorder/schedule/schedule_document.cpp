@@ -38,7 +38,12 @@ std::optional<FileStamp> stampOf(const std::filesystem::path& file) {
 
 ScheduleDocument::ScheduleDocument(const LiveSettings& settings, MessageBoxes& messages,
                                    const Clock& clock)
-    : settings_(settings), messages_(messages), clock_(clock) {}
+    : settings_(settings), messages_(messages), clock_(clock),
+      schedule_(settings.StartBuffer, settings.EndBuffer) {
+    schedule_.setObserver(this);
+}
+
+ScheduleDocument::~ScheduleDocument() { schedule_.setObserver(nullptr); }
 
 const Clock& ScheduleDocument::systemClock() {
     static const SystemClock clock;
@@ -64,7 +69,6 @@ void ScheduleDocument::Load_Schedule() {
     listedBefore_.clear();
     for (int row = 1; row <= list_.rowCount(); ++row)
         if (const int slot = slotOfRow(row); slot >= 0) listedBefore_.insert(shownAs(table_[slot]));
-    table_.clear();
     leftOut_ = 0;
     const std::filesystem::path file = scheduleFilePath();
     // Rewrites that a crash or a kill cut short leave their temporary files.
@@ -74,13 +78,19 @@ void ScheduleDocument::Load_Schedule() {
                       file.string());
     }
     // Only a plain file is read: a folder or a pipe is an unreadable file.
-    if (file.empty() || !isRegularFile(file)) return;
+    if (file.empty() || !isRegularFile(file)) {
+        schedule_.load({});
+        return;
+    }
     // Stamped before reading: a record appended while the file is read then
     // shows as a change, and the next rewrite takes it in instead of
     // writing over it.
     const std::optional<FileStamp> stamp = stampOf(file);
     std::ifstream in(file, std::ios::binary);
-    if (!in) return;
+    if (!in) {
+        schedule_.load({});
+        return;
+    }
 
     for (auto& tracked : tracked_) tracked.reset();
     heldSlot_ = -1;
@@ -92,13 +102,13 @@ void ScheduleDocument::Load_Schedule() {
         dropped.offer(*read);
         if (read->accepted) choice.offer(ordinal++, std::move(read->item));
     }
-    int record = 0;
+    std::vector<ScheduleItem> items;
     for (auto& [position, item] : choice.takeChosen()) {
-        tracked_[static_cast<size_t>(record)] = Tracked{item, item, std::nullopt, false};
-        table_[record++] = std::move(item);
+        tracked_[items.size()] = Tracked{item, item, std::nullopt, false};
+        items.push_back(std::move(item));
     }
+    schedule_.load(std::move(items));
     leftOut_ = choice.leftOut();
-    table_.LastIndex = record > 0 ? record - 1 : 0;
     stampedFile_ = file;
     // After a read error part of the file is unknown: leave the date unset,
     // so the next rewrite first takes in whatever it did not see.
@@ -166,35 +176,57 @@ std::vector<std::string> ScheduleDocument::cellsFor(int slot) const {
         case Column::EBuf: text = orDefault(item.EndBuffer, settings_.EndBuffer); break;
         case Column::Description: text = item.Description; break;
         case Column::Category: text = item.Category; break;
-        case Column::Status: text = item.Complete; break;
+        case Column::Status:
+            text = schedule_.statusOf(schedule_.idAt(slot)) == ProgrammeStatus::Recording ? "Recording"
+                                                                                       : item.Complete;
+            break;
         }
         cells[static_cast<size_t>(position - 1)] = std::move(text);
     }
     return cells;
 }
 
+std::string ScheduleDocument::fileNameOf(ProgrammeId id) const {
+    const int slot = schedule_.slotOf(id);
+    if (slot < 0) return {};
+    const ScheduleItem& item = table_[slot];
+    return item.FileName.empty() ? Expand_FileName(table_, slot, settings_.FileString) : item.FileName;
+}
+
+std::string ScheduleDocument::templateOf(ProgrammeId id) const {
+    const ScheduleItem* item = schedule_.stored(id);
+    if (!item) return {};
+    return item->Template.empty() ? settings_.Template : item->Template;
+}
+
 void ScheduleDocument::Display_Schedule(int nextRow) {
     list_.sortBy(Column::IndexString);
-    list_.clear();
-    for (int slot = 0; slot <= table_.LastIndex; ++slot)
-        if (table_[slot].hasRequiredFields()) list_.addRow(cellsFor(slot));
+    schedule_.listAll();
     if (nextRow != 0) list_.Set_Row_Colour(nextRow, colour::kRed);
 }
 
-int ScheduleDocument::slotOfRow(int row) const {
-    const auto number = parseNumber(list_.cell(row, Column::ArrayID));
-    if (!number) return -1;
-    const double slot = std::floor(*number);
-    return slot >= 0 && slot < ScheduleTable::kSlots ? static_cast<int>(slot) : -1;
+void ScheduleDocument::scheduleCleared() { list_.clear(); }
+
+void ScheduleDocument::programmeListed(ProgrammeId id, int position) {
+    list_.insertRow(position + 1, cellsFor(schedule_.slotOf(id)));
 }
 
-bool ScheduleDocument::takeIn(const ReadRecord& record) {
-    const int slot = table_.slotForNewItem();
-    if (slot < 0) return false;
-    table_[slot] = record.item;
-    if (record.item.hasRequiredFields()) list_.addRow(cellsFor(slot));
-    return true;
+void ScheduleDocument::programmeUnlisted(ProgrammeId, int position) { list_.removeRow(position + 1); }
+
+void ScheduleDocument::programmeChanged(ProgrammeId id, int position) {
+    if (position >= 0) list_.setCells(position + 1, cellsFor(schedule_.slotOf(id)));
 }
+
+ProgrammeId ScheduleDocument::idOfRow(int row) const {
+    const auto& order = schedule_.inStartOrder();
+    return row >= 1 && row <= static_cast<int>(order.size()) ? order[static_cast<size_t>(row - 1)] : 0;
+}
+
+int ScheduleDocument::rowOf(ProgrammeId id) const { return schedule_.position(id) + 1; }
+
+int ScheduleDocument::slotOfRow(int row) const { return schedule_.slotOf(idOfRow(row)); }
+
+bool ScheduleDocument::takeIn(const ReadRecord& record) { return schedule_.add(record.item).has_value(); }
 
 bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool changed,
                                        OldRecords& old, std::string& error) {

@@ -2,6 +2,7 @@
 
 #include "common/clock.h"
 #include "live_settings.h"
+#include "schedule.h"
 #include "schedule_list.h"
 #include "schedule_table.h"
 
@@ -28,17 +29,26 @@ struct FileStamp {
 };
 std::optional<FileStamp> stampOf(const std::filesystem::path& file);
 
-// The schedule as the recorder holds it: the table read from the schedule
-// file, the list built from the table, and the file's rewriting.
-class ScheduleDocument {
+// The schedule as the recorder holds it: the programmes read from the
+// schedule file, the list that shows them in step with every change, and
+// the file's rewriting.
+class ScheduleDocument : private ScheduleObserver {
 public:
     // `clock` tells which programmes are still to come when the file holds
     // more than the table can.
     ScheduleDocument(const LiveSettings& settings, MessageBoxes& messages,
                      const Clock& clock = systemClock());
 
-    ScheduleTable& table() { return table_; }
-    const ScheduleTable& table() const { return table_; }
+    ScheduleDocument(const ScheduleDocument&) = delete;
+    ScheduleDocument& operator=(const ScheduleDocument&) = delete;
+    ~ScheduleDocument() override;
+
+    Schedule& schedule() { return schedule_; }
+    const Schedule& schedule() const { return schedule_; }
+    // The slots themselves; whoever writes them directly shows the schedule
+    // again (Display_Schedule).
+    ScheduleTable& table() { return schedule_.slotTable(); }
+    const ScheduleTable& table() const { return schedule_.slotTable(); }
     ScheduleList& list() { return list_; }
     const ScheduleList& list() const { return list_; }
 
@@ -82,10 +92,18 @@ public:
     const std::optional<FileStamp>& ScheduleFileDate() const { return fileDate_; }
     std::filesystem::path scheduleFilePath() const;
 
-    // The table slot a row stands for, from its "ArrayID" cell; -1 if none.
+    // The programme a list row shows (rows count from 1); 0 if none.
+    ProgrammeId idOfRow(int row) const;
+    // The row that shows a programme; 0 if none.
+    int rowOf(ProgrammeId id) const;
+    // The table slot a row stands for; -1 if none.
     int slotOfRow(int row) const;
     // The cells of a row for a table slot, in position order.
     std::vector<std::string> cellsFor(int slot) const;
+    // What a programme's row shows for its file name and template: its own,
+    // else the one the settings give.
+    std::string fileNameOf(ProgrammeId id) const;
+    std::string templateOf(ProgrammeId id) const;
 
     static const Clock& systemClock();
 
@@ -106,7 +124,11 @@ private:
     void takeOutsideChange(int slot, const ScheduleItem& theirs);
     void takeOutsideRemoval(int slot);
     void showAgain(int slot);
-    void removeRowOf(int slot);
+    // The list follows the programmes in start order.
+    void scheduleCleared() override;
+    void programmeListed(ProgrammeId id, int position) override;
+    void programmeUnlisted(ProgrammeId id, int position) override;
+    void programmeChanged(ProgrammeId id, int position) override;
     // What the file should hold for a slot: its item, or for the slot being
     // recorded the item with the change kept back; nothing when removed.
     std::optional<ScheduleItem> fileFormOf(int slot) const;
@@ -120,8 +142,9 @@ private:
     const LiveSettings& settings_;
     MessageBoxes& messages_;
     const Clock& clock_;
-    ScheduleTable table_;
     ScheduleList list_;
+    Schedule schedule_;
+    ScheduleTable& table_ = schedule_.slotTable();
     std::optional<FileStamp> fileDate_;
     std::filesystem::path stampedFile_;
     // Each slot's record as the file held it when the recorder last read or

@@ -82,10 +82,25 @@ int ScheduleList::addRow(std::vector<std::string> cells) {
                                  [key](const std::string& k, const Row& r) { return k < r.cells[key]; });
     }
     const int row = static_cast<int>(where - rows_.begin()) + 1;
-    rows_.insert(where, Row{std::move(cells), {}, colour::kBlack});
+    insertRow(row, std::move(cells));
+    return row;
+}
+
+void ScheduleList::insertRow(int row, std::vector<std::string> cells) {
+    if (row < 1 || row > rowCount() + 1) return;
+    cells.resize(static_cast<size_t>(layout_.shownCount()));
+    rows_.insert(rows_.begin() + (row - 1), Row{std::move(cells), {}, colour::kBlack});
     if (selected_ >= row) ++selected_;
     notify([row](ScheduleListObserver& o) { o.rowInserted(row); });
-    return row;
+}
+
+void ScheduleList::setCells(int row, std::vector<std::string> cells) {
+    if (!valid(row)) return;
+    cells.resize(static_cast<size_t>(layout_.shownCount()));
+    auto& own = rows_[static_cast<size_t>(row - 1)].cells;
+    if (own == cells) return;
+    own = std::move(cells);
+    notify([row](ScheduleListObserver& o) { o.rowChanged(row); });
 }
 
 void ScheduleList::removeRow(int row) {

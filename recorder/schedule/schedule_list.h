@@ -65,6 +65,10 @@ public:
     void clear();
     // Adds a row given its cells in position order; returns its number.
     int addRow(std::vector<std::string> cells);
+    // Puts a row at `row` (from 1 to rowCount() + 1), whatever the sorting.
+    void insertRow(int row, std::vector<std::string> cells);
+    // Gives a row new cells; its tag and colour stay.
+    void setCells(int row, std::vector<std::string> cells);
     void removeRow(int row);
     void refresh();
 

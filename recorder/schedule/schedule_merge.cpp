@@ -72,7 +72,7 @@ void ScheduleDocument::takeOutsideChange(int slot, const ScheduleItem& theirs) {
     logConflicts(ours, conflicts);
     if (merged == ours) return;
     log::info("Schedule: took in the change of " + describeProgramme(merged) + " made in the file");
-    ours = std::move(merged);
+    schedule_.edit(schedule_.idAt(slot), std::move(merged));
     showAgain(slot);
 }
 
@@ -88,8 +88,7 @@ void ScheduleDocument::takeOutsideRemoval(int slot) {
     }
     if (ours.inUse() && programmeKey(ours) == programmeKey(tracked->base)) {
         log::info("Schedule: " + describeProgramme(ours) + " was removed from the file; removed here too");
-        removeRowOf(slot);
-        ours.clear();
+        schedule_.remove(schedule_.idAt(slot));
         outsideChanges_ = true;
     }
     tracked.reset();
@@ -105,12 +104,11 @@ bool ScheduleDocument::releaseHeld() {
     ScheduleItem& ours = table_[slot];
     if (tracked.removedOutside) {
         log::info("Schedule: " + describeProgramme(ours) + " leaves the schedule, as it was removed from the file");
-        removeRowOf(slot);
-        ours.clear();
+        schedule_.remove(schedule_.idAt(slot));
         tracked_[static_cast<size_t>(slot)].reset();
     } else {
         std::vector<FieldConflict> conflicts;
-        ours = mergeRecord(tracked.base, ours, *tracked.outside, conflicts);
+        schedule_.edit(schedule_.idAt(slot), mergeRecord(tracked.base, ours, *tracked.outside, conflicts));
         logConflicts(ours, conflicts);
         log::info("Schedule: " + describeProgramme(ours) + " takes the change made in the file while it recorded");
         tracked = Tracked{tracked.written, tracked.written, std::nullopt, false};
@@ -120,18 +118,9 @@ bool ScheduleDocument::releaseHeld() {
     return true;
 }
 
-void ScheduleDocument::removeRowOf(int slot) {
-    for (int row = 1; row <= list_.rowCount(); ++row)
-        if (slotOfRow(row) == slot) {
-            list_.removeRow(row);
-            return;
-        }
-}
-
 // The row of a changed item goes where its start now puts it.
 void ScheduleDocument::showAgain(int slot) {
-    removeRowOf(slot);
-    if (table_[slot].hasRequiredFields()) list_.addRow(cellsFor(slot));
+    schedule_.placeAgain(schedule_.idAt(slot));
     outsideChanges_ = true;
 }
 

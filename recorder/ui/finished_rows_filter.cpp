@@ -3,7 +3,7 @@
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 #include "recorder/schedule/finished_rows.h"
-#include "recorder/schedule/schedule_list.h"
+#include "recorder/schedule/schedule_document.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -12,7 +12,7 @@
 
 namespace kelbo::ui {
 
-FinishedRowsFilter::FinishedRowsFilter(QMenu& view, QTreeView& list, const ScheduleList& rows,
+FinishedRowsFilter::FinishedRowsFilter(QMenu& view, QTreeView& list, const ScheduleDocument& rows,
                                        const Clock& clock, SettingsStore& store)
     : QObject(&list), view_(list), rows_(rows), clock_(clock), store_(store) {
     action_ = new QAction(tr("Hide Finished Programmes"), this);
@@ -42,7 +42,7 @@ void FinishedRowsFilter::apply() {
     const Instant now = clock_.now();
     const int rows = view_.model()->rowCount();
     for (int r = 0; r < rows; ++r) {
-        const bool hidden = hide && isFinishedAndPast(rows_, r + 1, now);
+        const bool hidden = hide && isFinishedAndPast(rows_.schedule(), rows_.idOfRow(r + 1), now);
         if (view_.isRowHidden(r, {}) != hidden) view_.setRowHidden(r, {}, hidden);
     }
 }

@@ -194,7 +194,7 @@ void MainWindow::buildFrames(const RecorderParts& parts) {
     buttons_ = new TransportBar(frame1_);
     connect(buttons_, &TransportBar::clicked, this, &MainWindow::TransportControl_Click);
     actions_->bindDeleteTo(*list_);
-    new FinishedRowsFilter(*viewMenu_, *list_, r.document().list(), services_.clock, options_->store());
+    new FinishedRowsFilter(*viewMenu_, *list_, r.document(), services_.clock, options_->store());
     statusBar_->setPanelToolTip(panel::kStatus, [this] { return freeSpaceTip(); });
     rowMenu_ = new RecordedRowMenu(*list_, r.document().list(),
                                    [this] { TransportControl_Click(ScheduleCommands::kDeleteButton); },
@@ -380,9 +380,8 @@ void MainWindow::showRunState() {
     const bool recording = recorder_->recording();
     std::string programme;
     if (recording) {
-        const ScheduleList& list = recorder_->document().list();
-        const int row = recorder_->next().NextRow();
-        programme = shownProgrammeText(list.cell(row, Column::Programme), list.cell(row, Column::Channel));
+        if (const ScheduleItem* item = recorder_->document().schedule().stored(recorder_->next().id()))
+            programme = shownProgrammeText(item->ProgrammeName, item->ChannelName);
     }
     sleep_->setHeld(recording, fillIn(translate("kelbo::ui::MainWindow", "Kelbo is recording %1"), {programme}));
     tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());

@@ -62,8 +62,9 @@ TEST(RecordingEndToEnd, ADueProgrammeIsRecordedInPartsAndFinished) {
 
     ScheduleDocument document(settings, messages);
     FakeStatusBar statusBar;
-    NextProgramme next(document.list(), statusBar, clock);
+    NextProgramme next(document, clock);
     StatusDisplay status(statusBar);
+    next.setChoosingListener([&status] { status.showNothingToRecord(); });
     FakeWindow window;
     FakeTray tray;
     const RecorderContext context{document, next,     status, statusBar, *device,

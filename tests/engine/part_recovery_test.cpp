@@ -39,7 +39,7 @@ TEST(PartRecovery, LeftoverPartsGetTheirFinalNamesAndTheProgrammeRecordsOn) {
     rig.loadProgrammes({programme("Film", kEight, 30), programme("News", kEight.plusMinutes(60), 30, "2"),
                         programme("Film", kEight.plusMinutes(1440), 30)});
 
-    EXPECT_EQ(recoverLeftoverParts(rig.document.list()), 2);
+    EXPECT_EQ(recoverLeftoverParts(rig.document), 2);
     EXPECT_EQ(namesIn(rig.movies()),
               (std::vector<std::string>{"Film-20001[1.2].mpg", "Film-20001[2.2].mpg", "Film-20003[1.1].mpg",
                                         "News-21001[1.1].mpg", "News-21001[1.].mpg",

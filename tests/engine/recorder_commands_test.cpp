@@ -126,3 +126,42 @@ TEST(Notices, TheRecordersOwnFailuresNeverWaitButTheUsersPreviewCommandDoes) {
     EXPECT_EQ(boxes.shown[0].title, "No video Source Detected");
     EXPECT_FALSE(boxes.shown[0].notice);
 }
+
+TEST(RecorderCommands, TheStateNamesTheNextProgrammeAndTheRecordingInValues) {
+    FilmAtTenPast r;
+    r.tickAt(kNoon);
+    const ProgrammeId film = r.recorder.document().idOfRow(1);
+    ASSERT_NE(film, 0u);
+    const RecorderState waiting = r.recorder.state();
+    EXPECT_EQ(waiting.device, RecorderState::Device::Idle);
+    ASSERT_TRUE(waiting.next);
+    EXPECT_EQ(waiting.next->id, film);
+    EXPECT_EQ(waiting.next->name, "Film");
+    EXPECT_EQ(waiting.next->channel, "One");
+    EXPECT_EQ(waiting.next->bufferedStart, toInstant(kNoon.plusMinutes(10)));
+    EXPECT_EQ(waiting.next->bufferedEnd, toInstant(kNoon.plusMinutes(40)));
+    EXPECT_EQ(waiting.next->toGo, 600s);
+    EXPECT_FALSE(waiting.recording);
+
+    r.tickAt(kNoon.plusMinutes(11));
+    r.device.advance(60000);
+    r.tickAt(kNoon.plusMinutes(12));
+    const RecorderState recording = r.recorder.state();
+    EXPECT_EQ(recording.device, RecorderState::Device::Recording);
+    ASSERT_TRUE(recording.next);
+    EXPECT_EQ(recording.next->toGo, 0s) << "its start has come";
+    ASSERT_TRUE(recording.recording);
+    EXPECT_EQ(recording.recording->id, film);
+    EXPECT_EQ(recording.recording->name, "Film");
+    EXPECT_EQ(recording.recording->file, (r.dir / "movies" / "Film1[1.].mpg").string());
+    EXPECT_EQ(recording.recording->elapsedMs, 60000);
+    EXPECT_EQ(recording.recording->limitMs, r.device.CaptureLimit());
+    EXPECT_EQ(recording.recording->progress, r.recorder.currentStatus().progress);
+    EXPECT_EQ(r.recorder.document().schedule().statusOf(film), ProgrammeStatus::Recording);
+
+    ASSERT_TRUE(r.recorder.stopRecording());
+    const RecorderState stopped = r.recorder.state();
+    EXPECT_FALSE(stopped.recording);
+    EXPECT_FALSE(stopped.next) << "nothing after the stopped film";
+    EXPECT_EQ(r.recorder.document().schedule().statusOf(film), ProgrammeStatus::Stopped);
+}

@@ -509,7 +509,7 @@ TEST_F(RecordingFailuresTest, APartLeftUnderItsWorkingNameIsCountedToldAndNamedA
         << finished;
 
     folder.release();
-    EXPECT_EQ(recoverLeftoverParts(rig.document.list()), 1);
+    EXPECT_EQ(recoverLeftoverParts(rig.document), 1);
     EXPECT_EQ(movies(), std::vector<std::string>{"Film-20001[1.1].mpg"});
 }
 

@@ -71,7 +71,9 @@ TEST_F(DetailPaneTest, PaneIsEditableOnlyWhileTheBufferedStartIsAhead) {
     EXPECT_EQ(pane.shownRow(), 2);
 
     // A start that does not read as a date leaves the pane greyed.
-    rig.document.list().setCell(2, Column::Date, "someday");
+    ScheduleItem someday = *rig.document.schedule().stored(rig.document.idOfRow(2));
+    someday.StartDate = "someday";
+    rig.document.schedule().edit(rig.document.idOfRow(2), someday);
     pane.listview_play_ItemClick(2);
     EXPECT_FALSE(pane.editable());
     EXPECT_EQ(fields().adjustedStart, "");
@@ -261,14 +263,14 @@ TEST_F(DetailPaneTest, CommitGoesToTheRowThePaneShowed) {
     EXPECT_EQ(item(2).StartBuffer, "");
 
     // A row removed above the shown one moves it up; the pane follows.
-    rig.document.list().removeRow(1);
+    rig.document.schedule().unlist(rig.document.idOfRow(1));
     EXPECT_EQ(pane.shownRow(), 1);
     pane.setEndBufferText("4");
     pane.Detail_EndBuffer_LostFocus();
     EXPECT_EQ(item(1).EndBuffer, "4");
 
     // The shown row gone: the pane greys and commits nothing.
-    rig.document.list().removeRow(1);
+    rig.document.schedule().unlist(rig.document.idOfRow(1));
     EXPECT_FALSE(pane.editable());
     rig.messages.shown.clear();
     pane.setFileNameText("x.mpg");

@@ -1,5 +1,6 @@
 #include "recorder/schedule/clash_finder.h"
 #include "recorder/schedule/row_timing.h"
+#include "common/text_util.h"
 #include "support/recorder_rig.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,17 @@ std::string threeDigits(int n) {
     char text[8];
     std::snprintf(text, sizeof text, "%03d", n);
     return text;
+}
+
+// A row's times read from its cells, as the list was first read.
+std::optional<RowTimes> rowTimes(const ScheduleList& list, int row) {
+    const auto date = DateTime::parseDate(list.cell(row, Column::Date));
+    const auto time = DateTime::parseTime(list.cell(row, Column::Time));
+    const auto startBuffer = parseNumber(list.cell(row, Column::SBuf));
+    const auto endBuffer = parseNumber(list.cell(row, Column::EBuf));
+    const auto duration = parseWholeNumber(list.cell(row, Column::Duration));
+    if (!date || !time || !startBuffer || !endBuffer || !duration) return std::nullopt;
+    return recordingTimes(DateTime(date->days() + time->days()), *startBuffer, *endBuffer, *duration);
 }
 
 // Pair by pair, as the list was first marked: every pair of every pass looks
@@ -97,10 +109,10 @@ void compareWithPairByPairMarking(const std::vector<std::string>& shows, const s
         for (int slot = 0; slot < 40; slot += 3)
             rig.setBuffers(slot, std::to_string(pick(0, 10)), std::to_string(pick(0, 10)));
 
-        ScheduleList fast = rig.document.list();
         ScheduleList naive = rig.document.list();
         const Instant now = toInstant(rig.now());
-        FindClash(fast, now);
+        FindClash(rig.document.schedule(), rig.document.list(), now);
+        const ScheduleList& fast = rig.document.list();
         naiveFindClash(naive, now);
         ASSERT_EQ(fast.rowCount(), naive.rowCount()) << what << " seed " << seed;
         int clashing = 0;
@@ -132,7 +144,7 @@ TEST(FindClash, AFullScheduleAtOneTimeNamesEveryOtherRowInListOrder) {
     RecorderRig rig(at(12 * 60));
     rig.loadProgrammes(records);
     ScheduleList& list = rig.document.list();
-    FindClash(list, toInstant(rig.now()));
+    FindClash(rig.document.schedule(), list, toInstant(rig.now()));
 
     ASSERT_EQ(list.rowCount(), kRows);
     std::vector<std::string> names;
@@ -153,7 +165,7 @@ TEST(FindClash, APartnerWhoseNameTheTagAlreadyHoldsIsNotNamedAgain) {
                         programme("News", at(20 * 60 + 10), 60, "1"),
                         programme("Film", at(20 * 60 + 20), 60, "2")});
     ScheduleList& list = rig.document.list();
-    FindClash(list, toInstant(rig.now()));
+    FindClash(rig.document.schedule(), list, toInstant(rig.now()));
     // "News on Channel1" is already part of "Late News on Channel1".
     EXPECT_EQ(list.tag(3), "Clash with: Late News on Channel1 AND ");
     EXPECT_EQ(list.tag(2), "Clash with: Late News on Channel1 AND Film on Channel2 AND ");

@@ -179,13 +179,14 @@ TEST_F(NextProgrammeTest, BackToBackHalfHoursTouchWithoutOverlapping) {
 TEST_F(NextProgrammeTest, NextRowFollowsRowsAddedAboveIt) {
     load({show("Mine", at(20, 0), 30)});
     ASSERT_EQ(rig.next.NextRow(), 1);
-    rig.document.list().addRow(rig.document.cellsFor(0));  // sorts in at the same key: after
+    Schedule& schedule = rig.document.schedule();
+    schedule.add(rig.document.table()[0]);  // sorts in at the same key: after
     EXPECT_EQ(rig.next.NextRow(), 1);
-    auto cells = rig.document.cellsFor(0);
-    cells[0] = "000000000000";
-    rig.document.list().addRow(cells);
+    ScheduleItem earlier = rig.document.table()[0];
+    earlier.IndexString = "000000000000";
+    const auto above = schedule.add(earlier);
     EXPECT_EQ(rig.next.NextRow(), 2);
-    rig.document.list().removeRow(1);
+    schedule.remove(*above);
     EXPECT_EQ(rig.next.NextRow(), 1);
 }
 

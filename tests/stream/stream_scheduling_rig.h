@@ -41,8 +41,9 @@ protected:
     StreamSchedulingTest()
         : clock(toInstant(kEight)),
           document(settings, messages, clock),
-          next(document.list(), statusBar, clock),
+          next(document, clock),
           status(statusBar) {
+        next.setChoosingListener([this] { status.showNothingToRecord(); });
         settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
         settings.FileString = (dir / "movies" / "%programme%.mpg").string();
         settings.ChannelPlaylist = (dir / "tv.m3u").string();

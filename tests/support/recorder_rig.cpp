@@ -13,10 +13,11 @@ RecorderContext contextOf(RecorderRig& r) {
 RecorderRig::RecorderRig(DateTime start)
     : clock(toInstant(start)),
       document(settings, messages, clock),
-      next(document.list(), statusBar, clock),
+      next(document, clock),
       status(statusBar),
       session(contextOf(*this)),
       tick_(contextOf(*this), session) {
+    next.setChoosingListener([this] { status.showNothingToRecord(); });
     settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
     settings.FileString = (dir / "movies" / "%programme%-%starttime%.mpg").string();
     settings.Template = "DVD";

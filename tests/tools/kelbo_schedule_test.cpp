@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <set>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -75,7 +76,7 @@ TEST_F(KelboScheduleTool, ListsAsJsonInListOrderWithStoredDefaults) {
     EXPECT_EQ(rows[0]["Status"], "");
     EXPECT_TRUE(rows[0]["colour"].is_number());
     EXPECT_TRUE(rows[0]["tag"].is_string());
-    EXPECT_EQ(rows[0].size(), 17u);
+    EXPECT_EQ(rows[0].size(), 24u) << "the cells, colour and tag, and the programme's own fields";
 }
 
 TEST_F(KelboScheduleTool, UsesTheScheduleFileSettingAndPrintsATable) {
@@ -201,6 +202,55 @@ TEST_F(KelboScheduleTool, ListAndRewriteMarkClashesAndTheNextProgrammeAtNow) {
     ASSERT_EQ(run("rewrite --now '07-12-2026 19:00:00' " + quoted(file)).status, 0) << err();
     const std::string text = readFile(file);
     EXPECT_EQ(text.find("Alpha"), text.rfind("Alpha"));
+}
+
+// Each listed programme carries its id, its times with the offset in force
+// then, its status, whether it is next and the ids it clashes with.
+TEST_F(KelboScheduleTool, ListJsonGivesEachProgrammeItsIdTimesStatusAndClashes) {
+    const auto file = dir / "s.txt";
+    const auto with = [](const GuideRecord& r, const std::string& lines) {
+        std::string text = r.text();
+        return text.insert(text.find("----------BREAK"), lines);
+    };
+    GuideRecord alpha = at("Alpha", "07-12-2026", "20:00"), beta = at("Beta", "07-12-2026", "20:30");
+    alpha.duration = beta.duration = "60";
+    beta.channelNumber = "2";
+    beta.channelName = "Second";
+    GuideRecord stopped = at("Stopped one", "07-12-2026", "23:00");
+    GuideRecord summer = at("Summer", "01-07-2027", "20:00");
+    writeFile(file, with(beta, "StartBuffer  : 5\r\n") + alpha.text() +
+                        with(stopped, "Complete     : Stopped\r\n") + summer.text());
+
+    const Result r = run("TZ=Europe/London XDG_CONFIG_HOME='" + (dir / "config").string() + "' '" +
+                             std::string(KELBO_BUILD_DIR) + "/kelbo-schedule' list --json --now '07-12-2026 19:00:00' " +
+                             quoted(file) + " 2>'" + (dir / "stderr").string() + "'",
+                         false);
+    ASSERT_EQ(r.status, 0) << err();
+    const auto rows = nlohmann::json::parse(r.out);
+    ASSERT_EQ(rows.size(), 4u);
+    const auto& a = rows[0];
+    const auto& b = rows[1];
+    ASSERT_EQ(a["Programme"], "Alpha");
+    ASSERT_EQ(b["Programme"], "Beta");
+    std::set<unsigned> ids;
+    for (const auto& row : rows) ids.insert(row["id"].get<unsigned>());
+    EXPECT_EQ(ids.size(), 4u);
+    EXPECT_EQ(ids.count(0u), 0u);
+
+    EXPECT_EQ(a["start"], "2026-12-07T20:00:00+00:00");
+    EXPECT_EQ(a["bufferedStart"], "2026-12-07T20:00:00+00:00");
+    EXPECT_EQ(a["bufferedEnd"], "2026-12-07T21:00:00+00:00");
+    EXPECT_EQ(b["bufferedStart"], "2026-12-07T20:25:00+00:00");
+    EXPECT_EQ(rows[3]["start"], "2027-07-01T20:00:00+01:00") << "summer time";
+
+    EXPECT_EQ(a["next"], true);
+    EXPECT_EQ(b["next"], false);
+    EXPECT_EQ(a["clashesWith"], nlohmann::json::array({b["id"]}));
+    EXPECT_EQ(b["clashesWith"], nlohmann::json::array({a["id"]}));
+    EXPECT_EQ(rows[2]["clashesWith"], nlohmann::json::array());
+    EXPECT_EQ(a["status"], "Pending");
+    EXPECT_EQ(rows[2]["status"], "Stopped");
+    EXPECT_EQ(rows[2]["next"], false) << "a stopped programme is not next";
 }
 
 // One programme ending as the next begins: no clash either way.

@@ -2,13 +2,13 @@
 
 #include "common/default_folders.h"
 #include "common/host_paths.h"
+#include "common/iso_time.h"
 #include "common/schedule_format.h"
 #include "common/text_util.h"
 #include "common/settings_store.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/dropped_records.h"
 #include "recorder/schedule/next_programme.h"
-#include "recorder/ports/ui_ports.h"
 #include "recorder/schedule/schedule_document.h"
 #include "recorder/schedule/slot_choice.h"
 
@@ -38,18 +38,6 @@ private:
     std::ostream& err_;
 };
 
-// No window here: status-bar texts go nowhere.
-class NoStatusBar : public StatusBarPort, ProgressBarView {
-public:
-    void setPanelText(const std::string&, const std::string&) override {}
-    std::string panelText(const std::string&) const override { return {}; }
-    void setPanelVisible(const std::string&, bool) override {}
-    bool panelVisible(const std::string&) const override { return false; }
-    ProgressBarView& progressBar() override { return *this; }
-    void setTextOnly(bool) override {}
-    void setValue(int) override {}
-};
-
 // Why the schedule file cannot be used, in words; nothing when it can. What
 // is not a regular file is refused: reading a pipe would wait for a writer,
 // and a rewrite would put a file in its place. A missing file is an empty
@@ -72,7 +60,7 @@ std::optional<std::string> unusable(const std::string& path, bool missingIsEmpty
 struct Session {
     Session(const Invocation& args, const Clock& clock, std::ostream& errors)
         : settings(readLiveSettings(SettingsStore(SettingsStore::defaultLocation()), desktopDefaultFolders(userVideosFolder()))),
-          messages(errors), document(settings, messages, clock), next(document.list(), statusBar, clock),
+          messages(errors), document(settings, messages, clock), next(document, clock),
           err(errors) {
         if (args.file) settings.ScheduleFile = *args.file;
     }
@@ -91,7 +79,6 @@ struct Session {
     LiveSettings settings;
     StderrMessages messages;
     ScheduleDocument document;
-    NoStatusBar statusBar;
     NextProgramme next;
     std::ostream& err;
 };
@@ -138,7 +125,11 @@ void printTable(const ScheduleList& list, std::ostream& out) {
     if (list.rowCount() == 0) out << "(no programmes)\n";
 }
 
-void printJson(const ScheduleList& list, std::ostream& out) {
+// Each row's cells by header, its colour and tag as the list shows them,
+// and the programme itself: its id, times, status, whether it is next, and
+// the ids of those it clashes with.
+void printJson(const ScheduleDocument& document, const NextProgramme& next, std::ostream& out) {
+    const ScheduleList& list = document.list();
     const ColumnLayout& layout = list.layout();
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (int row = 1; row <= list.rowCount(); ++row) {
@@ -147,6 +138,19 @@ void printJson(const ScheduleList& list, std::ostream& out) {
             object[headerText(*layout.columnAt(p))] = list.Get_Cell(row, p - 1);
         object["colour"] = list.rowColour(row);
         object["tag"] = list.tag(row);
+        const ProgrammeId id = document.idOfRow(row);
+        const auto programme = document.schedule().find(id);
+        object["id"] = id;
+        const auto instant = [&](Instant RowTimes::*which) {
+            return programme && programme->times ? nlohmann::ordered_json(isoLocalTime((*programme->times).*which))
+                                                 : nlohmann::ordered_json(nullptr);
+        };
+        object["start"] = instant(&RowTimes::start);
+        object["bufferedStart"] = instant(&RowTimes::bufferedStart);
+        object["bufferedEnd"] = instant(&RowTimes::bufferedEnd);
+        object["status"] = std::string(statusName(document.schedule().statusOf(id)));
+        object["next"] = next.any() && next.id() == id;
+        object["clashesWith"] = next.clashes().with(id);
         rows.push_back(std::move(object));
     }
     // Schedule files are 8-bit text; bytes that are not UTF-8 become U+FFFD.
@@ -158,7 +162,7 @@ void printJson(const ScheduleList& list, std::ostream& out) {
 int listSchedule(const Invocation& args, const Clock& clock, std::ostream& out, std::ostream& err) {
     Session session(args, clock, err);
     if (!session.load()) return 1;
-    if (args.json) printJson(session.document.list(), out);
+    if (args.json) printJson(session.document, session.next, out);
     else printTable(session.document.list(), out);
     return 0;
 }
