@@ -6,7 +6,8 @@ namespace kelbo {
 
 std::string previewCaption(const CaptureDevice& device, bool livePreviewTicked) {
     if (device.ReadyState() == CaptureDevice::Recording)
-        return device.PreviewWhileCapturing() ? std::string() : translate("PreviewCaption", kRecordingPreviewOffCaption);
+        return device.PreviewWhileCapturing() ? std::string()
+                                              : translate("PreviewCaption", kRecordingPreviewOffCaption);
     return livePreviewTicked ? std::string() : translate("PreviewCaption", kNoPictureCaption);
 }
 
