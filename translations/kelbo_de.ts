@@ -441,7 +441,7 @@
     </message>
     <message>
         <source>Time</source>
-        <translation>Zeit</translation>
+        <translation>Uhrzeit</translation>
     </message>
     <message>
         <source>Programme</source>
