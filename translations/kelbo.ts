@@ -290,6 +290,17 @@
     </message>
 </context>
 <context>
+    <name>PreviewCaption</name>
+    <message>
+        <source>No picture</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Recording — preview off</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>RecordingNotices</name>
     <message>
         <source>Recording %1</source>
@@ -1225,6 +1236,10 @@ The latest, at %1:
     <name>main</name>
     <message>
         <source>Commands from the command line cannot reach this recorder: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Test pattern</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -290,6 +290,17 @@
     </message>
 </context>
 <context>
+    <name>PreviewCaption</name>
+    <message>
+        <source>No picture</source>
+        <translation>Kein Bild</translation>
+    </message>
+    <message>
+        <source>Recording — preview off</source>
+        <translation>Aufnahme — Vorschau aus</translation>
+    </message>
+</context>
+<context>
     <name>RecordingNotices</name>
     <message>
         <source>Recording %1</source>
@@ -430,7 +441,7 @@
     </message>
     <message>
         <source>Time</source>
-        <translation>Zeit</translation>
+        <translation>Uhrzeit</translation>
     </message>
     <message>
         <source>Programme</source>
@@ -1231,6 +1242,10 @@ Die neueste, um %1:
     <message>
         <source>Commands from the command line cannot reach this recorder: %1.</source>
         <translation>Befehle von der Befehlszeile erreichen diesen Rekorder nicht: %1.</translation>
+    </message>
+    <message>
+        <source>Test pattern</source>
+        <translation>Testbild</translation>
     </message>
 </context>
 </TS>

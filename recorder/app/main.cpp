@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
     ui::QtDispatcher dispatcher(&app);
     std::vector<CaptureSourceChoice> sources;
     for (const std::string& device : v4l2CaptureDevices()) sources.push_back({device, device});
-    sources.push_back({"Test pattern", "test"});
+    sources.push_back({QCoreApplication::translate("main", "Test pattern").toStdString(), "test"});
     const auto videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation).toStdString();
     ui::MainWindow window({messages, clock});
     messages.setOwnerWindow(&window);

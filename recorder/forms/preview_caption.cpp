@@ -6,8 +6,9 @@ namespace kelbo {
 
 std::string previewCaption(const CaptureDevice& device, bool livePreviewTicked) {
     if (device.ReadyState() == CaptureDevice::Recording)
-        return device.PreviewWhileCapturing() ? std::string() : kRecordingPreviewOffCaption;
-    return livePreviewTicked ? std::string() : kNoPictureCaption;
+        return device.PreviewWhileCapturing() ? std::string()
+                                              : translate("PreviewCaption", kRecordingPreviewOffCaption);
+    return livePreviewTicked ? std::string() : translate("PreviewCaption", kNoPictureCaption);
 }
 
 }  // namespace kelbo

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "recorder/ports/translation.h"
+
 #include <string>
 
 namespace kelbo {
 
 class CaptureDevice;
 
-inline constexpr const char* kNoPictureCaption = "No picture";
-inline constexpr const char* kRecordingPreviewOffCaption = "Recording \u2014 preview off";
+inline constexpr const char* kNoPictureCaption = KELBO_TRANSLATE_NOOP("PreviewCaption", "No picture");
+inline constexpr const char* kRecordingPreviewOffCaption =
+    KELBO_TRANSLATE_NOOP("PreviewCaption", "Recording \u2014 preview off");
 
 // What the preview window says instead of a picture: during a recording
 // without "Preview When Recording" that the picture is off on purpose, and
