@@ -1,5 +1,7 @@
 #include "add_schedule_form.h"
 
+#include "schedule_editor.h"
+
 #include "recorder/schedule/clash_finder.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/message_boxes.h"
@@ -215,7 +217,8 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
         return AddResult{false, check.focus};
     }
 
-    if (!c_.document.schedule().add(item())) {
+    const bool recording = c_.device.ReadyState() == CaptureDevice::Recording;
+    if (!ScheduleEditor(c_.document, c_.next).add(item(), recording, c_.clock.now())) {
         // Nothing is lost: the dialog stays open with the entries.
         c_.boxes.show(translate("AddScheduleForm", "Schedule Full"),
                       fillIn(translate("AddScheduleForm",
@@ -225,22 +228,7 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
                       MessageBoxes::Icon::Exclamation, MessageBoxes::Buttons::Ok);
         return AddResult{};
     }
-
-    const bool recording = c_.device.ReadyState() == CaptureDevice::Recording;
-    c_.document.Display_Schedule(c_.next.NextRow());
-    if (!recording) c_.next.Find_Next_Schedule();
-    else markRecordedRow();
-    c_.document.Write_Schedule();
     return AddResult{true, Control::None};
-}
-
-// The next programme is kept by id, so the recording's finish finds it
-// wherever the rebuilt list put its row.
-void AddScheduleForm::markRecordedRow() {
-    ScheduleList& list = c_.document.list();
-    FindClash(c_.document.schedule(), list, c_.clock.now());
-    list.Set_Row_Colour(c_.next.NextRow(), colour::kRed);
-    list.refresh();
 }
 
 }  // namespace kelbo

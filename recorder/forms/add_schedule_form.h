@@ -114,7 +114,6 @@ private:
     void fillChannels();
     void fillTemplates();
     std::string correctedTimeText(const std::string& text, int maximum, int current) const;
-    void markRecordedRow();
 
     AddScheduleContext c_;
     int spinnerPosition_ = 0;

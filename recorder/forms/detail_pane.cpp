@@ -1,5 +1,7 @@
 #include "detail_pane.h"
 
+#include "schedule_editor.h"
+
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/ports/translation.h"
@@ -149,12 +151,6 @@ void DetailPane::Show_Item_Details() {
     changed();
 }
 
-template <typename F> void DetailPane::editShown(F&& change) {
-    ScheduleItem item = *document_.schedule().stored(shownId_);
-    change(item);
-    document_.schedule().edit(shownId_, std::move(item));
-}
-
 bool DetailPane::canCommit() const {
     return !committing_ && editable_ && shownRow_ != 0 && shownId_ != 0 &&
            document_.idOfRow(shownRow_) == shownId_;
@@ -183,7 +179,9 @@ void DetailPane::commitBuffer(const Buffer& buffer) {
         changed();
         return;
     }
-    editShown([&](ScheduleItem& item) { item.*buffer.itemField = typed; });
+    ScheduleEditor(document_, next_)
+        .edit(shownId_, [&](ScheduleItem& item) { item.*buffer.itemField = typed; },
+              ScheduleEditor::Timing::MayChange);
     if (!typed.empty()) {
         Show_Item_Details();
     } else {
@@ -191,8 +189,6 @@ void DetailPane::commitBuffer(const Buffer& buffer) {
         // next selection of the row.
         fields_.*buffer.field = settings_.*buffer.setting;
     }
-    next_.Find_Next_Schedule();
-    document_.Write_Schedule();
     changed();
 }
 
@@ -225,9 +221,9 @@ void DetailPane::Detail_FileName_LostFocus() {
         return;
     }
     // Left empty, the name comes from the pattern again.
-    editShown([&](ScheduleItem& item) { item.FileName = typed; });
+    ScheduleEditor(document_, next_)
+        .edit(shownId_, [&](ScheduleItem& item) { item.FileName = typed; }, ScheduleEditor::Timing::Kept);
     Show_Item_Details();
-    document_.Write_Schedule();
 }
 
 void DetailPane::Detail_Template_LostFocus() {
@@ -247,9 +243,10 @@ void DetailPane::Detail_Template_LostFocus() {
         Show_Item_Details();
         return;
     }
-    editShown([&](ScheduleItem& item) { item.Template = index == 0 ? std::string() : chosen; });
+    ScheduleEditor(document_, next_)
+        .edit(shownId_, [&](ScheduleItem& item) { item.Template = index == 0 ? std::string() : chosen; },
+              ScheduleEditor::Timing::Kept);
     Show_Item_Details();
-    document_.Write_Schedule();
 }
 
 void DetailPane::Detail_StartBuffer_KeyPress(int keyAscii) {

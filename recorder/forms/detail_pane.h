@@ -107,8 +107,6 @@ private:
     void showSelectedRow();
     bool canCommit() const;
     void commitBuffer(const Buffer& buffer);
-    // The shown programme's record, changed by `change`, through the schedule.
-    template <typename F> void editShown(F&& change);
     void forgetShownRow();
     void changed();
     ScheduleList& list();

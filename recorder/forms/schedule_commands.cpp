@@ -1,5 +1,7 @@
 #include "schedule_commands.h"
 
+#include "schedule_editor.h"
+
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/ports/translation.h"
@@ -51,9 +53,7 @@ void ScheduleCommands::Delete_Selected_Item() {
                        MessageBoxes::Buttons::OkCancelDefaultCancel) != MessageBoxes::Answer::Ok)
         return;
 
-    document_.schedule().remove(document_.idOfRow(row));
-    document_.Write_Schedule();
-    next_.Find_Next_Schedule();
+    ScheduleEditor(document_, next_).remove(document_.idOfRow(row));
 }
 
 }  // namespace kelbo

@@ -10,6 +10,16 @@ namespace kelbo {
 Schedule::Schedule(const std::string& defaultStartBuffer, const std::string& defaultEndBuffer)
     : defaultStartBuffer_(defaultStartBuffer), defaultEndBuffer_(defaultEndBuffer) {}
 
+Schedule::Schedule(const Schedule& other)
+    : defaultStartBuffer_(other.defaultStartBuffer_),
+      defaultEndBuffer_(other.defaultEndBuffer_),
+      table_(other.table_),
+      ids_(other.ids_),
+      order_(other.order_),
+      lastId_(other.lastId_),
+      recording_(other.recording_),
+      version_(other.version_) {}
+
 void Schedule::load(std::vector<ScheduleItem> inFileOrder) {
     std::unordered_multimap<std::string, ProgrammeId> before;
     for (int slot = 0; slot < kSlots; ++slot)

@@ -34,7 +34,8 @@ public:
 
     // The default buffers are read at each use: the options edit them in place.
     Schedule(const std::string& defaultStartBuffer, const std::string& defaultEndBuffer);
-    Schedule(const Schedule&) = default;
+    // A copy tells no one of its changes.
+    Schedule(const Schedule& other);
     Schedule& operator=(const Schedule&) = delete;
 
     void setObserver(ScheduleObserver* observer) { observer_ = observer; }

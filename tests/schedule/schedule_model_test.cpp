@@ -193,3 +193,20 @@ TEST_F(ScheduleModelTest, AReloadKeepsTheIdsOfTheSameProgrammes) {
     const ProgrammeId c = schedule.idAt(1);
     EXPECT_TRUE(c != a && c != b && c != b2);
 }
+
+// What follows the schedule (the list) follows the schedule it watches, not
+// a copy taken for a comparison.
+TEST_F(ScheduleModelTest, ACopyChangesWithoutTellingTheOriginalsObserver) {
+    struct Counting : ScheduleObserver {
+        int listed = 0;
+        void programmeListed(ProgrammeId, int) override { ++listed; }
+    } observer;
+    schedule.setObserver(&observer);
+    schedule.add(item("One", "01-02-2003", "18:00"));
+    Schedule copy = schedule;
+    copy.add(item("Two", "01-02-2003", "19:00"));
+    EXPECT_EQ(observer.listed, 1);
+    EXPECT_EQ(copy.listedCount(), 2);
+    EXPECT_EQ(schedule.listedCount(), 1);
+    schedule.setObserver(nullptr);
+}
