@@ -67,8 +67,7 @@ void ScheduleDocument::Load_Schedule() {
     // What the list showed before: a record that was listed and is dropped
     // now is told of even when its programme is over.
     listedBefore_.clear();
-    for (int row = 1; row <= list_.rowCount(); ++row)
-        if (const int slot = slotOfRow(row); slot >= 0) listedBefore_.insert(shownAs(table_[slot]));
+    for (const ProgrammeId id : schedule_.inStartOrder()) listedBefore_.insert(shownAs(*schedule_.stored(id)));
     leftOut_ = 0;
     const std::filesystem::path file = scheduleFilePath();
     // Rewrites that a crash or a kill cut short leave their temporary files.
@@ -343,9 +342,8 @@ bool ScheduleDocument::Write_Schedule() {
         const bool readOld = isRegularFile(file) && (changed || leftOut_ > 0);
         OldRecords old;
         if (!readOld || matchOldRecords(file, changed, old, error)) {
-            for (int row = 1; row <= list_.rowCount(); ++row) {
-                const int slot = slotOfRow(row);
-                if (slot < 0) continue;
+            for (const ProgrammeId id : schedule_.inStartOrder()) {
+                const int slot = schedule_.slotOf(id);
                 if (auto form = fileFormOf(slot)) records.emplace_back(slot, std::move(*form));
             }
             AtomicFileWriter writer(file);
