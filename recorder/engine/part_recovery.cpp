@@ -17,11 +17,11 @@ int recoverLeftoverParts(const ScheduleDocument& document) {
         for (const auto& found : part_files::findWorkingParts(base)) {
             const part_files::FinalNames names = part_files::nameFinalParts(found);
             for (const auto& name : names.named)
-                log::info("Recovered an interrupted recording: " + name);
+                log::info(log::Area::Recording, "Recovered an interrupted recording: " + name);
             for (const auto& name : names.removed)
-                log::info("Removed the empty part file " + name + " of an interrupted recording");
+                log::info(log::Area::Recording, "Removed the empty part file " + name + " of an interrupted recording");
             for (const auto& name : names.failed)
-                log::warn("Could not give its final name to " + name + " of an interrupted recording");
+                log::warn(log::Area::Recording, "Could not give its final name to " + name + " of an interrupted recording");
             renamed += static_cast<int>(names.named.size());
         }
     }

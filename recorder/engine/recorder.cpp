@@ -48,7 +48,7 @@ void Recorder::reloadSchedule() {
     document_.Load_Schedule();
     document_.Display_Schedule(next_.NextRow());
     next_.Find_Next_Schedule();
-    log::info("Schedule loaded from " + document_.scheduleFilePath().string() + ": " +
+    log::info(log::Area::Schedule, "Schedule loaded from " + document_.scheduleFilePath().string() + ": " +
               std::to_string(document_.list().rowCount()) + " programmes listed");
 }
 
@@ -64,16 +64,16 @@ void Recorder::Timer2_Timer() {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return;
     if (stampOf(file) == document_.ScheduleFileDate()) return;
-    log::info("Schedule file changed by another program; reloading");
+    log::info(log::Area::Schedule, "Schedule file changed by another program; reloading");
     reloadSchedule();
 }
 
 bool Recorder::ReloadSchedule_Click() {
     if (recording()) {
-        log::info("Reload Schedule refused: a recording is in progress");
+        log::info(log::Area::Schedule, "Reload Schedule refused: a recording is in progress");
         return false;
     }
-    log::info("Reload Schedule");
+    log::info(log::Area::Schedule, "Reload Schedule");
     reloadSchedule();
     return true;
 }

@@ -126,7 +126,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     if (!take.skippedAtStart) take.skippedAtStart = device.skippedPictures();
     warnIfShortOfSpace(folder, limitMs, take);
 
-    log::info("Starting to record " + programmeText() + " into " + CurrentFile + " for " +
+    log::info(log::Area::Recording, "Starting to record " + programmeText() + " into " + CurrentFile + " for " +
               hoursMinutesSeconds(limitMs));
     device.StartCapture(toHostPath(CurrentFile));
     // The second the device is given to record counts from here: opening a
@@ -152,7 +152,7 @@ void RecordingSession::countEarlierParts(Take& take, const std::string& base) {
         take.mediaMs += ms;
         take.bytes += size;
         take.anyContent = true;
-        log::info("Counting " + part.path + " (" + hoursMinutesSeconds(ms) + ", " +
+        log::info(log::Area::Recording, "Counting " + part.path + " (" + hoursMinutesSeconds(ms) + ", " +
                   Format_Byte_Size(static_cast<std::int64_t>(size)) + ") as recorded of " + programmeText());
     }
 }
@@ -191,7 +191,7 @@ void RecordingSession::startSucceeded() {
     c_.statusBar.setPanelVisible(panel::kSplit, true);
     takeFor(id).captured = true;
     capturing_ = true;
-    log::info("Recording " + programmeText() + " into " + CurrentFile);
+    log::info(log::Area::Recording, "Recording " + programmeText() + " into " + CurrentFile);
     announce(recordingStartedNotice(shownProgrammeText(), CurrentFile));
 }
 
@@ -214,7 +214,7 @@ void RecordingSession::Split_Recording() {
     device.setCaptureElapsed(0);
     device.setCaptureLimit(remaining);
     if (take_) take_->givenLimitMs = remaining;
-    log::info("Splitting the recording of " + programmeText() + ": part " + std::to_string(PartNumber) +
+    log::info(log::Area::Recording, "Splitting the recording of " + programmeText() + ": part " + std::to_string(PartNumber) +
               " into " + CurrentFile);
     device.StartCapture(toHostPath(CurrentFile));
     // A part that does not record at once is given its second like a start,
@@ -242,7 +242,7 @@ void RecordingSession::noticeCaptureEnd() {
     if (!reason.empty()) {
         writeFailed(reason);
     } else {
-        log::warn("The device stopped recording " + programmeText() + " after " +
+        log::warn(log::Area::Recording, "The device stopped recording " + programmeText() + " after " +
                   hoursMinutesSeconds(elapsed) + " of " + hoursMinutesSeconds(device.CaptureLimit()) +
                   "; starting again");
     }
@@ -254,10 +254,10 @@ void RecordingSession::closeCapture(std::int64_t lastPartMs) {
     std::vector<int> parts(static_cast<size_t>(std::max(PartNumber, 0)));
     std::iota(parts.begin(), parts.end(), 1);
     const part_files::FinalNames names = part_files::nameFinalParts(baseName(), FileNumber, parts);
-    for (const auto& name : names.named) log::info("Recorded file: " + name);
-    for (const auto& name : names.removed) log::info("Removed the empty part file " + name);
+    for (const auto& name : names.named) log::info(log::Area::Recording, "Recorded file: " + name);
+    for (const auto& name : names.removed) log::info(log::Area::Recording, "Removed the empty part file " + name);
     for (const auto& name : names.failed)
-        log::warn("Could not give " + name + " its final name: the name is taken or cannot be written");
+        log::warn(log::Area::Recording, "Could not give " + name + " its final name: the name is taken or cannot be written");
     if (!take_) return;
     // A part that kept its working name was written all the same.
     for (const auto* list : {&names.named, &names.failed}) {
@@ -280,7 +280,7 @@ void RecordingSession::writeFailed(const std::string& reason) {
     c_.window.setLivePreviewEnabled(true);
     if (markFailed()) c_.document.Write_Schedule();
     const std::string folder = part_files::folderOf(CurrentFile);
-    log::error("The recording of " + programmeText() + " into " + folder + " stopped: " + reason);
+    log::error(log::Area::Recording, "The recording of " + programmeText() + " into " + folder + " stopped: " + reason);
     c_.messages.notify(translate("RecordingSession", "Recording stopped"),
                        fillIn(translate("RecordingSession", "The recording of %1 into %2 stopped: %3"),
                               {shownProgrammeText(), folder, reason}),
@@ -324,7 +324,7 @@ std::optional<std::string> RecordingSession::shortfall(const Take& take) const {
         text += ", " + std::to_string(skipped.count) + " pictures skipped";
         shown += fillIn(translate("RecordingSession", ", %1 pictures skipped"), {std::to_string(skipped.count)});
     }
-    log::warn(text);
+    log::warn(log::Area::Recording, text);
     return shown;
 }
 
@@ -341,7 +341,7 @@ void RecordingSession::Finish_Recording() {
     c_.document.schedule().setStatus(id, recorded ? ProgrammeStatus::Recorded : ProgrammeStatus::Failed);
     c_.document.Write_Schedule();
     const std::int64_t skipped = skippedSince(take).count;
-    log::info("Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) + " recorded" +
+    log::info(log::Area::Recording, "Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) + " recorded" +
               (skipped > 0 ? ", " + std::to_string(skipped) + " pictures skipped" : std::string()));
     const auto missing = take.anyContent && !take.writeFailed ? shortfall(take) : std::nullopt;
     // One notice for the one event; a failed write has told the user
@@ -370,7 +370,7 @@ void RecordingSession::Stop_Recording() {
     closeCapture(elapsed);
     take_.reset();
     failing_.reset();
-    log::info("Recording of " + programmeText() + " stopped by the user after " +
+    log::info(log::Area::Recording, "Recording of " + programmeText() + " stopped by the user after " +
               hoursMinutesSeconds(elapsed));
 
     if (c_.window.isLivePreviewTicked()) {
@@ -409,7 +409,7 @@ void RecordingSession::shutDown() {
     pending_.reset();
     if (!capturing_) return;
     closeCapture(elapsed);
-    log::info("The recording of " + programmeText() + " ends with the program");
+    log::info(log::Area::Recording, "The recording of " + programmeText() + " ends with the program");
 }
 
 bool RecordingSession::ranToItsEnd() const {

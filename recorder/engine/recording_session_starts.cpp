@@ -56,7 +56,7 @@ void RecordingSession::cannotCreate(Take& take, const std::string& file, const s
     // Retried by every tick while the programme is due; told once.
     if (take.fullReported) return;
     take.fullReported = true;
-    log::error("Cannot record " + programmeText() + ": " + reason);
+    log::error(log::Area::Recording, "Cannot record " + programmeText() + ": " + reason);
     c_.messages.notify(translate("RecordingSession", "Error creating file"),
                        fillIn(translate("RecordingSession", "Error checking/creating file path for : %1 (%2)"),
                               {file, reason}),
@@ -88,7 +88,7 @@ bool RecordingSession::tuneToChannel(Take& take) {
     if (found.entry && c_.device.tuneStream({found.entry->url, found.entry->http})) {
         if (take.tunedUrl != found.entry->url) {
             take.tunedUrl = found.entry->url;
-            log::info("Channel " + number + " \"" + name + "\" is " + found.chosenText() + ": " +
+            log::info(log::Area::Recording, "Channel " + number + " \"" + name + "\" is " + found.chosenText() + ": " +
                       found.entry->url);
         }
         return true;
@@ -111,7 +111,7 @@ bool RecordingSession::tuneToChannel(Take& take) {
     // Entries that share only the number, or the name with another stream,
     // are not opened on a guess.
     const bool guesses = !found.entry && !found.candidates.empty();
-    log::error(guesses ? text + "; not opened on a guess: " + found.candidatesText(50) : text);
+    log::error(log::Area::Recording, guesses ? text + "; not opened on a guess: " + found.candidatesText(50) : text);
     const std::string told =
         guesses ? fillIn(translate("RecordingSession", "Cannot record %1: %2; not opened on a guess: %3."),
                          {shownProgrammeText(), why, found.candidatesText(3)})
@@ -135,7 +135,7 @@ bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
     failing(why);
     if (!take.fullReported) {
         take.fullReported = true;
-        log::error("Cannot record " + programmeText() + ": " + why);
+        log::error(log::Area::Recording, "Cannot record " + programmeText() + ": " + why);
         c_.messages.notify(translate("RecordingSession", "Disk full"),
                            fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why}),
                            Exclamation);
@@ -156,7 +156,7 @@ void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_
     take.spaceWarned = true;
     const std::string freeText = Format_Byte_Size(static_cast<std::int64_t>(*free));
     const std::string neededText = Format_Byte_Size(static_cast<std::int64_t>(needed));
-    log::warn(folder + " has " + freeText + " free; recording " + programmeText() + " with template \"" +
+    log::warn(log::Area::Recording, folder + " has " + freeText + " free; recording " + programmeText() + " with template \"" +
               templateName + "\" needs about " + neededText);
     c_.messages.notify(translate("RecordingSession", "Low disk space"),
                        fillIn(translate("RecordingSession",
@@ -170,14 +170,14 @@ void RecordingSession::startFailed() {
     c_.device.StopCapture();
     // The next attempt takes the same file number.
     part_files::removeIfEmpty(CurrentFile);
-    log::warn(withReason("The device did not start recording " + programmeText() + " into " +
+    log::warn(log::Area::Recording, withReason("The device did not start recording " + programmeText() + " into " +
                              CurrentFile + " (attempt " + std::to_string(StartAttempts + 1) + ")",
                          c_.device.lastError()));
     if (streamStartFailed()) return;
     const std::string error = c_.device.lastError();
     failing(error.empty() ? "no picture from the video source" : error);
     if (StartAttempts >= 4) {
-        log::error("No video source: " + programmeText() + " is not being recorded");
+        log::error(log::Area::Recording, "No video source: " + programmeText() + " is not being recorded");
         c_.messages.notify(translate("LivePreview", "No video Source Detected"),
                            translate("LivePreview", "There is no video source for the Dazzle DVCII"), Exclamation);
         StartAttempts = 0;
@@ -207,7 +207,7 @@ bool RecordingSession::streamStartFailed() {
     failing(what);
     StreamRetry& retry = takeFor(c_.next.id()).streamRetry;
     const bool untold = retry.failed(c_.clock.steadyNow(), what);
-    log::warn("Cannot record " + programmeText() + ": " + what + "; trying again in " +
+    log::warn(log::Area::Recording, "Cannot record " + programmeText() + ": " + what + "; trying again in " +
               std::to_string(retry.wait().count() / 1000) + " s");
     if (!untold) return true;
     const std::string longest = std::to_string(StreamRetry::kLongestWait.count() / 1000);

@@ -78,7 +78,7 @@ void SchedulerTick::keepToTheClock() {
     if (left.count() <= 0 || device.CaptureLimit() <= 0 ||
         deviceLeft <= left.count() + kClockSlack.count())
         return;
-    log::warn("Recording of " + programmeOnChannel() + " had " + hoursMinutesSeconds(deviceLeft) +
+    log::warn(log::Area::Recording, "Recording of " + programmeOnChannel() + " had " + hoursMinutesSeconds(deviceLeft) +
               " left but the clock says " + hoursMinutesSeconds(left.count()) +
               " (the clock was set forwards or the source stalled): it ends with the programme");
     device.setCaptureLimit(device.CaptureElapsed() + left.count());
@@ -94,7 +94,7 @@ void SchedulerTick::startIfDue() {
 
 void SchedulerTick::finish(bool ranToItsEnd) {
     if (ranToItsEnd && c_.clock.now() < c_.next.bufferedEnd()) {
-        log::warn(programmeOnChannel() + " has recorded its full length although the clock, set "
+        log::warn(log::Area::Recording, programmeOnChannel() + " has recorded its full length although the clock, set "
                   "back, says it ends at " + c_.next.NextEnd().formatDateTime() +
                   ": it is finished, not recorded again");
         c_.next.recordedToItsEnd();

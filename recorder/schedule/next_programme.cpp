@@ -1,6 +1,10 @@
 #include "next_programme.h"
 
 #include "schedule_document.h"
+#include "common/iso_time.h"
+#include "recorder/ports/log.h"
+
+#include <string>
 
 namespace kelbo {
 
@@ -39,6 +43,9 @@ void NextProgramme::Find_Next_Schedule() {
 }
 
 void NextProgramme::choose(ProgrammeId id, const RowTimes& times) {
+    if (id != id_ && log::debugging(log::Area::Schedule))
+        log::debug(log::Area::Schedule, "Next programme: id " + std::to_string(id) + ", from " +
+                                            isoLocalTime(times.bufferedStart) + " to " + isoLocalTime(times.bufferedEnd));
     chosen_ = true;
     bufferedStart_ = times.bufferedStart;
     bufferedEnd_ = times.bufferedEnd;

@@ -73,7 +73,7 @@ void ScheduleDocument::Load_Schedule() {
     // Rewrites that a crash or a kill cut short leave their temporary files.
     if (!file.empty() && std::exchange(firstLoad_, false)) {
         if (const int removed = removeStaleTemporaries(file); removed > 0)
-            log::info("Removed " + std::to_string(removed) + " temporary files of interrupted rewrites beside " +
+            log::info(log::Area::Schedule, "Removed " + std::to_string(removed) + " temporary files of interrupted rewrites beside " +
                       file.string());
     }
     // Only a plain file is read: a folder or a pipe is an unreadable file.
@@ -113,7 +113,7 @@ void ScheduleDocument::Load_Schedule() {
     // so the next rewrite first takes in whatever it did not see.
     fileDate_ = reader.failed() ? std::nullopt : stamp;
     if (leftOut_ > 0)
-        log::warn("Schedule file " + file.string() + ": " + std::to_string(leftOut_) +
+        log::warn(log::Area::Schedule, "Schedule file " + file.string() + ": " + std::to_string(leftOut_) +
                   " records left out of the table, " + std::to_string(choice.comingLeftOut()) +
                   " of them still to come");
     if (choice.comingLeftOut() > 0) reportFull(leftOut_, choice.comingLeftOut());
@@ -129,7 +129,7 @@ void ScheduleDocument::reportDropped(const std::vector<DroppedRecord>& dropped) 
     for (const DroppedRecord& record : dropped) {
         const std::string what = describeProgramme(record.item) + " (line " + std::to_string(record.line) +
                                  "): " + record.reason;
-        log::warn("Schedule file " + file + ": left out " + what);
+        log::warn(log::Area::Schedule, "Schedule file " + file + ": left out " + what);
         if (!record.lost) continue;
         if (!mayStillCome(record.item, settings_.EndBuffer, now) && !listedBefore_.contains(shownAs(record.item)))
             continue;
@@ -292,7 +292,7 @@ bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool c
         if (takeIn(record)) {
             old.represented.insert(position);
             outsideChanges_ = true;
-            log::info("Schedule: took in " + describeProgramme(record.item) + ", added to the file outside");
+            log::info(log::Area::Schedule, "Schedule: took in " + describeProgramme(record.item) + ", added to the file outside");
         } else if (stillToCome(record.item, settings_.EndBuffer, now)) {
             ++old.comingLeftOut;
         }
@@ -332,7 +332,7 @@ bool ScheduleDocument::Write_Schedule() {
         if (lock.busy()) {
             if (!std::exchange(writePending_, true)) {
                 pendingSince_ = clock_.steadyNow();
-                log::warn("Schedule not written yet: " + FileLock::lockPathFor(file.string()) +
+                log::warn(log::Area::Schedule, "Schedule not written yet: " + FileLock::lockPathFor(file.string()) +
                           " is held by another program; the change is kept and written once it is free");
             }
             return true;
@@ -352,12 +352,12 @@ bool ScheduleDocument::Write_Schedule() {
             if (!readOld || copyLeftOut(file, old, writer, copied, error)) {
                 const WriteOutcome outcome = writer.commit();
                 if (outcome.ok) {
-                    if (std::exchange(writePending_, false)) log::info("The schedule's lock is free again");
+                    if (std::exchange(writePending_, false)) log::info(log::Area::Schedule, "The schedule's lock is free again");
                     agreeWithFile(records);
                     leftOut_ = copied;
                     stampedFile_ = file;
                     fileDate_ = stampOf(file);
-                    log::info("Schedule written to " + file.string() + " (" +
+                    log::info(log::Area::Schedule, "Schedule written to " + file.string() + " (" +
                               std::to_string(records.size() + copied) + " programmes)");
                     if (old.comingLeftOut > 0) {
                         // The next look at the file reloads it, and the load
@@ -372,7 +372,7 @@ bool ScheduleDocument::Write_Schedule() {
         }
     }
     writePending_ = false;
-    log::error("Schedule not written to " + file.string() + ": " + error);
+    log::error(log::Area::Schedule, "Schedule not written to " + file.string() + ": " + error);
     // Raised from the tick as often as from an edit: it must not hold up the
     // next recording.
     messages_.notify(translate("ScheduleDocument", "Error writing schedule"),

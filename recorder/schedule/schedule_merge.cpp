@@ -12,7 +12,7 @@ namespace {
 
 void logConflicts(const ScheduleItem& item, const std::vector<FieldConflict>& conflicts) {
     for (const FieldConflict& conflict : conflicts)
-        log::warn("Schedule: " + describeProgramme(item) + ": " + conflict.field + " was changed both here (\"" +
+        log::warn(log::Area::Schedule, "Schedule: " + describeProgramme(item) + ": " + conflict.field + " was changed both here (\"" +
                   conflict.ours + "\") and in the file (\"" + conflict.theirs + "\"); keeping \"" + conflict.ours +
                   "\"");
 }
@@ -57,13 +57,13 @@ void ScheduleDocument::takeOutsideChange(int slot, const ScheduleItem& theirs) {
     if (slot == heldSlot_) {
         tracked.outside = theirs;
         tracked.removedOutside = false;
-        log::info("Schedule: " + describeProgramme(ours) + " was changed in the file while it records; it "
+        log::info(log::Area::Schedule, "Schedule: " + describeProgramme(ours) + " was changed in the file while it records; it "
                   "records on under its own times and takes the change when the recording ends");
         return;
     }
     // The recorder deleted the record (and may have given its slot to another).
     if (!ours.inUse() || programmeKey(ours) != programmeKey(tracked.base)) {
-        log::info("Schedule: " + describeProgramme(theirs) + " was changed in the file but deleted here; it "
+        log::info(log::Area::Schedule, "Schedule: " + describeProgramme(theirs) + " was changed in the file but deleted here; it "
                   "stays deleted");
         return;
     }
@@ -71,7 +71,7 @@ void ScheduleDocument::takeOutsideChange(int slot, const ScheduleItem& theirs) {
     ScheduleItem merged = mergeRecord(tracked.base, ours, theirs, conflicts);
     logConflicts(ours, conflicts);
     if (merged == ours) return;
-    log::info("Schedule: took in the change of " + describeProgramme(merged) + " made in the file");
+    log::info(log::Area::Schedule, "Schedule: took in the change of " + describeProgramme(merged) + " made in the file");
     schedule_.edit(schedule_.idAt(slot), std::move(merged));
     showAgain(slot);
 }
@@ -82,12 +82,12 @@ void ScheduleDocument::takeOutsideRemoval(int slot) {
     if (slot == heldSlot_) {
         tracked->removedOutside = true;
         tracked->outside.reset();
-        log::info("Schedule: " + describeProgramme(ours) + " was removed from the file while it records; it "
+        log::info(log::Area::Schedule, "Schedule: " + describeProgramme(ours) + " was removed from the file while it records; it "
                   "records on and leaves the schedule when the recording ends");
         return;
     }
     if (ours.inUse() && programmeKey(ours) == programmeKey(tracked->base)) {
-        log::info("Schedule: " + describeProgramme(ours) + " was removed from the file; removed here too");
+        log::info(log::Area::Schedule, "Schedule: " + describeProgramme(ours) + " was removed from the file; removed here too");
         schedule_.remove(schedule_.idAt(slot));
         outsideChanges_ = true;
     }
@@ -103,14 +103,14 @@ bool ScheduleDocument::releaseHeld() {
     Tracked& tracked = *tracked_[static_cast<size_t>(slot)];
     ScheduleItem& ours = table_[slot];
     if (tracked.removedOutside) {
-        log::info("Schedule: " + describeProgramme(ours) + " leaves the schedule, as it was removed from the file");
+        log::info(log::Area::Schedule, "Schedule: " + describeProgramme(ours) + " leaves the schedule, as it was removed from the file");
         schedule_.remove(schedule_.idAt(slot));
         tracked_[static_cast<size_t>(slot)].reset();
     } else {
         std::vector<FieldConflict> conflicts;
         schedule_.edit(schedule_.idAt(slot), mergeRecord(tracked.base, ours, *tracked.outside, conflicts));
         logConflicts(ours, conflicts);
-        log::info("Schedule: " + describeProgramme(ours) + " takes the change made in the file while it recorded");
+        log::info(log::Area::Schedule, "Schedule: " + describeProgramme(ours) + " takes the change made in the file while it recorded");
         tracked = Tracked{tracked.written, tracked.written, std::nullopt, false};
         showAgain(slot);
     }
