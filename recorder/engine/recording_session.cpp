@@ -274,7 +274,7 @@ void RecordingSession::closeCapture(std::int64_t lastPartMs) {
 }
 
 void RecordingSession::writeFailed(const std::string& reason) {
-    if (take_) take_->writeFailed = take_->fullReported = true;
+    if (take_) take_->writeFailed = take_->storageTold = true;
     c_.status.setProgress(0);
     c_.window.setStopButtonEnabled(false);
     c_.window.setLivePreviewEnabled(true);

@@ -92,7 +92,10 @@ private:
         bool writeFailed = false;
         bool earlierCounted = false;  // the parts of earlier file numbers
         bool spaceWarned = false;
-        bool fullReported = false;
+        // Told once each while the programme is due: the recordings folder
+        // (cannot be made, full, a write failed) and the channel.
+        bool storageTold = false;
+        bool channelTold = false;
         bool captured = false;  // the device has recorded into a part
         bool limitReached = false;  // ... and reached the capture limit it was given
         std::int64_t givenLimitMs = -1;  // the capture limit the recorder gave it last

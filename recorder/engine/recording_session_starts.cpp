@@ -54,8 +54,8 @@ void RecordingSession::failing(std::string reason) { failing_ = StartFailure{std
 void RecordingSession::cannotCreate(Take& take, const std::string& file, const std::string& reason) {
     failing(reason);
     // Retried by every tick while the programme is due; told once.
-    if (take.fullReported) return;
-    take.fullReported = true;
+    if (take.storageTold) return;
+    take.storageTold = true;
     log::error(log::Area::Recording, "Cannot record " + programmeText() + ": " + reason);
     c_.messages.notify(translate("RecordingSession", "Error creating file"),
                        fillIn(translate("RecordingSession", "Error checking/creating file path for : %1 (%2)"),
@@ -105,8 +105,8 @@ bool RecordingSession::tuneToChannel(Take& take) {
     else why = channel + " is not in the channel playlist " + playlist;
     failing(why);
     // Retried by every tick while the programme is due; told once.
-    if (take.fullReported) return false;
-    take.fullReported = true;
+    if (take.channelTold) return false;
+    take.channelTold = true;
     const std::string text = "Cannot record " + programmeText() + ": " + why;
     // Entries that share only the number, or the name with another stream,
     // are not opened on a guess.
@@ -133,8 +133,8 @@ bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
     if (*free >= needed) return true;
     const std::string why = folder + " has only " + Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free";
     failing(why);
-    if (!take.fullReported) {
-        take.fullReported = true;
+    if (!take.storageTold) {
+        take.storageTold = true;
         log::error(log::Area::Recording, "Cannot record " + programmeText() + ": " + why);
         c_.messages.notify(translate("RecordingSession", "Disk full"),
                            fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why}),

@@ -86,6 +86,25 @@ TEST_F(ChannelTuningTest, TunesToTheEntryOfTheChannelNumberElseItsName) {
     EXPECT_EQ(byName.device.tunedUrl, "udp://127.0.0.1:2");
 }
 
+// Each cause of a programme that cannot start is told once, and one told
+// cause does not keep another quiet: the user who freed the disk must still
+// hear that the channel is missing.
+TEST_F(ChannelTuningTest, AMissingChannelIsToldAfterTheDiskThatWasFullHasRoomAgain) {
+    std::uintmax_t freeBytes = 1000;
+    rig.session.freeSpace = [&freeBytes](const std::string&) { return std::optional(freeBytes); };
+    rig.loadProgrammes({on("555", "Nowhere TV")});
+    startAt(kEight);
+    rig.run(3s);
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].title, "Disk full");
+
+    freeBytes = std::uintmax_t{500} * 1024 * 1024 * 1024;
+    rig.run(5s);
+    ASSERT_EQ(rig.messages.shown.size(), 2u) << "the channel is told as well, once";
+    EXPECT_EQ(rig.messages.shown[1].title, "Channel not found");
+    EXPECT_EQ(rig.device.count("StartCapture"), 0);
+}
+
 TEST_F(ChannelTuningTest, AChannelNotInThePlaylistFailsWithOneNoticeNamingIt) {
     rig.loadProgrammes({on("555", "Nowhere TV")});
     startAt(kEight);
