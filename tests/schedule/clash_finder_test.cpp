@@ -1,6 +1,7 @@
 #include "recorder/schedule/clash_finder.h"
 #include "recorder/schedule/row_timing.h"
 #include "common/text_util.h"
+#include "support/cell_times.h"
 #include "support/recorder_rig.h"
 
 #include <gtest/gtest.h>
@@ -23,17 +24,6 @@ std::string threeDigits(int n) {
     char text[8];
     std::snprintf(text, sizeof text, "%03d", n);
     return text;
-}
-
-// A row's times read from its cells, as the list was first read.
-std::optional<RowTimes> rowTimes(const ScheduleList& list, int row) {
-    const auto date = DateTime::parseDate(list.cell(row, Column::Date));
-    const auto time = DateTime::parseTime(list.cell(row, Column::Time));
-    const auto startBuffer = parseNumber(list.cell(row, Column::SBuf));
-    const auto endBuffer = parseNumber(list.cell(row, Column::EBuf));
-    const auto duration = parseWholeNumber(list.cell(row, Column::Duration));
-    if (!date || !time || !startBuffer || !endBuffer || !duration) return std::nullopt;
-    return recordingTimes(DateTime(date->days() + time->days()), *startBuffer, *endBuffer, *duration);
 }
 
 // Pair by pair, as the list was first marked: every pair of every pass looks
@@ -67,14 +57,14 @@ void naiveFindClash(ScheduleList& list, Instant now) {
     const int rows = list.rowCount();
     for (int i = 1; i <= rows; ++i)
         for (int j = 1; j <= rows; ++j) {
-            const auto a = rowTimes(list, i), b = rowTimes(list, j);
+            const auto a = cellTimes(list, i), b = cellTimes(list, j);
             if (j != i && a && b && a->bufferedStart < b->bufferedEnd &&
                 a->bufferedStart >= b->bufferedStart && b->bufferedEnd > now)
                 mark(i, j);
         }
     for (int i = 1; i <= rows; ++i)
         for (int j = 1; j <= rows; ++j) {
-            const auto a = rowTimes(list, i), b = rowTimes(list, j);
+            const auto a = cellTimes(list, i), b = cellTimes(list, j);
             if (j != i && a && b && a->bufferedEnd > now && a->bufferedEnd > b->start &&
                 a->bufferedEnd <= b->bufferedEnd)
                 mark(i, j);

@@ -2,6 +2,7 @@
 // made, row by row from the list's cell texts, over many random schedules.
 #include "recorder/schedule/next_programme.h"
 #include "common/text_util.h"
+#include "support/cell_times.h"
 #include "support/recorder_rig.h"
 #include "support/time_zone.h"
 
@@ -16,17 +17,6 @@ using namespace kelbo;
 using namespace kelbo::testing;
 
 namespace {
-
-// A row's times read from its cells, as the list once was read.
-std::optional<RowTimes> cellTimes(const ScheduleList& list, int row) {
-    const auto date = DateTime::parseDate(list.cell(row, Column::Date));
-    const auto time = DateTime::parseTime(list.cell(row, Column::Time));
-    const auto startBuffer = parseNumber(list.cell(row, Column::SBuf));
-    const auto endBuffer = parseNumber(list.cell(row, Column::EBuf));
-    const auto duration = parseWholeNumber(list.cell(row, Column::Duration));
-    if (!date || !time || !startBuffer || !endBuffer || !duration) return std::nullopt;
-    return recordingTimes(DateTime(date->days() + time->days()), *startBuffer, *endBuffer, *duration);
-}
 
 std::string finishKey(const ScheduleList& list, int row) {
     return list.cell(row, Column::Date) + '\0' + list.cell(row, Column::Time) + '\0' +
