@@ -9,7 +9,7 @@
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
-#include "recorder/engine/status_display.h"
+#include "recorder/forms/status_panels.h"
 #include "recorder/device/capture_device.h"
 #include "recorder/engine/recording_session.h"
 #include "recorder/engine/scheduler_tick.h"
@@ -94,10 +94,10 @@ struct Engine {
         : clock(toInstant(DateTime::fromCivil(2026, 11, 24, 12, 0))),
           document(settings, quiet),
           next(document, clock),
-          status(quiet),
+          status(quiet, quiet, quiet),
           session(context()),
           tick(context(), session) {
-        next.setChoosingListener([this] { status.showNothingToRecord(); });
+        next.setChoosingListener([this] { status.nothingChosen(); });
         settings.ScheduleFile = scheduleFile();
         settings.FileString = "/tmp/kelbo-engine-bench/%programme%-%starttime%.mpg";
         settings.Template = "DVD";
@@ -106,7 +106,7 @@ struct Engine {
         next.Find_Next_Schedule();
     }
     RecorderContext context() {
-        return RecorderContext{document, next, status, quiet, device, settings, clock, quiet, quiet, quiet};
+        return RecorderContext{document, next, status, device, settings, clock, quiet};
     }
     LiveSettings settings;
     Quiet quiet;
@@ -114,7 +114,7 @@ struct Engine {
     FixedClock clock;
     ScheduleDocument document;
     NextProgramme next;
-    StatusDisplay status;
+    StatusPanels status;
     RecordingSession session;
     SchedulerTick tick;
 };

@@ -15,6 +15,7 @@
 #include "bench/quiet_ports.h"
 #include "common/clock.h"
 #include "recorder/engine/recorder.h"
+#include "recorder/forms/status_panels.h"
 #include "recorder/media/gst/device_factory.h"
 #include "recorder/media/gst/queued_dispatcher.h"
 #include "recorder/ports/message_boxes.h"
@@ -134,7 +135,8 @@ int main(int argc, char** argv) {
             auto device = createCaptureDevice(CaptureSource{}, ui, quiet, options);
             const DateTime start = DateTime::fromCivil(2026, 12, 7, 20, 0);
             FixedClock clock(toInstant(start.plusMinutes(-1)));
-            Recorder recorder(RecorderPorts{quiet, quiet, quiet, quiet, clock, *device});
+            StatusPanels panels(quiet, quiet, quiet);
+            Recorder recorder(RecorderPorts{panels, quiet, clock, *device});
             recorder.settings().ScheduleFile = (home / "KelboSchedule.txt").string();
             recorder.settings().FileString = (movies.folder / "%programme%-%starttime%.mpg").string();
             std::ofstream(home / "KelboSchedule.txt", std::ios::binary)

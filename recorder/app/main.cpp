@@ -147,8 +147,8 @@ int main(int argc, char** argv) {
     }
     QObject::connect(&instance, &app::SingleInstance::raiseRequested, &window,
                      &ui::MainWindow::Restore_From_Tray);
-    instance.setCommandHandler([&window](const QByteArray& request) {
-        return app::answerRemoteRequest(window.recorder(), request);
+    instance.setCommandHandler([&program](const QByteArray& request) {
+        return app::answerRemoteRequest(program.recorder(), program.panels(), request);
     });
     app::SignalBridge termination;
     QObject::connect(&termination, &app::SignalBridge::terminationRequested, &window,

@@ -29,9 +29,8 @@ bool RecorderProgram::openRecorder(const DeviceOpener& openDevice) {
     window_->createPreview();
     device_ = openDevice();
     if (!device_) return false;
-    recorder_ = std::make_unique<Recorder>(RecorderPorts{window_->statusBarPort(), *window_,
-                                                         window_->trayPort(), services_.messages,
-                                                         services_.clock, *device_});
+    panels_ = std::make_unique<StatusPanels>(window_->statusBarPort(), *window_, window_->trayPort());
+    recorder_ = std::make_unique<Recorder>(RecorderPorts{*panels_, services_.messages, services_.clock, *device_});
     device_->setMember135(true);
     device_->setPreviewWhileCapturing(true);
     device_->setMember116(32);

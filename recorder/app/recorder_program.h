@@ -3,6 +3,7 @@
 #include "common/default_folders.h"
 #include "recorder/forms/main_window_port.h"
 #include "recorder/forms/options_form.h"
+#include "recorder/forms/status_panels.h"
 
 #include <functional>
 #include <memory>
@@ -54,6 +55,7 @@ public:
     void shutDown();
 
     Recorder& recorder() { return *recorder_; }
+    StatusPanels& panels() { return *panels_; }
     CaptureDevice& device() { return *device_; }
     OptionsForm& options() { return *options_; }
 
@@ -69,6 +71,7 @@ private:
     MainWindowPort* window_ = nullptr;
     // In this order, so that each goes before what it refers to.
     std::unique_ptr<CaptureDevice> device_;
+    std::unique_ptr<StatusPanels> panels_;
     std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<OptionsForm> options_;
     std::unique_ptr<DetailPane> pane_;

@@ -6,9 +6,11 @@
 #include "common/text_util.h"
 #include "recorder/ports/log.h"
 #include "recorder/engine/recorder.h"
+#include "recorder/forms/status_panels.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <iostream>
 
 namespace kelbo::app {
@@ -38,7 +40,7 @@ json statusJson(const RecorderStatus& s, const RecorderState& state) {
                                  {"file", recording->file},
                                  {"elapsedSeconds", recording->elapsedMs / 1000},
                                  {"limitSeconds", recording->limitMs / 1000},
-                                 {"progress", recording->progress}};
+                                 {"progress", std::min(recording->progress, 100)}};
     return reply;
 }
 
@@ -59,13 +61,15 @@ void printStatus(const json& s) {
 }
 }  // namespace
 
-QByteArray answerRemoteRequest(Recorder& recorder, const QByteArray& request) {
+QByteArray answerRemoteRequest(Recorder& recorder, const StatusPanels& panels, const QByteArray& request) {
     const CommandRequest command = readCommand(std::string_view(request.constData(), static_cast<size_t>(request.size())));
     json reply;
     switch (command.command) {
-    case Command::Status:
-        reply = statusJson(recorder.currentStatus(), recorder.state());
+    case Command::Status: {
+        const RecorderState state = recorder.state();
+        reply = statusJson(panels.report(state), state);
         break;
+    }
     case Command::StopRecording:
         log::info(log::Area::Commands, "Stop requested from the command line");
         reply = {{"stopped", recorder.stopRecording()}};

@@ -6,6 +6,7 @@
 
 namespace kelbo {
 class Recorder;
+class StatusPanels;
 }
 
 namespace kelbo::app {
@@ -23,7 +24,7 @@ struct RemoteRequest {
 };
 
 // The recorder's side: one JSON object per request.
-QByteArray answerRemoteRequest(Recorder& recorder, const QByteArray& request);
+QByteArray answerRemoteRequest(Recorder& recorder, const StatusPanels& panels, const QByteArray& request);
 
 // The sender's side: prints the answer; the program's exit status (1 when
 // no recorder answers or it could not do as asked).

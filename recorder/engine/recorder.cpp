@@ -1,7 +1,5 @@
 #include "recorder.h"
 
-#include "status_texts.h"
-
 #include "recorder/device/capture_device.h"
 #include "recorder/ports/log.h"
 #include "part_recovery.h"
@@ -15,11 +13,10 @@ Recorder::Recorder(RecorderPorts ports)
     : ports_(ports),
       document_(settings_, ports.messages, ports.clock),
       next_(document_, ports.clock),
-      status_(ports.statusBar),
       livePreview_(ports.device, ports.messages),
       session_(context()),
       tick_(context(), session_) {
-    next_.setChoosingListener([this] { status_.showNothingToRecord(); });
+    next_.setChoosingListener([this] { ports_.view.nothingChosen(); });
     ports_.device.setStateListener([this] {
         session_.resolvePendingStart();
         // A recording the device has just ended by itself is finished at
@@ -31,9 +28,7 @@ Recorder::Recorder(RecorderPorts ports)
 }
 
 RecorderContext Recorder::context() {
-    return RecorderContext{document_,      next_,     status_,       ports_.statusBar,
-                           ports_.device,  settings_, ports_.clock,  ports_.messages,
-                           ports_.window,  ports_.tray};
+    return RecorderContext{document_, next_, ports_.view, ports_.device, settings_, ports_.clock, ports_.messages};
 }
 
 void Recorder::Timer1_Timer() { tick_.Timer1_Timer(); }
@@ -84,24 +79,6 @@ bool Recorder::stopRecording() {
     return true;
 }
 
-RecorderStatus Recorder::currentStatus() const {
-    const StatusBarPort& bar = ports_.statusBar;
-    const auto shown = [&bar](const std::string& key) {
-        return bar.panelVisible(key) ? bar.panelText(key) : std::string();
-    };
-    RecorderStatus s;
-    s.state = bar.panelText(panel::kStatus);
-    s.programme = bar.panelText(panel::kProgramme);
-    s.counter = shown(panel::kCounter);
-    s.split = shown(panel::kSplit);
-    if (const std::int64_t recorded = session_.recordedMs(); recorded > 0)
-        s.recorded = hoursMinutesSeconds(recorded);
-    s.progress = status_.Progress();
-    s.recording = recording();
-    if (s.recording) s.currentFile = session_.CurrentFile;
-    return s;
-}
-
 std::string_view deviceStateName(RecorderState::Device device) {
     switch (device) {
     case RecorderState::Device::Idle: return "idle";
@@ -113,31 +90,7 @@ std::string_view deviceStateName(RecorderState::Device device) {
     return "other";
 }
 
-RecorderState Recorder::state() const {
-    RecorderState s;
-    switch (ports_.device.ReadyState()) {
-    case CaptureDevice::Idle: s.device = RecorderState::Device::Idle; break;
-    case CaptureDevice::Previewing: s.device = RecorderState::Device::Previewing; break;
-    case CaptureDevice::StreamReady: s.device = RecorderState::Device::StreamReady; break;
-    case CaptureDevice::Recording: s.device = RecorderState::Device::Recording; break;
-    default: s.device = RecorderState::Device::Other; break;
-    }
-    const ScheduleItem* item = document_.schedule().stored(next_.id());
-    if (next_.any() && item) {
-        const auto toGo = std::chrono::ceil<std::chrono::seconds>(next_.bufferedStart() - ports_.clock.now());
-        s.next = RecorderState::Next{next_.id(), item->ProgrammeName, item->ChannelName, next_.bufferedStart(),
-                                     next_.bufferedEnd(), std::max(toGo, std::chrono::seconds(0))};
-    }
-    if (recording() && item) {
-        s.recording = RecorderState::Recording{next_.id(),
-                                               item->ProgrammeName,
-                                               session_.CurrentFile,
-                                               ports_.device.CaptureElapsed(),
-                                               ports_.device.CaptureLimit(),
-                                               status_.Progress()};
-    }
-    return s;
-}
+RecorderState Recorder::state() const { return tick_.state(); }
 
 void Recorder::recoverInterruptedRecordings() { recoverLeftoverParts(document_); }
 

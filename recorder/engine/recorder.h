@@ -7,30 +7,16 @@
 #include "recorder/schedule/live_settings.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
-#include "recorder/engine/status_display.h"
+#include "recorder_view.h"
 
 namespace kelbo {
 
-// What the window gives the recorder to work with.
+// What the program gives the recorder to work with.
 struct RecorderPorts {
-    StatusBarPort& statusBar;
-    WindowPort& window;
-    TrayPort& tray;
+    RecorderView& view;
     MessageBoxes& messages;
     const Clock& clock;
     CaptureDevice& device;
-};
-
-// What the status bar shows, for the commands sent to the running recorder.
-struct RecorderStatus {
-    std::string state;      // "Recording", "Idle", ...
-    std::string programme;  // the programme panel: count-down or time left
-    std::string counter;    // elapsed and limit; empty when not shown
-    std::string split;      // time or bytes to the next split; empty when not shown
-    std::string recorded;   // all of the programme recorded so far; empty when nothing
-    int progress = 0;
-    bool recording = false;
-    std::string currentFile;  // the part file being written, while recording
 };
 
 // Everything the main window owns for the whole run, without the window:
@@ -53,7 +39,6 @@ public:
     bool ReloadSchedule_Click();
     // The stop button; false when nothing was recording.
     bool stopRecording();
-    RecorderStatus currentStatus() const;
     RecorderState state() const;
     // Gives the part files of recordings that were cut short by a crash or
     // a power loss their final names; run after the first load of the
@@ -86,7 +71,6 @@ private:
     LiveSettings settings_;
     ScheduleDocument document_;
     NextProgramme next_;
-    StatusDisplay status_;
     LivePreview livePreview_;
     RecordingSession session_;
     SchedulerTick tick_;

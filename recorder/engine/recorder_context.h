@@ -6,25 +6,19 @@ class CaptureDevice;
 class Clock;
 class MessageBoxes;
 class NextProgramme;
+class RecorderView;
 class ScheduleDocument;
-class StatusBarPort;
-class StatusDisplay;
-class TrayPort;
-class WindowPort;
 struct LiveSettings;
 
-// What the recording engine works with, all owned by the main window.
+// What the recording engine works with, all owned by the program for the run.
 struct RecorderContext {
     ScheduleDocument& document;
     NextProgramme& next;
-    StatusDisplay& status;
-    StatusBarPort& statusBar;
+    RecorderView& view;
     CaptureDevice& device;
     const LiveSettings& settings;
     const Clock& clock;
     MessageBoxes& messages;
-    WindowPort& window;
-    TrayPort& tray;
 };
 
 }  // namespace kelbo

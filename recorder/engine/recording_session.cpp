@@ -15,8 +15,7 @@
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
-#include "recorder/engine/status_display.h"
-#include "recorder/ports/ui_ports.h"
+#include "recorder_view.h"
 #include "recorder/ports/translation.h"
 
 #include <algorithm>
@@ -180,15 +179,12 @@ void RecordingSession::startSucceeded() {
     takeFor(id).streamRetry.succeeded();
     failing_.reset();
     c_.device.setMuteAudio(!c_.settings.HearPreviewAudio);
-    c_.window.setLivePreviewEnabled(false);
-    c_.window.setStopButtonEnabled(true);
     // "Failed" until the programme finishes; a program that ends during the
     // recording leaves it so.
     c_.document.schedule().setStatus(id, ProgrammeStatus::Recording);
     c_.document.holdWhileRecording(c_.document.schedule().slotOf(id));
     c_.document.Write_Schedule();
-    c_.statusBar.setPanelVisible(panel::kCounter, true);
-    c_.statusBar.setPanelVisible(panel::kSplit, true);
+    c_.view.captureBegan();
     takeFor(id).captured = true;
     capturing_ = true;
     log::info(log::Area::Recording, "Recording " + programmeText() + " into " + CurrentFile);
@@ -275,9 +271,7 @@ void RecordingSession::closeCapture(std::int64_t lastPartMs) {
 
 void RecordingSession::writeFailed(const std::string& reason) {
     if (take_) take_->writeFailed = take_->storageTold = true;
-    c_.status.setProgress(0);
-    c_.window.setStopButtonEnabled(false);
-    c_.window.setLivePreviewEnabled(true);
+    c_.view.captureEnded();
     if (markFailed()) c_.document.Write_Schedule();
     const std::string folder = part_files::folderOf(CurrentFile);
     log::error(log::Area::Recording, "The recording of " + programmeText() + " into " + folder + " stopped: " + reason);
@@ -329,9 +323,7 @@ std::optional<std::string> RecordingSession::shortfall(const Take& take) const {
 }
 
 void RecordingSession::Finish_Recording() {
-    c_.window.setStopButtonEnabled(false);
-    c_.window.setLivePreviewEnabled(true);
-    c_.status.setProgress(0);
+    c_.view.captureEnded();
     if (capturing_) closeCapture(c_.device.CaptureElapsed());
 
     const ProgrammeId id = c_.next.id();
@@ -364,16 +356,14 @@ void RecordingSession::Stop_Recording() {
     resolvePendingStart();
     const std::int64_t elapsed = device.CaptureElapsed();
     device.StopCapture();
-    c_.status.setProgress(0);
-    c_.window.setStopButtonEnabled(false);
-    c_.window.setLivePreviewEnabled(true);
+    c_.view.captureEnded();
     closeCapture(elapsed);
     take_.reset();
     failing_.reset();
     log::info(log::Area::Recording, "Recording of " + programmeText() + " stopped by the user after " +
               hoursMinutesSeconds(elapsed));
 
-    if (c_.window.isLivePreviewTicked()) {
+    if (c_.view.livePreviewWanted()) {
         if (previewing(device.ReadyState())) device.StopPreview();
         if (!startPreviewWithRetries(device)) reportNoVideoSource(c_.messages);
     } else if (previewing(device.ReadyState())) {
@@ -394,7 +384,7 @@ void RecordingSession::Stop_Recording() {
     } else {
         c_.next.clear();
         list.refresh();
-        c_.status.showNothingToRecord();
+        c_.view.nothingChosen();
     }
     c_.document.releaseHeld();
     c_.document.Write_Schedule();
@@ -425,7 +415,7 @@ bool RecordingSession::limitReached() const {
 void RecordingSession::Restore_Preview() {
     CaptureDevice& device = c_.device;
     if (previewing(device.ReadyState())) device.StopPreview();
-    if (c_.window.isLivePreviewTicked()) {
+    if (c_.view.livePreviewWanted()) {
         device.PrepareDevice();
         device.StartPreview();
     }

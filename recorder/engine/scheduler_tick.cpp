@@ -8,14 +8,11 @@
 #include "common/text_util.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/log.h"
-#include "recorder/ports/translation.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
-#include "recorder/engine/status_display.h"
-#include "recorder/ports/ui_ports.h"
+#include "recorder_view.h"
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 
 namespace kelbo {
@@ -25,7 +22,7 @@ namespace {
 // Split thresholds must fit a signed 32-bit count of bytes or milliseconds.
 constexpr long long kMostMegabytes = 2097;
 constexpr long long kMostMinutes = 32767;
-constexpr std::int64_t kBytesPerMegabyte = 1024000;
+constexpr std::int64_t kBytesPerMegabyte = RecorderState::Split::kBytesPerMegabyte;
 constexpr auto kShortestRecording = std::chrono::seconds(1);
 // How long past a programme's end a recording may run before it is stopped:
 // far beyond any lag of the device's media time behind the clock.
@@ -42,17 +39,11 @@ std::int64_t sizeOf(const std::string& file) {
 
 }  // namespace
 
-struct SchedulerTick::SplitRule {
-    SplitType type = SplitType::None;
-    // None when SplitValue is not a number in range: then nothing splits.
-    std::optional<long long> value;
-};
-
 SchedulerTick::SchedulerTick(RecorderContext context, RecordingSession& session)
     : c_(context), session_(session) {}
 
-SchedulerTick::SplitRule SchedulerTick::splitRule() const {
-    SplitRule rule;
+RecorderState::Split SchedulerTick::splitRule() const {
+    RecorderState::Split rule;
     rule.type = c_.settings.splitType;
     const auto value = parseWholeNumber(c_.settings.SplitValue);
     const long long most = rule.type == SplitType::Size ? kMostMegabytes : kMostMinutes;
@@ -107,33 +98,9 @@ std::string SchedulerTick::programmeOnChannel() const {
     return item ? item->ProgrammeName + " on " + item->ChannelName : " on ";
 }
 
-std::string SchedulerTick::shownProgrammeOnChannel() const {
-    const ScheduleList& list = c_.document.list();
-    const int row = c_.next.NextRow();
-    return fillIn(translate("StatusPanel", "%1 on %2"),
-                  {list.cell(row, Column::Programme), list.cell(row, Column::Channel)});
-}
-
-void SchedulerTick::showDeviceState() {
-    const CaptureDevice& device = c_.device;
-    if (device.ReadyState() == CaptureDevice::Recording) {
-        c_.status.setStatus(KELBO_TRANSLATE_NOOP("StatusPanel", "Recording"));
-        c_.window.setReloadScheduleEnabled(false);
-    } else {
-        c_.window.setReloadScheduleEnabled(true);
-    }
-    // The words are read back (kelbo --status); the status bar translates them.
-    if (device.ReadyState() == CaptureDevice::Previewing)
-        c_.status.setStatus(KELBO_TRANSLATE_NOOP("StatusPanel", "Previewing"));
-    if (device.ReadyState() == CaptureDevice::StreamReady)
-        c_.status.setStatus(KELBO_TRANSLATE_NOOP("StatusPanel", "StreamReadyForCapture"));
-    if (device.ReadyState() == CaptureDevice::Idle) c_.status.setStatus(KELBO_TRANSLATE_NOOP("StatusPanel", "Idle"));
-}
-
 void SchedulerTick::showRecordingBegun() {
     if (c_.device.ReadyState() != CaptureDevice::Recording || !c_.next.any()) return;
-    showDeviceState();
-    whileRecording(c_.window.isMinimised());
+    c_.view.recordingBegun(state());
 }
 
 void SchedulerTick::Timer1_Timer() {
@@ -145,20 +112,8 @@ void SchedulerTick::Timer1_Timer() {
     if (!c_.document.holding() && !session_.startPending() &&
         c_.device.ReadyState() != CaptureDevice::Recording && c_.document.takeOutsideChanges())
         c_.next.Find_Next_Schedule();
-    showDeviceState();
-    const bool minimised = c_.window.isMinimised();
-    if (minimised) c_.tray.setImage(TrayImage::Stopped);
-
+    c_.view.tickBegan(deviceState());
     if (c_.next.any()) {
-        if (minimised) c_.tray.setImage(TrayImage::Paused);
-        const CaptureDevice& device = c_.device;
-        Instant now = c_.clock.now();
-        if (now < c_.next.bufferedStart()) {
-            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(c_.next.bufferedStart() - now);
-            c_.statusBar.showPanelText(
-                panel::kProgramme, programmeOnChannel() + " starts in " + countDown(wait),
-                fillIn(translate("StatusPanel", "%1 starts in %2"), {shownProgrammeOnChannel(), countDown(wait)}));
-        }
         // While a start is being judged the device is left alone.
         const bool idle = !session_.startPending();
         // The device ran to the programme's real end while the clock, set
@@ -166,8 +121,8 @@ void SchedulerTick::Timer1_Timer() {
         // again into a second file.
         const bool ranToItsEnd = idle && session_.ranToItsEnd();
         if (idle && !ranToItsEnd && !session_.limitReached()) startIfDue();
-        now = c_.clock.now();
-        showFailing(now);
+        const Instant now = c_.clock.now();
+        const CaptureDevice& device = c_.device;
         // A source that stalls never brings the device to its limit; stopping
         // it lets the programme finish and the schedule go on.
         if (idle && now > c_.next.bufferedEnd() + kOverrun &&
@@ -182,68 +137,74 @@ void SchedulerTick::Timer1_Timer() {
         }
         if (device.ReadyState() == CaptureDevice::Recording) {
             if (idle) keepToTheClock();
-            whileRecording(minimised);
+            splitIfDue();
         }
     }
-
-    if (minimised) {
-        c_.tray.setTip(c_.statusBar.shownPanelText(panel::kProgramme));
-        c_.tray.update();
-    }
+    c_.view.ticked(state());
 }
 
-// A due programme whose starts keep failing is shown with the reason,
-// whatever the device's own state and while the next try is judged, until
-// it records or ends.
-void SchedulerTick::showFailing(Instant now) {
-    const auto& failure = session_.failing();
-    if (!failure || c_.device.ReadyState() == CaptureDevice::Recording ||
-        !(c_.next.bufferedStart() < now && now < c_.next.bufferedEnd()))
-        return;
-    c_.status.setStatus("Failing: " + failure->reason,
-                        fillIn(translate("StatusPanel", "Failing: %1"), {failure->reason}));
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(c_.next.bufferedEnd() - now);
-    const std::string ends = hoursMinutesSeconds(left.count());
-    c_.statusBar.showPanelText(
-        panel::kProgramme, programmeOnChannel() + " is not recording; it ends in " + ends,
-        fillIn(translate("StatusPanel", "%1 is not recording; it ends in %2"), {shownProgrammeOnChannel(), ends}));
-}
-
-void SchedulerTick::whileRecording(bool minimised) {
-    CaptureDevice& device = c_.device;
-    const SplitRule rule = splitRule();
-    std::int64_t size = 0;
+void SchedulerTick::splitIfDue() {
+    const RecorderState::Split rule = splitRule();
+    if (!rule.value) return;
     if (rule.type == SplitType::Size) {
-        size = sizeOf(session_.CurrentFile);
-        if (rule.value && size >= *rule.value * kBytesPerMegabyte) session_.Split_Recording();
+        if (sizeOf(session_.CurrentFile) >= *rule.value * kBytesPerMegabyte) session_.Split_Recording();
     } else if (rule.type == SplitType::Time) {
-        if (rule.value && device.CaptureElapsed() >= *rule.value * 60000) session_.Split_Recording();
+        if (c_.device.CaptureElapsed() >= *rule.value * 60000) session_.Split_Recording();
     }
+}
 
-    const std::int64_t elapsed = device.CaptureElapsed();
-    const std::int64_t limit = device.CaptureLimit();
-    c_.statusBar.setPanelText(panel::kCounter,
-                              hoursMinutesSeconds(elapsed) + "  /  " + hoursMinutesSeconds(limit));
-    const std::string ends = hoursMinutesSeconds(std::max<std::int64_t>(0, limit - elapsed));
-    c_.statusBar.showPanelText(panel::kProgramme, programmeOnChannel() + " ends in " + ends,
-                               fillIn(translate("StatusPanel", "%1 ends in %2"), {shownProgrammeOnChannel(), ends}));
-    if (rule.type == SplitType::Size || rule.type == SplitType::Time) {
-        std::string left;
-        if (rule.value && rule.type == SplitType::Size) {
-            left = Format_Byte_Size(*rule.value * kBytesPerMegabyte - size);
-        } else if (rule.value) {
-            const double minutesLeft = static_cast<double>(*rule.value) - static_cast<double>(elapsed) / 60000.0;
-            const double minutes = std::trunc(minutesLeft);
-            left = zeroPad(static_cast<long long>(minutes), 2) + ":" +
-                   zeroPad(static_cast<long long>(roundHalfEven((minutesLeft - minutes) * 60)), 2);
-        }
-        c_.statusBar.showPanelText(panel::kSplit, left.empty() ? "" : "Split in " + left,
-                                   left.empty() ? "" : fillIn(translate("StatusPanel", "Split in %1"), {left}));
+RecorderState::Device SchedulerTick::deviceState() const {
+    switch (c_.device.ReadyState()) {
+    case CaptureDevice::Idle: return RecorderState::Device::Idle;
+    case CaptureDevice::Previewing: return RecorderState::Device::Previewing;
+    case CaptureDevice::StreamReady: return RecorderState::Device::StreamReady;
+    case CaptureDevice::Recording: return RecorderState::Device::Recording;
+    default: return RecorderState::Device::Other;
     }
-    // Past 100 (a device running over its limit) is ignored by Progress.
-    const std::int64_t percent = limit > 0 ? elapsed * 100 / limit : 0;
-    c_.status.setProgress(static_cast<int>(std::min<std::int64_t>(percent, 101)));
-    if (minimised) c_.tray.setImage(TrayImage::Recording);
+}
+
+RecorderState SchedulerTick::state() const {
+    RecorderState s;
+    s.device = deviceState();
+    const ScheduleItem* item = c_.document.schedule().stored(c_.next.id());
+    if (!c_.next.any() || !item) return s;
+    const Instant now = c_.clock.now();
+    const auto until = [now](Instant then) {
+        return std::max(std::chrono::milliseconds(0),
+                        std::chrono::duration_cast<std::chrono::milliseconds>(then - now));
+    };
+    RecorderState::Next next;
+    next.id = c_.next.id();
+    next.name = item->ProgrammeName;
+    next.channel = item->ChannelName;
+    next.bufferedStart = c_.next.bufferedStart();
+    next.bufferedEnd = c_.next.bufferedEnd();
+    next.untilStart = until(next.bufferedStart);
+    next.toGo = std::chrono::ceil<std::chrono::seconds>(next.untilStart);
+    next.untilEnd = until(next.bufferedEnd);
+    next.recordedMs = session_.recordedMs();
+    s.next = std::move(next);
+    const bool recording = c_.device.ReadyState() == CaptureDevice::Recording;
+    // A due programme whose starts keep failing is shown with the reason,
+    // whatever the device's own state and while the next try is judged,
+    // until it records or ends.
+    if (const auto& failure = session_.failing();
+        failure && !recording && c_.next.bufferedStart() < now && now < c_.next.bufferedEnd())
+        s.failing = failure->reason;
+    if (recording) {
+        RecorderState::Recording r;
+        r.id = c_.next.id();
+        r.name = item->ProgrammeName;
+        r.channel = item->ChannelName;
+        r.file = session_.CurrentFile;
+        r.elapsedMs = c_.device.CaptureElapsed();
+        r.limitMs = c_.device.CaptureLimit();
+        r.progress = r.limitMs > 0 ? static_cast<int>(std::min<std::int64_t>(r.elapsedMs * 100 / r.limitMs, 101)) : 0;
+        r.split = splitRule();
+        if (r.split.type == SplitType::Size) r.split.partBytes = sizeOf(session_.CurrentFile);
+        s.recording = std::move(r);
+    }
+    return s;
 }
 
 }  // namespace kelbo

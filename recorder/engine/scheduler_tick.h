@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recorder_context.h"
+#include "recorder_state.h"
 #include "common/clock.h"
 
 #include <cstdint>
@@ -12,26 +13,24 @@ namespace kelbo {
 class RecordingSession;
 
 // The 400 ms tick. It keeps no state of its own: from the next programme,
-// the clock and the device's state it counts down, starts, splits and
-// finishes recordings, and keeps the status bar and tray icon current.
+// the clock and the device's state it starts, splits and finishes
+// recordings, and tells the view what it left.
 class SchedulerTick {
 public:
     SchedulerTick(RecorderContext context, RecordingSession& session);
 
     void Timer1_Timer();
-    // The status bar catches up with a recording the moment it begins, so
-    // that nothing asking in between hears the state from before it.
+    // The view catches up with a recording the moment it begins, so that
+    // nothing asking in between hears the state from before it.
     void showRecordingBegun();
+    // What the recorder is doing now.
+    RecorderState state() const;
 
 private:
-    struct SplitRule;
-    SplitRule splitRule() const;
-    void showDeviceState();
-    void whileRecording(bool minimised);
-    void showFailing(Instant now);
+    RecorderState::Split splitRule() const;
+    RecorderState::Device deviceState() const;
+    void splitIfDue();
     std::string programmeOnChannel() const;
-    // The same in the user's language, for the status bar to show.
-    std::string shownProgrammeOnChannel() const;
     bool worthStarting() const;
     void keepToTheClock();
     void startIfDue();

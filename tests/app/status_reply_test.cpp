@@ -14,8 +14,8 @@ namespace {
 
 const DateTime kNoon = DateTime::fromCivil(2026, 12, 7, 12, 0);
 
-nlohmann::json statusOf(Recorder& recorder) {
-    const QByteArray reply = app::answerRemoteRequest(recorder, "status");
+nlohmann::json statusOf(RecorderUnderTest& r) {
+    const QByteArray reply = app::answerRemoteRequest(r.recorder, r.panels, "status");
     return nlohmann::json::parse(reply.toStdString());
 }
 
@@ -30,7 +30,7 @@ TEST(StatusReply, GivesTheNextProgrammeAndTheRecordingInProgressBesideTheTexts) 
     r.recorder.reloadSchedule();
     r.tickAt(kNoon);
 
-    const auto waiting = statusOf(r.recorder);
+    const auto waiting = statusOf(r);
     EXPECT_EQ(waiting["state"], "Idle");
     EXPECT_EQ(waiting["programme"], "Film on One starts in 000:00:10:00");
     EXPECT_EQ(waiting["recording"], false);
@@ -48,7 +48,7 @@ TEST(StatusReply, GivesTheNextProgrammeAndTheRecordingInProgressBesideTheTexts) 
     r.tickAt(kNoon.plusMinutes(11));
     r.device.advance(90000);
     r.tickAt(kNoon.plusMinutes(12));
-    const auto recording = statusOf(r.recorder);
+    const auto recording = statusOf(r);
     EXPECT_EQ(recording["recording"], true);
     EXPECT_EQ(recording["deviceState"], "recording");
     ASSERT_TRUE(recording["recordingNow"].is_object());
@@ -63,7 +63,7 @@ TEST(StatusReply, GivesTheNextProgrammeAndTheRecordingInProgressBesideTheTexts) 
     EXPECT_EQ(recording["next"]["secondsToGo"], 0);
 
     r.recorder.stopRecording();
-    const auto stopped = statusOf(r.recorder);
+    const auto stopped = statusOf(r);
     EXPECT_TRUE(stopped["recordingNow"].is_null());
     EXPECT_TRUE(stopped["next"].is_null());
 }

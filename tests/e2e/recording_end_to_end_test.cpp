@@ -63,12 +63,11 @@ TEST(RecordingEndToEnd, ADueProgrammeIsRecordedInPartsAndFinished) {
     ScheduleDocument document(settings, messages);
     FakeStatusBar statusBar;
     NextProgramme next(document, clock);
-    StatusDisplay status(statusBar);
-    next.setChoosingListener([&status] { status.showNothingToRecord(); });
     FakeWindow window;
     FakeTray tray;
-    const RecorderContext context{document, next,     status, statusBar, *device,
-                                  settings, clock,    messages, window, tray};
+    StatusPanels status(statusBar, window, tray);
+    next.setChoosingListener([&status] { status.nothingChosen(); });
+    const RecorderContext context{document, next, status, *device, settings, clock, messages};
     RecordingSession session(context);
     SchedulerTick tick(context, session);
     device->setStateListener([&session] { session.resolvePendingStart(); });

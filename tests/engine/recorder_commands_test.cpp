@@ -31,7 +31,7 @@ struct FilmAtTenPast : RecorderUnderTest {
 TEST(RecorderCommands, StatusIsWhatTheStatusBarShowsAndStopActsAsTheStopButton) {
     FilmAtTenPast r;
     r.tickAt(kNoon);
-    RecorderStatus waiting = r.recorder.currentStatus();
+    RecorderStatus waiting = r.currentStatus();
     EXPECT_EQ(waiting.state, "Idle");
     EXPECT_EQ(waiting.programme, "Film on One starts in 000:00:10:00");
     EXPECT_FALSE(waiting.recording);
@@ -40,7 +40,7 @@ TEST(RecorderCommands, StatusIsWhatTheStatusBarShowsAndStopActsAsTheStopButton) 
     r.tickAt(kNoon.plusMinutes(11));
     r.device.advance(60000);
     r.tickAt(kNoon.plusMinutes(12));
-    const RecorderStatus recording = r.recorder.currentStatus();
+    const RecorderStatus recording = r.currentStatus();
     EXPECT_EQ(recording.state, "Recording");
     EXPECT_TRUE(recording.recording);
     EXPECT_EQ(recording.currentFile, (r.dir / "movies" / "Film1[1.].mpg").string());
@@ -54,7 +54,7 @@ TEST(RecorderCommands, StatusIsWhatTheStatusBarShowsAndStopActsAsTheStopButton) 
     EXPECT_TRUE(r.recorder.stopRecording());
     EXPECT_TRUE(std::filesystem::exists(r.dir / "movies" / "Film1[1.1].mpg"));
     EXPECT_EQ(r.recorder.document().list().cell(1, Column::Status), "Stopped");
-    const RecorderStatus stopped = r.recorder.currentStatus();
+    const RecorderStatus stopped = r.currentStatus();
     EXPECT_FALSE(stopped.recording);
     EXPECT_EQ(stopped.currentFile, "");
     EXPECT_FALSE(r.recorder.stopRecording()) << "nothing left to stop";
@@ -69,11 +69,11 @@ TEST(RecorderCommands, StatusFollowsARecordingThatBeginsBetweenTicks) {
     r.tickAt(kNoon);
     r.tickAt(kNoon.plusMinutes(11));
     ASSERT_EQ(r.device.count("StartCapture"), 1);
-    EXPECT_EQ(r.recorder.currentStatus().state, "Idle");
+    EXPECT_EQ(r.currentStatus().state, "Idle");
 
     r.device.beginRecording();
     r.device.notify();
-    const RecorderStatus begun = r.recorder.currentStatus();
+    const RecorderStatus begun = r.currentStatus();
     EXPECT_TRUE(begun.recording);
     EXPECT_EQ(begun.state, "Recording");
     EXPECT_NE(begun.programme.find("Film on One ends in "), std::string::npos) << begun.programme;
@@ -156,7 +156,7 @@ TEST(RecorderCommands, TheStateNamesTheNextProgrammeAndTheRecordingInValues) {
     EXPECT_EQ(recording.recording->file, (r.dir / "movies" / "Film1[1.].mpg").string());
     EXPECT_EQ(recording.recording->elapsedMs, 60000);
     EXPECT_EQ(recording.recording->limitMs, r.device.CaptureLimit());
-    EXPECT_EQ(recording.recording->progress, r.recorder.currentStatus().progress);
+    EXPECT_EQ(recording.recording->progress, r.currentStatus().progress);
     EXPECT_EQ(r.recorder.document().schedule().statusOf(film), ProgrammeStatus::Recording);
 
     ASSERT_TRUE(r.recorder.stopRecording());

@@ -32,5 +32,5 @@ TEST(RecorderDeviceEvents, TheDeviceEndingARecordingFinishesItAndStartsTheNextAt
 
     EXPECT_EQ(r.recorder.document().list().cell(1, Column::Status), "Recorded");
     EXPECT_EQ(r.device.ReadyState(), CaptureDevice::Recording);
-    EXPECT_EQ(r.recorder.currentStatus().currentFile, (r.dir / "movies" / "Second1[1.].mpg").string());
+    EXPECT_EQ(r.currentStatus().currentFile, (r.dir / "movies" / "Second1[1.].mpg").string());
 }

@@ -4,6 +4,7 @@
 // fakes for the window, with its schedule file in a fresh folder and its
 // log in a state folder of its own.
 #include "recorder/engine/recorder.h"
+#include "recorder/forms/status_panels.h"
 #include "support/fake_window.h"
 #include "support/recorder_rig.h"
 #include "support/recording_message_boxes.h"
@@ -17,7 +18,7 @@ namespace kelbo::testing {
 struct RecorderUnderTest {
     // Recordings are named by `fileString` below the folder.
     explicit RecorderUnderTest(DateTime now, const std::string& fileString = "%programme%.mpg")
-        : clock(toInstant(now)), recorder(RecorderPorts{statusBar, window, tray, messages, clock, device}) {
+        : clock(toInstant(now)), recorder(RecorderPorts{panels, messages, clock, device}) {
         recorder.settings().ScheduleFile = (dir / "KelboSchedule.txt").string();
         recorder.settings().FileString = (dir / fileString).string();
         recorder.settings().Template = "DVD";
@@ -31,6 +32,8 @@ struct RecorderUnderTest {
         std::ofstream(dir / "KelboSchedule.txt", std::ios::binary | std::ios::app) << record.text();
     }
     int rows() const { return recorder.document().list().rowCount(); }
+    // What kelbo --status tells.
+    RecorderStatus currentStatus() const { return panels.report(recorder.state()); }
 
     ScopedStateHome state;
     TempDir dir;
@@ -38,6 +41,7 @@ struct RecorderUnderTest {
     FakeStatusBar statusBar;
     FakeWindow window;
     FakeTray tray;
+    StatusPanels panels{statusBar, window, tray};
     RecordingMessageBoxes messages;
     ScriptedCaptureDevice device;
     Recorder recorder;

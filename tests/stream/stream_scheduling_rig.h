@@ -15,7 +15,7 @@
 #include "common/clock.h"
 #include "recorder/engine/recording_session.h"
 #include "recorder/engine/scheduler_tick.h"
-#include "recorder/engine/status_display.h"
+#include "recorder/forms/status_panels.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
@@ -41,9 +41,8 @@ protected:
     StreamSchedulingTest()
         : clock(toInstant(kEight)),
           document(settings, messages, clock),
-          next(document, clock),
-          status(statusBar) {
-        next.setChoosingListener([this] { status.showNothingToRecord(); });
+          next(document, clock) {
+        next.setChoosingListener([this] { status.nothingChosen(); });
         settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
         settings.FileString = (dir / "movies" / "%programme%.mpg").string();
         settings.ChannelPlaylist = (dir / "tv.m3u").string();
@@ -51,8 +50,7 @@ protected:
         options.registryKey = (dir / "device").string();
         options.audioMonitor = false;
         device = createCaptureDevice(CaptureSource{}, ui, messages, options);
-        const RecorderContext context{document, next,  status,   statusBar, *device,
-                                      settings, clock, messages, window,    tray};
+        const RecorderContext context{document, next, status, *device, settings, clock, messages};
         session = std::make_unique<RecordingSession>(context);
         tick = std::make_unique<SchedulerTick>(context, *session);
     }
@@ -93,9 +91,9 @@ protected:
     ScheduleDocument document;
     FakeStatusBar statusBar;
     NextProgramme next;
-    StatusDisplay status;
     FakeWindow window;
     FakeTray tray;
+    StatusPanels status{statusBar, window, tray};
     std::unique_ptr<GstCaptureDevice> device;
     std::unique_ptr<RecordingSession> session;
     std::unique_ptr<SchedulerTick> tick;

@@ -5,8 +5,7 @@ namespace kelbo::testing {
 
 namespace {
 RecorderContext contextOf(RecorderRig& r) {
-    return RecorderContext{r.document, r.next,     r.status,   r.statusBar, r.device,
-                           r.settings, r.clock,    r.messages, r.window,    r.tray};
+    return RecorderContext{r.document, r.next, r.status, r.device, r.settings, r.clock, r.messages};
 }
 }  // namespace
 
@@ -14,10 +13,10 @@ RecorderRig::RecorderRig(DateTime start)
     : clock(toInstant(start)),
       document(settings, messages, clock),
       next(document, clock),
-      status(statusBar),
+      status(statusBar, window, tray),
       session(contextOf(*this)),
       tick_(contextOf(*this), session) {
-    next.setChoosingListener([this] { status.showNothingToRecord(); });
+    next.setChoosingListener([this] { status.nothingChosen(); });
     settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
     settings.FileString = (dir / "movies" / "%programme%-%starttime%.mpg").string();
     settings.Template = "DVD";

@@ -9,7 +9,7 @@
 #include "recorder/schedule/live_settings.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
-#include "recorder/engine/status_display.h"
+#include "recorder/forms/status_panels.h"
 #include "recorder/engine/recording_session.h"
 #include "recorder/engine/scheduler_tick.h"
 
@@ -48,10 +48,11 @@ struct RecorderRig {
     ScheduleDocument document;
     FakeStatusBar statusBar;
     NextProgramme next;
-    StatusDisplay status;
     ScriptedCaptureDevice device;
     FakeWindow window;
     FakeTray tray;
+    // The main window's status bar and tray, drawn from what the engine tells.
+    StatusPanels status;
     RecordingSession session;
     SchedulerTick tick_;
 };
