@@ -15,8 +15,8 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 TEST_F(TunerDevicesTest, TwoChannelsOfThePlaylistAreRecordedAtOnceEachByItsTuner) {
-    makeClip(dir / "bars.ts", 20);
-    makeClip(dir / "dark.ts", 20, true);
+    makeClip(dir / "bars.ts", 8);
+    makeClip(dir / "dark.ts", 8, true);
     const int barsPort = freePort();
     TestServer bars = TestServer::liveChannel(dir / "bars.ts", barsPort);
     const int darkPort = freePort();
