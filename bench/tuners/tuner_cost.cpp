@@ -88,7 +88,7 @@ Outcome record(int tuners, int seconds, const fs::path& folder, const std::vecto
     }
     const std::string kind = channels.empty() ? "pattern" : "channel";
     const double before = cpuSeconds();
-    for (int i = 0; i < tuners; ++i) {
+    for (std::size_t i = 0; i < devices.size(); ++i) {
         devices[i]->setCaptureElapsed(0);
         devices[i]->setCaptureLimit(seconds * 1000LL);
         devices[i]->StartCapture((folder / (kind + std::to_string(tuners) + "-" + std::to_string(i + 1) + ".mpg")).string());
@@ -130,6 +130,7 @@ public:
         std::vector<std::string> arguments = {"python3", KELBO_HEAD_END, portFile.string()};
         for (int i = 1; i <= kMostChannels; ++i) arguments.push_back("ch" + std::to_string(i) + "=" + clip.string());
         std::vector<char*> argv;
+        argv.reserve(arguments.size() + 1);
         for (auto& a : arguments) argv.push_back(a.data());
         argv.push_back(nullptr);
         const std::string log = (work / "head_end.log").string();

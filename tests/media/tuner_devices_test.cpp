@@ -18,6 +18,7 @@ using Kind = CaptureSource::Kind;
 
 std::vector<std::string> paths(const std::vector<CaptureSource>& sources) {
     std::vector<std::string> all;
+    all.reserve(sources.size());
     for (const auto& s : sources) all.push_back(s.path);
     return all;
 }

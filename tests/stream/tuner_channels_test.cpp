@@ -39,7 +39,7 @@ TEST_F(TunerDevicesTest, TwoChannelsOfThePlaylistAreRecordedAtOnceEachByItsTuner
     ASSERT_EQ(tuners.size(), 2u);
     const ChannelMatch* channels[] = {&barsChannel, &darkChannel};
     const fs::path files[] = {dir / "bars.mpg", dir / "dark.mpg"};
-    for (int i = 0; i < 2; ++i) {
+    for (std::size_t i = 0; i < 2; ++i) {
         const PlaylistEntry& e = *channels[i]->entry;
         ASSERT_TRUE(tuners[i]->device->tuneStream({e.url, e.http}));
         tuners[i]->device->setRecordingTemplate("Original stream (no re-encoding)");
@@ -52,11 +52,13 @@ TEST_F(TunerDevicesTest, TwoChannelsOfThePlaylistAreRecordedAtOnceEachByItsTuner
     }, 10s)) << tuners[0]->device->lastError() << " / " << tuners[1]->device->lastError();
     ASSERT_TRUE(waitFor([&] { return allFinished(); }, 15s));
 
-    for (int i = 0; i < 2; ++i) {
+    for (std::size_t i = 0; i < 2; ++i) {
         const auto& tuner = *tuners[i];
         ASSERT_EQ(tuner.closed.size(), 1u);
         EXPECT_TRUE(tuner.closed[0].ok) << tuner.closed[0].error;
-        EXPECT_EQ(tuner.device->streamStatus()->url, channels[i]->entry->url);
+        const auto status = tuner.device->streamStatus();
+        ASSERT_TRUE(status);
+        EXPECT_EQ(status->url, channels[i]->entry->url);
         const MediaProbe probe = probeMedia(files[i]);
         EXPECT_EQ(probe.videoCodec, "mpeg2video");
         EXPECT_EQ(probe.width, 320) << "the channel's own pictures";
