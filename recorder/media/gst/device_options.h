@@ -16,6 +16,11 @@ struct DeviceOptions {
     int previewHeight = 240;
     // A loudspeaker branch that MuteAudio silences.
     bool audioMonitor = true;
+    // The preview branch runs whenever the device previews, with or without
+    // a preview sink (the window sets its sink after the device is made).
+    // False: only while a sink takes the pictures, so a tuner nobody watches
+    // spends nothing on them.
+    bool previewWithoutSink = true;
 };
 
 }  // namespace kelbo

@@ -151,12 +151,12 @@ void GstCaptureDevice::applySettings() {
 void GstCaptureDevice::updateValves() {
     CapturePipeline* pipeline = stream_->pipeline();
     if (!pipeline) return;
-    pipeline->setPreview(currentPart_ ? previewWhileCapturing_ : previewOn_);
+    pipeline->setPreview(previewWanted() && (currentPart_ ? previewWhileCapturing_ : previewOn_));
     StreamInput::Decoding decoding;
     if (currentPart_ && copyPart_) {
         // A copy needs nothing decoded: the preview gets the key pictures,
         // and the loudspeaker the sound, only when they are wanted.
-        decoding.pictures = previewWhileCapturing_;
+        decoding.pictures = previewWhileCapturing_ && previewWanted();
         decoding.keyPicturesOnly = true;
         decoding.sound = !mute_ && options_.audioMonitor;
     }
@@ -481,7 +481,9 @@ void GstCaptureDevice::setStateListener(std::function<void()> listener) {
 
 void GstCaptureDevice::setPreviewSink(std::function<void(const PreviewFrame&)> sink) {
     uiThread_.check();
+    hasPreviewSink_ = static_cast<bool>(sink);
     preview_->setSink(std::move(sink));
+    updateValves();
 }
 
 void GstCaptureDevice::setPreviewSize(int width, int height) {

@@ -136,6 +136,8 @@ private:
     void onFileClosed(const FileResult& result);
     void onStreamError(const std::string& message);
     int idleState() const;
+    // Whether the preview's pictures are made at all (DeviceOptions).
+    bool previewWanted() const { return options_.previewWithoutSink || hasPreviewSink_; }
 
     UiThreadRole uiThread_;  // the thread that built the device
     CaptureSource source_;
@@ -152,6 +154,7 @@ private:
     std::function<void()> listener_;
     std::function<void(const FileResult&)> fileListener_;
     bool previewOn_ = false;
+    bool hasPreviewSink_ = false;
     int currentPart_ = 0;
     int nextPartId_ = 0;
     int openFiles_ = 0;
