@@ -19,6 +19,7 @@ std::string defaultValue(const std::string& key, const DefaultFolders& folders) 
         key == kStartInSystemTray || key == kExpertMode)
         return "0";
     if (key == kSplitType) return "None";
+    if (key == kTuners) return "1";
     if (key == kFileString) return defaultFileString(folders);
     if (key == kPositionLeft || key == kPositionTop) return "0";
     if (key == kPositionWidth) return std::to_string(640 * kTwipsPerPixel);
@@ -30,7 +31,7 @@ std::vector<std::string> allDefaultsKeys() {
     std::vector<std::string> keys = {
         kTemplate, kStartBuffer, kEndBuffer, kScheduleFile, kPreviewRecording,
         kHearPreviewAudio, kFileString, kMinimizeToSystem, kStartInSystemTray, kExpertMode,
-        kAutoLoadSchedule, kSplitType, kSplitValue, kBrightness, kContrast, kSaturation,
+        kAutoLoadSchedule, kSplitType, kSplitValue, kTuners, kBrightness, kContrast, kSaturation,
         kTint, kVolume, kVideoSource, kVideoStandard, kPositionLeft, kPositionTop,
         kPositionWidth, kPositionHeight};
     for (const std::string& field : columnFieldNames()) {

@@ -25,6 +25,9 @@ inline const std::string kExpertMode = "ExpertMode";
 inline const std::string kAutoLoadSchedule = "AutoLoadSchedule";
 inline const std::string kSplitType = "SplitType";
 inline const std::string kSplitValue = "SplitValue";
+// How many programmes can be recorded at once: decimal text from 1 to 8.
+// Overlapping programmes clash only beyond it. Missing or anything else: 1.
+inline const std::string kTuners = "Tuners";
 // The capture device's picture and sound as last given to it from the
 // Options dialog: decimal text from 0 to 32767. Missing: the device's own.
 inline const std::string kBrightness = "Brightness";

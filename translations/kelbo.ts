@@ -1143,6 +1143,14 @@ The file was left as it was.</source>
         <source>VideoSuperStandard</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>T&amp;uners</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>How many programmes Kelbo can record at once; overlapping programmes clash only beyond it</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelbo::ui::PreviewForm</name>

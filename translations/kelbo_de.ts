@@ -1146,6 +1146,14 @@ Die Datei blieb unverändert.</translation>
         <source>VideoSuperStandard</source>
         <translation>Fernsehnorm</translation>
     </message>
+    <message>
+        <source>T&amp;uners</source>
+        <translation>&amp;Tuner</translation>
+    </message>
+    <message>
+        <source>How many programmes Kelbo can record at once; overlapping programmes clash only beyond it</source>
+        <translation>Wie viele Sendungen Kelbo gleichzeitig aufnehmen kann; sich überschneidende Sendungen kollidieren erst darüber hinaus</translation>
+    </message>
 </context>
 <context>
     <name>kelbo::ui::PreviewForm</name>

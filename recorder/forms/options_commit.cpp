@@ -38,6 +38,11 @@ void OptionsForm::commit() {
     }
     // Read at each recording's start: nothing else to do.
     live_.ChannelPlaylist = channelPlaylistText_;
+    // The clashes depend on it: the list is marked again.
+    if (tuners_ != live_.Tuners) {
+        changed = true;
+        live_.Tuners = tuners_;
+    }
     if (live_.FileString != snapshot_.fileString) {
         changed = true;
         snapshot_.fileString = live_.FileString;

@@ -108,6 +108,12 @@ void OptionsForm::showLiveStrings() {
     endBufferText_ = live_.EndBuffer;
     scheduleFileText_ = live_.ScheduleFile;
     channelPlaylistText_ = live_.ChannelPlaylist;
+    tuners_ = live_.Tuners;
+    refreshView();
+}
+
+void OptionsForm::setTuners(int count) {
+    tuners_ = std::clamp(count, kFewestTuners, kMostTuners);
     refreshView();
 }
 

@@ -71,6 +71,9 @@ public:
     // The channel playlist (an extended M3U file); empty: none.
     const std::string& channelPlaylistText() const { return channelPlaylistText_; }
     void setChannelPlaylistText(const std::string& text) { channelPlaylistText_ = text; }
+    // The tuners spinner, 1 to 8; OK or Apply take it.
+    int tuners() const { return tuners_; }
+    void setTuners(int count);
     // A file picked with "Browse" is live at once.
     void scheduleFileBrowsed(const std::string& path);
 
@@ -126,8 +129,8 @@ public:
     // entry of its own and the choice; false for any other text.
     bool typeCaptureSource(const std::string& text);
 
-    // The buffer spinners and texts and the schedule file field from the
-    // live strings, as loading the settings sets them.
+    // The buffer spinners and texts, the schedule file, playlist and tuners
+    // fields from the live settings, as loading the settings sets them.
     void showLiveStrings();
 
 private:
@@ -160,6 +163,7 @@ private:
     int startBufferScroll_ = 0, endBufferScroll_ = 0;
     std::string scheduleFileText_;
     std::string channelPlaylistText_;
+    int tuners_ = 1;
     std::string splitUnits_;
     // The split value the split check last let stand: what a refused value
     // goes back to.

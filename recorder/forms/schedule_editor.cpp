@@ -32,7 +32,7 @@ std::optional<ProgrammeId> ScheduleEditor::add(ScheduleItem item, bool recording
         // The next programme is kept by id, so the recording's finish finds
         // it wherever the rebuilt list put its row.
         ScheduleList& list = document_.list();
-        FindClash(document_.schedule(), list, now);
+        FindClash(document_.schedule(), list, now, document_.settings().Tuners);
         list.Set_Row_Colour(next_.NextRow(), colour::kRed);
         list.refresh();
     }

@@ -72,6 +72,7 @@ SettingsLoadResult Load_Settings(OptionsForm& form, const std::string& templateK
     live.EndBuffer = stored.EndBuffer;
     live.ScheduleFile = stored.ScheduleFile;
     live.ChannelPlaylist = stored.ChannelPlaylist;
+    live.Tuners = stored.Tuners;
     live.device = stored.device;
     form.loadDeviceSettings();
 
@@ -127,6 +128,7 @@ void Save_Settings(const OptionsForm& form) {
         {kAutoLoadSchedule, flag(live.AutoLoadSchedule)},
         {kSplitType, splitTypeText(live.splitType)},
         {kSplitValue, live.SplitValue},
+        {kTuners, std::to_string(live.Tuners)},
     };
     for (const auto& [key, value] : values) store.SaveSetting(kDefaults, key, value);
     saveDeviceSettings(store, live.device);

@@ -2,6 +2,7 @@
 
 #include "schedule.h"
 #include "schedule_list.h"
+#include "tuner_capacity.h"
 #include "common/channel_names.h"
 
 #include <algorithm>
@@ -148,16 +149,21 @@ std::vector<ProgrammeId> Clashes::with(ProgrammeId id) const {
     return ids;
 }
 
-Clashes findClashes(Schedule& schedule, Instant now) {
-    dropDuplicates(schedule);
-    Clashes clashes;
-    clashes.order = schedule.inStartOrder();
-    // Times are read once per call; programmes whose texts do not read as
-    // times take part in no clash.
-    const int rows = static_cast<int>(clashes.order.size());
-    std::vector<std::optional<RowTimes>> times(static_cast<size_t>(rows) + 1);
-    for (int row = 1; row <= rows; ++row)
-        times[static_cast<size_t>(row)] = schedule.timesOf(clashes.order[static_cast<size_t>(row - 1)]);
+namespace {
+
+// Times are read once per call; programmes whose texts do not read as
+// times take part in no clash. Indexed by place from 1.
+using PlaceTimes = std::vector<std::optional<RowTimes>>;
+
+PlaceTimes timesInOrder(const Schedule& schedule, const std::vector<ProgrammeId>& order) {
+    PlaceTimes times(order.size() + 1);
+    for (size_t place = 1; place <= order.size(); ++place) times[place] = schedule.timesOf(order[place - 1]);
+    return times;
+}
+
+// One tuner: both programmes of every overlapping pair clash.
+Partners pairsThatOverlap(const PlaceTimes& times, Instant now) {
+    const int rows = static_cast<int>(times.size()) - 1;
     const auto at = [&times](int row) -> const std::optional<RowTimes>& {
         return times[static_cast<size_t>(row)];
     };
@@ -187,6 +193,41 @@ Clashes findClashes(Schedule& schedule, Instant now) {
             if (a.bufferedEnd > b.start && a.bufferedEnd <= b.bufferedEnd) partners.markPair(i, j);
         }
     }
+    return partners;
+}
+
+// Several tuners: the programmes, in start order, that find every tuner
+// taken, each naming those that hold them; the holders themselves are no
+// clash.
+std::vector<std::vector<int>> shortOfTuners(const PlaceTimes& times, int tuners, Instant now) {
+    std::vector<TunerWindow> windows;
+    std::vector<int> placeOf;
+    for (size_t place = 1; place < times.size(); ++place) {
+        if (!times[place]) continue;
+        windows.push_back({times[place]->bufferedStart, times[place]->bufferedEnd});
+        placeOf.push_back(static_cast<int>(place));
+    }
+    std::vector<std::vector<int>> partners(times.size());
+    for (const TunerShortage& shortage : findTunerShortages(windows, tuners, now)) {
+        std::vector<int>& named = partners[static_cast<size_t>(placeOf[shortage.programme])];
+        for (const std::size_t holder : shortage.with) named.push_back(placeOf[holder]);
+    }
+    return partners;
+}
+
+}  // namespace
+
+Clashes findClashes(Schedule& schedule, Instant now, int tuners) {
+    dropDuplicates(schedule);
+    Clashes clashes;
+    clashes.order = schedule.inStartOrder();
+    const PlaceTimes times = timesInOrder(schedule, clashes.order);
+    if (tuners > 1) {
+        clashes.partners = shortOfTuners(times, tuners, now);
+        return clashes;
+    }
+    const Partners partners = pairsThatOverlap(times, now);
+    const int rows = static_cast<int>(clashes.order.size());
     clashes.partners.resize(static_cast<size_t>(rows) + 1);
     for (int row = 1; row <= rows; ++row) clashes.partners[static_cast<size_t>(row)] = partners.of(row);
     return clashes;
@@ -206,8 +247,8 @@ void showClashes(const Schedule& schedule, const Clashes& clashes, ScheduleList&
     }
 }
 
-Clashes FindClash(Schedule& schedule, ScheduleList& list, Instant now) {
-    Clashes clashes = findClashes(schedule, now);
+Clashes FindClash(Schedule& schedule, ScheduleList& list, Instant now, int tuners) {
+    Clashes clashes = findClashes(schedule, now, tuners);
     showClashes(schedule, clashes, list);
     list.refresh();
     return clashes;

@@ -87,6 +87,7 @@ LiveSettings readLiveSettings(const SettingsStore& store, const DefaultFolders& 
     s.SplitValue = readIf(kSplitValue, [](const std::string& t) {
         return t.empty() || wholeNumberIn(t).has_value();
     });
+    s.Tuners = wholeNumberIn(stored(kTuners), kFewestTuners, kMostTuners).value_or(kFewestTuners);
     s.device = readDeviceSettings(store);
     return s;
 }

@@ -51,6 +51,9 @@ struct LiveSettings {
     std::string ChannelPlaylist;
     SplitType splitType = SplitType::None;
     std::string SplitValue;
+    // How many programmes can be recorded at once; overlapping programmes
+    // clash only beyond it.
+    int Tuners = 1;
     DeviceSettings device;
 
     // The template lists, filled once from the device's templates.
@@ -69,8 +72,9 @@ const char* splitTypeText(SplitType type);
 // The stored settings with their defaults: no first-run handling and no
 // check of the template against the device's list. A flag other than "0"
 // or "1", a buffer or split value that is not a whole number from 0 to
-// 32767, and a path or pattern that is not readable text read as the
-// key's default (for the device's settings: none).
+// 32767, a tuner count that is not a whole number from 1 to 8, and a path
+// or pattern that is not readable text read as the key's default (for the
+// device's settings: none).
 LiveSettings readLiveSettings(const SettingsStore& store, const DefaultFolders& folders);
 
 }  // namespace kelbo

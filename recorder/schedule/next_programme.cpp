@@ -25,7 +25,7 @@ void NextProgramme::Find_Next_Schedule() {
     const Instant now = clock_.now();
     Schedule& schedule = document_.schedule();
     ScheduleList& list = document_.list();
-    clashes_ = findClashes(schedule, now);
+    clashes_ = findClashes(schedule, now, document_.settings().Tuners);
     showClashes(schedule, clashes_, list);
     for (const ProgrammeId id : schedule.inStartOrder()) {
         // A programme the user stopped by hand is not taken up again while

@@ -51,6 +51,8 @@ public:
     const ScheduleTable& table() const { return schedule_.slotTable(); }
     ScheduleList& list() { return list_; }
     const ScheduleList& list() const { return list_; }
+    // The live settings the list is shown with.
+    const LiveSettings& settings() const { return settings_; }
 
     // Reads the file named by the ScheduleFile setting into the table. A
     // missing or unreadable file gives an empty table. When the file holds

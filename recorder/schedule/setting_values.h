@@ -11,6 +11,11 @@ namespace kelbo {
 inline constexpr int kSpinnerMin = 0;
 inline constexpr int kSpinnerMax = 32767;
 
+// How many tuners the recorder can be given, and how many it has unless
+// told otherwise.
+inline constexpr int kFewestTuners = 1;
+inline constexpr int kMostTuners = 8;
+
 // Longest stored path or file-name pattern the recorder reads back.
 inline constexpr std::size_t kLongestStoredPath = 4096;
 

@@ -24,6 +24,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -233,6 +234,14 @@ QWidget* OptionsDialog::buildCaptureSourceRow() {
     w_->captureSource->setEditable(true);
     w_->captureSource->setInsertPolicy(QComboBox::NoInsert);
     grid->addWidget(w_->captureSource, 0, 1);
+    auto* tunersLabel = new QLabel(tr("T&uners"));
+    grid->addWidget(tunersLabel, 0, 2);
+    w_->tuners = named(new QSpinBox, "Tuners",
+                       tr("How many programmes Kelbo can record at once; overlapping programmes clash only "
+                          "beyond it"));
+    w_->tuners->setRange(kFewestTuners, kMostTuners);
+    nameAfterLabel(*tunersLabel, *w_->tuners);
+    grid->addWidget(w_->tuners, 0, 3);
     auto* note = named(new QLabel(tr("A change takes effect the next time Kelbo starts.")),
                        "Label_CaptureSourceNote");
     note->setEnabled(false);

@@ -17,6 +17,7 @@ class QListWidget;
 class QPushButton;
 class QRadioButton;
 class QScrollBar;
+class QSpinBox;
 
 namespace kelbo {
 class OptionsForm;

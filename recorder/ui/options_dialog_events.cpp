@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QSpinBox>
 
 #include <vector>
 
@@ -39,6 +40,11 @@ void display(QLineEdit* field, const std::string& value) {
 void display(QScrollBar* bar, int value) {
     const QSignalBlocker block(bar);
     bar->setValue(value);
+}
+
+void display(QSpinBox* box, int value) {
+    const QSignalBlocker block(box);
+    box->setValue(value);
 }
 
 void display(QAbstractButton* button, bool checked) {
@@ -72,6 +78,7 @@ void OptionsDialog::connectFields() {
     connect(w.scheduleFile, &QLineEdit::textEdited, this, [&f](const QString& s) { f.setScheduleFileText(text(s)); });
     connect(w.channelPlaylist, &QLineEdit::textEdited, this,
             [&f](const QString& s) { f.setChannelPlaylistText(text(s)); });
+    connect(w.tuners, &QSpinBox::valueChanged, this, [&f](int count) { f.setTuners(count); });
     connect(w.browse, &QPushButton::clicked, this, [this] {
         const QString chosen = chooseScheduleFile ? chooseScheduleFile(this) : QString();
         if (!chosen.isEmpty()) form_.scheduleFileBrowsed(text(chosen));
@@ -143,6 +150,7 @@ void OptionsDialog::refresh() {
     display(w.endScroll, f.endBufferScroll());
     display(w.scheduleFile, f.scheduleFileText());
     display(w.channelPlaylist, f.channelPlaylistText());
+    display(w.tuners, f.tuners());
     display(w.fileString, live.FileString);
     w.floatFileName->setText(qtext(f.floatFileName()));
     w.floatFileName->setVisible(f.floatFileNameVisible());

@@ -18,6 +18,7 @@ struct OptionsDialog::Widgets {
     QRadioButton *splitNone, *splitSize, *splitTime;
     QListWidget* guideTemplates;
     QComboBox* captureSource;
+    QSpinBox* tuners;
     struct Picture {
         QLabel* label;
         QLineEdit* text;

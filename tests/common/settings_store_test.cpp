@@ -107,6 +107,7 @@ TEST(SettingsKeys, DefaultsOfEveryKey) {
     EXPECT_EQ(defaultValue(kExpertMode, folder), "0");
     EXPECT_EQ(defaultValue(kSplitType, folder), "None");
     EXPECT_EQ(defaultValue(kSplitValue, folder), "");
+    EXPECT_EQ(defaultValue(kTuners, folder), "1");
     EXPECT_EQ(defaultValue(kTemplate, folder), "");
     EXPECT_EQ(defaultValue(kScheduleFile, folder), "");
     EXPECT_EQ(defaultValue(kFileString, folder),
@@ -114,5 +115,5 @@ TEST(SettingsKeys, DefaultsOfEveryKey) {
     EXPECT_EQ(defaultValue(kPositionWidth, folder), "9600");
     EXPECT_EQ(defaultValue(kPositionHeight, folder), "6000");
     EXPECT_EQ(defaultValue("i_IndexString", folder), "");
-    EXPECT_EQ(allDefaultsKeys().size(), 24u + 30u);
+    EXPECT_EQ(allDefaultsKeys().size(), 25u + 30u);
 }

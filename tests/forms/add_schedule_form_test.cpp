@@ -427,3 +427,35 @@ TEST_F(AddScheduleFormTest, AddingAClashingItemDuringARecordingMarksTheClash) {
     EXPECT_EQ(rig.document.list().rowColour(2), colour::kBlue);
     EXPECT_EQ(rig.document.list().tag(2), "Clash with: Now on BBC1 AND ");
 }
+
+// With two tuners an item added during a recording clashes only when it is
+// the third at once: the one that finds both tuners taken, naming them.
+TEST_F(AddScheduleFormTest, AddingDuringARecordingWithTwoTunersMarksOnlyTheThirdAtOnce) {
+    rig.settings.Tuners = 2;
+    load({onChannel("Новости", at(14, 0), "Первый канал", "0")});
+    startRecording();
+    ASSERT_EQ(rig.device.ReadyState(), CaptureDevice::Recording);
+
+    const auto add = [&](const std::string& name, const std::string& minutes, const std::string& channel) {
+        AddScheduleForm& f = open();
+        f.programme = name;
+        f.hours = "14";
+        f.minutes = minutes;
+        // Guides without numbers: every channel is 0, told apart by name.
+        f.Chno.type("0");
+        f.Chno_LostFocus();
+        f.channels.type(channel);
+        f.channels_LostFocus();
+        ASSERT_TRUE(f.Add_Click().stored) << name << ::testing::PrintToString(messages());
+    };
+    add("ドラマ", "10", "NHK総合");
+    ScheduleList& list = rig.document.list();
+    EXPECT_EQ(list.rowColour(1), colour::kRed);
+    EXPECT_EQ(list.rowColour(2), colour::kBlack) << "the second tuner is free";
+    EXPECT_EQ(list.tag(2), "Clash with: ");
+
+    add("Фильм", "20", "НТВ");
+    EXPECT_EQ(list.rowColour(2), colour::kBlack);
+    EXPECT_EQ(list.rowColour(3), colour::kBlue);
+    EXPECT_EQ(list.tag(3), "Clash with: Новости on Первый канал AND ドラマ on NHK総合 AND ");
+}

@@ -386,6 +386,42 @@ TEST_F(OptionsDialogForm, TheChannelPlaylistIsStoredOnlyOnceSet) {
     EXPECT_EQ(rig.stored(settings::kChannelPlaylist), "") << "cleared, not left behind";
 }
 
+// The spinner holds 1 to 8; OK or Apply take it into the live settings,
+// store it, and mark the list again when not recording, since the clashes
+// follow it. Cancel does not undo it, as with the buffers.
+TEST_F(OptionsDialogForm, TunersAreTakenAndStoredByOkAndMarkTheListAgain) {
+    form.OptionsMenu_Click();
+    EXPECT_EQ(form.tuners(), 1);
+    form.setTuners(3);
+    EXPECT_EQ(rig.live.Tuners, 1) << "only OK or Apply take it";
+    form.Command_OK_Click();
+    EXPECT_EQ(rig.live.Tuners, 3);
+    EXPECT_EQ(rig.stored("Tuners"), "3");
+    EXPECT_EQ(rig.host.reloads, 1);
+
+    form.OptionsMenu_Click();
+    form.Command_OK_Click();
+    EXPECT_EQ(rig.host.reloads, 1) << "the same number is no change";
+
+    for (const auto& [asked, kept] : {std::pair{0, 1}, std::pair{-4, 1}, std::pair{9, 8}, std::pair{1000, 8}}) {
+        form.setTuners(asked);
+        EXPECT_EQ(form.tuners(), kept) << asked;
+    }
+    rig.device.state = CaptureDevice::Recording;
+    form.OptionsMenu_Click();
+    form.setTuners(2);
+    form.Command_Apply_Click();
+    EXPECT_EQ(rig.live.Tuners, 2);
+    EXPECT_EQ(rig.stored("Tuners"), "2");
+    EXPECT_EQ(rig.host.reloads, 1) << "no reload during a recording";
+
+    form.setTuners(5);
+    form.Command_Cancel_Click();
+    EXPECT_EQ(rig.live.Tuners, 2);
+    EXPECT_EQ(rig.stored("Tuners"), "2");
+    EXPECT_EQ(form.tuners(), 5) << "the field keeps what the user set";
+}
+
 TEST_F(OptionsDialogForm, ATypedStreamUrlBecomesTheCaptureSource) {
     const std::vector<CaptureSourceChoice> sources = {{"Webcam", "/dev/video0"},
                                                       {"Test pattern", "test"}};

@@ -40,6 +40,7 @@ TEST_F(SettingsLoader, FirstRunAsksOnceAndStoresEveryDefault) {
         EXPECT_EQ(rig.stored(key), "0") << key;
     EXPECT_EQ(rig.stored("SplitType"), "None");
     EXPECT_EQ(rig.stored("SplitValue"), "");
+    EXPECT_EQ(rig.stored("Tuners"), "1");
     EXPECT_EQ(guideSection(), (Values{{"DEFAULT Template", "1"}}));
     EXPECT_EQ(rig.store.GetSetting("Defaults", settings::kCaptureSource, "<missing>"), "<missing>");
 
@@ -144,7 +145,7 @@ TEST_F(SettingsLoader, RoundTripKeepsEveryValue) {
         {"ScheduleFile", "/data/My Schedule.txt"}, {"PreviewRecording", "1"},
         {"HearPreviewAudio", "1"}, {"FileString", "C:\\rec\\%programme% – %channelname%.mpg"},
         {"MinimizeToSystem", "1"}, {"StartInSystemTray", "0"}, {"ExpertMode", "1"},
-        {"AutoLoadSchedule", "0"}, {"SplitType", "Size"}, {"SplitValue", "650"},
+        {"AutoLoadSchedule", "0"}, {"SplitType", "Size"}, {"SplitValue", "650"}, {"Tuners", "3"},
         {"Brightness", "0"}, {"Contrast", "32767"}, {"Saturation", "7000"}, {"Tint", "4999"},
         {"Volume", "10000"}, {"VideoSource", "SVideo"}, {"VideoStandard", "NTSC"}};
     for (const auto& [key, value] : stored) rig.setStored(key, value);
@@ -154,6 +155,8 @@ TEST_F(SettingsLoader, RoundTripKeepsEveryValue) {
     EXPECT_EQ(rig.form.startBufferScroll(), 32767);
     EXPECT_EQ(rig.form.endBufferScroll(), 5);
     EXPECT_EQ(rig.form.endBufferText(), "05");
+    EXPECT_EQ(rig.live.Tuners, 3);
+    EXPECT_EQ(rig.form.tuners(), 3);
     Save_Settings(rig.form);
     EXPECT_EQ(rig.store.GetAllSettings("Defaults"), stored);
     EXPECT_EQ(guideSection(), (Values{{"DEFAULT Template", "1"}, {"Half", "1"}}));
@@ -249,6 +252,25 @@ TEST_F(SettingsLoader, ValuesOfTheWrongFormReadAsDefaults) {
     // The device's keys are written only from what the device was given.
     EXPECT_EQ(rig.stored("VideoStandard"), "SECAM");
     EXPECT_EQ(rig.stored("Tint"), "40000");
+}
+
+// Tuners: missing, not a number or outside 1 to 8 read as one tuner, and
+// the next save stores that; the form's spinner shows what was read.
+TEST_F(SettingsLoader, TunersReadAsOneUnlessAWholeNumberFromOneToEight) {
+    const std::pair<const char*, int> cases[] = {
+        {nullptr, 1}, {"", 1}, {"0", 1}, {"9", 1}, {"-2", 1}, {"2.5", 1}, {"два", 1}, {"4tuners", 1},
+        {"99999999999999999999", 1}, {"1", 1}, {"2", 2}, {" 4 ", 4}, {"08", 8}, {"8", 8}};
+    for (const auto& [text, expected] : cases) {
+        OptionsRig each;
+        each.setStored("Template", "DVD");
+        if (text) each.setStored("Tuners", text);
+        EXPECT_EQ(Load_Settings(each.form, each.templateKey, each.folder()), SettingsLoadResult::Loaded);
+        const std::string what = text ? text : "<missing>";
+        EXPECT_EQ(each.live.Tuners, expected) << what;
+        EXPECT_EQ(each.form.tuners(), expected) << what;
+        Save_Settings(each.form);
+        EXPECT_EQ(each.stored("Tuners"), std::to_string(expected)) << what;
+    }
 }
 
 TEST_F(SettingsLoader, StoreFileThatIsNotTextIsAFirstRun) {

@@ -101,7 +101,7 @@ void compareWithPairByPairMarking(const std::vector<std::string>& shows, const s
 
         ScheduleList naive = rig.document.list();
         const Instant now = toInstant(rig.now());
-        FindClash(rig.document.schedule(), rig.document.list(), now);
+        FindClash(rig.document.schedule(), rig.document.list(), now, 1);
         const ScheduleList& fast = rig.document.list();
         naiveFindClash(naive, now);
         ASSERT_EQ(fast.rowCount(), naive.rowCount()) << what << " seed " << seed;
@@ -134,7 +134,7 @@ TEST(FindClash, AFullScheduleAtOneTimeNamesEveryOtherRowInListOrder) {
     RecorderRig rig(at(12 * 60));
     rig.loadProgrammes(records);
     ScheduleList& list = rig.document.list();
-    FindClash(rig.document.schedule(), list, toInstant(rig.now()));
+    FindClash(rig.document.schedule(), list, toInstant(rig.now()), 1);
 
     ASSERT_EQ(list.rowCount(), kRows);
     std::vector<std::string> names;
@@ -155,7 +155,7 @@ TEST(FindClash, APartnerWhoseNameTheTagAlreadyHoldsIsNotNamedAgain) {
                         programme("News", at(20 * 60 + 10), 60, "1"),
                         programme("Film", at(20 * 60 + 20), 60, "2")});
     ScheduleList& list = rig.document.list();
-    FindClash(rig.document.schedule(), list, toInstant(rig.now()));
+    FindClash(rig.document.schedule(), list, toInstant(rig.now()), 1);
     // "News on Channel1" is already part of "Late News on Channel1".
     EXPECT_EQ(list.tag(3), "Clash with: Late News on Channel1 AND ");
     EXPECT_EQ(list.tag(2), "Clash with: Late News on Channel1 AND Film on Channel2 AND ");

@@ -253,6 +253,44 @@ TEST_F(KelboScheduleTool, ListJsonGivesEachProgrammeItsIdTimesStatusAndClashes) 
     EXPECT_EQ(rows[2]["next"], false) << "a stopped programme is not next";
 }
 
+// With two tuners stored, three programmes at once: only the third, in list
+// order, clashes, naming the two that take the tuners; they name nobody.
+TEST_F(KelboScheduleTool, ListJsonClashesFollowTheTunersSetting) {
+    const auto file = dir / "s.txt";
+    GuideRecord news = at("Новости", "07-12-2026", "20:00"), drama = at("大河ドラマ", "07-12-2026", "20:10"),
+                film = at("Фильм", "07-12-2026", "20:20");
+    news.channelNumber = drama.channelNumber = film.channelNumber = "0";
+    news.channelName = "Первый канал";
+    drama.channelName = "NHK総合";
+    film.channelName = "НТВ";
+    news.duration = drama.duration = film.duration = "60";
+    writeFile(file, film.text() + news.text() + drama.text());
+
+    const auto list = [&] {
+        const Result r = run("list --json --now '07-12-2026 19:00:00' " + quoted(file));
+        EXPECT_EQ(r.status, 0) << err();
+        return nlohmann::json::parse(r.out);
+    };
+    settings("Tuners=2\n");
+    const auto two = list();
+    ASSERT_EQ(two.size(), 3u);
+    ASSERT_EQ(two[2]["Programme"], "Фильм");
+    EXPECT_EQ(two[0]["clashesWith"], nlohmann::json::array());
+    EXPECT_EQ(two[1]["clashesWith"], nlohmann::json::array());
+    EXPECT_EQ(two[2]["clashesWith"], nlohmann::json::array({two[0]["id"], two[1]["id"]}));
+    EXPECT_EQ(two[2]["tag"], "Clash with: Новости on Первый канал AND 大河ドラマ on NHK総合 AND ");
+    EXPECT_EQ(two[1]["colour"], 0);
+    EXPECT_EQ(two[2]["colour"], 16711680);
+
+    settings("Tuners=3\n");
+    for (const auto& row : list()) EXPECT_EQ(row["clashesWith"], nlohmann::json::array());
+    // Beyond the range: one tuner, every pair clashes.
+    settings("Tuners=12\n");
+    const auto one = list();
+    EXPECT_EQ(one[1]["clashesWith"].size(), 2u);
+    EXPECT_EQ(one[1]["colour"], 16711680);
+}
+
 // One programme ending as the next begins: no clash either way.
 TEST_F(KelboScheduleTool, BackToBackProgrammesDoNotClash) {
     const auto file = dir / "s.txt";

@@ -192,6 +192,8 @@ TEST(Accessibility, EveryOptionsControlHasANameAndTheCaptureFieldsTheirLabels) {
     EXPECT_EQ(accessibleName(dialog.findChild<QWidget*>("Brightness_Scroll")), "Brightness");
     EXPECT_EQ(labelledBy(dialog.findChild<QWidget*>("template")), "Default Record Template");
     EXPECT_EQ(labelledBy(dialog.findChild<QWidget*>("CaptureSource")), "Capture source");
+    EXPECT_EQ(accessibleName(dialog.findChild<QWidget*>("Tuners")), "Tuners");
+    EXPECT_EQ(labelledBy(dialog.findChild<QWidget*>("Tuners")), "Tuners");
 }
 
 TEST_F(MainWindowTest, TheMenuKeyAndShiftF10OpenTheSelectedRowsMenu) {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -122,6 +123,36 @@ TEST_F(OptionsWindow, AStreamUrlAndAChannelPlaylistTypedInAreStored) {
     QTest::mouseClick(child<QPushButton>("Command_OK"), Qt::LeftButton);
     EXPECT_EQ(rig.stored("CaptureSource"), "rtsp://127.0.0.1:8554/tv");
     EXPECT_EQ(rig.stored("ChannelPlaylist"), "/srv/tv.m3u");
+}
+
+TEST_F(OptionsWindow, TheTunersSpinBoxBesideTheCaptureSourceIsStoredByOk) {
+    rig.form.setCaptureSources({{"Test pattern", "test"}});
+    rig.form.OptionsMenu_Click();
+    auto* tuners = child<QSpinBox>("Tuners");
+    ASSERT_NE(tuners, nullptr);
+    EXPECT_EQ(tuners->minimum(), 1);
+    EXPECT_EQ(tuners->maximum(), 8);
+    EXPECT_EQ(tuners->value(), 1);
+    EXPECT_EQ(tuners->parentWidget(), child<QComboBox>("CaptureSource")->parentWidget());
+    tuners->setFocus();
+    QTest::keyClick(tuners, Qt::Key_Up);
+    QTest::keyClick(tuners, Qt::Key_Up);
+    EXPECT_EQ(rig.form.tuners(), 3);
+    EXPECT_EQ(rig.live.Tuners, 1);
+    tuners->selectAll();
+    QTest::keyClicks(tuners, "9");
+    EXPECT_EQ(tuners->value(), 3) << "9 is beyond the range";
+    QTest::mouseClick(child<QPushButton>("Command_OK"), Qt::LeftButton);
+    EXPECT_EQ(rig.stored("Tuners"), "3");
+    EXPECT_EQ(rig.live.Tuners, 3);
+
+    // Loaded from the store, the box shows it.
+    OptionsRig stored;
+    stored.setStored("Template", "DVD");
+    stored.setStored("Tuners", "6");
+    Load_Settings(stored.form, stored.templateKey, stored.folder());
+    ui::OptionsDialog other{stored.form};
+    EXPECT_EQ(other.findChild<QSpinBox*>("Tuners")->value(), 6);
 }
 
 TEST_F(OptionsWindow, SpinnerWritesItsTextAndSplitChoiceSetsUnits) {
