@@ -67,6 +67,7 @@ struct IdleDevice : CaptureDevice {
     void setMember116(int) override {}
     void setMember169(bool) override {}
     std::string lastError() const override { return {}; }
+    DeviceFault lastFault() const override { return DeviceFault::None; }
     std::string DeviceRegistryKey() const override { return {}; }
     void setStateListener(std::function<void()>) override {}
 };

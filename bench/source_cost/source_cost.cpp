@@ -47,7 +47,7 @@ double measure(int seconds) {
 struct NoParts : PartEvents {
     void partStarted(int) override {}
     void partProgress(int, std::int64_t) override {}
-    void partEnded(int, std::int64_t, PartEnd, const std::string&) override {}
+    void partEnded(int, std::int64_t, PartEnd, const DeviceFailure&) override {}
 };
 
 // The test source as GStreamer's own elements make it, for comparison.

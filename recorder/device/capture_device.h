@@ -9,6 +9,17 @@
 
 namespace kelbo {
 
+// Why the last start, stream or file write of a device failed, as a kind
+// the recorder can act on.
+enum class DeviceFault {
+    None,      // nothing failed, or the device cannot tell why
+    DiskFull,  // a part could not be written: no room, or the user's quota used up
+    Folder,    // a part file or its folder could not be made or written
+    Source,    // the capture source (card, file, pipeline) failed
+    Channel,   // the device could not tune to the channel
+    Stream,    // the network stream could not be opened, or was lost
+};
+
 // The one capture device of the recorder. Every member the recorder uses is
 // here under the recorder's names; implementations never throw into the
 // recorder: a failure shows only in ReadyState.
@@ -80,6 +91,8 @@ public:
     // Why the last start, stream or file write failed, in words for the
     // user and the log ("" when nothing failed).
     virtual std::string lastError() const = 0;
+    // The same failure's kind, set together with lastError (None when it is "").
+    virtual DeviceFault lastFault() const = 0;
 
     // Folder holding the device's recording templates (see templates.h).
     virtual std::string DeviceRegistryKey() const = 0;

@@ -225,9 +225,16 @@ void RecordingSession::noticeCaptureEnd() {
     const std::int64_t elapsed = device.CaptureElapsed();
     const bool reachedLimit = device.CaptureLimit() > 0 && elapsed >= device.CaptureLimit();
     std::string reason = device.lastError();
-    if (reason.empty() && !reachedLimit) {
+    DeviceFault fault = device.lastFault();
+    // The device's kind of failure decides; only a stop it gives neither
+    // words nor a kind for is judged by the folder's free space, as a disk
+    // that ran full.
+    if (reason.empty() && fault == DeviceFault::None && !reachedLimit) {
         const auto free = freeSpace ? freeSpace(part_files::folderOf(CurrentFile)) : std::nullopt;
-        if (free && *free < kLeastFreeBytes) reason = std::strerror(ENOSPC);
+        if (free && *free < kLeastFreeBytes) {
+            reason = std::strerror(ENOSPC);
+            fault = DeviceFault::DiskFull;
+        }
     }
     closeCapture(elapsed);
     if (reachedLimit) {
@@ -236,7 +243,7 @@ void RecordingSession::noticeCaptureEnd() {
         return;
     }
     if (!reason.empty()) {
-        writeFailed(reason);
+        writeFailed(reason, fault);
     } else {
         log::warn(log::Area::Recording, "The device stopped recording " + programmeText() + " after " +
                   hoursMinutesSeconds(elapsed) + " of " + hoursMinutesSeconds(device.CaptureLimit()) +
@@ -269,8 +276,13 @@ void RecordingSession::closeCapture(std::int64_t lastPartMs) {
     take_->anyContent = take_->anyContent || !names.named.empty() || !names.failed.empty();
 }
 
-void RecordingSession::writeFailed(const std::string& reason) {
-    if (take_) take_->writeFailed = take_->storageTold = true;
+void RecordingSession::writeFailed(const std::string& reason, DeviceFault fault) {
+    if (take_) {
+        take_->writeFailed = take_->storageTold = true;
+        // A failure the device gives no kind for may be a full disk as well.
+        take_->roomNeeded = fault == DeviceFault::DiskFull || fault == DeviceFault::None;
+        if (fault == DeviceFault::DiskFull) waitIfFullDespiteRoom(*take_, reason);
+    }
     c_.view.captureEnded();
     if (markFailed()) c_.document.Write_Schedule();
     const std::string folder = part_files::folderOf(CurrentFile);

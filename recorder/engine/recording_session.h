@@ -28,8 +28,9 @@ struct Announcement;
 // A capture that ends before the programme does (a write error, a device
 // that ran short) is noticed by the tick through noticeCaptureEnd: its
 // parts get their final names at once, and a write error ends the
-// recording of the item, which is then started again only once the disk
-// has room.
+// recording of the item. The device's kind of failure says what comes
+// next: after a full disk the item is started again only once the disk has
+// room; after the folder's failure the next start checks the folder.
 class RecordingSession {
 public:
     explicit RecordingSession(RecorderContext context);
@@ -90,6 +91,14 @@ private:
         bool anyContent = false;
         std::vector<std::string> files;  // given their final names, in order
         bool writeFailed = false;
+        // The last write failed on a full disk, or for no reason the device
+        // could tell: a retry waits for room for a minute's recording.
+        bool roomNeeded = false;
+        // The device found the disk full though the folder shows room (the
+        // user's quota, space kept for the system): the free space cannot
+        // tell when it takes files again, so retries wait until then.
+        std::optional<Clock::Steady> fullUntil;
+        std::string fullReason;
         bool earlierCounted = false;  // the parts of earlier file numbers
         bool spaceWarned = false;
         // Told once each while the programme is due: the recordings folder
@@ -136,7 +145,14 @@ private:
     // False when the device's source is no network stream.
     bool streamStartFailed();
     void closeCapture(std::int64_t lastPartMs);
-    void writeFailed(const std::string& reason);
+    void writeFailed(const std::string& reason, DeviceFault fault);
+    // What the device's failed start is, when it names the folder or a full disk.
+    bool storageStartFailed(Take& take);
+    void waitIfFullDespiteRoom(Take& take, const std::string& reason);
+    // Tells once for the programme that its folder has no room.
+    void tellDiskFull(Take& take, const std::string& why);
+    // Free bytes a retry after a full disk waits for.
+    std::uintmax_t roomToRetry() const;
     CaptureDevice::SkippedPictures skippedSince(const Take& take) const;
     std::optional<std::string> shortfall(const Take& take) const;
     void announce(const Announcement& notice);

@@ -26,6 +26,9 @@ namespace {
 // After a write error, a retry waits until the disk holds this much at the
 // template's bit rate, so a nearly full disk does not fail again at once.
 constexpr std::uintmax_t kRetrySeconds = 60;
+// How long retries wait after the device found the disk full though the
+// folder shows room.
+constexpr auto kFullRetryWait = std::chrono::seconds(kRetrySeconds);
 // Starts that fail in silence before a stream's failure is told without a
 // reason: past the seconds in which an opening that hears nothing gives up
 // and says so itself.
@@ -101,7 +104,9 @@ bool RecordingSession::tuneToChannel(Take& take) {
                    ? "still being read after " +
                          std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kPlaylistWait).count()) + " s"
                    : read.why);
-    else if (found.entry) why = "the capture device cannot tune to " + found.entry->url;
+    else if (found.entry)
+        why = withReason("the capture device cannot tune to " + found.entry->url,
+                         c_.device.lastFault() == DeviceFault::Channel ? c_.device.lastError() : std::string());
     else why = channel + " is not in the channel playlist " + playlist;
     failing(why);
     // Retried by every tick while the programme is due; told once.
@@ -121,27 +126,63 @@ bool RecordingSession::tuneToChannel(Take& take) {
     return false;
 }
 
+std::uintmax_t RecordingSession::roomToRetry() const {
+    const std::string templateName = c_.document.templateOf(c_.next.id());
+    return std::max(kLeastFreeBytes,
+                    kRetrySeconds * templateBytesPerSecond(c_.device.DeviceRegistryKey(), templateName));
+}
+
 bool RecordingSession::roomToStart(const std::string& folder, Take& take) {
+    if (take.fullUntil) {
+        if (c_.clock.steadyNow() < *take.fullUntil) {
+            failing(take.fullReason);
+            return false;
+        }
+        take.fullUntil.reset();
+    }
     const auto free = freeSpace ? freeSpace(folder) : std::nullopt;
     if (!free) return true;
-    std::uintmax_t needed = kLeastFreeBytes;
-    if (take.writeFailed) {
-        const std::string templateName = c_.document.templateOf(c_.next.id());
-        needed = std::max(needed, kRetrySeconds * templateBytesPerSecond(c_.device.DeviceRegistryKey(),
-                                                                         templateName));
-    }
+    const std::uintmax_t needed = take.roomNeeded ? roomToRetry() : kLeastFreeBytes;
     if (*free >= needed) return true;
-    const std::string why = folder + " has only " + Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free";
-    failing(why);
-    if (!take.storageTold) {
-        take.storageTold = true;
-        log::error(log::Area::Recording, "Cannot record " + programmeText() + ": " + why);
-        c_.messages.notify(translate("RecordingSession", "Disk full"),
-                           fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why}),
-                           Exclamation);
-        if (markFailed()) c_.document.Write_Schedule();
-    }
+    tellDiskFull(take, folder + " has only " + Format_Byte_Size(static_cast<std::int64_t>(*free)) + " free");
     return false;
+}
+
+void RecordingSession::tellDiskFull(Take& take, const std::string& why) {
+    failing(why);
+    if (take.storageTold) return;
+    take.storageTold = true;
+    log::error(log::Area::Recording, "Cannot record " + programmeText() + ": " + why);
+    c_.messages.notify(translate("RecordingSession", "Disk full"),
+                       fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why}),
+                       Exclamation);
+    if (markFailed()) c_.document.Write_Schedule();
+}
+
+void RecordingSession::waitIfFullDespiteRoom(Take& take, const std::string& reason) {
+    take.roomNeeded = true;
+    const auto free = freeSpace ? freeSpace(part_files::folderOf(CurrentFile)) : std::nullopt;
+    // Free space that shows the disk full also shows when it has room again.
+    if (free && *free < roomToRetry()) return;
+    take.fullUntil = c_.clock.steadyNow() + kFullRetryWait;
+    take.fullReason = reason;
+    log::warn(log::Area::Recording, "The device found no room in " + part_files::folderOf(CurrentFile) +
+                                        " though it shows free space (a quota?); trying again in " +
+                                        std::to_string(kRetrySeconds) + " s");
+}
+
+bool RecordingSession::storageStartFailed(Take& take) {
+    const DeviceFault fault = c_.device.lastFault();
+    if (fault != DeviceFault::Folder && fault != DeviceFault::DiskFull) return false;
+    StartAttempts = 0;
+    const std::string error = c_.device.lastError();
+    if (fault == DeviceFault::Folder) {
+        cannotCreate(take, CurrentFile, error);
+    } else {
+        waitIfFullDespiteRoom(take, error);
+        tellDiskFull(take, error);
+    }
+    return true;
 }
 
 void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_t limitMs, Take& take) {
@@ -173,6 +214,8 @@ void RecordingSession::startFailed() {
     log::warn(log::Area::Recording, withReason("The device did not start recording " + programmeText() + " into " +
                              CurrentFile + " (attempt " + std::to_string(StartAttempts + 1) + ")",
                          c_.device.lastError()));
+    // A device that names the folder or a full disk is not short of a picture.
+    if (storageStartFailed(takeFor(c_.next.id()))) return;
     if (streamStartFailed()) return;
     const std::string error = c_.device.lastError();
     failing(error.empty() ? "no picture from the video source" : error);

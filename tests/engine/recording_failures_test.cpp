@@ -123,7 +123,7 @@ TEST_F(RecordingFailuresTest, AWriteErrorEndsTheRecordingAndNothingStartsWhileTh
     startAt(kEight);
     rig.run(10s);
     freeBytes = 4096;
-    rig.device.failWrite("No space left on device");
+    rig.device.failWrite("No space left on device", DeviceFault::DiskFull);
     rig.run(1min);
 
     EXPECT_EQ(startedFiles().size(), 1u) << "no restart onto a full disk";

@@ -92,7 +92,7 @@ TEST_F(RecordingNoticesTest, ARecordingOfNothingAnnouncesItsFailure) {
 
 TEST_F(RecordingNoticesTest, AFailedWriteIsReportedOnceWithItsReason) {
     startFilmAtEight();
-    rig.device.failWrite("No space left on device");
+    rig.device.failWrite("No space left on device", DeviceFault::DiskFull);
     rig.run(31min);
     // The notice (which also reaches the desktop) carries the reason; no
     // second "failed" follows it.

@@ -132,6 +132,7 @@ TYPED_TEST(CaptureDeviceContract, ACaptureRecordsWithinASecondAndItsStopLeavesTh
     this->startCapture("one.mpg", 0);
     ASSERT_TRUE(this->waitFor([&] { return this->recording(); })) << this->device().lastError();
     EXPECT_EQ(this->device().lastError(), "");
+    EXPECT_EQ(this->device().lastFault(), DeviceFault::None);
     ASSERT_TRUE(this->waitFor([&] { return this->device().CaptureElapsed() >= 200; }));
     this->rig.deliverReports();
     EXPECT_EQ(this->reported.back(), CaptureDevice::Recording);
@@ -201,6 +202,7 @@ TYPED_TEST(CaptureDeviceContract, AStartThatCannotCreateItsFileSaysWhyAndNeverRe
     this->startCapture("plain-file/out.mpg", 0);
     EXPECT_EQ(this->device().lastError(),
               "Cannot write " + (this->dir / "plain-file").string() + ": Not a directory");
+    EXPECT_EQ(this->device().lastFault(), DeviceFault::Folder);
     EXPECT_FALSE(this->waitFor([&] { return this->recording(); }, 400ms));
     EXPECT_EQ(this->state(), CaptureDevice::Previewing);
 

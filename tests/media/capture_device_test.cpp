@@ -105,6 +105,7 @@ TEST_F(CaptureDeviceTest, AnUnwritablePathNeverRecordsAndTheDeviceCarriesOn) {
     writeFile(dir / "plain-file", "x");
     device->StartCapture((dir / "plain-file" / "out.mpg").string());
     EXPECT_EQ(device->lastError(), "Cannot write " + (dir / "plain-file").string() + ": Not a directory");
+    EXPECT_EQ(device->lastFault(), DeviceFault::Folder);
     ui.runFor(1200ms);
     EXPECT_NE(device->ReadyState(), CaptureDevice::Recording);
     EXPECT_EQ(std::count(states.begin(), states.end(), CaptureDevice::Recording), 0);
@@ -125,7 +126,9 @@ TEST_F(CaptureDeviceTest, AFullDiskEndsTheRecording) {
     EXPECT_TRUE(waitFor([&] { return !recording(); }, 2s));
     EXPECT_EQ(device->ReadyState(), CaptureDevice::Previewing);
     EXPECT_EQ(device->lastError(), "Cannot write /dev: No space left on device");
+    EXPECT_EQ(device->lastFault(), DeviceFault::DiskFull);
     EXPECT_EQ(closed[0].error, device->lastError());
+    EXPECT_EQ(closed[0].fault, DeviceFault::DiskFull);
     EXPECT_TRUE(fs::exists("/dev/full"));
 }
 
@@ -154,6 +157,7 @@ TEST_F(CaptureDeviceTest, ASourceThatFailsMidRecordingFinishesTheFile) {
     ASSERT_TRUE(waitFor([&] { return closed.size() == 1; }, 10s));
     EXPECT_TRUE(waitFor([&] { return !recording(); }, 2s));
     EXPECT_NE(device->ReadyState(), CaptureDevice::Recording);
+    EXPECT_EQ(device->lastFault(), DeviceFault::Source) << device->lastError();
     const MediaProbe probe = probeMedia(dir / "unplugged.mpg");
     ASSERT_TRUE(probe.ok);
     EXPECT_EQ(probe.videoCodec, "mpeg2video");

@@ -1,6 +1,7 @@
 // Writing that fails during a recording, and starts that never recorded:
 // the part ends, the device says why, and no empty file is left behind.
 #include "capture_device_fixture.h"
+#include "support/unwritable_folder.h"
 
 #include <csignal>
 #include <cstdio>
@@ -64,6 +65,7 @@ TEST_F(CaptureDeviceTest, AWriteErrorEndsThePartSaysWhyAndKeepsWhatWasWritten) {
         ASSERT_TRUE(waitFor([&] { return !recording(); }, 10s)) << "still recording";
         // Whoever sees the recording end already finds the reason.
         EXPECT_EQ(device->lastError(), "Cannot write " + movies.string() + ": File too large");
+        EXPECT_EQ(device->lastFault(), DeviceFault::Folder) << "a file too big for its file system is no full disk";
         ASSERT_TRUE(waitFor([&] { return device->openFiles() == 0; }, 10s));
     }
     EXPECT_EQ(device->ReadyState(), CaptureDevice::Previewing);
@@ -79,6 +81,7 @@ TEST_F(CaptureDeviceTest, AWriteErrorEndsThePartSaysWhyAndKeepsWhatWasWritten) {
     // The next start clears the reason and records as before.
     record(movies / "after.mpg", 400);
     EXPECT_EQ(device->lastError(), "");
+    EXPECT_EQ(device->lastFault(), DeviceFault::None);
     ASSERT_EQ(closed.size(), 2u);
     EXPECT_TRUE(closed[1].ok);
 }
@@ -87,8 +90,23 @@ TEST_F(CaptureDeviceTest, AFolderThatVanishedIsNamedInTheError) {
     const fs::path gone = dir / "gone";
     device->StartCapture((gone / "programme.mpg").string());
     EXPECT_EQ(device->lastError(), "Cannot write " + gone.string() + ": No such file or directory");
+    EXPECT_EQ(device->lastFault(), DeviceFault::Folder);
     EXPECT_NE(device->ReadyState(), CaptureDevice::Recording);
     EXPECT_FALSE(fs::exists(gone));
+}
+
+// A folder that takes no new file (read-only, no permission) is the
+// folder's fault, told with the system's reason.
+TEST_F(CaptureDeviceTest, AFolderThatTakesNoFileIsTheFoldersFault) {
+    const fs::path movies = dir / "movies";
+    fs::create_directories(movies);
+    UnwritableFolder folder(movies);
+    if (!folder.applied()) GTEST_SKIP() << "no unwritable folder here: " << folder.why();
+    device->StartPreview();
+    device->StartCapture((movies / "programme.mpg").string());
+    EXPECT_EQ(device->lastError(), "Cannot write " + movies.string() + ": " + folder.reason());
+    EXPECT_EQ(device->lastFault(), DeviceFault::Folder);
+    EXPECT_FALSE(waitFor([&] { return recording(); }, 400ms));
 }
 
 // A part the device opened but that never got a picture: stopped at once,

@@ -166,6 +166,7 @@ TEST_F(CaptureDeviceTest, AMissingMediaFileIsNoVideoSource) {
     device->StartPreview();
     EXPECT_EQ(device->ReadyState(), CaptureDevice::Idle);
     EXPECT_NE(device->lastError().find("missing.mpg"), std::string::npos);
+    EXPECT_EQ(device->lastFault(), DeviceFault::Source);
 }
 
 // The embedded test source replays one precomputed picture and tone: the

@@ -47,7 +47,9 @@ struct FakeOutput : PartOutput {
     }
     void finish() override { finished = true; }
     bool failed() const override { return broken; }
-    std::string failure() const override { return broken ? "Cannot write /x: disk full" : ""; }
+    DeviceFailure failure() const override {
+        return broken ? DeviceFailure{DeviceFault::DiskFull, "Cannot write /x: disk full"} : DeviceFailure{};
+    }
 };
 
 struct FakeEvents : PartEvents {
@@ -55,12 +57,14 @@ struct FakeEvents : PartEvents {
     std::map<int, std::int64_t> elapsed;
     std::map<int, PartEnd> ended;
     std::map<int, std::string> failures;
+    std::map<int, DeviceFault> faults;
     void partStarted(int id) override { started.push_back(id); }
     void partProgress(int id, std::int64_t ms) override { elapsed[id] = ms; }
-    void partEnded(int id, std::int64_t ms, PartEnd reason, const std::string& failure) override {
+    void partEnded(int id, std::int64_t ms, PartEnd reason, const DeviceFailure& failure) override {
         elapsed[id] = ms;
         ended[id] = reason;
-        failures[id] = failure;
+        failures[id] = failure.text;
+        faults[id] = failure.fault;
     }
 };
 
@@ -219,6 +223,7 @@ TEST_F(PartRouterTest, AFailedOutputEndsItsPartAndIsNotCarriedOn) {
     EXPECT_EQ(part->frames.size(), 5u);
     EXPECT_EQ(events.ended.at(1), PartEnd::Failed);
     EXPECT_EQ(events.failures.at(1), "Cannot write /x: disk full");
+    EXPECT_EQ(events.faults.at(1), DeviceFault::DiskFull) << "the output's kind of failure goes with its words";
     EXPECT_TRUE(part->finished);
     bool carriesOn = true;
     start(2, 0, &carriesOn);

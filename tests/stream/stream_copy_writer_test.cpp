@@ -29,16 +29,18 @@ constexpr std::int64_t kSecond = 1'000'000'000;
 struct Events : PartEvents {
     void partStarted(int) override { ++started; }
     void partProgress(int, std::int64_t ms) override { progressMs = ms; }
-    void partEnded(int, std::int64_t ms, PartEnd why, const std::string& words) override {
+    void partEnded(int, std::int64_t ms, PartEnd why, const DeviceFailure& words) override {
         ++ends;
         endedMs = ms;
         reason = why;
-        failure = words;
+        failure = words.text;
+        fault = words.fault;
     }
     int started = 0, ends = 0;
     std::int64_t progressMs = 0, endedMs = -1;
     PartEnd reason = PartEnd::Stopped;
     std::string failure;
+    DeviceFault fault = DeviceFault::None;
 };
 
 // A clip's packets going into the tap, as the feeder hands them on. The
@@ -207,9 +209,11 @@ TEST_F(StreamCopyWriterTest, AStreamWithoutKeyPicturesFailsAndSaysSo) {
     EXPECT_EQ(events.started, 1) << "packets came: the part recorded";
     EXPECT_EQ(events.reason, PartEnd::Failed);
     EXPECT_EQ(events.failure, "the stream brought no key picture in 30 s");
+    EXPECT_EQ(events.fault, DeviceFault::Stream) << "the stream's fault, not the disk's";
     ASSERT_EQ(results.size(), 1u);
     EXPECT_FALSE(results[0].ok);
     EXPECT_EQ(results[0].error, events.failure);
+    EXPECT_EQ(results[0].fault, DeviceFault::Stream);
     EXPECT_FALSE(fs::exists(dir / "show.mpg"));
 }
 

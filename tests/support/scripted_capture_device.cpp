@@ -36,9 +36,12 @@ void ScriptedCaptureDevice::StartCapture(const std::string& file) {
     // A failing start keeps the reason the script gave in `error`.
     if (onStart == OnStart::Fail) return;
     error.clear();
+    fault = DeviceFault::None;
     if (onStart == OnStart::Record && !std::ofstream(file, std::ios::binary | std::ios::app)) {
+        const int systemError = errno;
         const std::string folder = std::filesystem::path(file).parent_path().string();
-        error = "Cannot write " + (folder.empty() ? file : folder) + ": " + std::strerror(errno);
+        error = "Cannot write " + (folder.empty() ? file : folder) + ": " + std::strerror(systemError);
+        fault = systemError == ENOSPC || systemError == EDQUOT ? DeviceFault::DiskFull : DeviceFault::Folder;
         return;
     }
     capturing = file;
@@ -56,8 +59,9 @@ void ScriptedCaptureDevice::endCapture() {
     if (state == Recording) state = previewOn_ ? Previewing : StreamReady;
 }
 
-void ScriptedCaptureDevice::failWrite(const std::string& why) {
+void ScriptedCaptureDevice::failWrite(const std::string& why, DeviceFault kind) {
     error = why;
+    fault = kind;
     endCapture();
 }
 

@@ -15,7 +15,8 @@ namespace kelbo::testing {
 // GStreamer device's (the contract suite in tests/media runs both): a
 // prepared or previewing source keeps running after a capture, so a
 // capture ends in 63 (previewing) or 64 (stream ready), and a file that
-// cannot be created fails the start with the folder and the reason.
+// cannot be created fails the start with the folder and the reason, of
+// the kind the system's error says (a full disk, or the folder).
 class ScriptedCaptureDevice : public CaptureDevice {
 public:
     // What StartCapture does.
@@ -43,8 +44,8 @@ public:
     // The file being written grows by `bytes`.
     void grow(std::int64_t bytes);
     void beginRecording();
-    // A write fails: the device stops by itself and says why.
-    void failWrite(const std::string& why);
+    // A write fails: the device stops by itself and says why, and of what kind.
+    void failWrite(const std::string& why, DeviceFault kind = DeviceFault::None);
     int count(const std::string& call) const;
     void notify();
 
@@ -86,9 +87,16 @@ public:
     void setStateListener(std::function<void()> listener) override { listener_ = std::move(listener); }
 
     std::string lastError() const override { return error; }
+    DeviceFault lastFault() const override { return error.empty() ? DeviceFault::None : fault; }
     bool tuneStream(const StreamRequest& request) override {
         calls.push_back("tuneStream " + request.url);
-        if (!tunable) return false;
+        if (!tunable) {
+            if (!tuneRefusal.empty()) {
+                error = tuneRefusal;
+                fault = DeviceFault::Channel;
+            }
+            return false;
+        }
         tunedUrl = request.url;
         tuned = request;
         return true;
@@ -104,6 +112,7 @@ public:
     std::map<std::string, std::int64_t> lengths;  // what mediaLength() answers, by file
 
     bool tunable = true;
+    std::string tuneRefusal;  // why tuneStream() refuses, when not tunable
     std::string tunedUrl;
     StreamRequest tuned;
     SourceGaps gaps;  // what sourceGaps() answers
@@ -112,6 +121,7 @@ public:
 
     std::string registryKey;
     std::string error;  // what lastError() answers
+    DeviceFault fault = DeviceFault::None;  // what lastFault() answers while `error` is set
 
 private:
     void log(const char* member, int value) { calls.push_back(member + (" " + std::to_string(value))); }

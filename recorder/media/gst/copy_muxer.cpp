@@ -37,7 +37,7 @@ bool CopyMuxer::open(const std::string& path, std::shared_ptr<const StreamCodecs
     const AVCodecParameters* picture = codecs_ ? codecs_->picture() : nullptr;
     const AVCodecParameters* sound = codecs_ ? codecs_->sound() : nullptr;
     if (!picture) {
-        fail("the stream's picture codec is not known");
+        fail("the stream's picture codec is not known", DeviceFault::Stream);
         return false;
     }
     const char* muxer = muxerFor(picture, sound);
@@ -71,13 +71,14 @@ bool CopyMuxer::open(const std::string& path, std::shared_ptr<const StreamCodecs
     }
     int status = avio_open(&out_->pb, path_.c_str(), AVIO_FLAG_WRITE);
     if (status < 0) {
-        fail("Cannot write " + path_ + ": " + ffmpegError(status));
+        failWriting(status);
         return false;
     }
     status = avformat_write_header(out_.get(), nullptr);
     if (status < 0) {
         fail("the stream's codecs (" + codecs_->names() + ") cannot be copied into " + path_ + ": " +
-             ffmpegError(status));
+                 ffmpegError(status),
+             DeviceFault::Stream);
         return false;
     }
     headerWritten_ = true;
@@ -85,7 +86,7 @@ bool CopyMuxer::open(const std::string& path, std::shared_ptr<const StreamCodecs
 }
 
 void CopyMuxer::write(const TimedPacket& packet, std::int64_t origin) {
-    if (!headerWritten_ || !failure_.empty()) return;
+    if (!headerWritten_ || failure_.failed()) return;
     const int stream = packet.picture ? pictureOut_ : soundOut_;
     if (stream < 0 || !packet.packet) return;
     AvPacketPtr copy(av_packet_clone(packet.packet.get()));
@@ -108,25 +109,29 @@ void CopyMuxer::write(const TimedPacket& packet, std::int64_t origin) {
         last = copy->dts;
     }
     const int status = av_interleaved_write_frame(out_.get(), copy.get());
-    if (status < 0) fail("Cannot write " + path_ + ": " + ffmpegError(status));
+    if (status < 0) failWriting(status);
 }
 
 bool CopyMuxer::close() {
     if (!out_) return false;
     bool whole = false;
-    if (headerWritten_ && failure_.empty()) {
+    if (headerWritten_ && !failure_.failed()) {
         const int status = av_write_trailer(out_.get());
-        if (status < 0) fail("Cannot write " + path_ + ": " + ffmpegError(status));
-        whole = failure_.empty();
+        if (status < 0) failWriting(status);
+        whole = !failure_.failed();
     }
     out_.reset();
     headerWritten_ = false;
     return whole;
 }
 
-void CopyMuxer::fail(const std::string& why) {
-    if (!failure_.empty()) return;
-    failure_ = why;
+void CopyMuxer::failWriting(int status) {
+    fail("Cannot write " + path_ + ": " + ffmpegError(status), fileFault(AVUNERROR(status)));
+}
+
+void CopyMuxer::fail(const std::string& why, DeviceFault fault) {
+    if (failure_.failed()) return;
+    failure_ = {fault, why};
     log::error(log::Area::Stream, why);
 }
 

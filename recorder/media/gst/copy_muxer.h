@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device_failure.h"
 #include "stream_packet_tap.h"
 
 #include <cstdint>
@@ -32,11 +33,13 @@ public:
     // Completes and closes the file; true when it was written whole.
     bool close();
 
-    const std::string& failure() const { return failure_; }
+    const DeviceFailure& failure() const { return failure_; }
     std::int64_t leftOut() const { return leftOut_; }
 
 private:
-    void fail(const std::string& why);
+    void fail(const std::string& why, DeviceFault fault = DeviceFault::None);
+    // The file refused a write: `status` is FFmpeg's code.
+    void failWriting(int status);
 
     std::string path_;
     std::shared_ptr<const StreamCodecs> codecs_;
@@ -46,7 +49,7 @@ private:
     std::int64_t lastDts_[2] = {-1, -1};
     std::int64_t leftOut_ = 0;
     bool headerWritten_ = false;
-    std::string failure_;
+    DeviceFailure failure_;
 };
 
 }  // namespace kelbo

@@ -59,7 +59,7 @@ public:
     void audio(AudioChunkPtr chunk, std::size_t first, std::size_t count) override;
     void finish() override;
     bool failed() const override { return writer_->failed(); }
-    std::string failure() const override { return failed() ? writer_->failure() : std::string(); }
+    DeviceFailure failure() const override { return failed() ? writer_->failure() : DeviceFailure{}; }
 
 private:
     void reportSkipped();

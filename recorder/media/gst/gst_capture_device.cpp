@@ -58,7 +58,7 @@ public:
     }
     void partProgress(int id, std::int64_t elapsedMs) override { shared_->publish(id, elapsedMs); }
     void partEnded(int id, std::int64_t elapsedMs, PartEnd,
-                   const std::string& failure) override {
+                   const DeviceFailure& failure) override {
         shared_->publish(id, elapsedMs);
         dispatcher_.post([s = shared_, id, failure] {
             if (s->alive) s->device->onPartEnded(id, failure);
@@ -122,12 +122,20 @@ GstCaptureDevice::~GstCaptureDevice() {
 
 bool GstCaptureDevice::startStream() {
     if (stream_->running()) return true;
-    const VideoFormat format = videoFormatFor(videoStandard_);
-    if (!stream_->builtFor(format, videoSource_) && !stream_->build(format, videoSource_, &lastError_))
-        return false;
-    if (!stream_->prepare(&lastError_)) return false;
+    if (!prepareStream(videoFormatFor(videoStandard_))) return false;
     applySettings();  // a V4L2 device shows its controls once open
-    return stream_->start(&lastError_);
+    return stream_->start(&last_.text) || sourceFailed();
+}
+
+bool GstCaptureDevice::prepareStream(const VideoFormat& format) {
+    if (!stream_->builtFor(format, videoSource_) && !stream_->build(format, videoSource_, &last_.text))
+        return sourceFailed();
+    return stream_->prepare(&last_.text) || sourceFailed();
+}
+
+bool GstCaptureDevice::sourceFailed() {
+    last_.fault = source_.kind == CaptureSource::Kind::Stream ? DeviceFault::Stream : DeviceFault::Source;
+    return false;
 }
 
 void GstCaptureDevice::stopStream() {
@@ -182,10 +190,7 @@ void GstCaptureDevice::notify() {
 void GstCaptureDevice::PrepareDevice() {
     uiThread_.check();
     if (state_ != Idle) return;
-    const VideoFormat format = videoFormatFor(videoStandard_);
-    if (!stream_->builtFor(format, videoSource_) && !stream_->build(format, videoSource_, &lastError_))
-        return;
-    if (stream_->prepare(&lastError_)) {
+    if (prepareStream(videoFormatFor(videoStandard_))) {
         applySettings();
         setState(StreamReady);
     }
@@ -228,10 +233,10 @@ void GstCaptureDevice::CommitVideoSettings() {
 void GstCaptureDevice::StartCapture(const std::string& file) {
     uiThread_.check();
     const auto requested = std::chrono::steady_clock::now();
-    lastError_.clear();
+    last_ = {};
     const bool wasRunning = stream_->running();
     if (!startStream()) {
-        log::error(log::Area::Recording, "Cannot record " + file + ": " + lastError_);
+        log::error(log::Area::Recording, "Cannot record " + file + ": " + last_.text);
         return;
     }
     const auto templateFile = findTemplateFile(templateKeyFor(registryKey_), template_);
@@ -245,7 +250,7 @@ void GstCaptureDevice::StartCapture(const std::string& file) {
     }
     const int id = nextPartId_ % 0xffff + 1;
     if (copy ? !startCopy(file, id) : !output) {
-        log::error(log::Area::Recording, "Cannot record " + file + ": " + lastError_);
+        log::error(log::Area::Recording, "Cannot record " + file + ": " + last_.text);
         if (!wasRunning) {
             stopStream();
             setState(idleState());
@@ -279,12 +284,12 @@ bool GstCaptureDevice::startCopy(const std::string& file, int id) {
     auto writer = StreamCopyWriter::create(
         file, id, *events_, limitMs_, start,
         [s = shared_, &dispatcher = dispatcher_](const StreamCopyWriter::Result& r) {
-            const FileResult result{r.path, r.elapsedMs, r.ok, 0.0, r.error};
+            const FileResult result{r.path, r.elapsedMs, r.ok, 0.0, r.error, r.fault};
             dispatcher.post([s, result] {
                 if (s->alive) s->device->onFileClosed(result);
             });
         },
-        &lastError_);
+        &last_);
     if (!writer) return false;
     copyPart_ = writer;
     stream_->packetTap()->attach(std::move(writer));
@@ -300,7 +305,7 @@ void GstCaptureDevice::finishStoppedCopy() {
 std::shared_ptr<PartOutput> GstCaptureDevice::encodingOutput(
     const std::string& file, const EncodingTemplate& encoding, const VideoFormat& format,
     std::chrono::steady_clock::time_point requested) {
-    auto writer = MpegPartWriter::open({file, encoding, format}, &lastError_);
+    auto writer = MpegPartWriter::open({file, encoding, format}, &last_);
     if (!writer) return nullptr;
     return std::make_shared<WorkerPartOutput>(
         std::move(writer), *worker_,
@@ -312,7 +317,7 @@ std::shared_ptr<PartOutput> GstCaptureDevice::encodingOutput(
                                                    : std::chrono::steady_clock::duration{};
             FileResult result{w.path(), format.framesToMs(w.framesWritten()), ok,
                               static_cast<double>(duration_cast<microseconds>(latency).count()) / 1000.0,
-                              ok ? std::string() : w.failure()};
+                              ok ? std::string() : w.failure().text, ok ? DeviceFault::None : w.failure().fault};
             dispatcher.post([s, result] {
                 if (s->alive) s->device->onFileClosed(result);
             });
@@ -345,10 +350,10 @@ void GstCaptureDevice::onPartStarted(int id) {
     if (id == currentPart_) setState(Recording);
 }
 
-void GstCaptureDevice::onPartEnded(int id, const std::string& failure) {
+void GstCaptureDevice::onPartEnded(int id, const DeviceFailure& failure) {
     uiThread_.check();
     // Said at once, so whoever sees the recording end also sees why.
-    if (!failure.empty()) lastError_ = failure;
+    if (failure.failed()) last_ = failure;
     if (id == currentPart_) {
         currentPart_ = 0;
         copyPart_.reset();
@@ -362,7 +367,7 @@ void GstCaptureDevice::onFileClosed(const FileResult& result) {
     uiThread_.check();
     --openFiles_;
     if (!result.ok) {
-        lastError_ = result.error;
+        last_ = {result.fault, result.error};
         log::error(log::Area::Recording, "Recording into " + result.path + " failed: " + result.error);
     }
     if (fileListener_) fileListener_(result);
@@ -371,8 +376,9 @@ void GstCaptureDevice::onFileClosed(const FileResult& result) {
 
 void GstCaptureDevice::onStreamError(const std::string& message) {
     uiThread_.check();
-    lastError_ = "The capture source stopped: " + message;
-    log::error(log::Area::Device, lastError_);
+    last_.text = "The capture source stopped: " + message;
+    sourceFailed();
+    log::error(log::Area::Device, last_.text);
     stopStream();
     previewOn_ = false;
     setState(Idle);
@@ -380,11 +386,17 @@ void GstCaptureDevice::onStreamError(const std::string& message) {
 
 bool GstCaptureDevice::tuneStream(const StreamRequest& stream) {
     uiThread_.check();
-    if (!isStreamUrl(stream.url)) return false;
+    if (!isStreamUrl(stream.url)) {
+        last_ = {DeviceFault::Channel, "not the address of a network stream"};
+        return false;
+    }
     const CaptureSource tuned{CaptureSource::Kind::Stream, stream.url, stream.http};
     if (stream_->source() == tuned) return true;
     // Tuning during a capture would cut the recording short.
-    if (currentPart_) return false;
+    if (currentPart_) {
+        last_ = {DeviceFault::Channel, "the device is recording another channel"};
+        return false;
+    }
     const bool wasRunning = stream_->running();
     log::info(log::Area::Stream, "Tuning to the stream " + stream.url +
               (stream.http.empty() ? "" : " (with the playlist's HTTP options)"));

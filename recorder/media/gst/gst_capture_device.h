@@ -3,6 +3,7 @@
 #include "capture_format.h"
 #include "capture_source.h"
 #include "part_router.h"
+#include "device_failure.h"
 #include "device_options.h"
 #include "ui_thread_role.h"
 #include "recorder/device/preview_frame.h"
@@ -30,6 +31,7 @@ struct FileResult {
     bool ok = false;             // written and closed without error
     double startLatencyMs = 0;   // StartCapture to its first picture written
     std::string error;           // why it failed, when not ok
+    DeviceFault fault = DeviceFault::None;  // ... and the error's kind
 };
 
 // The capture device on GStreamer and FFmpeg. ReadyState: 67 while the
@@ -105,7 +107,8 @@ public:
     // Part files still being written or finished.
     int openFiles() const { uiThread_.check(); return openFiles_; }
     const CaptureSource& source() const { uiThread_.check(); return source_; }
-    std::string lastError() const override { uiThread_.check(); return lastError_; }
+    std::string lastError() const override { uiThread_.check(); return last_.text; }
+    DeviceFault lastFault() const override { uiThread_.check(); return last_.failed() ? last_.fault : DeviceFault::None; }
     bool tuneStream(const StreamRequest& stream) override;
     std::optional<StreamStatus> streamStatus() const override;
     SourceGaps sourceGaps() const override;
@@ -118,6 +121,10 @@ private:
 
     GstCaptureDevice(const CaptureSource& source, UiDispatcher& dispatcher, DeviceOptions options);
     bool startStream();
+    // Builds the pipeline when the format or input changed, and opens it.
+    bool prepareStream(const VideoFormat& format);
+    // The source failed, as `last_` says: of the network stream, or the card's.
+    bool sourceFailed();
     // A part file that encodes the pictures and sound with `encoding`.
     std::shared_ptr<PartOutput> encodingOutput(const std::string& file, const EncodingTemplate& encoding,
                                                const VideoFormat& format,
@@ -132,7 +139,7 @@ private:
     void setState(int state);
     void notify();
     void onPartStarted(int id);
-    void onPartEnded(int id, const std::string& failure);
+    void onPartEnded(int id, const DeviceFailure& failure);
     void onFileClosed(const FileResult& result);
     void onStreamError(const std::string& message);
     int idleState() const;
@@ -158,7 +165,7 @@ private:
     int currentPart_ = 0;
     int nextPartId_ = 0;
     int openFiles_ = 0;
-    std::string lastError_;
+    DeviceFailure last_;  // why the last start, stream or write failed
     // The part being recorded when it copies the stream, and the copy part
     // stopped last, until it is known whether the next part carries on.
     std::shared_ptr<StreamCopyWriter> copyPart_;

@@ -77,7 +77,13 @@ AVRational sampleAspect(int width, int height) {
 }  // namespace
 
 std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& settings,
-                                                     std::string* error) {
+                                                     DeviceFailure* failure) {
+    std::string* error = failure ? &failure->text : nullptr;
+    // The file refused: its kind follows the system's reason.
+    const auto refused = [&](int rc) {
+        report(error, cannotWrite(settings.path, rc));
+        if (failure) failure->fault = fileFault(AVUNERROR(rc));
+    };
     std::unique_ptr<MpegPartWriter> w(new MpegPartWriter);
     w->input_ = allocateFrame();
     w->packet_ = allocatePacket();
@@ -92,13 +98,13 @@ std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& setting
     if (rc < 0) return report(error, "no MPEG program stream muxer", rc), nullptr;
     if (!w->openVideo(settings, error) || !w->openAudio(settings, error)) return nullptr;
     rc = avio_open(&w->format_->pb, settings.path.c_str(), AVIO_FLAG_WRITE);
-    if (rc < 0) return report(error, cannotWrite(settings.path, rc)), nullptr;
+    if (rc < 0) return refused(rc), nullptr;
     AVDictionary* options = nullptr;
     setDiscLayout(w->format_.get(), layout, &options);
     rc = avformat_write_header(w->format_.get(), &options);
     av_dict_free(&options);
     if (rc < 0) {
-        report(error, cannotWrite(settings.path, rc));
+        refused(rc);
         avio_closep(&w->format_->pb);
         w->removeIfEmpty();
         return nullptr;
@@ -322,16 +328,16 @@ bool MpegPartWriter::finish() {
     return !failed();
 }
 
-void MpegPartWriter::fail(const std::string& why) {
+void MpegPartWriter::fail(const std::string& why, DeviceFault fault) {
     if (failed()) return;
-    failure_ = why;
+    failure_ = {fault, why};
     failed_ = true;
 }
 
 void MpegPartWriter::failWriting(int code) {
     // A write error sticks to the output; its own code is the system's reason.
     if (format_ && format_->pb && format_->pb->error < 0) code = format_->pb->error;
-    fail(cannotWrite(path_, code));
+    fail(cannotWrite(path_, code), fileFault(AVUNERROR(code)));
 }
 
 void MpegPartWriter::removeIfEmpty() {

@@ -3,6 +3,7 @@
 #include "av_ref.h"
 #include "capture_format.h"
 #include "media_buffer.h"
+#include "device_failure.h"
 #include "recorder/device/templates.h"
 
 #include <atomic>
@@ -31,8 +32,8 @@ struct PartSettings {
 class MpegPartWriter {
 public:
     // Creates the file, both encoders and the stream header. Nothing, with
-    // `error` set, when the file cannot be written.
-    static std::unique_ptr<MpegPartWriter> open(const PartSettings& settings, std::string* error);
+    // `failure` set, when the file cannot be written.
+    static std::unique_ptr<MpegPartWriter> open(const PartSettings& settings, DeviceFailure* failure);
     ~MpegPartWriter();
     MpegPartWriter(const MpegPartWriter&) = delete;
     MpegPartWriter& operator=(const MpegPartWriter&) = delete;
@@ -47,9 +48,9 @@ public:
     bool finish();
 
     bool failed() const { return failed_.load(); }
-    // Why writing failed, in words: the folder and the system's reason.
-    // Empty while nothing failed; read it only once failed() is true.
-    const std::string& failure() const { return failure_; }
+    // Why writing failed, in words (the folder and the system's reason) and
+    // as a kind. Empty while nothing failed; read it only once failed() is true.
+    const DeviceFailure& failure() const { return failure_; }
     const std::string& path() const { return path_; }
     std::int64_t framesWritten() const { return framesWritten_; }
     // When the first picture went to the muxer.
@@ -66,7 +67,7 @@ private:
     // Encodes `frame` (nothing: drains) and writes the packets, moved by
     // `offset` in the encoder's time base.
     bool send(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::int64_t offset);
-    void fail(const std::string& why);
+    void fail(const std::string& why, DeviceFault fault = DeviceFault::None);
     void failWriting(int code);
     void removeIfEmpty();
 
@@ -91,7 +92,7 @@ private:
     std::int64_t framesWritten_ = 0;
     bool headerWritten_ = false;
     bool finished_ = false;
-    std::string failure_;  // set once, before failed_
+    DeviceFailure failure_;  // set once, before failed_
     std::atomic<bool> failed_{false};
     std::chrono::steady_clock::time_point firstFrameAt_;
 };

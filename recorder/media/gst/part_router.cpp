@@ -229,8 +229,7 @@ void PartRouter::finishClosing(bool all) {
 
 void PartRouter::finishPart(Part& part) {
     part.output->finish();
-    const std::string failure =
-        part.reason == PartEnd::Failed ? part.output->failure() : std::string();
+    const DeviceFailure failure = part.reason == PartEnd::Failed ? part.output->failure() : DeviceFailure{};
     events_.partEnded(part.id, elapsedMs(part), part.reason, failure);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "device_failure.h"
 #include "capture_format.h"
 #include "media_buffer.h"
 
@@ -28,8 +29,8 @@ public:
     virtual void finish() = 0;
     // Writing has failed; the router ends the part.
     virtual bool failed() const = 0;
-    // Why, in words; empty while nothing failed.
-    virtual std::string failure() const = 0;
+    // Why, in words and as a kind; empty while nothing failed.
+    virtual DeviceFailure failure() const = 0;
 };
 
 enum class PartEnd { Stopped, Limit, Failed, SourceEnded };
@@ -43,7 +44,7 @@ public:
     // The part gets no more media and its output has been told to finish;
     // `failure` says why writing failed when `reason` is Failed.
     virtual void partEnded(int id, std::int64_t elapsedMs, PartEnd reason,
-                           const std::string& failure) = 0;
+                           const DeviceFailure& failure) = 0;
 };
 
 // Hands the recording branch's pictures and sound to the file being

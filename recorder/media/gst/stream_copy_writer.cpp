@@ -17,14 +17,15 @@ constexpr std::int64_t kMillisecond = 1'000'000;
 
 std::shared_ptr<StreamCopyWriter> StreamCopyWriter::create(std::string path, int id, PartEvents& events,
                                                            std::int64_t limitMs, Start start,
-                                                           Closed closed, std::string* error) {
+                                                           Closed closed, DeviceFailure* failure) {
     // Made at once, as the encoded parts are, so a folder that cannot be
     // written is known at the start.
     std::FILE* probe = std::fopen(path.c_str(), "wb");
     if (!probe) {
-        if (error)
-            *error = "Cannot write " + std::filesystem::path(path).parent_path().string() + ": " +
-                     std::strerror(errno);
+        const int systemError = errno;
+        if (failure)
+            *failure = {fileFault(systemError), "Cannot write " + std::filesystem::path(path).parent_path().string() +
+                                                    ": " + std::strerror(systemError)};
         return nullptr;
     }
     std::fclose(probe);
@@ -105,7 +106,8 @@ void StreamCopyWriter::ended() {
     std::lock_guard lock(mutex_);
     if (phase_ == Phase::Closed) return;
     if (!endReported_) reason_ = PartEnd::SourceEnded;
-    if (key_ < 0 && phase_ != Phase::Stopped) fail("the stream ended before its first key picture");
+    if (key_ < 0 && phase_ != Phase::Stopped)
+        fail({DeviceFault::Stream, "the stream ended before its first key picture"});
     finishFile();
 }
 
@@ -136,8 +138,8 @@ void StreamCopyWriter::waitForKey(const TimedPacket& packet) {
         while (held_.size() > 1 && held_.back().time() - held_.front().time() > kSoundWaitNs)
             held_.pop_front();
         if (newest_ - firstSeen_ > kKeyWaitNs) {
-            fail("the stream brought no key picture in " + std::to_string(kKeyWaitNs / 1'000'000'000) +
-                 " s");
+            fail({DeviceFault::Stream,
+                  "the stream brought no key picture in " + std::to_string(kKeyWaitNs / 1'000'000'000) + " s"});
             finishFile();
         }
         return;
@@ -241,11 +243,11 @@ void StreamCopyWriter::replayHeld() {
     for (const TimedPacket& packet : held) take(packet);
 }
 
-void StreamCopyWriter::fail(const std::string& why) {
-    if (!failure_.empty()) return;
+void StreamCopyWriter::fail(const DeviceFailure& why) {
+    if (failure_.failed()) return;
     failure_ = why;
     reason_ = PartEnd::Failed;
-    log::error(log::Area::Stream, "Copying the stream into " + path_ + " failed: " + why);
+    log::error(log::Area::Stream, "Copying the stream into " + path_ + " failed: " + why.text);
 }
 
 void StreamCopyWriter::finishFile() {
@@ -254,7 +256,7 @@ void StreamCopyWriter::finishFile() {
     held_.clear();
     const bool opened = muxer_.isOpen();
     const bool whole = muxer_.close();
-    if (!muxer_.failure().empty()) fail(muxer_.failure());
+    if (muxer_.failure().failed()) fail(muxer_.failure());
     if (muxer_.leftOut() > 0)
         log::warn(log::Area::Stream, std::to_string(muxer_.leftOut()) + " packets were left out of " + path_ +
                   ": their time stamps did not rise");
@@ -268,10 +270,12 @@ void StreamCopyWriter::finishFile() {
         events_.partEnded(id_, ms, reason_, failure_);
     }
     // A part stopped before its first key picture is no failure.
-    Result result{path_, fileNs() / kMillisecond, failure_.empty() && (whole || !opened), failure_};
-    if (!opened && failure_.empty() && reason_ != PartEnd::Stopped) {
+    Result result{path_, fileNs() / kMillisecond, !failure_.failed() && (whole || !opened), failure_.text,
+                  failure_.fault};
+    if (!opened && !failure_.failed() && reason_ != PartEnd::Stopped) {
         result.ok = false;
         result.error = "the stream brought no key picture";
+        result.fault = DeviceFault::Stream;
     }
     if (closed_) closed_(result);
 }

@@ -28,6 +28,7 @@ public:
         std::int64_t elapsedMs = 0;  // media in the file
         bool ok = false;
         std::string error;
+        DeviceFault fault = DeviceFault::None;  // the error's kind
     };
     using Closed = std::function<void(const Result&)>;
 
@@ -51,11 +52,11 @@ public:
     // Packets held after a stop, until it is known whether a part carries on.
     static constexpr std::size_t kMostHeld = 4096;
 
-    // Nothing, with `error` set, when the file cannot be created. `events`
+    // Nothing, with `failure` set, when the file cannot be created. `events`
     // hear of the part under `id`, as the router's parts do.
     static std::shared_ptr<StreamCopyWriter> create(std::string path, int id, PartEvents& events,
                                                     std::int64_t limitMs, Start start, Closed closed,
-                                                    std::string* error);
+                                                    DeviceFailure* failure);
     StreamCopyWriter(std::string path, int id, PartEvents& events, std::int64_t limitMs, Start start,
                      Closed closed);
     ~StreamCopyWriter() override;
@@ -88,7 +89,7 @@ private:
     void writePicture(const TimedPacket& packet);
     void beginEnding(std::int64_t end);
     void replayHeld();
-    void fail(const std::string& why);
+    void fail(const DeviceFailure& why);
     void finishFile();
     std::int64_t elapsedNs() const;
     std::int64_t fileNs() const;
@@ -117,7 +118,7 @@ private:
     std::deque<TimedPacket> held_;
     std::shared_ptr<const StreamCodecs> codecs_;
     CopyMuxer muxer_;
-    std::string failure_;
+    DeviceFailure failure_;
 };
 
 }  // namespace kelbo
