@@ -16,6 +16,7 @@ class DetailPane;
 class MessageBoxes;
 class Recorder;
 class ScheduleCommands;
+class ScheduleListing;
 class SettingsStore;
 }  // namespace kelbo
 
@@ -54,6 +55,7 @@ public:
     void shutDown();
 
     Recorder& recorder() { return *recorder_; }
+    ScheduleListing& listing() { return *listing_; }
     CaptureDevice& device() { return *device_; }
     OptionsForm& options() { return *options_; }
 
@@ -70,6 +72,7 @@ private:
     // In this order, so that each goes before what it refers to.
     std::unique_ptr<CaptureDevice> device_;
     std::unique_ptr<Recorder> recorder_;
+    std::unique_ptr<ScheduleListing> listing_;
     std::unique_ptr<OptionsForm> options_;
     std::unique_ptr<DetailPane> pane_;
     std::unique_ptr<ScheduleCommands> commands_;

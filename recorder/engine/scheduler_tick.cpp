@@ -108,10 +108,10 @@ std::string SchedulerTick::programmeOnChannel() const {
 }
 
 std::string SchedulerTick::shownProgrammeOnChannel() const {
-    const ScheduleList& list = c_.document.list();
-    const int row = c_.next.NextRow();
+    const Schedule& schedule = c_.document.schedule();
+    const ScheduleItem* item = schedule.position(c_.next.id()) >= 0 ? schedule.stored(c_.next.id()) : nullptr;
     return fillIn(translate("StatusPanel", "%1 on %2"),
-                  {list.cell(row, Column::Programme), list.cell(row, Column::Channel)});
+                  {item ? item->ProgrammeName : std::string(), item ? item->ChannelName : std::string()});
 }
 
 void SchedulerTick::showDeviceState() {

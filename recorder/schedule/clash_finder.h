@@ -8,7 +8,6 @@
 namespace kelbo {
 
 class Schedule;
-class ScheduleList;
 
 // Which listed programmes clash, by their place in the start order.
 struct Clashes {
@@ -26,13 +25,5 @@ struct Clashes {
 // programmes whose buffered recording times overlap while at least one of
 // them has not finished.
 Clashes findClashes(Schedule& schedule, Instant now);
-
-// The list's rows (in step with the start order) coloured blue where they
-// clash, black otherwise, each naming its partners in its tag:
-// "Clash with: A on X AND B on Y AND ".
-void showClashes(const Schedule& schedule, const Clashes& clashes, ScheduleList& list);
-
-// Both, then the list refreshed.
-Clashes FindClash(Schedule& schedule, ScheduleList& list, Instant now);
 
 }  // namespace kelbo

@@ -16,6 +16,7 @@
 #include "recorder/engine/recording_session.h"
 #include "recorder/engine/scheduler_tick.h"
 #include "recorder/engine/status_display.h"
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
@@ -42,6 +43,7 @@ protected:
         : clock(toInstant(kEight)),
           document(settings, messages, clock),
           next(document, clock),
+          listing(document, next),
           status(statusBar) {
         next.setChoosingListener([this] { status.showNothingToRecord(); });
         settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
@@ -62,7 +64,7 @@ protected:
         for (const auto& r : records) text += r.text();
         writeFile(dir / "KelboSchedule.txt", text);
         document.Load_Schedule();
-        document.Display_Schedule(next.NextRow());
+        listing.Display_Schedule(listing.NextRow());
         next.Find_Next_Schedule();
     }
     // Real time and the recorder's clock move on together, tick by tick.
@@ -93,6 +95,7 @@ protected:
     ScheduleDocument document;
     FakeStatusBar statusBar;
     NextProgramme next;
+    ScheduleListing listing;
     StatusDisplay status;
     FakeWindow window;
     FakeTray tray;
