@@ -4,7 +4,8 @@
 // tuners, where all but the holders clash, each naming the holders.
 // Target: under 20 ms each. Run: build/bench/clash_bench
 #include "recorder/ports/message_boxes.h"
-#include "recorder/schedule/clash_finder.h"
+#include "recorder/forms/clash_tags.h"
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/schedule/schedule_document.h"
 
@@ -39,16 +40,18 @@ void findClashAllOverlapping(benchmark::State& state) {
     LiveSettings settings;
     SilentMessages messages;
     ScheduleDocument document(settings, messages);
+    NextProgramme next(document, ScheduleDocument::systemClock());
+    ScheduleListing listing(document, next);
     settings.ScheduleFile = makeScheduleFile().string();
     settings.FileString = "/tmp/kelbo-clash-bench/%programme%.mpg";
     settings.Template = "DVD";
     document.Load_Schedule();
-    document.Display_Schedule();
+    listing.Display_Schedule();
     const Instant now = std::chrono::system_clock::now();
     const int tuners = static_cast<int>(state.range(0));
-    for (auto _ : state) FindClash(document.schedule(), document.list(), now, tuners);
-    state.counters["rows"] = document.list().rowCount();
-    state.counters["tag_chars"] = static_cast<double>(document.list().tag(1).size());
+    for (auto _ : state) FindClash(document.schedule(), listing.list(), now, tuners);
+    state.counters["rows"] = listing.list().rowCount();
+    state.counters["tag_chars"] = static_cast<double>(listing.list().tag(1).size());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/next_programme.h"
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/schedule/schedule_document.h"
 #include "recorder/forms/status_panels.h"
 #include "recorder/device/capture_device.h"
@@ -95,6 +96,7 @@ struct Engine {
         : clock(toInstant(DateTime::fromCivil(2026, 11, 24, 12, 0))),
           document(settings, quiet),
           next(document, clock),
+          listing(document, next),
           status(quiet, quiet, quiet),
           session(context()),
           tick(context(), session) {
@@ -103,7 +105,7 @@ struct Engine {
         settings.FileString = "/tmp/kelbo-engine-bench/%programme%-%starttime%.mpg";
         settings.Template = "DVD";
         document.Load_Schedule();
-        document.Display_Schedule();
+        listing.Display_Schedule();
         next.Find_Next_Schedule();
     }
     RecorderContext context() {
@@ -115,6 +117,7 @@ struct Engine {
     FixedClock clock;
     ScheduleDocument document;
     NextProgramme next;
+    ScheduleListing listing;
     StatusPanels status;
     RecordingSession session;
     SchedulerTick tick;
@@ -123,17 +126,17 @@ struct Engine {
 void tickWithNothingDue(benchmark::State& state) {
     Engine engine;
     for (auto _ : state) engine.tick.Timer1_Timer();
-    state.counters["rows"] = engine.document.list().rowCount();
+    state.counters["rows"] = engine.listing.list().rowCount();
     state.SetLabel(engine.quiet.panelText(panel::kProgramme));
 }
 
 void displayAndFindNext(benchmark::State& state) {
     Engine engine;
     for (auto _ : state) {
-        engine.document.Display_Schedule(engine.next.NextRow());
+        engine.listing.Display_Schedule(engine.listing.NextRow());
         engine.next.Find_Next_Schedule();
     }
-    state.counters["rows"] = engine.document.list().rowCount();
+    state.counters["rows"] = engine.listing.list().rowCount();
 }
 
 double cpuSeconds() {

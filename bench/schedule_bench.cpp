@@ -7,6 +7,7 @@
 // Run: build/bench/schedule_bench
 #include "common/schedule_format.h"
 #include "recorder/ports/message_boxes.h"
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/schedule/schedule_document.h"
 
 #include <benchmark/benchmark.h>
@@ -52,7 +53,8 @@ std::filesystem::path makeScheduleFile(const std::filesystem::path& base) {
 }
 
 struct Fixture {
-    explicit Fixture(const char* base = kOnDisk) : document(settings, messages) {
+    explicit Fixture(const char* base = kOnDisk)
+        : document(settings, messages), next(document, ScheduleDocument::systemClock()), listing(document, next) {
         settings.ScheduleFile = makeScheduleFile(base).string();
         settings.FileString = "/tmp/kelbo-bench/movies/%startdate%/%programme%-%starttime%.mpg";
         settings.Template = "DVD";
@@ -60,6 +62,8 @@ struct Fixture {
     LiveSettings settings;
     SilentMessages messages;
     ScheduleDocument document;
+    NextProgramme next;
+    ScheduleListing listing;
 };
 
 void loadSchedule(benchmark::State& state) {
@@ -71,14 +75,14 @@ void loadSchedule(benchmark::State& state) {
 void displaySchedule(benchmark::State& state) {
     Fixture f;
     f.document.Load_Schedule();
-    for (auto _ : state) f.document.Display_Schedule();
-    state.counters["rows"] = f.document.list().rowCount();
+    for (auto _ : state) f.listing.Display_Schedule();
+    state.counters["rows"] = f.listing.list().rowCount();
 }
 
 void writeSchedule(benchmark::State& state, const char* base) {
     Fixture f(base);
     f.document.Load_Schedule();
-    f.document.Display_Schedule();
+    f.listing.Display_Schedule();
     for (auto _ : state) f.document.Write_Schedule();
 }
 
@@ -86,7 +90,7 @@ void loadDisplayWrite(benchmark::State& state) {
     Fixture f;
     for (auto _ : state) {
         f.document.Load_Schedule();
-        f.document.Display_Schedule();
+        f.listing.Display_Schedule();
         f.document.Write_Schedule();
     }
 }

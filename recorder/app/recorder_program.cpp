@@ -6,9 +6,10 @@
 #include "recorder/engine/recorder.h"
 #include "recorder/forms/column_layout_store.h"
 #include "recorder/forms/detail_pane.h"
+#include "recorder/forms/example_file_name.h"
 #include "recorder/forms/schedule_commands.h"
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/forms/settings_loader.h"
-#include "recorder/schedule/file_naming.h"
 
 namespace kelbo::app {
 
@@ -21,6 +22,7 @@ RecorderProgram::~RecorderProgram() {
     options_.reset();
     commands_.reset();
     pane_.reset();
+    listing_.reset();
     recorder_.reset();
     device_.reset();
 }
@@ -31,6 +33,7 @@ bool RecorderProgram::openRecorder(const DeviceOpener& openDevice) {
     if (!device_) return false;
     panels_ = std::make_unique<StatusPanels>(window_->statusBarPort(), *window_, window_->trayPort());
     recorder_ = std::make_unique<Recorder>(RecorderPorts{*panels_, services_.messages, services_.clock, *device_});
+    listing_ = std::make_unique<ScheduleListing>(recorder_->document(), recorder_->next());
     device_->setMember135(true);
     device_->setPreviewWhileCapturing(true);
     device_->setMember116(32);
@@ -50,13 +53,11 @@ bool RecorderProgram::startUp(MainWindowPort& window, const DeviceOpener& openDe
         return false;
 
     Recorder& r = *recorder_;
-    r.document().list().setLayout(Load_Column_Layout(services_.store));
-    pane_ = std::make_unique<DetailPane>(r.document(), r.next(), r.settings(), services_.clock,
-                                         services_.messages);
-    commands_ = std::make_unique<ScheduleCommands>(r.document(), r.next(), *device_, r.settings(),
-                                                   services_.messages);
+    listing_->list().setLayout(Load_Column_Layout(services_.store));
+    pane_ = std::make_unique<DetailPane>(*listing_, r.settings(), services_.clock, services_.messages);
+    commands_ = std::make_unique<ScheduleCommands>(*listing_, *device_, r.settings(), services_.messages);
     commands_->setStopAction([this] { recorder_->stopRecording(); });
-    window.buildFrames(RecorderParts{r, *device_, *options_, *pane_, *commands_});
+    window.buildFrames(RecorderParts{r, *listing_, *device_, *options_, *pane_, *commands_});
     r.reloadSchedule();
     r.recoverInterruptedRecordings();
 
@@ -90,7 +91,7 @@ void RecorderProgram::shutDown() {
 void RecorderProgram::reloadSchedule() { recorder_->reloadSchedule(); }
 
 std::string RecorderProgram::exampleFileName() {
-    return Example_FileName(recorder_->document().list(), 1, recorder_->settings().FileString);
+    return Example_FileName(listing_->list(), 1, recorder_->settings().FileString);
 }
 
 }  // namespace kelbo::app

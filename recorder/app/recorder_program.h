@@ -17,6 +17,7 @@ class DetailPane;
 class MessageBoxes;
 class Recorder;
 class ScheduleCommands;
+class ScheduleListing;
 class SettingsStore;
 }  // namespace kelbo
 
@@ -56,6 +57,7 @@ public:
 
     Recorder& recorder() { return *recorder_; }
     StatusPanels& panels() { return *panels_; }
+    ScheduleListing& listing() { return *listing_; }
     CaptureDevice& device() { return *device_; }
     OptionsForm& options() { return *options_; }
 
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<CaptureDevice> device_;
     std::unique_ptr<StatusPanels> panels_;
     std::unique_ptr<Recorder> recorder_;
+    std::unique_ptr<ScheduleListing> listing_;
     std::unique_ptr<OptionsForm> options_;
     std::unique_ptr<DetailPane> pane_;
     std::unique_ptr<ScheduleCommands> commands_;

@@ -41,10 +41,10 @@ bool Recorder::recording() const { return ports_.device.ReadyState() == CaptureD
 
 void Recorder::reloadSchedule() {
     document_.Load_Schedule();
-    document_.Display_Schedule(next_.NextRow());
+    document_.schedule().listAll();
     next_.Find_Next_Schedule();
     log::info(log::Area::Schedule, "Schedule loaded from " + document_.scheduleFilePath().string() + ": " +
-              std::to_string(document_.list().rowCount()) + " programmes listed");
+              std::to_string(document_.schedule().listedCount()) + " programmes listed");
 }
 
 void Recorder::Timer2_Timer() {

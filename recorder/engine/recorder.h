@@ -30,7 +30,7 @@ public:
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
 
-    // Load_Schedule, Display_Schedule and Find_Next_Schedule, in that order.
+    // Load_Schedule, the programmes listed again and Find_Next_Schedule, in that order.
     void reloadSchedule();
     // The watcher: reloads when another program has changed the file.
     void Timer2_Timer();

@@ -382,20 +382,16 @@ void RecordingSession::Stop_Recording() {
         device.StopPreview();
     }
 
-    ScheduleList& list = c_.document.list();
-    const int row = c_.next.NextRow();
+    Schedule& schedule = c_.document.schedule();
+    const int at = schedule.position(c_.next.id());
     // Kept in the file, so that no later choice of the next programme takes
     // up again what the user stopped.
-    c_.document.schedule().setStatus(c_.next.id(), ProgrammeStatus::Stopped);
-    list.Set_Row_Colour(row, colour::kBlack);
-    if (row >= 1 && row < list.rowCount()) {
-        // On to the next row in list order, whatever its times.
-        c_.next.take(row + 1);
-        list.Set_Row_Colour(row + 1, colour::kRed);
-        list.refresh();
+    schedule.setStatus(c_.next.id(), ProgrammeStatus::Stopped);
+    if (at >= 0 && at + 1 < schedule.listedCount()) {
+        // On to the following programme in start order, whatever its times.
+        c_.next.take(schedule.inStartOrder()[static_cast<size_t>(at) + 1]);
     } else {
         c_.next.clear();
-        list.refresh();
         c_.view.nothingChosen();
     }
     c_.document.releaseHeld();

@@ -86,13 +86,14 @@ AddScheduleForm::AddScheduleForm(AddScheduleContext context) : c_(context) {
 }
 
 void AddScheduleForm::fillChannels() {
-    const ScheduleList& list = c_.document.list();
-    for (int row = 1; row <= list.rowCount(); ++row) {
-        const std::string& name = list.cell(row, Column::Channel);
+    const Schedule& schedule = c_.document.schedule();
+    for (const ProgrammeId id : schedule.inStartOrder()) {
+        const ScheduleItem& listed = *schedule.stored(id);
+        const std::string& name = listed.ChannelName;
         if (std::find(channels.items.begin(), channels.items.end(), name) != channels.items.end())
             continue;
         const int position = channels.insertSorted(name);
-        Chno.items.insert(Chno.items.begin() + position, list.cell(row, Column::ChannelNumber));
+        Chno.items.insert(Chno.items.begin() + position, listed.ChannelNumber);
     }
     // A row on no channel has already listed "-NA-"; it is listed once.
     const auto listed = std::find(channels.items.begin(), channels.items.end(), kNoChannelName);
@@ -218,7 +219,7 @@ AddScheduleForm::AddResult AddScheduleForm::Add_Click() {
     }
 
     const bool recording = c_.device.ReadyState() == CaptureDevice::Recording;
-    if (!ScheduleEditor(c_.document, c_.next).add(item(), recording, c_.clock.now())) {
+    if (!ScheduleEditor(c_.document, c_.next).add(item(), recording)) {
         // Nothing is lost: the dialog stays open with the entries.
         c_.boxes.show(translate("AddScheduleForm", "Schedule Full"),
                       fillIn(translate("AddScheduleForm",

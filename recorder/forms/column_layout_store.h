@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/schedule/column_layout.h"
+#include "column_layout.h"
 #include "window_geometry.h"
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "detail_pane.h"
 
 #include "schedule_editor.h"
+#include "schedule_listing.h"
 
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/message_boxes.h"
@@ -52,15 +53,16 @@ struct DetailPane::Buffer {
     const char* invalidText;
 };
 
-DetailPane::DetailPane(ScheduleDocument& document, NextProgramme& next, const LiveSettings& settings,
-                       const Clock& clock, MessageBoxes& messages)
-    : document_(document), next_(next), settings_(settings), clock_(clock), messages_(messages) {
+DetailPane::DetailPane(ScheduleListing& listing, const LiveSettings& settings, const Clock& clock,
+                       MessageBoxes& messages)
+    : listing_(listing), document_(listing.document()), next_(listing.next()), settings_(settings), clock_(clock),
+      messages_(messages) {
     list().addObserver(this);
 }
 
 DetailPane::~DetailPane() { list().removeObserver(this); }
 
-ScheduleList& DetailPane::list() { return document_.list(); }
+ScheduleList& DetailPane::list() { return listing_.list(); }
 
 const std::vector<std::string>& DetailPane::templates() const { return settings_.detailTemplates; }
 
@@ -93,7 +95,7 @@ void DetailPane::showSelectedRow() {
     // A programme whose start does not read as a date and time is never
     // editable.
     shownRow_ = row;
-    shownId_ = document_.idOfRow(row);
+    shownId_ = listing_.idOfRow(row);
     const auto programme = document_.schedule().find(shownId_);
     editable_ = programme && programme->localStart && programme->startBufferMinutes &&
                 recordingTimes(*programme->localStart, *programme->startBufferMinutes, 0, 0).bufferedStart >
@@ -153,7 +155,7 @@ void DetailPane::Show_Item_Details() {
 
 bool DetailPane::canCommit() const {
     return !committing_ && editable_ && shownRow_ != 0 && shownId_ != 0 &&
-           document_.idOfRow(shownRow_) == shownId_;
+           listing_.idOfRow(shownRow_) == shownId_;
 }
 
 void DetailPane::commitBuffer(const Buffer& buffer) {

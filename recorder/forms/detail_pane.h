@@ -1,7 +1,7 @@
 #pragma once
 
 #include "recorder/schedule/programme.h"
-#include "recorder/schedule/schedule_list.h"
+#include "schedule_list.h"
 
 #include <string>
 #include <vector>
@@ -12,6 +12,7 @@ class Clock;
 class MessageBoxes;
 class NextProgramme;
 class ScheduleDocument;
+class ScheduleListing;
 struct LiveSettings;
 
 // What the pane's widget does when the pane's state changes: re-read it.
@@ -56,8 +57,8 @@ struct DetailFields {
 // Adjusted times are shown as DD-MM-YYYY HH:MM:SS.
 class DetailPane : public ScheduleListObserver {
 public:
-    DetailPane(ScheduleDocument& document, NextProgramme& next, const LiveSettings& settings,
-               const Clock& clock, MessageBoxes& messages);
+    DetailPane(ScheduleListing& listing, const LiveSettings& settings, const Clock& clock,
+               MessageBoxes& messages);
     ~DetailPane() override;
     DetailPane(const DetailPane&) = delete;
     DetailPane& operator=(const DetailPane&) = delete;
@@ -111,6 +112,7 @@ private:
     void changed();
     ScheduleList& list();
 
+    ScheduleListing& listing_;
     ScheduleDocument& document_;
     NextProgramme& next_;
     const LiveSettings& settings_;

@@ -14,12 +14,14 @@ class DetailPane;
 class OptionsForm;
 class Recorder;
 class ScheduleCommands;
+class ScheduleListing;
 
 // What the main window shows and forwards to for the whole run. The
 // program's start-up builds them and keeps them until after the window's
 // widgets are gone.
 struct RecorderParts {
     Recorder& recorder;
+    ScheduleListing& listing;
     CaptureDevice& device;
     OptionsForm& options;
     DetailPane& pane;

@@ -1,20 +1,18 @@
 #include "schedule_commands.h"
 
 #include "schedule_editor.h"
+#include "schedule_listing.h"
 
 #include "recorder/schedule/live_settings.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/ports/translation.h"
-#include "recorder/schedule/next_programme.h"
-#include "recorder/schedule/schedule_document.h"
 #include "recorder/device/capture_device.h"
 
 namespace kelbo {
 
-ScheduleCommands::ScheduleCommands(ScheduleDocument& document, NextProgramme& next,
-                                   const CaptureDevice& device, const LiveSettings& settings,
-                                   MessageBoxes& messages)
-    : document_(document), next_(next), device_(device), settings_(settings), messages_(messages) {}
+ScheduleCommands::ScheduleCommands(ScheduleListing& listing, const CaptureDevice& device,
+                                   const LiveSettings& settings, MessageBoxes& messages)
+    : listing_(listing), device_(device), settings_(settings), messages_(messages) {}
 
 void ScheduleCommands::TransportControl_Click(int index) {
     switch (index) {
@@ -33,12 +31,12 @@ void ScheduleCommands::TransportControl_Click(int index) {
 }
 
 void ScheduleCommands::Delete_Selected_Item() {
-    ScheduleList& list = document_.list();
+    const ScheduleList& list = listing_.list();
     if (list.rowCount() == 0) return;
     const int row = list.selectedRow();
     if (row == 0) return;
 
-    if (row == next_.NextRow() && device_.ReadyState() == CaptureDevice::Recording) {
+    if (row == listing_.NextRow() && device_.ReadyState() == CaptureDevice::Recording) {
         messages_.show(translate("ScheduleCommands", "Delete Error"),
                        translate("ScheduleCommands",
                                  "You can't delete the item currently being recorded.  Use STOP button on "
@@ -53,7 +51,7 @@ void ScheduleCommands::Delete_Selected_Item() {
                        MessageBoxes::Buttons::OkCancelDefaultCancel) != MessageBoxes::Answer::Ok)
         return;
 
-    ScheduleEditor(document_, next_).remove(document_.idOfRow(row));
+    ScheduleEditor(listing_.document(), listing_.next()).remove(listing_.idOfRow(row));
 }
 
 }  // namespace kelbo

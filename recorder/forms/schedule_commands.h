@@ -6,8 +6,7 @@ namespace kelbo {
 
 class CaptureDevice;
 class MessageBoxes;
-class NextProgramme;
-class ScheduleDocument;
+class ScheduleListing;
 struct LiveSettings;
 
 // The transport buttons' commands and the deletion of the selected item.
@@ -18,8 +17,8 @@ public:
     static constexpr int kAddButton = 8;
     static constexpr int kDeleteButton = 9;
 
-    ScheduleCommands(ScheduleDocument& document, NextProgramme& next, const CaptureDevice& device,
-                     const LiveSettings& settings, MessageBoxes& messages);
+    ScheduleCommands(ScheduleListing& listing, const CaptureDevice& device, const LiveSettings& settings,
+                     MessageBoxes& messages);
 
     // What the stop and add buttons do: stopping the recording in progress
     // and showing the add dialog belong to others.
@@ -34,8 +33,7 @@ public:
     void Delete_Selected_Item();
 
 private:
-    ScheduleDocument& document_;
-    NextProgramme& next_;
+    ScheduleListing& listing_;
     const CaptureDevice& device_;
     const LiveSettings& settings_;
     MessageBoxes& messages_;

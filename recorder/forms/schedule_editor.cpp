@@ -1,6 +1,5 @@
 #include "schedule_editor.h"
 
-#include "recorder/schedule/clash_finder.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
 
@@ -22,19 +21,16 @@ void ScheduleEditor::remove(ProgrammeId id) {
     next_.Find_Next_Schedule();
 }
 
-std::optional<ProgrammeId> ScheduleEditor::add(ScheduleItem item, bool recording, Instant now) {
+std::optional<ProgrammeId> ScheduleEditor::add(ScheduleItem item, bool recording) {
     const auto id = document_.schedule().add(std::move(item));
     if (!id) return std::nullopt;
-    document_.Display_Schedule(next_.NextRow());
+    document_.schedule().listAll();
     if (!recording) {
         next_.Find_Next_Schedule();
     } else {
         // The next programme is kept by id, so the recording's finish finds
-        // it wherever the rebuilt list put its row.
-        ScheduleList& list = document_.list();
-        FindClash(document_.schedule(), list, now, document_.settings().Tuners);
-        list.Set_Row_Colour(next_.NextRow(), colour::kRed);
-        list.refresh();
+        // it wherever the start order put it.
+        next_.findClashesKeepingChoice();
     }
     document_.Write_Schedule();
     return id;

@@ -25,10 +25,10 @@ public:
     // The programme leaves its slot, the list and the file; then the next
     // programme is chosen again.
     void remove(ProgrammeId id);
-    // A new programme in the first free slot, the list shown again; none
-    // when the slots are full. During a recording the programme recorded
-    // stays the next one and is shown so.
-    std::optional<ProgrammeId> add(ScheduleItem item, bool recording, Instant now);
+    // A new programme in the first free slot, every programme listed again;
+    // none when the slots are full. During a recording the programme
+    // recorded stays the next one and is shown so.
+    std::optional<ProgrammeId> add(ScheduleItem item, bool recording);
 
 private:
     ScheduleDocument& document_;

@@ -8,7 +8,6 @@
 namespace kelbo {
 
 class Schedule;
-class ScheduleList;
 
 // Which listed programmes clash, by their place in the start order.
 struct Clashes {
@@ -31,13 +30,5 @@ struct Clashes {
 // held by a programme before it in start order (see findTunerShortages);
 // it names the programmes that hold them, which are no clash themselves.
 Clashes findClashes(Schedule& schedule, Instant now, int tuners);
-
-// The list's rows (in step with the start order) coloured blue where they
-// clash, black otherwise, each naming its partners in its tag:
-// "Clash with: A on X AND B on Y AND ".
-void showClashes(const Schedule& schedule, const Clashes& clashes, ScheduleList& list);
-
-// Both, then the list refreshed.
-Clashes FindClash(Schedule& schedule, ScheduleList& list, Instant now, int tuners);
 
 }  // namespace kelbo

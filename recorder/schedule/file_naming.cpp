@@ -3,7 +3,6 @@
 #include "part_files.h"
 #include "common/host_paths.h"
 #include "common/text_util.h"
-#include "recorder/schedule/schedule_list.h"
 #include "recorder/schedule/schedule_table.h"
 
 #include <array>
@@ -15,20 +14,15 @@ namespace kelbo {
 
 namespace {
 
-struct Token {
-    std::string_view text;
-    std::string ScheduleItem::*field;
-    Column column;
-    std::string_view sample;
-};
+using Token = FileNameToken;
 
 constexpr std::array<Token, 6> kTokens = {{
-    {"%programme%", &ScheduleItem::ProgrammeName, Column::Programme, "ThePretender"},
-    {"%startdate%", &ScheduleItem::StartDate, Column::Date, "15-01-02"},
-    {"%starttime%", &ScheduleItem::StartTime, Column::Time, "2230"},
-    {"%category%", &ScheduleItem::Category, Column::Category, "Drama"},
-    {"%channelnumber%", &ScheduleItem::ChannelNumber, Column::ChannelNumber, "106"},
-    {"%channelname%", &ScheduleItem::ChannelName, Column::Channel, "SkyOne"},
+    {"%programme%", &ScheduleItem::ProgrammeName, "ThePretender"},
+    {"%startdate%", &ScheduleItem::StartDate, "15-01-02"},
+    {"%starttime%", &ScheduleItem::StartTime, "2230"},
+    {"%category%", &ScheduleItem::Category, "Drama"},
+    {"%channelnumber%", &ScheduleItem::ChannelNumber, "106"},
+    {"%channelname%", &ScheduleItem::ChannelName, "SkyOne"},
 }};
 
 // Names that programme data can make awkward or unsafe: a name of dots (and
@@ -146,11 +140,9 @@ std::string Expand_FileName(const ScheduleTable& table, int index, std::string_v
     return expand(pattern, [&](const Token& t) { return Clean_FileName_Text(item.*t.field); });
 }
 
-std::string Example_FileName(const ScheduleList& list, int row, std::string_view pattern) {
-    if (list.rowCount() == 0)
-        return expand(pattern, [](const Token& t) { return std::string(t.sample); });
-    return expand(pattern,
-                  [&](const Token& t) { return Clean_FileName_Text(list.cell(row, t.column)); });
+std::string expandFileName(std::string_view pattern,
+                           const std::function<std::string(const FileNameToken&)>& value) {
+    return expand(pattern, [&](const Token& t) { return Clean_FileName_Text(value(t)); });
 }
 
 bool Make_File_Path(std::string_view path, std::string* reason) {

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "common/schedule_item.h"
+
+#include <functional>
 #include <string>
 #include <string_view>
 
 namespace kelbo {
 
 class ScheduleTable;
-class ScheduleList;
 
 // Output file names from the user's pattern. Six tokens, matched without
 // regard to case: %programme%, %startdate%, %starttime%, %category%,
@@ -23,9 +25,17 @@ std::string Clean_FileName_Text(std::string_view text);
 // The pattern expanded for schedule table slot `index`.
 std::string Expand_FileName(const ScheduleTable& table, int index, std::string_view pattern);
 
-// The pattern expanded from list row `row` (from 1), or with sample values
-// when the list is empty.
-std::string Example_FileName(const ScheduleList& list, int row, std::string_view pattern);
+// A token of the pattern: the record's field it stands for, and the value
+// an example shows when there is no programme to take it from.
+struct FileNameToken {
+    std::string_view text;
+    std::string ScheduleItem::*field;
+    std::string_view sample;
+};
+
+// The pattern expanded with each token's `value`, cleaned as programme data.
+std::string expandFileName(std::string_view pattern,
+                           const std::function<std::string(const FileNameToken&)>& value);
 
 // Makes sure the folder part of `path` exists, creating missing folders.
 // A path with no folder, or only a root, is left alone. On failure `reason`

@@ -9,7 +9,7 @@
 namespace kelbo {
 
 namespace {
-// The list tells programmes apart by date, time and channel number.
+// The schedule tells programmes apart by date, time and channel number.
 std::string finishKey(const ScheduleItem& item) {
     return item.StartDate + '\0' + item.StartTime + '\0' + item.ChannelNumber;
 }
@@ -24,9 +24,7 @@ void NextProgramme::Find_Next_Schedule() {
 
     const Instant now = clock_.now();
     Schedule& schedule = document_.schedule();
-    ScheduleList& list = document_.list();
     clashes_ = findClashes(schedule, now, document_.settings().Tuners);
-    showClashes(schedule, clashes_, list);
     for (const ProgrammeId id : schedule.inStartOrder()) {
         // A programme the user stopped by hand is not taken up again while
         // it is kept as stopped.
@@ -35,12 +33,20 @@ void NextProgramme::Find_Next_Schedule() {
         const auto times = schedule.timesOf(id);
         if (!times || !(times->bufferedEnd > now)) continue;
         choose(id, *times);
-        list.Set_Row_Colour(document_.rowOf(id), colour::kRed);
         break;
     }
     if (!chosen_) id_ = 0;
-    list.refresh();
+    for (NextProgrammeObserver* o : observers_) o->nextChosen(*this);
 }
+
+void NextProgramme::findClashesKeepingChoice() {
+    clashes_ = findClashes(document_.schedule(), clock_.now(), document_.settings().Tuners);
+    for (NextProgrammeObserver* o : observers_) o->nextChosen(*this);
+}
+
+void NextProgramme::removeObserver(NextProgrammeObserver* observer) { std::erase(observers_, observer); }
+
+bool NextProgramme::any() const { return chosen_ && document_.schedule().position(id_) >= 0; }
 
 void NextProgramme::choose(ProgrammeId id, const RowTimes& times) {
     if (id != id_ && log::debugging(log::Area::Schedule))
@@ -52,8 +58,6 @@ void NextProgramme::choose(ProgrammeId id, const RowTimes& times) {
     id_ = id;
 }
 
-int NextProgramme::NextRow() const { return document_.rowOf(id_); }
-
 DateTime NextProgramme::NextStart() const {
     return chosen_ ? toLocalDateTime(bufferedStart_) : DateTime();
 }
@@ -62,19 +66,23 @@ DateTime NextProgramme::NextEnd() const {
     return chosen_ ? toLocalDateTime(bufferedEnd_) : DateTime();
 }
 
-void NextProgramme::take(int row) {
-    id_ = document_.idOfRow(row);
+void NextProgramme::take(ProgrammeId id) {
+    const ProgrammeId previous = id_;
+    id_ = id;
     chosen_ = false;
     if (const auto times = document_.schedule().timesOf(id_)) choose(id_, *times);
+    for (NextProgrammeObserver* o : observers_) o->nextMoved(*this, previous);
 }
 
 void NextProgramme::clear() {
+    const ProgrammeId previous = id_;
     id_ = 0;
     chosen_ = false;
+    for (NextProgrammeObserver* o : observers_) o->nextMoved(*this, previous);
 }
 
 void NextProgramme::recordedToItsEnd() {
-    if (const ScheduleItem* item = document_.schedule().stored(id_); item && NextRow() != 0)
+    if (const ScheduleItem* item = document_.schedule().stored(id_); item && document_.schedule().position(id_) >= 0)
         finishedKey_ = finishKey(*item);
 }
 

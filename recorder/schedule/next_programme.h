@@ -7,10 +7,24 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kelbo {
 
+class NextProgramme;
 class ScheduleDocument;
+
+// Told when the choice of the next programme has been made or moved, so
+// that what shows it (the windows' list) draws it.
+class NextProgrammeObserver {
+public:
+    virtual ~NextProgrammeObserver() = default;
+    // After each choice, and after the clashes were found again with the
+    // choice kept.
+    virtual void nextChosen(const NextProgramme& /*next*/) {}
+    // The choice moved by hand from `previous` (take, clear).
+    virtual void nextMoved(const NextProgramme& /*next*/, ProgrammeId /*previous*/) {}
+};
 
 // Which programme the recorder records next: the first, in start order,
 // whose buffered end is still ahead. Its buffered start and end are kept as
@@ -26,6 +40,12 @@ public:
     // Told as every choice begins, so that what showed the last one can go
     // back to its idle texts.
     void setChoosingListener(std::function<void()> listener) { choosing_ = std::move(listener); }
+    // Observers are told in the order they were added.
+    void addObserver(NextProgrammeObserver* observer) { observers_.push_back(observer); }
+    void removeObserver(NextProgrammeObserver* observer);
+    // The clashes found again while the choice stays (a programme added
+    // during a recording, which keeps its programme).
+    void findClashesKeepingChoice();
 
     ProgrammeId id() const { return id_; }
     Instant bufferedStart() const { return bufferedStart_; }
@@ -33,15 +53,14 @@ public:
     // The same on the local wall clock, for texts; 0 when nothing is chosen.
     DateTime NextStart() const;
     DateTime NextEnd() const;
-    // The list row that shows the next programme; 0 for none.
-    int NextRow() const;
-    bool any() const { return chosen_ && NextRow() != 0; }
+    // A programme is chosen and still listed.
+    bool any() const;
     // The clashes the last choice found.
     const Clashes& clashes() const { return clashes_; }
 
-    // Makes `row` the next programme whatever its times (a recording
-    // stopped by hand moves on to the following row).
-    void take(int row);
+    // Makes `id` the next programme whatever its times (a recording stopped
+    // by hand moves on to the following programme).
+    void take(ProgrammeId id);
     void clear();
 
     // The chosen programme has been recorded up to its real end although
@@ -56,13 +75,14 @@ private:
     ScheduleDocument& document_;
     const Clock& clock_;
     std::function<void()> choosing_;
+    std::vector<NextProgrammeObserver*> observers_;
     bool chosen_ = false;
     Instant bufferedStart_;
     Instant bufferedEnd_;
     ProgrammeId id_ = 0;
     Clashes clashes_;
     // Date, time and channel number of the programme recordedToItsEnd()
-    // named, the key by which the list tells programmes apart.
+    // named, the key by which the schedule tells programmes apart.
     std::string finishedKey_;
 };
 

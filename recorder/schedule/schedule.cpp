@@ -45,12 +45,12 @@ void Schedule::load(std::vector<ScheduleItem> inFileOrder) {
     table_.LastIndex = slot > 0 ? slot - 1 : 0;
     if (!recordingKept) recording_ = 0;
     changed();
-    if (observer_) observer_->scheduleCleared();
+    tell([](ScheduleObserver& o) { o.scheduleCleared(); });
 }
 
 void Schedule::listAll() {
     order_.clear();
-    if (observer_) observer_->scheduleCleared();
+    tell([](ScheduleObserver& o) { o.scheduleCleared(); });
     for (int slot = 0; slot <= table_.LastIndex; ++slot) {
         auto& id = ids_[static_cast<size_t>(slot)];
         if (!table_[slot].inUse()) {
@@ -73,14 +73,16 @@ int Schedule::placeFor(const std::string& key) const {
 void Schedule::list(ProgrammeId id) {
     const int at = placeFor(table_[slotOf(id)].IndexString);
     order_.insert(order_.begin() + at, id);
-    if (observer_) observer_->programmeListed(id, at);
+    tell([&](ScheduleObserver& o) { o.programmeListed(id, at); });
 }
 
 void Schedule::unlistAt(int at) {
     const ProgrammeId id = order_[static_cast<size_t>(at)];
     order_.erase(order_.begin() + at);
-    if (observer_) observer_->programmeUnlisted(id, at);
+    tell([&](ScheduleObserver& o) { o.programmeUnlisted(id, at); });
 }
+
+void Schedule::removeObserver(ScheduleObserver* observer) { std::erase(observers_, observer); }
 
 std::optional<ProgrammeId> Schedule::add(ScheduleItem item) {
     const int slot = table_.slotForNewItem();
@@ -110,8 +112,8 @@ bool Schedule::edit(ProgrammeId id, ScheduleItem item) {
         if (ours.hasRequiredFields()) list(id);
     } else if (at < 0 && ours.hasRequiredFields()) {
         list(id);
-    } else if (observer_) {
-        observer_->programmeChanged(id, at);
+    } else {
+        tell([&](ScheduleObserver& o) { o.programmeChanged(id, at); });
     }
     changed();
     return true;
@@ -151,7 +153,7 @@ bool Schedule::setStatus(ProgrammeId id, ProgrammeStatus status) {
     table_[slot].Complete = storedMark(status);
     if (status == ProgrammeStatus::Recording) recording_ = id;
     else if (recording_ == id) recording_ = 0;
-    if (observer_) observer_->programmeChanged(id, position(id));
+    tell([&, at = position(id)](ScheduleObserver& o) { o.programmeChanged(id, at); });
     changed();
     return true;
 }

@@ -12,7 +12,7 @@
 namespace kelbo {
 
 // Told of every change of the programmes in start order, so that a
-// projection (the list) keeps in step. Positions count from 0.
+// projection (the windows' list) keeps in step. Positions count from 0.
 class ScheduleObserver {
 public:
     virtual ~ScheduleObserver() = default;
@@ -38,7 +38,9 @@ public:
     Schedule(const Schedule& other);
     Schedule& operator=(const Schedule&) = delete;
 
-    void setObserver(ScheduleObserver* observer) { observer_ = observer; }
+    // Observers are told in the order they were added.
+    void addObserver(ScheduleObserver* observer) { observers_.push_back(observer); }
+    void removeObserver(ScheduleObserver* observer);
 
     // Replaces every record, in file order from slot 0, nothing listed. A
     // record with the same programme key as one held before keeps its id.
@@ -86,6 +88,9 @@ private:
     void unlistAt(int position);
     int placeFor(const std::string& key) const;
     ProgrammeId newId() { return ++lastId_; }
+    template <typename F> void tell(F&& f) {
+        for (ScheduleObserver* o : observers_) f(*o);
+    }
 
     const std::string& defaultStartBuffer_;
     const std::string& defaultEndBuffer_;
@@ -95,7 +100,7 @@ private:
     ProgrammeId lastId_ = 0;
     ProgrammeId recording_ = 0;
     std::uint64_t version_ = 0;
-    ScheduleObserver* observer_ = nullptr;
+    std::vector<ScheduleObserver*> observers_;
 };
 
 }  // namespace kelbo

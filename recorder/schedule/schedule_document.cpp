@@ -39,11 +39,7 @@ std::optional<FileStamp> stampOf(const std::filesystem::path& file) {
 ScheduleDocument::ScheduleDocument(const LiveSettings& settings, MessageBoxes& messages,
                                    const Clock& clock)
     : settings_(settings), messages_(messages), clock_(clock),
-      schedule_(settings.StartBuffer, settings.EndBuffer) {
-    schedule_.setObserver(this);
-}
-
-ScheduleDocument::~ScheduleDocument() { schedule_.setObserver(nullptr); }
+      schedule_(settings.StartBuffer, settings.EndBuffer) {}
 
 const Clock& ScheduleDocument::systemClock() {
     static const SystemClock clock;
@@ -148,43 +144,6 @@ void ScheduleDocument::reportDropped(const std::vector<DroppedRecord>& dropped) 
                      MessageBoxes::Icon::Exclamation);
 }
 
-std::vector<std::string> ScheduleDocument::cellsFor(int slot) const {
-    const ScheduleItem& item = table_[slot];
-    const ColumnLayout& layout = list_.layout();
-    const auto orDefault = [](const std::string& own, const std::string& fallback) {
-        return own.empty() ? fallback : own;
-    };
-    std::vector<std::string> cells(static_cast<size_t>(layout.shownCount()));
-    for (int position = 1; position <= static_cast<int>(cells.size()); ++position) {
-        std::string text;
-        switch (*layout.columnAt(position)) {
-        case Column::IndexString: text = item.IndexString; break;
-        case Column::ArrayID: text = std::to_string(slot); break;
-        case Column::Date: text = item.StartDate; break;
-        case Column::Time: text = item.StartTime; break;
-        case Column::Programme: text = item.ProgrammeName; break;
-        case Column::Duration: text = item.Duration; break;
-        case Column::Channel: text = item.ChannelName; break;
-        case Column::ChannelNumber: text = item.ChannelNumber; break;
-        case Column::Filename:
-            text = item.FileName.empty() ? Expand_FileName(table_, slot, settings_.FileString)
-                                         : item.FileName;
-            break;
-        case Column::Template: text = orDefault(item.Template, settings_.Template); break;
-        case Column::SBuf: text = orDefault(item.StartBuffer, settings_.StartBuffer); break;
-        case Column::EBuf: text = orDefault(item.EndBuffer, settings_.EndBuffer); break;
-        case Column::Description: text = item.Description; break;
-        case Column::Category: text = item.Category; break;
-        case Column::Status:
-            text = schedule_.statusOf(schedule_.idAt(slot)) == ProgrammeStatus::Recording ? "Recording"
-                                                                                       : item.Complete;
-            break;
-        }
-        cells[static_cast<size_t>(position - 1)] = std::move(text);
-    }
-    return cells;
-}
-
 std::string ScheduleDocument::fileNameOf(ProgrammeId id) const {
     const int slot = schedule_.slotOf(id);
     if (slot < 0) return {};
@@ -197,33 +156,6 @@ std::string ScheduleDocument::templateOf(ProgrammeId id) const {
     if (!item) return {};
     return item->Template.empty() ? settings_.Template : item->Template;
 }
-
-void ScheduleDocument::Display_Schedule(int nextRow) {
-    list_.sortBy(Column::IndexString);
-    schedule_.listAll();
-    if (nextRow != 0) list_.Set_Row_Colour(nextRow, colour::kRed);
-}
-
-void ScheduleDocument::scheduleCleared() { list_.clear(); }
-
-void ScheduleDocument::programmeListed(ProgrammeId id, int position) {
-    list_.insertRow(position + 1, cellsFor(schedule_.slotOf(id)));
-}
-
-void ScheduleDocument::programmeUnlisted(ProgrammeId, int position) { list_.removeRow(position + 1); }
-
-void ScheduleDocument::programmeChanged(ProgrammeId id, int position) {
-    if (position >= 0) list_.setCells(position + 1, cellsFor(schedule_.slotOf(id)));
-}
-
-ProgrammeId ScheduleDocument::idOfRow(int row) const {
-    const auto& order = schedule_.inStartOrder();
-    return row >= 1 && row <= static_cast<int>(order.size()) ? order[static_cast<size_t>(row - 1)] : 0;
-}
-
-int ScheduleDocument::rowOf(ProgrammeId id) const { return schedule_.position(id) + 1; }
-
-int ScheduleDocument::slotOfRow(int row) const { return schedule_.slotOf(idOfRow(row)); }
 
 bool ScheduleDocument::takeIn(const ReadRecord& record) { return schedule_.add(record.item).has_value(); }
 

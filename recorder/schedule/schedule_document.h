@@ -3,7 +3,6 @@
 #include "common/clock.h"
 #include "live_settings.h"
 #include "schedule.h"
-#include "schedule_list.h"
 #include "schedule_table.h"
 
 #include <cstdint>
@@ -30,9 +29,8 @@ struct FileStamp {
 std::optional<FileStamp> stampOf(const std::filesystem::path& file);
 
 // The schedule as the recorder holds it: the programmes read from the
-// schedule file, the list that shows them in step with every change, and
-// the file's rewriting.
-class ScheduleDocument : private ScheduleObserver {
+// schedule file, and the file's rewriting.
+class ScheduleDocument {
 public:
     // `clock` tells which programmes are still to come when the file holds
     // more than the table can.
@@ -41,17 +39,13 @@ public:
 
     ScheduleDocument(const ScheduleDocument&) = delete;
     ScheduleDocument& operator=(const ScheduleDocument&) = delete;
-    ~ScheduleDocument() override;
 
     Schedule& schedule() { return schedule_; }
     const Schedule& schedule() const { return schedule_; }
-    // The slots themselves; whoever writes them directly shows the schedule
-    // again (Display_Schedule).
+    // The slots themselves; whoever writes them directly lists the
+    // programmes again (Schedule::listAll).
     ScheduleTable& table() { return schedule_.slotTable(); }
     const ScheduleTable& table() const { return schedule_.slotTable(); }
-    ScheduleList& list() { return list_; }
-    const ScheduleList& list() const { return list_; }
-    // The live settings the list is shown with.
     const LiveSettings& settings() const { return settings_; }
 
     // Reads the file named by the ScheduleFile setting into the table. A
@@ -60,9 +54,6 @@ public:
     // them first, then finished ones, each in file order; the rest stay in
     // the file only, and leaving out one still to come is told.
     void Load_Schedule();
-    // Rebuilds the list from the table, sorted by start; `nextRow` (if not
-    // 0) is coloured red as the last choice of the next programme.
-    void Display_Schedule(int nextRow = 0);
     // Writes the listed items back, in list order, then the records the
     // table left out, copied from the old file. Records another program
     // appended since the last load are taken in first, so none is lost.
@@ -74,7 +65,7 @@ public:
     // file name; the file holds the change meanwhile.
     void holdWhileRecording(int slot);
     // The recording has ended: a change kept back is applied to the table
-    // and the list now. True when it changed them (the caller rewrites).
+    // now. True when it changed them (the caller rewrites).
     bool releaseHeld();
     bool holding() const { return heldSlot_ >= 0; }
     // True once after a rewrite took in changes made outside, so that the
@@ -94,16 +85,8 @@ public:
     const std::optional<FileStamp>& ScheduleFileDate() const { return fileDate_; }
     std::filesystem::path scheduleFilePath() const;
 
-    // The programme a list row shows (rows count from 1); 0 if none.
-    ProgrammeId idOfRow(int row) const;
-    // The row that shows a programme; 0 if none.
-    int rowOf(ProgrammeId id) const;
-    // The table slot a row stands for; -1 if none.
-    int slotOfRow(int row) const;
-    // The cells of a row for a table slot, in position order.
-    std::vector<std::string> cellsFor(int slot) const;
-    // What a programme's row shows for its file name and template: its own,
-    // else the one the settings give.
+    // A programme's file name and template: its own, else the one the
+    // settings give.
     std::string fileNameOf(ProgrammeId id) const;
     std::string templateOf(ProgrammeId id) const;
 
@@ -126,11 +109,6 @@ private:
     void takeOutsideChange(int slot, const ScheduleItem& theirs);
     void takeOutsideRemoval(int slot);
     void showAgain(int slot);
-    // The list follows the programmes in start order.
-    void scheduleCleared() override;
-    void programmeListed(ProgrammeId id, int position) override;
-    void programmeUnlisted(ProgrammeId id, int position) override;
-    void programmeChanged(ProgrammeId id, int position) override;
     // What the file should hold for a slot: its item, or for the slot being
     // recorded the item with the change kept back; nothing when removed.
     std::optional<ScheduleItem> fileFormOf(int slot) const;
@@ -144,7 +122,6 @@ private:
     const LiveSettings& settings_;
     MessageBoxes& messages_;
     const Clock& clock_;
-    ScheduleList list_;
     Schedule schedule_;
     ScheduleTable& table_ = schedule_.slotTable();
     std::optional<FileStamp> fileDate_;

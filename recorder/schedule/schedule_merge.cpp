@@ -118,7 +118,7 @@ bool ScheduleDocument::releaseHeld() {
     return true;
 }
 
-// The row of a changed item goes where its start now puts it.
+// A changed programme goes where its start now puts it.
 void ScheduleDocument::showAgain(int slot) {
     schedule_.placeAgain(schedule_.idAt(slot));
     outsideChanges_ = true;

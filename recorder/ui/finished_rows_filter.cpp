@@ -3,7 +3,7 @@
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 #include "recorder/schedule/finished_rows.h"
-#include "recorder/schedule/schedule_document.h"
+#include "recorder/forms/schedule_listing.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -12,7 +12,7 @@
 
 namespace kelbo::ui {
 
-FinishedRowsFilter::FinishedRowsFilter(QMenu& view, QTreeView& list, const ScheduleDocument& rows,
+FinishedRowsFilter::FinishedRowsFilter(QMenu& view, QTreeView& list, const ScheduleListing& rows,
                                        const Clock& clock, SettingsStore& store)
     : QObject(&list), view_(list), rows_(rows), clock_(clock), store_(store) {
     action_ = new QAction(tr("Hide Finished Programmes"), this);

@@ -10,7 +10,7 @@ class QMenu;
 class QTreeView;
 
 namespace kelbo {
-class ScheduleDocument;
+class ScheduleListing;
 class SettingsStore;
 }
 
@@ -23,7 +23,7 @@ namespace kelbo::ui {
 class FinishedRowsFilter : public QObject {
     Q_OBJECT
 public:
-    FinishedRowsFilter(QMenu& view, QTreeView& list, const ScheduleDocument& rows, const Clock& clock,
+    FinishedRowsFilter(QMenu& view, QTreeView& list, const ScheduleListing& rows, const Clock& clock,
                        SettingsStore& store);
 
     QAction* action() const { return action_; }
@@ -34,7 +34,7 @@ private:
     void toggled(bool hide);
 
     QTreeView& view_;
-    const ScheduleDocument& rows_;
+    const ScheduleListing& rows_;
     const Clock& clock_;
     SettingsStore& store_;
     QAction* action_;

@@ -35,7 +35,7 @@
 #include "recorder/engine/recording_notices.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
-#include "recorder/schedule/schedule_list.h"
+#include "recorder/forms/schedule_listing.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -176,27 +176,27 @@ TrayPort& MainWindow::trayPort() { return *tray_; }
 
 void MainWindow::buildFrames(const RecorderParts& parts) {
     recorder_ = &parts.recorder;
+    listing_ = &parts.listing;
     device_ = &parts.device;
     options_ = &parts.options;
     pane_ = &parts.pane;
     commands_ = &parts.commands;
     optionsDialog_ = new OptionsDialog(*options_, this);
-    Recorder& r = *recorder_;
     commands_->setAddAction([this] { showAddSchedule(); });
 
     auto* central = new QWidget(this);
     setCentralWidget(central);
     frame1_ = new QFrame(central);
     frame1_->setObjectName("Frame1");
-    list_ = new ScheduleListView(r.document().list(), frame1_);
+    list_ = new ScheduleListView(parts.listing.list(), frame1_);
     list_->attachPane(*pane_);
     frame2_ = new DetailPaneWidget(*pane_, frame1_);
     buttons_ = new TransportBar(frame1_);
     connect(buttons_, &TransportBar::clicked, this, &MainWindow::TransportControl_Click);
     actions_->bindDeleteTo(*list_);
-    new FinishedRowsFilter(*viewMenu_, *list_, r.document(), services_.clock, options_->store());
+    new FinishedRowsFilter(*viewMenu_, *list_, parts.listing, services_.clock, options_->store());
     statusBar_->setPanelToolTip(panel::kStatus, [this] { return freeSpaceTip(); });
-    rowMenu_ = new RecordedRowMenu(*list_, r.document().list(),
+    rowMenu_ = new RecordedRowMenu(*list_, parts.listing.list(),
                                    [this] { TransportControl_Click(ScheduleCommands::kDeleteButton); },
                                    [this](const std::vector<std::string>& paths, const std::string& command) {
                                        openFiles(paths, command);

@@ -22,6 +22,7 @@ class DetailPane;
 class MessageBoxes;
 class Recorder;
 class ScheduleCommands;
+class ScheduleListing;
 }  // namespace kelbo
 
 namespace kelbo::ui {
@@ -55,6 +56,7 @@ public:
     ~MainWindow() override;
 
     Recorder& recorder() { return *recorder_; }
+    ScheduleListing& listing() { return *listing_; }
     CaptureDevice& device() { return *device_; }
     PreviewForm& preview() { return *preview_; }
     SystemTray& tray() { return *tray_; }
@@ -152,6 +154,7 @@ private:
     // The recorder's parts, kept by the program's start-up.
     CaptureDevice* device_ = nullptr;
     Recorder* recorder_ = nullptr;
+    ScheduleListing* listing_ = nullptr;
     OptionsForm* options_ = nullptr;
     DetailPane* pane_ = nullptr;
     ScheduleCommands* commands_ = nullptr;

@@ -3,7 +3,7 @@
 #include "schedule_list_view.h"
 #include "recorder/forms/recordings.h"
 #include "recorder/schedule/part_files.h"
-#include "recorder/schedule/schedule_list.h"
+#include "recorder/forms/schedule_list.h"
 
 #include <QMenu>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "recorder/schedule/schedule_list.h"
+#include "recorder/forms/schedule_list.h"
 
 #include <QAbstractTableModel>
 

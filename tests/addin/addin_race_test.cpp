@@ -36,7 +36,7 @@ void rewriteUntilStopped(const std::filesystem::path& schedule, RaceState& race)
     kelbo::ScheduleDocument document(settings, messages);
     while (!race.stop) {
         document.Load_Schedule();
-        document.Display_Schedule();
+        document.schedule().listAll();
         if (!document.Write_Schedule()) race.failed = true;
         ++race.rewrites;
     }

@@ -1,6 +1,7 @@
 // The program's start-up and shutdown without a display: the scripted
 // device, a fixed clock and a fake main window whose calls land among the
 // device's in one journal.
+#include "recorder/forms/schedule_listing.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 #include "recorder/app/recorder_program.h"
@@ -104,11 +105,11 @@ TEST_F(RecorderProgramTest, StartsUpInOrderWithTheStoredSettingsScheduleAndWindo
 
     // The schedule from that file, sorted, its next programme chosen, and
     // the columns as the user left them.
-    ASSERT_EQ(r.document().list().rowCount(), 2);
-    EXPECT_EQ(r.document().list().cell(1, Column::Programme), "Soon");
-    EXPECT_EQ(r.next().NextRow(), 1);
-    EXPECT_EQ(r.document().list().layout().position(Column::Programme), saved.position(Column::Programme));
-    EXPECT_EQ(r.document().list().layout().width(Column::Programme), 2000);
+    ASSERT_EQ(program.listing().list().rowCount(), 2);
+    EXPECT_EQ(program.listing().list().cell(1, Column::Programme), "Soon");
+    EXPECT_EQ(program.listing().NextRow(), 1);
+    EXPECT_EQ(program.listing().list().layout().position(Column::Programme), saved.position(Column::Programme));
+    EXPECT_EQ(program.listing().list().layout().width(Column::Programme), 2000);
 
     ASSERT_TRUE(window.shownAt);
     EXPECT_EQ(*window.shownAt, (WindowRect{1500, 3000, 12000, 7500}));
@@ -124,7 +125,7 @@ TEST_F(RecorderProgramTest, AProgrammeDueAtStartUpRecordsAtTheFirstTickWithTheSt
     EXPECT_EQ(device.count(startCapture), 1) << ::testing::PrintToString(device.calls);
     EXPECT_EQ(device.count("setRecordingTemplate Long Play"), 1);
     EXPECT_TRUE(program.recorder().recording());
-    EXPECT_EQ(program.recorder().document().list().cell(1, Column::Status), "Recording");
+    EXPECT_EQ(program.listing().list().cell(1, Column::Status), "Recording");
     EXPECT_TRUE(window.stopEnabled);
 }
 

@@ -37,7 +37,7 @@ TEST(StatusReply, GivesTheNextProgrammeAndTheRecordingInProgressBesideTheTexts) 
     EXPECT_EQ(waiting["deviceState"], "idle");
     ASSERT_TRUE(waiting["next"].is_object());
     const auto id = waiting["next"]["id"];
-    EXPECT_EQ(id, r.recorder.document().idOfRow(1));
+    EXPECT_EQ(id, r.listing.idOfRow(1));
     EXPECT_EQ(waiting["next"]["name"], "Film");
     EXPECT_EQ(waiting["next"]["channel"], "One");
     EXPECT_EQ(waiting["next"]["start"], "2026-12-07T12:10:00+00:00");

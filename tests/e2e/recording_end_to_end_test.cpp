@@ -63,6 +63,7 @@ TEST(RecordingEndToEnd, ADueProgrammeIsRecordedInPartsAndFinished) {
     ScheduleDocument document(settings, messages);
     FakeStatusBar statusBar;
     NextProgramme next(document, clock);
+    ScheduleListing listing(document, next);
     FakeWindow window;
     FakeTray tray;
     StatusPanels status(statusBar, window, tray);
@@ -74,19 +75,19 @@ TEST(RecordingEndToEnd, ADueProgrammeIsRecordedInPartsAndFinished) {
 
     writeFile(dir / "KelboSchedule.txt", programme("Pattern", start, 1).text());
     document.Load_Schedule();
-    document.Display_Schedule();
+    listing.Display_Schedule();
     next.Find_Next_Schedule();
-    ASSERT_EQ(next.NextRow(), 1);
+    ASSERT_EQ(listing.NextRow(), 1);
 
     const auto began = std::chrono::steady_clock::now();
     std::int64_t limit = 0;
-    while (document.list().cell(1, Column::Status) != "Recorded" &&
+    while (listing.list().cell(1, Column::Status) != "Recorded" &&
            std::chrono::steady_clock::now() - began < 15s) {
         tick.Timer1_Timer();
         if (device->ReadyState() == CaptureDevice::Recording && limit == 0) limit = device->CaptureLimit();
         dispatcher.runFor(400ms);
     }
-    ASSERT_EQ(document.list().cell(1, Column::Status), "Recorded") << statusBar.panelText(panel::kStatus);
+    ASSERT_EQ(listing.list().cell(1, Column::Status), "Recorded") << statusBar.panelText(panel::kStatus);
     // Six seconds of a one-minute programme: told as far short of its window.
     EXPECT_TRUE(messages.shown.empty()) << messages.shown.back().text;
     ASSERT_FALSE(messages.announced.empty());

@@ -64,13 +64,13 @@ TEST_F(ClockChangeTest, AutumnNightEndsOnTimeAndTheNextProgrammeStarts) {
                      programme("Early", DateTime::fromCivil(2027, 10, 31, 2, 0), 30, "2").text());
     EXPECT_EQ(rig.next.bufferedStart(), utc(2027, 10, 30, 23, 30)) << "00:30 BST";
     EXPECT_EQ(rig.next.bufferedEnd(), utc(2027, 10, 31, 1, 30)) << "01:30 GMT, the second 01:30";
-    EXPECT_EQ(rig.document.list().tag(2), "Clash with: ") << "Night ends before Early starts";
+    EXPECT_EQ(rig.listing.list().tag(2), "Clash with: ") << "Night ends before Early starts";
 
     runUntil(rig, utc(2027, 10, 30, 23, 30) + 400ms);
     EXPECT_TRUE(called(rig.device, "setCaptureLimit 7199600"));
     runUntil(rig, utc(2027, 10, 31, 1, 31));
     EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
-    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.listing.NextRow(), 2);
     runUntil(rig, utc(2027, 10, 31, 2, 0) + 800ms);
     ASSERT_EQ(startedFiles(rig.device).size(), 2u);
     EXPECT_EQ(rig.cell(2, Column::Status), "Recording");
@@ -131,13 +131,13 @@ TEST_F(ClockStepTest, AStepBackDoesNotRecordTheSameProgrammeTwice) {
     EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
     EXPECT_TRUE(exists("Film-20001[1.1].mpg"));
     EXPECT_FALSE(exists("Film-20002[1.].mpg"));
-    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.listing.NextRow(), 2);
     EXPECT_EQ(rig.panel(panel::kProgramme).find("Later on Channel2 starts in 000:00:09:"), 0u)
         << rig.panel(panel::kProgramme);
 
     // A reload while the clock still reads inside the programme keeps it done.
     rig.next.Find_Next_Schedule();
-    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.listing.NextRow(), 2);
     rig.run(10min);
     ASSERT_EQ(startedFiles(rig.device).size(), 2u);
     EXPECT_EQ(startedFiles(rig.device)[1], (rig.movies() / "Later-21001[1.].mpg").string());

@@ -53,7 +53,7 @@ TEST(RecorderCommands, StatusIsWhatTheStatusBarShowsAndStopActsAsTheStopButton) 
     EXPECT_FALSE(r.recorder.ReloadSchedule_Click()) << "never while recording";
     EXPECT_TRUE(r.recorder.stopRecording());
     EXPECT_TRUE(std::filesystem::exists(r.dir / "movies" / "Film1[1.1].mpg"));
-    EXPECT_EQ(r.recorder.document().list().cell(1, Column::Status), "Stopped");
+    EXPECT_EQ(r.listing.list().cell(1, Column::Status), "Stopped");
     const RecorderStatus stopped = r.currentStatus();
     EXPECT_FALSE(stopped.recording);
     EXPECT_EQ(stopped.currentFile, "");
@@ -106,7 +106,7 @@ TEST(Notices, TheRecordersOwnFailuresNeverWaitButTheUsersPreviewCommandDoes) {
     rig.run(20s);
     writeFile(rig.dir / "afile", "");
     rig.settings.FileString = (rig.dir / "afile" / "sub" / "%programme%.mpg").string();
-    rig.document.Display_Schedule(rig.next.NextRow());
+    rig.listing.Display_Schedule(rig.listing.NextRow());
     rig.run(2s);
 
     std::set<std::string> titles;
@@ -130,7 +130,7 @@ TEST(Notices, TheRecordersOwnFailuresNeverWaitButTheUsersPreviewCommandDoes) {
 TEST(RecorderCommands, TheStateNamesTheNextProgrammeAndTheRecordingInValues) {
     FilmAtTenPast r;
     r.tickAt(kNoon);
-    const ProgrammeId film = r.recorder.document().idOfRow(1);
+    const ProgrammeId film = r.listing.idOfRow(1);
     ASSERT_NE(film, 0u);
     const RecorderState waiting = r.recorder.state();
     EXPECT_EQ(waiting.device, RecorderState::Device::Idle);

@@ -30,7 +30,7 @@ TEST(RecorderDeviceEvents, TheDeviceEndingARecordingFinishesItAndStartsTheNextAt
     ASSERT_TRUE(r.device.advance(r.device.CaptureLimit()));
     r.device.notify();
 
-    EXPECT_EQ(r.recorder.document().list().cell(1, Column::Status), "Recorded");
+    EXPECT_EQ(r.listing.list().cell(1, Column::Status), "Recorded");
     EXPECT_EQ(r.device.ReadyState(), CaptureDevice::Recording);
     EXPECT_EQ(r.currentStatus().currentFile, (r.dir / "movies" / "Second1[1.].mpg").string());
 }

@@ -28,7 +28,7 @@ TEST(ScheduleWatcher, TakesUpAnAppendedRecordOnlyWhenAutoLoadIsOn) {
     r.recorder.settings().AutoLoadSchedule = true;
     r.recorder.Timer2_Timer();
     EXPECT_EQ(r.rows(), 2);
-    EXPECT_EQ(r.recorder.next().NextRow(), 1);
+    EXPECT_EQ(r.listing.NextRow(), 1);
 }
 
 TEST(ScheduleWatcher, WaitsWhileRecordingAndCatchesUpAfterwards) {
@@ -54,9 +54,9 @@ TEST(ScheduleWatcher, IgnoresTheRecordersOwnRewriteAndAVanishedFile) {
     // A change only the list knows of is lost by a reload; the watcher must
     // not reload after the recorder's own write.
     ASSERT_TRUE(r.recorder.document().Write_Schedule());
-    r.recorder.document().list().setCell(1, Column::Status, "marker");
+    r.listing.list().setCell(1, Column::Status, "marker");
     r.recorder.Timer2_Timer();
-    EXPECT_EQ(r.recorder.document().list().cell(1, Column::Status), "marker");
+    EXPECT_EQ(r.listing.list().cell(1, Column::Status), "marker");
 
     std::filesystem::remove(r.dir / "KelboSchedule.txt");
     r.recorder.Timer2_Timer();
@@ -67,12 +67,12 @@ TEST(ReloadScheduleCommand, ReloadsWhateverTheDateAndEmptiesForAMissingFile) {
     RecorderUnderTest r(kNow);
     r.append(programme("First", kNow.plusMinutes(60), 30));
     r.recorder.reloadSchedule();
-    r.recorder.document().list().setCell(1, Column::Status, "marker");
+    r.listing.list().setCell(1, Column::Status, "marker");
     r.recorder.ReloadSchedule_Click();
-    EXPECT_EQ(r.recorder.document().list().cell(1, Column::Status), "");
+    EXPECT_EQ(r.listing.list().cell(1, Column::Status), "");
 
     std::filesystem::remove(r.dir / "KelboSchedule.txt");
     r.recorder.ReloadSchedule_Click();
     EXPECT_EQ(r.rows(), 0);
-    EXPECT_EQ(r.recorder.next().NextRow(), 0);
+    EXPECT_EQ(r.listing.NextRow(), 0);
 }

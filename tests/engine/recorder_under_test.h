@@ -5,6 +5,7 @@
 // log in a state folder of its own.
 #include "recorder/engine/recorder.h"
 #include "recorder/forms/status_panels.h"
+#include "recorder/forms/schedule_listing.h"
 #include "support/fake_window.h"
 #include "support/recorder_rig.h"
 #include "support/recording_message_boxes.h"
@@ -18,7 +19,9 @@ namespace kelbo::testing {
 struct RecorderUnderTest {
     // Recordings are named by `fileString` below the folder.
     explicit RecorderUnderTest(DateTime now, const std::string& fileString = "%programme%.mpg")
-        : clock(toInstant(now)), recorder(RecorderPorts{panels, messages, clock, device}) {
+        : clock(toInstant(now)),
+          recorder(RecorderPorts{panels, messages, clock, device}),
+          listing(recorder.document(), recorder.next()) {
         recorder.settings().ScheduleFile = (dir / "KelboSchedule.txt").string();
         recorder.settings().FileString = (dir / fileString).string();
         recorder.settings().Template = "DVD";
@@ -31,7 +34,7 @@ struct RecorderUnderTest {
     void append(const GuideRecord& record) {
         std::ofstream(dir / "KelboSchedule.txt", std::ios::binary | std::ios::app) << record.text();
     }
-    int rows() const { return recorder.document().list().rowCount(); }
+    int rows() const { return listing.list().rowCount(); }
     // What kelbo --status tells.
     RecorderStatus currentStatus() const { return panels.report(recorder.state()); }
 
@@ -45,6 +48,8 @@ struct RecorderUnderTest {
     RecordingMessageBoxes messages;
     ScriptedCaptureDevice device;
     Recorder recorder;
+    // What the windows show of it.
+    ScheduleListing listing;
 };
 
 }  // namespace kelbo::testing

@@ -114,7 +114,7 @@ TEST_F(RecordingEngineTest, AtTheEndTheItemIsRecordedAndTheNextChosen) {
     EXPECT_EQ(rig.cell(1, Column::Status), "Recorded");
     const std::string text = rig.scheduleText();
     EXPECT_NE(text.find("Complete     : Recorded\r\n"), std::string::npos);
-    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.listing.NextRow(), 2);
     EXPECT_FALSE(rig.window.stopEnabled);
     EXPECT_TRUE(rig.window.livePreviewEnabled);
     EXPECT_FALSE(rig.statusBar.panelVisible(panel::kProgress));
@@ -156,10 +156,10 @@ TEST_F(RecordingEngineTest, EditsMadeToTheFileDuringARecordingSurviveItsFinish) 
     EXPECT_EQ(items[1].ProgrammeName, "Later");
     EXPECT_EQ(items[1].Duration, "45");
     EXPECT_EQ(items[2].ProgrammeName, "Added");
-    ASSERT_EQ(rig.document.list().rowCount(), 3);
+    ASSERT_EQ(rig.listing.list().rowCount(), 3);
     EXPECT_EQ(rig.cell(1, Column::Description), "Director's cut") << "applied once the recording ended";
     EXPECT_EQ(rig.cell(2, Column::Duration), "45");
-    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.listing.NextRow(), 2);
 }
 
 TEST_F(RecordingEngineTest, BackToBackTheNextProgrammeStartsInTheTickThatEndsTheFirst) {
@@ -289,9 +289,9 @@ TEST_F(RecordingEngineTest, StoppingByHandMovesOnToTheNextRow) {
     rig.session.Stop_Recording();
     EXPECT_TRUE(exists("Film-20001[1.1].mpg"));
     EXPECT_EQ(rig.cell(1, Column::Status), "Stopped");
-    EXPECT_EQ(rig.document.list().rowColour(1), colour::kBlack);
-    EXPECT_EQ(rig.document.list().rowColour(2), colour::kRed);
-    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.listing.list().rowColour(1), colour::kBlack);
+    EXPECT_EQ(rig.listing.list().rowColour(2), colour::kRed);
+    EXPECT_EQ(rig.listing.NextRow(), 2);
     EXPECT_NEAR(rig.next.NextEnd().days(), kEight.plusMinutes(30).days(), 1e-9);
     EXPECT_NE(rig.scheduleText().find("Complete     : Stopped\r\n"), std::string::npos)
         << "the file keeps that the user stopped it";
@@ -302,7 +302,7 @@ TEST_F(RecordingEngineTest, StoppingByHandMovesOnToTheNextRow) {
     // stopped programme, though still running, is not taken up again.
     rig.tick();
     EXPECT_EQ(rig.cell(2, Column::Status), "Failed");
-    EXPECT_EQ(rig.next.NextRow(), 3);
+    EXPECT_EQ(rig.listing.NextRow(), 3);
     rig.run(2s);
     EXPECT_EQ(startedFiles().size(), 1u);
 }
@@ -314,7 +314,7 @@ TEST_F(RecordingEngineTest, StoppingTheLastRowLeavesNothingToRecord) {
     startAt(kEight);
     rig.run(1min);
     rig.session.Stop_Recording();
-    EXPECT_EQ(rig.next.NextRow(), 0);
+    EXPECT_EQ(rig.listing.NextRow(), 0);
     EXPECT_TRUE(rig.next.NextStart().isZero());
     EXPECT_EQ(rig.panel(panel::kProgramme), "NO PROGRAMS TO RECORD");
     EXPECT_FALSE(rig.statusBar.panelVisible(panel::kCounter));
@@ -441,7 +441,7 @@ TEST_F(RecordingEngineTest, ThePreviewComesBackAsTheUserHadIt) {
     rig.device.calls.clear();
     load({programme("Film", kEight.plusMinutes(60), 30)});
     rig.document.table()[0].Template = "Half";
-    rig.document.Display_Schedule();
+    rig.listing.Display_Schedule();
     rig.next.Find_Next_Schedule();
     startAt(kEight.plusMinutes(60));
     const std::vector<std::string> first(rig.device.calls.begin(), rig.device.calls.begin() + 3);

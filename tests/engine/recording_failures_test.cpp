@@ -139,7 +139,7 @@ TEST_F(RecordingFailuresTest, AWriteErrorEndsTheRecordingAndNothingStartsWhileTh
 
     rig.run(2min);
     EXPECT_EQ(rig.cell(1, Column::Status), "Failed") << "a recording with a gap is no recording";
-    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.listing.NextRow(), 2);
     EXPECT_EQ(rig.messages.shown.size(), 1u);
     EXPECT_EQ(movies(), std::vector<std::string>{"Film-20001[1.1].mpg"});
 }
@@ -275,9 +275,9 @@ TEST_F(RecordingFailuresTest, AStoppedProgrammeIsNotChosenAgain) {
 
     // A reload (or a restart) while the stopped programme is still on air.
     rig.document.Load_Schedule();
-    rig.document.Display_Schedule();
+    rig.listing.Display_Schedule();
     rig.next.Find_Next_Schedule();
-    EXPECT_EQ(rig.cell(rig.next.NextRow(), Column::Programme), "Added");
+    EXPECT_EQ(rig.cell(rig.listing.NextRow(), Column::Programme), "Added");
     rig.run(5min);
     EXPECT_EQ(startedFiles().size(), 1u) << "the stopped programme is not recorded again";
     startAt(kEight.plusMinutes(30));
@@ -294,9 +294,9 @@ TEST_F(RecordingFailuresTest, EndingTheProgramKeepsTheItemForARestart) {
     EXPECT_EQ(movies(), std::vector<std::string>{"Film-20001[1.1].mpg"});
     EXPECT_NE(rig.scheduleText().find("Complete     : Failed\r\n"), std::string::npos);
     rig.document.Load_Schedule();
-    rig.document.Display_Schedule();
+    rig.listing.Display_Schedule();
     rig.next.Find_Next_Schedule();
-    EXPECT_EQ(rig.next.NextRow(), 1);
+    EXPECT_EQ(rig.listing.NextRow(), 1);
 }
 
 TEST_F(RecordingFailuresTest, RecordedNeedsASecondOfMedia) {

@@ -219,7 +219,7 @@ TEST_F(AddScheduleFormTest, AProgrammeOnANewChannelIsAddedToAnEmptySchedule) {
     f.Chno_LostFocus();
     EXPECT_TRUE(f.Add_Click().stored) << ::testing::PrintToString(messages());
     EXPECT_TRUE(messages().empty());
-    ASSERT_EQ(rig.document.list().rowCount(), 1);
+    ASSERT_EQ(rig.listing.list().rowCount(), 1);
     EXPECT_EQ(rig.cell(1, Column::Channel), "Film4");
     EXPECT_EQ(rig.cell(1, Column::ChannelNumber), "15");
 
@@ -281,13 +281,13 @@ TEST_F(AddScheduleFormTest, ChecksRunInOrderAndStoreNothingUntilAllPass) {
         }
         if (step.focus == Control::templateList) f.templateList.type("VCD");
     }
-    EXPECT_EQ(rig.document.list().rowCount(), 0);
+    EXPECT_EQ(rig.listing.list().rowCount(), 0);
     EXPECT_EQ(rig.scheduleText(), before);
 
     rig.messages.shown.clear();
     EXPECT_TRUE(f.Add_Click().stored);
     EXPECT_TRUE(rig.messages.shown.empty());
-    EXPECT_EQ(rig.document.list().rowCount(), 1);
+    EXPECT_EQ(rig.listing.list().rowCount(), 1);
 }
 
 TEST_F(AddScheduleFormTest, StoresTheItemAndRewritesTheFile) {
@@ -315,8 +315,8 @@ TEST_F(AddScheduleFormTest, StoresTheItemAndRewritesTheFile) {
               "ChannelNumber: N/A\r\nChannelName  : -NA-\r\nDuration     : 60\r\n"
               "----------BREAK----------\r\n");
     // The new item is the only one ahead, so it is the next programme.
-    EXPECT_EQ(rig.next.NextRow(), 1);
-    EXPECT_EQ(rig.document.list().rowColour(1), colour::kRed);
+    EXPECT_EQ(rig.listing.NextRow(), 1);
+    EXPECT_EQ(rig.listing.list().rowColour(1), colour::kRed);
 }
 
 // A channel typed as a name would be listed now and dropped by the next
@@ -334,13 +334,13 @@ TEST_F(AddScheduleFormTest, AChannelNumberTheLoaderWouldRefuseIsRefusedInTheDial
     EXPECT_FALSE(refused.stored);
     EXPECT_EQ(refused.focus, Control::Chno);
     EXPECT_EQ(messages(), std::vector<std::string>{"Incomplete Data: The channel number must be a number (or N/A)"});
-    EXPECT_EQ(rig.document.list().rowCount(), 0);
+    EXPECT_EQ(rig.listing.list().rowCount(), 0);
 
     f.Chno.type("102");
     ASSERT_TRUE(f.Add_Click().stored);
     rig.document.Load_Schedule();
-    rig.document.Display_Schedule();
-    ASSERT_EQ(rig.document.list().rowCount(), 1) << "what the dialog takes, the next load keeps";
+    rig.listing.Display_Schedule();
+    ASSERT_EQ(rig.listing.list().rowCount(), 1) << "what the dialog takes, the next load keeps";
     EXPECT_EQ(rig.cell(1, Column::ChannelNumber), "102");
 }
 
@@ -398,13 +398,13 @@ TEST_F(AddScheduleFormTest, AddingDuringARecordingKeepsTheRecordedRowMarked) {
     f.duration = "5";
     ASSERT_TRUE(f.Add_Click().stored);
 
-    ASSERT_EQ(rig.document.list().rowCount(), 3);
+    ASSERT_EQ(rig.listing.list().rowCount(), 3);
     EXPECT_EQ(rig.cell(2, Column::Programme), "Now");
     EXPECT_EQ(rig.cell(2, Column::Status), "Recording");
-    EXPECT_EQ(rig.document.list().rowColour(2), colour::kRed);
-    EXPECT_EQ(rig.document.list().rowColour(1), colour::kBlack);
-    EXPECT_EQ(rig.document.list().rowColour(3), colour::kBlack);
-    EXPECT_EQ(rig.next.NextRow(), 2) << "the recording still finishes its own row";
+    EXPECT_EQ(rig.listing.list().rowColour(2), colour::kRed);
+    EXPECT_EQ(rig.listing.list().rowColour(1), colour::kBlack);
+    EXPECT_EQ(rig.listing.list().rowColour(3), colour::kBlack);
+    EXPECT_EQ(rig.listing.NextRow(), 2) << "the recording still finishes its own row";
     EXPECT_NE(rig.scheduleText().find("ProgrammeName: Earlier"), std::string::npos);
 
     // The recording finishes on the right row.
@@ -423,9 +423,9 @@ TEST_F(AddScheduleFormTest, AddingAClashingItemDuringARecordingMarksTheClash) {
     f.hours = "14";
     f.minutes = "15";
     ASSERT_TRUE(f.Add_Click().stored);
-    EXPECT_EQ(rig.document.list().rowColour(1), colour::kRed) << "red wins over blue";
-    EXPECT_EQ(rig.document.list().rowColour(2), colour::kBlue);
-    EXPECT_EQ(rig.document.list().tag(2), "Clash with: Now on BBC1 AND ");
+    EXPECT_EQ(rig.listing.list().rowColour(1), colour::kRed) << "red wins over blue";
+    EXPECT_EQ(rig.listing.list().rowColour(2), colour::kBlue);
+    EXPECT_EQ(rig.listing.list().tag(2), "Clash with: Now on BBC1 AND ");
 }
 
 // With two tuners an item added during a recording clashes only when it is
@@ -449,7 +449,7 @@ TEST_F(AddScheduleFormTest, AddingDuringARecordingWithTwoTunersMarksOnlyTheThird
         ASSERT_TRUE(f.Add_Click().stored) << name << ::testing::PrintToString(messages());
     };
     add("ドラマ", "10", "NHK総合");
-    ScheduleList& list = rig.document.list();
+    ScheduleList& list = rig.listing.list();
     EXPECT_EQ(list.rowColour(1), colour::kRed);
     EXPECT_EQ(list.rowColour(2), colour::kBlack) << "the second tuner is free";
     EXPECT_EQ(list.tag(2), "Clash with: ");

@@ -103,18 +103,18 @@ TEST_F(ColumnLayoutStoreTest, WindowRectangleDefaultsAndSingleNumberText) {
 TEST(ColumnLayoutDateFirst, EveryPartReachesTheDateAsMainText) {
     const DateTime today = DateTime::fromCivil(2026, 12, 7);
     RecorderRig rig(today.plusMinutes(12 * 60));
-    rig.document.list().setLayout(dateFirst());
+    rig.listing.list().setLayout(dateFirst());
     // Different days, listed in file order latest first.
     rig.loadSchedule(programme("Later", today.plusMinutes(2 * 1440 + 20 * 60), 30, "1").text() +
                      programme("Sooner", today.plusMinutes(1440 + 21 * 60), 30, "2").text());
-    ScheduleList& list = rig.document.list();
+    ScheduleList& list = rig.listing.list();
     ASSERT_EQ(list.rowCount(), 2);
     EXPECT_EQ(list.Get_Cell(1, 0), "08-12-2026");
     EXPECT_EQ(rig.cell(1, Column::Programme), "Sooner");
-    EXPECT_EQ(rig.next.NextRow(), 1);
+    EXPECT_EQ(rig.listing.NextRow(), 1);
     EXPECT_EQ(rig.next.NextStart(), today.plusMinutes(1440 + 21 * 60));
 
-    DetailPane pane(rig.document, rig.next, rig.settings, rig.clock, rig.messages);
+    DetailPane pane(rig.listing, rig.settings, rig.clock, rig.messages);
     pane.listview_play_ItemClick(1);
     EXPECT_TRUE(pane.editable());
     EXPECT_EQ(pane.fields().adjustedStart, "08-12-2026 21:00:00");
@@ -123,7 +123,7 @@ TEST(ColumnLayoutDateFirst, EveryPartReachesTheDateAsMainText) {
     EXPECT_EQ(rig.next.NextStart(), today.plusMinutes(1440 + 20 * 60 + 50));
 
     rig.settings.ExpertMode = true;
-    ScheduleCommands commands(rig.document, rig.next, rig.device, rig.settings, rig.messages);
+    ScheduleCommands commands(rig.listing, rig.device, rig.settings, rig.messages);
     commands.Delete_Selected_Item();
     ASSERT_EQ(list.rowCount(), 1);
     EXPECT_EQ(rig.cell(1, Column::Date), "09-12-2026");

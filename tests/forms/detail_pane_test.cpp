@@ -24,7 +24,7 @@ struct CountingView : DetailPaneView, ListToolTipPort {
 
 class DetailPaneTest : public ::testing::Test {
 protected:
-    DetailPaneTest() : rig(at(12, 0)), pane(rig.document, rig.next, rig.settings, rig.clock, rig.messages) {
+    DetailPaneTest() : rig(at(12, 0)), pane(rig.listing, rig.settings, rig.clock, rig.messages) {
         rig.settings.StartBuffer = "2";
         rig.settings.EndBuffer = "3";
         rig.settings.detailTemplates = {"DEFAULT Template", "DVD", "VCD", "SVCD"};
@@ -59,21 +59,21 @@ TEST_F(DetailPaneTest, PaneIsEditableOnlyWhileTheBufferedStartIsAhead) {
 
     pane.listview_play_ItemClick(2);
     EXPECT_TRUE(pane.editable());
-    EXPECT_EQ(rig.document.list().selectedRow(), 2);
+    EXPECT_EQ(rig.listing.list().selectedRow(), 2);
     pane.listview_play_ItemClick(1);
     EXPECT_FALSE(pane.editable());
     EXPECT_EQ(pane.shownRow(), 1);
 
     // A key moves the selection; the pane follows the then-selected row.
-    rig.document.list().select(2);
+    rig.listing.list().select(2);
     pane.listview_play_KeyUp(40, 0);
     EXPECT_TRUE(pane.editable());
     EXPECT_EQ(pane.shownRow(), 2);
 
     // A start that does not read as a date leaves the pane greyed.
-    ScheduleItem someday = *rig.document.schedule().stored(rig.document.idOfRow(2));
+    ScheduleItem someday = *rig.document.schedule().stored(rig.listing.idOfRow(2));
     someday.StartDate = "someday";
-    rig.document.schedule().edit(rig.document.idOfRow(2), someday);
+    rig.document.schedule().edit(rig.listing.idOfRow(2), someday);
     pane.listview_play_ItemClick(2);
     EXPECT_FALSE(pane.editable());
     EXPECT_EQ(fields().adjustedStart, "");
@@ -112,14 +112,14 @@ TEST_F(DetailPaneTest, FillsFieldsAndAdjustedTimes) {
 TEST_F(DetailPaneTest, ClashTagIsTrimmedAndShownAsTheListToolTip) {
     load({programme("A", at(20, 0), 60, "1"), programme("B", at(20, 30), 60, "2"),
           programme("C", at(22, 0), 30, "3")});
-    ASSERT_EQ(rig.document.list().tag(1), "Clash with: B on Channel2 AND ");
+    ASSERT_EQ(rig.listing.list().tag(1), "Clash with: B on Channel2 AND ");
 
     pane.listview_play_ItemClick(1);
     EXPECT_EQ(view.toolTip, "Clash with: B on Channel2");
     EXPECT_EQ(pane.listToolTip(), "Clash with: B on Channel2");
-    EXPECT_EQ(rig.document.list().tag(1), "Clash with: B on Channel2");
+    EXPECT_EQ(rig.listing.list().tag(1), "Clash with: B on Channel2");
     pane.listview_play_ItemClick(1);
-    EXPECT_EQ(rig.document.list().tag(1), "Clash with: B on Channel2");
+    EXPECT_EQ(rig.listing.list().tag(1), "Clash with: B on Channel2");
 
     // No clash: the tooltip stays as it was, until the mouse moves.
     pane.listview_play_ItemClick(3);
@@ -256,21 +256,21 @@ TEST_F(DetailPaneTest, CommitGoesToTheRowThePaneShowed) {
     pane.listview_play_ItemClick(2);
     pane.setStartBufferText("9");
     // The user clicks another row; the field loses the focus afterwards.
-    rig.document.list().select(3);
+    rig.listing.list().select(3);
     pane.Detail_StartBuffer_LostFocus();
     EXPECT_EQ(item(1).StartBuffer, "9");
     EXPECT_EQ(rig.cell(2, Column::SBuf), "9");
     EXPECT_EQ(item(2).StartBuffer, "");
 
     // A row removed above the shown one moves it up; the pane follows.
-    rig.document.schedule().unlist(rig.document.idOfRow(1));
+    rig.document.schedule().unlist(rig.listing.idOfRow(1));
     EXPECT_EQ(pane.shownRow(), 1);
     pane.setEndBufferText("4");
     pane.Detail_EndBuffer_LostFocus();
     EXPECT_EQ(item(1).EndBuffer, "4");
 
     // The shown row gone: the pane greys and commits nothing.
-    rig.document.schedule().unlist(rig.document.idOfRow(1));
+    rig.document.schedule().unlist(rig.listing.idOfRow(1));
     EXPECT_FALSE(pane.editable());
     rig.messages.shown.clear();
     pane.setFileNameText("x.mpg");
@@ -280,7 +280,7 @@ TEST_F(DetailPaneTest, CommitGoesToTheRowThePaneShowed) {
 
     pane.listview_play_ItemClick(1);
     ASSERT_TRUE(pane.editable());
-    rig.document.Display_Schedule();
+    rig.listing.Display_Schedule();
     pane.setStartBufferText("6");
     pane.Detail_StartBuffer_LostFocus();
     EXPECT_TRUE(rig.messages.shown.empty());

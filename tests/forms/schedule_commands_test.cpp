@@ -15,14 +15,14 @@ DateTime at(int hour, int minute) { return kToday.plusMinutes(hour * 60 + minute
 class ScheduleCommandsTest : public ::testing::Test {
 protected:
     ScheduleCommandsTest()
-        : rig(at(12, 0)), commands(rig.document, rig.next, rig.device, rig.settings, rig.messages) {}
+        : rig(at(12, 0)), commands(rig.listing, rig.device, rig.settings, rig.messages) {}
 
     void loadThree() {
         rig.loadSchedule(programme("First", at(20, 0), 30, "1").text() +
                          programme("Second", at(21, 0), 30, "2").text() +
                          programme("Third", at(22, 0), 30, "3").text());
     }
-    ScheduleList& list() { return rig.document.list(); }
+    ScheduleList& list() { return rig.listing.list(); }
     bool fileHas(const std::string& name) const {
         return rig.scheduleText().find("ProgrammeName: " + name + "\r\n") != std::string::npos;
     }
@@ -78,10 +78,10 @@ TEST_F(ScheduleCommandsTest, DeleteAsksUnlessExpertAndCancelChangesNothing) {
 TEST_F(ScheduleCommandsTest, DeletingTheNextProgrammeMovesTheMarkerOn) {
     loadThree();
     rig.settings.ExpertMode = true;
-    ASSERT_EQ(rig.next.NextRow(), 1);
+    ASSERT_EQ(rig.listing.NextRow(), 1);
     list().select(1);
     commands.Delete_Selected_Item();
-    EXPECT_EQ(rig.next.NextRow(), 1);
+    EXPECT_EQ(rig.listing.NextRow(), 1);
     EXPECT_EQ(rig.cell(1, Column::Programme), "Second");
     EXPECT_EQ(list().rowColour(1), colour::kRed);
     EXPECT_EQ(rig.next.NextStart(), at(21, 0));
@@ -91,7 +91,7 @@ TEST_F(ScheduleCommandsTest, DeletingTheNextProgrammeMovesTheMarkerOn) {
     list().select(1);
     commands.Delete_Selected_Item();
     EXPECT_EQ(list().rowCount(), 0);
-    EXPECT_EQ(rig.next.NextRow(), 0);
+    EXPECT_EQ(rig.listing.NextRow(), 0);
     EXPECT_FALSE(rig.next.any());
     EXPECT_EQ(rig.scheduleText(), "");
     EXPECT_TRUE(rig.messages.shown.empty());

@@ -106,7 +106,7 @@ TEST(Log, ScheduleRewritesAreLoggedAndAFailureIsANoticeWithItsReason) {
     GuideRecord record;
     writeFile(dir / "KelboSchedule.txt", record.text());
     document.Load_Schedule();
-    document.Display_Schedule();
+    document.schedule().listAll();
 
     ASSERT_TRUE(document.Write_Schedule());
     EXPECT_NE(state.logText().find("[info] Schedule written to " + settings.ScheduleFile + " (1 programmes)"),

@@ -1,4 +1,4 @@
-#include "recorder/schedule/clash_finder.h"
+#include "recorder/forms/clash_tags.h"
 #include "recorder/schedule/row_timing.h"
 #include "common/text_util.h"
 #include "support/cell_times.h"
@@ -99,10 +99,10 @@ void compareWithPairByPairMarking(const std::vector<std::string>& shows, const s
         for (int slot = 0; slot < 40; slot += 3)
             rig.setBuffers(slot, std::to_string(pick(0, 10)), std::to_string(pick(0, 10)));
 
-        ScheduleList naive = rig.document.list();
+        ScheduleList naive = rig.listing.list();
         const Instant now = toInstant(rig.now());
-        FindClash(rig.document.schedule(), rig.document.list(), now, 1);
-        const ScheduleList& fast = rig.document.list();
+        FindClash(rig.document.schedule(), rig.listing.list(), now, 1);
+        const ScheduleList& fast = rig.listing.list();
         naiveFindClash(naive, now);
         ASSERT_EQ(fast.rowCount(), naive.rowCount()) << what << " seed " << seed;
         int clashing = 0;
@@ -133,7 +133,7 @@ TEST(FindClash, AFullScheduleAtOneTimeNamesEveryOtherRowInListOrder) {
         records.push_back(programme("Show " + threeDigits(n), at(20 * 60), 60, std::to_string(n)));
     RecorderRig rig(at(12 * 60));
     rig.loadProgrammes(records);
-    ScheduleList& list = rig.document.list();
+    ScheduleList& list = rig.listing.list();
     FindClash(rig.document.schedule(), list, toInstant(rig.now()), 1);
 
     ASSERT_EQ(list.rowCount(), kRows);
@@ -154,7 +154,7 @@ TEST(FindClash, APartnerWhoseNameTheTagAlreadyHoldsIsNotNamedAgain) {
     rig.loadProgrammes({programme("Late News", at(20 * 60), 60, "1"),
                         programme("News", at(20 * 60 + 10), 60, "1"),
                         programme("Film", at(20 * 60 + 20), 60, "2")});
-    ScheduleList& list = rig.document.list();
+    ScheduleList& list = rig.listing.list();
     FindClash(rig.document.schedule(), list, toInstant(rig.now()), 1);
     // "News on Channel1" is already part of "Late News on Channel1".
     EXPECT_EQ(list.tag(3), "Clash with: Late News on Channel1 AND ");

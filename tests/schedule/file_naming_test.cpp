@@ -1,4 +1,5 @@
-#include "recorder/schedule/schedule_list.h"
+#include "recorder/forms/example_file_name.h"
+#include "recorder/forms/schedule_list.h"
 #include "recorder/schedule/schedule_table.h"
 #include "recorder/schedule/file_naming.h"
 #include "support/temp_dir.h"

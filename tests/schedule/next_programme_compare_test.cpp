@@ -78,28 +78,28 @@ void compareOnRandomSchedules(DateTime night, const char* what) {
             item.StartBuffer = kBuffers[pick(0, 5)];
             item.EndBuffer = kBuffers[pick(0, 5)];
         }
-        rig.document.Display_Schedule();
+        rig.listing.Display_Schedule();
 
         std::string finishedKey;
         for (int step = 0; step < 12; ++step) {
             rig.setNow(night.plusMinutes(20 * pick(-4, 14)));
             const Instant now = toInstant(rig.now());
-            const RowChoice expected = choiceByCells(rig.document.list(), now, finishedKey);
+            const RowChoice expected = choiceByCells(rig.listing.list(), now, finishedKey);
             rig.next.Find_Next_Schedule();
             const std::string where = std::string(what) + " seed " + std::to_string(seed) + " step " +
                                       std::to_string(step);
-            ASSERT_EQ(rig.next.NextRow(), expected.row) << where;
+            ASSERT_EQ(rig.listing.NextRow(), expected.row) << where;
             ASSERT_EQ(rig.next.any(), expected.row != 0) << where;
             if (expected.row != 0) {
                 EXPECT_EQ(rig.next.bufferedStart(), expected.times->bufferedStart) << where;
                 EXPECT_EQ(rig.next.bufferedEnd(), expected.times->bufferedEnd) << where;
-                EXPECT_EQ(rig.document.list().rowColour(expected.row), colour::kRed) << where;
-                EXPECT_EQ(rig.next.id(), rig.document.idOfRow(expected.row)) << where;
+                EXPECT_EQ(rig.listing.list().rowColour(expected.row), colour::kRed) << where;
+                EXPECT_EQ(rig.next.id(), rig.listing.idOfRow(expected.row)) << where;
                 // Now and then the device ran the chosen one to its end
                 // while the clock says it is still on.
                 if (pick(0, 4) == 0) {
                     rig.next.recordedToItsEnd();
-                    finishedKey = finishKey(rig.document.list(), expected.row);
+                    finishedKey = finishKey(rig.listing.list(), expected.row);
                 }
             }
         }

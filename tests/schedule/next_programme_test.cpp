@@ -26,8 +26,8 @@ protected:
     void buffers(int slot, const std::string& start, const std::string& end) {
         rig.setBuffers(slot, start, end);
     }
-    int colour(int row) const { return rig.document.list().rowColour(row); }
-    const std::string& tag(int row) const { return rig.document.list().tag(row); }
+    int colour(int row) const { return rig.listing.list().rowColour(row); }
+    const std::string& tag(int row) const { return rig.listing.list().tag(row); }
 
     RecorderRig rig;
 };
@@ -69,14 +69,14 @@ TEST_F(NextProgrammeTest, DuplicatesAreDroppedWithoutClashing) {
           show("Twice", at(20, 0), 60)});
     // All four share one start; the duplicates go even where "Other" stands
     // between them, and the survivor never names its duplicate.
-    ASSERT_EQ(rig.document.list().rowCount(), 2);
+    ASSERT_EQ(rig.listing.list().rowCount(), 2);
     EXPECT_EQ(rig.cell(1, Column::Programme), "Twice");
     EXPECT_EQ(rig.cell(2, Column::Programme), "Other");
     EXPECT_EQ(tag(1), "Clash with: Other on Channel5 AND ");
     EXPECT_EQ(tag(2), "Clash with: Twice on Channel101 AND ");
 
     load({show("Twice", at(20, 0), 60), show("Twice", at(20, 0), 60)});
-    ASSERT_EQ(rig.document.list().rowCount(), 1);
+    ASSERT_EQ(rig.listing.list().rowCount(), 1);
     EXPECT_EQ(tag(1), "Clash with: ");
     ASSERT_TRUE(rig.document.Write_Schedule());
     EXPECT_EQ(rig.scheduleText().find("Twice"), rig.scheduleText().rfind("Twice"))
@@ -95,7 +95,7 @@ TEST_F(NextProgrammeTest, NamedChannelsSharingANumberCarryTwoProgrammesThatClash
     again.channelName = "rté ONE";
     load({rte, bbc, again});
 
-    ASSERT_EQ(rig.document.list().rowCount(), 2);
+    ASSERT_EQ(rig.listing.list().rowCount(), 2);
     EXPECT_EQ(rig.cell(2, Column::Programme), "Новости");
     EXPECT_EQ(colour(2), colour::kBlue);
     EXPECT_EQ(tag(2), "Clash with: Nuacht on RTÉ One AND ");
@@ -116,7 +116,7 @@ TEST_F(NextProgrammeTest, FinishedProgrammesDoNotClashButRunningOnesDo) {
     EXPECT_EQ(tag(3), "Clash with: ShortDone on Channel4 AND ");
     EXPECT_EQ(colour(4), colour::kBlue);
     EXPECT_EQ(colour(3), colour::kRed) << "the running programme is the next one";
-    EXPECT_EQ(rig.next.NextRow(), 3);
+    EXPECT_EQ(rig.listing.NextRow(), 3);
 }
 
 TEST_F(NextProgrammeTest, NothingToRecord) {
@@ -126,17 +126,17 @@ TEST_F(NextProgrammeTest, NothingToRecord) {
     EXPECT_FALSE(rig.statusBar.panelVisible(panel::kCounter));
     EXPECT_FALSE(rig.statusBar.panelVisible(panel::kSplit));
     EXPECT_TRUE(rig.next.NextStart().isZero());
-    EXPECT_EQ(rig.next.NextRow(), 0);
+    EXPECT_EQ(rig.listing.NextRow(), 0);
 
     load({show("Gone", at(9, 0), 60), show("AlsoGone", at(10, 0), 60)});
     buffers(1, "", "59");  // ends 11:59, before now
-    EXPECT_EQ(rig.next.NextRow(), 0);
+    EXPECT_EQ(rig.listing.NextRow(), 0);
     EXPECT_EQ(rig.panel(panel::kProgramme), "NO PROGRAMS TO RECORD");
 }
 
 TEST_F(NextProgrammeTest, ChoosesTheFirstRowWhoseBufferedEndIsAhead) {
     load({show("Running", at(11, 50), 30), show("Later", at(13, 0), 30)});
-    EXPECT_EQ(rig.next.NextRow(), 1);
+    EXPECT_EQ(rig.listing.NextRow(), 1);
     EXPECT_NEAR(rig.next.NextStart().days(), at(11, 50).days(), 1e-9) << "a start in the past";
     EXPECT_EQ(colour(1), colour::kRed);
 
@@ -144,10 +144,10 @@ TEST_F(NextProgrammeTest, ChoosesTheFirstRowWhoseBufferedEndIsAhead) {
     rig.setNow(at(21, 5));
     load({show("Eight", at(20, 0), 30, "1"), show("Nine", at(21, 0), 30, "2")});
     buffers(0, "", "45");
-    EXPECT_EQ(rig.next.NextRow(), 1);
+    EXPECT_EQ(rig.listing.NextRow(), 1);
     EXPECT_NEAR(rig.next.NextEnd().days(), at(21, 15).days(), 1e-9);
     buffers(1, "70", "");  // an earlier buffered start does not win
-    EXPECT_EQ(rig.next.NextRow(), 1);
+    EXPECT_EQ(rig.listing.NextRow(), 1);
 }
 
 TEST_F(NextProgrammeTest, BuffersRoundTheEndButNotTheStart) {
@@ -167,33 +167,33 @@ TEST_F(NextProgrammeTest, BackToBackHalfHoursTouchWithoutOverlapping) {
         day.push_back(show("P" + std::to_string(i), at(0, 30 * i, 1), 30, i % 2 ? "2" : "1"));
     rig.setNow(at(0, 0, 1));
     load(day);
-    ASSERT_EQ(rig.document.list().rowCount(), 48);
+    ASSERT_EQ(rig.listing.list().rowCount(), 48);
     for (int row = 1; row <= 48; ++row) EXPECT_EQ(tag(row), "Clash with: ") << row;
     for (int row = 1; row < 48; ++row) {
         rig.setNow(at(0, 30 * row, 1));
         rig.next.Find_Next_Schedule();
-        EXPECT_EQ(rig.next.NextRow(), row + 1) << "at the end of row " << row;
+        EXPECT_EQ(rig.listing.NextRow(), row + 1) << "at the end of row " << row;
     }
 }
 
 TEST_F(NextProgrammeTest, NextRowFollowsRowsAddedAboveIt) {
     load({show("Mine", at(20, 0), 30)});
-    ASSERT_EQ(rig.next.NextRow(), 1);
+    ASSERT_EQ(rig.listing.NextRow(), 1);
     Schedule& schedule = rig.document.schedule();
     schedule.add(rig.document.table()[0]);  // sorts in at the same key: after
-    EXPECT_EQ(rig.next.NextRow(), 1);
+    EXPECT_EQ(rig.listing.NextRow(), 1);
     ScheduleItem earlier = rig.document.table()[0];
     earlier.IndexString = "000000000000";
     const auto above = schedule.add(earlier);
-    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.listing.NextRow(), 2);
     schedule.remove(*above);
-    EXPECT_EQ(rig.next.NextRow(), 1);
+    EXPECT_EQ(rig.listing.NextRow(), 1);
 }
 
 TEST_F(NextProgrammeTest, RowsWithUnreadableTimesAreSkipped) {
     load({show("Bad", at(13, 0), 30, "1"), show("Good", at(14, 0), 30, "2")});
     buffers(0, "soon", "");
-    EXPECT_EQ(rig.next.NextRow(), 2);
+    EXPECT_EQ(rig.listing.NextRow(), 2);
     EXPECT_EQ(tag(1), "Clash with: ");
 }
 

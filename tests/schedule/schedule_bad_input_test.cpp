@@ -1,5 +1,6 @@
 // Whatever a schedule file holds, loading it neither crashes nor takes
 // memory out of proportion.
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/schedule/schedule_document.h"
 #include "support/recording_message_boxes.h"
 #include "support/schedule_text.h"
@@ -30,12 +31,14 @@ protected:
     }
     void loadAndShow() {
         document.Load_Schedule();
-        document.Display_Schedule();
+        listing.Display_Schedule();
     }
     TempDir dir;
     LiveSettings settings;
     RecordingMessageBoxes messages;
     ScheduleDocument document;
+    NextProgramme next{document, ScheduleDocument::systemClock()};
+    ScheduleListing listing{document, next};
 };
 
 }  // namespace
@@ -48,8 +51,8 @@ TEST_F(BadScheduleFile, RandomBytesAndNulBytes) {
     good.name = std::string("Nul\0Name", 8);
     writeFile(dir / "s.txt", bytes + "\r\n----------BREAK----------\r\n" + good.text() + bytes);
     loadAndShow();
-    ASSERT_EQ(document.list().rowCount(), 1);
-    EXPECT_EQ(document.list().cell(1, Column::Programme), std::string("Nul\0Name", 8));
+    ASSERT_EQ(listing.list().rowCount(), 1);
+    EXPECT_EQ(listing.list().cell(1, Column::Programme), std::string("Nul\0Name", 8));
     EXPECT_TRUE(document.Write_Schedule());
     document.Load_Schedule();
     EXPECT_EQ(document.table()[0].ProgrammeName, std::string("Nul\0Name", 8));
@@ -69,7 +72,7 @@ TEST_F(BadScheduleFile, HugeFilesTakeBoundedMemory) {
     }
     const long before = peakResidentKb();
     loadAndShow();
-    EXPECT_EQ(document.list().rowCount(), 1);
+    EXPECT_EQ(listing.list().rowCount(), 1);
     EXPECT_LT(peakResidentKb() - before, 32 * 1024) << "kB of extra peak memory";
 }
 
@@ -78,6 +81,6 @@ TEST_F(BadScheduleFile, AVeryLongLineIsKept) {
     record.description = std::string(1000 * 1000, 'd');
     writeFile(dir / "s.txt", record.text());
     loadAndShow();
-    ASSERT_EQ(document.list().rowCount(), 1);
+    ASSERT_EQ(listing.list().rowCount(), 1);
     EXPECT_EQ(document.table()[0].Description.size(), 1000u * 1000u);
 }

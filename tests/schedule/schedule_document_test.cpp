@@ -1,5 +1,6 @@
 #include "common/file_lock.h"
 #include "common/schedule_format.h"
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/schedule/schedule_document.h"
 #include "support/recording_message_boxes.h"
 #include "support/schedule_text.h"
@@ -37,9 +38,9 @@ protected:
     void load(const std::string& text) {
         writeFile(file(), text);
         document.Load_Schedule();
-        document.Display_Schedule();
+        listing.Display_Schedule();
     }
-    std::string cell(int row, Column column) const { return document.list().cell(row, column); }
+    std::string cell(int row, Column column) const { return listing.list().cell(row, column); }
 
     static GuideRecord record(const std::string& name, const std::string& date,
                               const std::string& time, const std::string& channel = "101") {
@@ -56,6 +57,9 @@ protected:
     RecordingMessageBoxes messages;
     FixedClock clock{toInstant(DateTime::fromCivil(2026, 12, 8, 12, 0))};
     ScheduleDocument document;
+    NextProgramme choice{document, clock};
+    // What the windows show of it.
+    ScheduleListing listing{document, choice};
 };
 
 }  // namespace
@@ -111,9 +115,9 @@ TEST_F(ScheduleDocumentTest, ListsRowsByStartWithDefaultsForEmptyFields) {
     document.table()[3] = document.table()[0];
     document.table()[3].Duration.clear();
     document.table().LastIndex = 3;
-    document.Display_Schedule(2);
+    listing.Display_Schedule(2);
 
-    const ScheduleList& list = document.list();
+    const ScheduleList& list = listing.list();
     ASSERT_EQ(list.rowCount(), 3);
     EXPECT_EQ(cell(1, Column::Programme), "Early");
     EXPECT_EQ(cell(2, Column::Programme), "Own");
@@ -137,10 +141,10 @@ TEST_F(ScheduleDocumentTest, ListsRowsByStartWithDefaultsForEmptyFields) {
     EXPECT_EQ(list.rowColour(1), colour::kBlack);
     // The cell operations reach cells by sub-item number, position − 1.
     EXPECT_EQ(list.Get_Cell(1, 4), "Early");
-    EXPECT_EQ(document.slotOfRow(3), 0);
+    EXPECT_EQ(listing.slotOfRow(3), 0);
 
     settings.StartBuffer = "9";
-    document.Display_Schedule();
+    listing.Display_Schedule();
     EXPECT_EQ(cell(1, Column::SBuf), "9");
     EXPECT_EQ(document.table()[1].StartBuffer, "7");
     EXPECT_EQ(document.table()[2].StartBuffer, "") << "defaults stay out of the table";
@@ -150,10 +154,10 @@ TEST_F(ScheduleDocumentTest, ColumnMapDecidesWhereCellsLive) {
     ColumnLayout layout = ColumnLayout::defaults();
     layout.set(Column::Programme, 3, 1500);
     layout.set(Column::Date, 5, 1000);
-    document.list().setLayout(layout);
+    listing.list().setLayout(layout);
     load(record("Show", "01-02-2003", "18:00").text());
-    EXPECT_EQ(document.list().Get_Cell(1, 2), "Show");
-    EXPECT_EQ(document.list().Get_Cell(1, 4), "01-02-2003");
+    EXPECT_EQ(listing.list().Get_Cell(1, 2), "Show");
+    EXPECT_EQ(listing.list().Get_Cell(1, 4), "01-02-2003");
     EXPECT_EQ(cell(1, Column::Programme), "Show");
 }
 
@@ -184,7 +188,7 @@ TEST_F(ScheduleDocumentTest, RewritesListedItemsInListOrderWithTheRecordersForms
     // A second round trip changes nothing: the extra line is recognised again.
     const std::string first = readFile(file());
     document.Load_Schedule();
-    document.Display_Schedule();
+    listing.Display_Schedule();
     ASSERT_TRUE(document.Write_Schedule());
     EXPECT_EQ(readFile(file()), first);
 }
@@ -192,7 +196,7 @@ TEST_F(ScheduleDocumentTest, RewritesListedItemsInListOrderWithTheRecordersForms
 TEST_F(ScheduleDocumentTest, EmptyListWritesAnEmptyFileAndUnlistedItemsDisappear) {
     load(record("Only", "01-02-2003", "18:00").text());
     document.table()[0].Duration.clear();
-    document.Display_Schedule();
+    listing.Display_Schedule();
     ASSERT_TRUE(document.Write_Schedule());
     EXPECT_EQ(readFile(file()), "");
 }
@@ -256,8 +260,8 @@ TEST_F(ScheduleDocumentTest, RecordsAppendedByAnotherProgramSurviveTheRewrite) {
     ASSERT_TRUE(document.Write_Schedule());
 
     document.Load_Schedule();
-    document.Display_Schedule();
-    ASSERT_EQ(document.list().rowCount(), 4);
+    listing.Display_Schedule();
+    ASSERT_EQ(listing.list().rowCount(), 4);
     EXPECT_EQ(cell(1, Column::Programme), "Guide");
     EXPECT_EQ(cell(2, Column::Programme), "Mine");
     EXPECT_EQ(cell(2, Column::Status), "Recorded");
@@ -272,7 +276,7 @@ TEST_F(ScheduleDocumentTest, TakenInRecordsJoinTheListInTheirPlace) {
         void rowInserted(int row) override { rows.push_back(row); }
     } observer;
     load(record("Later", "02-02-2003", "18:00").text());
-    document.list().addObserver(&observer);
+    listing.list().addObserver(&observer);
     {
         std::ofstream out(file(), std::ios::binary | std::ios::app);
         out << record("Sooner", "01-02-2003", "18:00").text();
@@ -281,7 +285,7 @@ TEST_F(ScheduleDocumentTest, TakenInRecordsJoinTheListInTheirPlace) {
     EXPECT_EQ(observer.rows, std::vector<int>{1});
     EXPECT_EQ(cell(1, Column::Programme), "Sooner");
     EXPECT_EQ(document.table().LastIndex, 1);
-    document.list().removeObserver(&observer);
+    listing.list().removeObserver(&observer);
 }
 
 namespace {
@@ -321,7 +325,7 @@ TEST_F(ScheduleDocumentTest, ProgrammesStillToComeGetSlotsBeforeFinishedOnes) {
     EXPECT_EQ(document.table()[0].ProgrammeName, "Old0") << "kept in file order";
     EXPECT_EQ(document.table()[2].ProgrammeName, "Coming");
     EXPECT_EQ(document.table()[500].ProgrammeName, "Old499");
-    EXPECT_EQ(cell(document.list().rowCount(), Column::Programme), "Coming");
+    EXPECT_EQ(cell(listing.list().rowCount(), Column::Programme), "Coming");
     EXPECT_TRUE(messages.shown.empty()) << "only finished items were left out";
 }
 
@@ -386,8 +390,8 @@ TEST_F(ScheduleDocumentTest, AProgrammeAppendedToAFullTableIsListedAtTheNextLook
     EXPECT_EQ(acceptedItems(readFile(file())).back().ProgrammeName, "Coming");
 
     document.Load_Schedule();
-    document.Display_Schedule();
-    EXPECT_EQ(cell(document.list().rowCount(), Column::Programme), "Coming");
+    listing.Display_Schedule();
+    EXPECT_EQ(cell(listing.list().rowCount(), Column::Programme), "Coming");
     EXPECT_EQ(document.recordsLeftOut(), 1u);
 }
 
@@ -488,7 +492,7 @@ TEST_F(ScheduleDocumentTest, ARewriteKeepsWhatWasChangedRemovedAndAddedOutside) 
     EXPECT_EQ(find(items, "Mine")->EndBuffer, "10");
     EXPECT_EQ(find(items, "Longer")->Duration, "45");
     EXPECT_EQ(find(items, "Longer")->Description, "Now with the news");
-    ASSERT_EQ(document.list().rowCount(), 3);
+    ASSERT_EQ(listing.list().rowCount(), 3);
     EXPECT_EQ(cell(2, Column::Programme), "Longer");
     EXPECT_EQ(cell(2, Column::Duration), "45");
     EXPECT_EQ(cell(3, Column::Programme), "Новое");
@@ -557,7 +561,7 @@ TEST_F(ScheduleDocumentTest, TheRecordBeingRecordedTakesAnOutsideChangeWhenTheRe
     EXPECT_EQ(document.table()[1].ProgrammeName, "Next");
     ASSERT_TRUE(document.releaseHeld());
     EXPECT_FALSE(document.table()[1].inUse());
-    EXPECT_EQ(document.list().rowCount(), 1);
+    EXPECT_EQ(listing.list().rowCount(), 1);
     ASSERT_TRUE(document.Write_Schedule());
     EXPECT_EQ(names(readFile(file())), std::vector<std::string>{"Now"});
 }

@@ -201,12 +201,12 @@ TEST_F(ScheduleModelTest, ACopyChangesWithoutTellingTheOriginalsObserver) {
         int listed = 0;
         void programmeListed(ProgrammeId, int) override { ++listed; }
     } observer;
-    schedule.setObserver(&observer);
+    schedule.addObserver(&observer);
     schedule.add(item("One", "01-02-2003", "18:00"));
     Schedule copy = schedule;
     copy.add(item("Two", "01-02-2003", "19:00"));
     EXPECT_EQ(observer.listed, 1);
     EXPECT_EQ(copy.listedCount(), 2);
     EXPECT_EQ(schedule.listedCount(), 1);
-    schedule.setObserver(nullptr);
+    schedule.removeObserver(&observer);
 }

@@ -2,6 +2,7 @@
 // blue, each naming those that hold the tuners; with one tuner every
 // overlapping pair clashes as before.
 #include "recorder/schedule/clash_finder.h"
+#include "recorder/forms/clash_tags.h"
 #include "support/cell_times.h"
 #include "support/recorder_rig.h"
 
@@ -52,20 +53,20 @@ struct Marked {
 // The first `count` programmes of the evening at noon with `tuners`.
 Marked markEvening(RecorderRig& rig, size_t count, int tuners) {
     rig.loadProgrammes({kEvening.begin(), kEvening.begin() + static_cast<long>(count)});
-    ScheduleList& list = rig.document.list();
+    ScheduleList& list = rig.listing.list();
     const Clashes clashes = FindClash(rig.document.schedule(), list, toInstant(rig.now()), tuners);
     Marked marked;
     for (int row = 1; row <= list.rowCount(); ++row) {
         if (list.rowColour(row) == colour::kBlue) marked.blue.push_back(row);
         else EXPECT_EQ(list.tag(row), "Clash with: ") << "row " << row << " with " << tuners;
-        marked.with.push_back(clashes.with(rig.document.idOfRow(row)));
+        marked.with.push_back(clashes.with(rig.listing.idOfRow(row)));
     }
     return marked;
 }
 
 std::vector<ProgrammeId> idsOfRows(const RecorderRig& rig, const std::vector<int>& rows) {
     std::vector<ProgrammeId> ids;
-    for (int row : rows) ids.push_back(rig.document.idOfRow(row));
+    for (int row : rows) ids.push_back(rig.listing.idOfRow(row));
     return ids;
 }
 
@@ -109,7 +110,7 @@ TEST(TunerClashes, TwoThreeAndFiveOverlappingProgrammesOnOneTwoAndThreeTuners) {
                 EXPECT_EQ(got, want) << what << " row " << row;
                 continue;
             }
-            EXPECT_EQ(rig.document.list().tag(row), tagNaming(expected)) << what << " row " << row;
+            EXPECT_EQ(rig.listing.list().tag(row), tagNaming(expected)) << what << " row " << row;
             EXPECT_EQ(marked.with[static_cast<size_t>(row - 1)], idsOfRows(rig, expected)) << what;
         }
     }
@@ -120,7 +121,7 @@ TEST(TunerClashes, ProgrammesThatHaveFinishedHoldNoTuner) {
     rig.loadProgrammes({onChannel("Утренний эфир", at(20, 0), 45, "Россия 24"),
                         onChannel("ニュース7", at(20, 30), 60, "NHK総合"),
                         onChannel("Кино", at(20, 40), 60, "ТНТ")});
-    ScheduleList& list = rig.document.list();
+    ScheduleList& list = rig.listing.list();
     FindClash(rig.document.schedule(), list, toInstant(rig.now()), 2);
     EXPECT_EQ(list.rowColour(3), colour::kBlue) << "three at 20:40 before the first has finished";
     EXPECT_EQ(list.tag(3), "Clash with: Утренний эфир on Россия 24 AND ニュース7 on NHK総合 AND ");
@@ -145,7 +146,7 @@ TEST(TunerClashes, AStartBufferReachingIntoTwoRecordingsTakesAThirdTuner) {
     rig.loadProgrammes({onChannel("新闻联播", at(19, 0), 60, "CCTV-1"),
                         onChannel("Время", at(19, 10), 50, "Первый канал"),
                         onChannel("Поле чудес", at(20, 0), 60, "Первый канал HD")});
-    ScheduleList& list = rig.document.list();
+    ScheduleList& list = rig.listing.list();
     FindClash(rig.document.schedule(), list, toInstant(rig.now()), 2);
     EXPECT_EQ(list.rowColour(3), colour::kBlack) << "it starts as the other two end";
     rig.setBuffers(2, "5", "0");
@@ -163,7 +164,7 @@ TEST(TunerClashes, DuplicatesAreDroppedBeforeTunersAreCounted) {
     rig.settings.Tuners = 2;
     rig.loadProgrammes({onChannel("Вести", at(20, 0), 30, "Россия 1"), onChannel("Вести", at(20, 0), 30, "РОССИЯ 1"),
                         onChannel("Сериал", at(20, 10), 50, "НТВ")});
-    ScheduleList& list = rig.document.list();
+    ScheduleList& list = rig.listing.list();
     ASSERT_EQ(list.rowCount(), 2) << "the load's choice of the next programme dropped it";
     EXPECT_EQ(list.cell(2, Column::Programme), "Сериал");
     EXPECT_EQ(list.rowColour(1), colour::kRed) << "the next programme";
@@ -180,19 +181,19 @@ TEST(TunerClashes, DuplicatesAreDroppedBeforeTunersAreCounted) {
 TEST(TunerClashes, TheNextProgrammesChoiceMarksClashesByTheTunersSetting) {
     RecorderRig rig(at(12, 0));
     rig.loadProgrammes({kEvening.begin(), kEvening.begin() + 3});
-    ScheduleList& list = rig.document.list();
+    ScheduleList& list = rig.listing.list();
     rig.settings.Tuners = 2;
     rig.next.Find_Next_Schedule();
     EXPECT_EQ(list.rowColour(1), colour::kRed);
     EXPECT_EQ(list.rowColour(2), colour::kBlack);
     EXPECT_EQ(list.rowColour(3), colour::kBlue);
-    EXPECT_EQ(rig.next.clashes().with(rig.document.idOfRow(3)), idsOfRows(rig, {1, 2}));
-    EXPECT_TRUE(rig.next.clashes().with(rig.document.idOfRow(2)).empty());
+    EXPECT_EQ(rig.next.clashes().with(rig.listing.idOfRow(3)), idsOfRows(rig, {1, 2}));
+    EXPECT_TRUE(rig.next.clashes().with(rig.listing.idOfRow(2)).empty());
 
     rig.settings.Tuners = 1;
     rig.next.Find_Next_Schedule();
     EXPECT_EQ(list.rowColour(2), colour::kBlue);
-    EXPECT_EQ(rig.next.clashes().with(rig.document.idOfRow(2)).size(), 2u);
+    EXPECT_EQ(rig.next.clashes().with(rig.listing.idOfRow(2)).size(), 2u);
 }
 
 // Over random evenings, checked minute by minute from the list's own cells:
@@ -212,7 +213,7 @@ TEST(TunerClashes, BlueProgrammesAreThoseNoTunerIsLeftForOnRandomSchedules) {
                                         5 * pick(1, 24), "Канал " + std::to_string(n)));
         rig.loadProgrammes(records);
         for (int slot = 0; slot < 14; slot += 2) rig.setBuffers(slot, std::to_string(pick(0, 7)), std::to_string(pick(0, 7)));
-        ScheduleList& list = rig.document.list();
+        ScheduleList& list = rig.listing.list();
         const Instant now = toInstant(rig.now());
         FindClash(rig.document.schedule(), list, now, tuners);
 

@@ -55,7 +55,7 @@ protected:
     void recordTheLastSeconds(int row, DateTime start, std::chrono::milliseconds span) {
         clock.set(toInstant(start) + 60s - span + 2s);
         run(span);
-        EXPECT_EQ(document.list().cell(row, Column::Status), "Recorded") << logHome.logText();
+        EXPECT_EQ(listing.list().cell(row, Column::Status), "Recorded") << logHome.logText();
     }
     std::string noticeTexts() const {
         std::string all;
@@ -167,7 +167,7 @@ TEST_F(StreamPlaylistTest, ARefusedStreamIsToldWithHostAndReasonAndAskedLessOfte
     load({onChannel("Refused", kEight, "0", "Guarded TV")});
     clock.set(toInstant(kEight) + 1s);
     run(14s);
-    EXPECT_EQ(document.list().cell(1, Column::Status), "Failed");
+    EXPECT_EQ(listing.list().cell(1, Column::Status), "Failed");
     ASSERT_EQ(messages.shown.size(), 1u) << noticeTexts();
     EXPECT_EQ(messages.shown[0].title, "No video Source Detected");
     EXPECT_EQ(messages.shown[0].text,

@@ -15,6 +15,7 @@
 #include "common/clock.h"
 #include "recorder/engine/recording_session.h"
 #include "recorder/engine/scheduler_tick.h"
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/forms/status_panels.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/schedule/next_programme.h"
@@ -41,7 +42,8 @@ protected:
     StreamSchedulingTest()
         : clock(toInstant(kEight)),
           document(settings, messages, clock),
-          next(document, clock) {
+          next(document, clock),
+          listing(document, next) {
         next.setChoosingListener([this] { status.nothingChosen(); });
         settings.ScheduleFile = (dir / "KelboSchedule.txt").string();
         settings.FileString = (dir / "movies" / "%programme%.mpg").string();
@@ -60,7 +62,7 @@ protected:
         for (const auto& r : records) text += r.text();
         writeFile(dir / "KelboSchedule.txt", text);
         document.Load_Schedule();
-        document.Display_Schedule(next.NextRow());
+        listing.Display_Schedule(listing.NextRow());
         next.Find_Next_Schedule();
     }
     // Real time and the recorder's clock move on together, tick by tick.
@@ -91,6 +93,7 @@ protected:
     ScheduleDocument document;
     FakeStatusBar statusBar;
     NextProgramme next;
+    ScheduleListing listing;
     FakeWindow window;
     FakeTray tray;
     StatusPanels status{statusBar, window, tray};

@@ -28,10 +28,10 @@ TEST_F(StreamSchedulingTest, ThePlaylistPicksTheChannelByNumberAndByName) {
           onChannel("ByName", kEight.plusMinutes(2), "N/A", "dark channel")});
     clock.set(toInstant(kEight) + 56s);
     run(6s);
-    EXPECT_EQ(document.list().cell(1, Column::Status), "Recorded");
+    EXPECT_EQ(listing.list().cell(1, Column::Status), "Recorded");
     clock.set(toInstant(kEight.plusMinutes(2)) + 56s);
     run(6s);
-    EXPECT_EQ(document.list().cell(2, Column::Status), "Recorded");
+    EXPECT_EQ(listing.list().cell(2, Column::Status), "Recorded");
 
     const fs::path bars = recorded("ByNumber"), dark = recorded("ByName");
     ASSERT_FALSE(bars.empty());
@@ -50,7 +50,7 @@ TEST_F(StreamSchedulingTest, AWrongUrlFailsWithANoticeAndFailed) {
     load({onChannel("Lost", kEight, "7", "Seven")});
     clock.set(toInstant(kEight) + 50s);
     run(8s);
-    EXPECT_EQ(document.list().cell(1, Column::Status), "Failed");
+    EXPECT_EQ(listing.list().cell(1, Column::Status), "Failed");
     ASSERT_EQ(titles(), std::vector<std::string>{"No video Source Detected"});
     EXPECT_TRUE(messages.shown[0].notice);
     EXPECT_NE(logHome.logText().find(url + " cannot be opened"), std::string::npos) << logHome.logText();
@@ -84,7 +84,7 @@ TEST_F(StreamSchedulingTest, TheCopyTemplateRecordsTheWholeWindowAtOnce) {
     load({programme});
     run(11s);
 
-    EXPECT_EQ(document.list().cell(1, Column::Status), "Recorded");
+    EXPECT_EQ(listing.list().cell(1, Column::Status), "Recorded");
     // Begun 50 s into the programme: the only notice tells the time that is
     // in the file.
     EXPECT_TRUE(titles().empty());

@@ -5,7 +5,7 @@
 // compared with.
 #include "common/text_util.h"
 #include "recorder/schedule/row_timing.h"
-#include "recorder/schedule/schedule_list.h"
+#include "recorder/forms/schedule_list.h"
 
 #include <optional>
 

@@ -13,6 +13,7 @@ RecorderRig::RecorderRig(DateTime start)
     : clock(toInstant(start)),
       document(settings, messages, clock),
       next(document, clock),
+      listing(document, next),
       status(statusBar, window, tray),
       session(contextOf(*this)),
       tick_(contextOf(*this), session) {
@@ -25,7 +26,7 @@ RecorderRig::RecorderRig(DateTime start)
 void RecorderRig::loadSchedule(const std::string& text) {
     writeFile(dir / "KelboSchedule.txt", text);
     document.Load_Schedule();
-    document.Display_Schedule(next.NextRow());
+    listing.Display_Schedule(listing.NextRow());
     next.Find_Next_Schedule();
 }
 
@@ -38,7 +39,7 @@ void RecorderRig::loadProgrammes(const std::vector<GuideRecord>& records) {
 void RecorderRig::setBuffers(int slot, const std::string& start, const std::string& end) {
     document.table()[slot].StartBuffer = start;
     document.table()[slot].EndBuffer = end;
-    document.Display_Schedule();
+    listing.Display_Schedule();
     next.Find_Next_Schedule();
 }
 

@@ -6,6 +6,7 @@
 #include "scripted_capture_device.h"
 #include "temp_dir.h"
 #include "common/clock.h"
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/schedule/live_settings.h"
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
@@ -36,7 +37,7 @@ struct RecorderRig {
     void run(std::chrono::milliseconds span, std::chrono::milliseconds step = std::chrono::milliseconds(400));
     void tick() { tick_.Timer1_Timer(); }
 
-    std::string cell(int row, Column column) const { return document.list().cell(row, column); }
+    std::string cell(int row, Column column) const { return listing.list().cell(row, column); }
     std::string panel(const std::string& key) const { return statusBar.panelText(key); }
     std::string scheduleText() const;
     std::filesystem::path movies() const { return dir / "movies"; }
@@ -48,6 +49,7 @@ struct RecorderRig {
     ScheduleDocument document;
     FakeStatusBar statusBar;
     NextProgramme next;
+    ScheduleListing listing;
     ScriptedCaptureDevice device;
     FakeWindow window;
     FakeTray tray;

@@ -68,7 +68,7 @@ std::vector<std::pair<QString, QString>> controlNames(QWidget& root) {
 // A list of two programmes, as the schedule list shows it at the start:
 // the two ID columns sized to nothing and so hidden.
 struct ListRig {
-    ListRig() : rig(DateTime::fromCivil(2026, 12, 7).plusMinutes(12 * 60)), view(rig.document.list()) {
+    ListRig() : rig(DateTime::fromCivil(2026, 12, 7).plusMinutes(12 * 60)), view(rig.listing.list()) {
         const DateTime today = DateTime::fromCivil(2026, 12, 7);
         rig.loadSchedule(programme("Film", today.plusMinutes(20 * 60), 60, "2").text() +
                          programme("News", today.plusMinutes(22 * 60), 30, "3").text());
@@ -138,7 +138,7 @@ TEST(Accessibility, TheListTellsOnlyItsShownColumnsInTheOrderShown) {
     EXPECT_EQ(face->childCount(), 3 * 13);
     // The first row goes: the table says the rows that are left.
     EXPECT_EQ(table.cellAt(0, 0)->text(QAccessible::Name), "Film");
-    list.rig.document.list().removeRow(1);
+    list.rig.listing.list().removeRow(1);
     ASSERT_EQ(table.rowCount(), 1);
     EXPECT_EQ(table.cellAt(0, 0)->text(QAccessible::Name), "News");
     EXPECT_EQ(face->childCount(), 2 * 13);
@@ -170,7 +170,7 @@ TEST(Accessibility, TheSelectedRowIsSaidByAShownCell) {
     EXPECT_EQ(face->tableInterface()->selectedRows(), QList<int>{1});
     // Selecting through the table selects the list's row.
     ASSERT_TRUE(face->tableInterface()->selectRow(0));
-    EXPECT_EQ(list.rig.document.list().selectedRow(), 1);
+    EXPECT_EQ(list.rig.listing.list().selectedRow(), 1);
 }
 
 TEST(Accessibility, TheGlyphButtonsAreNamedForWhatTheyDo) {

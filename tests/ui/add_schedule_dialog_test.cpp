@@ -120,7 +120,7 @@ TEST_F(AddScheduleDialogTest, OpeningTwiceKeepsOneDialogAndEachOpeningStartsAfre
     child<QPushButton>(first, "Cancel")->click();
     settle();
     EXPECT_EQ(AddScheduleDialog::current(), nullptr);
-    EXPECT_EQ(rig.document.list().rowCount(), 0);
+    EXPECT_EQ(rig.listing.list().rowCount(), 0);
     AddScheduleDialog* second = open();
     EXPECT_EQ(text(second, "programme"), "-Kelbo Recording-");
 
@@ -129,7 +129,7 @@ TEST_F(AddScheduleDialogTest, OpeningTwiceKeepsOneDialogAndEachOpeningStartsAfre
     QApplication::sendEvent(second, &escape);
     settle();
     EXPECT_EQ(AddScheduleDialog::current(), nullptr);
-    EXPECT_EQ(rig.document.list().rowCount(), 0);
+    EXPECT_EQ(rig.listing.list().rowCount(), 0);
 }
 
 TEST_F(AddScheduleDialogTest, LeavingTimeFieldsCorrectsAndTheSpinnerStepsTheFocusedOne) {
@@ -187,7 +187,7 @@ TEST_F(AddScheduleDialogTest, EnterAddsAProgrammeOnANewChannelToAnEmptySchedule)
     settle();
     EXPECT_TRUE(rig.messages.shown.empty()) << rig.messages.shown[0].text;
     EXPECT_EQ(AddScheduleDialog::current(), nullptr);
-    ASSERT_EQ(rig.document.list().rowCount(), 1);
+    ASSERT_EQ(rig.listing.list().rowCount(), 1);
     EXPECT_EQ(rig.cell(1, Column::Channel), "Film4");
     EXPECT_EQ(rig.cell(1, Column::ChannelNumber), "15");
     EXPECT_EQ(rig.cell(1, Column::Time).substr(0, 3), "07:");
@@ -200,7 +200,7 @@ TEST_F(AddScheduleDialogTest, EnterInAChannelBoxAddsToo) {
     QTest::keyClick(child<QComboBox>(d, "channels")->lineEdit(), Qt::Key_Return);
     settle();
     EXPECT_TRUE(rig.messages.shown.empty()) << rig.messages.shown[0].text;
-    ASSERT_EQ(rig.document.list().rowCount(), 1);
+    ASSERT_EQ(rig.listing.list().rowCount(), 1);
     EXPECT_EQ(rig.cell(1, Column::Channel), "More4");
     EXPECT_EQ(rig.cell(1, Column::ChannelNumber), "N/A");
 }
@@ -230,7 +230,7 @@ TEST_F(AddScheduleDialogTest, GoodAddStoresTheItemAndCloses) {
     settle();
     EXPECT_TRUE(rig.messages.shown.empty());
     EXPECT_EQ(AddScheduleDialog::current(), nullptr);
-    ASSERT_EQ(rig.document.list().rowCount(), 1);
+    ASSERT_EQ(rig.listing.list().rowCount(), 1);
     EXPECT_EQ(rig.cell(1, Column::Programme), "News at Ten");
     EXPECT_EQ(rig.cell(1, Column::Date), "05-03-2027");
     EXPECT_EQ(rig.cell(1, Column::Template), "VCD");

@@ -2,6 +2,7 @@
 // text colour, the next programme's red and a clash's blue in readable
 // shades of those colours, greyed fields and the stop picture from the
 // palette. Under the light palette the list's exact colours stay.
+#include "recorder/forms/schedule_listing.h"
 #include "main_window_rig.h"
 
 #include "recorder/ui/detail_pane_widget.h"
@@ -61,7 +62,7 @@ protected:
 TEST_F(PaletteTest, UnderADarkPaletteEveryRowAndFieldReads) {
     QApplication::setPalette(darkPalette());
     MainWindow& w = start();
-    ASSERT_EQ(w.recorder().document().list().rowCount(), 4);
+    ASSERT_EQ(w.listing().list().rowCount(), 4);
     for (int row = 1; row <= 4; ++row)
         EXPECT_GE(contrastRatio(rowColour(row), listBackground()), 4.5) << "row " << row;
     EXPECT_NEAR(rowColour(1).hslHue(), 0, 10) << "the next programme is still red";

@@ -1,6 +1,7 @@
 // On a real desktop (Xvfb, openbox) every dialog and message box of the
 // recorder opens fully visible above the topmost docked preview: the window
 // on top at the centre of each of its buttons is the box itself.
+#include "recorder/forms/schedule_listing.h"
 #include "desktop_ui.h"
 #include "main_window_rig.h"
 
@@ -116,7 +117,7 @@ TEST_F(DialogsOnADesktop, ConfirmationsOpenAboveThePreview) {
 
     lookAtTheNextConfirmation("Delete Confirmation");
     w.transport().button(9)->click();
-    EXPECT_EQ(w.recorder().document().list().rowCount(), 2) << "cancelled";
+    EXPECT_EQ(w.listing().list().rowCount(), 2) << "cancelled";
 
     lookAtTheNextConfirmation("Confirmation Required");
     w.pane().setFileNameText((dir / "Elsewhere.mpg").string());

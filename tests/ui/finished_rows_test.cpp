@@ -1,10 +1,11 @@
 // A recorder left running for months: finished programmes hidden on
 // request, and how much room is left for recordings.
+#include "recorder/forms/schedule_listing.h"
 #include "main_window_rig.h"
 
 #include "recorder/device/templates.h"
 #include "recorder/engine/disk_space.h"
-#include "recorder/schedule/schedule_list.h"
+#include "recorder/forms/schedule_list.h"
 #include "recorder/ui/finished_rows_filter.h"
 #include "recorder/ui/schedule_list_view.h"
 
@@ -35,7 +36,7 @@ protected:
 
     // The names of the rows the view shows, in list order.
     std::vector<std::string> shownRows() const {
-        const ScheduleList& list = window->recorder().document().list();
+        const ScheduleList& list = window->listing().list();
         const auto* view = window->findChild<ui::ScheduleListView*>();
         std::vector<std::string> names;
         for (int row = 1; row <= list.rowCount(); ++row)
@@ -57,7 +58,7 @@ TEST_F(FinishedRowsTest, HidingLeavesTheListWholeAndIsRememberedAcrossStarts) {
     hide->trigger();
     // A failed programme still on the air and a missed one stay in sight.
     EXPECT_EQ(shownRows(), (std::vector<std::string>{"Missed", "Match", "Soon"}));
-    EXPECT_EQ(window->recorder().document().list().rowCount(), 5) << "the list itself keeps every row";
+    EXPECT_EQ(window->listing().list().rowCount(), 5) << "the list itself keeps every row";
     EXPECT_EQ(store.GetSetting(settings::kDefaults, settings::kHideFinishedProgrammes), "1");
 
     // The failed one goes once its time has passed.

@@ -1,5 +1,6 @@
 // The main window from the keyboard, the tray menu, the recordings at hand
 // and the preview's caption.
+#include "recorder/forms/schedule_listing.h"
 #include "main_window_rig.h"
 #include "support/scoped_environment.h"
 
@@ -100,7 +101,7 @@ TEST_F(MainWindowCommandsTest, KeysOpenAddAndOptionsReloadAndDelete) {
 
     writeFile(dir / "KelboSchedule.txt", programme("Only", kNow.plusMinutes(30), 30).text());
     QTest::keyClick(&w, Qt::Key_F5);
-    EXPECT_EQ(w.recorder().document().list().rowCount(), 1) << "F5 reloads the schedule";
+    EXPECT_EQ(w.listing().list().rowCount(), 1) << "F5 reloads the schedule";
 
     // Delete belongs to the list: in the list it asks to delete the row.
     w.listView().setFocus();
@@ -108,7 +109,7 @@ TEST_F(MainWindowCommandsTest, KeysOpenAddAndOptionsReloadAndDelete) {
     QTest::keyClick(&w.listView(), Qt::Key_Delete);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "Delete Confirmation");
-    EXPECT_EQ(w.recorder().document().list().rowCount(), 0);
+    EXPECT_EQ(w.listing().list().rowCount(), 0);
 }
 
 TEST_F(MainWindowCommandsTest, StopAndQuitFromTheKeyboardQuitAsksWhileRecording) {
@@ -252,8 +253,8 @@ TEST_F(MainWindowCommandsTest, RecordedRowsPlayOpenTheirFolderAndDelete) {
     later->actions().back()->trigger();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "Delete Confirmation");
-    EXPECT_EQ(w.recorder().document().list().rowCount(), 1);
-    EXPECT_EQ(w.recorder().document().list().cell(1, Column::Programme), "Soon");
+    EXPECT_EQ(w.listing().list().rowCount(), 1);
+    EXPECT_EQ(w.listing().list().cell(1, Column::Programme), "Soon");
 }
 
 TEST_F(MainWindowCommandsTest, PlayWithoutAPlayerSaysSoAndAPlayerGetsEveryPartInOrder) {

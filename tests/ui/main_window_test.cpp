@@ -1,5 +1,6 @@
 // The main window as a window: start-up, layout, preview placement, the
 // saved layout, the tray and shutdown.
+#include "recorder/forms/schedule_listing.h"
 #include "main_window_rig.h"
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
@@ -46,9 +47,9 @@ TEST_F(MainWindowTest, StartsWithItsMenusPanelsAndTheScheduleShown) {
 
     // The schedule is loaded, sorted, and its next programme chosen; the
     // device was set up as the preview window creates it.
-    ASSERT_EQ(w.recorder().document().list().rowCount(), 2);
-    EXPECT_EQ(w.recorder().document().list().cell(1, Column::Programme), "Soon");
-    EXPECT_EQ(w.recorder().next().NextRow(), 1);
+    ASSERT_EQ(w.listing().list().rowCount(), 2);
+    EXPECT_EQ(w.listing().list().cell(1, Column::Programme), "Soon");
+    EXPECT_EQ(w.listing().NextRow(), 1);
     EXPECT_EQ(device->count("setMember135 1"), 1);
     EXPECT_EQ(device->count("setMember116 32"), 1);
 
@@ -131,8 +132,8 @@ TEST_F(MainWindowTest, ClosingSavesTheColumnOrderAndWindowForTheNextStart) {
 
     MainWindow& again = start();
     EXPECT_EQ(again.size(), QSize(760, 500));
-    EXPECT_EQ(again.recorder().document().list().layout().position(Column::Programme), 3);
-    EXPECT_EQ(again.recorder().document().list().cell(1, Column::Programme), "Soon");
+    EXPECT_EQ(again.listing().list().layout().position(Column::Programme), 3);
+    EXPECT_EQ(again.listing().list().cell(1, Column::Programme), "Soon");
 }
 
 TEST_F(MainWindowTest, TransportButtonsDispatchAndTheStopButtonFollowsTheRecording) {
@@ -148,7 +149,7 @@ TEST_F(MainWindowTest, TransportButtonsDispatchAndTheStopButtonFollowsTheRecordi
     w.transport().button(9)->click();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].title, "Delete Confirmation");
-    EXPECT_EQ(w.recorder().document().list().rowCount(), 1);
+    EXPECT_EQ(w.listing().list().rowCount(), 1);
     EXPECT_EQ(readFile(dir / "KelboSchedule.txt").find("Later"), std::string::npos);
 }
 
@@ -162,14 +163,14 @@ TEST_F(MainWindowTest, AProgrammeAddedForTheCurrentMinuteIsRecordedAtTheNextTick
     dialog->findChild<QPushButton*>("Add")->click();
     QApplication::processEvents();
     EXPECT_EQ(AddScheduleDialog::current(), nullptr);
-    ASSERT_EQ(w.recorder().document().list().rowCount(), 1);
-    EXPECT_EQ(w.recorder().next().NextRow(), 1);
+    ASSERT_EQ(w.listing().list().rowCount(), 1);
+    EXPECT_EQ(w.listing().NextRow(), 1);
 
     clock.advance(std::chrono::seconds(20));  // later in the same minute
     w.Timer1_Timer();
     EXPECT_EQ(device->count("StartCapture " + (dir / "_Kelbo Recording-1[1.].mpg").string()), 1)
         << ::testing::PrintToString(device->calls);
-    EXPECT_EQ(w.recorder().document().list().cell(1, Column::Status), "Recording");
+    EXPECT_EQ(w.listing().list().cell(1, Column::Status), "Recording");
     EXPECT_TRUE(w.transport().button(4)->isEnabled());
     EXPECT_FALSE(action("IsLivePreview")->isEnabled());
     w.Timer1_Timer();  // each tick shows the device's state first

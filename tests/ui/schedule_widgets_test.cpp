@@ -54,8 +54,8 @@ class ScheduleWidgetsTest : public ::testing::Test {
 protected:
     ScheduleWidgetsTest()
         : rig(at(12, 0)),
-          pane(rig.document, rig.next, rig.settings, rig.clock, rig.messages),
-          view(rig.document.list()),
+          pane(rig.listing, rig.settings, rig.clock, rig.messages),
+          view(rig.listing.list()),
           paneWidget(pane) {
         rig.settings.detailTemplates = {"DEFAULT Template", "DVD", "VCD"};
         view.attachPane(pane);
@@ -93,11 +93,11 @@ TEST_F(ScheduleWidgetsTest, ListShowsRowsColumnsAndColours) {
     EXPECT_FALSE(view.model()->data(index(1, 0), Qt::ForegroundRole).isValid());
 
     // The list changes underneath: rebuilt, a cell changed, a row removed.
-    rig.document.list().setCell(2, Column::Status, "Recorded");
+    rig.listing.list().setCell(2, Column::Status, "Recorded");
     EXPECT_EQ(view.model()->data(index(2, 14)).toString(), "Recorded");
-    rig.document.list().removeRow(1);
+    rig.listing.list().removeRow(1);
     EXPECT_EQ(view.model()->rowCount(), 2);
-    rig.document.Display_Schedule();
+    rig.listing.Display_Schedule();
     EXPECT_EQ(view.model()->rowCount(), 3);
     EXPECT_EQ(view.model()->data(index(1, 4)).toString(), "Running");
 }
@@ -107,7 +107,7 @@ TEST_F(ScheduleWidgetsTest, SelectingARowFillsAndEnablesThePane) {
     EXPECT_FALSE(paneWidget.isEnabled());
 
     view.selectRow(2);
-    EXPECT_EQ(rig.document.list().selectedRow(), 2);
+    EXPECT_EQ(rig.listing.list().selectedRow(), 2);
     EXPECT_TRUE(paneWidget.isEnabled());
     EXPECT_EQ(paneWidget.adjustedStart()->text(), "07-12-2026 20:00:00");
     EXPECT_EQ(paneWidget.templateList()->currentText(), "DVD");
@@ -128,7 +128,7 @@ TEST_F(ScheduleWidgetsTest, SelectingARowFillsAndEnablesThePane) {
     EXPECT_EQ(paneWidget.fileName()->text().toStdString(), rig.cell(1, Column::Filename));
 
     // A key released in the list shows the then-selected row.
-    rig.document.list().select(3);
+    rig.listing.list().select(3);
     key(&view, Qt::Key_A);
     EXPECT_EQ(pane.shownRow(), 3);
     EXPECT_EQ(paneWidget.adjustedEnd()->text(), "07-12-2026 21:00:00");
@@ -180,13 +180,13 @@ TEST_F(ScheduleWidgetsTest, FieldCommitsOnLeavingAndOnEnter) {
 }
 
 TEST_F(ScheduleWidgetsTest, DeletingTheSelectedRowClearsTheSelection) {
-    ScheduleCommands commands(rig.document, rig.next, rig.device, rig.settings, rig.messages);
+    ScheduleCommands commands(rig.listing, rig.device, rig.settings, rig.messages);
     rig.settings.ExpertMode = true;
     view.selectRow(3);
     const std::string shownBefore = paneWidget.adjustedStart()->text().toStdString();
     commands.Delete_Selected_Item();
     EXPECT_EQ(view.model()->rowCount(), 2);
-    EXPECT_EQ(rig.document.list().selectedRow(), 0);
+    EXPECT_EQ(rig.listing.list().selectedRow(), 0);
     EXPECT_TRUE(view.selectionModel()->selectedRows().isEmpty());
     // The pane keeps the deleted item's values, greyed.
     EXPECT_EQ(paneWidget.adjustedStart()->text().toStdString(), shownBefore);
@@ -246,10 +246,10 @@ TEST_F(ScheduleWidgetsTest, ClickingTheSelectedRowAgainShowsItAgain) {
     };
     click(3);
     EXPECT_EQ(pane.shownRow(), 3);
-    EXPECT_EQ(rig.document.list().tag(3), "Clash with: Film on Channel2");
-    rig.document.list().setTag(3, "Clash with: Film on Channel2 AND Other AND ");
+    EXPECT_EQ(rig.listing.list().tag(3), "Clash with: Film on Channel2");
+    rig.listing.list().setTag(3, "Clash with: Film on Channel2 AND Other AND ");
     click(3);
-    EXPECT_EQ(rig.document.list().tag(3), "Clash with: Film on Channel2 AND Other");
+    EXPECT_EQ(rig.listing.list().tag(3), "Clash with: Film on Channel2 AND Other");
     EXPECT_EQ(QToolTip::text(), "Clash with: Film on Channel2 AND Other");
 }
 

@@ -1,6 +1,7 @@
 // On a real desktop (Xvfb, openbox, trayer): the status bar keeps every
 // panel at the smallest window, the clash description shows when the mouse
 // selects or rests on a blue row, and the tray icon offers its menu.
+#include "recorder/forms/schedule_listing.h"
 #include "desktop_ui.h"
 #include "fake_notification_server.h"
 #include "main_window_rig.h"
@@ -75,7 +76,7 @@ TEST_F(OnADesktop, TheClashShowsWhenTheMouseSelectsOrRestsOnABlueRow) {
     };
     click(&list, rowCentre(2));
     settleOnTheDesktop();
-    EXPECT_EQ(w.recorder().document().list().selectedRow(), 2);
+    EXPECT_EQ(w.listing().list().selectedRow(), 2);
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_EQ(QToolTip::text().toStdString(), "Clash with: Film on Channel2");
 

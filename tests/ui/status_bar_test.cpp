@@ -1,5 +1,6 @@
 // The status bar while recording: every panel stays in sight at every size
 // the window allows; the programme's text gives way with "…".
+#include "recorder/forms/schedule_listing.h"
 #include "main_window_rig.h"
 
 #include "recorder/ui/elided_label.h"
@@ -29,7 +30,7 @@ protected:
         clock.set(toInstant(kNow.plusMinutes(10)) + std::chrono::milliseconds(400));
         w.Timer1_Timer();
         w.Timer1_Timer();
-        EXPECT_EQ(w.recorder().document().list().cell(1, Column::Status), "Recording");
+        EXPECT_EQ(w.listing().list().cell(1, Column::Status), "Recording");
         // Ten minutes in: the progress bar shows.
         clock.advance(std::chrono::minutes(10));
         device->advance(10 * 60000);

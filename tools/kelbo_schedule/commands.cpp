@@ -6,6 +6,7 @@
 #include "common/schedule_format.h"
 #include "common/text_util.h"
 #include "common/settings_store.h"
+#include "recorder/forms/schedule_listing.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/dropped_records.h"
 #include "recorder/schedule/next_programme.h"
@@ -60,7 +61,7 @@ std::optional<std::string> unusable(const std::string& path, bool missingIsEmpty
 struct Session {
     Session(const Invocation& args, const Clock& clock, std::ostream& errors)
         : settings(readLiveSettings(SettingsStore(SettingsStore::defaultLocation()), desktopDefaultFolders(userVideosFolder()))),
-          messages(errors), document(settings, messages, clock), next(document, clock),
+          messages(errors), document(settings, messages, clock), next(document, clock), listing(document, next),
           err(errors) {
         if (args.file) settings.ScheduleFile = *args.file;
     }
@@ -72,7 +73,7 @@ struct Session {
             return false;
         }
         document.Load_Schedule();
-        document.Display_Schedule();
+        listing.Display_Schedule();
         next.Find_Next_Schedule();
         return true;
     }
@@ -80,6 +81,7 @@ struct Session {
     StderrMessages messages;
     ScheduleDocument document;
     NextProgramme next;
+    ScheduleListing listing;
     std::ostream& err;
 };
 
@@ -128,8 +130,10 @@ void printTable(const ScheduleList& list, std::ostream& out) {
 // Each row's cells by header, its colour and tag as the list shows them,
 // and the programme itself: its id, times, status, whether it is next, and
 // the ids of those it clashes with.
-void printJson(const ScheduleDocument& document, const NextProgramme& next, std::ostream& out) {
-    const ScheduleList& list = document.list();
+void printJson(const ScheduleListing& listing, std::ostream& out) {
+    const ScheduleList& list = listing.list();
+    const Schedule& schedule = listing.schedule();
+    const NextProgramme& next = listing.next();
     const ColumnLayout& layout = list.layout();
     nlohmann::ordered_json rows = nlohmann::ordered_json::array();
     for (int row = 1; row <= list.rowCount(); ++row) {
@@ -138,8 +142,8 @@ void printJson(const ScheduleDocument& document, const NextProgramme& next, std:
             object[headerText(*layout.columnAt(p))] = list.Get_Cell(row, p - 1);
         object["colour"] = list.rowColour(row);
         object["tag"] = list.tag(row);
-        const ProgrammeId id = document.idOfRow(row);
-        const auto programme = document.schedule().find(id);
+        const ProgrammeId id = listing.idOfRow(row);
+        const auto programme = schedule.find(id);
         object["id"] = id;
         const auto instant = [&](Instant RowTimes::*which) {
             return programme && programme->times ? nlohmann::ordered_json(isoLocalTime((*programme->times).*which))
@@ -148,7 +152,7 @@ void printJson(const ScheduleDocument& document, const NextProgramme& next, std:
         object["start"] = instant(&RowTimes::start);
         object["bufferedStart"] = instant(&RowTimes::bufferedStart);
         object["bufferedEnd"] = instant(&RowTimes::bufferedEnd);
-        object["status"] = std::string(statusName(document.schedule().statusOf(id)));
+        object["status"] = std::string(statusName(schedule.statusOf(id)));
         object["next"] = next.any() && next.id() == id;
         object["clashesWith"] = next.clashes().with(id);
         rows.push_back(std::move(object));
@@ -162,8 +166,8 @@ void printJson(const ScheduleDocument& document, const NextProgramme& next, std:
 int listSchedule(const Invocation& args, const Clock& clock, std::ostream& out, std::ostream& err) {
     Session session(args, clock, err);
     if (!session.load()) return 1;
-    if (args.json) printJson(session.document, session.next, out);
-    else printTable(session.document.list(), out);
+    if (args.json) printJson(session.listing, out);
+    else printTable(session.listing.list(), out);
     return 0;
 }
 

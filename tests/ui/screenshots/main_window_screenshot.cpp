@@ -7,7 +7,7 @@
 #include "common/settings_keys.h"
 #include "common/settings_store.h"
 #include "recorder/app/recorder_program.h"
-#include "recorder/schedule/column_layout.h"
+#include "recorder/forms/column_layout.h"
 #include "recorder/media/gst/device_factory.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/ui/main_window.h"

@@ -8,8 +8,7 @@
 
 namespace kelbo {
 
-// Told about every change of the list, so a view can follow it and the
-// next-programme marker can keep pointing at its row.
+// Told about every change of the list, so that a view can follow it.
 class ScheduleListObserver {
 public:
     virtual ~ScheduleListObserver() = default;
@@ -28,9 +27,8 @@ inline constexpr int kBlue = 16711680;
 }  // namespace colour
 
 // The schedule list: rows of cell texts in display order, each with a tag
-// (its clash description) and a text colour. It is also the recorder's
-// working index of the schedule: rows are sorted by the "IndexString"
-// column, and each carries its table slot in "ArrayID".
+// (its clash description) and a text colour. What it shows is drawn from the
+// schedule (ScheduleListing) and never read back by the recorder.
 //
 // Rows count from 1. Cells are addressed by sub-item number, the column's
 // position − 1; sub-item 0 is the row's main text. Out-of-range reads give
