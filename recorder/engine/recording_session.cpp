@@ -43,7 +43,10 @@ bool previewing(int state) {
 
 }  // namespace
 
-RecordingSession::RecordingSession(RecorderContext context) : c_(context) { freeSpace = freeBytesIn; }
+RecordingSession::RecordingSession(RecorderContext context)
+    : c_(context), editor_(context.document, context.next) {
+    freeSpace = freeBytesIn;
+}
 
 std::string RecordingSession::baseName() const {
     return part_files::baseName(c_.document.fileNameOf(c_.next.id()));
@@ -181,9 +184,7 @@ void RecordingSession::startSucceeded() {
     c_.device.setMuteAudio(!c_.settings.HearPreviewAudio);
     // "Failed" until the programme finishes; a program that ends during the
     // recording leaves it so.
-    c_.document.schedule().setStatus(id, ProgrammeStatus::Recording);
-    c_.document.holdWhileRecording(c_.document.schedule().slotOf(id));
-    c_.document.Write_Schedule();
+    editor_.recordingBegins(id);
     c_.view.captureBegan();
     takeFor(id).captured = true;
     capturing_ = true;
@@ -284,7 +285,7 @@ void RecordingSession::writeFailed(const std::string& reason, DeviceFault fault)
         if (fault == DeviceFault::DiskFull) waitIfFullDespiteRoom(*take_, reason);
     }
     c_.view.captureEnded();
-    if (markFailed()) c_.document.Write_Schedule();
+    editor_.markFailed(c_.next.id());
     const std::string folder = part_files::folderOf(CurrentFile);
     log::error(log::Area::Recording, "The recording of " + programmeText() + " into " + folder + " stopped: " + reason);
     c_.messages.notify(translate("RecordingSession", "Recording stopped"),
@@ -342,8 +343,7 @@ void RecordingSession::Finish_Recording() {
     const Take take = take_ && take_->id == id ? *take_ : Take{id};
     const bool recorded = take.anyContent && take.mediaMs >= kLeastMediaMs && !take.writeFailed;
     const char* mark = recorded ? kRecorded : kFailed;
-    c_.document.schedule().setStatus(id, recorded ? ProgrammeStatus::Recorded : ProgrammeStatus::Failed);
-    c_.document.Write_Schedule();
+    editor_.recordingEnds(id, recorded ? ProgrammeStatus::Recorded : ProgrammeStatus::Failed);
     const std::int64_t skipped = skippedSince(take).count;
     log::info(log::Area::Recording, "Finished " + programmeText() + ": " + mark + ", " + minutesSeconds(take.mediaMs) + " recorded" +
               (skipped > 0 ? ", " + std::to_string(skipped) + " pictures skipped" : std::string()));
@@ -358,8 +358,7 @@ void RecordingSession::Finish_Recording() {
     take_.reset();
     failing_.reset();
     Restore_Preview();
-    if (c_.document.releaseHeld()) c_.document.Write_Schedule();
-    c_.next.Find_Next_Schedule();
+    editor_.afterRecording();
 }
 
 void RecordingSession::Stop_Recording() {
@@ -382,20 +381,8 @@ void RecordingSession::Stop_Recording() {
         device.StopPreview();
     }
 
-    Schedule& schedule = c_.document.schedule();
-    const int at = schedule.position(c_.next.id());
-    // Kept in the file, so that no later choice of the next programme takes
-    // up again what the user stopped.
-    schedule.setStatus(c_.next.id(), ProgrammeStatus::Stopped);
-    if (at >= 0 && at + 1 < schedule.listedCount()) {
-        // On to the following programme in start order, whatever its times.
-        c_.next.take(schedule.inStartOrder()[static_cast<size_t>(at) + 1]);
-    } else {
-        c_.next.clear();
-        c_.view.nothingChosen();
-    }
-    c_.document.releaseHeld();
-    c_.document.Write_Schedule();
+    editor_.recordingStopped(c_.next.id());
+    if (!c_.next.any()) c_.view.nothingChosen();
 }
 
 void RecordingSession::shutDown() {

@@ -7,6 +7,7 @@
 #include "common/clock.h"
 #include "recorder/device/capture_device.h"
 #include "recorder/schedule/programme.h"
+#include "recorder/schedule/schedule_editor.h"
 
 #include <cstdint>
 #include <functional>
@@ -133,8 +134,6 @@ private:
     // The same in the user's language, for notices.
     std::string shownProgrammeText() const;
     Take& takeFor(ProgrammeId id);
-    // Marks the next programme failed; true if that changed anything.
-    bool markFailed();
     void failing(std::string reason);
     // The folder or the file cannot be made: told once for the programme.
     void cannotCreate(Take& take, const std::string& file, const std::string& reason);
@@ -162,6 +161,8 @@ private:
     static constexpr std::uintmax_t kLeastFreeBytes = std::uintmax_t{1024} * 1024;
 
     RecorderContext c_;
+    // Every change of the schedule goes through it.
+    ScheduleEditor editor_;
     struct PendingStart {
         Instant deadline;
         bool split = false;  // the next part of a running recording

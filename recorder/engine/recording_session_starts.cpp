@@ -45,13 +45,6 @@ std::string withReason(const std::string& text, const std::string& reason) {
 
 }  // namespace
 
-bool RecordingSession::markFailed() {
-    Schedule& schedule = c_.document.schedule();
-    const ProgrammeId id = c_.next.id();
-    if (schedule.stored(id) == nullptr || schedule.statusOf(id) == ProgrammeStatus::Failed) return false;
-    return schedule.setStatus(id, ProgrammeStatus::Failed);
-}
-
 void RecordingSession::failing(std::string reason) { failing_ = StartFailure{std::move(reason)}; }
 
 void RecordingSession::cannotCreate(Take& take, const std::string& file, const std::string& reason) {
@@ -64,7 +57,7 @@ void RecordingSession::cannotCreate(Take& take, const std::string& file, const s
                        fillIn(translate("RecordingSession", "Error checking/creating file path for : %1 (%2)"),
                               {file, reason}),
                        Exclamation);
-    if (markFailed()) c_.document.Write_Schedule();
+    editor_.markFailed(c_.next.id());
 }
 
 bool RecordingSession::tuneToChannel(Take& take) {
@@ -122,7 +115,7 @@ bool RecordingSession::tuneToChannel(Take& take) {
                          {shownProgrammeText(), why, found.candidatesText(3)})
                 : fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why});
     c_.messages.notify(translate("RecordingSession", "Channel not found"), told, Exclamation);
-    if (markFailed()) c_.document.Write_Schedule();
+    editor_.markFailed(c_.next.id());
     return false;
 }
 
@@ -156,7 +149,7 @@ void RecordingSession::tellDiskFull(Take& take, const std::string& why) {
     c_.messages.notify(translate("RecordingSession", "Disk full"),
                        fillIn(translate("RecordingSession", "Cannot record %1: %2."), {shownProgrammeText(), why}),
                        Exclamation);
-    if (markFailed()) c_.document.Write_Schedule();
+    editor_.markFailed(c_.next.id());
 }
 
 void RecordingSession::waitIfFullDespiteRoom(Take& take, const std::string& reason) {
@@ -224,7 +217,7 @@ void RecordingSession::startFailed() {
         c_.messages.notify(translate("LivePreview", "No video Source Detected"),
                            translate("LivePreview", "There is no video source for the Dazzle DVCII"), Exclamation);
         StartAttempts = 0;
-        if (markFailed()) c_.document.Write_Schedule();
+        editor_.markFailed(c_.next.id());
     }
     ++StartAttempts;
 }
@@ -259,7 +252,7 @@ bool RecordingSession::streamStartFailed() {
                          "Cannot record %1: %2. It is tried again at least every %3 s while the programme is on."),
                {shownProgrammeText(), what, longest});
     c_.messages.notify(translate("LivePreview", "No video Source Detected"), text, Exclamation);
-    if (markFailed()) c_.document.Write_Schedule();
+    editor_.markFailed(c_.next.id());
     return true;
 }
 

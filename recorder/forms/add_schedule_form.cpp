@@ -1,6 +1,6 @@
 #include "add_schedule_form.h"
 
-#include "schedule_editor.h"
+#include "recorder/schedule/schedule_editor.h"
 
 #include "recorder/schedule/clash_finder.h"
 #include "recorder/schedule/live_settings.h"

@@ -1,6 +1,6 @@
 #include "detail_pane.h"
 
-#include "schedule_editor.h"
+#include "recorder/schedule/schedule_editor.h"
 #include "schedule_listing.h"
 
 #include "recorder/schedule/live_settings.h"

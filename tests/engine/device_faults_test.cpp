@@ -32,11 +32,7 @@ protected:
     }
     std::string cannotWrite(const std::string& why) const { return "Cannot write " + rig.movies().string() + ": " + why; }
     int starts() const { return rig.device.count("StartCapture"); }
-    std::vector<std::string> titles() const {
-        std::vector<std::string> all;
-        for (const auto& shown : rig.messages.shown) all.push_back(shown.title);
-        return all;
-    }
+    std::vector<std::string> titles() const { return rig.messages.titles(); }
 
     std::uintmax_t freeBytes = kPlenty;
     RecorderRig rig;

@@ -53,11 +53,7 @@ protected:
             if (c.rfind("StartCapture ", 0) == 0) files.push_back(c.substr(13));
         return files;
     }
-    std::vector<std::string> titles() const {
-        std::vector<std::string> all;
-        for (const auto& shown : rig.messages.shown) all.push_back(shown.title);
-        return all;
-    }
+    std::vector<std::string> titles() const { return rig.messages.titles(); }
 
     std::uintmax_t freeBytes = kPlenty;
     RecorderRig rig;

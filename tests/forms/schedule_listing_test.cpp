@@ -1,6 +1,6 @@
 // The list drawn from the schedule: a listing made at any time shows what
 // the schedule holds, and every listing over one schedule follows it.
-#include "recorder/forms/schedule_editor.h"
+#include "recorder/schedule/schedule_editor.h"
 #include "recorder/forms/schedule_listing.h"
 #include "support/recorder_rig.h"
 

@@ -73,11 +73,7 @@ protected:
             tick->Timer1_Timer();
         }
     }
-    std::vector<std::string> titles() const {
-        std::vector<std::string> all;
-        for (const auto& shown : messages.shown) all.push_back(shown.title);
-        return all;
-    }
+    std::vector<std::string> titles() const { return messages.titles(); }
     std::filesystem::path recorded(const std::string& programme) const {
         for (const auto& file : filesBelow(dir / "movies"))
             if (file.filename().string().rfind(programme, 0) == 0) return file;

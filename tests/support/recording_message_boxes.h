@@ -29,6 +29,12 @@ public:
     void announce(const Announcement& news) override { announced.push_back(news); }
 
     std::vector<Shown> shown;
+    // The titles of the boxes shown, in order.
+    std::vector<std::string> titles() const {
+        std::vector<std::string> all;
+        for (const auto& box : shown) all.push_back(box.title);
+        return all;
+    }
     // The desktop notifications, apart: they never interrupt anyone.
     std::vector<Announcement> announced;
     Answer answer = Answer::Ok;
