@@ -642,6 +642,13 @@ The file was left as it was.</source>
     </message>
 </context>
 <context>
+    <name>TunerMessages</name>
+    <message>
+        <source>%1 (tuner %2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>kelbo::ui::AboutBox</name>
     <message>
         <source>Version %1.%2.%3</source>

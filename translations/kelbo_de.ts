@@ -644,6 +644,13 @@ Die Datei blieb unverändert.</translation>
     </message>
 </context>
 <context>
+    <name>TunerMessages</name>
+    <message>
+        <source>%1 (tuner %2)</source>
+        <translation>%1 (Tuner %2)</translation>
+    </message>
+</context>
+<context>
     <name>kelbo::ui::AboutBox</name>
     <message>
         <source>Version %1.%2.%3</source>

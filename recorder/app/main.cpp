@@ -10,6 +10,7 @@
 #include "common/settings_store.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/media/gst/device_factory.h"
+#include "recorder/media/gst/tuner_devices.h"
 #include "recorder/media/gst/v4l2_devices.h"
 #include "recorder/ui/main_window.h"
 #include "recorder/ui/preview_form.h"
@@ -128,9 +129,15 @@ int main(int argc, char** argv) {
         });
         return device;
     };
+    // Every tuner records from the source tuner 1 was opened on: a change
+    // of source takes effect the next time Kelbo starts.
+    const CaptureSource source = captureSourceFromSettings(store);
+    const auto openTuner = [&dispatcher, source](int number) -> std::unique_ptr<CaptureDevice> {
+        return createOtherTuner(source, dispatcher, number);
+    };
     // Made after the window so that it goes first: the window outlives it.
     app::RecorderProgram program({store, messages, clock, desktopDefaultFolders(videos), sources});
-    if (!program.startUp(window, loadDevice)) return 1;
+    if (!program.startUp(window, loadDevice, openTuner)) return 1;
 
     if (!listening) {
         // The recorder still records; only the commands cannot reach it.

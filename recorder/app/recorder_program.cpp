@@ -40,7 +40,7 @@ bool RecorderProgram::openRecorder(const DeviceOpener& openDevice) {
     return true;
 }
 
-bool RecorderProgram::startUp(MainWindowPort& window, const DeviceOpener& openDevice) {
+bool RecorderProgram::startUp(MainWindowPort& window, const DeviceOpener& openDevice, TunerOpener openTuner) {
     window_ = &window;
     window.setCloseHandler([this] { shutDown(); });
     if (!openRecorder(openDevice)) return false;
@@ -53,6 +53,7 @@ bool RecorderProgram::startUp(MainWindowPort& window, const DeviceOpener& openDe
         return false;
 
     Recorder& r = *recorder_;
+    if (openTuner) r.setTunerOpener(std::move(openTuner));
     listing_->list().setLayout(Load_Column_Layout(services_.store));
     pane_ = std::make_unique<DetailPane>(*listing_, r.settings(), services_.clock, services_.messages);
     commands_ = std::make_unique<ScheduleCommands>(*listing_, *device_, r.settings(), services_.messages);

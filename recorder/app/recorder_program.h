@@ -36,6 +36,8 @@ struct ProgramServices {
 // Opens the capture device once the preview window exists; nothing when
 // there is no device (the opener has told the user).
 using DeviceOpener = std::function<std::unique_ptr<CaptureDevice>()>;
+// Opens the device of tuner `number` (2 to 8); nothing when there is none.
+using TunerOpener = std::function<std::unique_ptr<CaptureDevice>(int number)>;
 
 // The recorder program without its windows: it owns the device, the
 // recorder and the forms for the whole run, and runs the start-up in its
@@ -50,7 +52,8 @@ public:
     RecorderProgram& operator=(const RecorderProgram&) = delete;
 
     // False when the program has to end (no device, no templates).
-    bool startUp(MainWindowPort& window, const DeviceOpener& openDevice);
+    // Tuners beyond the first are opened with `openTuner` as the settings ask.
+    bool startUp(MainWindowPort& window, const DeviceOpener& openDevice, TunerOpener openTuner = {});
     // Stops the timers and any recording and saves the window's layout;
     // once, and only after a complete start-up. Closing the window runs it.
     void shutDown();

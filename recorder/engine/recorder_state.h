@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kelbo {
 
@@ -49,9 +50,11 @@ struct RecorderState {
         static constexpr std::int64_t kBytesPerMegabyte = 1024000;
     };
 
-    // The recording in progress.
+    // A recording in progress.
     struct Recording {
         ProgrammeId id = 0;
+        int tuner = 1;
+        Instant bufferedEnd;
         std::string name;
         std::string channel;
         std::string file;  // the part being written
@@ -61,7 +64,12 @@ struct RecorderState {
         int progress = 0;
         Split split;
     };
+    // The recording that ends first, and every recording, in the order
+    // they end.
     std::optional<Recording> recording;
+    std::vector<Recording> recordings;
+    // How many tuners the recorder has.
+    int tuners = 1;
 };
 
 // "idle", "previewing", "streamReady", "recording", "other".

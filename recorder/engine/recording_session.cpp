@@ -358,7 +358,7 @@ void RecordingSession::Finish_Recording() {
     take_.reset();
     failing_.reset();
     Restore_Preview();
-    editor_.afterRecording();
+    editor_.afterRecording(id);
 }
 
 void RecordingSession::Stop_Recording() {

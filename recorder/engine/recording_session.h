@@ -50,6 +50,8 @@ public:
     // when it still does not one second after StartCapture returned.
     void resolvePendingStart();
     bool startPending() const { return pending_.has_value(); }
+    // Parts of a capture of ours are open or not yet given their names.
+    bool capturing() const { return capturing_; }
     // Called by every tick: finishes the parts of a capture the device has
     // ended by itself, and reports a write error.
     void noticeCaptureEnd();

@@ -39,8 +39,8 @@ std::int64_t sizeOf(const std::string& file) {
 
 }  // namespace
 
-SchedulerTick::SchedulerTick(RecorderContext context, RecordingSession& session)
-    : c_(context), session_(session) {}
+SchedulerTick::SchedulerTick(RecorderContext context, RecordingSession& session, Role role)
+    : c_(context), session_(session), role_(role) {}
 
 RecorderState::Split SchedulerTick::splitRule() const {
     RecorderState::Split rule;
@@ -106,12 +106,7 @@ void SchedulerTick::showRecordingBegun() {
 void SchedulerTick::Timer1_Timer() {
     session_.resolvePendingStart();
     session_.noticeCaptureEnd();
-    c_.document.retryPendingWrite(false);
-    // A rewrite took in another program's changes: the next programme is
-    // chosen from the merged list, once no recording depends on the list.
-    if (!c_.document.holding() && !session_.startPending() &&
-        c_.device.ReadyState() != CaptureDevice::Recording && c_.document.takeOutsideChanges())
-        c_.next.Find_Next_Schedule();
+    chooseAgainIfFree();
     c_.view.tickBegan(deviceState());
     if (c_.next.any()) {
         // While a start is being judged the device is left alone.
@@ -141,6 +136,21 @@ void SchedulerTick::Timer1_Timer() {
         }
     }
     c_.view.ticked(state());
+}
+
+void SchedulerTick::chooseAgainIfFree() {
+    const bool free = !session_.startPending() && c_.device.ReadyState() != CaptureDevice::Recording;
+    if (role_ == Role::TakesDue) {
+        if (free && !session_.capturing()) c_.next.Find_Next_Schedule();
+        return;
+    }
+    c_.document.retryPendingWrite(false);
+    // A rewrite took in another program's changes: the next programme is
+    // chosen from the merged list, once no recording of this tuner depends
+    // on the list.
+    if (free && !c_.document.holds(c_.document.schedule().slotOf(c_.next.id())) &&
+        c_.document.takeOutsideChanges())
+        c_.next.Find_Next_Schedule();
 }
 
 void SchedulerTick::splitIfDue() {
@@ -194,6 +204,7 @@ RecorderState SchedulerTick::state() const {
     if (recording) {
         RecorderState::Recording r;
         r.id = c_.next.id();
+        r.bufferedEnd = c_.next.bufferedEnd();
         r.name = item->ProgrammeName;
         r.channel = item->ChannelName;
         r.file = session_.CurrentFile;

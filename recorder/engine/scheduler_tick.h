@@ -17,7 +17,11 @@ class RecordingSession;
 // recordings, and tells the view what it left.
 class SchedulerTick {
 public:
-    SchedulerTick(RecorderContext context, RecordingSession& session);
+    // Tuner 1's tick leads: it retries the schedule's pending rewrite and
+    // chooses again after changes made outside. Another tuner's tick looks,
+    // while the tuner is free, for a due programme no tuner has taken.
+    enum class Role { Leads, TakesDue };
+    SchedulerTick(RecorderContext context, RecordingSession& session, Role role = Role::Leads);
 
     void Timer1_Timer();
     // The view catches up with a recording the moment it begins, so that
@@ -35,9 +39,11 @@ private:
     void keepToTheClock();
     void startIfDue();
     void finish(bool ranToItsEnd);
+    void chooseAgainIfFree();
 
     RecorderContext c_;
     RecordingSession& session_;
+    Role role_;
 };
 
 }  // namespace kelbo

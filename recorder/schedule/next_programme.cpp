@@ -15,21 +15,27 @@ std::string finishKey(const ScheduleItem& item) {
 }
 }  // namespace
 
-NextProgramme::NextProgramme(ScheduleDocument& document, const Clock& clock)
-    : document_(document), clock_(clock) {}
+NextProgramme::NextProgramme(ScheduleDocument& document, const Clock& clock, Choice choice)
+    : document_(document), clock_(clock), choice_(choice) {}
+
+int NextProgramme::tuners() const { return tunerCount_ ? tunerCount_() : document_.settings().Tuners; }
 
 void NextProgramme::Find_Next_Schedule() {
+    if (choice_ == Choice::DueNow) {
+        chooseDueNow();
+        return;
+    }
     if (choosing_) choosing_();
     chosen_ = false;
 
     const Instant now = clock_.now();
     Schedule& schedule = document_.schedule();
-    clashes_ = findClashes(schedule, now, document_.settings().Tuners);
+    clashes_ = findClashes(schedule, now, tuners());
     for (const ProgrammeId id : schedule.inStartOrder()) {
         // A programme the user stopped by hand is not taken up again while
         // it is kept as stopped.
         if (schedule.statusOf(id) == ProgrammeStatus::Stopped) continue;
-        if (isRecordedToItsEnd(id)) continue;
+        if (isRecordedToItsEnd(id) || takenElsewhere(id)) continue;
         const auto times = schedule.timesOf(id);
         if (!times || !(times->bufferedEnd > now)) continue;
         choose(id, *times);
@@ -39,8 +45,43 @@ void NextProgramme::Find_Next_Schedule() {
     for (NextProgrammeObserver* o : observers_) o->nextChosen(*this);
 }
 
+// Run at every tick of an idle tuner: cheap, without the clashes, and
+// telling the observers only of a new choice.
+void NextProgramme::chooseDueNow() {
+    const ProgrammeId previous = any() ? id_ : 0;
+    chosen_ = false;
+    const Instant now = clock_.now();
+    const Schedule& schedule = document_.schedule();
+    for (const ProgrammeId id : schedule.inStartOrder()) {
+        if (schedule.statusOf(id) == ProgrammeStatus::Stopped) continue;
+        if (isRecordedToItsEnd(id) || takenElsewhere(id)) continue;
+        const auto times = schedule.timesOf(id);
+        if (!times || !(times->bufferedStart < now && now < times->bufferedEnd)) continue;
+        choose(id, *times);
+        break;
+    }
+    if (!chosen_) id_ = 0;
+    if (id_ == previous) return;
+    for (NextProgrammeObserver* o : observers_) o->nextMoved(*this, previous);
+}
+
+void NextProgramme::moveOnFrom(ProgrammeId stopped) {
+    if (choice_ == Choice::DueNow) {
+        chooseDueNow();
+        return;
+    }
+    const std::vector<ProgrammeId>& order = document_.schedule().inStartOrder();
+    const int at = document_.schedule().position(stopped);
+    for (std::size_t i = at < 0 ? order.size() : static_cast<std::size_t>(at) + 1; i < order.size(); ++i) {
+        if (takenElsewhere(order[i])) continue;
+        take(order[i]);
+        return;
+    }
+    clear();
+}
+
 void NextProgramme::findClashesKeepingChoice() {
-    clashes_ = findClashes(document_.schedule(), clock_.now(), document_.settings().Tuners);
+    clashes_ = findClashes(document_.schedule(), clock_.now(), tuners());
     for (NextProgrammeObserver* o : observers_) o->nextChosen(*this);
 }
 

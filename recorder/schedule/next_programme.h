@@ -26,17 +26,25 @@ public:
     virtual void nextMoved(const NextProgramme& /*next*/, ProgrammeId /*previous*/) {}
 };
 
-// Which programme the recorder records next: the first, in start order,
-// whose buffered end is still ahead. Its buffered start and end are kept as
+// Which programme a tuner records next. Tuner 1 takes the first, in start
+// order, whose buffered end is still ahead; every other tuner only one that
+// is due now (its buffered start passed). A tuner passes over the
+// programmes the others have taken. The buffered start and end are kept as
 // real instants; NextStart 0 means nothing to record. The choice is kept
 // by id, so it follows the programme wherever the start order puts it.
 class NextProgramme {
 public:
-    NextProgramme(ScheduleDocument& document, const Clock& clock);
+    enum class Choice { FirstToCome, DueNow };
+    NextProgramme(ScheduleDocument& document, const Clock& clock, Choice choice = Choice::FirstToCome);
     NextProgramme(const NextProgramme&) = delete;
     NextProgramme& operator=(const NextProgramme&) = delete;
 
     void Find_Next_Schedule();
+    // Programmes another tuner has taken, passed over by every choice.
+    void setTakenElsewhere(std::function<bool(ProgrammeId)> taken) { takenElsewhere_ = std::move(taken); }
+    // How many programmes can record at once, for the clashes; the Tuners
+    // setting unless told otherwise.
+    void setTunerCount(std::function<int()> count) { tunerCount_ = std::move(count); }
     // Told as every choice begins, so that what showed the last one can go
     // back to its idle texts.
     void setChoosingListener(std::function<void()> listener) { choosing_ = std::move(listener); }
@@ -62,6 +70,10 @@ public:
     // by hand moves on to the following programme).
     void take(ProgrammeId id);
     void clear();
+    // The recording of `stopped` was stopped by hand: tuner 1 takes the
+    // programme after it in start order whatever its times (none taken
+    // elsewhere), another tuner chooses again.
+    void moveOnFrom(ProgrammeId stopped);
 
     // The chosen programme has been recorded up to its real end although
     // the clock, set back meanwhile, says it is still on: it is not chosen
@@ -70,10 +82,16 @@ public:
 
 private:
     void choose(ProgrammeId id, const RowTimes& times);
+    bool takenElsewhere(ProgrammeId id) const { return takenElsewhere_ && takenElsewhere_(id); }
+    int tuners() const;
+    void chooseDueNow();
     bool isRecordedToItsEnd(ProgrammeId id) const;
 
     ScheduleDocument& document_;
     const Clock& clock_;
+    Choice choice_;
+    std::function<bool(ProgrammeId)> takenElsewhere_;
+    std::function<int()> tunerCount_;
     std::function<void()> choosing_;
     std::vector<NextProgrammeObserver*> observers_;
     bool chosen_ = false;

@@ -88,7 +88,7 @@ void ScheduleDocument::Load_Schedule() {
     }
 
     for (auto& tracked : tracked_) tracked.reset();
-    heldSlot_ = -1;
+    heldSlots_.clear();
     SlotChoice choice(ScheduleTable::kSlots, settings_.EndBuffer, clock_.localNow());
     long ordinal = 0;
     DroppedRecords dropped;

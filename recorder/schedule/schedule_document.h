@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_set>
 #include <utility>
@@ -60,14 +61,18 @@ public:
     // Failures are reported to the user and leave the old file in place.
     bool Write_Schedule();
 
-    // The slot being recorded. A change made outside to its record waits
-    // until the recording ends, so that it records under its own times and
-    // file name; the file holds the change meanwhile.
+    // A slot being recorded (one for each tuner recording). A change made
+    // outside to its record waits until the recording ends, so that it
+    // records under its own times and file name; the file holds the change
+    // meanwhile.
     void holdWhileRecording(int slot);
-    // The recording has ended: a change kept back is applied to the table
-    // now. True when it changed them (the caller rewrites).
+    // The recording of `slot` has ended: a change kept back is applied to
+    // the table now. True when it changed them (the caller rewrites).
+    bool releaseHeld(int slot);
+    // The same for every slot held.
     bool releaseHeld();
-    bool holding() const { return heldSlot_ >= 0; }
+    bool holding() const { return !heldSlots_.empty(); }
+    bool holds(int slot) const { return heldSlots_.contains(slot); }
     // True once after a rewrite took in changes made outside, so that the
     // next programme is chosen again from the merged list.
     bool takeOutsideChanges() { return std::exchange(outsideChanges_, false); }
@@ -139,7 +144,7 @@ private:
     };
     std::vector<std::optional<Tracked>> tracked_ =
         std::vector<std::optional<Tracked>>(ScheduleTable::kSlots);
-    int heldSlot_ = -1;
+    std::set<int> heldSlots_;
     bool firstLoad_ = true;
     bool writePending_ = false;
     Clock::Steady pendingSince_{};

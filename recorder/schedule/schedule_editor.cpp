@@ -53,18 +53,16 @@ void ScheduleEditor::recordingEnds(ProgrammeId id, ProgrammeStatus outcome) {
     document_.Write_Schedule();
 }
 
-void ScheduleEditor::afterRecording() {
-    if (document_.releaseHeld()) document_.Write_Schedule();
+void ScheduleEditor::afterRecording(ProgrammeId id) {
+    if (document_.releaseHeld(document_.schedule().slotOf(id))) document_.Write_Schedule();
     next_.Find_Next_Schedule();
 }
 
 void ScheduleEditor::recordingStopped(ProgrammeId id) {
-    Schedule& schedule = document_.schedule();
-    const int at = schedule.position(id);
-    schedule.setStatus(id, ProgrammeStatus::Stopped);
-    if (at >= 0 && at + 1 < schedule.listedCount()) next_.take(schedule.inStartOrder()[static_cast<size_t>(at) + 1]);
-    else next_.clear();
-    document_.releaseHeld();
+    const int slot = document_.schedule().slotOf(id);
+    document_.schedule().setStatus(id, ProgrammeStatus::Stopped);
+    next_.moveOnFrom(id);
+    document_.releaseHeld(slot);
     document_.Write_Schedule();
 }
 

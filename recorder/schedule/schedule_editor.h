@@ -40,9 +40,9 @@ public:
     void recordingBegins(ProgrammeId id);
     // The recording has ended with `outcome`.
     void recordingEnds(ProgrammeId id, ProgrammeStatus outcome);
-    // A change made outside while it recorded is taken in now, and the next
-    // programme is chosen.
-    void afterRecording();
+    // A change made outside while `id` recorded is taken in now, and the
+    // next programme is chosen.
+    void afterRecording(ProgrammeId id);
     // The user stopped it: kept as stopped, so no later choice takes it up
     // again, and on to the following programme in start order, whatever
     // its times.

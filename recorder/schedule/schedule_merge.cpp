@@ -21,13 +21,13 @@ void logConflicts(const ScheduleItem& item, const std::vector<FieldConflict>& co
 
 const ScheduleItem* ScheduleDocument::writtenForm(int slot) const {
     const auto& tracked = tracked_[static_cast<size_t>(slot)];
-    if (!tracked || (slot == heldSlot_ && tracked->removedOutside)) return nullptr;
+    if (!tracked || (holds(slot) && tracked->removedOutside)) return nullptr;
     return &tracked->written;
 }
 
 std::optional<ScheduleItem> ScheduleDocument::fileFormOf(int slot) const {
     const auto& tracked = tracked_[static_cast<size_t>(slot)];
-    if (slot != heldSlot_ || !tracked || !tracked->keptBack()) return table_[slot];
+    if (!holds(slot) || !tracked || !tracked->keptBack()) return table_[slot];
     if (tracked->removedOutside) return std::nullopt;
     std::vector<FieldConflict> conflicts;
     return mergeRecord(tracked->base, table_[slot], *tracked->outside, conflicts);
@@ -37,7 +37,7 @@ void ScheduleDocument::agreeWithFile(const std::vector<std::pair<int, ScheduleIt
     std::vector<std::optional<Tracked>> agreed(tracked_.size());
     for (const auto& [slot, item] : written) {
         auto& tracked = tracked_[static_cast<size_t>(slot)];
-        if (slot == heldSlot_ && tracked && tracked->keptBack()) {
+        if (holds(slot) && tracked && tracked->keptBack()) {
             tracked->written = item;
             agreed[static_cast<size_t>(slot)] = std::move(tracked);
         } else {
@@ -45,16 +45,17 @@ void ScheduleDocument::agreeWithFile(const std::vector<std::pair<int, ScheduleIt
         }
     }
     // A removal kept back stays known until the recording ends.
-    if (heldSlot_ >= 0 && tracked_[static_cast<size_t>(heldSlot_)] &&
-        tracked_[static_cast<size_t>(heldSlot_)]->removedOutside)
-        agreed[static_cast<size_t>(heldSlot_)] = std::move(tracked_[static_cast<size_t>(heldSlot_)]);
+    for (const int held : heldSlots_) {
+        auto& tracked = tracked_[static_cast<size_t>(held)];
+        if (tracked && tracked->removedOutside) agreed[static_cast<size_t>(held)] = std::move(tracked);
+    }
     tracked_ = std::move(agreed);
 }
 
 void ScheduleDocument::takeOutsideChange(int slot, const ScheduleItem& theirs) {
     Tracked& tracked = *tracked_[static_cast<size_t>(slot)];
     ScheduleItem& ours = table_[slot];
-    if (slot == heldSlot_) {
+    if (holds(slot)) {
         tracked.outside = theirs;
         tracked.removedOutside = false;
         log::info(log::Area::Schedule, "Schedule: " + describeProgramme(ours) + " was changed in the file while it records; it "
@@ -79,7 +80,7 @@ void ScheduleDocument::takeOutsideChange(int slot, const ScheduleItem& theirs) {
 void ScheduleDocument::takeOutsideRemoval(int slot) {
     ScheduleItem& ours = table_[slot];
     auto& tracked = tracked_[static_cast<size_t>(slot)];
-    if (slot == heldSlot_) {
+    if (holds(slot)) {
         tracked->removedOutside = true;
         tracked->outside.reset();
         log::info(log::Area::Schedule, "Schedule: " + describeProgramme(ours) + " was removed from the file while it records; it "
@@ -94,11 +95,18 @@ void ScheduleDocument::takeOutsideRemoval(int slot) {
     tracked.reset();
 }
 
-void ScheduleDocument::holdWhileRecording(int slot) { heldSlot_ = slot; }
+void ScheduleDocument::holdWhileRecording(int slot) {
+    if (slot >= 0) heldSlots_.insert(slot);
+}
 
 bool ScheduleDocument::releaseHeld() {
-    const int slot = std::exchange(heldSlot_, -1);
-    if (slot < 0 || !tracked_[static_cast<size_t>(slot)] || !tracked_[static_cast<size_t>(slot)]->keptBack())
+    bool changed = false;
+    while (!heldSlots_.empty()) changed = releaseHeld(*heldSlots_.begin()) || changed;
+    return changed;
+}
+
+bool ScheduleDocument::releaseHeld(int slot) {
+    if (heldSlots_.erase(slot) == 0 || !tracked_[static_cast<size_t>(slot)] || !tracked_[static_cast<size_t>(slot)]->keptBack())
         return false;
     Tracked& tracked = *tracked_[static_cast<size_t>(slot)];
     ScheduleItem& ours = table_[slot];

@@ -24,6 +24,21 @@ std::string joined(const std::vector<CaptureSource>& sources) {
     return text;
 }
 
+// Only tuner 1 is heard, and a tuner nobody watches makes no pictures for
+// the preview.
+std::unique_ptr<GstCaptureDevice> makeOtherTuner(const CaptureSource& source, UiDispatcher& dispatcher, int number,
+                                                 DeviceOptions options) {
+    options.audioMonitor = false;
+    options.previewWithoutSink = false;
+    std::string error;
+    auto device = GstCaptureDevice::create(source, dispatcher, options, &error);
+    if (!device)
+        log::error(log::Area::Device, "Tuner " + std::to_string(number) + " (" + toString(source) +
+                                          ") cannot be made: " + error + "; recording with " +
+                                          std::to_string(number - 1) + " tuner(s)");
+    return device;
+}
+
 }  // namespace
 
 std::vector<CaptureSource> tunerSources(const CaptureSource& source, int tuners,
@@ -58,22 +73,26 @@ std::vector<std::unique_ptr<GstCaptureDevice>> createTunerDevices(const CaptureS
     auto first = createCaptureDevice(sources.front(), dispatcher, boxes, options);
     if (!first) return devices;
     devices.push_back(std::move(first));
-    // Only tuner 1 is heard, and a tuner nobody watches makes no pictures
-    // for the preview.
-    options.audioMonitor = false;
-    options.previewWithoutSink = false;
     for (std::size_t i = 1; i < sources.size(); ++i) {
-        std::string error;
-        auto device = GstCaptureDevice::create(sources[i], dispatcher, options, &error);
-        if (!device) {
-            log::error(log::Area::Device, "Tuner " + std::to_string(i + 1) + " (" + toString(sources[i]) +
-                                              ") cannot be made: " + error + "; recording with " +
-                                              std::to_string(i) + " tuner(s)");
-            break;
-        }
+        auto device = makeOtherTuner(sources[i], dispatcher, static_cast<int>(i) + 1, options);
+        if (!device) break;
         devices.push_back(std::move(device));
     }
     return devices;
+}
+
+std::unique_ptr<GstCaptureDevice> createOtherTuner(const CaptureSource& source, UiDispatcher& dispatcher,
+                                                   int number, DeviceOptions options) {
+    if (number < 2 || number > kMostTuners) return nullptr;
+    const std::vector<CaptureSource> sources = tunerSources(
+        source, number,
+        source.kind == CaptureSource::Kind::V4l2 ? v4l2CaptureDevices() : std::vector<std::string>{});
+    if (static_cast<int>(sources.size()) < number) {
+        log::warn(log::Area::Device, "Tuner " + std::to_string(number) + " has no capture card: only " +
+                                         std::to_string(sources.size()) + " found (" + joined(sources) + ")");
+        return nullptr;
+    }
+    return makeOtherTuner(sources[static_cast<std::size_t>(number) - 1], dispatcher, number, std::move(options));
 }
 
 std::vector<std::unique_ptr<GstCaptureDevice>> createTunerDevices(const SettingsStore& settings,
