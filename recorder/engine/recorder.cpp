@@ -69,6 +69,7 @@ void Recorder::addTuner(std::unique_ptr<CaptureDevice> device) {
     auto tuner = std::make_unique<Tuner>(tunerCount() + 1, services(), d, std::move(device));
     Tuner& t = *tuner;
     t.next().setTakenElsewhere([this, &t](ProgrammeId id) { return takenByOthers(t, id); });
+    t.next().followClashesOf(first().next());
     t.next().addObserver(choices_.get());
     tuners_.push_back(std::move(tuner));
     listenTo(t);

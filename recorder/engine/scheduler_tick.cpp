@@ -140,8 +140,10 @@ void SchedulerTick::Timer1_Timer() {
 
 void SchedulerTick::chooseAgainIfFree() {
     const bool free = !session_.startPending() && c_.device.ReadyState() != CaptureDevice::Recording;
+    // A tuner that has a programme keeps it until the programme is
+    // finished or stopped.
     if (role_ == Role::TakesDue) {
-        if (free && !session_.capturing()) c_.next.Find_Next_Schedule();
+        if (free && !session_.capturing() && !c_.next.any()) c_.next.Find_Next_Schedule();
         return;
     }
     c_.document.retryPendingWrite(false);

@@ -18,7 +18,10 @@ std::string finishKey(const ScheduleItem& item) {
 NextProgramme::NextProgramme(ScheduleDocument& document, const Clock& clock, Choice choice)
     : document_(document), clock_(clock), choice_(choice) {}
 
-int NextProgramme::tuners() const { return tunerCount_ ? tunerCount_() : document_.settings().Tuners; }
+int NextProgramme::tuners() const {
+    if (leader_) return leader_->tuners();
+    return tunerCount_ ? tunerCount_() : document_.settings().Tuners;
+}
 
 void NextProgramme::Find_Next_Schedule() {
     if (choice_ == Choice::DueNow) {
@@ -28,21 +31,50 @@ void NextProgramme::Find_Next_Schedule() {
     if (choosing_) choosing_();
     chosen_ = false;
 
+    clashes_ = findClashes(document_.schedule(), clock_.now(), tuners());
+    if (const auto found = pick(false)) choose(found->id, found->times);
+    if (!chosen_) id_ = 0;
+    for (NextProgrammeObserver* o : observers_) o->nextChosen(*this);
+}
+
+bool NextProgramme::leftWithoutTuner(ProgrammeId id) const {
+    return !(leader_ ? leader_->clashes_ : clashes_).with(id).empty();
+}
+
+// In start order, passing over what is stopped, finished or taken by
+// another tuner. With several tuners a blue programme (one the clashes leave
+// without a tuner) is taken only when it ends before the next programme
+// that is not blue begins, so that it never keeps a tuner from that one.
+std::optional<NextProgramme::Candidate> NextProgramme::pick(bool dueOnly) const {
     const Instant now = clock_.now();
-    Schedule& schedule = document_.schedule();
-    clashes_ = findClashes(schedule, now, tuners());
+    const Schedule& schedule = document_.schedule();
+    const bool several = tuners() > 1;
+    std::optional<Candidate> blue;
+    bool blueBlocked = false;
     for (const ProgrammeId id : schedule.inStartOrder()) {
         // A programme the user stopped by hand is not taken up again while
         // it is kept as stopped.
-        if (schedule.statusOf(id) == ProgrammeStatus::Stopped) continue;
-        if (isRecordedToItsEnd(id) || takenElsewhere(id)) continue;
+        if (schedule.statusOf(id) == ProgrammeStatus::Stopped || isRecordedToItsEnd(id)) continue;
         const auto times = schedule.timesOf(id);
         if (!times || !(times->bufferedEnd > now)) continue;
-        choose(id, *times);
-        break;
+        const bool due = times->bufferedStart < now;
+        const bool takeable = !takenElsewhere(id) && (due || !dueOnly);
+        if (!several) {
+            if (takeable) return Candidate{id, *times};
+            continue;
+        }
+        if (leftWithoutTuner(id)) {
+            if (!blue && !blueBlocked && takeable) blue = Candidate{id, *times};
+            continue;
+        }
+        if (blue && blue->times.bufferedEnd <= times->bufferedStart) return blue;
+        blueBlocked = blueBlocked || blue.has_value();
+        blue.reset();
+        if (takeable) return Candidate{id, *times};
+        // Later programmes start later still: none of them is due either.
+        if (dueOnly && !due) return std::nullopt;
     }
-    if (!chosen_) id_ = 0;
-    for (NextProgrammeObserver* o : observers_) o->nextChosen(*this);
+    return blue;
 }
 
 // Run at every tick of an idle tuner: cheap, without the clashes, and
@@ -50,16 +82,7 @@ void NextProgramme::Find_Next_Schedule() {
 void NextProgramme::chooseDueNow() {
     const ProgrammeId previous = any() ? id_ : 0;
     chosen_ = false;
-    const Instant now = clock_.now();
-    const Schedule& schedule = document_.schedule();
-    for (const ProgrammeId id : schedule.inStartOrder()) {
-        if (schedule.statusOf(id) == ProgrammeStatus::Stopped) continue;
-        if (isRecordedToItsEnd(id) || takenElsewhere(id)) continue;
-        const auto times = schedule.timesOf(id);
-        if (!times || !(times->bufferedStart < now && now < times->bufferedEnd)) continue;
-        choose(id, *times);
-        break;
-    }
+    if (const auto found = pick(true)) choose(found->id, found->times);
     if (!chosen_) id_ = 0;
     if (id_ == previous) return;
     for (NextProgrammeObserver* o : observers_) o->nextMoved(*this, previous);
@@ -73,7 +96,7 @@ void NextProgramme::moveOnFrom(ProgrammeId stopped) {
     const std::vector<ProgrammeId>& order = document_.schedule().inStartOrder();
     const int at = document_.schedule().position(stopped);
     for (std::size_t i = at < 0 ? order.size() : static_cast<std::size_t>(at) + 1; i < order.size(); ++i) {
-        if (takenElsewhere(order[i])) continue;
+        if (takenElsewhere(order[i]) || document_.schedule().statusOf(order[i]) == ProgrammeStatus::Stopped) continue;
         take(order[i]);
         return;
     }

@@ -6,6 +6,7 @@
 #include "common/clock.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,9 @@ public:
     // How many programmes can record at once, for the clashes; the Tuners
     // setting unless told otherwise.
     void setTunerCount(std::function<int()> count) { tunerCount_ = std::move(count); }
+    // Another tuner's choice finds no clashes of its own: it follows those
+    // of tuner 1's.
+    void followClashesOf(const NextProgramme& leader) { leader_ = &leader; }
     // Told as every choice begins, so that what showed the last one can go
     // back to its idle texts.
     void setChoosingListener(std::function<void()> listener) { choosing_ = std::move(listener); }
@@ -72,7 +76,7 @@ public:
     void clear();
     // The recording of `stopped` was stopped by hand: tuner 1 takes the
     // programme after it in start order whatever its times (none taken
-    // elsewhere), another tuner chooses again.
+    // elsewhere or stopped itself), another tuner chooses again.
     void moveOnFrom(ProgrammeId stopped);
 
     // The chosen programme has been recorded up to its real end although
@@ -81,8 +85,14 @@ public:
     void recordedToItsEnd();
 
 private:
+    struct Candidate {
+        ProgrammeId id = 0;
+        RowTimes times;
+    };
+    std::optional<Candidate> pick(bool dueOnly) const;
     void choose(ProgrammeId id, const RowTimes& times);
     bool takenElsewhere(ProgrammeId id) const { return takenElsewhere_ && takenElsewhere_(id); }
+    bool leftWithoutTuner(ProgrammeId id) const;
     int tuners() const;
     void chooseDueNow();
     bool isRecordedToItsEnd(ProgrammeId id) const;
@@ -92,6 +102,7 @@ private:
     Choice choice_;
     std::function<bool(ProgrammeId)> takenElsewhere_;
     std::function<int()> tunerCount_;
+    const NextProgramme* leader_ = nullptr;
     std::function<void()> choosing_;
     std::vector<NextProgrammeObserver*> observers_;
     bool chosen_ = false;
