@@ -14,8 +14,9 @@ class ScheduleDocument;
 // The schedule list drawn from the model: a row for each listed programme
 // in start order, its cells from the record and the settings, and its tag
 // and colour from the last choice of the next programme (its clashes in
-// blue, the next programme and those the other tuners record in red). Rows follow every change of the
-// schedule; nothing is read back from them.
+// blue; the next programme, and those the other tuners have taken, in
+// red). Rows follow every change of the schedule; nothing is read back
+// from them.
 class ScheduleListing : private ScheduleObserver, private NextProgrammeObserver {
 public:
     ScheduleListing(ScheduleDocument& document, NextProgramme& next);
