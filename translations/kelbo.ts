@@ -640,6 +640,14 @@ The file was left as it was.</source>
         <source>Split in %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 +%2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1, tuner %2, ends in %3</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>TunerMessages</name>

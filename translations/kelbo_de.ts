@@ -642,6 +642,14 @@ Die Datei blieb unverändert.</translation>
         <source>Split in %1</source>
         <translation>Teilung in %1</translation>
     </message>
+    <message>
+        <source>%1 +%2</source>
+        <translation>%1 +%2</translation>
+    </message>
+    <message>
+        <source>%1, tuner %2, ends in %3</source>
+        <translation>%1, Tuner %2, endet in %3</translation>
+    </message>
 </context>
 <context>
     <name>TunerMessages</name>

@@ -1,7 +1,10 @@
 #include "command_line.h"
 
+#include "command_request.h"
+
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 
 namespace kelbo::app {
@@ -16,7 +19,9 @@ constexpr const char* kUsage =
     "\n"
     "Commands to the running recorder:\n"
     "  --status [--json]   print what the status bar shows\n"
-    "  --stop-recording    stop the recording, as the stop button\n"
+    "  --stop-recording [ID]\n"
+    "                      stop every recording, as the stop button; with ID (the\n"
+    "                      id of --status --json) only that programme's recording\n"
     "  --reload            reload the schedule file (not while recording)\n"
     "\n"
     "  -h, --help          print this help and exit\n"
@@ -61,6 +66,7 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments) {
         return {CommandLine::Action::Help, {}, {}};
 
     std::vector<std::string> own;  // the program's own options, in order
+    std::optional<ProgrammeId> programme;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (isQtOptionWithValue(argument)) {
@@ -73,6 +79,12 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments) {
             if (std::find(own.begin(), own.end(), argument) != own.end())
                 return refuse(argument + " is given twice");
             own.push_back(argument);
+            // The stop of one recording: the programme's id follows.
+            if (argument == "--stop-recording" && i + 1 < arguments.size() && !arguments[i + 1].empty() &&
+                arguments[i + 1][0] != '-') {
+                programme = readProgrammeId(arguments[++i]);
+                if (!programme) return refuse("--stop-recording takes a programme id, not " + arguments[i]);
+            }
             continue;
         }
         if (!argument.empty() && argument[0] == '-') return refuse("unknown option " + argument);
@@ -94,6 +106,7 @@ CommandLine readCommandLine(const std::vector<std::string>& arguments) {
     line.action = CommandLine::Action::Command;
     line.request.command = own[0].substr(2);
     line.request.json = json;
+    line.request.programme = programme;
     return line;
 }
 

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cctype>
+#include <limits>
 
 namespace kelbo::app {
 
@@ -32,10 +33,26 @@ CommandRequest readCommand(std::string_view line) {
     if (line == "raise") request.command = Command::Raise;
     else if (line == "status") request.command = Command::Status;
     else if (line == "stop-recording") request.command = Command::StopRecording;
+    else if (constexpr std::string_view stop = "stop-recording "; line.substr(0, stop.size()) == stop) {
+        request.programme = readProgrammeId(line.substr(stop.size()));
+        if (request.programme) request.command = Command::StopRecording;
+    }
     else if (line == "reload") request.command = Command::Reload;
     // Shown back in part only: whoever sent it knows the rest.
     request.shown = escapeControls(utf8Prefix(line, 200));
     return request;
+}
+
+std::optional<ProgrammeId> readProgrammeId(std::string_view text) {
+    constexpr std::size_t kMostDigits = 10;
+    if (text.empty() || text.size() > kMostDigits) return std::nullopt;
+    std::uint64_t value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (value == 0 || value > std::numeric_limits<ProgrammeId>::max()) return std::nullopt;
+    return static_cast<ProgrammeId>(value);
 }
 
 std::string errorReply(std::string_view why) { return dumpReply(nlohmann::json{{"error", std::string(why)}}); }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "recorder/schedule/programme.h"
+
 #include <nlohmann/json_fwd.hpp>
 
 #include <cstddef>
@@ -35,12 +37,18 @@ enum class Command { Raise, Status, StopRecording, Reload, Unknown };
 
 struct CommandRequest {
     Command command = Command::Unknown;
+    // "stop-recording ID": the programme whose recording stops; none for all.
+    std::optional<ProgrammeId> programme;
     // The request as it may be shown back (in an error reply, the log):
     // control characters and bytes that are not UTF-8 escaped.
     std::string shown;
 };
 
 CommandRequest readCommand(std::string_view line);
+
+// A programme id as the command line and the socket give it: decimal
+// digits only, 1 to the largest id; nothing otherwise.
+std::optional<ProgrammeId> readProgrammeId(std::string_view text);
 
 // The JSON reply of a request that is refused, one line without its break.
 std::string errorReply(std::string_view why);

@@ -22,6 +22,7 @@ RecorderProgram::~RecorderProgram() {
     options_.reset();
     commands_.reset();
     pane_.reset();
+    if (recorder_) recorder_->setOtherTunersListener({});
     listing_.reset();
     recorder_.reset();
     device_.reset();
@@ -34,6 +35,7 @@ bool RecorderProgram::openRecorder(const DeviceOpener& openDevice) {
     panels_ = std::make_unique<StatusPanels>(window_->statusBarPort(), *window_, window_->trayPort());
     recorder_ = std::make_unique<Recorder>(RecorderPorts{*panels_, services_.messages, services_.clock, *device_});
     listing_ = std::make_unique<ScheduleListing>(recorder_->document(), recorder_->next());
+    recorder_->setOtherTunersListener([this] { listing_->showOtherTuners(recorder_->otherTunersProgrammes()); });
     device_->setMember135(true);
     device_->setPreviewWhileCapturing(true);
     device_->setMember116(32);

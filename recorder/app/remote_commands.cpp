@@ -6,6 +6,7 @@
 #include "common/text_util.h"
 #include "recorder/ports/log.h"
 #include "recorder/engine/recorder.h"
+#include "recorder/engine/status_texts.h"
 #include "recorder/forms/status_panels.h"
 
 #include <nlohmann/json.hpp>
@@ -41,6 +42,45 @@ json statusJson(const RecorderStatus& s, const RecorderState& state) {
                                  {"elapsedSeconds", recording->elapsedMs / 1000},
                                  {"limitSeconds", recording->limitMs / 1000},
                                  {"progress", std::min(recording->progress, 100)}};
+    reply["recordings"] = json::array();
+    for (const RecorderState::Recording& r : state.recordings)
+        reply["recordings"].push_back({{"id", r.id},
+                                       {"tuner", r.tuner},
+                                       {"name", r.name},
+                                       {"channel", r.channel},
+                                       {"file", r.file},
+                                       {"elapsedMs", r.elapsedMs},
+                                       {"limitMs", r.limitMs},
+                                       {"progress", std::min(r.progress, 100)},
+                                       {"ends", isoLocalTime(r.bufferedEnd)},
+                                       {"msToEnd", std::max<std::int64_t>(0, r.limitMs - r.elapsedMs)}});
+    return reply;
+}
+
+// One line for each recording, when more than one records.
+void printRecordings(const json& s) {
+    const json& all = s.value("recordings", json::array());
+    if (!all.is_array() || all.size() < 2) return;
+    for (const json& r : all) {
+        if (!r.is_object()) continue;
+        std::cout << "Tuner " << r.value("tuner", 0) << ":" << std::string(r.value("tuner", 0) < 10 ? 3 : 2, ' ')
+                  << escapeControls(r.value("name", "")) << " on " << escapeControls(r.value("channel", ""))
+                  << " ends in " << hoursMinutesSeconds(r.value("msToEnd", std::int64_t{0})) << " (id "
+                  << r.value("id", 0) << ")\n";
+    }
+}
+
+// The recording stopped, by the id asked for; nothing when none records it.
+json stopOne(Recorder& recorder, ProgrammeId id) {
+    json reply = {{"stopped", false}, {"id", id}};
+    const RecorderState state = recorder.state();
+    const auto it = std::find_if(state.recordings.begin(), state.recordings.end(),
+                                 [id](const RecorderState::Recording& r) { return r.id == id; });
+    if (it == state.recordings.end() || !recorder.stopRecording(id)) return reply;
+    reply["stopped"] = true;
+    reply["name"] = it->name;
+    reply["channel"] = it->channel;
+    reply["tuner"] = it->tuner;
     return reply;
 }
 
@@ -58,6 +98,7 @@ void printStatus(const json& s) {
     line("Recorded:  ", "recorded");
     if (s.value("recording", false)) std::cout << "Progress:  " << s.value("progress", 0) << " %\n";
     line("File:      ", "file");
+    printRecordings(s);
 }
 }  // namespace
 
@@ -71,6 +112,12 @@ QByteArray answerRemoteRequest(Recorder& recorder, const StatusPanels& panels, c
         break;
     }
     case Command::StopRecording:
+        if (command.programme) {
+            log::info(log::Area::Commands,
+                      "Stop of programme " + std::to_string(*command.programme) + " requested from the command line");
+            reply = stopOne(recorder, *command.programme);
+            break;
+        }
         log::info(log::Area::Commands, "Stop requested from the command line");
         reply = {{"stopped", recorder.stopRecording()}};
         break;
@@ -85,7 +132,7 @@ QByteArray answerRemoteRequest(Recorder& recorder, const StatusPanels& panels, c
 }
 
 int sendRemoteRequest(const SingleInstance& instance, const RemoteRequest& request) {
-    const SingleInstance::Answer answer = instance.ask(QByteArray::fromStdString(request.command));
+    const SingleInstance::Answer answer = instance.ask(QByteArray::fromStdString(request.line()));
     if (answer.outcome == SingleInstance::Answer::Outcome::Untrusted) {
         std::cerr << "kelbo: not sent: " << escapeControls(answer.why.toStdString()) << ".\n";
         return 1;
@@ -105,6 +152,16 @@ int sendRemoteRequest(const SingleInstance& instance, const RemoteRequest& reque
     if (request.command == "status") {
         if (request.json) std::cout << reply.dump(2, ' ', false, json::error_handler_t::replace) << '\n';
         else printStatus(reply);
+        return 0;
+    }
+    if (request.command == "stop-recording" && request.programme) {
+        if (!reply.value("stopped", false)) {
+            std::cerr << "kelbo: no tuner records programme " << *request.programme << "; nothing stopped.\n";
+            return 1;
+        }
+        std::cout << "Recording of " << escapeControls(reply.value("name", "")) << " on "
+                  << escapeControls(reply.value("channel", "")) << " (id " << *request.programme << ", tuner "
+                  << reply.value("tuner", 0) << ") stopped.\n";
         return 0;
     }
     if (request.command == "stop-recording") {

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "recorder/schedule/programme.h"
+
 #include <QByteArray>
 
+#include <optional>
 #include <string>
 
 namespace kelbo {
@@ -16,11 +19,17 @@ class SingleInstance;
 // Commands to the running recorder, given on the command line (read by
 // readCommandLine):
 //   kelbo --status [--json]   what the status bar shows
-//   kelbo --stop-recording    as the stop button
+//   kelbo --stop-recording    as the stop button: every recording
+//   kelbo --stop-recording ID the recording of one programme
 //   kelbo --reload            as "Reload Schedule"
 struct RemoteRequest {
     std::string command;  // "status", "stop-recording", "reload"
     bool json = false;
+    std::optional<ProgrammeId> programme;  // of stop-recording; none for all
+    // As sent to the recorder: "stop-recording 12".
+    std::string line() const {
+        return programme ? command + " " + std::to_string(*programme) : command;
+    }
 };
 
 // The recorder's side: one JSON object per request.

@@ -36,7 +36,9 @@ void ScheduleCommands::Delete_Selected_Item() {
     const int row = list.selectedRow();
     if (row == 0) return;
 
-    if (row == listing_.NextRow() && device_.ReadyState() == CaptureDevice::Recording) {
+    const bool recording = (row == listing_.NextRow() && device_.ReadyState() == CaptureDevice::Recording) ||
+                           listing_.takenByOtherTuner(listing_.idOfRow(row));
+    if (recording) {
         messages_.show(translate("ScheduleCommands", "Delete Error"),
                        translate("ScheduleCommands",
                                  "You can't delete the item currently being recorded.  Use STOP button on "

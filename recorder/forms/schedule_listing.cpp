@@ -5,6 +5,8 @@
 #include "recorder/schedule/live_settings.h"
 #include "recorder/schedule/schedule_document.h"
 
+#include <algorithm>
+
 namespace kelbo {
 
 ScheduleListing::ScheduleListing(ScheduleDocument& document, NextProgramme& next)
@@ -27,6 +29,28 @@ void ScheduleListing::Display_Schedule(int nextRow) {
     list_.sortBy(Column::IndexString);
     document_.schedule().listAll();
     if (nextRow != 0) list_.Set_Row_Colour(nextRow, colour::kRed);
+    paintOtherTuners();
+}
+
+void ScheduleListing::showOtherTuners(std::vector<ProgrammeId> ids) {
+    for (const ProgrammeId left : otherTuners_)
+        if (left != next_.id() && std::find(ids.begin(), ids.end(), left) == ids.end())
+            list_.Set_Row_Colour(rowOf(left), ownColour(left));
+    otherTuners_ = std::move(ids);
+    paintOtherTuners();
+    list_.refresh();
+}
+
+bool ScheduleListing::takenByOtherTuner(ProgrammeId id) const {
+    return id != 0 && std::find(otherTuners_.begin(), otherTuners_.end(), id) != otherTuners_.end();
+}
+
+void ScheduleListing::paintOtherTuners() {
+    for (const ProgrammeId id : otherTuners_) list_.Set_Row_Colour(rowOf(id), colour::kRed);
+}
+
+int ScheduleListing::ownColour(ProgrammeId id) const {
+    return next_.clashes().with(id).empty() ? colour::kBlack : colour::kBlue;
 }
 
 std::vector<std::string> ScheduleListing::cellsFor(int slot) const {
@@ -92,11 +116,12 @@ void ScheduleListing::programmeChanged(ProgrammeId id, int position) {
 void ScheduleListing::nextChosen(const NextProgramme& next) {
     showClashes(document_.schedule(), next.clashes(), list_);
     list_.Set_Row_Colour(rowOf(next.id()), colour::kRed);
+    paintOtherTuners();
     list_.refresh();
 }
 
 void ScheduleListing::nextMoved(const NextProgramme& next, ProgrammeId previous) {
-    list_.Set_Row_Colour(rowOf(previous), colour::kBlack);
+    if (!takenByOtherTuner(previous)) list_.Set_Row_Colour(rowOf(previous), colour::kBlack);
     list_.Set_Row_Colour(rowOf(next.id()), colour::kRed);
     list_.refresh();
 }

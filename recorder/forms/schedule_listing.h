@@ -14,8 +14,9 @@ class ScheduleDocument;
 // The schedule list drawn from the model: a row for each listed programme
 // in start order, its cells from the record and the settings, and its tag
 // and colour from the last choice of the next programme (its clashes in
-// blue, the next programme in red). Rows follow every change of the
-// schedule; nothing is read back from them.
+// blue; the next programme, and those the other tuners have taken, in
+// red). Rows follow every change of the schedule; nothing is read back
+// from them.
 class ScheduleListing : private ScheduleObserver, private NextProgrammeObserver {
 public:
     ScheduleListing(ScheduleDocument& document, NextProgramme& next);
@@ -43,6 +44,11 @@ public:
     int slotOfRow(int row) const;
     // The row of the next programme; 0 for none.
     int NextRow() const { return rowOf(next_.id()); }
+
+    // The programmes the other tuners have taken, coloured red as the next
+    // programme is; a row they leave gets its own colour back.
+    void showOtherTuners(std::vector<ProgrammeId> ids);
+    bool takenByOtherTuner(ProgrammeId id) const;
     // The cells of a row for a table slot, in position order.
     std::vector<std::string> cellsFor(int slot) const;
 
@@ -53,10 +59,14 @@ private:
     void programmeChanged(ProgrammeId id, int position) override;
     void nextChosen(const NextProgramme& next) override;
     void nextMoved(const NextProgramme& next, ProgrammeId previous) override;
+    void paintOtherTuners();
+    // Blue when it clashes, black otherwise.
+    int ownColour(ProgrammeId id) const;
 
     ScheduleDocument& document_;
     NextProgramme& next_;
     ScheduleList list_;
+    std::vector<ProgrammeId> otherTuners_;
 };
 
 }  // namespace kelbo

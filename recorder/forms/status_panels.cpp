@@ -25,15 +25,27 @@ PanelText onChannel(const std::string& name, const std::string& channel, const c
                    {fillIn(translate("StatusPanel", "%1 on %2"), {name, channel}), value})};
 }
 
+std::string timeLeft(const RecorderState::Recording& r) {
+    return hoursMinutesSeconds(std::max<std::int64_t>(0, r.limitMs - r.elapsedMs));
+}
+
+// The recording that ends first, and "+N" for the N others.
+PanelText recordingText(const RecorderState& s) {
+    const RecorderState::Recording& r = *s.recording;
+    PanelText text = onChannel(r.name, r.channel, " ends in ", KELBO_TRANSLATE_NOOP("StatusPanel", "%1 ends in %2"),
+                               timeLeft(r));
+    if (s.recordings.size() < 2) return text;
+    const std::string others = std::to_string(s.recordings.size() - 1);
+    return {text.text + " +" + others, fillIn(translate("StatusPanel", "%1 +%2"), {text.shown, others})};
+}
+
 // The programme panel: the count-down, the time left of the recording, or
 // why the due programme does not record. Nothing while its start is judged.
 std::optional<PanelText> programmeText(const RecorderState& s) {
+    // Another tuner may record while tuner 1 has nothing to come.
+    if (s.recording) return recordingText(s);
     if (!s.next) return std::nullopt;
     const RecorderState::Next& next = s.next.value();
-    if (const auto& r = s.recording) {
-        const std::string ends = hoursMinutesSeconds(std::max<std::int64_t>(0, r->limitMs - r->elapsedMs));
-        return onChannel(r->name, r->channel, " ends in ", KELBO_TRANSLATE_NOOP("StatusPanel", "%1 ends in %2"), ends);
-    }
     if (s.failing)
         return onChannel(next.name, next.channel, " is not recording; it ends in ",
                          KELBO_TRANSLATE_NOOP("StatusPanel", "%1 is not recording; it ends in %2"),
@@ -67,6 +79,18 @@ std::optional<PanelText> splitText(const RecorderState::Recording& r) {
 
 }  // namespace
 
+std::string recordingsTip(const RecorderState& state) {
+    if (state.recordings.size() < 2) return {};
+    std::string tip;
+    for (const RecorderState::Recording& r : state.recordings) {
+        if (!tip.empty()) tip += '\n';
+        tip += fillIn(translate("StatusPanel", "%1, tuner %2, ends in %3"),
+                      {fillIn(translate("StatusPanel", "%1 on %2"), {r.name, r.channel}), std::to_string(r.tuner),
+                       timeLeft(r)});
+    }
+    return tip;
+}
+
 StatusPanels::StatusPanels(StatusBarPort& bar, WindowPort& window, TrayPort& tray)
     : bar_(bar), window_(window), tray_(tray), status_(bar) {}
 
@@ -86,6 +110,7 @@ void StatusPanels::showDeviceState(RecorderState::Device device) {
 
 void StatusPanels::showProgramme(const RecorderState& state) {
     if (const auto text = programmeText(state)) bar_.showPanelText(panel::kProgramme, text->text, text->shown);
+    bar_.setPanelTip(panel::kProgramme, recordingsTip(state));
 }
 
 void StatusPanels::showRecording(const RecorderState::Recording& recording, bool minimised) {
@@ -107,7 +132,8 @@ void StatusPanels::ticked(const RecorderState& state) {
     showProgramme(state);
     if (state.recording) showRecording(*state.recording, minimised);
     if (minimised) {
-        tray_.setTip(bar_.shownPanelText(panel::kProgramme));
+        const std::string all = recordingsTip(state);
+        tray_.setTip(all.empty() ? bar_.shownPanelText(panel::kProgramme) : all);
         tray_.update();
     }
 }
@@ -139,8 +165,8 @@ bool StatusPanels::livePreviewWanted() const { return window_.isLivePreviewTicke
 RecorderStatus StatusPanels::report(const RecorderState& state) const {
     RecorderStatus s;
     s.state = Status();
-    if (!state.next) s.programme = KELBO_TRANSLATE_NOOP("StatusPanel", "NO PROGRAMS TO RECORD");
-    else if (const auto text = programmeText(state)) s.programme = text->text;
+    if (const auto text = programmeText(state)) s.programme = text->text;
+    else if (!state.next) s.programme = KELBO_TRANSLATE_NOOP("StatusPanel", "NO PROGRAMS TO RECORD");
     else s.programme = onChannel(state.next->name, state.next->channel, " starts in ",
                                      KELBO_TRANSLATE_NOOP("StatusPanel", "%1 starts in %2"), countDown({}))
                                .text;

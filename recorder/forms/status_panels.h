@@ -20,6 +20,10 @@ struct RecorderStatus {
     std::string currentFile;  // the part file being written, while recording
 };
 
+// One line for each recording in progress (name on channel, tuner, time
+// left), in the user's language; empty unless more than one records.
+std::string recordingsTip(const RecorderState& state);
+
 // The main window's status bar, tray icon and the buttons that follow the
 // recording, drawn from what the recorder tells. Every text is drawn from
 // the recorder's state; the panels keep English texts to be read back and

@@ -37,6 +37,8 @@ public:
     virtual std::string panelText(const std::string& key) const = 0;
     // What the panel shows the user.
     virtual std::string shownPanelText(const std::string& key) const { return panelText(key); }
+    // The panel's tooltip, in the user's language; empty for its own text.
+    virtual void setPanelTip(const std::string& key, const std::string& tip) = 0;
     virtual void setPanelVisible(const std::string& key, bool visible) = 0;
     virtual bool panelVisible(const std::string& key) const = 0;
     // Made on first use, drawing into the progress panel; owned by the port.

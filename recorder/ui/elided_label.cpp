@@ -18,8 +18,13 @@ ElidedLabel::ElidedLabel(int preferredWidth, QWidget* parent)
 void ElidedLabel::setFullText(const QString& text) {
     if (text == this->text()) return;
     setText(text);
-    setToolTip(text);
+    setToolTip(tip_.isEmpty() ? text : tip_);
     updateGeometry();
+}
+
+void ElidedLabel::setTip(const QString& tip) {
+    tip_ = tip;
+    setToolTip(tip_.isEmpty() ? text() : tip_);
 }
 
 QString ElidedLabel::shownText() const {

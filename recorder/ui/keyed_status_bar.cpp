@@ -74,6 +74,12 @@ std::string KeyedStatusBar::panelText(const std::string& key) const {
     return label ? label->text().toLocal8Bit().toStdString() : std::string();
 }
 
+void KeyedStatusBar::setPanelTip(const std::string& key, const std::string& tip) {
+    const QString text = QString::fromStdString(tip);
+    if (auto* elided = qobject_cast<ElidedLabel*>(panel(key))) elided->setTip(text);
+    else if (QLabel* label = panel(key)) label->setToolTip(text);
+}
+
 void KeyedStatusBar::setPanelVisible(const std::string& key, bool visible) {
     if (QLabel* label = panel(key)) {
         label->setVisible(visible);

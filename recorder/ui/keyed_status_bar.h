@@ -38,6 +38,7 @@ public:
     void showPanelText(const std::string& key, const std::string& text, const std::string& shown) override;
     std::string panelText(const std::string& key) const override;
     std::string shownPanelText(const std::string& key) const override;
+    void setPanelTip(const std::string& key, const std::string& tip) override;
     void setPanelVisible(const std::string& key, bool visible) override;
     bool panelVisible(const std::string& key) const override;
     ProgressBarView& progressBar() override;

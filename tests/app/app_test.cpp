@@ -81,6 +81,35 @@ TEST(CommandLine, CommandsAndQtsOwnOptionsAreTakenAnythingElseIsRefused) {
     }
 }
 
+TEST(CommandLine, StopRecordingTakesTheIdOfOneProgramme) {
+    EXPECT_FALSE(app::readCommandLine({"--stop-recording"}).request.programme) << "every recording";
+    EXPECT_EQ(app::readCommandLine({"--stop-recording"}).request.line(), "stop-recording");
+    const app::CommandLine one = app::readCommandLine({"-platform", "offscreen", "--stop-recording", "4294967295"});
+    EXPECT_EQ(one.action, Action::Command);
+    EXPECT_EQ(one.request.command, "stop-recording");
+    EXPECT_EQ(one.request.programme, 4294967295u);
+    EXPECT_EQ(one.request.line(), "stop-recording 4294967295");
+    EXPECT_EQ(app::readCommandLine({"--stop-recording", "012"}).request.programme, 12u);
+
+    const std::pair<std::vector<std::string>, std::string> refused[] = {
+        {{"--stop-recording", "News"}, "--stop-recording takes a programme id, not News"},
+        {{"--stop-recording", "0"}, "--stop-recording takes a programme id, not 0"},
+        {{"--stop-recording", "4294967296"}, "--stop-recording takes a programme id, not 4294967296"},
+        {{"--stop-recording", "12a"}, "--stop-recording takes a programme id, not 12a"},
+        {{"--stop-recording", "+12"}, "--stop-recording takes a programme id, not +12"},
+        {{"--stop-recording", "12", "13"}, "unexpected argument 13"},
+        {{"--status", "12"}, "unexpected argument 12"},
+        {{"--stop-recording", "12", "--status"}, "--stop-recording and --status cannot be given together"},
+        {{"--stop-recording", "12", "--json"}, "--json goes with --status"},
+    };
+    for (const auto& [arguments, problem] : refused) {
+        std::string out, err;
+        EXPECT_EQ(answer(arguments, out, err), 2) << problem;
+        EXPECT_EQ(out, "") << problem;
+        EXPECT_EQ(err.rfind("kelbo: " + problem + "\nUsage: kelbo [OPTION]\n", 0), 0u) << err;
+    }
+}
+
 QImage at(const QIcon& icon, int size) { return icon.pixmap(size, size).toImage(); }
 
 TEST(ApplicationIcon, EverySizeIsBuiltInAndTheMainWindowCarriesIt) {

@@ -74,6 +74,20 @@ protected:
 
 }  // namespace
 
+TEST(CommandRequest, StopRecordingNamesOneProgrammeByItsIdOrNone) {
+    EXPECT_EQ(app::readCommand("stop-recording").command, app::Command::StopRecording);
+    EXPECT_FALSE(app::readCommand("stop-recording").programme);
+    const app::CommandRequest one = app::readCommand("stop-recording 27");
+    EXPECT_EQ(one.command, app::Command::StopRecording);
+    EXPECT_EQ(one.programme, 27u);
+    for (const char* bad : {"stop-recording ", "stop-recording  27", "stop-recording 27 ", "stop-recording -1",
+                            "stop-recording 0", "stop-recording 99999999999", "stop-recording 2\x1b", "stop-recording27"}) {
+        const app::CommandRequest refused = app::readCommand(bad);
+        EXPECT_EQ(refused.command, app::Command::Unknown) << bad;
+        EXPECT_FALSE(refused.programme) << bad;
+    }
+}
+
 TEST(CommandRequest, ABrokenOrEndlessRequestGetsAnErrorReplyAndIsNeverKeptWhole) {
     // A byte that is not UTF-8 is shown back escaped, in valid JSON.
     const app::CommandRequest broken = app::readCommand("\xff\x1b[2J");

@@ -8,6 +8,7 @@
 #include "recorder/device/templates.h"
 #include "recorder/engine/recorder.h"
 #include "recorder/forms/column_layout_store.h"
+#include "recorder/forms/schedule_commands.h"
 #include "support/fake_main_window.h"
 #include "support/recorder_rig.h"
 #include "support/scoped_state_home.h"
@@ -63,6 +64,8 @@ protected:
     FakeMainWindow window;  // outlives the program
     app::RecorderProgram program{app::ProgramServices{store, messages, clock, dir.path().string(), {}}};
 };
+
+LiveSettings& settingsOf(app::RecorderProgram& program) { return program.recorder().settings(); }
 
 }  // namespace
 
@@ -127,6 +130,53 @@ TEST_F(RecorderProgramTest, AProgrammeDueAtStartUpRecordsAtTheFirstTickWithTheSt
     EXPECT_TRUE(program.recorder().recording());
     EXPECT_EQ(program.listing().list().cell(1, Column::Status), "Recording");
     EXPECT_TRUE(window.stopEnabled);
+}
+
+TEST_F(RecorderProgramTest, EveryProgrammeATunerRecordsIsRedAndCannotBeDeleted) {
+    store.SaveSetting(settings::kDefaults, settings::kTuners, "2");
+    writeFile(dir / "Saved.txt", programme("Quiz", kNow.plusMinutes(-5), 30, "1").text() +
+                                     programme("Новости", kNow.plusMinutes(-2), 20, "2").text() +
+                                     programme("Later", kNow.plusMinutes(90), 30, "3").text());
+    std::vector<ScriptedCaptureDevice*> others;
+    ASSERT_TRUE(program.startUp(window, [this]() -> std::unique_ptr<CaptureDevice> { return std::move(made); },
+                                [&others](int) {
+                                    auto tuner = std::make_unique<ScriptedCaptureDevice>();
+                                    others.push_back(tuner.get());
+                                    return tuner;
+                                }));
+    ScheduleList& list = program.listing().list();
+    ASSERT_EQ(list.cell(2, Column::Programme), "Новости");
+    EXPECT_EQ(list.rowColour(2), colour::kBlack) << "no tuner has it yet";
+
+    ASSERT_TRUE(window.fireTick());
+    ASSERT_TRUE(window.fireTick());
+    ASSERT_EQ(others.size(), 1u);
+    ASSERT_EQ(others[0]->state, CaptureDevice::Recording) << ::testing::PrintToString(others[0]->calls);
+    EXPECT_EQ(list.rowColour(1), colour::kRed) << "tuner 1";
+    EXPECT_EQ(list.rowColour(2), colour::kRed) << "tuner 2";
+    EXPECT_EQ(list.rowColour(3), colour::kBlack);
+
+    // Neither can be deleted while it records.
+    settingsOf(program).ExpertMode = true;
+    for (const int row : {1, 2}) {
+        list.select(row);
+        messages.shown.clear();
+        window.parts->commands.Delete_Selected_Item();
+        ASSERT_EQ(messages.shown.size(), 1u) << row;
+        EXPECT_EQ(messages.shown[0].title, "Delete Error");
+        EXPECT_EQ(list.rowCount(), 3);
+    }
+
+    // Stopped, tuner 2's row has its own colour back and can go.
+    ASSERT_TRUE(program.recorder().stopRecording(program.listing().idOfRow(2)));
+    ASSERT_TRUE(window.fireTick());
+    EXPECT_EQ(list.rowColour(2), colour::kBlack);
+    EXPECT_EQ(list.rowColour(1), colour::kRed);
+    messages.shown.clear();
+    list.select(2);
+    window.parts->commands.Delete_Selected_Item();
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(list.rowCount(), 2);
 }
 
 TEST_F(RecorderProgramTest, ShutdownStopsTheTimersSavesTheLayoutThenEndsTheRecording) {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstring>
+#include <fstream>
 #include <thread>
 
 #include <poll.h>
@@ -84,6 +85,58 @@ TEST(ProgramCommands, StatusReportsTheRecordingAndStopRecordingActsAsTheStopButt
     EXPECT_NE(log.find("Stop requested from the command line"), std::string::npos) << log;
     EXPECT_NE(log.find("Reload Schedule"), std::string::npos) << log;
     EXPECT_NE(log.find("Schedule written to " + home.schedule().string()), std::string::npos) << log;
+}
+
+// Two programmes on two channels, both due now, and two tuners.
+class TwoTunerHome : public RecorderHome {
+public:
+    TwoTunerHome() {
+        std::ofstream(settingsFile(), std::ios::app) << "Tuners=2\n";
+        GuideRecord news = recordAt("Новости", startOfThisMinute(), 2);
+        news.channelNumber = "102";
+        news.channelName = "Первый";
+        writeFile(schedule(), recordAt("Pattern", startOfThisMinute(), 2).text() + news.text());
+    }
+    BackgroundProgram startRecorder() const { return BackgroundProgram(KELBO_PROGRAM, {}, environment()); }
+    ProgramRun command(const std::vector<std::string>& arguments) const {
+        return runProgram(KELBO_PROGRAM, arguments, environment());
+    }
+};
+
+TEST(ProgramCommands, StatusListsBothRecordingsAndStopRecordingWithAnIdStopsOne) {
+    TwoTunerHome home;
+    BackgroundProgram kelbo = home.startRecorder();
+    const auto until = std::chrono::steady_clock::now() + 15s;
+    while (filesBelow(home.movies()).size() < 2 && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(filesBelow(home.movies()).size(), 2u) << "both tuners record";
+    std::this_thread::sleep_for(1500ms);  // a tick or two of counters
+
+    const auto status = nlohmann::json::parse(home.command({"--status", "--json"}).out);
+    ASSERT_EQ(status["recordings"].size(), 2u) << status.dump();
+    const auto& news = status["recordings"][0]["name"] == "Новости" ? status["recordings"][0] : status["recordings"][1];
+    const std::string newsId = std::to_string(news["id"].get<unsigned>());
+    const std::string tuner = std::to_string(news["tuner"].get<int>());
+    EXPECT_NE(status["programme"].get<std::string>().find(" +1"), std::string::npos) << status["programme"];
+
+    const ProgramRun text = home.command({"--status"});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("Tuner " + tuner + ":   Новости on Первый ends in 00:0"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("(id " + newsId + ")\n"), std::string::npos) << text.out;
+
+    const ProgramRun stop = home.command({"--stop-recording", newsId});
+    ASSERT_EQ(stop.status, 0) << stop.err;
+    EXPECT_EQ(stop.out, "Recording of Новости on Первый (id " + newsId + ", tuner " + tuner + ") stopped.\n");
+    const auto after = nlohmann::json::parse(home.command({"--status", "--json"}).out);
+    ASSERT_EQ(after["recordings"].size(), 1u) << after.dump();
+    EXPECT_EQ(after["recordings"][0]["name"], "Pattern") << "the other tuner records on";
+
+    const ProgramRun again = home.command({"--stop-recording", newsId});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(again.out, "");
+    EXPECT_EQ(again.err, "kelbo: no tuner records programme " + newsId + "; nothing stopped.\n");
+    EXPECT_EQ(home.command({"--stop-recording"}).out, "Recording stopped.\n");
+    ASSERT_EQ(kelbo.stop(SIGTERM, 15s), 0);
 }
 
 TEST(ProgramCommands, WithoutARunningRecorderEachCommandSaysSoAndFails) {

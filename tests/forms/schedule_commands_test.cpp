@@ -120,3 +120,21 @@ TEST_F(ScheduleCommandsTest, TheProgrammeBeingRecordedIsNotDeleted) {
     EXPECT_EQ(list().rowCount(), 1);
     EXPECT_EQ(rig.cell(1, Column::Programme), "Third");
 }
+
+TEST_F(ScheduleCommandsTest, AProgrammeAnotherTunerRecordsIsNotDeleted) {
+    loadThree();
+    rig.settings.ExpertMode = true;
+    rig.listing.showOtherTuners({rig.listing.idOfRow(3)});
+    list().select(3);
+    commands.Delete_Selected_Item();
+    ASSERT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(rig.messages.shown[0].title, "Delete Error");
+    EXPECT_EQ(list().rowCount(), 3);
+    EXPECT_TRUE(fileHas("Third"));
+
+    rig.listing.showOtherTuners({});
+    commands.Delete_Selected_Item();
+    EXPECT_EQ(rig.messages.shown.size(), 1u);
+    EXPECT_EQ(list().rowCount(), 2);
+    EXPECT_FALSE(fileHas("Third"));
+}

@@ -60,3 +60,39 @@ TEST(ScheduleListing, OneMadeAfterTheLoadShowsTheProgrammesAndBothFollowEveryCha
     EXPECT_EQ(rig.listing.list().cell(1, Column::Programme), "Again");
     EXPECT_EQ(rig.listing.list().rowColour(1), colour::kBlack) << "no longer the next programme";
 }
+
+TEST(ScheduleListing, RowsTheOtherTunersTakeAreRedUntilTheyLeaveThem) {
+    RecorderRig rig(at(12, 0));
+    rig.loadProgrammes({programme("Early", at(20, 0), 90, "1"), programme("Late", at(21, 0), 60, "2"),
+                        programme("ニュース", at(23, 0), 30, "3")});
+    rig.next.Find_Next_Schedule();
+    ScheduleListing& listing = rig.listing;
+    const ScheduleList& list = listing.list();
+    ASSERT_EQ(list.rowColour(2), colour::kBlue);
+
+    const ProgrammeId late = listing.idOfRow(2);
+    const ProgrammeId news = listing.idOfRow(3);
+    listing.showOtherTuners({late, news});
+    EXPECT_EQ(list.rowColour(1), colour::kRed);
+    EXPECT_EQ(list.rowColour(2), colour::kRed);
+    EXPECT_EQ(list.rowColour(3), colour::kRed);
+    EXPECT_TRUE(listing.takenByOtherTuner(news));
+    EXPECT_FALSE(listing.takenByOtherTuner(listing.idOfRow(1)));
+
+    // A new choice of the next programme colours the clashes afresh but
+    // keeps the taken rows red.
+    rig.next.Find_Next_Schedule();
+    EXPECT_EQ(list.rowColour(2), colour::kRed);
+    EXPECT_EQ(list.rowColour(3), colour::kRed);
+    listing.Display_Schedule(listing.NextRow());
+    EXPECT_EQ(list.rowColour(3), colour::kRed);
+
+    // Left, each row has its own colour again: the clash blue, the other black.
+    listing.showOtherTuners({news});
+    EXPECT_EQ(list.rowColour(2), colour::kBlue);
+    EXPECT_EQ(list.rowColour(3), colour::kRed);
+    listing.showOtherTuners({});
+    EXPECT_EQ(list.rowColour(3), colour::kBlack);
+    EXPECT_EQ(list.rowColour(1), colour::kRed) << "tuner 1's next stays red";
+    EXPECT_FALSE(listing.takenByOtherTuner(news));
+}

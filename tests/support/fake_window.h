@@ -28,6 +28,7 @@ public:
         const auto it = texts.find(key);
         return it == texts.end() ? std::string() : it->second;
     }
+    void setPanelTip(const std::string& key, const std::string& tip) override { tips[key] = tip; }
     void setPanelVisible(const std::string& key, bool visible) override { hidden[key] = !visible; }
     bool panelVisible(const std::string& key) const override {
         const auto it = hidden.find(key);
@@ -41,6 +42,7 @@ public:
     std::map<std::string, std::string> texts;
     // What the user would read, in the user's language.
     std::map<std::string, std::string> shown;
+    std::map<std::string, std::string> tips;
     std::map<std::string, bool> hidden;
     FakeProgressBar bar;
     int progressBarRequests = 0;

@@ -49,7 +49,7 @@ protected:
             writeFile(std::filesystem::path(key) / "DVD Full Quality.tmpl", "Size=D1\n");
             device = d.get();
             return d;
-        });
+        }, tunerOpener);
         EXPECT_TRUE(started);
         return *window;
     }
@@ -69,6 +69,8 @@ protected:
     MessageBoxes* windowBoxes = nullptr;
     FixedClock clock;
     ScriptedCaptureDevice* device = nullptr;
+    // Opens tuners 2 on, when a test sets it before start().
+    app::TunerOpener tunerOpener;
     std::unique_ptr<ui::MainWindow> window;
     // Goes before the window, which outlives it.
     std::unique_ptr<app::RecorderProgram> program;

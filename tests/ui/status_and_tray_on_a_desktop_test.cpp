@@ -66,6 +66,47 @@ TEST_F(OnADesktop, TheStatusBarKeepsEveryPanelAtTheSmallestWindowWhileRecording)
     }
 }
 
+TEST_F(OnADesktop, TwoRecordingsShowTheOneEndingFirstWithPlusOneAndBothInTheTooltip) {
+    store.SaveSetting(settings::kDefaults, settings::kTuners, "2");
+    writeFile(dir / "KelboSchedule.txt", programme("Soon", kNow.plusMinutes(10), 30, "1").text() +
+                                             programme("Концерт", kNow.plusMinutes(12), 60, "2").text());
+    ScriptedCaptureDevice* second = nullptr;
+    tunerOpener = [&second](int) {
+        auto tuner = std::make_unique<ScriptedCaptureDevice>();
+        second = tuner.get();
+        return tuner;
+    };
+    MainWindow& w = startOnTheDesktop();
+    clock.set(toInstant(kNow.plusMinutes(12)) + std::chrono::milliseconds(400));
+    w.Timer1_Timer();
+    w.Timer1_Timer();
+    ASSERT_NE(second, nullptr);
+    clock.advance(std::chrono::minutes(1));
+    device->advance(3 * 60000);
+    second->advance(60000);
+    w.Timer1_Timer();
+    ASSERT_EQ(program->recorder().state().recordings.size(), 2u);
+
+    KeyedStatusBar& bar = w.statusPanels();
+    const std::string shown = bar.panelText(panel::kProgramme);
+    EXPECT_EQ(shown.rfind("Soon on Channel1 ends in ", 0), 0u) << shown;
+    EXPECT_EQ(shown.substr(shown.size() - 3), " +1") << shown;
+
+    QLabel* programmePanel = bar.findChild<QLabel*>(QString::fromStdString(panel::kProgramme));
+    ASSERT_NE(programmePanel, nullptr);
+    const QPoint over = programmePanel->mapToGlobal(programmePanel->rect().center());
+    desktopOfTheRun->xdotool("mousemove --sync " + std::to_string(over.x() + 5) + " " + std::to_string(over.y()));
+    desktopOfTheRun->xdotool("mousemove --sync " + std::to_string(over.x()) + " " + std::to_string(over.y()));
+    settleOnTheDesktop(1500);
+    ASSERT_TRUE(QToolTip::isVisible());
+    const QStringList lines = QToolTip::text().split('\n');
+    ASSERT_EQ(lines.size(), 2) << QToolTip::text().toStdString();
+    EXPECT_TRUE(lines[0].startsWith("Soon on Channel1, tuner 1, ends in 00:")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QString::fromUtf8("Концерт on Channel2, tuner 2, ends in ")))
+        << lines[1].toStdString();
+    QToolTip::hideText();
+}
+
 TEST_F(OnADesktop, TheClashShowsWhenTheMouseSelectsOrRestsOnABlueRow) {
     writeFile(dir / "KelboSchedule.txt", programme("Film", kNow.plusMinutes(60), 60, "2").text() +
                                              programme("News", kNow.plusMinutes(90), 30, "3").text());
