@@ -19,6 +19,7 @@ struct QuietPorts : MessageBoxes, StatusBarPort, ProgressBarView, TrayPort, Wind
         const auto it = panels.find(k);
         return it == panels.end() ? std::string() : it->second;
     }
+    void setPanelTip(const std::string&, const std::string&) override {}
     void setPanelVisible(const std::string&, bool) override {}
     bool panelVisible(const std::string&) const override { return true; }
     ProgressBarView& progressBar() override { return *this; }
