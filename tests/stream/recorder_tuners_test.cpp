@@ -104,6 +104,11 @@ TEST(RecorderTuners, TwoChannelsOfThePlaylistAreRecordedAtOnce) {
     const fs::path barsFile = dir / "movies" / "Балки1[1.1].mpg", darkFile = dir / "movies" / "الظلام1[1.1].mpg";
     ASSERT_TRUE(fs::exists(barsFile));
     ASSERT_TRUE(fs::exists(darkFile)) << readFile(logHome.logFile());
-    EXPECT_NEAR(probeMedia(barsFile).duration, 10.0, 1.0);
-    EXPECT_NEAR(probeMedia(darkFile).duration, 10.0, 1.0);
+    // Ten seconds were left; opening a stream on a loaded machine may take
+    // a second or two of them.
+    for (const fs::path& file : {barsFile, darkFile}) {
+        const double seconds = probeMedia(file).duration;
+        EXPECT_GT(seconds, 7.0) << file;
+        EXPECT_LT(seconds, 10.5) << file;
+    }
 }
