@@ -201,8 +201,9 @@ std::string_view deviceStateName(RecorderState::Device device) {
     return "other";
 }
 
-RecorderState Recorder::state() const {
-    RecorderState s = first().tick().state();
+RecorderState Recorder::state() const { return withOtherTuners(first().tick().state()); }
+
+RecorderState Recorder::withOtherTuners(RecorderState s) const {
     s.tuners = tunerCount();
     for (const auto& tuner : tuners_) {
         const RecorderState own = tuner.get() == &first() ? s : tuner->tick().state();

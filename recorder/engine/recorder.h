@@ -98,6 +98,7 @@ private:
     bool takenByOthers(const Tuner& tuner, ProgrammeId id) const;
     void tickOthers();
     // TunerCrowd
+    RecorderState withOtherTuners(RecorderState first) const override;
     bool anyRecording() const override { return recording(); }
     bool othersCapturing(int tuner) const override;
 

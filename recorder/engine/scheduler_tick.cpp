@@ -135,7 +135,7 @@ void SchedulerTick::Timer1_Timer() {
             splitIfDue();
         }
     }
-    c_.view.ticked(state());
+    if (role_ == Role::Leads) c_.view.ticked(state());
 }
 
 void SchedulerTick::chooseAgainIfFree() {

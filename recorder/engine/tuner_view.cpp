@@ -12,11 +12,13 @@ void TunerView::tickBegan(RecorderState::Device device) {
 }
 
 // Tuner 1 ticks last, so its end of the tick draws every tuner's state.
-void TunerView::ticked(const RecorderState&) {
-    if (leads()) view_.ticked(crowd_.state());
+void TunerView::ticked(const RecorderState& state) {
+    if (leads()) view_.ticked(crowd_.withOtherTuners(state));
 }
 
-void TunerView::recordingBegun(const RecorderState&) { view_.recordingBegun(crowd_.state()); }
+void TunerView::recordingBegun(const RecorderState& state) {
+    view_.recordingBegun(leads() ? crowd_.withOtherTuners(state) : crowd_.state());
+}
 
 void TunerView::captureBegan() {
     capturing_ = true;

@@ -8,16 +8,18 @@ namespace kelbo {
 class TunerCrowd {
 public:
     virtual ~TunerCrowd() = default;
-    // What the whole recorder is doing.
+    // What the whole recorder is doing ...
     virtual RecorderState state() const = 0;
+    // ... drawn on tuner 1's own state, when that is at hand.
+    virtual RecorderState withOtherTuners(RecorderState first) const = 0;
     virtual bool anyRecording() const = 0;
     // A tuner other than `tuner` writes a programme's parts.
     virtual bool othersCapturing(int tuner) const = 0;
 };
 
 // The view as one tuner's session and tick see it. The display follows all
-// the tuners together: tuner 1 leads the tick's texts, every tuner's
-// recording shows at once, and the recording's buttons stay on while any
+// the tuners together: tuner 1 leads the tick's texts (the others' ticks
+// tell the view nothing), every tuner's recording shows at once, and the recording's buttons stay on while any
 // tuner records. Only tuner 1 previews.
 class TunerView : public RecorderView {
 public:
