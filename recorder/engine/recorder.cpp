@@ -48,7 +48,7 @@ TunerServices Recorder::services() {
 }
 
 void Recorder::listenTo(Tuner& tuner) {
-    tuner.device().setStateListener([this, &tuner] {
+    tuner.device().setStateListener([&tuner] {
         RecordingSession& session = tuner.session();
         session.resolvePendingStart();
         // A recording the device has just ended by itself is finished at

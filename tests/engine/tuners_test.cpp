@@ -96,12 +96,14 @@ TEST(Tuners, OverlappingProgrammesRecordUpToTheTunersAndTheRestAreBlue) {
         TunersUnderTest r(tuners);
         ASSERT_EQ(r.recorder.tunerCount(), tuners);
         std::vector<GuideRecord> records;
+        records.reserve(static_cast<std::size_t>(programmes));
         for (int i = 0; i < programmes; ++i) records.push_back(show(static_cast<std::size_t>(i), kNoon.plusMinutes(10), 30));
         r.load(records);
         const int recording = std::min(programmes, tuners);
 
         r.runTo(kNoon.plusMinutes(11));
         std::vector<std::string> expected;
+        expected.reserve(static_cast<std::size_t>(recording));
         for (int i = 0; i < recording; ++i) expected.push_back(writing(kTitles[static_cast<std::size_t>(i)]));
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(r.recordingNow(), expected);

@@ -27,11 +27,12 @@ std::string joined(const std::vector<CaptureSource>& sources) {
 // Only tuner 1 is heard, and a tuner nobody watches makes no pictures for
 // the preview.
 std::unique_ptr<GstCaptureDevice> makeOtherTuner(const CaptureSource& source, UiDispatcher& dispatcher, int number,
-                                                 DeviceOptions options) {
-    options.audioMonitor = false;
-    options.previewWithoutSink = false;
+                                                 const DeviceOptions& options) {
+    DeviceOptions own = options;
+    own.audioMonitor = false;
+    own.previewWithoutSink = false;
     std::string error;
-    auto device = GstCaptureDevice::create(source, dispatcher, options, &error);
+    auto device = GstCaptureDevice::create(source, dispatcher, own, &error);
     if (!device)
         log::error(log::Area::Device, "Tuner " + std::to_string(number) + " (" + toString(source) +
                                           ") cannot be made: " + error + "; recording with " +
@@ -58,7 +59,7 @@ std::vector<CaptureSource> tunerSources(const CaptureSource& source, int tuners,
 std::vector<std::unique_ptr<GstCaptureDevice>> createTunerDevices(const CaptureSource& source,
                                                                   UiDispatcher& dispatcher,
                                                                   MessageBoxes& boxes, int tuners,
-                                                                  DeviceOptions options) {
+                                                                  const DeviceOptions& options) {
     const std::vector<CaptureSource> sources = tunerSources(
         source, tuners,
         source.kind == CaptureSource::Kind::V4l2 && tuners > 1 ? v4l2CaptureDevices()
@@ -82,7 +83,7 @@ std::vector<std::unique_ptr<GstCaptureDevice>> createTunerDevices(const CaptureS
 }
 
 std::unique_ptr<GstCaptureDevice> createOtherTuner(const CaptureSource& source, UiDispatcher& dispatcher,
-                                                   int number, DeviceOptions options) {
+                                                   int number, const DeviceOptions& options) {
     if (number < 2 || number > kMostTuners) return nullptr;
     const std::vector<CaptureSource> sources = tunerSources(
         source, number,
@@ -92,15 +93,14 @@ std::unique_ptr<GstCaptureDevice> createOtherTuner(const CaptureSource& source, 
                                          std::to_string(sources.size()) + " found (" + joined(sources) + ")");
         return nullptr;
     }
-    return makeOtherTuner(sources[static_cast<std::size_t>(number) - 1], dispatcher, number, std::move(options));
+    return makeOtherTuner(sources[static_cast<std::size_t>(number) - 1], dispatcher, number, options);
 }
 
 std::vector<std::unique_ptr<GstCaptureDevice>> createTunerDevices(const SettingsStore& settings,
                                                                   UiDispatcher& dispatcher,
                                                                   MessageBoxes& boxes, int tuners,
-                                                                  DeviceOptions options) {
-    return createTunerDevices(captureSourceFromSettings(settings), dispatcher, boxes, tuners,
-                              std::move(options));
+                                                                  const DeviceOptions& options) {
+    return createTunerDevices(captureSourceFromSettings(settings), dispatcher, boxes, tuners, options);
 }
 
 }  // namespace kelbo

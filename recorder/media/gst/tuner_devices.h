@@ -33,18 +33,18 @@ std::vector<CaptureSource> tunerSources(const CaptureSource& source, int tuners,
 std::vector<std::unique_ptr<GstCaptureDevice>> createTunerDevices(const CaptureSource& source,
                                                                   UiDispatcher& dispatcher,
                                                                   MessageBoxes& boxes, int tuners,
-                                                                  DeviceOptions options = {});
+                                                                  const DeviceOptions& options = {});
 
 // The device of tuner `number` (2 to 8) alone, as createTunerDevices makes
 // it; nothing when there is no such tuner (fewer capture cards) or it
 // cannot be made (the log says why).
 std::unique_ptr<GstCaptureDevice> createOtherTuner(const CaptureSource& source, UiDispatcher& dispatcher,
-                                                   int number, DeviceOptions options = {});
+                                                   int number, const DeviceOptions& options = {});
 
 // The same, with the source named by the settings (CaptureSource).
 std::vector<std::unique_ptr<GstCaptureDevice>> createTunerDevices(const SettingsStore& settings,
                                                                   UiDispatcher& dispatcher,
                                                                   MessageBoxes& boxes, int tuners,
-                                                                  DeviceOptions options = {});
+                                                                  const DeviceOptions& options = {});
 
 }  // namespace kelbo
