@@ -36,6 +36,7 @@
 #include "recorder/schedule/next_programme.h"
 #include "recorder/schedule/schedule_document.h"
 #include "recorder/forms/schedule_listing.h"
+#include "recorder/forms/status_panels.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -378,16 +379,18 @@ void MainWindow::Timer1_Timer() {
 void MainWindow::showRunState() {
     preview_->setCaption(previewCaption(*device_, recorder_->livePreviewTicked()));
     const bool recording = recorder_->recording();
-    std::string programme;
-    if (recording) {
-        if (const ScheduleItem* item = recorder_->document().schedule().stored(recorder_->next().id()))
-            programme = shownProgrammeText(item->ProgrammeName, item->ChannelName);
-    }
-    sleep_->setHeld(recording, fillIn(translate("kelbo::ui::MainWindow", "Kelbo is recording %1"), {programme}));
+    const RecorderState state = recorder_->state();
+    // Every programme being recorded, whichever tuner records it.
+    std::string programmes;
+    for (const RecorderState::Recording& r : state.recordings)
+        programmes += (programmes.empty() ? "" : ", ") + shownProgrammeText(r.name, r.channel);
+    sleep_->setHeld(recording, fillIn(translate("kelbo::ui::MainWindow", "Kelbo is recording %1"), {programmes}));
     tray_->keepShown(recorder_->settings().MinimizeToSystem && SystemTray::available());
-    if (!isMinimised())
-        tray_->showState(recorder_->recording(), recorder_->next().any(),
-                         statusBar_->shownPanelText(panel::kProgramme));
+    if (!isMinimised()) {
+        const std::string all = recordingsTip(state);
+        tray_->showState(recording, recorder_->next().any(),
+                         all.empty() ? statusBar_->shownPanelText(panel::kProgramme) : all);
+    }
 }
 
 void MainWindow::Quit_Click() {

@@ -134,6 +134,39 @@ TEST_F(SleepInhibitorTest, ARecordingHoldsASleepLockUntilItEnds) {
     closeWindow();
 }
 
+// With two tuners the one lock names both programmes, whichever tuner has
+// which; it is held until the last of them ends.
+TEST_F(SleepInhibitorTest, TwoRecordingsAtOnceAreBothNamedInTheOneLock) {
+    store.SaveSetting(settings::kDefaults, settings::kTuners, "2");
+    GuideRecord also = programme("Фильм", kNow.plusMinutes(10), 30, "102");
+    also.channelName = "НТВ";
+    writeFile(dir / "KelboSchedule.txt", programme("Soon", kNow.plusMinutes(10), 30).text() + also.text());
+    std::vector<ScriptedCaptureDevice*> others;
+    tunerOpener = [&](int) -> std::unique_ptr<CaptureDevice> {
+        auto d = std::make_unique<ScriptedCaptureDevice>();
+        others.push_back(d.get());
+        return d;
+    };
+    startLogind();
+    ui::MainWindow& w = start();
+    w.sleepInhibitor().setBus(recorderBus());
+    clock.set(toInstant(kNow.plusMinutes(10)) + std::chrono::milliseconds(400));
+    w.Timer1_Timer();
+    ASSERT_EQ(others.size(), 1u);
+    ASSERT_EQ(device->state, CaptureDevice::Recording);
+    ASSERT_EQ(others[0]->state, CaptureDevice::Recording);
+    waitUntil([&] { return w.sleepInhibitor().held(); });
+    ASSERT_EQ(logind.calls.size(), 1u);
+    EXPECT_EQ(logind.calls[0][2].toString().toStdString(), "Kelbo is recording \"Soon\" on Channel101, \"Фильм\" on НТВ");
+
+    // Tuner 1's programme stopped, the other records on: still held.
+    device->StopCapture();
+    w.Timer1_Timer();
+    QTest::qWait(50);
+    EXPECT_TRUE(logind.held(0));
+    closeWindow();
+}
+
 TEST_F(SleepInhibitorTest, WithoutLogindTheRecorderGoesOnAndSaysSoOnce) {
     SleepInhibitor inhibitor;
     inhibitor.setBus(recorderBus());
