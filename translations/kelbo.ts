@@ -935,6 +935,14 @@ The file was left as it was.</source>
         <source>Open Recordings Folder</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Preview &amp;Tuner</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tuner %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>kelbo::ui::OptionsDialog</name>

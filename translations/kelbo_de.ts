@@ -938,6 +938,14 @@ Die Datei blieb unverändert.</translation>
         <source>Open Recordings Folder</source>
         <translation>Aufnahmeordner öffnen</translation>
     </message>
+    <message>
+        <source>Preview &amp;Tuner</source>
+        <translation>Vorschau-&amp;Tuner</translation>
+    </message>
+    <message>
+        <source>Tuner %1</source>
+        <translation>Tuner %1</translation>
+    </message>
 </context>
 <context>
     <name>kelbo::ui::OptionsDialog</name>

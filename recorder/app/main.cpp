@@ -115,18 +115,23 @@ int main(int argc, char** argv) {
     messages.setOwnerWindow(&window);
     messages.setDesktopNotifier([&window](const Announcement& news) { window.tray().showNotice(news); });
 
-    const auto loadDevice = [&]() -> std::unique_ptr<CaptureDevice> {
-        auto device = createCaptureDevice(store, dispatcher, messages);
-        if (!device) return nullptr;
+    // The preview window shows the pictures of one device at a time.
+    const auto showPicturesOf = [&window](GstCaptureDevice* device) {
+        if (!device) return;
         QPointer<ui::PreviewWidget> picture = window.preview().capture();
         // The device drops its sink before it goes, so the sink may call it.
-        device->setPreviewSink([picture, source = device.get()](const PreviewFrame& frame) {
+        device->setPreviewSink([picture, device](const PreviewFrame& frame) {
             if (!picture) return;
             picture->showFrame(frame);
             // Pictures at the widget's size are painted without scaling.
             if (frame.width != picture->width() || frame.height != picture->height())
-                source->setPreviewSize(picture->width(), picture->height());
+                device->setPreviewSize(picture->width(), picture->height());
         });
+    };
+    const auto loadDevice = [&]() -> std::unique_ptr<CaptureDevice> {
+        auto device = createCaptureDevice(store, dispatcher, messages);
+        if (!device) return nullptr;
+        showPicturesOf(device.get());
         return device;
     };
     // Every tuner records from the source tuner 1 was opened on: a change
@@ -138,6 +143,11 @@ int main(int argc, char** argv) {
     // Made after the window so that it goes first: the window outlives it.
     app::RecorderProgram program({store, messages, clock, desktopDefaultFolders(videos), sources});
     if (!program.startUp(window, loadDevice, openTuner)) return 1;
+    // A tuner nobody watches makes no pictures: the sink goes with the choice.
+    program.recorder().setPreviewMoveListener([&showPicturesOf](CaptureDevice& from, CaptureDevice& to) {
+        if (auto* watched = dynamic_cast<GstCaptureDevice*>(&from)) watched->setPreviewSink(nullptr);
+        showPicturesOf(dynamic_cast<GstCaptureDevice*>(&to));
+    });
 
     if (!listening) {
         // The recorder still records; only the commands cannot reach it.

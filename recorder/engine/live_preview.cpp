@@ -30,14 +30,14 @@ void reportNoVideoSource(MessageBoxes& boxes, RaisedBy raisedBy) {
 
 void LivePreview::IsLivePreview_Click() {
     ticked_ = !ticked_;
-    const int state = device_.ReadyState();
+    const int state = device_->ReadyState();
     if (ticked_ && state != CaptureDevice::Recording && state != CaptureDevice::Previewing) {
-        if (!startPreviewWithRetries(device_)) {
+        if (!startPreviewWithRetries(*device_)) {
             reportNoVideoSource(boxes_, RaisedBy::UserCommand);
             ticked_ = false;
         }
     } else if (!ticked_ && state == CaptureDevice::Previewing) {
-        device_.StopPreview();
+        device_->StopPreview();
     }
 }
 

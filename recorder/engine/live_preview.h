@@ -21,7 +21,11 @@ void reportNoVideoSource(MessageBoxes& boxes, RaisedBy raisedBy = RaisedBy::Reco
 // to see the live picture, which the end of a recording also reads.
 class LivePreview {
 public:
-    LivePreview(CaptureDevice& device, MessageBoxes& boxes) : device_(device), boxes_(boxes) {}
+    LivePreview(CaptureDevice& device, MessageBoxes& boxes) : device_(&device), boxes_(boxes) {}
+
+    // The device previewed (the tuner chosen to be watched).
+    CaptureDevice& device() const { return *device_; }
+    void setDevice(CaptureDevice& device) { device_ = &device; }
 
     bool isTicked() const { return ticked_; }
     void setTicked(bool ticked) { ticked_ = ticked; }
@@ -31,7 +35,7 @@ public:
     void IsLivePreview_Click();
 
 private:
-    CaptureDevice& device_;
+    CaptureDevice* device_;
     MessageBoxes& boxes_;
     bool ticked_ = false;
 };

@@ -88,6 +88,7 @@ void Recorder::matchTuners() {
     const int wanted = std::clamp(settings_.Tuners, kFewestTuners, kMostTuners);
     bool closed = false;
     while (tunerCount() > wanted && !tuners_.back()->busy()) {
+        if (previewTuner_ == tunerCount()) choosePreviewTuner(1);
         log::info(log::Area::Recording, "Tuner " + std::to_string(tunerCount()) + " is closed");
         tuners_.pop_back();
         closed = true;
@@ -132,6 +133,26 @@ void Recorder::Timer1_Timer() {
 }
 
 void Recorder::IsLivePreview_Click() { livePreview_.IsLivePreview_Click(); }
+
+void Recorder::choosePreviewTuner(int number) {
+    if (number < 1 || number > tunerCount() || number == previewTuner_) return;
+    CaptureDevice& from = tunerDevice(previewTuner_);
+    CaptureDevice& to = tunerDevice(number);
+    const auto previewing = [](const CaptureDevice& d) {
+        return d.ReadyState() == CaptureDevice::Previewing || d.ReadyState() == CaptureDevice::StreamReady;
+    };
+    if (previewing(from)) from.StopPreview();
+    previewTuner_ = number;
+    livePreview_.setDevice(to);
+    if (previewMoved_) previewMoved_(from, to);
+    log::info(log::Area::Device, "The live preview shows tuner " + std::to_string(number));
+    // A tuner that records shows its recording; an idle one is started
+    // when the live preview is wanted.
+    if (livePreview_.isTicked() && to.ReadyState() != CaptureDevice::Recording && !previewing(to)) {
+        to.PrepareDevice();
+        to.StartPreview();
+    }
+}
 
 bool Recorder::livePreviewTicked() const { return livePreview_.isTicked(); }
 

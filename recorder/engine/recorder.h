@@ -71,6 +71,14 @@ public:
     std::vector<ProgrammeId> otherTunersProgrammes() const;
     void setOtherTunersListener(std::function<void()> listener) { otherTunersChanged_ = std::move(listener); }
 
+    // The tuner the live preview shows (1 unless chosen in the View menu).
+    int previewTuner() const override { return previewTuner_; }
+    // Watches tuner `number` instead: the preview moves to its device; told
+    // to the listener (which moves the picture's sink) before it starts.
+    void choosePreviewTuner(int number);
+    using PreviewMove = std::function<void(CaptureDevice& from, CaptureDevice& to)>;
+    void setPreviewMoveListener(PreviewMove listener) { previewMoved_ = std::move(listener); }
+
     // The 400 ms tick.
     void Timer1_Timer();
     // The Live Preview menu entry, and whether it is ticked.
@@ -110,6 +118,8 @@ private:
     TunerOpener opener_;
     int openedFor_ = 1;  // the Tuners setting the opener was last asked for
     std::function<void()> otherTunersChanged_;
+    int previewTuner_ = 1;
+    PreviewMove previewMoved_;
 };
 
 }  // namespace kelbo

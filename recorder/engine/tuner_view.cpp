@@ -30,6 +30,6 @@ void TunerView::captureEnded() {
     if (!crowd_.othersCapturing(tuner_)) view_.captureEnded();
 }
 
-bool TunerView::livePreviewWanted() const { return leads() && view_.livePreviewWanted(); }
+bool TunerView::livePreviewWanted() const { return crowd_.previewTuner() == tuner_ && view_.livePreviewWanted(); }
 
 }  // namespace kelbo

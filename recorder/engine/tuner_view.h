@@ -15,12 +15,14 @@ public:
     virtual bool anyRecording() const = 0;
     // A tuner other than `tuner` writes a programme's parts.
     virtual bool othersCapturing(int tuner) const = 0;
+    // The tuner the live preview shows.
+    virtual int previewTuner() const = 0;
 };
 
 // The view as one tuner's session and tick see it. The display follows all
 // the tuners together: tuner 1 leads the tick's texts (the others' ticks
 // tell the view nothing), every tuner's recording shows at once, and the recording's buttons stay on while any
-// tuner records. Only tuner 1 previews.
+// tuner records. Only the tuner chosen to be watched previews.
 class TunerView : public RecorderView {
 public:
     TunerView(RecorderView& view, const TunerCrowd& crowd, int tuner) : view_(view), crowd_(crowd), tuner_(tuner) {}

@@ -133,6 +133,11 @@ void MainWindow::buildMenus() {
     livePreviewAction_->setObjectName("IsLivePreview");
     livePreviewAction_->setCheckable(true);
     connect(livePreviewAction_, &QAction::triggered, this, [this] { IsLivePreview_Click(); });
+    // In the View menu only while there is more than one tuner; filled as
+    // it opens, since tuners come and go with the setting.
+    previewTunerMenu_ = new QMenu(tr("Preview &Tuner"), this);
+    previewTunerMenu_->setObjectName("PreviewTuner");
+    connect(previewTunerMenu_, &QMenu::aboutToShow, this, [this] { fillPreviewTunerMenu(); });
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
     helpMenu_ = new HelpMenu(*help, services_.messages,
@@ -376,8 +381,34 @@ void MainWindow::Timer1_Timer() {
     showRunState();
 }
 
+void MainWindow::fillPreviewTunerMenu() {
+    previewTunerMenu_->clear();
+    for (int number = 1; number <= recorder_->tunerCount(); ++number) {
+        QAction* tuner = previewTunerMenu_->addAction(tr("Tuner %1").arg(number));
+        tuner->setObjectName(QString("PreviewTuner%1").arg(number));
+        tuner->setCheckable(true);
+        tuner->setChecked(number == recorder_->previewTuner());
+        connect(tuner, &QAction::triggered, this, [this, number] {
+            recorder_->choosePreviewTuner(number);
+            showRunState();
+        });
+    }
+}
+
+void MainWindow::offerPreviewTuners() {
+    const bool offered = viewMenu_->actions().contains(previewTunerMenu_->menuAction());
+    if (recorder_->tunerCount() > 1 && !offered) {
+        const QList<QAction*> actions = viewMenu_->actions();
+        const qsizetype after = actions.indexOf(livePreviewAction_) + 1;
+        viewMenu_->insertMenu(after < actions.size() ? actions[after] : nullptr, previewTunerMenu_);
+    } else if (recorder_->tunerCount() <= 1 && offered) {
+        viewMenu_->removeAction(previewTunerMenu_->menuAction());
+    }
+}
+
 void MainWindow::showRunState() {
-    preview_->setCaption(previewCaption(*device_, recorder_->livePreviewTicked()));
+    offerPreviewTuners();
+    preview_->setCaption(previewCaption(recorder_->tunerDevice(recorder_->previewTuner()), recorder_->livePreviewTicked()));
     const bool recording = recorder_->recording();
     const RecorderState state = recorder_->state();
     // Every programme being recorded, whichever tuner records it.

@@ -78,6 +78,9 @@ public:
     void OptionsMenu_Click();
     void LockToForm_Click();
     void IsLivePreview_Click();
+    // The View menu's choice of the tuner the preview shows.
+    void fillPreviewTunerMenu();
+    void offerPreviewTuners();
     void about_Click();
     void Restore_From_Tray();
     void TransportControl_Click(int index);
@@ -176,6 +179,7 @@ private:
     QAction* optionsAction_ = nullptr;
     QAction* lockAction_ = nullptr;
     QAction* livePreviewAction_ = nullptr;
+    QMenu* previewTunerMenu_ = nullptr;
     QAction* aboutAction_ = nullptr;
     QTimer timer1_;
     QTimer timer2_;

@@ -300,3 +300,41 @@ TEST(Tuners, ClashesCountTheTunersThatCouldBeOpened) {
     EXPECT_EQ(r.colour(kTitles[2]), colour::kBlue);
     EXPECT_NE(r.colour(kTitles[1]), colour::kBlue);
 }
+
+// The View menu's choice: the live preview moves to the tuner chosen, its
+// recording's end brings that tuner's preview back, not tuner 1's, and the
+// choice falls back to tuner 1 when the tuner chosen is closed.
+TEST(Tuners, TheLivePreviewShowsTheTunerChosenAndFallsBackToTunerOne) {
+    TunersUnderTest r(2);
+    std::vector<std::pair<CaptureDevice*, CaptureDevice*>> moves;
+    r.recorder.setPreviewMoveListener([&](CaptureDevice& from, CaptureDevice& to) { moves.emplace_back(&from, &to); });
+    r.window.livePreviewTicked = true;
+    r.recorder.IsLivePreview_Click();
+    ASSERT_EQ(r.device.state, CaptureDevice::Previewing);
+
+    r.recorder.choosePreviewTuner(2);
+    EXPECT_EQ(r.recorder.previewTuner(), 2);
+    ASSERT_EQ(moves.size(), 1u);
+    EXPECT_EQ(moves[0].first, &r.device);
+    EXPECT_EQ(moves[0].second, r.devices[1]);
+    EXPECT_NE(r.device.state, CaptureDevice::Previewing);
+    EXPECT_EQ(r.devices[1]->state, CaptureDevice::Previewing);
+    r.recorder.choosePreviewTuner(3);
+    EXPECT_EQ(r.recorder.previewTuner(), 2) << "no tuner 3";
+
+    // Tuner 2 records the second of two programmes, and previews again after.
+    r.load({show(0, kNoon.plusMinutes(10), 20), show(1, kNoon.plusMinutes(10), 10)});
+    r.runTo(kNoon.plusMinutes(11));
+    ASSERT_EQ(r.devices[1]->state, CaptureDevice::Recording);
+    const int tunerOnePreviews = r.device.count("StartPreview");
+    r.runTo(kNoon.plusMinutes(21), 10s);
+    EXPECT_EQ(r.devices[1]->state, CaptureDevice::Previewing);
+    EXPECT_EQ(r.device.count("StartPreview"), tunerOnePreviews) << "tuner 1 is not watched";
+
+    r.recorder.settings().Tuners = 1;
+    r.runTo(kNoon.plusMinutes(22));
+    EXPECT_EQ(r.recorder.tunerCount(), 1);
+    EXPECT_EQ(r.recorder.previewTuner(), 1);
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_EQ(moves[1].second, &r.device);
+}

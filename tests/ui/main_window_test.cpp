@@ -21,6 +21,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QToolButton>
@@ -192,4 +193,46 @@ TEST_F(MainWindowTest, StartsMinimisedWhenAskedToStartInTheTray) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_TRUE(w.preview().isVisible());
     EXPECT_FALSE(w.tray().shown());
+}
+
+// The View menu offers the tuners to watch only when there is more than
+// one; choosing one moves the live preview there.
+TEST_F(MainWindowTest, ThePreviewTunerMenuAppearsWithASecondTunerAndMovesThePreview) {
+    std::vector<ScriptedCaptureDevice*> others;
+    tunerOpener = [&](int) -> std::unique_ptr<CaptureDevice> {
+        auto d = std::make_unique<ScriptedCaptureDevice>();
+        others.push_back(d.get());
+        return d;
+    };
+    ui::MainWindow& w = start();
+    auto* menu = w.findChild<QMenu*>("PreviewTuner");
+    ASSERT_NE(menu, nullptr);
+    auto* view = qobject_cast<QMenu*>(w.findChild<QAction*>("IsLivePreview")->parent());
+    ASSERT_NE(view, nullptr);
+    w.Timer1_Timer();
+    EXPECT_FALSE(view->actions().contains(menu->menuAction())) << "one tuner: nothing to choose";
+
+    w.recorder().settings().Tuners = 2;
+    w.Timer1_Timer();
+    ASSERT_EQ(others.size(), 1u);
+    const QList<QAction*> entries = view->actions();
+    ASSERT_TRUE(entries.contains(menu->menuAction()));
+    EXPECT_EQ(entries.indexOf(menu->menuAction()), entries.indexOf(w.findChild<QAction*>("IsLivePreview")) + 1)
+        << "below Live Preview";
+    w.IsLivePreview_Click();
+    ASSERT_EQ(device->state, CaptureDevice::Previewing);
+
+    w.fillPreviewTunerMenu();
+    ASSERT_EQ(menu->actions().size(), 2);
+    EXPECT_TRUE(menu->actions()[0]->isChecked());
+    auto* second = w.findChild<QAction*>("PreviewTuner2");
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->text().toStdString(), "Tuner 2");
+    second->trigger();
+    EXPECT_EQ(w.recorder().previewTuner(), 2);
+    EXPECT_EQ(others[0]->state, CaptureDevice::Previewing);
+    EXPECT_NE(device->state, CaptureDevice::Previewing);
+    w.fillPreviewTunerMenu();
+    EXPECT_TRUE(w.findChild<QAction*>("PreviewTuner2")->isChecked());
+    closeWindow();
 }
