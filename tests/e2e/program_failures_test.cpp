@@ -1,5 +1,6 @@
 // The real program after a crash and on a disk that fills up: started
 // offscreen on the test pattern with a programme that is due now.
+#include "support/small_disk.h"
 #include "support/recorder_home.h"
 #include "support/unwritable_folder.h"
 
@@ -90,34 +91,6 @@ int count(const std::string& text, const std::string& what) {
     return n;
 }
 
-// A small file system of its own, so the disk can really fill up.
-class SmallDisk {
-public:
-    explicit SmallDisk(const std::filesystem::path& folder) : folder_(folder) {
-        mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64m") == 0;
-        error_ = errno;
-    }
-    ~SmallDisk() {
-        if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-    std::string why() const { return std::strerror(error_); }
-
-    // Writes to `file` until the file system refuses.
-    void fill(const std::filesystem::path& file) const {
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        if (!out) return;
-        const std::string chunk(256 * 1024, 'x');
-        while (std::fwrite(chunk.data(), 1, chunk.size(), out) == chunk.size() && std::fflush(out) == 0) {
-        }
-        std::fclose(out);
-    }
-
-private:
-    std::filesystem::path folder_;
-    bool mounted_ = false;
-    int error_ = 0;
-};
 
 }  // namespace
 

@@ -1,4 +1,5 @@
 #include "capture_device_fixture.h"
+#include "support/small_disk.h"
 #include "recorder/media/gst/pipeline_description.h"
 
 using namespace kelbo;
@@ -117,19 +118,50 @@ TEST_F(CaptureDeviceTest, AnUnwritablePathNeverRecordsAndTheDeviceCarriesOn) {
 }
 
 TEST_F(CaptureDeviceTest, AFullDiskEndsTheRecording) {
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    const fs::path disk = dir / "disk";
+    SmallDisk small(disk, "64k");
+    if (!small.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here: " << small.why();
     device->StartPreview();
     device->setCaptureLimit(0);
-    device->StartCapture("/dev/full");
+    device->StartCapture((disk / "full.mpg").string());
     ASSERT_TRUE(waitFor([&] { return closed.size() == 1; }, 10s));
     EXPECT_FALSE(closed[0].ok);
     EXPECT_TRUE(waitFor([&] { return !recording(); }, 2s));
     EXPECT_EQ(device->ReadyState(), CaptureDevice::Previewing);
-    EXPECT_EQ(device->lastError(), "Cannot write /dev: No space left on device");
+    EXPECT_EQ(device->lastError(), "Cannot write " + disk.string() + ": No space left on device");
     EXPECT_EQ(device->lastFault(), DeviceFault::DiskFull);
     EXPECT_EQ(closed[0].error, device->lastError());
     EXPECT_EQ(closed[0].fault, DeviceFault::DiskFull);
-    EXPECT_TRUE(fs::exists("/dev/full"));
+    EXPECT_GT(fs::file_size(disk / "full.mpg"), 0u) << "what reached the disk is kept";
+}
+
+// A part stopped before its first picture leaves no file and frees its
+// name at once; one stopped later keeps its file, and a part started under
+// that name meanwhile is refused rather than emptying it. A part whose file
+// was renamed never removes what stands under its old name.
+TEST_F(CaptureDeviceTest, APartNeverTakesAnotherPartsFile) {
+    device->StartPreview();
+    const fs::path file = dir / "Show1[1.].mpg";
+    device->setCaptureLimit(0);
+    device->StartCapture(file.string());
+    device->StopCapture();
+    EXPECT_FALSE(fs::exists(file)) << "stopped before its first picture";
+    record(file, 2000);
+    ASSERT_EQ(closed.size(), 2u);
+    EXPECT_TRUE(closed[1].ok) << closed[1].error;
+    EXPECT_NEAR(probeMedia(file).duration, 2.0, 0.3);
+
+    fs::rename(file, dir / "Show1[1.1].mpg");
+    device->setCaptureLimit(0);
+    device->StartCapture(file.string());
+    ASSERT_TRUE(waitFor([&] { return recording(); }));
+    ui.runFor(300ms);
+    device->StopCapture();
+    device->StartCapture(file.string());
+    EXPECT_NE(device->lastError().find("exists already"), std::string::npos) << device->lastError();
+    EXPECT_TRUE(waitFor([&] { return device->openFiles() == 0; }));
+    EXPECT_GT(probeMedia(file).duration, 0.1) << "the stopped part's file is whole";
+    EXPECT_NEAR(probeMedia(dir / "Show1[1.1].mpg").duration, 2.0, 0.3);
 }
 
 // A source that fails during a recording, as a capture card does when it

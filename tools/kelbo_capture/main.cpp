@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdio>
 #include <iostream>
+#include <filesystem>
 #include <map>
 
 using namespace kelbo;
@@ -75,6 +76,14 @@ int main(int argc, char** argv) {
     }
 
     std::vector<std::string> files{options->file};
+    // The files named on the command line are written over, as the user
+    // asked; the device itself never writes over a file.
+    const auto writeOver = [](const std::string& file) {
+        std::error_code ec;
+        if (std::filesystem::symlink_status(file, ec).type() == std::filesystem::file_type::regular)
+            std::filesystem::remove(file, ec);
+    };
+    writeOver(files.back());
     device->setCaptureLimit(0);
     device->setCaptureElapsed(0);
     device->setCaptureLimit(options->limitMs);
@@ -116,6 +125,7 @@ int main(int argc, char** argv) {
         files.push_back(partFileName(options->file, static_cast<int>(files.size()) + 1));
         device->setCaptureElapsed(0);
         device->setCaptureLimit(options->limitMs ? remaining : 0);
+        writeOver(files.back());
         device->StartCapture(files.back());
     }
     ui.runUntil([&] { return device->openFiles() == 0; }, 30s);

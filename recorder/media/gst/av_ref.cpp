@@ -10,7 +10,8 @@ extern "C" {
 namespace kelbo {
 
 void AvOutputClose::operator()(AVFormatContext* format) const {
-    if (format->pb) avio_closep(&format->pb);
+    // A file of our own I/O (a PartFile) is closed by its owner.
+    if (format->pb && !(format->flags & AVFMT_FLAG_CUSTOM_IO)) avio_closep(&format->pb);
     avformat_free_context(format);
 }
 

@@ -26,7 +26,8 @@ struct AvPacketFree {
 struct AvCodecContextFree {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
-// An output file's context: closes the file if it is open, then frees it.
+// An output file's context: closes the file if it is open (unless it is
+// the caller's own I/O), then frees it.
 struct AvOutputClose {
     void operator()(AVFormatContext* format) const;
 };

@@ -31,8 +31,13 @@ const char* CopyMuxer::muxerFor(const AVCodecParameters* picture, const AVCodecP
 
 CopyMuxer::~CopyMuxer() { close(); }
 
-bool CopyMuxer::open(const std::string& path, std::shared_ptr<const StreamCodecs> codecs) {
-    path_ = path;
+bool CopyMuxer::open(std::unique_ptr<PartFile> file, std::shared_ptr<const StreamCodecs> codecs) {
+    file_ = std::move(file);
+    if (!file_) {
+        fail("no file to write into");
+        return false;
+    }
+    path_ = file_->path();
     codecs_ = std::move(codecs);
     const AVCodecParameters* picture = codecs_ ? codecs_->picture() : nullptr;
     const AVCodecParameters* sound = codecs_ ? codecs_->sound() : nullptr;
@@ -69,12 +74,9 @@ bool CopyMuxer::open(const std::string& path, std::shared_ptr<const StreamCodecs
         written->width = 16;
         written->height = 16;
     }
-    int status = avio_open(&out_->pb, path_.c_str(), AVIO_FLAG_WRITE);
-    if (status < 0) {
-        failWriting(status);
-        return false;
-    }
-    status = avformat_write_header(out_.get(), nullptr);
+    out_->pb = file_->io();
+    out_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    const int status = avformat_write_header(out_.get(), nullptr);
     if (status < 0) {
         fail("the stream's codecs (" + codecs_->names() + ") cannot be copied into " + path_ + ": " +
                  ffmpegError(status),
@@ -113,14 +115,24 @@ void CopyMuxer::write(const TimedPacket& packet, std::int64_t origin) {
 }
 
 bool CopyMuxer::close() {
-    if (!out_) return false;
-    bool whole = false;
+    if (!out_) {
+        if (file_) file_->close(PartFile::Removal::Always);
+        file_.reset();
+        return false;
+    }
     if (headerWritten_ && !failure_.failed()) {
         const int status = av_write_trailer(out_.get());
         if (status < 0) failWriting(status);
-        whole = !failure_.failed();
     }
+    if (file_) {
+        // What the trailer left in the buffer reaches the disk only here. A
+        // write that failed keeps what reached the disk before it.
+        const int status = file_->close(headerWritten_ ? PartFile::Removal::IfEmpty : PartFile::Removal::Always);
+        if (status < 0) failWriting(status);
+    }
+    const bool whole = headerWritten_ && !failure_.failed();
     out_.reset();
+    file_.reset();
     headerWritten_ = false;
     return whole;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "device_failure.h"
+#include "part_file.h"
 #include "stream_packet_tap.h"
 
 #include <cstdint>
@@ -23,14 +24,16 @@ public:
     // The muxer for these codecs: "vob" (program stream) or "mpegts".
     static const char* muxerFor(const AVCodecParameters* picture, const AVCodecParameters* sound);
 
-    // False, with failure() set, when the file cannot be made for them.
-    bool open(const std::string& path, std::shared_ptr<const StreamCodecs> codecs);
+    // False, with failure() set, when the file cannot be made for them;
+    // the file is then removed.
+    bool open(std::unique_ptr<PartFile> file, std::shared_ptr<const StreamCodecs> codecs);
     bool isOpen() const { return out_ != nullptr; }
     const StreamCodecs& codecs() const { return *codecs_; }
     // `origin` is the running time at the recording's timeline 0. A packet
     // whose decoding time does not rise is left out and counted.
     void write(const TimedPacket& packet, std::int64_t origin);
-    // Completes and closes the file; true when it was written whole.
+    // Completes and closes the file; true when it was written whole. A file
+    // not written whole is removed.
     bool close();
 
     const DeviceFailure& failure() const { return failure_; }
@@ -44,6 +47,7 @@ private:
     std::string path_;
     std::shared_ptr<const StreamCodecs> codecs_;
     AvOutputPtr out_;
+    std::unique_ptr<PartFile> file_;
     int pictureOut_ = -1;
     int soundOut_ = -1;
     std::int64_t lastDts_[2] = {-1, -1};

@@ -43,6 +43,7 @@ WorkerPartOutput::WorkerPartOutput(std::unique_ptr<MpegPartWriter> writer, Encod
     : writer_(std::move(writer)), worker_(worker), closed_(std::move(closed)) {}
 
 void WorkerPartOutput::begin(std::int64_t firstFrameIndex) {
+    posted_ = true;
     worker_.post([w = writer_, firstFrameIndex] { w->begin(firstFrameIndex); });
 }
 
@@ -58,6 +59,7 @@ void WorkerPartOutput::video(VideoFramePtr frame, std::int64_t frameIndex) {
 }
 
 void WorkerPartOutput::audio(AudioChunkPtr chunk, std::size_t first, std::size_t count) {
+    posted_ = true;
     worker_.post([w = writer_, c = std::move(chunk), first, count] {
         w->writeAudio(c->data() + first * kAudioChannels, count);
     });
@@ -72,6 +74,13 @@ void WorkerPartOutput::reportSkipped() {
 
 void WorkerPartOutput::finish() {
     reportSkipped();
+    if (!posted_) {
+        // The worker never had it: closed here and now, so its empty file is
+        // gone before the stop returns and the name is free for the next start.
+        const bool ok = writer_->finish();
+        if (closed_) closed_(*writer_, ok);
+        return;
+    }
     worker_.post([w = writer_, closed = closed_] {
         const bool ok = w->finish();
         if (closed) closed(*w, ok);

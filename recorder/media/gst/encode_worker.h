@@ -66,6 +66,7 @@ private:
 
     std::shared_ptr<MpegPartWriter> writer_;
     std::size_t skipped_ = 0;  // pictures skipped since the last report
+    bool posted_ = false;      // the worker has had media of it
     EncodeWorker& worker_;
     Closed closed_;
 };

@@ -97,16 +97,17 @@ std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& setting
     w->format_.reset(format);
     if (rc < 0) return report(error, "no MPEG program stream muxer", rc), nullptr;
     if (!w->openVideo(settings, error) || !w->openAudio(settings, error)) return nullptr;
-    rc = avio_open(&w->format_->pb, settings.path.c_str(), AVIO_FLAG_WRITE);
-    if (rc < 0) return refused(rc), nullptr;
+    w->file_ = PartFile::create(settings.path, failure);
+    if (!w->file_) return nullptr;
+    w->format_->pb = w->file_->io();
+    w->format_->flags |= AVFMT_FLAG_CUSTOM_IO;
     AVDictionary* options = nullptr;
     setDiscLayout(w->format_.get(), layout, &options);
     rc = avformat_write_header(w->format_.get(), &options);
     av_dict_free(&options);
     if (rc < 0) {
         refused(rc);
-        avio_closep(&w->format_->pb);
-        w->removeIfEmpty();
+        w->closeFile();
         return nullptr;
     }
     w->headerWritten_ = true;
@@ -323,8 +324,7 @@ bool MpegPartWriter::finish() {
     }
     // What reached the disk is closed properly even after a write error.
     if (int rc = headerWritten_ ? av_write_trailer(format_.get()) : 0; rc < 0) failWriting(rc);
-    if (int rc = format_->pb ? avio_closep(&format_->pb) : 0; rc < 0) failWriting(rc);
-    removeIfEmpty();
+    closeFile();
     return !failed();
 }
 
@@ -340,12 +340,12 @@ void MpegPartWriter::failWriting(int code) {
     fail(cannotWrite(path_, code), fileFault(AVUNERROR(code)));
 }
 
-void MpegPartWriter::removeIfEmpty() {
-    std::error_code ec;
-    // Only a file of our own making: never a device such as /dev/full.
-    if (!std::filesystem::is_regular_file(path_, ec)) return;
-    if (framesWritten_ == 0 || std::filesystem::file_size(path_, ec) == 0)
-        std::filesystem::remove(path_, ec);
+// A file that got no picture, or nothing at all on the disk, is removed.
+void MpegPartWriter::closeFile() {
+    if (!file_) return;
+    const int rc = file_->close(framesWritten_ == 0 ? PartFile::Removal::Always : PartFile::Removal::IfEmpty);
+    format_->pb = nullptr;
+    if (rc < 0) failWriting(rc);
 }
 
 }  // namespace kelbo

@@ -4,6 +4,7 @@
 #include "capture_format.h"
 #include "media_buffer.h"
 #include "device_failure.h"
+#include "part_file.h"
 #include "recorder/device/templates.h"
 
 #include <atomic>
@@ -69,11 +70,12 @@ private:
     bool send(AVCodecContext* codec, AVStream* stream, AVFrame* frame, std::int64_t offset);
     void fail(const std::string& why, DeviceFault fault = DeviceFault::None);
     void failWriting(int code);
-    void removeIfEmpty();
+    void closeFile();
 
     std::string path_;
     VideoFormat source_;
     AvOutputPtr format_;
+    std::unique_ptr<PartFile> file_;  // after format_: closed before the context goes
     AvCodecContextPtr video_;
     AvCodecContextPtr audio_;
     AVStream* videoStream_ = nullptr;

@@ -2,10 +2,6 @@
 
 #include "recorder/ports/log.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
 
 namespace kelbo {
 
@@ -20,22 +16,15 @@ std::shared_ptr<StreamCopyWriter> StreamCopyWriter::create(std::string path, int
                                                            Closed closed, DeviceFailure* failure) {
     // Made at once, as the encoded parts are, so a folder that cannot be
     // written is known at the start.
-    std::FILE* probe = std::fopen(path.c_str(), "wb");
-    if (!probe) {
-        const int systemError = errno;
-        if (failure)
-            *failure = {fileFault(systemError), "Cannot write " + std::filesystem::path(path).parent_path().string() +
-                                                    ": " + std::strerror(systemError)};
-        return nullptr;
-    }
-    std::fclose(probe);
-    return std::make_shared<StreamCopyWriter>(std::move(path), id, events, limitMs, start, std::move(closed));
+    auto file = PartFile::create(path, failure);
+    if (!file) return nullptr;
+    return std::make_shared<StreamCopyWriter>(std::move(file), id, events, limitMs, start, std::move(closed));
 }
 
-StreamCopyWriter::StreamCopyWriter(std::string path, int id, PartEvents& events, std::int64_t limitMs,
-                                   Start start, Closed closed)
-    : path_(std::move(path)), id_(id), events_(events), closed_(std::move(closed)), start_(start),
-      limitMs_(limitMs) {}
+StreamCopyWriter::StreamCopyWriter(std::unique_ptr<PartFile> file, int id, PartEvents& events,
+                                   std::int64_t limitMs, Start start, Closed closed)
+    : path_(file->path()), id_(id), events_(events), closed_(std::move(closed)), start_(start),
+      limitMs_(limitMs), file_(std::move(file)) {}
 
 StreamCopyWriter::~StreamCopyWriter() {
     std::lock_guard lock(mutex_);
@@ -145,7 +134,7 @@ void StreamCopyWriter::waitForKey(const TimedPacket& packet) {
         return;
     }
     codecs_ = packet.codecs;
-    if (!muxer_.open(path_, codecs_)) {
+    if (!muxer_.open(std::move(file_), codecs_)) {
         fail(muxer_.failure());
         finishFile();
         return;
@@ -260,9 +249,8 @@ void StreamCopyWriter::finishFile() {
     if (muxer_.leftOut() > 0)
         log::warn(log::Area::Stream, std::to_string(muxer_.leftOut()) + " packets were left out of " + path_ +
                   ": their time stamps did not rise");
-    std::error_code ec;
     // A part that got nothing leaves no file.
-    if (!whole) std::filesystem::remove(path_, ec);
+    if (file_) file_->close(PartFile::Removal::Always);
     if (!endReported_) {
         endReported_ = true;
         const std::int64_t ms = stoppedAt_ >= 0 ? (stoppedAt_ - start_.from) / kMillisecond

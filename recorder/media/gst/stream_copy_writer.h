@@ -1,6 +1,7 @@
 #pragma once
 
 #include "copy_muxer.h"
+#include "part_file.h"
 #include "part_router.h"
 #include "stream_packet_tap.h"
 
@@ -57,8 +58,8 @@ public:
     static std::shared_ptr<StreamCopyWriter> create(std::string path, int id, PartEvents& events,
                                                     std::int64_t limitMs, Start start, Closed closed,
                                                     DeviceFailure* failure);
-    StreamCopyWriter(std::string path, int id, PartEvents& events, std::int64_t limitMs, Start start,
-                     Closed closed);
+    StreamCopyWriter(std::unique_ptr<PartFile> file, int id, PartEvents& events, std::int64_t limitMs,
+                     Start start, Closed closed);
     ~StreamCopyWriter() override;
 
     // From the user-interface thread.
@@ -117,6 +118,7 @@ private:
     bool picturesOver_ = false;     // Ending: a picture at or past the end has come
     std::deque<TimedPacket> held_;
     std::shared_ptr<const StreamCodecs> codecs_;
+    std::unique_ptr<PartFile> file_;  // until the muxer takes it
     CopyMuxer muxer_;
     DeviceFailure failure_;
 };
