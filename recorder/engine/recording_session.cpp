@@ -67,6 +67,8 @@ RecordingSession::Take& RecordingSession::takeFor(ProgrammeId id) {
     if (!take_ || take_->id != id) {
         take_ = Take{id};
         failing_.reset();
+        // Each programme's starts are counted from its first.
+        StartAttempts = 0;
     }
     return *take_;
 }
@@ -87,8 +89,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     }
     if (!roomToStart(folder, take)) return;
     if (!tuneToChannel(take)) return;
-    FileNumber = part_files::chooseFileNumber(probe);
-    CurrentFile = part_files::writingName(base, FileNumber, PartNumber);
+    chooseFileAndPart(take, base, probe);
     if (!take.earlierCounted) countEarlierParts(take, base);
     // A folder that exists but takes no new file (read-only, no permission)
     // is told as such, not as a device that gives no picture.
@@ -135,6 +136,19 @@ void RecordingSession::Start_Recording(int firstPart) {
     // slow disk or device inside StartCapture must not count against it.
     pending_ = PendingStart{c_.clock.now() + kStartWait};
     resolvePendingStart();
+}
+
+void RecordingSession::chooseFileAndPart(Take& take, const std::string& base, const std::string& probe) {
+    std::error_code ec;
+    if (take.givenUp && std::filesystem::exists(toHostPath(take.givenUp->file), ec)) {
+        // A start that came through after all, or whose file the device has
+        // not closed yet: nothing of it is lost or written over.
+        FileNumber = take.givenUp->fileNumber;
+        PartNumber = take.givenUp->part + 1;
+    } else {
+        FileNumber = part_files::chooseFileNumber(probe);
+    }
+    CurrentFile = part_files::writingName(base, FileNumber, PartNumber);
 }
 
 // A recorder killed or restarted during the programme left parts of it
@@ -187,6 +201,9 @@ void RecordingSession::startSucceeded() {
     editor_.recordingBegins(id);
     c_.view.captureBegan();
     takeFor(id).captured = true;
+    // The parts of this file number, a start given up before included, are
+    // named together when the capture closes.
+    takeFor(id).givenUp.reset();
     capturing_ = true;
     log::info(log::Area::Recording, "Recording " + programmeText() + " into " + CurrentFile);
     announce(recordingStartedNotice(shownProgrammeText(), CurrentFile));
@@ -277,6 +294,17 @@ void RecordingSession::closeCapture(std::int64_t lastPartMs) {
     take_->anyContent = take_->anyContent || !names.named.empty() || !names.failed.empty();
 }
 
+// Starts that were all given up may still have left a file (a start that
+// came through after all): it is named and counted like any part.
+void RecordingSession::nameGivenUpParts() {
+    if (!take_ || take_->id != c_.next.id() || !take_->givenUp) return;
+    FileNumber = take_->givenUp->fileNumber;
+    PartNumber = take_->givenUp->part;
+    take_->givenUp.reset();
+    capturing_ = true;
+    closeCapture(0);
+}
+
 void RecordingSession::writeFailed(const std::string& reason, DeviceFault fault) {
     if (take_) {
         take_->writeFailed = take_->storageTold = true;
@@ -338,6 +366,7 @@ std::optional<std::string> RecordingSession::shortfall(const Take& take) const {
 void RecordingSession::Finish_Recording() {
     c_.view.captureEnded();
     if (capturing_) closeCapture(c_.device.CaptureElapsed());
+    else nameGivenUpParts();
 
     const ProgrammeId id = c_.next.id();
     const Take take = take_ && take_->id == id ? *take_ : Take{id};

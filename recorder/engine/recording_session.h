@@ -117,6 +117,14 @@ private:
         std::optional<CaptureDevice::SkippedPictures> skippedAtStart;
         // Parts that kept their working name: the rename was refused.
         std::vector<std::string> unnamed;
+        // The last start given up: its file stays the device's, and while it
+        // is there the next start writes the following part beside it.
+        struct Attempt {
+            int fileNumber = 0;
+            int part = 0;
+            std::string file;
+        };
+        std::optional<Attempt> givenUp;
         // When the programme really ends, on a clock that no setting moves.
         std::optional<Clock::Steady> realEnd;
         // Starts from a network stream that cannot be opened.
@@ -146,6 +154,10 @@ private:
     // False when the device's source is no network stream.
     bool streamStartFailed();
     void closeCapture(std::int64_t lastPartMs);
+    // The file number and part a start writes: after a start given up whose
+    // file is still there, the next part of its file number.
+    void chooseFileAndPart(Take& take, const std::string& base, const std::string& probe);
+    void nameGivenUpParts();
     void writeFailed(const std::string& reason, DeviceFault fault);
     // What the device's failed start is, when it names the folder or a full disk.
     bool storageStartFailed(Take& take);

@@ -200,10 +200,11 @@ void RecordingSession::warnIfShortOfSpace(const std::string& folder, std::int64_
 }
 
 void RecordingSession::startFailed() {
-    // A start that comes through after all must not run unwatched.
+    // A start that comes through after all must not run unwatched. Its file
+    // is the device's to remove: it may still be writing it, and the next
+    // attempt writes a file of its own.
     c_.device.StopCapture();
-    // The next attempt takes the same file number.
-    part_files::removeIfEmpty(CurrentFile);
+    takeFor(c_.next.id()).givenUp = Take::Attempt{FileNumber, PartNumber, CurrentFile};
     log::warn(log::Area::Recording, withReason("The device did not start recording " + programmeText() + " into " +
                              CurrentFile + " (attempt " + std::to_string(StartAttempts + 1) + ")",
                          c_.device.lastError()));

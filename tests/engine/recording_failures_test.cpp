@@ -188,22 +188,30 @@ TEST_F(RecordingFailuresTest, AFolderThatCannotHoldTheProgrammeIsWarnedOfBeforeI
     EXPECT_TRUE(rig.messages.shown.empty());
 }
 
-TEST_F(RecordingFailuresTest, AFailedStartLeavesNoEmptyFileAndTheRetryKeepsItsNumber) {
+// A start given up leaves its file to the device, which may still be
+// writing it (a start that comes through after all): the retry never takes
+// that name, it writes the next part of the same file number, and the
+// parts are named together once the capture is over, the empty ones removed.
+TEST_F(RecordingFailuresTest, AFailedStartsFileIsLeftToTheDeviceAndTheRetryKeepsItsNumber) {
     load({programme("Film", kEight, 30)});
     rig.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
     rig.device.whileStarting = [](const std::string& file) { std::ofstream{file}; };
     startAt(kEight);
     rig.run(4s);
-    ASSERT_GE(startedFiles().size(), 3u);
-    for (const auto& file : startedFiles()) EXPECT_EQ(file, movie("Film-20001[1.].mpg"));
-    // At most the file of the attempt being judged.
-    EXPECT_LE(movies().size(), 1u);
+    const auto files = startedFiles();
+    ASSERT_GE(files.size(), 3u);
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_EQ(files[i], movie("Film-20001[" + std::to_string(i + 1) + ".].mpg")) << "never a name twice";
 
     rig.device.onStart = ScriptedCaptureDevice::OnStart::Record;
     rig.device.whileStarting = nullptr;
     rig.run(2s);
     EXPECT_EQ(rig.cell(1, Column::Status), "Recording");
     EXPECT_EQ(rig.session.FileNumber, 1);
+    rig.run(31min);
+    int empty = 0;
+    EXPECT_EQ(movies(&empty), std::vector<std::string>{"Film-20001[1.1].mpg"});
+    EXPECT_EQ(empty, 0);
 
     // A device that never records leaves nothing behind at the end.
     RecorderRig other(kEight.plusMinutes(-60));
@@ -214,6 +222,25 @@ TEST_F(RecordingFailuresTest, AFailedStartLeavesNoEmptyFileAndTheRetryKeepsItsNu
     other.run(2min);
     EXPECT_EQ(other.cell(1, Column::Status), "Failed");
     EXPECT_TRUE(std::filesystem::is_empty(other.movies()));
+
+    // A start that came through after all keeps what it wrote: the retry
+    // is its next part, and both are named as the programme's parts.
+    RecorderRig late(kEight.plusMinutes(-60));
+    late.device.onStart = ScriptedCaptureDevice::OnStart::Fail;
+    late.device.whileStarting = [](const std::string& file) { std::ofstream{file} << "MPEG"; };
+    late.loadProgrammes({programme("Late", kEight, 2)});
+    late.clock.set(toInstant(kEight) + 400ms);
+    late.run(1600ms);
+    late.device.onStart = ScriptedCaptureDevice::OnStart::Record;
+    late.device.whileStarting = nullptr;
+    late.run(3min);
+    EXPECT_EQ(late.cell(1, Column::Status), "Recorded");
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(late.movies()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    ASSERT_GE(names.size(), 2u);
+    EXPECT_EQ(names.front(), "Late-20001[1." + std::to_string(names.size()) + "].mpg");
 }
 
 TEST_F(RecordingFailuresTest, EmptyPartsAreRemovedAndTheRestCounted) {

@@ -9,6 +9,8 @@
 --cut    each .ts answer ends after BYTES bytes, as a connection that
          drops would
 --stall  every connection is accepted and never answered
+--slow-first SECONDS  the first .ts request is answered only after SECONDS,
+         as a loaded server answers the first viewer of a channel
 --bind   the address to listen on (127.0.0.1 unless given)
 --redirect PATH=URL  a request for PATH is answered with 302 Found to URL
 
@@ -24,6 +26,7 @@ import threading
 import time
 
 LOCK = threading.Lock()
+FIRST_ANSWERED = threading.Event()
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
@@ -63,6 +66,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             self.send_error(403, "Forbidden")
             return
         self.record(200)
+        if self.options.slow_first and self.path.split("?")[0].endswith(".ts"):
+            with LOCK:
+                first = not FIRST_ANSWERED.is_set()
+                FIRST_ANSWERED.set()
+            if first:
+                time.sleep(self.options.slow_first)
         super().do_GET()
 
     def copyfile(self, source, outputfile):
@@ -81,6 +90,7 @@ def main():
     parser.add_argument("--need", action="append", default=[])
     parser.add_argument("--cut", type=int, default=0)
     parser.add_argument("--stall", action="store_true")
+    parser.add_argument("--slow-first", type=float, default=0)
     parser.add_argument("--bind", default="127.0.0.1")
     parser.add_argument("--redirect", action="append", default=[])
     options = parser.parse_args()

@@ -100,3 +100,29 @@ TEST_F(StreamSchedulingTest, TheCopyTemplateRecordsTheWholeWindowAtOnce) {
     EXPECT_EQ(decodeMedia(files[0]).errors, "");
     EXPECT_NE(log.find("Recorded, 0:10 recorded"), std::string::npos) << log;
 }
+
+// A loaded server answers the first viewer of a channel late: the first
+// start is given up after its second and tried again while the stream
+// still opens. The part the first start left behind finishes late, and
+// must not take the retry's file with it: the programme is recorded whole,
+// and the warnings count the attempts of this programme alone.
+TEST_F(StreamSchedulingTest, AStartTriedAgainKeepsItsFile) {
+    ASSERT_TRUE(device);
+    makeClip(dir / "slow.ts", 30);
+    const int port = freePort();
+    TestServer server = TestServer::guarded(dir.path(), port, dir / "requests.log", {"--slow-first", "1.6"});
+    ASSERT_TRUE(server.running());
+    writeFile(dir / "tv.m3u", "#EXTM3U\n#EXTINF:-1 tvg-chno=\"3\",Three\n" + ("http://127.0.0.1:" + std::to_string(port)) +
+                                  "/slow.ts\n");
+    load({onChannel("Retried", kEight, "3", "Three")});
+    clock.set(toInstant(kEight) + 48s);
+    run(14s);
+
+    EXPECT_EQ(listing.list().cell(1, Column::Status), "Recorded");
+    const std::string log = logHome.logText();
+    EXPECT_NE(log.find("did not start recording \"Retried\" on Three into"), std::string::npos) << log;
+    EXPECT_NE(log.find("(attempt 1)"), std::string::npos) << log;
+    const auto files = filesBelow(dir / "movies");
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_GT(probeMedia(files[0]).duration, 8.0) << "12 s were left when the stream first answered at 49.6 s";
+}
