@@ -176,16 +176,37 @@ void Recorder::Timer2_Timer() {
         document_.retryPendingWrite(true);
         return;
     }
-    if (recording() || !settings_.AutoLoadSchedule) return;
+    if (!settings_.AutoLoadSchedule || (recording() && tunerCount() == 1)) return;
     const std::filesystem::path file = document_.scheduleFilePath();
     std::error_code ec;
     if (!std::filesystem::is_regular_file(file, ec)) return;
     if (stampOf(file) == document_.ScheduleFileDate()) return;
+    if (recording()) {
+        log::info(log::Area::Schedule, "Schedule file changed by another program during a recording; taking the changes in");
+        takeInOutsideChanges();
+        return;
+    }
     log::info(log::Area::Schedule, "Schedule file changed by another program; reloading");
     reloadSchedule();
 }
 
+// With several tuners a recording does not keep the file's changes out: the
+// rewrite merges them (each recording's own record held until it ends), so
+// that an idle tuner records what was added meanwhile.
+void Recorder::takeInOutsideChanges() {
+    if (!document_.Write_Schedule() || !document_.takeOutsideChanges()) return;
+    for (const auto& tuner : tuners_) {
+        if (!tuner->busy()) tuner->next().Find_Next_Schedule();
+        else if (tuner.get() == &first()) first().next().findClashesKeepingChoice();
+    }
+}
+
 bool Recorder::ReloadSchedule_Click() {
+    if (recording() && tunerCount() > 1) {
+        log::info(log::Area::Schedule, "Reload Schedule during a recording: taking in the file's changes");
+        takeInOutsideChanges();
+        return true;
+    }
     if (recording()) {
         log::info(log::Area::Schedule, "Reload Schedule refused: a recording is in progress");
         return false;

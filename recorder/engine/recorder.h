@@ -43,8 +43,9 @@ public:
     void reloadSchedule();
     // The watcher: reloads when another program has changed the file.
     void Timer2_Timer();
-    // "Reload Schedule": reloads whatever the file's date; false (and
-    // nothing done) while recording.
+    // "Reload Schedule": reloads whatever the file's date. While recording,
+    // with several tuners it takes in the file's changes instead; with one
+    // it is false (and nothing done).
     bool ReloadSchedule_Click();
     // The stop button: stops every recording; false when nothing was recording.
     bool stopRecording();
@@ -105,6 +106,7 @@ private:
     void listenTo(Tuner& tuner);
     bool takenByOthers(const Tuner& tuner, ProgrammeId id) const;
     void tickOthers();
+    void takeInOutsideChanges();
     // TunerCrowd
     RecorderState withOtherTuners(RecorderState first) const override;
     bool anyRecording() const override { return recording(); }

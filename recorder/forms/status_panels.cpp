@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 namespace kelbo {
 
@@ -95,7 +96,9 @@ StatusPanels::StatusPanels(StatusBarPort& bar, WindowPort& window, TrayPort& tra
     : bar_(bar), window_(window), tray_(tray), status_(bar) {}
 
 void StatusPanels::showDeviceState(RecorderState::Device device) {
-    window_.setReloadScheduleEnabled(device != RecorderState::Device::Recording);
+    // With several tuners a reload during a recording takes the file's
+    // changes in; with one it waits until the recording ends.
+    window_.setReloadScheduleEnabled(device != RecorderState::Device::Recording || severalTuners_);
     // The words are read back (kelbo --status); the status bar translates them.
     switch (device) {
     case RecorderState::Device::Recording: status_.setStatus(KELBO_TRANSLATE_NOOP("StatusPanel", "Recording")); break;
@@ -124,6 +127,7 @@ void StatusPanels::showRecording(const RecorderState::Recording& recording, bool
 void StatusPanels::tickBegan(RecorderState::Device device) { showDeviceState(device); }
 
 void StatusPanels::ticked(const RecorderState& state) {
+    if (std::exchange(severalTuners_, state.tuners > 1) != severalTuners_) showDeviceState(state.device);
     if (state.failing)
         status_.setStatus("Failing: " + *state.failing, fillIn(translate("StatusPanel", "Failing: %1"), {*state.failing}));
     const bool minimised = window_.isMinimised();
@@ -139,6 +143,7 @@ void StatusPanels::ticked(const RecorderState& state) {
 }
 
 void StatusPanels::recordingBegun(const RecorderState& state) {
+    severalTuners_ = state.tuners > 1;
     showDeviceState(state.device);
     if (!state.recording) return;
     showProgramme(state);

@@ -56,6 +56,7 @@ private:
     WindowPort& window_;
     TrayPort& tray_;
     StatusDisplay status_;
+    bool severalTuners_ = false;  // as the last state drawn says
 };
 
 }  // namespace kelbo

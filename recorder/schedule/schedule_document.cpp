@@ -108,6 +108,7 @@ void ScheduleDocument::Load_Schedule() {
     // After a read error part of the file is unknown: leave the date unset,
     // so the next rewrite first takes in whatever it did not see.
     fileDate_ = reader.failed() ? std::nullopt : stamp;
+    fileSeenAt_ = clock_.now();
     if (leftOut_ > 0)
         log::warn(log::Area::Schedule, "Schedule file " + file.string() + ": " + std::to_string(leftOut_) +
                   " records left out of the table, " + std::to_string(choice.comingLeftOut()) +
@@ -157,7 +158,6 @@ std::string ScheduleDocument::templateOf(ProgrammeId id) const {
     return item->Template.empty() ? settings_.Template : item->Template;
 }
 
-bool ScheduleDocument::takeIn(const ReadRecord& record) { return schedule_.add(record.item).has_value(); }
 
 bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool changed,
                                        OldRecords& old, std::string& error) {
@@ -220,11 +220,15 @@ bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool c
     }
     for (int slot = 0; slot < ScheduleTable::kSlots; ++slot)
         if (!found[static_cast<size_t>(slot)] && writtenForm(slot)) takeOutsideRemoval(slot);
+    const Instant takenAt = clock_.now();
     for (const auto& [position, record] : added) {
-        if (takeIn(record)) {
+        if (const auto id = schedule_.add(record.item)) {
             old.represented.insert(position);
             outsideChanges_ = true;
             log::info(log::Area::Schedule, "Schedule: took in " + describeProgramme(record.item) + ", added to the file outside");
+            const auto times = schedule_.timesOf(*id);
+            if (times && fileSeenAt_ && times->bufferedEnd > *fileSeenAt_ && times->bufferedEnd <= takenAt)
+                old.passedUnseen.push_back(describeProgramme(record.item));
         } else if (stillToCome(record.item, settings_.EndBuffer, now)) {
             ++old.comingLeftOut;
         }
@@ -289,6 +293,8 @@ bool ScheduleDocument::Write_Schedule() {
                     leftOut_ = copied;
                     stampedFile_ = file;
                     fileDate_ = stampOf(file);
+                    fileSeenAt_ = clock_.now();
+                    if (!old.passedUnseen.empty()) reportPassedUnseen(old.passedUnseen);
                     log::info(log::Area::Schedule, "Schedule written to " + file.string() + " (" +
                               std::to_string(records.size() + copied) + " programmes)");
                     if (old.comingLeftOut > 0) {
@@ -319,6 +325,19 @@ void ScheduleDocument::retryPendingWrite(bool slowly) {
     constexpr auto kEveryTick = std::chrono::seconds(10);
     if (!writePending_ || (!slowly && clock_.steadyNow() - pendingSince_ > kEveryTick)) return;
     Write_Schedule();
+}
+
+void ScheduleDocument::reportPassedUnseen(const std::vector<std::string>& programmes) {
+    std::string list;
+    for (const std::string& programme : programmes) list += "\n" + programme;
+    log::warn(log::Area::Schedule, "Not recorded: added to the schedule file during a recording, over before it ended:" + list);
+    // Raised from the tick: it must not hold up the next recording.
+    messages_.notify(translate("ScheduleDocument", "Programme not recorded"),
+                     fillIn(translate("ScheduleDocument",
+                                      "Added to the schedule file while a recording was in progress, and over "
+                                      "before the recorder could take it in:%1"),
+                            {list}),
+                     MessageBoxes::Icon::Exclamation);
 }
 
 void ScheduleDocument::reportFull(std::size_t leftOut, std::size_t comingLeftOut) {

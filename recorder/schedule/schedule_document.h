@@ -104,12 +104,14 @@ private:
     struct OldRecords {
         std::unordered_set<long> represented;
         std::size_t comingLeftOut = 0;
+        // Programmes added outside whose time passed before they were
+        // taken in (while a recording kept the file's changes out).
+        std::vector<std::string> passedUnseen;
     };
     bool matchOldRecords(const std::filesystem::path& file, bool changed, OldRecords& old,
                          std::string& error);
     bool copyLeftOut(const std::filesystem::path& file, const OldRecords& old,
                      AtomicFileWriter& writer, std::size_t& copied, std::string& error);
-    bool takeIn(const ReadRecord& record);
     // What a rewrite does with a record another program changed or removed.
     void takeOutsideChange(int slot, const ScheduleItem& theirs);
     void takeOutsideRemoval(int slot);
@@ -121,6 +123,7 @@ private:
     const ScheduleItem* writtenForm(int slot) const;
     void agreeWithFile(const std::vector<std::pair<int, ScheduleItem>>& written);
     void reportFull(std::size_t leftOut, std::size_t comingLeftOut);
+    void reportPassedUnseen(const std::vector<std::string>& programmes);
     // One notice for the programmes still to come that the load dropped.
     void reportDropped(const std::vector<DroppedRecord>& dropped);
 
@@ -130,6 +133,8 @@ private:
     Schedule schedule_;
     ScheduleTable& table_ = schedule_.slotTable();
     std::optional<FileStamp> fileDate_;
+    // When the recorder last read or wrote the file, on its clock.
+    std::optional<Instant> fileSeenAt_;
     std::filesystem::path stampedFile_;
     // Each slot's record as the file held it when the recorder last read or
     // wrote it: the common ancestor of the merge with another program's

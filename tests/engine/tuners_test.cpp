@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <memory>
 
 using namespace kelbo;
@@ -337,4 +338,45 @@ TEST(Tuners, TheLivePreviewShowsTheTunerChosenAndFallsBackToTunerOne) {
     EXPECT_EQ(r.recorder.previewTuner(), 1);
     ASSERT_EQ(moves.size(), 2u);
     EXPECT_EQ(moves[1].second, &r.device);
+}
+
+// Programmes added to the file by another program while one recording runs.
+// With a tuner idle they are taken in at once and recorded on time; with
+// one tuner they wait for the recording to end, and one that was over by
+// then is told, not passed in silence.
+TEST(Tuners, ProgrammesAddedDuringARecordingAreTakenInWhileATunerIsIdle) {
+    for (const int tuners : {1, 2}) {
+        SCOPED_TRACE(std::to_string(tuners) + " tuners");
+        TunersUnderTest r(tuners);
+        r.load({show(0, kNoon, 30)});  // 12:00-12:30
+        r.runTo(kNoon.plusMinutes(5));
+        ASSERT_EQ(r.recordingNow(), std::vector<std::string>{writing(kTitles[0])});
+        // The guide appends two at 12:05: one over before 12:30, one after.
+        std::ofstream(r.dir / "KelboSchedule.txt", std::ios::app)
+            << show(1, kNoon.plusMinutes(7), 10).text() << show(2, kNoon.plusMinutes(40), 10).text();
+        for (int i = 0; i < 3; ++i) {
+            r.recorder.Timer2_Timer();
+            r.runFor(400ms);
+        }
+        EXPECT_EQ(r.recorder.ReloadSchedule_Click(), tuners > 1) << "refused only with one tuner";
+
+        r.runTo(kNoon.plusMinutes(8));
+        EXPECT_EQ(r.recordingNow().size(), static_cast<std::size_t>(tuners));
+        r.runTo(kNoon.plusMinutes(60), 10s);
+        for (int i = 0; i < 4 && tuners == 1; ++i) r.recorder.Timer2_Timer();
+        EXPECT_EQ(r.status(kTitles[0]), "Recorded");
+        if (tuners > 1) {
+            EXPECT_EQ(r.status(kTitles[1]), "Recorded");
+        }
+        EXPECT_EQ(r.status(kTitles[2]), "Recorded");
+        const auto titles = r.messages.titles();
+        const auto told = std::count(titles.begin(), titles.end(), "Programme not recorded");
+        EXPECT_EQ(told, tuners > 1 ? 0 : 1);
+        if (told == 1) {
+            const auto notice = std::find_if(r.messages.shown.begin(), r.messages.shown.end(),
+                                             [](const auto& m) { return m.title == "Programme not recorded"; });
+            EXPECT_NE(notice->text.find(kTitles[1]), std::string::npos) << notice->text;
+            EXPECT_EQ(notice->text.find(kTitles[2]), std::string::npos) << notice->text;
+        }
+    }
 }
