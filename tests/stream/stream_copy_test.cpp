@@ -222,7 +222,8 @@ TEST_F(StreamCopyTest, ADroppedChannelGoesOnInTheSameFileFromItsFirstKeyPictureB
     const auto prints = packetPrints(file);
     const auto back = picturesAfterHoles(prints);
     ASSERT_EQ(back.size(), 1u);
-    const CopyCheck after = compareWithSource({prints.begin() + static_cast<long>(back[0]), prints.end()}, packetPrints(clip));
+    const CopyCheck after =
+        compareWithSource({prints.begin() + static_cast<long>(back[0]), prints.end()}, packetPrints(clip));
     EXPECT_EQ(after.firstPicture, 375u) << "the key picture at 15 s";
     EXPECT_EQ(decodeMedia(file).errors, "");
     EXPECT_EQ(device->sourceGaps().count, 1);
@@ -240,8 +241,8 @@ TEST_P(FrozenHlsCopyTest, KeepsWhatIsStillInTheWindowAndTellsWhatLeftIt) {
     const fs::path clip = dir / "clip.ts", file = dir / "copy.mpg", playlist = dir / "hls" / "live.m3u8";
     makeBroadcastClip(clip, {.seconds = 24, .keyEverySeconds = 2});
     fs::create_directories(dir / "hls");
-    BackgroundProgram producer(findProgram("ffmpeg"), {"-v", "error", "-re", "-i", clip.string(), "-c", "copy", "-f", "hls",
-                               "-hls_time", "2", "-hls_list_size", "4", "-hls_flags", "delete_segments+temp_file",
+    BackgroundProgram producer(findProgram("ffmpeg"), {"-v", "error", "-re", "-i", clip.string(), "-c", "copy", "-f",
+                               "hls", "-hls_time", "2", "-hls_list_size", "4", "-hls_flags", "delete_segments+temp_file",
                                playlist.string()}, {});
     ASSERT_TRUE(waitFor([&] { return fs::exists(playlist); }, 10s));
     openServed(playlist);
