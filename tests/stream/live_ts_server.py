@@ -4,12 +4,13 @@ over and over in real time, and every HTTP client that connects gets the
 channel from that moment on (mid-group, as a viewer tuning in does), at
 http://127.0.0.1:PORT/live.ts. Standard library only (and ffmpeg).
 
-    live_ts_server.py PORT CLIP.ts
+    live_ts_server.py PORT CLIP.ts [FROM-TO (off the air: viewers cut off, new ones refused)]
 """
 import socket
 import subprocess
 import sys
 import threading
+import time
 
 CHUNK = 7 * 188
 
@@ -18,6 +19,7 @@ class Channel:
     def __init__(self):
         self.lock = threading.Lock()
         self.clients = []
+        self.on_air = True
 
     def add(self, conn):
         with self.lock:
@@ -27,7 +29,7 @@ class Channel:
         with self.lock:
             for conn in list(self.clients):
                 try:
-                    conn.sendall(data)
+                    conn.sendall(data) if self.on_air else conn.shutdown(socket.SHUT_RDWR)
                 except OSError:
                     self.clients.remove(conn)
                     conn.close()
@@ -57,7 +59,7 @@ def answer(conn, channel):
         conn.close()
         return
     conn.settimeout(None)
-    if not request.startswith(b"GET /live.ts"):
+    if not channel.on_air or not request.startswith(b"GET /live.ts"):
         conn.sendall(b"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
         conn.close()
         return
@@ -67,6 +69,7 @@ def answer(conn, channel):
 
 def main():
     port, clip = int(sys.argv[1]), sys.argv[2]
+    off_air = [float(t) for t in sys.argv[3].split("-")] if sys.argv[3:] and sys.argv[3] else [0, 0]
     sender = subprocess.Popen(
         ["ffmpeg", "-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip,
          "-c", "copy", "-f", "mpegts", "pipe:1"],
@@ -83,11 +86,14 @@ def main():
             threading.Thread(target=answer, args=(conn, channel), daemon=True).start()
 
     threading.Thread(target=accept, daemon=True).start()
+    began = None
     try:
         while True:
             data = read_chunk(sender.stdout)
             if data is None:
                 break
+            began = began or time.monotonic()
+            channel.on_air = not off_air[0] <= time.monotonic() - began < off_air[1]
             channel.send(data)
     finally:
         sender.kill()

@@ -3,8 +3,11 @@
 #include "copy_check.h"
 #include "media/capture_device_fixture.h"
 #include "stream_servers.h"
+#include "support/scoped_state_home.h"
 
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -15,6 +18,18 @@ namespace fs = std::filesystem;
 namespace {
 
 const char kCopyTemplate[] = "Original stream (no re-encoding)";
+
+// Where a recording's pictures leave a hole of over a second: each next picture.
+std::vector<std::size_t> picturesAfterHoles(const std::vector<PacketPrint>& prints) {
+    std::vector<std::size_t> found;
+    long long last = -1;
+    for (std::size_t i = 0; i < prints.size(); ++i) {
+        if (!prints[i].video) continue;
+        if (last >= 0 && prints[i].pts - last > 90000) found.push_back(i);
+        last = prints[i].pts;
+    }
+    return found;
+}
 
 class StreamCopyTest : public CaptureDeviceTest {
 protected:
@@ -30,9 +45,9 @@ protected:
     }
 
     // A head end's channel, its clip playing from the server's start.
-    std::string openChannel(const fs::path& clip) {
+    std::string openChannel(const fs::path& clip, const std::string& offAir = {}) {
         port = freePort();
-        server = std::make_unique<TestServer>(TestServer::liveChannel(clip, port));
+        server = std::make_unique<TestServer>(TestServer::liveChannel(clip, port, offAir));
         started = std::chrono::steady_clock::now();
         EXPECT_TRUE(server->running());
         const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/live.ts";
@@ -185,3 +200,68 @@ TEST_F(StreamCopyTest, ASplitLosesNoPacketAndRepeatsNone) {
     EXPECT_TRUE(packetPrints(second).front().key) << "the second part begins with a key picture";
     EXPECT_EQ(decodeMedia(second).errors, "") << "and plays alone";
 }
+
+// A channel off the air for a while (viewers cut off, then refused) is asked
+// for every second: the copy goes on in the same file from the first key
+// picture back, the outage a hole that counts as a gap and as time gone by.
+TEST_F(StreamCopyTest, ADroppedChannelGoesOnInTheSameFileFromItsFirstKeyPictureBack) {
+    const fs::path clip = dir / "channel.ts", file = dir / "show.mpg";
+    makeBroadcastClip(clip, {.seconds = 30, .keyEverySeconds = 5});
+    openChannel(clip, "9-12.8");  // back 2.2 s before the key picture at 15 s
+    device->setCaptureLimit(60000);
+    device->StartCapture(file.string());
+    ASSERT_TRUE(waitFor([&] { return recording(); })) << device->lastError();
+    runUntilChannelAt(10);
+    const std::int64_t atTen = device->CaptureElapsed();
+    runUntilChannelAt(12.5);
+    EXPECT_GT(device->CaptureElapsed() - atTen, 2000) << "the outage counts as time gone by";
+    runUntilChannelAt(16.5);
+    device->StopCapture();
+    ASSERT_TRUE(waitFor([&] { return device->openFiles() == 0; }, 5s));
+    ASSERT_EQ(closed.size(), 1u) << "one file";
+    const auto prints = packetPrints(file);
+    const auto back = picturesAfterHoles(prints);
+    ASSERT_EQ(back.size(), 1u);
+    const CopyCheck after =
+        compareWithSource({prints.begin() + static_cast<long>(back[0]), prints.end()}, packetPrints(clip));
+    EXPECT_EQ(after.firstPicture, 375u) << "the key picture at 15 s";
+    EXPECT_EQ(decodeMedia(file).errors, "");
+    EXPECT_EQ(device->sourceGaps().count, 1);
+    EXPECT_NEAR(static_cast<double>(device->sourceGaps().ms), 6000, 700);
+}
+
+// An HLS live window (2-s segments, 4 of them) copied while this process
+// stands still, as under SIGSTOP: for less than the window the copy holds
+// every segment; for longer, what left the window is a gap, told and counted.
+class FrozenHlsCopyTest : public StreamCopyTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(FrozenHlsCopyTest, KeepsWhatIsStillInTheWindowAndTellsWhatLeftIt) {
+    ScopedStateHome logHome;
+    const int frozen = GetParam();
+    const fs::path clip = dir / "clip.ts", file = dir / "copy.mpg", playlist = dir / "hls" / "live.m3u8";
+    makeBroadcastClip(clip, {.seconds = 24, .keyEverySeconds = 2});
+    fs::create_directories(dir / "hls");
+    BackgroundProgram producer(findProgram("ffmpeg"), {"-v", "error", "-re", "-i", clip.string(), "-c", "copy", "-f",
+                               "hls", "-hls_time", "2", "-hls_list_size", "4", "-hls_flags", "delete_segments+temp_file",
+                               playlist.string()}, {});
+    ASSERT_TRUE(waitFor([&] { return fs::exists(playlist); }, 10s));
+    openServed(playlist);
+    device->setCaptureLimit(60000);
+    device->StartCapture(file.string());
+    ASSERT_TRUE(waitFor([&] { return recording(); })) << device->lastError();
+    ui.runFor(1s);
+    const std::string pid = std::to_string(::getpid()), sleep = std::to_string(frozen);
+    BackgroundProgram freezer("/bin/sh", {"-c", "kill -STOP " + pid + "; sleep " + sleep + "; kill -CONT " + pid}, {});
+    ui.runFor(std::chrono::seconds(frozen + 2));
+    device->StopCapture();
+    ASSERT_TRUE(waitFor([&] { return device->openFiles() == 0; }, 5s));
+    const bool expired = frozen > 10;
+    const auto prints = packetPrints(file);
+    EXPECT_EQ(picturesAfterHoles(prints).size(), expired ? 1u : 0u) << logHome.logText();
+    const CopyCheck check = compareWithSource(prints, packetPrints(clip));
+    EXPECT_EQ(check.problem.empty(), !expired) << "every segment, unless some expired: " << check.problem;
+    EXPECT_EQ(device->sourceGaps().count, expired ? 1 : 0);
+    EXPECT_EQ(logHome.logText().find("skipped ahead: a gap of") != std::string::npos, expired);
+}
+
+INSTANTIATE_TEST_SUITE_P(LessAndMoreThanTheWindow, FrozenHlsCopyTest, ::testing::Values(3, 11));

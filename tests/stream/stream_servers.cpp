@@ -167,8 +167,8 @@ TestServer TestServer::liveHttp(const std::filesystem::path& clip, int port) {
                       port);
 }
 
-TestServer TestServer::liveChannel(const std::filesystem::path& clip, int port) {
-    return TestServer(findProgram("python3"), {KELBO_LIVE_TEST_SERVER, std::to_string(port), clip.string()},
+TestServer TestServer::liveChannel(const std::filesystem::path& clip, int port, const std::string& offAir) {
+    return TestServer(findProgram("python3"), {KELBO_LIVE_TEST_SERVER, std::to_string(port), clip.string(), offAir},
                       port);
 }
 

@@ -56,8 +56,9 @@ public:
     static TestServer liveHttp(const std::filesystem::path& clip, int port);
     // A head end: `clip` plays in real time, over and over, from the
     // server's start, and each client that connects to
-    // http://127.0.0.1:PORT/live.ts gets the channel from that moment on.
-    static TestServer liveChannel(const std::filesystem::path& clip, int port);
+    // http://127.0.0.1:PORT/live.ts gets the channel from that moment on;
+    // it is off the air `offAir` ("FROM-TO", seconds in) when given.
+    static TestServer liveChannel(const std::filesystem::path& clip, int port, const std::string& offAir = {});
     // ffmpeg sending `clip` in real time, over and over, as MPEG-TS to
     // udp://127.0.0.1:PORT.
     static TestServer udp(const std::filesystem::path& clip, int port);

@@ -8,6 +8,7 @@ extern "C" {
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace kelbo {
@@ -16,8 +17,16 @@ namespace {
 
 thread_local std::string lastMessage;
 
+// FFmpeg's HLS reader says which segments it skipped (expired from the
+// playlist, or failed) only in warnings; the gap they leave is told anyway.
+bool skipsSegments(int level, const char* format) {
+    return level <= AV_LOG_WARNING && format &&
+           (std::strstr(format, "segments ahead") || std::strstr(format, "times, skipping"));
+}
+
 void onFfmpegLog(void* context, int level, const char* format, va_list args) {
-    if (level > AV_LOG_ERROR) return;
+    const bool skipping = skipsSegments(level, format);
+    if (level > AV_LOG_ERROR && !skipping) return;
     // FFmpeg may hand over a line in pieces; each thread gathers its own.
     thread_local std::string line;
     thread_local std::string message;  // the same without the prefix
@@ -32,6 +41,12 @@ void onFfmpegLog(void* context, int level, const char* format, va_list args) {
     message += piece;
     if (line.empty() || line.back() != '\n') return;
     line.pop_back();
+    if (skipping) {
+        log::warn(log::Area::Stream, "FFmpeg: " + line);
+        line.clear();
+        message.clear();
+        return;
+    }
     // A damaged stream makes the decoder say the same for every picture.
     log::errorOften(format ? format : "", "FFmpeg: " + line);
     line.clear();

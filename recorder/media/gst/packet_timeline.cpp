@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace kelbo {
 
 void PacketTimeline::reconnect(bool hasSound) {
     hasSound_ = hasSound;
     fixed_ = false;
+    firstClock_ = true;
+    broken_ = end_ > 0;
     settling_.clear();
     lastRaw_[0] = lastRaw_[1] = newestRaw_ = -1;
 }
@@ -23,6 +26,13 @@ bool PacketTimeline::jumped(const StreamInput::Packet& packet) const {
     return (last >= 0 && raw < last - kBackwardJumpNs) ||
            (newestRaw_ >= 0 && raw > newestRaw_ + kForwardJumpNs);
 }
+
+bool PacketTimeline::skippedAhead(const StreamInput::Packet& packet, std::int64_t now) const {
+    const std::int64_t raw = rawTime(packet);
+    return newestRaw_ >= 0 && raw > newestRaw_ + kLeastHoleNs && raw + offset_ <= now + kMostSkipAheadNs;
+}
+
+PacketTimeline::Holes PacketTimeline::takeHoles() { return std::exchange(holes_, {}); }
 
 bool PacketTimeline::settled() const {
     if (settling_.size() >= kSettlePackets) return true;
@@ -40,7 +50,10 @@ bool PacketTimeline::settled() const {
 }
 
 void PacketTimeline::take(StreamInput::Packet packet, std::int64_t now, std::vector<TimedPacket>& placed) {
-    if (fixed_ && jumped(packet)) {
+    if (fixed_ && skippedAhead(packet, now)) {
+        holes_.skipped += std::max<std::int64_t>(0, rawTime(packet) + offset_ - end_);
+        broken_ = true;
+    } else if (fixed_ && jumped(packet)) {
         fixed_ = false;
         ++jumps_;
     }
@@ -60,6 +73,11 @@ void PacketTimeline::fix(std::int64_t now, std::vector<TimedPacket>& placed) {
     }
     if (earliest == std::numeric_limits<std::int64_t>::max()) earliest = 0;
     offset_ = std::max(now, end_) - earliest;
+    if (!firstClock_ && now - end_ >= kLeastHoleNs) {
+        holes_.silent += now - end_;
+        broken_ = true;
+    }
+    firstClock_ = false;
     fixed_ = true;
     lastRaw_[0] = lastRaw_[1] = newestRaw_ = -1;
     std::vector<StreamInput::Packet> settling;
@@ -81,6 +99,7 @@ void PacketTimeline::place(StreamInput::Packet packet, std::vector<TimedPacket>&
     timed.pts = packet.pts >= 0 ? packet.pts + offset_ : -1;
     timed.dts = packet.dts >= 0 ? packet.dts + offset_ : -1;
     timed.duration = packet.duration;
+    timed.resumes = std::exchange(broken_, false);
     // A packet without any time stamp goes where the stream stands.
     if (timed.pts < 0 && timed.dts < 0) timed.dts = end_;
     end_ = std::max(end_, std::max(timed.pts, timed.dts) + packet.duration);

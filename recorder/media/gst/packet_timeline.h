@@ -14,11 +14,17 @@ namespace kelbo {
 // packets, and learnt again where it jumps (an HLS discontinuity, a
 // restarted encoder, a wrap): the stream then carries on right after the
 // last packet placed, or at the present moment when time went by meanwhile.
+// A clock that jumps ahead but not past the present is the same clock after
+// media that never came (HLS segments that expired or failed): it keeps its
+// place, and the hole is left in the timeline. Such holes, and the time that
+// went by before a new clock, are told (`takeHoles`), and the first packet
+// after any break is marked, as what follows does not continue what came.
 // Before a clock is fixed, the first packets of the picture and the sound
 // are both waited for, so that neither falls before what came earlier.
 class PacketTimeline {
 public:
-    // A jump forward larger than this is a new clock, not a late packet.
+    // A jump forward larger than this, and too far ahead to be the same
+    // clock, is a new clock.
     static constexpr std::int64_t kForwardJumpNs = 3'000'000'000;
     // A step back larger than this is a new clock; smaller ones are left to
     // the writers, which keep only rising times.
@@ -26,6 +32,11 @@ public:
     // The most a new clock waits for the first packet of the other stream.
     static constexpr std::int64_t kSettleNs = 1'000'000'000;
     static constexpr std::size_t kSettlePackets = 256;
+    // How far past the present a clock that jumped ahead may land and still
+    // be the same clock: the time of an HLS segment or two that failed.
+    static constexpr std::int64_t kMostSkipAheadNs = 30'000'000'000;
+    // Media missing for less than this is the stream's unevenness, no hole.
+    static constexpr std::int64_t kLeastHoleNs = 1'000'000'000;
 
     // A new connection, with or without sound: its clock is not known yet.
     void reconnect(bool hasSound);
@@ -37,10 +48,18 @@ public:
     std::int64_t end() const { return end_; }
     // How many times a clock was learnt anew within a connection.
     int jumps() const { return jumps_; }
+    // The holes left within a connection since last asked (a reconnection's
+    // outage is the caller's to know).
+    struct Holes {
+        std::int64_t skipped = 0;  // media the same clock skipped
+        std::int64_t silent = 0;   // time gone by before a new clock
+    };
+    Holes takeHoles();
 
 private:
     static std::int64_t rawTime(const StreamInput::Packet& packet);
     bool jumped(const StreamInput::Packet& packet) const;
+    bool skippedAhead(const StreamInput::Packet& packet, std::int64_t now) const;
     bool settled() const;
     void fix(std::int64_t now, std::vector<TimedPacket>& placed);
     void place(StreamInput::Packet packet, std::vector<TimedPacket>& placed);
@@ -52,6 +71,9 @@ private:
     std::int64_t lastRaw_[2] = {-1, -1};  // sound, picture
     std::int64_t newestRaw_ = -1;
     int jumps_ = 0;
+    bool firstClock_ = false;  // the next clock is a connection's first
+    bool broken_ = false;       // the next packet placed follows a break
+    Holes holes_;
     std::vector<StreamInput::Packet> settling_;
 };
 

@@ -156,20 +156,61 @@ void StreamCopyWriter::writeOn(const TimedPacket& packet) {
     // Pictures before the key picture (an open group's first ones) need
     // the group before it.
     if (packet.time() < key_) return;
+    if (packet.picture && limitMs_ > 0 && packet.time() >= limitEnd()) {
+        reachLimit();
+        if (phase_ == Phase::Ending) ending(packet);
+        return;
+    }
+    if (waitsForKeyAfterBreak(packet)) return;
     if (!packet.picture) {
         muxer_.write(packet, start_.origin);
         return;
     }
-    const std::int64_t limitEnd = start_.from + limitMs_ * kMillisecond;
-    if (limitMs_ > 0 && packet.time() >= limitEnd) {
-        reason_ = PartEnd::Limit;
-        endReported_ = true;
-        events_.partEnded(id_, std::max(elapsedNs() / kMillisecond, limitMs_), PartEnd::Limit, {});
-        beginEnding(limitEnd);
-        if (phase_ == Phase::Ending) ending(packet);
+    writePicture(packet);
+    events_.partProgress(id_, elapsedNs() / kMillisecond);
+}
+
+// After a break in the stream (a reconnection, media that never came) the
+// pictures before the next key picture refer to pictures the file does not
+// hold: the file goes on from that key picture, with the sound that plays
+// from it on (some of which may come before it).
+bool StreamCopyWriter::waitsForKeyAfterBreak(const TimedPacket& packet) {
+    broken_ = broken_ || packet.resumes;
+    if (!broken_) return false;
+    if (!packet.picture) {
+        held_.push_back(packet);
+        while (held_.size() > 1 && held_.back().time() - held_.front().time() > kSoundWaitNs) held_.pop_front();
+        return true;
+    }
+    if (!packet.key) return true;
+    broken_ = false;
+    std::deque<TimedPacket> early;
+    early.swap(held_);
+    for (const TimedPacket& sound : early)
+        if (sound.time() >= packet.time()) muxer_.write(sound, start_.origin);
+    return false;
+}
+
+std::int64_t StreamCopyWriter::limitEnd() const { return start_.from + limitMs_ * kMillisecond; }
+
+void StreamCopyWriter::reachLimit() {
+    reason_ = PartEnd::Limit;
+    endReported_ = true;
+    events_.partEnded(id_, std::max(elapsedNs() / kMillisecond, limitMs_), PartEnd::Limit, {});
+    beginEnding(limitEnd());
+}
+
+void StreamCopyWriter::outage(std::int64_t now) {
+    std::lock_guard lock(mutex_);
+    if (phase_ == Phase::Ending && now > end_ + kSoundWaitNs) finishFile();
+    if (phase_ != Phase::Writing) return;
+    // Time goes by in an outage as it does on the clock: the part's time
+    // keeps pace with the programme's, and the part ends at its limit.
+    outageEnd_ = std::max(outageEnd_, now);
+    if (limitMs_ > 0 && now >= limitEnd()) {
+        reachLimit();
         return;
     }
-    writePicture(packet);
     events_.partProgress(id_, elapsedNs() / kMillisecond);
 }
 
@@ -181,8 +222,9 @@ void StreamCopyWriter::untilKey(const TimedPacket& packet) {
         replayHeld();
         return;
     }
+    broken_ = broken_ || packet.resumes;
     if (!packet.picture) held_.push_back(packet);
-    else if (packet.time() >= key_) writePicture(packet);
+    else if (packet.time() >= key_ && !broken_) writePicture(packet);
     if (newest_ - stoppedAt_ > kKeyWaitNs) finishFile();
 }
 
@@ -269,7 +311,7 @@ void StreamCopyWriter::finishFile() {
 }
 
 std::int64_t StreamCopyWriter::elapsedNs() const {
-    return pictureEnd_ < 0 ? 0 : std::max<std::int64_t>(0, pictureEnd_ - start_.from);
+    return pictureEnd_ < 0 ? 0 : std::max<std::int64_t>(0, std::max(pictureEnd_, outageEnd_) - start_.from);
 }
 
 std::int64_t StreamCopyWriter::fileNs() const {

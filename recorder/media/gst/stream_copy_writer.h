@@ -18,7 +18,8 @@ namespace kelbo {
 // decoded for it: the part records from the first packet that reaches it,
 // its file begins with a key picture (the one at or before the start, which
 // the tap keeps, or for a part that carries on from the one before, the
-// first one after that part's stop), and its time is the media it holds.
+// first one after that part's stop), and its time is the media it holds
+// and the outages of the stream it went through (left as holes).
 // It ends at its limit, where it was stopped, or, when the next part
 // carries on, just before the key picture that part begins with, so parts
 // join without a seam.
@@ -75,6 +76,7 @@ public:
 
     // StreamCopySink, from the tap.
     void packet(const TimedPacket& packet) override;
+    void outage(std::int64_t now) override;
     void ended() override;
     bool done() const override;
 
@@ -88,6 +90,9 @@ private:
     void ending(const TimedPacket& packet);
     bool sameCodecs(const TimedPacket& packet);
     void writePicture(const TimedPacket& packet);
+    bool waitsForKeyAfterBreak(const TimedPacket& packet);
+    std::int64_t limitEnd() const;
+    void reachLimit();
     void beginEnding(std::int64_t end);
     void replayHeld();
     void fail(const DeviceFailure& why);
@@ -113,6 +118,8 @@ private:
     std::int64_t newest_ = -1;      // newest packet time
     std::int64_t key_ = -1;         // time of the key picture the file begins with
     std::int64_t pictureEnd_ = -1;  // just after the newest picture written
+    std::int64_t outageEnd_ = -1;   // where the stream's latest outage has reached
+    bool broken_ = false;           // a break in the stream since the last key picture
     std::int64_t stoppedAt_ = -1;   // where stop() stopped counting
     std::int64_t end_ = -1;         // Ending: nothing from here on
     bool picturesOver_ = false;     // Ending: a picture at or past the end has come

@@ -23,6 +23,9 @@ constexpr std::int64_t kJumpNs = 3 * kSecond;
 constexpr std::int64_t kBytesPerSample = std::int64_t{2} * kAudioChannels;
 // How far ahead of the clock a packet may be handed on without waiting.
 constexpr std::int64_t kPacketLeadNs = kSecond / 10;
+// FFmpeg asks whether to give up at least every tenth of a second while it
+// waits; asked again only after this long, the process was held up.
+constexpr std::int64_t kHeldUpNs = kSecond;
 
 std::int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -59,6 +62,12 @@ void StreamGapTally::begin() {
 void StreamGapTally::end(std::int64_t lengthMs) {
     std::lock_guard lock(mutex_);
     open_ = false;
+    ++closed_;
+    closedMs_ += lengthMs;
+}
+
+void StreamGapTally::add(std::int64_t lengthMs) {
+    std::lock_guard lock(mutex_);
     ++closed_;
     closedMs_ += lengthMs;
 }
@@ -118,8 +127,18 @@ void StreamFeeder::stop() {
 
 bool StreamFeeder::interrupted() {
     if (stopping_) return true;
-    if (steadyNs() - lastActivity_ > std::chrono::nanoseconds(timing_.stallTimeout).count()) stalled_ = true;
+    const std::int64_t t = steadyNs();
+    // This process stood still (stopped, suspended, starved): that time is
+    // not the stream's silence, and what it sent meanwhile is waiting.
+    if (const std::int64_t since = t - lastAsked_.exchange(t); since > kHeldUpNs) lastActivity_ += since;
+    if (t - lastActivity_ > std::chrono::nanoseconds(timing_.stallTimeout).count()) stalled_ = true;
     return stalled_;
+}
+
+void StreamFeeder::active() {
+    const std::int64_t t = steadyNs();
+    lastActivity_ = t;
+    lastAsked_ = t;
 }
 
 std::int64_t StreamFeeder::now() const {
@@ -136,9 +155,11 @@ void StreamFeeder::run() {
 
     bool everOpened = false;
     auto backoff = timing_.firstBackoff;
+    auto droppedAt = std::chrono::steady_clock::now();
+    std::string told;  // the reason the outage was last told with
     while (!stopping_) {
         std::string error;
-        lastActivity_ = steadyNs();
+        active();
         stalled_ = false;
         log::debug(log::Area::Stream, "Opening the stream " + url_);
         auto input = StreamInput::open({url_, http_}, format_.width, format_.height,
@@ -150,11 +171,16 @@ void StreamFeeder::run() {
             {
                 std::lock_guard lock(mutex_);
                 streamHasSound_ = input->hasSound();
+                streamHasPictures_ = input->parameters(true) != nullptr;
                 anchored_ = false;  // a new connection brings its own clock
             }
             timeline_.reconnect(input->hasSound());
             if (tap_) tap_->setCodecs(input->parameters(true), input->parameters(false));
-            if (readUntilLost(*input, &error)) backoff = timing_.firstBackoff;
+            if (readUntilLost(*input, &error)) {
+                backoff = timing_.firstBackoff;
+                droppedAt = std::chrono::steady_clock::now();
+                told.clear();
+            }
             input.reset();
         }
         if (stopping_) break;
@@ -166,10 +192,16 @@ void StreamFeeder::run() {
             break;
         }
         lost();
-        log::warn(log::Area::Stream, "The stream " + url_ + " was lost (" + error + "); opening it again in " +
-                  seconds(std::chrono::nanoseconds(backoff).count()));
+        // Told once for each reason, not at every attempt.
+        const std::string text = "The stream " + url_ + " was lost (" + error + "); opening it again in " +
+                                 seconds(std::chrono::nanoseconds(backoff).count());
+        if (error != told) log::warn(log::Area::Stream, text);
+        else log::debug(log::Area::Stream, text);
+        told = error;
         if (!sleepFor(backoff)) break;
-        backoff = std::min(backoff * 2, timing_.maxBackoff);
+        // Only a stream that stays away is asked less and less often.
+        if (std::chrono::steady_clock::now() - droppedAt >= timing_.quickRetries)
+            backoff = std::min(backoff * 2, timing_.maxBackoff);
     }
 }
 
@@ -178,6 +210,8 @@ void StreamFeeder::setDecoding(StreamInput::Decoding decoding) {
     keyPicturesOnly_ = decoding.keyPicturesOnly;
     decodeSound_ = decoding.sound;
 }
+
+bool StreamFeeder::copying() const { return keyPicturesOnly_ || !decodePictures_; }
 
 StreamInput::Decoding StreamFeeder::decoding() const {
     return {decodePictures_, keyPicturesOnly_, decodeSound_};
@@ -197,13 +231,19 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
         }
         decoded.clear();
         packets.clear();
-        lastActivity_ = steadyNs();
+        active();
         if (!input.read(decoded, error, tap_ ? &packets : nullptr)) break;
         // What a demuxer hands out once given up on is the stalled
         // connection's last trickle, not the stream coming back.
         if (stalled_) break;
         placed.clear();
         for (auto& packet : packets) timeline_.take(std::move(packet), now(), placed);
+        const PacketTimeline::Holes holes = timeline_.takeHoles();
+        // Skipped media is lost whatever is recorded; a silence before a new
+        // clock is a hole only in a copy, as a recording that encodes fills
+        // it with the last picture and counts that.
+        if (holes.skipped > 0) skipped(holes.skipped, "skipped ahead");
+        if (holes.silent > 0 && copying()) skipped(holes.silent, "came back with a new clock");
         for (auto& packet : placed) {
             if (stopping_) break;
             gotMedia = true;
@@ -232,10 +272,12 @@ void StreamFeeder::publish(TimedPacket packet) {
     if (at > now() + kPacketLeadNs && !waitUntil(at)) return;
     packetEnd_ = std::max(packetEnd_.load(), packet.time() + packet.duration);
     {
-        // The stream is back now, even when what comes first is the rest
-        // of what it sent before (a demuxer's last packet, completed late).
+        // The stream is back with its first key picture, where the copies
+        // go on, even when it is the rest of what the stream sent before (a
+        // demuxer's last packet, completed late).
         std::lock_guard lock(mutex_);
-        if (inGap_) endGap(std::max(packet.time(), now()));
+        const bool resumes = packet.picture ? packet.key : !streamHasPictures_;
+        if (inGap_ && resumes) endGap(std::max(packet.time(), now()));
     }
     tap_->publish(std::move(packet));
 }
@@ -243,6 +285,13 @@ void StreamFeeder::publish(TimedPacket packet) {
 void StreamFeeder::lost() {
     std::lock_guard lock(mutex_);
     beginGap();
+}
+
+void StreamFeeder::skipped(std::int64_t ns, const std::string& how) {
+    std::lock_guard lock(mutex_);
+    if (inGap_) return;  // part of the gap already being counted
+    if (gaps_) gaps_->add(ns / 1'000'000);
+    log::warn(log::Area::Stream, "The stream " + url_ + " " + how + ": a gap of " + seconds(ns));
 }
 
 void StreamFeeder::beginGap() {
@@ -318,6 +367,13 @@ void StreamFeeder::fill() {
         // Nothing to keep going at the picture rate while no picture is decoded.
         const std::int64_t tick = decodePictures_ ? format_.frameDurationNs() : kSecond / 4;
         wake_.wait_for(lock, std::chrono::nanoseconds(tick));
+        if (inGap_ && tap_) {
+            // The copies' time goes on through an outage.
+            const std::int64_t t = now();
+            lock.unlock();
+            tap_->outage(t);
+            lock.lock();
+        }
         if (stopping_) break;
         // Only while the stream brings nothing: a stream merely running
         // late must keep its own pictures in their place.
@@ -327,8 +383,9 @@ void StreamFeeder::fill() {
         const bool sparse = started_ && decodePictures_ && keyPicturesOnly_;
         const std::int64_t t = now();
         if (!(silent || sparse) || t - videoEnd_ <= kFillAfterNs) continue;
-        // Made-up pictures are a gap, whether or not the stream is reopened.
-        if (silent) beginGap();
+        // Made-up pictures are a gap, whether or not the stream is reopened;
+        // unless a copy is recorded, which has all the stream sent.
+        if (silent && !copying()) beginGap();
         fillTo(t);
     }
 }

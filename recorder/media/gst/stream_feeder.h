@@ -27,6 +27,8 @@ class StreamGapTally {
 public:
     void begin();
     void end(std::int64_t lengthMs);
+    // A gap that is over as soon as it is known (media that never came).
+    void add(std::int64_t lengthMs);
     int count() const;
     std::int64_t totalMs() const;
 
@@ -40,18 +42,26 @@ private:
 };
 
 // Plays a network stream into the pipeline as a live source. A stream that
-// stalls (no data for `stallTimeout`), ends or fails is opened again after
-// 1, 2, 4 ... up to 30 seconds, for as long as the feeder runs. Whenever
+// stalls (no data for `stallTimeout`), ends or fails is opened again every
+// second for `quickRetries` after it dropped, then after 2, 4 ... up to 30
+// seconds, for as long as the feeder runs. Whenever
 // the stream brings nothing for over a second, the last picture and silence
 // keep the pipeline's timeline going, so a recording goes on in the same
-// file; each such gap is logged with its length and counted in the tally. Only a stream that cannot be opened at
-// all is a failure of the source.
+// file; each such gap is logged with its length and counted in the tally,
+// as is media the stream skipped (its time stamps jump ahead). Time this
+// process itself stood still (stopped, suspended) is not the stream's
+// silence. Only a stream that cannot be opened at all is a failure of the
+// source.
 class StreamFeeder : public Feeder {
 public:
     struct Timing {
         std::chrono::milliseconds stallTimeout{5000};
         std::chrono::milliseconds firstBackoff{1000};
         std::chrono::milliseconds maxBackoff{30000};
+        // Most drops are short (a restarted encoder or server, a moment of
+        // network trouble): for this long after it dropped a stream is asked
+        // for every `firstBackoff`, and only then less and less often.
+        std::chrono::milliseconds quickRetries{30000};
     };
 
     // `tap`, when given, gets the stream's own packets on the pipeline's
@@ -82,9 +92,13 @@ private:
     void fill();
     bool readUntilLost(StreamInput& input, std::string* error);
     void lost();
+    void skipped(std::int64_t ns, const std::string& how);
+    void active();
     void beginGap();  // needs mutex_
     void endGap(std::int64_t at);  // needs mutex_
     StreamInput::Decoding decoding() const;
+    // A copy is recorded: what is decoded only shows.
+    bool copying() const;
     void publish(TimedPacket packet);
     void pushPicture(GstBufferRef buffer, std::int64_t pts);
     void pushSound(GstBufferRef buffer, std::int64_t pts);
@@ -115,6 +129,7 @@ private:
     std::atomic<std::int64_t> packetEnd_{0};  // running time after the newest packet
     std::atomic<bool> stalled_{false};  // the connection brought nothing for stallTimeout
     std::atomic<std::int64_t> lastActivity_{0};  // steady nanoseconds
+    std::atomic<std::int64_t> lastAsked_{0};     // steady nanoseconds of the last interrupt check
 
     std::mutex mutex_;  // guards what follows and the pushes of the filler
     std::condition_variable wake_;
@@ -122,6 +137,7 @@ private:
     bool anchored_ = false;
     bool started_ = false;  // the stream has brought its first picture
     bool streamHasSound_ = false;
+    bool streamHasPictures_ = true;
     std::int64_t offset_ = 0;       // stream time to running time
     std::int64_t videoEnd_ = 0;     // running time after the last picture pushed
     std::int64_t audioEnd_ = 0;     // running time after the last sound pushed

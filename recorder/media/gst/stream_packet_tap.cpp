@@ -104,6 +104,11 @@ void StreamPacketTap::attach(std::shared_ptr<StreamCopySink> sink) {
     attaching_.push_back(std::move(sink));
 }
 
+void StreamPacketTap::outage(std::int64_t now) {
+    std::lock_guard lock(mutex_);
+    for (auto& sink : sinks_) sink->outage(now);
+}
+
 void StreamPacketTap::end() {
     std::vector<std::shared_ptr<StreamCopySink>> sinks;
     {

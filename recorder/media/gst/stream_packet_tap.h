@@ -45,6 +45,9 @@ struct TimedPacket {
     std::int64_t dts = -1;
     std::int64_t duration = 0;
     std::uint64_t sequence = 0;  // order of arrival, from 1; set by the tap
+    // The first packet after a break (a reconnection, media that never
+    // came): the pictures before the next key picture cannot be decoded.
+    bool resumes = false;
 
     // Its presentation time, or its decoding time when it has none.
     std::int64_t time() const { return pts >= 0 ? pts : dts; }
@@ -56,6 +59,9 @@ class StreamCopySink {
 public:
     virtual ~StreamCopySink() = default;
     virtual void packet(const TimedPacket& packet) = 0;
+    // The stream is out (being opened again): the timeline has reached `now`
+    // with nothing to show for it.
+    virtual void outage(std::int64_t now) = 0;
     // The source has stopped: nothing more will come.
     virtual void ended() = 0;
     // True once the sink wants no more packets.
@@ -78,6 +84,8 @@ public:
     // The backlog and what follows go to the sink on the reading thread,
     // from the next packet on, so a long backlog never holds up the caller.
     void attach(std::shared_ptr<StreamCopySink> sink);
+    // The stream is out, and the timeline has reached `now`: every sink is told.
+    void outage(std::int64_t now);
     // The source has stopped: every sink is told, and let go.
     void end();
     // Whether a packet came within the last `ns` nanoseconds (steady clock).
