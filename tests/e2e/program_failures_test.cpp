@@ -1,20 +1,18 @@
 // The real program after a crash and on a disk that fills up: started
 // offscreen on the test pattern with a programme that is due now.
 #include "support/recorder_home.h"
+#include "support/small_disk.h"
 #include "support/unwritable_folder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
-#include <cstring>
 #include <chrono>
 #include <fstream>
 #include <regex>
 #include <thread>
 
 #include <csignal>
-#include <sys/mount.h>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -90,35 +88,6 @@ int count(const std::string& text, const std::string& what) {
     return n;
 }
 
-// A small file system of its own, so the disk can really fill up.
-class SmallDisk {
-public:
-    explicit SmallDisk(const std::filesystem::path& folder) : folder_(folder) {
-        mounted_ = ::mount("tmpfs", folder.c_str(), "tmpfs", 0, "size=64m") == 0;
-        error_ = errno;
-    }
-    ~SmallDisk() {
-        if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
-    }
-    bool mounted() const { return mounted_; }
-    std::string why() const { return std::strerror(error_); }
-
-    // Writes to `file` until the file system refuses.
-    void fill(const std::filesystem::path& file) const {
-        std::FILE* out = std::fopen(file.c_str(), "wb");
-        if (!out) return;
-        const std::string chunk(256 * 1024, 'x');
-        while (std::fwrite(chunk.data(), 1, chunk.size(), out) == chunk.size() && std::fflush(out) == 0) {
-        }
-        std::fclose(out);
-    }
-
-private:
-    std::filesystem::path folder_;
-    bool mounted_ = false;
-    int error_ = 0;
-};
-
 }  // namespace
 
 TEST(ProgramFailures, AfterAKillTheLeftoverPartIsNamedAndTheProgrammeRecordsOn) {
@@ -155,7 +124,7 @@ TEST(ProgramFailures, AfterAKillTheLeftoverPartIsNamedAndTheProgrammeRecordsOn) 
 
 TEST(ProgramFailures, ADiskThatFillsUpEndsTheRecordingWithOneNotice) {
     ProgramHome h;
-    SmallDisk disk(h.movies);
+    SmallDisk disk(h.movies, "64m");
     if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk.why();
 
     BackgroundProgram kelbo(KELBO_PROGRAM, {}, h.home.environment(), h.errorFile);
