@@ -4,7 +4,11 @@ over and over in real time, and every HTTP client that connects gets the
 channel from that moment on (mid-group, as a viewer tuning in does), at
 http://127.0.0.1:PORT/live.ts. Standard library only (and ffmpeg).
 
-    live_ts_server.py PORT CLIP.ts
+    live_ts_server.py PORT CLIP.ts [OUTPUT_OPTION ...]
+
+Every track of the clip is sent; the options go to the sending ffmpeg's
+output (-output_ts_offset 95413 starts the channel's clock 30 s before the
+wrap of MPEG's 33-bit clock).
 """
 import socket
 import subprocess
@@ -66,10 +70,10 @@ def answer(conn, channel):
 
 
 def main():
-    port, clip = int(sys.argv[1]), sys.argv[2]
+    port, clip, options = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
     sender = subprocess.Popen(
         ["ffmpeg", "-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip,
-         "-c", "copy", "-f", "mpegts", "pipe:1"],
+         "-map", "0", "-c", "copy"] + options + ["-f", "mpegts", "pipe:1"],
         stdout=subprocess.PIPE)
     channel = Channel()
     listener = socket.socket()

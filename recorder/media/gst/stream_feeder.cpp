@@ -152,8 +152,8 @@ void StreamFeeder::run() {
                 streamHasSound_ = input->hasSound();
                 anchored_ = false;  // a new connection brings its own clock
             }
-            timeline_.reconnect(input->hasSound());
-            if (tap_) tap_->setCodecs(input->parameters(true), input->parameters(false));
+            timeline_.reconnect(input->hasSound(), input->clockWrapNs());
+            if (tap_) tap_->setCodecs(std::make_shared<const StreamCodecs>(input->copyTracks()));
             if (readUntilLost(*input, &error)) backoff = timing_.firstBackoff;
             input.reset();
         }
