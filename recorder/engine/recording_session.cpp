@@ -78,7 +78,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     const ProgrammeId id = c_.next.id();
     Take& take = takeFor(id);
     // A stream that could not be opened is tried again when its wait is over.
-    if (!take.streamRetry.mayStart(c_.clock.steadyNow())) return;
+    if (!take.streamRetry.mayStart(c_.clock.steadyNow()) || !take.emptyParts.mayStart(c_.clock.steadyNow())) return;
     const std::string base = baseName();
     const std::string probe = part_files::probeName(base, PartNumber);
     const std::string folder = part_files::folderOf(probe);
@@ -260,7 +260,10 @@ void RecordingSession::noticeCaptureEnd() {
         if (take_ && device.CaptureLimit() == take_->givenLimitMs) take_->limitReached = true;
         return;
     }
-    if (!reason.empty()) {
+    if (take_ && elapsed > 0) take_->emptyParts.succeeded();
+    if (!reason.empty() && take_ && elapsed == 0 && fault == DeviceFault::Stream) {
+        writeFailed(reason, fault, take_->emptyParts.failed(c_.clock.steadyNow(), reason));
+    } else if (!reason.empty()) {
         writeFailed(reason, fault);
     } else {
         log::warn(log::Area::Recording, "The device stopped recording " + programmeText() + " after " +
@@ -305,7 +308,7 @@ void RecordingSession::nameGivenUpParts() {
     closeCapture(0);
 }
 
-void RecordingSession::writeFailed(const std::string& reason, DeviceFault fault) {
+void RecordingSession::writeFailed(const std::string& reason, DeviceFault fault, bool tell) {
     if (take_) {
         take_->writeFailed = take_->storageTold = true;
         // A failure the device gives no kind for may be a full disk as well.
@@ -316,6 +319,7 @@ void RecordingSession::writeFailed(const std::string& reason, DeviceFault fault)
     editor_.markFailed(c_.next.id());
     const std::string folder = part_files::folderOf(CurrentFile);
     log::error(log::Area::Recording, "The recording of " + programmeText() + " into " + folder + " stopped: " + reason);
+    if (!tell) return;
     c_.messages.notify(translate("RecordingSession", "Recording stopped"),
                        fillIn(translate("RecordingSession", "The recording of %1 into %2 stopped: %3"),
                               {shownProgrammeText(), folder, reason}),

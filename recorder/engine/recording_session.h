@@ -129,6 +129,10 @@ private:
         std::optional<Clock::Steady> realEnd;
         // Starts from a network stream that cannot be opened.
         StreamRetry streamRetry;
+        // Parts that failed before they recorded anything (a stream whose
+        // packets the files do not take): started again after the same
+        // waits, each reason told once, until a part records.
+        StreamRetry emptyParts;
         std::string tunedUrl;  // the stream last logged as tuned to
         // Since when the start has waited for the channel playlist to be read.
         std::optional<Clock::Steady> playlistWaitSince;
@@ -158,7 +162,7 @@ private:
     // file is still there, the next part of its file number.
     void chooseFileAndPart(Take& take, const std::string& base, const std::string& probe);
     void nameGivenUpParts();
-    void writeFailed(const std::string& reason, DeviceFault fault);
+    void writeFailed(const std::string& reason, DeviceFault fault, bool tell = true);
     // What the device's failed start is, when it names the folder or a full disk.
     bool storageStartFailed(Take& take);
     void waitIfFullDespiteRoom(Take& take, const std::string& reason);

@@ -1,21 +1,18 @@
 // The real program after a crash and on a disk that fills up: started
 // offscreen on the test pattern with a programme that is due now.
-#include "support/small_disk.h"
 #include "support/recorder_home.h"
+#include "support/small_disk.h"
 #include "support/unwritable_folder.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
-#include <cstring>
 #include <chrono>
 #include <fstream>
 #include <regex>
 #include <thread>
 
 #include <csignal>
-#include <sys/mount.h>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -91,7 +88,6 @@ int count(const std::string& text, const std::string& what) {
     return n;
 }
 
-
 }  // namespace
 
 TEST(ProgramFailures, AfterAKillTheLeftoverPartIsNamedAndTheProgrammeRecordsOn) {
@@ -128,7 +124,7 @@ TEST(ProgramFailures, AfterAKillTheLeftoverPartIsNamedAndTheProgrammeRecordsOn) 
 
 TEST(ProgramFailures, ADiskThatFillsUpEndsTheRecordingWithOneNotice) {
     ProgramHome h;
-    SmallDisk disk(h.movies);
+    SmallDisk disk(h.movies, "64m");
     if (!disk.mounted()) GTEST_SKIP() << "cannot mount a small tmpfs here: " << disk.why();
 
     BackgroundProgram kelbo(KELBO_PROGRAM, {}, h.home.environment(), h.errorFile);

@@ -129,3 +129,19 @@ TEST_F(DeviceFaultsTest, AChannelTheDeviceCannotTuneToSaysWhy) {
         << rig.messages.shown[0].text;
     EXPECT_EQ(starts(), 0);
 }
+
+// A part that fails before it records anything (a stream whose packets the
+// files do not take) is not left running empty: the recorder sees it at
+// once, tells it once, and starts again after 1, 2, 4 ... s, not at every tick.
+TEST_F(DeviceFaultsTest, APartThatRecordsNothingIsToldOnceAndStartedAgainAfterWaits) {
+    startFilmAtEight();
+    for (int step = 0; step < 50; ++step) {  // 20 s
+        if (rig.device.ReadyState() == CaptureDevice::Recording)
+            rig.device.failWrite("the muxer refuses the stream's packets", DeviceFault::Stream);
+        rig.clock.advance(400ms);
+        rig.tick();
+    }
+    EXPECT_EQ(titles(), std::vector<std::string>{"Recording stopped"});
+    EXPECT_EQ(rig.cell(1, Column::Status), "Failed");
+    EXPECT_EQ(starts(), 5) << "at 0 s, then after 1, 2, 4 and 8 s";
+}

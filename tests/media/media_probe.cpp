@@ -47,6 +47,13 @@ MediaProbe probeMedia(const std::filesystem::path& file) {
     probe.duration = std::stod(json["format"].value("duration", "0"));
     int videoIndex = -1, audioIndex = -1;
     for (const auto& stream : json["streams"]) {
+        std::string description = stream.value("codec_name", "?");
+        if (stream.contains("tags") && stream["tags"].contains("language"))
+            description += " " + stream["tags"]["language"].get<std::string>();
+        const auto disposition = stream.value("disposition", nlohmann::json::object());
+        for (const auto& [flag, on] : disposition.items())
+            if (on == 1) description += " " + flag;
+        probe.tracks.push_back({description, -1});
         if (stream["codec_type"] == "video") {
             videoIndex = stream["index"];
             probe.videoCodec = stream["codec_name"];
@@ -61,6 +68,10 @@ MediaProbe probeMedia(const std::filesystem::path& file) {
     for (const auto& packet : json["packets"]) {
         if (!packet.contains("pts")) continue;
         const int index = packet["stream_index"];
+        if (index >= 0 && static_cast<std::size_t>(index) < probe.tracks.size()) {
+            long long& first = probe.tracks[static_cast<std::size_t>(index)].firstPts;
+            first = first < 0 ? packet["pts"].get<long long>() : std::min(first, packet["pts"].get<long long>());
+        }
         if (index == videoIndex) {
             probe.videoPts.push_back(packet["pts"]);
             probe.videoBytes += std::stoll(packet.value("size", "0"));

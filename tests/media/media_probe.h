@@ -17,6 +17,13 @@ struct MediaProbe {
     std::vector<long long> videoPts;  // 90 kHz, in presentation order
     std::vector<long long> audioPts;
     long long videoBytes = 0;  // all video packets together
+    // Every stream: "ac3 deu visual_impaired" (its codec, language and
+    // disposition flags), and its earliest packet's time (-1 none).
+    struct Track {
+        std::string description;
+        long long firstPts = -1;
+    };
+    std::vector<Track> tracks;
 
     // Average video bit rate over the file's pictures.
     double videoKbps(double framesPerSecond) const;

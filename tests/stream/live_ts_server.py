@@ -4,7 +4,13 @@ over and over in real time, and every HTTP client that connects gets the
 channel from that moment on (mid-group, as a viewer tuning in does), at
 http://127.0.0.1:PORT/live.ts. Standard library only (and ffmpeg).
 
-    live_ts_server.py PORT CLIP.ts [FROM-TO (off the air: viewers cut off, new ones refused)]
+    live_ts_server.py PORT CLIP.ts [--off-air FROM-TO] [OUTPUT_OPTION ...]
+
+--off-air  seconds after the start during which the channel is off the air:
+           viewers are cut off and new ones refused
+Every track of the clip is sent; the options go to the sending ffmpeg's
+output (-output_ts_offset 95413 starts the channel's clock 30 s before the
+wrap of MPEG's 33-bit clock).
 """
 import socket
 import subprocess
@@ -68,11 +74,14 @@ def answer(conn, channel):
 
 
 def main():
-    port, clip = int(sys.argv[1]), sys.argv[2]
-    off_air = [float(t) for t in sys.argv[3].split("-")] if sys.argv[3:] and sys.argv[3] else [0, 0]
+    port, clip, options = int(sys.argv[1]), sys.argv[2], sys.argv[3:]
+    off_air = [0, 0]
+    if options[:1] == ["--off-air"]:
+        off_air = [float(t) for t in options[1].split("-")]
+        options = options[2:]
     sender = subprocess.Popen(
         ["ffmpeg", "-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip,
-         "-c", "copy", "-f", "mpegts", "pipe:1"],
+         "-map", "0", "-c", "copy"] + options + ["-f", "mpegts", "pipe:1"],
         stdout=subprocess.PIPE)
     channel = Channel()
     listener = socket.socket()

@@ -98,3 +98,24 @@ TEST_F(PacketTimelineTest, ANewClockDoesNotWaitForeverForSound) {
     take(true, 1540, 0);
     EXPECT_EQ(placed.size(), 27u) << "more than a second of pictures without sound fixes the clock";
 }
+
+// MPEG's 33-bit clock wraps round every 26.5 hours. Joined just before the
+// wrap or long before it, the times keep rising across it, with no jump and
+// no hole, though sound from before the wrap comes after pictures from after.
+TEST_F(PacketTimelineTest, MpegTimesKeepRisingAcrossTheClockWrap) {
+    constexpr std::int64_t kWrap = 95'443'717'688'889;  // 2^33 ticks of 90 kHz, in ns
+    for (const std::int64_t beforeMs : {30, 1000, 30'000}) {
+        placed.clear();
+        timeline.reconnect(true, kWrap);
+        for (std::int64_t t = 0; t < beforeMs + 2000; t += 20) {
+            for (const bool picture : {true, false}) {
+                StreamInput::Packet packet = packetAt(picture, 0);
+                packet.pts = packet.dts = (kWrap + (t - beforeMs - (picture ? 0 : 25)) * kMs) % kWrap;
+                if (!picture || t % 40 == 0) timeline.take(std::move(packet), t * kMs, placed);
+            }
+        }
+        expectRising();
+        EXPECT_EQ(timeline.jumps(), 0);
+        EXPECT_NEAR(static_cast<double>(placed.back().dts - placed.front().dts), static_cast<double>(beforeMs + 2000) * 1e6, 50e6);
+    }
+}

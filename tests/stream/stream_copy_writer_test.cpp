@@ -9,9 +9,13 @@
 #include "recorder/media/gst/stream_packet_tap.h"
 #include "stream_servers.h"
 #include "support/scoped_state_home.h"
+#include "support/small_disk.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <optional>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -56,19 +60,20 @@ public:
         input_ = StreamInput::open(StreamRequest{served_ + "/" + clip.filename().string(), {}}, 64, 36, {}, &error);
         ASSERT_TRUE(input_) << error;
         input_->setDecoding({false, false, false});
-        timeline_.reconnect(input_->hasSound());
-        tap_.setCodecs(input_->parameters(true), input_->parameters(false));
+        timeline_.reconnect(input_->hasSound(), input_->clockWrapNs());
+        tap_.setCodecs(std::make_shared<const StreamCodecs>(input_->copyTracks()));
         clipStart_ = -1;
     }
     // As when the stream was joined and probed before its first sequence
     // header came: the pictures' codec is known, their size is not.
     void forgetPictureSize() {
-        AVCodecParameters* picture = avcodec_parameters_alloc();
+        std::vector<CopyTrack> tracks = input_->copyTracks();
+        AvCodecParametersPtr picture(avcodec_parameters_alloc());
         ASSERT_TRUE(picture);
-        avcodec_parameters_copy(picture, input_->parameters(true));
+        avcodec_parameters_copy(picture.get(), tracks[0].codec);
         picture->width = picture->height = 0;
-        tap_.setCodecs(picture, input_->parameters(false));
-        avcodec_parameters_free(&picture);
+        tracks[0].codec = picture.get();
+        tap_.setCodecs(std::make_shared<const StreamCodecs>(tracks));
     }
     // Every packet up to `seconds` into the clip (by its decoding time).
     void until(double seconds) {
@@ -86,14 +91,15 @@ public:
             const std::int64_t raw = pending_.dts >= 0 ? pending_.dts : pending_.pts;
             if (clipStart_ < 0) clipStart_ = raw;
             if (raw - clipStart_ > static_cast<std::int64_t>(seconds * kSecond)) return;
-            if (dropKeys && pending_.key) pending_.key = false;
+            if (alter) alter(pending_);
             placed.clear();
             timeline_.take(std::move(pending_), timeline_.end(), placed);
             pending_ = {};
             for (auto& packet : placed) tap_.publish(std::move(packet));
         }
     }
-    bool dropKeys = false;
+    // Changes each packet before it goes in.
+    std::function<void(StreamInput::Packet&)> alter;
 
 private:
     StreamPacketTap& tap_;
@@ -201,7 +207,7 @@ TEST_F(StreamCopyWriterTest, AStreamWithoutKeyPicturesFailsAndSaysSo) {
     const fs::path clip = dir / "clip.ts";
     makeBroadcastClip(clip, {.seconds = 35, .keyEverySeconds = 2, .size = "160x90"});
     Feed feed(tap, clip, served);
-    feed.dropKeys = true;
+    feed.alter = [](StreamInput::Packet& p) { p.key = false; };
     feed.until(0.1);
     Events events;
     auto writer = part(dir / "show.mpg", events, 60000);
@@ -261,4 +267,70 @@ TEST_F(StreamCopyWriterTest, AnMpeg2StreamWhosePictureSizeIsNotKnownYetIsCopied)
     EXPECT_EQ(media.videoCodec, "mpeg2video");
     EXPECT_EQ(media.width, probeMedia(clip).width) << "the size its own sequence headers give";
     EXPECT_EQ(decodeMedia(dir / "show.mpg").errors, "");
+}
+
+// A broadcast's tracks, each kept with its language and disposition from
+// the key picture on, with the sound that plays with that picture, even
+// where the head end sends the sound ahead. A program stream carries no
+// teletext, nor the languages that tell two sounds apart.
+TEST_F(StreamCopyWriterTest, EveryTrackIsCopiedWithItsLanguageFromTheKeyPicture) {
+    const std::vector<std::pair<TracksShape, std::string>> cases{
+        {{.soundLeadSeconds = 1.5}, "h264|aac eng|ac3 deu descriptions visual_impaired|dvb_teletext deu|"},
+        {{.mpeg2 = true, .germanSound = false}, "mpeg2video|mp2 eng|dvb_teletext deu|"},
+        {{.mpeg2 = true, .teletext = false}, "mpeg2video|mp2 eng|ac3 deu descriptions visual_impaired|"}};
+    int made = 0;
+    for (const auto& [shape, tracks] : cases) {
+        const fs::path clip = dir / "tracks.ts", copy = dir / ("copy" + std::to_string(++made) + ".mpg");
+        makeTracksClip(clip, shape);
+        StreamPacketTap caseTap;
+        Feed feed(caseTap, clip, served);
+        feed.until(8.0);  // past the key picture at 5 s, which the copy begins with
+        Events events;
+        auto writer = StreamCopyWriter::create(copy.string(), 1, events, 4000, {}, {}, nullptr);
+        ASSERT_TRUE(writer) << copy;
+        caseTap.attach(std::move(writer));
+        feed.until(12);
+        const MediaProbe probe = probeMedia(copy), sent = probeMedia(clip);
+        EXPECT_EQ(probe.formatName, "mpegts");
+        EXPECT_NEAR(probe.duration, 4.0, 0.1);
+        std::string kept, given;
+        for (const auto& track : probe.tracks) kept += track.description + "|";
+        for (const auto& track : sent.tracks) given += track.description + "|";
+        EXPECT_EQ(kept, tracks);
+        EXPECT_EQ(given, tracks);
+        for (const auto& track : probe.tracks) {  // each sound within a picture's time of the first picture
+            if (track.description.rfind("dvb", 0) == 0) continue;
+            EXPECT_LT(static_cast<unsigned long long>(track.firstPts - probe.tracks[0].firstPts), 3600u) << track.description;
+        }
+    }
+}
+
+// A full disk, and a stream whose packets the muxer will not take: the part
+// ends at once, failed, saying why in words and kind, rather than run on
+// empty to its limit. What reached the disk is kept.
+TEST_F(StreamCopyWriterTest, APartThatCannotBeWrittenEndsAtOnceAndSaysWhy) {
+    const fs::path clip = dir / "clip.ts", full = dir / "full";
+    makeBroadcastClip(clip, {.seconds = 12, .keyEverySeconds = 2, .size = "640x360"});
+    SmallDisk disk(full, "300k");
+    if (!disk.mounted()) GTEST_SKIP() << "no tmpfs here: " << disk.why();
+    for (const bool refused : {false, true}) {
+        const fs::path file = refused ? dir / "refused.mpg" : full / "show.mpg";
+        StreamPacketTap caseTap;
+        Feed feed(caseTap, clip, served);
+        if (refused) feed.alter = [](StreamInput::Packet& p) { p.pts = p.picture ? p.dts - kSecond : p.pts; };
+        Events events;
+        results.clear();
+        caseTap.attach(StreamCopyWriter::create(file.string(), 1, events, 60000, {},
+                                                [&](const StreamCopyWriter::Result& r) { results.push_back(r); }, nullptr));
+        feed.until(10);
+        ASSERT_EQ(results.size(), 1u) << "ended before the stream did";
+        EXPECT_EQ(events.reason, PartEnd::Failed);
+        EXPECT_EQ(results[0].fault, refused ? DeviceFault::Stream : DeviceFault::DiskFull);
+        EXPECT_EQ(events.failure.rfind(refused ? "the muxer refuses the stream's packets"
+                                               : "Cannot write " + full.string() + ": No space left on device", 0), 0u)
+            << events.failure;
+        EXPECT_EQ(results[0].error, events.failure);
+        EXPECT_EQ(fs::exists(file), !refused) << "what was written is kept";
+        EXPECT_GE(probeMedia(file).duration, refused ? 0.0 : 1.0) << "and plays";
+    }
 }

@@ -3,8 +3,11 @@
 // on loopback.
 #include "media/media_probe.h"
 #include "stream_scheduling_rig.h"
+#include "support/small_disk.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -125,4 +128,41 @@ TEST_F(StreamSchedulingTest, AStartTriedAgainKeepsItsFile) {
     const auto files = filesBelow(dir / "movies");
     ASSERT_EQ(files.size(), 1u);
     EXPECT_GT(probeMedia(files[0]).duration, 8.0) << "12 s were left when the stream first answered at 49.6 s";
+}
+
+// A disk that fills up during a copy, as during an encoded recording: the
+// part ends at once with what it holds, the device says the disk is full,
+// one notice tells it, the programme records on in a new file once there
+// is room again, and it ends "Failed", never "Recorded".
+TEST_F(StreamSchedulingTest, AFullDiskStopsTheCopyAtOnceAndItRecordsOnWhenThereIsRoom) {
+    ASSERT_TRUE(device);
+    SmallDisk disk(dir / "movies", "64m");
+    if (!disk.mounted()) GTEST_SKIP() << "no tmpfs here: " << disk.why();
+    makeBroadcastClip(dir / "channel.ts", {.seconds = 30, .keyEverySeconds = 2, .size = "640x360"});
+    const int port = freePort();
+    TestServer server = TestServer::liveChannel(dir / "channel.ts", port);
+    writeFile(dir / "tv.m3u", "#EXTM3U\n#EXTINF:-1 tvg-chno=\"5\",Five\nhttp://127.0.0.1:" + std::to_string(port) + "/live.ts\n");
+    GuideRecord programme = onChannel("Filled", kEight, "5", "Five");
+    programme.templateName = "Original stream (no re-encoding)";
+    clock.set(toInstant(kEight) + 46s);
+    load({programme});
+    std::error_code ec;
+    for (int step = 0; step < 60 && !(fs::file_size(recorded("Filled"), ec) > 200'000 && !ec); ++step) run(100ms);
+    ASSERT_EQ(device->ReadyState(), CaptureDevice::Recording) << device->lastError();
+    disk.fill(dir / "movies" / "filler");
+    run(1500ms);
+    EXPECT_NE(device->ReadyState(), CaptureDevice::Recording) << "the copy stopped at once";
+    EXPECT_EQ(device->lastFault(), DeviceFault::DiskFull);
+    EXPECT_NE(device->lastError().find("No space left on device"), std::string::npos) << device->lastError();
+    fs::remove(dir / "movies" / "filler");
+    run(std::chrono::duration_cast<std::chrono::milliseconds>(toInstant(kEight) + 61s - clock.now()));
+
+    EXPECT_EQ(listing.list().cell(1, Column::Status), "Failed");
+    EXPECT_EQ(titles(), std::vector<std::string>{"Recording stopped"}) << "told once";
+    for (const auto& news : messages.announced) EXPECT_NE(news.title, "Recording finished");
+    auto files = filesBelow(dir / "movies");
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files.size(), 2u) << "what the full disk took, and a new file once there was room";
+    EXPECT_GT(probeMedia(files[0]).duration, 1.0);
+    EXPECT_GT(probeMedia(files[1]).duration, 3.0);
 }

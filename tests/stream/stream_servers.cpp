@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -113,6 +114,43 @@ void makeBroadcastClip(const std::filesystem::path& file, const BroadcastShape& 
     run(findProgram("ffmpeg"), arguments);
 }
 
+void makeTracksClip(const std::filesystem::path& file, const TracksShape& shape) {
+    // Debian's ffmpeg has no teletext encoder: it carries raw teletext (a
+    // data identifier and 22 lines of 46 bytes) every 0.4 s into the clip.
+    const std::filesystem::path teletext = file.string() + ".txt";
+    const std::string line = std::string("\x02\x2c\xe4") + std::string(43, '\x55');
+    std::string packet = "\x10";
+    for (int i = 0; i < 22; ++i) packet += line;
+    std::ofstream raw(teletext, std::ios::binary);
+    for (int i = 0; i < 40; ++i) raw << packet;
+    raw.close();
+    std::vector<std::string> arguments{
+        "-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=320x180:rate=25", "-f", "lavfi", "-i", "sine=f=440",
+        "-f", "lavfi", "-i", "sine=f=660", "-f", "dvbtxt", "-raw_packet_size", "1013", "-i", teletext.string(), "-t", "12",
+        "-map", "0:v", "-map", "1:a", "-g", "125", "-keyint_min", "125", "-sc_threshold", "0", "-metadata:s:a:0",
+        "language=eng", "-c:v", shape.mpeg2 ? "mpeg2video" : "libx264", "-c:a:0", shape.mpeg2 ? "mp2" : "aac"};
+    if (shape.germanSound)
+        arguments.insert(arguments.end(), {"-map", "2:a", "-c:a:1", "ac3", "-metadata:s:a:1", "language=deu",
+                                           "-disposition:a:1", "visual_impaired"});
+    if (shape.teletext)
+        arguments.insert(arguments.end(), {"-map", "3", "-c:s", "copy", "-bsf:s", "setts=ts=N*0.4/TB",
+                                           "-metadata:s:s:0", "language=deu"});
+    arguments.insert(arguments.end(), {"-f", "mpegts", file.string()});
+    run(findProgram("ffmpeg"), arguments);
+    if (shape.soundLeadSeconds <= 0) return;
+    // The sound's TS packets (PIDs 0x101 and 0x102) moved that much earlier.
+    std::ifstream in(file, std::ios::binary);
+    const std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::pair<double, std::size_t>> order;
+    for (std::size_t i = 0; i < data.size() / 188; ++i) {
+        const bool sound = (data[i * 188 + 1] & 0x1f) == 0x01 && (data[i * 188 + 2] == 0x01 || data[i * 188 + 2] == 0x02);
+        order.emplace_back(static_cast<double>(i) - (sound ? static_cast<double>(data.size()) / 188 / 12 * shape.soundLeadSeconds : 0), i);
+    }
+    std::stable_sort(order.begin(), order.end());
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    for (const auto& [key, i] : order) out.write(data.data() + i * 188, 188);
+}
+
 void makeHlsWithDiscontinuity(const std::filesystem::path& first, const std::filesystem::path& second,
                               const std::filesystem::path& folder, const std::string& name,
                               int segmentSeconds) {
@@ -167,9 +205,12 @@ TestServer TestServer::liveHttp(const std::filesystem::path& clip, int port) {
                       port);
 }
 
-TestServer TestServer::liveChannel(const std::filesystem::path& clip, int port, const std::string& offAir) {
-    return TestServer(findProgram("python3"), {KELBO_LIVE_TEST_SERVER, std::to_string(port), clip.string(), offAir},
-                      port);
+TestServer TestServer::liveChannel(const std::filesystem::path& clip, int port, const std::string& offAir,
+                                   const std::vector<std::string>& options) {
+    std::vector<std::string> arguments{KELBO_LIVE_TEST_SERVER, std::to_string(port), clip.string()};
+    if (!offAir.empty()) arguments.insert(arguments.end(), {"--off-air", offAir});
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    return TestServer(findProgram("python3"), arguments, port);
 }
 
 TestServer TestServer::sender(const std::filesystem::path& clip, const std::string& format,

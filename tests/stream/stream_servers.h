@@ -36,6 +36,14 @@ struct BroadcastShape {
     int timeOffsetSeconds = 0;
 };
 void makeBroadcastClip(const std::filesystem::path& file, const BroadcastShape& shape);
+// 12 s of a channel's tracks as broadcasts carry them, a key picture every
+// 5 s: H.264 with English AAC or MPEG-2 with English MPEG audio, German AC-3
+// for the visually impaired, German teletext; the sound may be sent ahead.
+struct TracksShape {
+    bool mpeg2 = false, germanSound = true, teletext = true;
+    double soundLeadSeconds = 0;
+};
+void makeTracksClip(const std::filesystem::path& file, const TracksShape& shape);
 // A VOD playlist `name`.m3u8 in `folder`: the segments of `first`, then an
 // EXT-X-DISCONTINUITY and those of `second` (both cut by makeHls).
 void makeHlsWithDiscontinuity(const std::filesystem::path& first, const std::filesystem::path& second,
@@ -58,7 +66,9 @@ public:
     // server's start, and each client that connects to
     // http://127.0.0.1:PORT/live.ts gets the channel from that moment on;
     // it is off the air `offAir` ("FROM-TO", seconds in) when given.
-    static TestServer liveChannel(const std::filesystem::path& clip, int port, const std::string& offAir = {});
+    // `options` go to the sending ffmpeg's output ("-output_ts_offset", "95433").
+    static TestServer liveChannel(const std::filesystem::path& clip, int port, const std::string& offAir = {},
+                                  const std::vector<std::string>& options = {});
     // ffmpeg sending `clip` in real time, over and over, as MPEG-TS to
     // udp://127.0.0.1:PORT.
     static TestServer udp(const std::filesystem::path& clip, int port);

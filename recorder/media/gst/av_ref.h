@@ -23,6 +23,9 @@ struct AvFrameFree {
 struct AvPacketFree {
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
 };
+struct AvCodecParametersFree {
+    void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
+};
 struct AvCodecContextFree {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
@@ -43,6 +46,7 @@ struct AvAudioFifoFree {
 
 using AvFramePtr = std::unique_ptr<AVFrame, AvFrameFree>;
 using AvPacketPtr = std::unique_ptr<AVPacket, AvPacketFree>;
+using AvCodecParametersPtr = std::unique_ptr<AVCodecParameters, AvCodecParametersFree>;
 using AvCodecContextPtr = std::unique_ptr<AVCodecContext, AvCodecContextFree>;
 using AvOutputPtr = std::unique_ptr<AVFormatContext, AvOutputClose>;
 using SwsContextPtr = std::unique_ptr<SwsContext, SwsContextFree>;

@@ -3,6 +3,8 @@
 #include "recorder/ports/log.h"
 #include "stream_input.h"
 
+#include <filesystem>
+
 extern "C" {
 #include <libavformat/avformat.h>
 }
@@ -15,18 +17,25 @@ constexpr AVRational kNanoseconds{1, 1'000'000'000};
 constexpr AVRational kMpegClock{1, 90000};
 constexpr std::int64_t kTimelineStartNs = 1'000'000'000;  // as the encoded parts
 
-bool fitsProgramStream(const AVCodecParameters* picture, const AVCodecParameters* sound) {
-    const bool video = picture && (picture->codec_id == AV_CODEC_ID_MPEG2VIDEO ||
-                                   picture->codec_id == AV_CODEC_ID_MPEG1VIDEO);
-    const bool audio = !sound || sound->codec_id == AV_CODEC_ID_MP2 ||
-                       sound->codec_id == AV_CODEC_ID_MP3 || sound->codec_id == AV_CODEC_ID_AC3;
-    return video && audio;
+// A program stream carries MPEG pictures with MPEG audio or AC-3, but no
+// subtitles, and no languages: two sounds need MPEG-TS to be told apart.
+bool fitsProgramStream(const StreamCodecs& codecs) {
+    const AVCodecParameters* picture = codecs.picture();
+    if (!picture || (picture->codec_id != AV_CODEC_ID_MPEG2VIDEO && picture->codec_id != AV_CODEC_ID_MPEG1VIDEO) ||
+        codecs.tracks().size() > 2)
+        return false;
+    for (std::size_t track = 1; track < codecs.tracks().size(); ++track) {
+        const AVCodecParameters* codec = codecs.tracks()[track].codec;
+        const AVCodecID id = codec ? codec->codec_id : AV_CODEC_ID_NONE;
+        if (id != AV_CODEC_ID_MP2 && id != AV_CODEC_ID_MP3 && id != AV_CODEC_ID_AC3) return false;
+    }
+    return true;
 }
 
 }  // namespace
 
-const char* CopyMuxer::muxerFor(const AVCodecParameters* picture, const AVCodecParameters* sound) {
-    return fitsProgramStream(picture, sound) ? "vob" : "mpegts";
+const char* CopyMuxer::muxerFor(const StreamCodecs& codecs) {
+    return fitsProgramStream(codecs) ? "vob" : "mpegts";
 }
 
 CopyMuxer::~CopyMuxer() { close(); }
@@ -39,13 +48,11 @@ bool CopyMuxer::open(std::unique_ptr<PartFile> file, std::shared_ptr<const Strea
     }
     path_ = file_->path();
     codecs_ = std::move(codecs);
-    const AVCodecParameters* picture = codecs_ ? codecs_->picture() : nullptr;
-    const AVCodecParameters* sound = codecs_ ? codecs_->sound() : nullptr;
-    if (!picture) {
+    if (!codecs_ || !codecs_->picture()) {
         fail("the stream's picture codec is not known", DeviceFault::Stream);
         return false;
     }
-    const char* muxer = muxerFor(picture, sound);
+    const char* muxer = muxerFor(*codecs_);
     AVFormatContext* out = nullptr;
     const int made = avformat_alloc_output_context2(&out, nullptr, muxer, path_.c_str());
     out_.reset(out);
@@ -53,26 +60,9 @@ bool CopyMuxer::open(std::unique_ptr<PartFile> file, std::shared_ptr<const Strea
         fail("cannot make a " + std::string(muxer) + " file");
         return false;
     }
-    const auto addStream = [&](const AVCodecParameters* p) {
-        AVStream* stream = avformat_new_stream(out_.get(), nullptr);
-        if (!stream || avcodec_parameters_copy(stream->codecpar, p) < 0) return -1;
-        stream->codecpar->codec_tag = 0;
-        stream->time_base = kMpegClock;
-        return stream->index;
-    };
-    pictureOut_ = addStream(picture);
-    soundOut_ = sound ? addStream(sound) : -1;
-    if (pictureOut_ < 0 || (sound && soundOut_ < 0)) {
+    if (!addTracks(muxer)) {
         fail("out of memory");
         return false;
-    }
-    // A program stream holds no picture size (the pictures' own sequence
-    // headers do), yet libavformat refuses to begin one without: a stream
-    // probed before its first sequence header came gets a stand-in.
-    AVCodecParameters* written = out_->streams[pictureOut_]->codecpar;
-    if (std::string(muxer) == "vob" && (written->width <= 0 || written->height <= 0)) {
-        written->width = 16;
-        written->height = 16;
     }
     out_->pb = file_->io();
     out_->flags |= AVFMT_FLAG_CUSTOM_IO;
@@ -87,31 +77,66 @@ bool CopyMuxer::open(std::unique_ptr<PartFile> file, std::shared_ptr<const Strea
     return true;
 }
 
-void CopyMuxer::write(const TimedPacket& packet, std::int64_t origin) {
-    if (!headerWritten_ || failure_.failed()) return;
-    const int stream = packet.picture ? pictureOut_ : soundOut_;
-    if (stream < 0 || !packet.packet) return;
+bool CopyMuxer::addTracks(const char* muxer) {
+    for (const CopyTrack& track : codecs_->tracks()) {
+        AVStream* stream = avformat_new_stream(out_.get(), nullptr);
+        if (!stream || !track.codec || avcodec_parameters_copy(stream->codecpar, track.codec) < 0) return false;
+        stream->codecpar->codec_tag = 0;
+        stream->time_base = kMpegClock;
+        stream->disposition = track.disposition;
+        if (!track.language.empty()) av_dict_set(&stream->metadata, "language", track.language.c_str(), 0);
+    }
+    lastDts_.assign(codecs_->tracks().size(), -1);
+    // A program stream holds no picture size (the pictures' own sequence
+    // headers do), yet libavformat refuses to begin one without: a stream
+    // probed before its first sequence header came gets a stand-in.
+    AVCodecParameters* picture = out_->streams[0]->codecpar;
+    if (std::string(muxer) == "vob" && (picture->width <= 0 || picture->height <= 0)) {
+        picture->width = 16;
+        picture->height = 16;
+    }
+    return true;
+}
+
+bool CopyMuxer::write(const TimedPacket& packet, std::int64_t origin) {
+    if (!headerWritten_ || failure_.failed()) return !failure_.failed();
+    if (packet.track < 0 || static_cast<std::size_t>(packet.track) >= lastDts_.size() || !packet.packet) return true;
     AvPacketPtr copy(av_packet_clone(packet.packet.get()));
-    if (!copy) return;
+    if (!copy) return true;
     const auto toMpeg = [&](std::int64_t ns) {
         return av_rescale_q(ns - origin + kTimelineStartNs, kNanoseconds, kMpegClock);
     };
-    copy->stream_index = stream;
-    copy->pts = packet.pts >= 0 ? toMpeg(packet.pts) : AV_NOPTS_VALUE;
-    copy->dts = packet.dts >= 0 ? toMpeg(packet.dts) : copy->pts;
+    copy->stream_index = packet.track;
+    copy->dts = packet.dts >= 0 ? toMpeg(packet.dts) : toMpeg(packet.pts);
+    // MPEG-TS takes no first packet without both times.
+    copy->pts = packet.pts >= 0 ? toMpeg(packet.pts) : copy->dts;
     copy->duration = av_rescale_q(packet.duration, kNanoseconds, kMpegClock);
     copy->pos = -1;
     // The muxers want rising decoding times.
-    std::int64_t& last = lastDts_[packet.picture ? 1 : 0];
-    if (copy->dts != AV_NOPTS_VALUE) {
-        if (copy->dts <= last) {
-            ++leftOut_;
-            return;
-        }
-        last = copy->dts;
+    std::int64_t& last = lastDts_[static_cast<std::size_t>(packet.track)];
+    if (copy->dts <= last) {
+        ++leftOut_;
+        return true;
     }
+    last = copy->dts;
+    // Writes go through a buffer, which keeps the first error it meets.
     const int status = av_interleaved_write_frame(out_.get(), copy.get());
-    if (status < 0) failWriting(status);
+    if (out_->pb && out_->pb->error < 0) {
+        failWriting(out_->pb->error);
+        return false;
+    }
+    if (status >= 0) {
+        ++taken_;
+        refusedInARow_ = 0;
+        return true;
+    }
+    // A packet the muxer will not take: the file must not run on empty.
+    ++leftOut_;
+    if (taken_ > 0 && ++refusedInARow_ < kMostRefusedInARow) return true;
+    fail("the muxer refuses the stream's packets (" + codecs_->names() + ") for " + path_ + ": " +
+             ffmpegError(status),
+         DeviceFault::Stream);
+    return false;
 }
 
 bool CopyMuxer::close() {
@@ -127,7 +152,8 @@ bool CopyMuxer::close() {
     if (file_) {
         // What the trailer left in the buffer reaches the disk only here. A
         // write that failed keeps what reached the disk before it.
-        const int status = file_->close(headerWritten_ ? PartFile::Removal::IfEmpty : PartFile::Removal::Always);
+        const int status = file_->close(taken_ > 0 ? PartFile::Removal::IfEmpty : PartFile::Removal::Always);
+        out_->pb = nullptr;
         if (status < 0) failWriting(status);
     }
     const bool whole = headerWritten_ && !failure_.failed();
@@ -138,7 +164,9 @@ bool CopyMuxer::close() {
 }
 
 void CopyMuxer::failWriting(int status) {
-    fail("Cannot write " + path_ + ": " + ffmpegError(status), fileFault(AVUNERROR(status)));
+    if (out_ && out_->pb && out_->pb->error < 0) status = out_->pb->error;
+    fail("Cannot write " + std::filesystem::path(path_).parent_path().string() + ": " + ffmpegError(status),
+         fileFault(AVUNERROR(status)));
 }
 
 void CopyMuxer::fail(const std::string& why, DeviceFault fault) {

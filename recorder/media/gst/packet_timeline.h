@@ -21,6 +21,10 @@ namespace kelbo {
 // after any break is marked, as what follows does not continue what came.
 // Before a clock is fixed, the first packets of the picture and the sound
 // are both waited for, so that neither falls before what came earlier.
+// MPEG's 33-bit clock wraps round every 26.5 hours: its time stamps are
+// unwrapped first, so they keep rising across the wrap. The clock is learnt
+// from the picture and the decoded sound only; the other tracks (more
+// sound, subtitles, teletext) follow it.
 class PacketTimeline {
 public:
     // A jump forward larger than this, and too far ahead to be the same
@@ -38,8 +42,12 @@ public:
     // Media missing for less than this is the stream's unevenness, no hole.
     static constexpr std::int64_t kLeastHoleNs = 1'000'000'000;
 
+    // A packet of the other tracks this far from the clock is misplaced.
+    static constexpr std::int64_t kMostTrackSkewNs = 10'000'000'000;
+
     // A new connection, with or without sound: its clock is not known yet.
-    void reconnect(bool hasSound);
+    // Its time stamps wrap round after `wrapNs` (0: they do not).
+    void reconnect(bool hasSound, std::int64_t wrapNs = 0);
     // Takes a packet with times on the stream's clock; appends to `placed`
     // those whose place is known now, in order of arrival. `now` is the
     // pipeline's running time.
@@ -58,6 +66,11 @@ public:
 
 private:
     static std::int64_t rawTime(const StreamInput::Packet& packet);
+    void unwrap(StreamInput::Packet& packet);
+    // Whether a packet has a place on the clock: a track that does not set
+    // it is left out where it lies far from it (a packet that came before a
+    // jump of the clock was seen) or before the timeline's start.
+    bool fitsClock(const StreamInput::Packet& packet) const;
     bool jumped(const StreamInput::Packet& packet) const;
     bool skippedAhead(const StreamInput::Packet& packet, std::int64_t now) const;
     bool settled() const;
@@ -65,6 +78,8 @@ private:
     void place(StreamInput::Packet packet, std::vector<TimedPacket>& placed);
 
     bool hasSound_ = false;
+    std::int64_t wrapNs_ = 0;
+    std::int64_t unwrapBase_ = -1;  // the unwrapped time of the newest packet that sets the clock
     bool fixed_ = false;
     std::int64_t offset_ = 0;  // stream clock to running time
     std::int64_t end_ = 0;

@@ -106,6 +106,8 @@ bool StreamCopyWriter::done() const {
 }
 
 void StreamCopyWriter::take(const TimedPacket& packet) {
+    const bool writing = phase_ == Phase::Writing || phase_ == Phase::UntilKey || phase_ == Phase::Ending;
+    if (writing && !sameCodecs(packet)) return;
     switch (phase_) {
         case Phase::Waiting: waitForKey(packet); break;
         case Phase::Writing: writeOn(packet); break;
@@ -122,9 +124,12 @@ void StreamCopyWriter::take(const TimedPacket& packet) {
 void StreamCopyWriter::waitForKey(const TimedPacket& packet) {
     if (firstSeen_ < 0) firstSeen_ = packet.time();
     if (!packet.picture || !packet.key || packet.time() < 0) {
-        // Sound that came before the key picture may still play after it.
-        if (!packet.picture) held_.push_back(packet);
-        while (held_.size() > 1 && held_.back().time() - held_.front().time() > kSoundWaitNs)
+        // Sound that came before the key picture may still play after it:
+        // all that plays from the newest picture on is kept, as the key
+        // picture shows after every picture that came before it.
+        if (packet.picture) pictureSeen_ = std::max(pictureSeen_, packet.time());
+        else held_.push_back(packet);
+        while (!held_.empty() && (held_.front().time() < pictureSeen_ || held_.size() > kMostHeld))
             held_.pop_front();
         if (newest_ - firstSeen_ > kKeyWaitNs) {
             fail({DeviceFault::Stream,
@@ -143,31 +148,31 @@ void StreamCopyWriter::waitForKey(const TimedPacket& packet) {
     if (start_.from < 0) start_.from = key_;
     if (start_.origin < 0) start_.origin = key_;
     phase_ = Phase::Writing;
-    writePicture(packet);
+    if (!writePicture(packet)) return;
     std::deque<TimedPacket> early;
     early.swap(held_);
     for (const TimedPacket& sound : early)
-        if (sound.time() >= key_) muxer_.write(sound, start_.origin);
+        if (sound.time() >= key_ && !write(sound)) return;
     events_.partProgress(id_, elapsedNs() / kMillisecond);
 }
 
 void StreamCopyWriter::writeOn(const TimedPacket& packet) {
-    if (!sameCodecs(packet)) return;
     // Pictures before the key picture (an open group's first ones) need
     // the group before it.
     if (packet.time() < key_) return;
-    if (packet.picture && limitMs_ > 0 && packet.time() >= limitEnd()) {
+    const bool pastLimit = limitMs_ > 0 && packet.time() >= limitEnd();
+    if (packet.picture && pastLimit) {
         reachLimit();
         if (phase_ == Phase::Ending) ending(packet);
         return;
     }
     if (waitsForKeyAfterBreak(packet)) return;
     if (!packet.picture) {
-        muxer_.write(packet, start_.origin);
+        // Sound sent ahead of the pictures may already lie past the limit.
+        if (!pastLimit) write(packet);
         return;
     }
-    writePicture(packet);
-    events_.partProgress(id_, elapsedNs() / kMillisecond);
+    if (writePicture(packet)) events_.partProgress(id_, elapsedNs() / kMillisecond);
 }
 
 // After a break in the stream (a reconnection, media that never came) the
@@ -187,7 +192,7 @@ bool StreamCopyWriter::waitsForKeyAfterBreak(const TimedPacket& packet) {
     std::deque<TimedPacket> early;
     early.swap(held_);
     for (const TimedPacket& sound : early)
-        if (sound.time() >= packet.time()) muxer_.write(sound, start_.origin);
+        if (sound.time() >= packet.time() && !write(sound)) return true;
     return false;
 }
 
@@ -224,7 +229,7 @@ void StreamCopyWriter::untilKey(const TimedPacket& packet) {
     }
     broken_ = broken_ || packet.resumes;
     if (!packet.picture) held_.push_back(packet);
-    else if (packet.time() >= key_ && !broken_) writePicture(packet);
+    else if (packet.time() >= key_ && !broken_ && !writePicture(packet)) return;
     if (newest_ - stoppedAt_ > kKeyWaitNs) finishFile();
 }
 
@@ -232,12 +237,17 @@ void StreamCopyWriter::ending(const TimedPacket& packet) {
     if (packet.picture) {
         // Once a picture is left out, later ones may refer to it.
         if (packet.time() >= end_) picturesOver_ = true;
-        if (!picturesOver_ && packet.time() >= key_) writePicture(packet);
+        if (!picturesOver_ && packet.time() >= key_ && !writePicture(packet)) return;
     } else if (packet.time() >= end_) {
-        finishFile();
+        // Every sound track goes on to the end; subtitles are not waited for.
+        if (codecs_->isSound(static_cast<std::size_t>(packet.track)))
+            soundOver_[static_cast<std::size_t>(packet.track)] = true;
+        if (soundOver_ == soundTracks_) {
+            finishFile();
+            return;
+        }
+    } else if (packet.time() >= key_ && !write(packet)) {
         return;
-    } else if (packet.time() >= key_) {
-        muxer_.write(packet, start_.origin);
     }
     if (newest_ > end_ + kSoundWaitNs) finishFile();
 }
@@ -256,16 +266,29 @@ bool StreamCopyWriter::sameCodecs(const TimedPacket& packet) {
     return false;
 }
 
-void StreamCopyWriter::writePicture(const TimedPacket& packet) {
-    muxer_.write(packet, start_.origin);
+bool StreamCopyWriter::write(const TimedPacket& packet) {
+    if (muxer_.write(packet, start_.origin)) return true;
+    // A full disk or a muxer that takes nothing ends the part at once.
+    fail(muxer_.failure());
+    finishFile();
+    return false;
+}
+
+bool StreamCopyWriter::writePicture(const TimedPacket& packet) {
+    if (!write(packet)) return false;
     pictureEnd_ = std::max(pictureEnd_, packet.time() + packet.duration);
+    return true;
 }
 
 void StreamCopyWriter::beginEnding(std::int64_t end) {
     phase_ = Phase::Ending;
     end_ = end;
     picturesOver_ = false;
-    if (!codecs_ || !codecs_->sound()) finishFile();  // no sound to wait for
+    const std::size_t tracks = codecs_ ? codecs_->tracks().size() : 0;
+    soundTracks_.assign(tracks, false);
+    for (std::size_t track = 0; track < tracks; ++track) soundTracks_[track] = codecs_->isSound(track);
+    soundOver_.assign(tracks, false);
+    if (!codecs_ || !codecs_->hasSound()) finishFile();  // no sound to wait for
 }
 
 void StreamCopyWriter::replayHeld() {

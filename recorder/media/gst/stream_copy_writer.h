@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace kelbo {
 
@@ -51,7 +52,8 @@ public:
     static constexpr std::int64_t kKeyWaitNs = 30'000'000'000;
     // How long past its end a part waits for the sound that goes with it.
     static constexpr std::int64_t kSoundWaitNs = 1'000'000'000;
-    // Packets held after a stop, until it is known whether a part carries on.
+    // Packets held at most: after a stop, until it is known whether a part
+    // carries on; before the first key picture, the sound that may play with it.
     static constexpr std::size_t kMostHeld = 4096;
 
     // Nothing, with `failure` set, when the file cannot be created. `events`
@@ -89,7 +91,9 @@ private:
     void untilKey(const TimedPacket& packet);
     void ending(const TimedPacket& packet);
     bool sameCodecs(const TimedPacket& packet);
-    void writePicture(const TimedPacket& packet);
+    // False when the part failed and is closed.
+    bool write(const TimedPacket& packet);
+    bool writePicture(const TimedPacket& packet);
     bool waitsForKeyAfterBreak(const TimedPacket& packet);
     std::int64_t limitEnd() const;
     void reachLimit();
@@ -117,12 +121,15 @@ private:
     std::int64_t firstSeen_ = -1;   // time of the first packet
     std::int64_t newest_ = -1;      // newest packet time
     std::int64_t key_ = -1;         // time of the key picture the file begins with
+    std::int64_t pictureSeen_ = -1; // Waiting: the newest picture's time
     std::int64_t pictureEnd_ = -1;  // just after the newest picture written
     std::int64_t outageEnd_ = -1;   // where the stream's latest outage has reached
     bool broken_ = false;           // a break in the stream since the last key picture
     std::int64_t stoppedAt_ = -1;   // where stop() stopped counting
     std::int64_t end_ = -1;         // Ending: nothing from here on
     bool picturesOver_ = false;     // Ending: a picture at or past the end has come
+    std::vector<bool> soundTracks_; // Ending: which tracks are sound
+    std::vector<bool> soundOver_;   // ... and which of them have brought a packet at or past the end
     std::deque<TimedPacket> held_;
     std::shared_ptr<const StreamCodecs> codecs_;
     std::unique_ptr<PartFile> file_;  // until the muxer takes it

@@ -171,11 +171,11 @@ void StreamFeeder::run() {
             {
                 std::lock_guard lock(mutex_);
                 streamHasSound_ = input->hasSound();
-                streamHasPictures_ = input->parameters(true) != nullptr;
+                streamHasPictures_ = input->hasPicture();
                 anchored_ = false;  // a new connection brings its own clock
             }
-            timeline_.reconnect(input->hasSound());
-            if (tap_) tap_->setCodecs(input->parameters(true), input->parameters(false));
+            timeline_.reconnect(input->hasSound(), input->clockWrapNs());
+            if (tap_) tap_->setCodecs(std::make_shared<const StreamCodecs>(input->copyTracks()));
             if (readUntilLost(*input, &error)) {
                 backoff = timing_.firstBackoff;
                 droppedAt = std::chrono::steady_clock::now();

@@ -19,11 +19,19 @@ extern "C" {
 
 #include <gst/video/video.h>
 
+#include <algorithm>
+
 namespace kelbo {
 
 namespace {
 
 constexpr AVRational kNanoseconds{1, 1'000'000'000};
+constexpr std::int64_t kMpegWrap = std::int64_t{1} << 33;
+
+// MPEG's 33-bit time stamps at 90 kHz (MPEG-TS, and HLS of it).
+bool wrapsAt33Bits(const AVStream& stream) {
+    return stream.pts_wrap_bits == 33 && stream.time_base.num == 1 && stream.time_base.den == 90000;
+}
 
 struct DictFree {
     void operator()(AVDictionary* d) const { av_dict_free(&d); }
@@ -190,11 +198,55 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     }
     if (!in->resampler_) avcodec_free_context(&in->audioCodec_);
     if (!in->audioCodec_) in->audioStream_ = -1;
-    // Only the streams we decode are read.
+    in->chooseCopiedStreams();
+    // Only the streams we decode or copy are read.
     for (unsigned i = 0; i < in->format_->nb_streams; ++i)
-        if (static_cast<int>(i) != in->videoStream_ && static_cast<int>(i) != in->audioStream_)
+        if (static_cast<int>(i) != in->audioStream_ && in->trackOf_[i] < 0)
             in->format_->streams[i]->discard = AVDISCARD_ALL;
     return in;
+}
+
+void StreamInput::chooseCopiedStreams() {
+    // The picture's own programme: a broadcast multiplex or an HLS master
+    // playlist holds other channels and variants beside it.
+    const AVProgram* programme = nullptr;
+    for (unsigned p = 0; p < format_->nb_programs && !programme; ++p)
+        for (unsigned k = 0; k < format_->programs[p]->nb_stream_indexes; ++k)
+            if (static_cast<int>(format_->programs[p]->stream_index[k]) == videoStream_)
+                programme = format_->programs[p];
+    const auto inProgramme = [&](unsigned stream) {
+        if (!programme) return true;
+        const unsigned* begin = programme->stream_index;
+        const unsigned* end = begin + programme->nb_stream_indexes;
+        return std::find(begin, end, stream) != end;
+    };
+    trackOf_.assign(format_->nb_streams, -1);
+    copied_ = {videoStream_};
+    for (unsigned i = 0; i < format_->nb_streams; ++i) {
+        const AVCodecParameters* codec = format_->streams[i]->codecpar;
+        const bool sound = codec->codec_type == AVMEDIA_TYPE_AUDIO && codec->codec_id != AV_CODEC_ID_NONE;
+        // The subtitles broadcasts carry; others (an HLS playlist's WebVTT)
+        // have no place in the files.
+        const bool subtitles = codec->codec_id == AV_CODEC_ID_DVB_SUBTITLE || codec->codec_id == AV_CODEC_ID_DVB_TELETEXT;
+        if ((sound || subtitles) && inProgramme(i)) copied_.push_back(static_cast<int>(i));
+    }
+    for (std::size_t track = 0; track < copied_.size(); ++track)
+        trackOf_[static_cast<std::size_t>(copied_[track])] = static_cast<int>(track);
+}
+
+std::vector<CopyTrack> StreamInput::copyTracks() const {
+    std::vector<CopyTrack> tracks;
+    for (const int index : copied_) {
+        const AVStream* stream = format_->streams[index];
+        const AVDictionaryEntry* language = av_dict_get(stream->metadata, "language", nullptr, 0);
+        tracks.push_back({stream->codecpar, language ? language->value : "", stream->disposition});
+    }
+    return tracks;
+}
+
+std::int64_t StreamInput::clockWrapNs() const {
+    const AVStream* picture = format_->streams[videoStream_];
+    return wrapsAt33Bits(*picture) ? av_rescale_q(kMpegWrap, picture->time_base, kNanoseconds) : 0;
 }
 
 void StreamInput::setDecoding(Decoding decoding) {
@@ -202,11 +254,6 @@ void StreamInput::setDecoding(Decoding decoding) {
         pictureSynced_ = false;
     if (!decoding.sound) soundSynced_ = false;
     decoding_ = decoding;
-}
-
-const AVCodecParameters* StreamInput::parameters(bool picture) const {
-    const int stream = picture ? videoStream_ : audioStream_;
-    return stream >= 0 ? format_->streams[stream]->codecpar : nullptr;
 }
 
 bool StreamInput::read(std::vector<Media>& out, std::string* error, std::vector<Packet>* packets) {
@@ -223,14 +270,24 @@ bool StreamInput::read(std::vector<Media>& out, std::string* error, std::vector<
     AVCodecContext* codec = packet->stream_index == videoStream_   ? videoCodec_
                             : packet->stream_index == audioStream_ ? audioCodec_
                                                                    : nullptr;
-    if (codec && packets) {
-        const AVRational base = format_->streams[packet->stream_index]->time_base;
+    const int track = packet->stream_index >= 0 && static_cast<std::size_t>(packet->stream_index) < trackOf_.size()
+                          ? trackOf_[static_cast<std::size_t>(packet->stream_index)]
+                          : -1;
+    if (track >= 0 && packets) {
+        const AVStream& stream = *format_->streams[packet->stream_index];
+        // FFmpeg corrects one wrap of its own, to times below zero when the
+        // stream is joined just before it: the timeline unwraps them all.
+        const auto time = [&](std::int64_t ts) {
+            return av_rescale_q(wrapsAt33Bits(stream) ? ts & (kMpegWrap - 1) : ts, stream.time_base, kNanoseconds);
+        };
         Packet copy;
         copy.packet.reset(av_packet_clone(packet.get()));
-        copy.picture = codec == videoCodec_;
+        copy.track = track;
+        copy.picture = track == 0;
+        copy.setsClock = copy.picture || packet->stream_index == audioStream_;
         copy.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
-        if (packet->pts != AV_NOPTS_VALUE) copy.pts = av_rescale_q(packet->pts, base, kNanoseconds);
-        if (packet->dts != AV_NOPTS_VALUE) copy.dts = av_rescale_q(packet->dts, base, kNanoseconds);
+        if (packet->pts != AV_NOPTS_VALUE) copy.pts = time(packet->pts);
+        if (packet->dts != AV_NOPTS_VALUE) copy.dts = time(packet->dts);
         copy.duration = durationOf(*packet);
         if (copy.packet) packets->push_back(std::move(copy));
     }

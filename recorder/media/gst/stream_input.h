@@ -2,6 +2,7 @@
 
 #include "av_ref.h"
 #include "gst_ref.h"
+#include "stream_packet_tap.h"
 #include "common/stream_url.h"
 
 #include <cstdint>
@@ -35,9 +36,14 @@ public:
         std::int64_t pts = -1;  // nanoseconds on the stream's own clock; -1 unknown
     };
 
-    // A packet as it came, for copying; times on the stream's own clock.
+    // A packet as it came, for copying; times on the stream's own clock,
+    // which for MPEG time stamps is taken modulo their 33-bit wrap.
     struct Packet {
         AvPacketPtr packet;
+        int track = 0;  // among copyTracks()
+        // The pictures and the sound that is decoded: the stream's clock is
+        // learnt from them, not from the other tracks.
+        bool setsClock = true;
         bool picture = false;
         bool key = false;
         std::int64_t pts = -1;  // nanoseconds; -1 unknown
@@ -64,17 +70,24 @@ public:
     StreamInput& operator=(const StreamInput&) = delete;
 
     bool hasSound() const { return audioStream_ >= 0; }
+    bool hasPicture() const { return videoStream_ >= 0; }
     // Reads one packet and appends what it decodes to `out`, and the packet
     // itself to `packets` when given. False when the stream has ended or
     // failed, with `error` saying which.
     bool read(std::vector<Media>& out, std::string* error, std::vector<Packet>* packets = nullptr);
     void setDecoding(Decoding decoding);
-    // The codec of the pictures or the sound; null for sound when there is none.
-    const AVCodecParameters* parameters(bool picture) const;
+    // The tracks a copy carries: the pictures first, then every sound,
+    // subtitle and teletext track of their programme, in the stream's order.
+    // Valid while the input lives.
+    std::vector<CopyTrack> copyTracks() const;
+    // After how long the time stamps of the copied packets wrap round (the
+    // 33 bits of MPEG's 90 kHz clock); 0 when they do not.
+    std::int64_t clockWrapNs() const;
 
 private:
     StreamInput(int width, int height, Interrupt interrupt);
     static int interruptCallback(void* self);
+    void chooseCopiedStreams();
     static int openUrl(AVFormatContext* format, AVIOContext** pb, const char* url, int flags,
                        AVDictionary** options);
     void decodePicture(const AVPacket& packet, std::vector<Media>& out);
@@ -97,6 +110,8 @@ private:
     SwrContext* resampler_ = nullptr;
     int videoStream_ = -1;
     int audioStream_ = -1;
+    std::vector<int> copied_;      // the streams of copyTracks(), in order
+    std::vector<int> trackOf_;     // each stream's place in copied_; -1 not copied
     Decoding decoding_;
     // The decoder has been given everything since a key picture (or sound
     // since it was last paused), so what it is given next decodes cleanly.

@@ -11,10 +11,10 @@ namespace kelbo {
 
 namespace {
 
-AVCodecParameters* copyOf(const AVCodecParameters* p) {
+AvCodecParametersPtr copyOf(const AVCodecParameters* p) {
     if (!p) return nullptr;
-    AVCodecParameters* copy = avcodec_parameters_alloc();
-    if (copy && avcodec_parameters_copy(copy, p) < 0) avcodec_parameters_free(&copy);
+    AvCodecParametersPtr copy(avcodec_parameters_alloc());
+    if (copy && avcodec_parameters_copy(copy.get(), p) < 0) copy.reset();
     return copy;
 }
 
@@ -26,32 +26,46 @@ std::int64_t steadyNs() {
 
 }  // namespace
 
-StreamCodecs::StreamCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound)
-    : picture_(copyOf(picture)), sound_(copyOf(sound)) {}
+StreamCodecs::StreamCodecs(const std::vector<CopyTrack>& tracks) {
+    for (const CopyTrack& track : tracks) {
+        owned_.push_back(copyOf(track.codec));
+        tracks_.push_back({owned_.back().get(), track.language, track.disposition});
+    }
+}
 
-StreamCodecs::~StreamCodecs() {
-    avcodec_parameters_free(&picture_);
-    avcodec_parameters_free(&sound_);
+bool StreamCodecs::isSound(std::size_t track) const {
+    return track < tracks_.size() && tracks_[track].codec &&
+           tracks_[track].codec->codec_type == AVMEDIA_TYPE_AUDIO;
+}
+
+bool StreamCodecs::hasSound() const {
+    for (std::size_t track = 1; track < tracks_.size(); ++track)
+        if (isSound(track)) return true;
+    return false;
 }
 
 bool StreamCodecs::sameCodecsAs(const StreamCodecs& other) const {
     const auto same = [](const AVCodecParameters* a, const AVCodecParameters* b) {
         return (!a && !b) || (a && b && a->codec_id == b->codec_id);
     };
-    return same(picture_, other.picture_) && same(sound_, other.sound_);
+    if (tracks_.size() != other.tracks_.size()) return false;
+    for (std::size_t track = 0; track < tracks_.size(); ++track)
+        if (!same(tracks_[track].codec, other.tracks_[track].codec)) return false;
+    return true;
 }
 
 std::string StreamCodecs::names() const {
     const auto name = [](const AVCodecParameters* p) {
-        return p ? std::string(avcodec_get_name(p->codec_id)) : std::string("no sound");
+        return p ? std::string(avcodec_get_name(p->codec_id)) : std::string("none");
     };
-    return name(picture_) + "/" + name(sound_);
+    std::string text = name(picture());
+    for (std::size_t track = 1; track < tracks_.size(); ++track) text += "/" + name(tracks_[track].codec);
+    return tracks_.size() < 2 ? text + "/no sound" : text;
 }
 
 StreamPacketTap::~StreamPacketTap() { end(); }
 
-void StreamPacketTap::setCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound) {
-    auto codecs = std::make_shared<const StreamCodecs>(picture, sound);
+void StreamPacketTap::setCodecs(std::shared_ptr<const StreamCodecs> codecs) {
     std::lock_guard lock(mutex_);
     codecs_ = std::move(codecs);
 }

@@ -14,32 +14,45 @@ struct AVCodecParameters;
 
 namespace kelbo {
 
-// The codecs of a stream's pictures and sound, as one connection brought them.
+// A track of a stream as a copy carries it: its codec, and what a player
+// tells it apart by.
+struct CopyTrack {
+    const AVCodecParameters* codec = nullptr;
+    std::string language;  // ISO 639-2 ("deu"); empty when the stream gives none
+    int disposition = 0;   // AV_DISPOSITION_* flags (default, hearing impaired, ...)
+};
+
+// The tracks of a stream as one connection brought them: the pictures
+// (track 0), then every sound, subtitle and teletext track that is copied,
+// in the stream's order.
 class StreamCodecs {
 public:
-    StreamCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound);
-    ~StreamCodecs();
+    explicit StreamCodecs(const std::vector<CopyTrack>& tracks);
     StreamCodecs(const StreamCodecs&) = delete;
     StreamCodecs& operator=(const StreamCodecs&) = delete;
 
-    const AVCodecParameters* picture() const { return picture_; }
-    const AVCodecParameters* sound() const { return sound_; }  // null without sound
+    const std::vector<CopyTrack>& tracks() const { return tracks_; }
+    const AVCodecParameters* picture() const { return tracks_.empty() ? nullptr : tracks_[0].codec; }
+    // Whether `track` is a sound track.
+    bool isSound(std::size_t track) const;
+    bool hasSound() const;
     // Whether a file opened for `other` can go on with these: the same codecs
     // (their sizes, rates and headers may change, as they do in the stream).
     bool sameCodecsAs(const StreamCodecs& other) const;
-    // "h264/aac", for the log.
+    // "h264/aac/ac3", for the log.
     std::string names() const;
 
 private:
-    AVCodecParameters* picture_ = nullptr;
-    AVCodecParameters* sound_ = nullptr;
+    std::vector<AvCodecParametersPtr> owned_;
+    std::vector<CopyTrack> tracks_;  // their codecs in owned_
 };
 
 // A stream's packet on the pipeline's timeline (running time, nanoseconds).
 struct TimedPacket {
     std::shared_ptr<const AVPacket> packet;
     std::shared_ptr<const StreamCodecs> codecs;  // set by the tap
-    bool picture = false;
+    int track = 0;  // among the codecs' tracks
+    bool picture = false;  // of track 0
     bool key = false;
     std::int64_t pts = -1;
     std::int64_t dts = -1;
@@ -78,8 +91,8 @@ public:
     static constexpr std::int64_t kMostBacklogNs = 20'000'000'000;
 
     ~StreamPacketTap();
-    // A new connection: its codecs, for the packets that follow.
-    void setCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound);
+    // A new connection: its tracks, for the packets that follow.
+    void setCodecs(std::shared_ptr<const StreamCodecs> codecs);
     void publish(TimedPacket packet);
     // The backlog and what follows go to the sink on the reading thread,
     // from the next packet on, so a long backlog never holds up the caller.
