@@ -235,35 +235,36 @@ int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out,
         return 1;
     }
     const auto chosen = slotted(path, settings.EndBuffer, clock.localNow());
+    // Told as found, in file order: a file of many lost records costs no memory.
+    bool anyLost = false;
+    const auto tell = [&](long line, const std::string& why) {
+        out << "line " << line << ": " << escapeControls(why) << '\n';
+        anyLost = true;
+    };
+    DroppedRecords dropped([&](const DroppedRecord& record) {
+        tell(record.line, describeProgramme(record.item) + " is " + record.reason +
+                              ": left out when the recorder next rewrites the file");
+    });
     std::ifstream in(path, std::ios::binary);
-    std::vector<std::pair<long, std::string>> lost;  // line, why
-    DroppedRecords dropped;
     long ordinal = 0;
     ScheduleReader reader(in);
     while (auto record = reader.next()) {
         if (!record->accepted) {
-            if (!record->blank) lost.emplace_back(record->lastLine, record->problem);
+            if (!record->blank) tell(record->lastLine, record->problem);
             continue;
         }
         if (chosen && !chosen->contains(ordinal))
-            lost.emplace_back(record->lastLine,
-                              "left out of the " + std::to_string(ScheduleTable::kSlots) +
-                                  " programmes the recorder keeps, which go first to those still to come "
-                                  "(kept in the file, not listed or recorded; delete finished items to make room)");
+            tell(record->lastLine, "left out of the " + std::to_string(ScheduleTable::kSlots) +
+                                       " programmes the recorder keeps, which go first to those still to come "
+                                       "(kept in the file, not listed or recorded; delete finished items to make "
+                                       "room)");
         else if (!record->item.hasRequiredFields())
-            lost.emplace_back(record->lastLine,
-                              "accepted but not listed: a required line has an empty value "
-                              "(left out when the recorder next rewrites the file)");
+            tell(record->lastLine, "accepted but not listed: a required line has an empty value "
+                                   "(left out when the recorder next rewrites the file)");
         else
             dropped.offer(*record);
         ++ordinal;
     }
-    for (const DroppedRecord& record : dropped.found())
-        lost.emplace_back(record.line, describeProgramme(record.item) + " is " + record.reason +
-                                           ": left out when the recorder next rewrites the file");
-    std::stable_sort(lost.begin(), lost.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [line, why] : lost) out << "line " << line << ": " << escapeControls(why) << '\n';
-    const bool anyLost = !lost.empty();
     if (reader.failed()) {
         err << "kelbo-schedule: read error in \"" << escapeControls(path) << "\"\n";
         return 1;
