@@ -55,7 +55,7 @@ public:
     // over HTTP (one client) at http://127.0.0.1:PORT/live.ts.
     static TestServer liveHttp(const std::filesystem::path& clip, int port);
     // A head end: `clip` plays in real time, over and over, from the
-    // server's start, and each client that connects to
+    // moment the server listens, and each client that connects to
     // http://127.0.0.1:PORT/live.ts gets the channel from that moment on.
     static TestServer liveChannel(const std::filesystem::path& clip, int port);
     // ffmpeg sending `clip` in real time, over and over, as MPEG-TS to
