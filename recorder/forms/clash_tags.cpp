@@ -94,6 +94,12 @@ private:
 
 }  // namespace
 
+std::string clashDescription(const std::string& tag) {
+    const std::string_view separator = kSeparator;
+    std::string text = tag.ends_with(separator) ? tag.substr(0, tag.size() - separator.size()) : tag;
+    return text == kTagPrefix ? std::string() : text;
+}
+
 void showClashes(const Schedule& schedule, const Clashes& clashes, ScheduleList& list) {
     for (int row = 1; row <= list.rowCount(); ++row) {
         list.setTag(row, kTagPrefix);

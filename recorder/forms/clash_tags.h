@@ -2,6 +2,8 @@
 
 #include "recorder/schedule/clash_finder.h"
 
+#include <string>
+
 namespace kelbo {
 
 class Schedule;
@@ -11,6 +13,10 @@ class ScheduleList;
 // clash, black otherwise, each naming its partners in its tag:
 // "Clash with: A on X AND B on Y AND ".
 void showClashes(const Schedule& schedule, const Clashes& clashes, ScheduleList& list);
+
+// What a row's clash tag says to the user: the tag without a trailing
+// " AND ", or nothing when the row clashes with nothing.
+std::string clashDescription(const std::string& tag);
 
 // The clashes found, then shown, then the list refreshed.
 Clashes FindClash(Schedule& schedule, ScheduleList& list, Instant now, int tuners);

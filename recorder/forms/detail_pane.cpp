@@ -70,12 +70,6 @@ void DetailPane::changed() {
     if (view_) view_->paneChanged();
 }
 
-std::string clashDescription(const std::string& tag) {
-    const std::string trailingAnd = " AND ";
-    std::string text = tag.ends_with(trailingAnd) ? tag.substr(0, tag.size() - trailingAnd.size()) : tag;
-    return text == "Clash with: " ? std::string() : text;
-}
-
 void DetailPane::listview_play_ItemClick(int row) {
     list().select(row);
     showSelectedRow();

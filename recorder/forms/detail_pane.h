@@ -22,10 +22,6 @@ public:
     virtual void paneChanged() = 0;
 };
 
-// What a row's clash tag says to the user: the tag without a trailing
-// " AND ", or nothing when the row clashes with nothing.
-std::string clashDescription(const std::string& tag);
-
 // The schedule list's own tooltip, which shows the clash description of the
 // row just selected.
 class ListToolTipPort {

@@ -40,12 +40,12 @@ std::uint64_t recordHash(const ScheduleItem& item) {
 void DroppedRecords::offer(const ReadRecord& record) {
     if (record.blank || !record.terminated) return;  // nothing, or text after the last record
     if (!record.accepted) {
-        found_.push_back({record.lastLine, record.item, record.problem, true});
+        sink_({record.lastLine, record.item, record.problem, true});
         return;
     }
     const ScheduleItem& item = record.item;
     if (!item.hasRequiredFields()) {
-        found_.push_back({record.lastLine, item, "a required line has an empty value", true});
+        sink_({record.lastLine, item, "a required line has an empty value", true});
         return;
     }
     const std::uint64_t slot =
@@ -53,10 +53,10 @@ void DroppedRecords::offer(const ReadRecord& record) {
     const std::uint64_t whole = recordHash(item);
     const auto [kept, first] = keptBySlot_.try_emplace(slot, Kept{record.lastLine, whole});
     if (first) return;
-    found_.push_back({record.lastLine, item,
-                      "the same programme as line " + std::to_string(kept->second.line) +
-                          " (same date, time, channel number and channel name)",
-                      kept->second.record != whole});
+    sink_({record.lastLine, item,
+           "the same programme as line " + std::to_string(kept->second.line) +
+               " (same date, time, channel number and channel name)",
+           kept->second.record != whole});
 }
 
 bool mayStillCome(const ScheduleItem& item, const std::string& defaultEndBuffer, DateTime now) {

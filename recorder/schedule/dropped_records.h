@@ -4,9 +4,10 @@
 #include "common/schedule_format.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
-#include <vector>
+#include <utility>
 
 namespace kelbo {
 
@@ -14,7 +15,7 @@ namespace kelbo {
 // leaves out when it next rewrites the file.
 struct DroppedRecord {
     long line = 0;  // the record's separator line
-    ScheduleItem item;
+    const ScheduleItem& item;
     std::string reason;
     // False for a copy of a listed record, field for field: nothing is lost.
     bool lost = true;
@@ -23,12 +24,14 @@ struct DroppedRecord {
 // Finds, record by record in file order, the records a load drops: those the
 // reader refuses, those with an empty required line, and those that repeat
 // the programme of an earlier record (same date, time, channel number and
-// name), which the list leaves out. Holds a few numbers per record, not
-// the records themselves.
+// name), which the list leaves out. Each is handed to `sink` as it is
+// found; only a few numbers per programme are kept, so a file of many
+// dropped records costs no more memory than one of few.
 class DroppedRecords {
 public:
+    using Sink = std::function<void(const DroppedRecord&)>;
+    explicit DroppedRecords(Sink sink) : sink_(std::move(sink)) {}
     void offer(const ReadRecord& record);
-    const std::vector<DroppedRecord>& found() const { return found_; }
 
 private:
     struct Kept {
@@ -36,7 +39,7 @@ private:
         std::uint64_t record;
     };
     std::unordered_map<std::uint64_t, Kept> keptBySlot_;
-    std::vector<DroppedRecord> found_;
+    Sink sink_;
 };
 
 // The programme of a dropped record may still be on: its start reads and its

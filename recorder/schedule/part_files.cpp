@@ -52,6 +52,10 @@ std::string finalName(const std::string& base, int fileNumber, int part, int par
     return finalOf(base + std::to_string(fileNumber), part, parts);
 }
 
+std::string firstFileName(const std::string& fileNameText) {
+    return fileNameText.empty() ? std::string() : finalName(baseName(fileNameText), 1, 1, 1);
+}
+
 std::string folderOf(const std::string& path) {
     const size_t slash = lastSeparator(path);
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);

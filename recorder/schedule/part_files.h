@@ -30,6 +30,10 @@ std::string baseName(const std::string& fileNameText);
 std::string probeName(const std::string& base, int part);
 std::string writingName(const std::string& base, int fileNumber, int part);
 std::string finalName(const std::string& base, int fileNumber, int part, int parts);
+// The name a recording of `fileNameText` ends with when it is the first of
+// its base and stays in one part: base + "1[1.1].mpg". A later recording
+// of the same base takes the next file number; a split numbers its parts.
+std::string firstFileName(const std::string& fileNameText);
 // The folder of a stored path, with its trailing separator ("" for none).
 std::string folderOf(const std::string& path);
 

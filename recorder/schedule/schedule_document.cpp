@@ -52,6 +52,9 @@ std::filesystem::path ScheduleDocument::scheduleFilePath() const {
 
 namespace {
 
+// How many dropped programmes a notice names.
+constexpr std::size_t kNamed = 10;
+
 // A programme as the user knows it, whatever else a hand edit spoilt.
 std::string shownAs(const ScheduleItem& item) {
     return item.ProgrammeName + '\0' + item.StartDate + '\0' + item.StartTime;
@@ -91,7 +94,10 @@ void ScheduleDocument::Load_Schedule() {
     heldSlots_.clear();
     SlotChoice choice(ScheduleTable::kSlots, settings_.EndBuffer, clock_.localNow());
     long ordinal = 0;
-    DroppedRecords dropped;
+    DroppedNotice notice;
+    DroppedRecords dropped([&, now = clock_.localNow()](const DroppedRecord& record) {
+        noteDropped(record, now, notice);
+    });
     ScheduleReader reader(in);
     while (auto read = reader.next()) {
         dropped.offer(*read);
@@ -114,34 +120,31 @@ void ScheduleDocument::Load_Schedule() {
                   " records left out of the table, " + std::to_string(choice.comingLeftOut()) +
                   " of them still to come");
     if (choice.comingLeftOut() > 0) reportFull(leftOut_, choice.comingLeftOut());
-    reportDropped(dropped.found());
+    reportDropped(notice);
 }
 
-void ScheduleDocument::reportDropped(const std::vector<DroppedRecord>& dropped) {
-    constexpr std::size_t kNamed = 10;
-    const std::string file = scheduleFilePath().string();
-    const DateTime now = clock_.localNow();
-    std::string names;
-    std::size_t told = 0;
-    for (const DroppedRecord& record : dropped) {
-        const std::string what = describeProgramme(record.item) + " (line " + std::to_string(record.line) +
-                                 "): " + record.reason;
-        log::warn(log::Area::Schedule, "Schedule file " + file + ": left out " + what);
-        if (!record.lost) continue;
-        if (!mayStillCome(record.item, settings_.EndBuffer, now) && !listedBefore_.contains(shownAs(record.item)))
-            continue;
-        // Each is told once a run, not at every reload of an unchanged record.
-        if (!toldDropped_.insert(recordHash(record.item)).second) continue;
-        if (++told <= kNamed) names += "\n" + what;
-    }
-    if (told == 0) return;
-    if (told > kNamed)
-        names += fillIn(translate("ScheduleDocument", "\n... and %1 more"), {std::to_string(told - kNamed)});
+void ScheduleDocument::noteDropped(const DroppedRecord& record, DateTime now, DroppedNotice& notice) {
+    const std::string what =
+        describeProgramme(record.item) + " (line " + std::to_string(record.line) + "): " + record.reason;
+    log::warn(log::Area::Schedule, "Schedule file " + scheduleFilePath().string() + ": left out " + what);
+    if (!record.lost) return;
+    if (!mayStillCome(record.item, settings_.EndBuffer, now) && !listedBefore_.contains(shownAs(record.item)))
+        return;
+    // Each is told once a run, not at every reload of an unchanged record.
+    if (!toldDropped_.insert(recordHash(record.item)).second) return;
+    if (++notice.told <= kNamed) notice.names += "\n" + what;
+}
+
+void ScheduleDocument::reportDropped(const DroppedNotice& notice) {
+    if (notice.told == 0) return;
+    std::string names = notice.names;
+    if (notice.told > kNamed)
+        names += fillIn(translate("ScheduleDocument", "\n... and %1 more"), {std::to_string(notice.told - kNamed)});
     messages_.notify(translate("ScheduleDocument", "Programmes left out"),
                      fillIn(translate("ScheduleDocument",
                                       "The schedule file %1 holds programmes the recorder cannot list; they will "
                                       "not be recorded, and the next rewrite of the file leaves them out:%2"),
-                            {file, names}),
+                            {scheduleFilePath().string(), names}),
                      MessageBoxes::Icon::Exclamation);
 }
 

@@ -124,8 +124,14 @@ private:
     void agreeWithFile(const std::vector<std::pair<int, ScheduleItem>>& written);
     void reportFull(std::size_t leftOut, std::size_t comingLeftOut);
     void reportPassedUnseen(const std::vector<std::string>& programmes);
-    // One notice for the programmes still to come that the load dropped.
-    void reportDropped(const std::vector<DroppedRecord>& dropped);
+    // One notice for the programmes still to come that the load dropped,
+    // gathered record by record as the file is read.
+    struct DroppedNotice {
+        std::string names;  // the first few
+        std::size_t told = 0;
+    };
+    void noteDropped(const DroppedRecord& record, DateTime now, DroppedNotice& notice);
+    void reportDropped(const DroppedNotice& notice);
 
     const LiveSettings& settings_;
     MessageBoxes& messages_;

@@ -3,6 +3,7 @@
 #include "schedule_list_model.h"
 #include "shown_columns_table.h"
 #include "common/settings_keys.h"
+#include "recorder/forms/clash_tags.h"
 
 #include <QAccessible>
 #include <QGuiApplication>

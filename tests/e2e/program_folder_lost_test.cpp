@@ -16,8 +16,11 @@ using namespace std::chrono_literals;
 
 TEST(ProgramFolderLost, APartThatKeepsItsWorkingNameIsCountedNamedAndRenamedAtTheNextStart) {
     RecorderHome home;
-    while (std::chrono::system_clock::now() - toInstant(startOfThisMinute()) > 40s)
-        std::this_thread::sleep_for(500ms);
+    // Begun with its minute, the programme is recorded whole, and its end is
+    // "Recording finished" (short of nine tenths it would be "Recording
+    // incomplete", which names no part).
+    while (std::chrono::system_clock::now() - toInstant(startOfThisMinute()) > 2s)
+        std::this_thread::sleep_for(100ms);
     const DateTime start = startOfThisMinute();
     writeFile(home.schedule(), recordAt("Lost", start, 1).text());
     const std::string working = "Lost-" + start.formatTime().erase(2, 1) + "1[1.].mpg";

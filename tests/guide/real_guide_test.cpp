@@ -210,6 +210,8 @@ TEST(XmltvEpisode, LeavesOutAPartOfAnUnknownCount) {
     EXPECT_EQ(episodeFromXmltvNs("0.5.0/2"), "S1 E6 P1/2");
     EXPECT_EQ(episodeFromXmltvNs(".5.1"), "E6");
     EXPECT_EQ(episodeFromXmltvNs("..0/3"), "P1/3");
+    EXPECT_EQ(episodeFromXmltvNs("1.25/0."), "S2 E26") << "a total of 0 is one not known";
+    EXPECT_EQ(episodeFromXmltvNs("3/00.25/0.0/0"), "S4 E26");
     const XmltvListing listing = readText(realGuide(kFrom));
     std::map<std::string, std::string> episodes;
     for (const XmltvProgramme& p : listing.programmes)

@@ -84,6 +84,10 @@ def main():
          "-map", "0", "-c", "copy"] + options + ["-f", "mpegts", "pipe:1"],
         stdout=subprocess.PIPE)
     channel = Channel()
+    # On the air once ffmpeg sends: the port listens only then, so a test
+    # that counts from the moment it listens finds the channel where it
+    # counts, however long ffmpeg took to start on a busy machine.
+    data = read_chunk(sender.stdout)
     listener = socket.socket()
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     listener.bind(("127.0.0.1", port))
@@ -97,13 +101,11 @@ def main():
     threading.Thread(target=accept, daemon=True).start()
     began = None
     try:
-        while True:
-            data = read_chunk(sender.stdout)
-            if data is None:
-                break
+        while data is not None:
             began = began or time.monotonic()
             channel.on_air = not off_air[0] <= time.monotonic() - began < off_air[1]
             channel.send(data)
+            data = read_chunk(sender.stdout)
     finally:
         sender.kill()
 

@@ -55,7 +55,8 @@ protected:
         device->setRecordingTemplate(kCopyTemplate);
         return url;
     }
-    // Waits until the channel has played `seconds` since the server started.
+    // Waits until the channel has played `seconds` since it went on the air
+    // (its server listens from then on).
     void runUntilChannelAt(double seconds) {
         const auto at = started + std::chrono::milliseconds(static_cast<int>(seconds * 1000));
         waitFor([&] { return std::chrono::steady_clock::now() >= at; }, 30s);

@@ -173,7 +173,8 @@ TestServer::TestServer(const std::string& program, const std::vector<std::string
                        int tcpPort)
     : program_(program, arguments, {}) {
     if (tcpPort <= 0) return;
-    for (int i = 0; i < 100 && program_.running() && !listeningQuietly(tcpPort); ++i)
+    // Ten seconds: starting python3 and ffmpeg on a busy machine takes a while.
+    for (int i = 0; i < 200 && program_.running() && !listeningQuietly(tcpPort); ++i)
         std::this_thread::sleep_for(50ms);
 }
 

@@ -63,7 +63,7 @@ public:
     // over HTTP (one client) at http://127.0.0.1:PORT/live.ts.
     static TestServer liveHttp(const std::filesystem::path& clip, int port);
     // A head end: `clip` plays in real time, over and over, from the
-    // server's start, and each client that connects to
+    // moment the server listens, and each client that connects to
     // http://127.0.0.1:PORT/live.ts gets the channel from that moment on;
     // it is off the air `offAir` ("FROM-TO", seconds in) when given.
     // `options` go to the sending ffmpeg's output ("-output_ts_offset", "95433").

@@ -1,3 +1,4 @@
+#include "common/display_width.h"
 #include "support/schedule_text.h"
 #include "support/temp_dir.h"
 
@@ -8,6 +9,7 @@
 #include <array>
 #include <cstdio>
 #include <set>
+#include <sstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,10 +75,11 @@ TEST_F(KelboScheduleTool, ListsAsJsonInListOrderWithStoredDefaults) {
     EXPECT_EQ(rows[0]["SBuf"], "3");
     EXPECT_EQ(rows[0]["EBuf"], "0");
     EXPECT_EQ(rows[0]["Filename"], "/rec/Early.mpg");
+    EXPECT_EQ(rows[0]["firstFile"], "/rec/Early1[1.1].mpg");
     EXPECT_EQ(rows[0]["Status"], "");
     EXPECT_TRUE(rows[0]["colour"].is_number());
-    EXPECT_TRUE(rows[0]["tag"].is_string());
-    EXPECT_EQ(rows[0].size(), 24u) << "the cells, colour and tag, and the programme's own fields";
+    EXPECT_EQ(rows[0]["tag"], "") << "no clash";
+    EXPECT_EQ(rows[0].size(), 25u) << "the cells, colour and tag, and the programme's own fields";
 }
 
 TEST_F(KelboScheduleTool, UsesTheScheduleFileSettingAndPrintsATable) {
@@ -88,6 +91,40 @@ TEST_F(KelboScheduleTool, UsesTheScheduleFileSettingAndPrintsATable) {
     EXPECT_NE(r.out.find("Programme"), std::string::npos);
     EXPECT_NE(r.out.find("Film Night"), std::string::npos);
     EXPECT_EQ(r.out.find("IndexString"), std::string::npos) << "hidden columns stay hidden";
+}
+
+// Names of every script line up: the column after Programme, Channel and
+// Filename begins at the same terminal column on every row, also where a
+// name is too long and cut; Filename shows the name the recording's file
+// gets, cut at its start where it is long.
+TEST_F(KelboScheduleTool, ListLinesUpNamesOfEveryScriptAndShowsTheFileARecordingMakes) {
+    settings("Template=Half\nFileString=/rec/%programme%-%starttime%.mpg\n");
+    const auto file = dir / "s.txt";
+    const std::string longName = "Очень длинное название передачи, которое не помещается в столбец";
+    const std::pair<std::string, std::string> shows[] = {
+        {"News", "BBC One"}, {"Ειδήσεις", "ΕΡΤ1"}, {"Новости", "Первый канал"}, {"大河ドラマ", "NHK総合"},
+        {"Cafe\u0301 Society", "Arte"}, {longName, "НТВ"}};
+    std::string text;
+    int hour = 10;
+    for (const auto& [name, channel] : shows) {
+        GuideRecord show = at(name, "07-12-2026", std::to_string(hour++) + ":30");
+        show.channelName = channel;
+        text += show.text();
+    }
+    writeFile(file, text);
+    const Result r = run("list --now '07-12-2026 09:00:00' " + quoted(file));
+    ASSERT_EQ(r.status, 0) << err();
+    std::istringstream lines(r.out);
+    std::string line;
+    std::getline(lines, line);
+    const size_t templateColumn = kelbo::displayWidth(line.substr(0, line.find("Template")));
+    size_t rows = 0;
+    for (; std::getline(lines, line) && !line.empty(); ++rows)
+        EXPECT_EQ(kelbo::displayWidth(line.substr(0, line.find("  Half") + 2)), templateColumn) << r.out;
+    EXPECT_EQ(rows, std::size(shows));
+    EXPECT_NE(r.out.find("  /rec/大河ドラマ-13301[1.1].mpg  "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  ...оторое не помещается в столбец-15301[1.1].mpg  "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  Очень длинное название передачи, которое не п...  "), std::string::npos) << r.out;
 }
 
 TEST_F(KelboScheduleTool, CheckNamesEachDroppedRecordAndItsLine) {
@@ -196,7 +233,7 @@ TEST_F(KelboScheduleTool, ListAndRewriteMarkClashesAndTheNextProgrammeAtNow) {
     const auto later = nlohmann::json::parse(run("list --json --now '07-12-2026 21:10:00' " + quoted(file)).out);
     // Alpha has finished; the pair no longer counts, and Beta is next.
     EXPECT_EQ(later[1]["colour"], 0);
-    EXPECT_EQ(later[1]["tag"], "Clash with: ");
+    EXPECT_EQ(later[1]["tag"], "");
     EXPECT_EQ(later[2]["colour"], 255);
 
     ASSERT_EQ(run("rewrite --now '07-12-2026 19:00:00' " + quoted(file)).status, 0) << err();
@@ -303,8 +340,8 @@ TEST_F(KelboScheduleTool, BackToBackProgrammesDoNotClash) {
     ASSERT_EQ(r.status, 0) << err();
     const auto rows = nlohmann::json::parse(r.out);
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0]["tag"], "Clash with: ");
-    EXPECT_EQ(rows[1]["tag"], "Clash with: ");
+    EXPECT_EQ(rows[0]["tag"], "");
+    EXPECT_EQ(rows[1]["tag"], "");
     EXPECT_EQ(rows[0]["colour"], 255) << "Early is next";
     EXPECT_EQ(rows[1]["colour"], 0);
 

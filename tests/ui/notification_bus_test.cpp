@@ -5,8 +5,7 @@
 #include "fake_notification_server.h"
 #include "recorder/ui/freedesktop_notification.h"
 #include "recorder/ui/system_tray.h"
-#include "support/program_process.h"
-#include "support/temp_dir.h"
+#include "support/private_bus.h"
 
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -18,9 +17,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <thread>
-
 using namespace kelbo;
 using namespace kelbo::testing;
 using kelbo::ui::SystemTray;
@@ -29,12 +25,8 @@ namespace {
 
 class NotificationBusTest : public ::testing::Test {
 protected:
-    NotificationBusTest()
-        : address("unix:path=" + (dir / "bus").string()),
-          daemon("/usr/bin/dbus-daemon", {"--session", "--nofork", "--address=" + address}, {}) {
+    NotificationBusTest() : address(bus.address()) {
         QGuiApplication::setDesktopFileName("io.github.kelbo.Kelbo");
-        for (int i = 0; i < 50 && !std::filesystem::exists(dir / "bus"); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
     ~NotificationBusTest() override {
         if (serving) {
@@ -44,13 +36,12 @@ protected:
         }
         tray.reset();
         QDBusConnection::disconnectFromBus("kelbo");
-        daemon.stop(SIGTERM, std::chrono::seconds(5));
     }
 
     // The server on the bus, saying it can do `capabilities`, and the tray
     // that sends to it.
     void serve(const QStringList& capabilities) {
-        ASSERT_TRUE(std::filesystem::exists(dir / "bus")) << "dbus-daemon did not start";
+        ASSERT_TRUE(bus.listening()) << "dbus-daemon did not start";
         fake.capabilities = capabilities;
         service = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(QString::fromStdString(address), "fake-notifications"));
@@ -71,9 +62,8 @@ protected:
         return qdbus_cast<QVariantMap>(m.arguments()[6]);
     }
 
-    TempDir dir;
+    PrivateBus bus;
     std::string address;
-    BackgroundProgram daemon;
     FakeNotificationServer fake;
     std::unique_ptr<QDBusConnection> service;
     bool serving = false;

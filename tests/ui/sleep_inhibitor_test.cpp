@@ -5,7 +5,7 @@
 #include "main_window_rig.h"
 #include "recorder/forms/schedule_commands.h"
 #include "recorder/ui/sleep_inhibitor.h"
-#include "support/program_process.h"
+#include "support/private_bus.h"
 #include "support/scoped_state_home.h"
 
 #include <QDBusConnection>
@@ -15,8 +15,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <thread>
 
 #include <fcntl.h>
 #include <poll.h>
@@ -57,12 +55,7 @@ public:
 
 class SleepInhibitorTest : public MainWindowTest {
 protected:
-    SleepInhibitorTest()
-        : address("unix:path=" + (busDir / "system_bus").string()),
-          daemon("/usr/bin/dbus-daemon", {"--session", "--nofork", "--address=" + address}, {}) {
-        for (int i = 0; i < 50 && !std::filesystem::exists(busDir / "system_bus"); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
+    SleepInhibitorTest() : address(bus.address()) {}
     ~SleepInhibitorTest() override {
         if (logindOnTheBus) {
             logindBus->unregisterObject("/org/freedesktop/login1");
@@ -70,10 +63,9 @@ protected:
             QDBusConnection::disconnectFromBus("fake-logind");
         }
         QDBusConnection::disconnectFromBus("kelbo-system");
-        daemon.stop(SIGTERM, std::chrono::seconds(5));
     }
     void startLogind() {
-        ASSERT_TRUE(std::filesystem::exists(busDir / "system_bus")) << "dbus-daemon did not start";
+        ASSERT_TRUE(bus.listening()) << "dbus-daemon did not start";
         logindBus = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(QString::fromStdString(address), "fake-logind"));
         ASSERT_TRUE(logindBus->registerVirtualObject("/org/freedesktop/login1", &logind));
@@ -88,9 +80,8 @@ protected:
     }
 
     ScopedStateHome state;
-    TempDir busDir;
+    PrivateBus bus;  // stands for the system bus
     std::string address;
-    BackgroundProgram daemon;
     FakeLogind logind;
     std::unique_ptr<QDBusConnection> logindBus;
     bool logindOnTheBus = false;

@@ -10,14 +10,13 @@
 #include "recorder/ui/schedule_list_view.h"
 #include "recorder/ui/system_tray.h"
 #include "recorder/ui/tray_menu.h"
-#include "support/temp_dir.h"
+#include "support/private_bus.h"
 
 #include <QDBusConnection>
 #include <QLabel>
 #include <QSystemTrayIcon>
 #include <QToolTip>
 
-#include <csignal>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -174,11 +173,9 @@ TEST_F(OnADesktop, TheTrayIconIsThereFromTheStartAndOffersItsMenu) {
 // at once by a start are two notifications, neither replacing the other.
 TEST_F(OnADesktop, WithTheTrayIconShownNewsGoesToTheNotificationServerOneEach) {
     ASSERT_TRUE(SystemTray::available()) << "trayer did not start";
-    TempDir busDir;
-    const std::string address = "unix:path=" + (busDir / "bus").string();
-    BackgroundProgram daemon("/usr/bin/dbus-daemon", {"--session", "--nofork", "--address=" + address}, {});
-    for (int i = 0; i < 50 && !std::filesystem::exists(busDir / "bus"); ++i) settleOnTheDesktop(100);
-    ASSERT_TRUE(std::filesystem::exists(busDir / "bus")) << "dbus-daemon did not start";
+    PrivateBus bus;
+    const std::string address = bus.address();
+    ASSERT_TRUE(bus.listening()) << "dbus-daemon did not start";
     FakeNotificationServer fake;
     fake.capabilities = {"body", "body-markup", "actions"};
     {
@@ -201,5 +198,4 @@ TEST_F(OnADesktop, WithTheTrayIconShownNewsGoesToTheNotificationServerOneEach) {
     }
     QDBusConnection::disconnectFromBus("fake-server");
     QDBusConnection::disconnectFromBus("kelbo-tray");
-    daemon.stop(SIGTERM, std::chrono::seconds(5));
 }

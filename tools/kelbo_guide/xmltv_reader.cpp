@@ -221,7 +221,8 @@ private:
     ProgrammeTexts texts_;
 };
 
-// One part of an xmltv_ns number, "n" or "n/total", n counted from 0.
+// One part of an xmltv_ns number, "n" or "n/total", n counted from 0; a
+// total of 0 is what grabbers write when they do not know it.
 // `needsTotal`: the part of a programme in parts means something only
 // with their count ("0" alone is what grabbers write for "not in parts").
 std::string episodePart(std::string_view part, const char* letter, bool needsTotal) {
@@ -234,7 +235,8 @@ std::string episodePart(std::string_view part, const char* letter, bool needsTot
     std::string text = letter + std::to_string(std::stoi(std::string(n)) + 1);
     if (slash != std::string_view::npos) {
         const std::string_view total = part.substr(slash + 1);
-        if (allDigits(total) && total.size() <= 6) text += "/" + std::string(total);
+        const bool known = allDigits(total) && total.size() <= 6 && std::stoi(std::string(total)) > 0;
+        if (known) text += "/" + std::string(total);
         else if (needsTotal) return {};
     }
     return text;

@@ -4,12 +4,15 @@
 #include "common/host_paths.h"
 #include "common/iso_time.h"
 #include "common/schedule_format.h"
+#include "common/display_width.h"
 #include "common/text_util.h"
 #include "common/settings_store.h"
+#include "recorder/forms/clash_tags.h"
 #include "recorder/forms/schedule_listing.h"
 #include "recorder/ports/message_boxes.h"
 #include "recorder/schedule/dropped_records.h"
 #include "recorder/schedule/next_programme.h"
+#include "recorder/schedule/part_files.h"
 #include "recorder/schedule/schedule_document.h"
 #include "recorder/schedule/slot_choice.h"
 
@@ -85,51 +88,76 @@ struct Session {
     std::ostream& err;
 };
 
-// Cells hold guide text: escape sequences in it must not reach the terminal.
-std::string clip(const std::string& text, size_t width) {
-    const std::string shown = escapeControls(text);
-    return shown.size() <= width ? shown : std::string(utf8Prefix(shown, width - 3)) + "...";
+// Cells hold guide text: escape sequences in it must not reach the
+// terminal, and a tab would move the columns after it.
+std::string shown(const std::string& text) {
+    std::string escaped = escapeControls(text);
+    std::replace(escaped.begin(), escaped.end(), '\t', ' ');
+    return escaped;
 }
 
-std::string clashNote(const std::string& tag) {
-    std::string note = tag;
-    if (note.size() >= 5 && note.compare(note.size() - 5, 5, " AND ") == 0) note.resize(note.size() - 5);
-    return note == "Clash with: " ? std::string() : note;
+// `text` cut to `columns` columns with "..." where it was cut: at the end,
+// or for a file name at the start, which keeps the name the file gets.
+std::string clip(const std::string& text, size_t columns, bool keepEnd) {
+    if (displayWidth(text) <= columns) return text;
+    return keepEnd ? "..." + std::string(displaySuffix(text, columns - 3))
+                   : std::string(displayPrefix(text, columns - 3)) + "...";
 }
 
-void printTable(const ScheduleList& list, std::ostream& out) {
+// The row's cell at `position`; the Filename column shows the name the
+// programme's first file gets.
+std::string cellText(const ScheduleListing& listing, int row, int position) {
+    const ScheduleList& list = listing.list();
+    if (list.layout().columnAt(position) == Column::Filename)
+        return part_files::firstFileName(listing.document().fileNameOf(listing.idOfRow(row)));
+    return list.Get_Cell(row, position - 1);
+}
+
+void printTable(const ScheduleListing& listing, std::ostream& out) {
+    const ScheduleList& list = listing.list();
     const ColumnLayout& layout = list.layout();
+    constexpr size_t kMostColumns = 48;
     std::vector<int> positions;
     for (int p = 1; p <= layout.shownCount(); ++p)
         if (layout.width(*layout.columnAt(p)) > 0) positions.push_back(p);
 
     std::vector<size_t> widths;
     for (const int p : positions) {
-        size_t w = headerText(*layout.columnAt(p)).size();
+        size_t w = displayWidth(headerText(*layout.columnAt(p)));
         for (int row = 1; row <= list.rowCount(); ++row)
-            w = std::max(w, std::min<size_t>(escapeControls(list.Get_Cell(row, p - 1)).size(), 48));
+            w = std::max(w, std::min(displayWidth(shown(cellText(listing, row, p))), kMostColumns));
         widths.push_back(w);
     }
+    // Every column padded to its width, so that the notes line up too.
     const auto line = [&](const auto& textAt, const std::string& mark, const std::string& note) {
-        out << mark;
-        for (size_t i = 0; i < positions.size(); ++i)
-            out << std::left << std::setw(static_cast<int>(widths[i]))
-                << clip(textAt(positions[i]), widths[i]) << (i + 1 < positions.size() ? "  " : "");
-        if (!note.empty()) out << "  " << note;
-        out << '\n';
+        std::string text = mark;
+        for (size_t i = 0; i < positions.size(); ++i) {
+            const bool fileName = layout.columnAt(positions[i]) == Column::Filename;
+            const std::string cell = clip(shown(textAt(positions[i])), widths[i], fileName);
+            text += cell + std::string(widths[i] - displayWidth(cell) + 2, ' ');
+        }
+        text += note;
+        while (!text.empty() && text.back() == ' ') text.pop_back();
+        out << text << '\n';
     };
     line([&](int p) { return headerText(*layout.columnAt(p)); }, "  ", "");
     for (int row = 1; row <= list.rowCount(); ++row) {
         const int colour = list.rowColour(row);
         const std::string mark = colour == colour::kRed ? "> " : colour == colour::kBlue ? "! " : "  ";
-        line([&](int p) { return list.Get_Cell(row, p - 1); }, mark, escapeControls(clashNote(list.tag(row))));
+        line([&](int p) { return cellText(listing, row, p); }, mark, shown(clashDescription(list.tag(row))));
     }
+    const bool listsFileNames = std::any_of(positions.begin(), positions.end(),
+                                            [&](int p) { return layout.columnAt(p) == Column::Filename; });
     if (list.rowCount() == 0) out << "(no programmes)\n";
+    else if (listsFileNames)
+        out << "\nFilename: the name of a recording's file. A split recording numbers its parts ([1.2], [2.2], "
+               "...); a name an earlier recording took gets the next number (...2[1.1].mpg).\n";
 }
 
-// Each row's cells by header, its colour and tag as the list shows them,
-// and the programme itself: its id, times, status, whether it is next, and
-// the ids of those it clashes with.
+// Each row's cells by header, its colour and tag as the list shows them
+// (the tag empty on a row that clashes with nothing), and the programme
+// itself: its id, times, status, whether it is next, the ids of those it
+// clashes with and the name its first file gets.
 void printJson(const ScheduleListing& listing, std::ostream& out) {
     const ScheduleList& list = listing.list();
     const Schedule& schedule = listing.schedule();
@@ -141,7 +169,7 @@ void printJson(const ScheduleListing& listing, std::ostream& out) {
         for (int p = 1; p <= layout.shownCount(); ++p)
             object[headerText(*layout.columnAt(p))] = list.Get_Cell(row, p - 1);
         object["colour"] = list.rowColour(row);
-        object["tag"] = list.tag(row);
+        object["tag"] = clashDescription(list.tag(row)).empty() ? std::string() : list.tag(row);
         const ProgrammeId id = listing.idOfRow(row);
         const auto programme = schedule.find(id);
         object["id"] = id;
@@ -155,6 +183,7 @@ void printJson(const ScheduleListing& listing, std::ostream& out) {
         object["status"] = std::string(statusName(schedule.statusOf(id)));
         object["next"] = next.any() && next.id() == id;
         object["clashesWith"] = next.clashes().with(id);
+        object["firstFile"] = part_files::firstFileName(listing.document().fileNameOf(id));
         rows.push_back(std::move(object));
     }
     // Schedule files are 8-bit text; bytes that are not UTF-8 become U+FFFD.
@@ -167,7 +196,7 @@ int listSchedule(const Invocation& args, const Clock& clock, std::ostream& out, 
     Session session(args, clock, err);
     if (!session.load()) return 1;
     if (args.json) printJson(session.listing, out);
-    else printTable(session.listing.list(), out);
+    else printTable(session.listing, out);
     return 0;
 }
 
@@ -206,35 +235,36 @@ int checkSchedule(const Invocation& args, const Clock& clock, std::ostream& out,
         return 1;
     }
     const auto chosen = slotted(path, settings.EndBuffer, clock.localNow());
+    // Told as found, in file order: a file of many lost records costs no memory.
+    bool anyLost = false;
+    const auto tell = [&](long line, const std::string& why) {
+        out << "line " << line << ": " << escapeControls(why) << '\n';
+        anyLost = true;
+    };
+    DroppedRecords dropped([&](const DroppedRecord& record) {
+        tell(record.line, describeProgramme(record.item) + " is " + record.reason +
+                              ": left out when the recorder next rewrites the file");
+    });
     std::ifstream in(path, std::ios::binary);
-    std::vector<std::pair<long, std::string>> lost;  // line, why
-    DroppedRecords dropped;
     long ordinal = 0;
     ScheduleReader reader(in);
     while (auto record = reader.next()) {
         if (!record->accepted) {
-            if (!record->blank) lost.emplace_back(record->lastLine, record->problem);
+            if (!record->blank) tell(record->lastLine, record->problem);
             continue;
         }
         if (chosen && !chosen->contains(ordinal))
-            lost.emplace_back(record->lastLine,
-                              "left out of the " + std::to_string(ScheduleTable::kSlots) +
-                                  " programmes the recorder keeps, which go first to those still to come "
-                                  "(kept in the file, not listed or recorded; delete finished items to make room)");
+            tell(record->lastLine, "left out of the " + std::to_string(ScheduleTable::kSlots) +
+                                       " programmes the recorder keeps, which go first to those still to come "
+                                       "(kept in the file, not listed or recorded; delete finished items to make "
+                                       "room)");
         else if (!record->item.hasRequiredFields())
-            lost.emplace_back(record->lastLine,
-                              "accepted but not listed: a required line has an empty value "
-                              "(left out when the recorder next rewrites the file)");
+            tell(record->lastLine, "accepted but not listed: a required line has an empty value "
+                                   "(left out when the recorder next rewrites the file)");
         else
             dropped.offer(*record);
         ++ordinal;
     }
-    for (const DroppedRecord& record : dropped.found())
-        lost.emplace_back(record.line, describeProgramme(record.item) + " is " + record.reason +
-                                           ": left out when the recorder next rewrites the file");
-    std::stable_sort(lost.begin(), lost.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (const auto& [line, why] : lost) out << "line " << line << ": " << escapeControls(why) << '\n';
-    const bool anyLost = !lost.empty();
     if (reader.failed()) {
         err << "kelbo-schedule: read error in \"" << escapeControls(path) << "\"\n";
         return 1;
