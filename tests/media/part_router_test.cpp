@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace kelbo;
@@ -20,8 +21,9 @@ struct FakePicture : VideoFrame {
 };
 
 struct FakeSound : AudioChunk {
-    FakeSound(std::int64_t first)
-        : AudioChunk(sampleTime(first), kChunk), firstSample(first) {}
+    // Stamped `shift` samples off the place of its first sample.
+    FakeSound(std::int64_t first, std::int64_t shift = 0)
+        : AudioChunk(sampleTime(first + shift), kChunk), firstSample(first) {}
     const std::int16_t* data() const override { return nullptr; }
     std::int64_t firstSample;
 };
@@ -30,7 +32,8 @@ struct FakeOutput : PartOutput {
     std::int64_t begunAt = -1;
     std::vector<std::int64_t> frames;        // timeline indices
     std::vector<std::int64_t> framePts;
-    std::vector<std::int64_t> samples;       // stream sample numbers received
+    std::vector<std::int64_t> samples;       // stream sample numbers received; -1 silence
+    std::vector<std::int64_t> sampleTimes;   // each one's time stamp; -1 silence
     bool finished = false;
     bool broken = false;
 
@@ -42,8 +45,12 @@ struct FakeOutput : PartOutput {
     }
     void audio(AudioChunkPtr chunk, std::size_t first, std::size_t count) override {
         EXPECT_FALSE(finished);
-        const auto& sound = static_cast<const FakeSound&>(*chunk);
-        for (std::size_t i = first; i < first + count; ++i) samples.push_back(sound.firstSample + i);
+        const auto* sound = dynamic_cast<const FakeSound*>(chunk.get());
+        for (std::size_t i = first; i < first + count; ++i) {
+            const auto n = static_cast<std::int64_t>(i);
+            samples.push_back(sound ? sound->firstSample + n : -1);
+            sampleTimes.push_back(sound ? chunk->pts() + sampleTime(n) : -1);
+        }
     }
     void finish() override { finished = true; }
     bool failed() const override { return broken; }
@@ -251,4 +258,44 @@ TEST_F(PartRouterTest, StoppingAPartBeforeItsFirstPictureClosesItEmpty) {
     feed(3);
     EXPECT_TRUE(part->frames.empty());
     EXPECT_EQ(events.elapsed[1], 0);
+}
+
+// Whatever the source's sound does, each sample of a part lies within the
+// tolerance of its own time on the pictures' timeline, and the part's sound
+// lasts as long as its pictures.
+TEST_F(PartRouterTest, APartsSoundKeepsToItsPicturesWhereverTheSourcesSoundGoes) {
+    constexpr std::int64_t kTenth = kAudioRate / 10;
+    const struct {
+        const char* what;
+        std::int64_t firstChunk;                   // the sound begins with this chunk
+        std::int64_t (*shift)(std::int64_t chunk);  // samples off its place
+        std::int64_t silence;
+    } cases[] = {
+        {"it begins 0.19 s after the first picture", 9, [](std::int64_t) { return std::int64_t{0}; }, 9 * 1024},
+        {"a hole of 0.1 s", 0, [](std::int64_t k) { return k >= 20 ? kTenth : 0; }, kTenth},
+        {"0.1 s stamped over what came before", 0, [](std::int64_t k) { return k >= 20 ? -kTenth : 0; }, 0},
+        {"time stamps jittering by 2 ms", 0, [](std::int64_t k) { return k % 2 ? std::int64_t{96} : -96; }, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeEvents caseEvents;
+        PartRouter caseRouter{VideoFormat{}, caseEvents};
+        auto part = std::make_shared<FakeOutput>();
+        caseRouter.startPart(1, part, 2000);
+        for (std::int64_t frame = 0, chunk = c.firstChunk; frame < 60; ++frame) {
+            const std::int64_t pts = 1'000'000'000 + frame * kFrameNs;
+            for (; sampleTime(kAudioRate + chunk * 1024) <= pts + kFrameNs; ++chunk)
+                caseRouter.onAudio(std::make_shared<FakeSound>(kAudioRate + chunk * 1024, c.shift(chunk)));
+            caseRouter.onVideo(std::make_shared<FakePicture>(pts));
+        }
+        ASSERT_TRUE(part->finished);
+        EXPECT_NEAR(static_cast<double>(part->samples.size()), 2.0 * kAudioRate, kAudioRate / 100.0);
+        EXPECT_EQ(std::count(part->samples.begin(), part->samples.end(), -1), c.silence);
+        std::int64_t worst = 0;
+        for (std::size_t i = 0; i < part->sampleTimes.size(); ++i)
+            if (part->sampleTimes[i] >= 0)
+                worst = std::max(worst, std::abs(part->sampleTimes[i] - 1'000'000'000 -
+                                                 sampleTime(static_cast<std::int64_t>(i))));
+        EXPECT_LE(worst, PartRouter::kSoundToleranceNs);
+    }
 }

@@ -23,6 +23,9 @@ constexpr std::int64_t kJumpNs = 3 * kSecond;
 constexpr std::int64_t kBytesPerSample = std::int64_t{2} * kAudioChannels;
 // How far ahead of the clock a packet may be handed on without waiting.
 constexpr std::int64_t kPacketLeadNs = kSecond / 10;
+// Sound kept for the first picture of a connection: as far as a muxer
+// places sound ahead of the pictures of the same time.
+constexpr std::int64_t kEarlySoundNs = 2 * kSecond;
 
 std::int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -152,6 +155,7 @@ void StreamFeeder::run() {
                 streamHasSound_ = input->hasSound();
                 anchored_ = false;  // a new connection brings its own clock
             }
+            earlySound_.clear();
             timeline_.reconnect(input->hasSound());
             if (tap_) tap_->setCodecs(input->parameters(true), input->parameters(false));
             if (readUntilLost(*input, &error)) backoff = timing_.firstBackoff;
@@ -214,6 +218,7 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
             if (media.picture) {
                 gotMedia = true;
                 pushPicture(std::move(media.buffer), media.pts);
+                if (!earlySound_.empty()) releaseEarlySound();
             } else {
                 pushSound(std::move(media.buffer), media.pts);
             }
@@ -293,23 +298,55 @@ void StreamFeeder::pushPicture(GstBufferRef buffer, std::int64_t pts) {
 }
 
 void StreamFeeder::pushSound(GstBufferRef buffer, std::int64_t pts) {
-    const auto samples = static_cast<std::int64_t>(gst_buffer_get_size(buffer.get())) / kBytesPerSample;
-    const std::int64_t duration = samples * kSecond / kAudioRate;
+    std::int64_t samples = static_cast<std::int64_t>(gst_buffer_get_size(buffer.get())) / kBytesPerSample;
     std::int64_t at = 0;
     {
         std::lock_guard lock(mutex_);
-        if (!anchored_) return;  // sound waits for the first picture to set the clock
+        if (!anchored_) {
+            // The connection's first picture sets the clock; sound decoded
+            // before it waits for it rather than being lost.
+            holdEarlySound(std::move(buffer), pts);
+            return;
+        }
         at = pts >= 0 ? pts + offset_ : audioEnd_;
         if (at < audioEnd_ - kJumpNs || at > audioEnd_ + kJumpNs) at = audioEnd_;
-        // Sound handed on is gapless: a little early or late shifts it.
+        // Sound goes where its time stamp puts it, as the pictures do. What
+        // overlaps the sound before it (sound older than the picture that
+        // set the clock, or sound late after silence took its place) is
+        // left out; a sample's worth of rounding just carries on.
+        if (at < audioEnd_ - kSecond / kAudioRate) {
+            const std::int64_t cut = (audioEnd_ - at) * kAudioRate / kSecond;
+            if (cut >= samples) return;
+            GstBuffer* trimmed = gst_buffer_make_writable(buffer.release());
+            gst_buffer_resize(trimmed, static_cast<gssize>(cut * kBytesPerSample), -1);
+            buffer.reset(trimmed);
+            samples -= cut;
+            at += cut * kSecond / kAudioRate;
+        }
         at = std::max(at, audioEnd_);
-        audioEnd_ = at + duration;
+        audioEnd_ = at + samples * kSecond / kAudioRate;
     }
     if (!waitUntil(at)) return;
     GstBuffer* out = gst_buffer_make_writable(buffer.release());
     GST_BUFFER_PTS(out) = static_cast<GstClockTime>(at);
-    GST_BUFFER_DURATION(out) = static_cast<GstClockTime>(duration);
+    GST_BUFFER_DURATION(out) = static_cast<GstClockTime>(samples * kSecond / kAudioRate);
     target_.pushAudio(out);
+}
+
+void StreamFeeder::holdEarlySound(GstBufferRef buffer, std::int64_t pts) {
+    if (pts < 0) return;
+    earlySound_.emplace_back(std::move(buffer), pts);
+    while (earlySound_.size() > 1 && earlySound_.back().second - earlySound_.front().second > kEarlySoundNs)
+        earlySound_.pop_front();
+}
+
+void StreamFeeder::releaseEarlySound() {
+    std::deque<std::pair<GstBufferRef, std::int64_t>> held;
+    held.swap(earlySound_);
+    for (auto& [buffer, pts] : held) {
+        if (stopping_) break;
+        pushSound(std::move(buffer), pts);
+    }
 }
 
 void StreamFeeder::fill() {
