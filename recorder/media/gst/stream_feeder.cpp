@@ -144,11 +144,12 @@ void StreamFeeder::run() {
         lastActivity_ = steadyNs();
         stalled_ = false;
         log::debug(log::Area::Stream, "Opening the stream " + url_);
+        askedAt_ = steadyNs();
         auto input = StreamInput::open({url_, http_}, format_.width, format_.height,
                                        [this] { return interrupted(); }, &error);
         if (input) {
-            log::debug(log::Area::Stream, "The stream " + url_ + " opened: " +
-                                              (input->hasSound() ? "pictures and sound" : "pictures only"));
+            log::debug(log::Area::Stream, "The stream " + url_ + " opened in " + seconds(steadyNs() - askedAt_) +
+                                              ": " + (input->hasSound() ? "pictures and sound" : "pictures only"));
             everOpened = true;
             {
                 std::lock_guard lock(mutex_);
@@ -189,6 +190,7 @@ StreamInput::Decoding StreamFeeder::decoding() const {
 
 bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
     bool gotMedia = false;
+    bool gotPicture = false;
     std::vector<StreamInput::Media> decoded;
     std::vector<StreamInput::Packet> packets;
     std::vector<TimedPacket> placed;
@@ -219,6 +221,12 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
                 gotMedia = true;
                 pushPicture(std::move(media.buffer), media.pts);
                 if (!earlySound_.empty()) releaseEarlySound();
+                // Where a start's time goes: connecting and probing, then
+                // waiting for a key picture.
+                if (!gotPicture && log::debugging(log::Area::Stream))
+                    log::debug(log::Area::Stream, "The stream " + url_ + " brought its first picture " +
+                                                      seconds(steadyNs() - askedAt_) + " after it was asked for");
+                gotPicture = true;
             } else {
                 pushSound(std::move(media.buffer), media.pts);
             }

@@ -121,6 +121,7 @@ private:
     std::atomic<std::int64_t> packetEnd_{0};  // running time after the newest packet
     std::atomic<bool> stalled_{false};  // the connection brought nothing for stallTimeout
     std::atomic<std::int64_t> lastActivity_{0};  // steady nanoseconds
+    std::int64_t askedAt_ = 0;  // steady nanoseconds: the connection was asked for
 
     std::mutex mutex_;  // guards what follows and the pushes of the filler
     std::condition_variable wake_;
