@@ -2,6 +2,7 @@
 
 #include "common/stream_url.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -50,6 +51,17 @@ public:
     virtual void CommitVideoSettings() = 0;
     virtual void StartCapture(const std::string& file) = 0;
     virtual void StopCapture() = 0;
+
+    // Opening the source before a capture. A network stream takes a second
+    // or so to connect and be probed, then up to a group of pictures (often
+    // 5 s) until its first picture decodes; a capture started on a stream
+    // that already runs takes its next picture. How long before a buffered
+    // start the recorder tunes the device and calls openSource(); zero for
+    // a device whose captures start at once anyway.
+    virtual std::chrono::milliseconds openingLead() const { return std::chrono::milliseconds(0); }
+    // Runs the source without preview (ReadyState 64; a preview goes on);
+    // StopPreview stops it.
+    virtual void openSource() {}
 
     // Milliseconds. The device stops by itself once CaptureElapsed reaches
     // a non-zero CaptureLimit.
@@ -111,10 +123,13 @@ public:
     }
     // The network stream the device reads, and why it could not be opened
     // the last time it tried ("" while it opens or once it has opened).
-    // Nothing when the source is not a network stream.
+    // `opening`: a capture waits for the stream's first picture (it is still
+    // connecting, being probed or waiting for a key picture). Nothing when
+    // the source is not a network stream.
     struct StreamStatus {
         std::string url;
         std::string openFailure;
+        bool opening = false;
     };
     virtual std::optional<StreamStatus> streamStatus() const { return std::nullopt; }
     // Interruptions of the stream so far, over the device's life: how many,

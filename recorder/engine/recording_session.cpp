@@ -134,7 +134,7 @@ void RecordingSession::Start_Recording(int firstPart) {
     device.StartCapture(toHostPath(CurrentFile));
     // The second the device is given to record counts from here: opening a
     // slow disk or device inside StartCapture must not count against it.
-    pending_ = PendingStart{c_.clock.now() + kStartWait};
+    pending_ = PendingStart{c_.clock.now() + kStartWait, false, c_.clock.steadyNow()};
     resolvePendingStart();
 }
 
@@ -185,10 +185,21 @@ void RecordingSession::resolvePendingStart() {
         pending_.reset();
         if (!split) startSucceeded();
     } else if (c_.clock.now() >= pending_->deadline) {
+        // A stream connecting or waiting for its first key picture is given
+        // the time that takes, rather than stopped and started again.
+        if (!split && streamStillOpening()) {
+            pending_->deadline = c_.clock.now() + kStartWait;
+            return;
+        }
         pending_.reset();
         if (split) noticeCaptureEnd();
         else startFailed();
     }
+}
+
+bool RecordingSession::streamStillOpening() const {
+    const auto stream = c_.device.streamStatus();
+    return stream && stream->opening && c_.clock.steadyNow() - pending_->issued < c_.device.openingLead();
 }
 
 void RecordingSession::startSucceeded() {
@@ -234,7 +245,7 @@ void RecordingSession::Split_Recording() {
     // A part that does not record at once is given its second like a start,
     // so that no tick takes the moment for the end of the recording.
     if (device.ReadyState() != CaptureDevice::Recording)
-        pending_ = PendingStart{c_.clock.now() + kStartWait, true};
+        pending_ = PendingStart{c_.clock.now() + kStartWait, true, c_.clock.steadyNow()};
 }
 
 void RecordingSession::noticeCaptureEnd() {
@@ -442,7 +453,12 @@ bool RecordingSession::limitReached() const {
 
 void RecordingSession::Restore_Preview() {
     CaptureDevice& device = c_.device;
-    if (previewing(device.ReadyState())) device.StopPreview();
+    // A source slow to open runs on to the next tick, which keeps it for a
+    // programme of this tuner about to start (back to back) or closes it.
+    if (device.ReadyState() == CaptureDevice::StreamReady && device.openingLead() > std::chrono::milliseconds(0))
+        openedAhead_ = c_.next.id();
+    else if (previewing(device.ReadyState()))
+        device.StopPreview();
     if (c_.view.livePreviewWanted()) {
         device.PrepareDevice();
         device.StartPreview();

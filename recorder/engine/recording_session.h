@@ -38,6 +38,14 @@ public:
 
     // Called by the tick; the recording's parts count on from firstPart.
     void Start_Recording(int firstPart);
+    // The next programme starts within the device's opening lead: its
+    // channel is tuned and the source opened now, so that the capture takes
+    // its first picture at the start. Quiet: a start that fails still tells.
+    void openAhead();
+    // A source opened ahead for a programme this tuner no longer has (taken
+    // out of the schedule, stopped), or left running after a recording, is
+    // closed again unless the tuner's next programme is about to start.
+    void closeUnusedSource();
     void Split_Recording();
     void Finish_Recording();
     // The stop button: does nothing unless the device records.
@@ -141,7 +149,8 @@ private:
         std::shared_ptr<const std::vector<PlaylistEntry>> lookedUpIn;
     };
 
-    bool tuneToChannel(Take& take);
+    // Quietly: nothing told or marked when it cannot, and no wait for the playlist.
+    bool tuneToChannel(Take& take, bool quietly = false);
     void countEarlierParts(Take& take, const std::string& base);
     std::string baseName() const;
     std::string programmeText() const;
@@ -184,7 +193,11 @@ private:
     struct PendingStart {
         Instant deadline;
         bool split = false;  // the next part of a running recording
+        Clock::Steady issued;  // when StartCapture returned
     };
+    // The device's stream is still opening for the pending start, and has
+    // had less time than opening takes.
+    bool streamStillOpening() const;
     std::optional<PendingStart> pending_;
     // A capture of ours is under way: the device writes (or wrote, until the
     // tick notices its end) the parts of FileNumber.
@@ -192,6 +205,7 @@ private:
     std::optional<Take> take_;
     std::optional<StartFailure> failing_;
     PlaylistCache playlists_;
+    ProgrammeId openedAhead_ = 0;  // the programme whose source was opened ahead or left running
 };
 
 }  // namespace kelbo

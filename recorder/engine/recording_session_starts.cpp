@@ -60,7 +60,26 @@ void RecordingSession::cannotCreate(Take& take, const std::string& file, const s
     editor_.markFailed(c_.next.id());
 }
 
-bool RecordingSession::tuneToChannel(Take& take) {
+void RecordingSession::openAhead() {
+    const ProgrammeId id = c_.next.id();
+    CaptureDevice& device = c_.device;
+    if (openedAhead_ == id || device.openingLead() <= std::chrono::milliseconds(0)) return;
+    if (!tuneToChannel(takeFor(id), true)) return;  // tried again at the next tick
+    openedAhead_ = id;
+    // Set now: a template changed at the start would restart the source.
+    device.setRecordingTemplate(c_.document.templateOf(id));
+    log::info(log::Area::Recording, "Opening the source of " + programmeText() + " ahead of its start");
+    device.openSource();
+}
+
+void RecordingSession::closeUnusedSource() {
+    if (!openedAhead_ || (c_.next.any() && c_.next.id() == openedAhead_)) return;
+    openedAhead_ = 0;
+    if (c_.next.any() && c_.next.bufferedStart() - c_.clock.now() <= c_.device.openingLead()) return;
+    if (!capturing_ && !pending_ && c_.device.ReadyState() == CaptureDevice::StreamReady) c_.device.StopPreview();
+}
+
+bool RecordingSession::tuneToChannel(Take& take, bool quietly) {
     const std::string& playlist = c_.settings.ChannelPlaylist;
     if (playlist.empty()) return true;
     const ScheduleItem* item = c_.document.schedule().stored(c_.next.id());
@@ -68,8 +87,10 @@ bool RecordingSession::tuneToChannel(Take& take) {
     const std::string name = item ? item->ChannelName : std::string();
     // The playlist is read off this thread; a start waits for it a little
     // at each tick, and gives up after kPlaylistWait.
-    const PlaylistCache::Result read = playlists_.get(toHostPath(playlist), kPlaylistTickWait);
+    const PlaylistCache::Result read =
+        playlists_.get(toHostPath(playlist), quietly ? std::chrono::milliseconds(0) : kPlaylistTickWait);
     if (read.state == PlaylistCache::Result::State::Reading) {
+        if (quietly) return false;
         if (!take.playlistWaitSince) take.playlistWaitSince = c_.clock.steadyNow();
         if (c_.clock.steadyNow() - *take.playlistWaitSince < kPlaylistWait) return false;
     }
@@ -89,6 +110,7 @@ bool RecordingSession::tuneToChannel(Take& take) {
         }
         return true;
     }
+    if (quietly) return false;
     const std::string channel = "channel " + number + " \"" + name + "\"";
     std::string why;
     if (!readable)

@@ -27,6 +27,8 @@ constexpr auto kShortestRecording = std::chrono::seconds(1);
 // How long past a programme's end a recording may run before it is stopped:
 // far beyond any lag of the device's media time behind the clock.
 constexpr auto kOverrun = std::chrono::minutes(2);
+// Half the time between two ticks.
+constexpr auto kHalfTick = std::chrono::milliseconds(200);
 // More time left on the device than on the clock, well beyond the device's
 // lag in starting, means the clock was set forwards or the source stalled.
 constexpr std::chrono::milliseconds kClockSlack = std::chrono::seconds(30);
@@ -75,9 +77,19 @@ void SchedulerTick::keepToTheClock() {
     device.setCaptureLimit(device.CaptureElapsed() + left.count());
 }
 
+void SchedulerTick::openAheadIfDueSoon() {
+    const Instant now = c_.clock.now();
+    if (now < c_.next.bufferedStart() && c_.next.bufferedStart() - now <= c_.device.openingLead() &&
+        c_.device.ReadyState() != CaptureDevice::Recording && !session_.capturing())
+        session_.openAhead();
+}
+
 void SchedulerTick::startIfDue() {
     const Instant now = c_.clock.now();
-    if (c_.next.bufferedStart() < now && now < c_.next.bufferedEnd() &&
+    // A source opened ahead records from its next picture: it starts at the
+    // tick nearest its buffered start rather than up to a tick after it.
+    const auto early = c_.device.openingLead() > std::chrono::milliseconds(0) ? kHalfTick : std::chrono::milliseconds(0);
+    if (c_.next.bufferedStart() < now + early && now < c_.next.bufferedEnd() &&
         c_.device.ReadyState() != CaptureDevice::Recording && worthStarting()) {
         session_.Start_Recording(1);
     }
@@ -108,6 +120,7 @@ void SchedulerTick::Timer1_Timer() {
     session_.noticeCaptureEnd();
     chooseAgainIfFree();
     c_.view.tickBegan(deviceState());
+    if (!session_.startPending()) session_.closeUnusedSource();
     if (c_.next.any()) {
         // While a start is being judged the device is left alone.
         const bool idle = !session_.startPending();
@@ -115,7 +128,10 @@ void SchedulerTick::Timer1_Timer() {
         // back meanwhile, says it is still on: it is finished, not recorded
         // again into a second file.
         const bool ranToItsEnd = idle && session_.ranToItsEnd();
-        if (idle && !ranToItsEnd && !session_.limitReached()) startIfDue();
+        if (idle && !ranToItsEnd && !session_.limitReached()) {
+            openAheadIfDueSoon();
+            startIfDue();
+        }
         const Instant now = c_.clock.now();
         const CaptureDevice& device = c_.device;
         // A source that stalls never brings the device to its limit; stopping

@@ -37,6 +37,7 @@ private:
     std::string programmeOnChannel() const;
     bool worthStarting() const;
     void keepToTheClock();
+    void openAheadIfDueSoon();
     void startIfDue();
     void finish(bool ranToItsEnd);
     void chooseAgainIfFree();

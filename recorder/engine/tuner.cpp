@@ -16,7 +16,9 @@ Tuner::Tuner(int number, const TunerServices& services, CaptureDevice& device, s
       settings_(services.settings),
       clock_(services.clock),
       session_(context()),
-      tick_(context(), session_, number == 1 ? SchedulerTick::Role::Leads : SchedulerTick::Role::TakesDue) {}
+      tick_(context(), session_, number == 1 ? SchedulerTick::Role::Leads : SchedulerTick::Role::TakesDue) {
+    next_.setLookAhead(device.openingLead());
+}
 
 Tuner::~Tuner() { device_.setStateListener(nullptr); }
 

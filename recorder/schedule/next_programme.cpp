@@ -57,7 +57,7 @@ std::optional<NextProgramme::Candidate> NextProgramme::pick(bool dueOnly) const 
         if (schedule.statusOf(id) == ProgrammeStatus::Stopped || isRecordedToItsEnd(id)) continue;
         const auto times = schedule.timesOf(id);
         if (!times || !(times->bufferedEnd > now)) continue;
-        const bool due = times->bufferedStart < now;
+        const bool due = times->bufferedStart < now + lookAhead_;
         const bool takeable = !takenElsewhere(id) && (due || !dueOnly);
         if (!several) {
             if (takeable) return Candidate{id, *times};

@@ -5,6 +5,7 @@
 #include "row_timing.h"
 #include "common/clock.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
@@ -29,7 +30,7 @@ public:
 
 // Which programme a tuner records next. Tuner 1 takes the first, in start
 // order, whose buffered end is still ahead; every other tuner only one that
-// is due now (its buffered start passed). A tuner passes over the
+// is due now (its buffered start passed, or about to: see setLookAhead). A tuner passes over the
 // programmes the others have taken. The buffered start and end are kept as
 // real instants; NextStart 0 means nothing to record. The choice is kept
 // by id, so it follows the programme wherever the start order puts it.
@@ -43,6 +44,9 @@ public:
     void Find_Next_Schedule();
     // Programmes another tuner has taken, passed over by every choice.
     void setTakenElsewhere(std::function<bool(ProgrammeId)> taken) { takenElsewhere_ = std::move(taken); }
+    // A tuner that takes programmes due now takes one due within `lead`
+    // too, so that its source can be opened before the programme starts.
+    void setLookAhead(std::chrono::milliseconds lead) { lookAhead_ = lead; }
     // How many programmes can record at once, for the clashes; the Tuners
     // setting unless told otherwise.
     void setTunerCount(std::function<int()> count) { tunerCount_ = std::move(count); }
@@ -102,6 +106,7 @@ private:
     Choice choice_;
     std::function<bool(ProgrammeId)> takenElsewhere_;
     std::function<int()> tunerCount_;
+    std::chrono::milliseconds lookAhead_{0};
     const NextProgramme* leader_ = nullptr;
     std::function<void()> choosing_;
     std::vector<NextProgrammeObserver*> observers_;

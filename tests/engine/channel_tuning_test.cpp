@@ -35,8 +35,8 @@ protected:
         writeFile(rig.dir / "tv.m3u", kPlaylist);
         rig.settings.ChannelPlaylist = (rig.dir / "tv.m3u").string();
     }
-    GuideRecord on(const std::string& number, const std::string& name) {
-        GuideRecord record = programme("News", kEight, 10, number);
+    GuideRecord on(const std::string& number, const std::string& name, DateTime start = kEight) {
+        GuideRecord record = programme(start == kEight ? "News" : "Later", start, 10, number);
         record.channelName = name;
         return record;
     }
@@ -259,6 +259,29 @@ TEST_F(ChannelTuningTest, AStreamStillOpeningIsWaitedForWithoutTheCaptureCardsWo
     EXPECT_EQ(rig.messages.shown[0].text.find("Dazzle"), std::string::npos) << rig.messages.shown[0].text;
     EXPECT_NE(rig.messages.shown[0].text.find("nothing came from the stream at 127.0.0.1:1"), std::string::npos)
         << rig.messages.shown[0].text;
+}
+
+// A source that takes a while to bring its first picture is tuned and
+// opened ahead of the start, its capture is waited for while it opens, it
+// runs on into a programme back to back, and is closed when none follows.
+TEST_F(ChannelTuningTest, ASlowSourceIsOpenedAheadWaitedForKeptBackToBackThenClosed) {
+    rig.device.lead = 12s;
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Late;
+    rig.loadProgrammes({on("101", "One"), on("101", "One", kEight.plusMinutes(10))});
+    rig.clock.set(toInstant(kEight) - 11s);
+    // The playlist is read on a thread of its own; ticks go on meanwhile.
+    for (int i = 0; i < 200 && !rig.device.count("openSource"); ++i, std::this_thread::sleep_for(10ms)) rig.tick();
+    ASSERT_EQ(rig.device.calls.back(), "openSource") << "tuned to " << rig.device.tunedUrl << " first";
+    rig.device.stream = CaptureDevice::StreamStatus{rig.device.tunedUrl, "", true};
+    rig.run(15s, 400ms);
+    EXPECT_EQ(rig.device.count("StartCapture"), 1) << "an opening stream is not started again";
+    rig.device.beginRecording();
+    rig.device.onStart = ScriptedCaptureDevice::OnStart::Record;
+    rig.run(10min, 400ms);
+    EXPECT_EQ(rig.device.count("StartCapture"), 2);
+    EXPECT_EQ(rig.device.count("StopCapture") + rig.device.count("StopPreview"), 0);
+    rig.run(10min + 1s, 400ms);
+    EXPECT_EQ(rig.device.calls.back(), "StopPreview") << "nothing follows";
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -169,6 +170,33 @@ double maxVolumeDb(const std::filesystem::path& file) {
     if (at == std::string::npos) return -100;
     const std::string value = result.output.substr(at + 12);
     return value.rfind("-inf", 0) == 0 ? -100 : std::stod(value);
+}
+
+AvSync measureAvSync(const std::filesystem::path& file) {
+    AvSync sync;
+    const MediaProbe probe = probeMedia(file);
+    if (probe.videoPts.size() < 2 || probe.audioPts.size() < 2) return sync;
+    // Each stream ends a packet's length after its last packet.
+    const auto end = [](const std::vector<long long>& pts) { return 2 * pts.back() - pts[pts.size() - 2]; };
+    sync.soundStartMs = static_cast<double>(probe.audioPts.front() - probe.videoPts.front()) / 90;
+    sync.soundEndMs = static_cast<double>(end(probe.audioPts) - end(probe.videoPts)) / 90;
+    // The black ends at each flash and the silence at each beep, and both
+    // at the end of the file, where no flash is.
+    const std::string log = runCommand("ffmpeg -nostats -nostdin -i " + shellQuoted(file.string()) +
+                                       " -filter_complex '[0:v]blackdetect=d=0.5:pix_th=0.3[v];[0:a]silencedetect="
+                                       "n=-30dB:d=0.5[a]' -map '[v]' -map '[a]' -f null - 2>&1").output;
+    std::vector<double> flashes, beeps;
+    for (const auto& [times, key] : {std::pair{&flashes, std::string("black_end:")}, {&beeps, "silence_end: "}})
+        for (auto at = log.find(key); at != std::string::npos; at = log.find(key, at + 1))
+            times->push_back(std::atof(log.c_str() + at + key.size()));
+    for (const double flash : flashes) {
+        double nearest = 1e9;
+        for (const double beep : beeps)
+            if (std::abs(beep - flash) < std::abs(nearest)) nearest = beep - flash;
+        if (flash < static_cast<double>(end(probe.videoPts) - probe.videoPts.front()) / 90000 - 0.2)
+            sync.beepAfterFlashMs.push_back(nearest * 1000);
+    }
+    return sync;
 }
 
 }  // namespace kelbo::testing

@@ -59,6 +59,15 @@ double meanLuma(const std::filesystem::path& file, int frame);
 // Loudest sample of the file's sound in dBFS; -100 for silence or none.
 double maxVolumeDb(const std::filesystem::path& file);
 
+// Where a flash-and-beep recording's sound lies against its pictures,
+// milliseconds, sound later positive: for each flash (a white picture among
+// black ones) the beep nearest to it, and where the sound starts and ends.
+struct AvSync {
+    std::vector<double> beepAfterFlashMs;
+    double soundStartMs = 1e9, soundEndMs = 1e9;
+};
+AvSync measureAvSync(const std::filesystem::path& file);
+
 // Runs a shell command; its exit status and standard output.
 struct CommandResult {
     int status = -1;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace kelbo;
@@ -20,8 +21,8 @@ struct FakePicture : VideoFrame {
 };
 
 struct FakeSound : AudioChunk {
-    FakeSound(std::int64_t first)
-        : AudioChunk(sampleTime(first), kChunk), firstSample(first) {}
+    FakeSound(std::int64_t first, std::int64_t shift = 0)
+        : AudioChunk(sampleTime(first + shift), kChunk), firstSample(first) {}
     const std::int16_t* data() const override { return nullptr; }
     std::int64_t firstSample;
 };
@@ -30,7 +31,8 @@ struct FakeOutput : PartOutput {
     std::int64_t begunAt = -1;
     std::vector<std::int64_t> frames;        // timeline indices
     std::vector<std::int64_t> framePts;
-    std::vector<std::int64_t> samples;       // stream sample numbers received
+    std::vector<std::int64_t> samples;       // stream sample numbers received; -1 silence
+    std::vector<std::int64_t> sampleTimes;   // each one's time stamp; -1 silence
     bool finished = false;
     bool broken = false;
 
@@ -42,8 +44,12 @@ struct FakeOutput : PartOutput {
     }
     void audio(AudioChunkPtr chunk, std::size_t first, std::size_t count) override {
         EXPECT_FALSE(finished);
-        const auto& sound = static_cast<const FakeSound&>(*chunk);
-        for (std::size_t i = first; i < first + count; ++i) samples.push_back(sound.firstSample + i);
+        const auto* sound = dynamic_cast<const FakeSound*>(chunk.get());
+        for (std::size_t i = first; i < first + count; ++i) {
+            const auto n = static_cast<std::int64_t>(i);
+            samples.push_back(sound ? sound->firstSample + n : -1);
+            sampleTimes.push_back(sound ? chunk->pts() + sampleTime(n) : -1);
+        }
     }
     void finish() override { finished = true; }
     bool failed() const override { return broken; }
@@ -251,4 +257,33 @@ TEST_F(PartRouterTest, StoppingAPartBeforeItsFirstPictureClosesItEmpty) {
     feed(3);
     EXPECT_TRUE(part->frames.empty());
     EXPECT_EQ(events.elapsed[1], 0);
+}
+
+// Whatever the source's sound does, each sample of a part lies within the
+// tolerance of its own time, and the part's sound lasts as long as its pictures.
+TEST_F(PartRouterTest, APartsSoundKeepsToItsPicturesWhereverTheSourcesSoundGoes) {
+    // The sound begins with chunk `first`; from chunk 20 on it is stamped `shift` samples off.
+    const struct { const char* what; std::int64_t first, shift, silence; } cases[] = {
+        {"it begins 0.19 s after the first picture", 9, 0, 9 * 1024},
+        {"a hole of 0.1 s", 0, 4800, 4800},
+        {"0.1 s stamped over what came before", 0, -4800, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PartRouter caseRouter{VideoFormat{}, events};
+        auto part = std::make_shared<FakeOutput>();
+        caseRouter.startPart(1, part, 2000);
+        for (std::int64_t frame = 0, chunk = c.first; frame < 60; ++frame) {
+            for (; sampleTime(kAudioRate + chunk * 1024) <= 1'000'000'000 + (frame + 1) * kFrameNs; ++chunk)
+                caseRouter.onAudio(std::make_shared<FakeSound>(kAudioRate + chunk * 1024, chunk >= 20 ? c.shift : 0));
+            caseRouter.onVideo(std::make_shared<FakePicture>(1'000'000'000 + frame * kFrameNs));
+        }
+        EXPECT_NEAR(static_cast<double>(part->samples.size()), 2.0 * kAudioRate, kAudioRate / 100.0);
+        EXPECT_EQ(std::count(part->samples.begin(), part->samples.end(), -1), c.silence);
+        std::int64_t worst = 0;
+        for (std::size_t i = 0; i < part->sampleTimes.size(); ++i)
+            if (part->sampleTimes[i] >= 0)
+                worst = std::max(worst, std::abs(part->sampleTimes[i] - 1'000'000'000 - sampleTime(std::int64_t(i))));
+        EXPECT_LE(worst, PartRouter::kSoundToleranceNs);
+    }
 }

@@ -104,12 +104,10 @@ TEST_F(StreamSchedulingTest, TheCopyTemplateRecordsTheWholeWindowAtOnce) {
     EXPECT_NE(log.find("Recorded, 0:10 recorded"), std::string::npos) << log;
 }
 
-// A loaded server answers the first viewer of a channel late: the first
-// start is given up after its second and tried again while the stream
-// still opens. The part the first start left behind finishes late, and
-// must not take the retry's file with it: the programme is recorded whole,
-// and the warnings count the attempts of this programme alone.
-TEST_F(StreamSchedulingTest, AStartTriedAgainKeepsItsFile) {
+// A loaded server answers the first viewer of a channel late: the start
+// waits for the stream while it opens, and the programme is recorded whole
+// into one file, whatever a start given up on the way may have left.
+TEST_F(StreamSchedulingTest, ASlowFirstAnswerIsWaitedForAndRecordedInOneFile) {
     ASSERT_TRUE(device);
     makeClip(dir / "slow.ts", 30);
     const int port = freePort();
@@ -122,9 +120,6 @@ TEST_F(StreamSchedulingTest, AStartTriedAgainKeepsItsFile) {
     run(14s);
 
     EXPECT_EQ(listing.list().cell(1, Column::Status), "Recorded");
-    const std::string log = logHome.logText();
-    EXPECT_NE(log.find("did not start recording \"Retried\" on Three into"), std::string::npos) << log;
-    EXPECT_NE(log.find("(attempt 1)"), std::string::npos) << log;
     const auto files = filesBelow(dir / "movies");
     ASSERT_EQ(files.size(), 1u);
     EXPECT_GT(probeMedia(files[0]).duration, 8.0) << "12 s were left when the stream first answered at 49.6 s";
@@ -163,6 +158,6 @@ TEST_F(StreamSchedulingTest, AFullDiskStopsTheCopyAtOnceAndItRecordsOnWhenThereI
     auto files = filesBelow(dir / "movies");
     std::sort(files.begin(), files.end());
     ASSERT_EQ(files.size(), 2u) << "what the full disk took, and a new file once there was room";
-    EXPECT_GT(probeMedia(files[0]).duration, 1.0);
+    EXPECT_GT(probeMedia(files[0]).duration, 0.5) << "what reached the disk before it was full is kept";
     EXPECT_GT(probeMedia(files[1]).duration, 3.0);
 }

@@ -94,9 +94,15 @@ void makeHls(const std::filesystem::path& clip, const std::filesystem::path& fol
 
 void makeBroadcastClip(const std::filesystem::path& file, const BroadcastShape& shape) {
     const std::string group = std::to_string(25 * shape.keyEverySeconds);
+    const std::string rate = std::to_string(shape.sampleRate);
+    const std::string picture = shape.flashAndBeep ? "color=c=black:size=" + shape.size + ":rate=25,format=yuv420p,"
+                                "geq=lum='if(eq(mod(N\\," + group + ")\\,50)\\,235\\,16)':cb=128:cr=128"
+                                                   : "testsrc2=size=" + shape.size + ":rate=25";
+    const std::string sound = shape.flashAndBeep ? "aevalsrc=exprs='if(lt(mod(t-2\\," + std::to_string(shape.keyEverySeconds) +
+                                ")\\,0.04)\\,0.5*sin(2*PI*1000*t)\\,0)':s=" + rate + ":c=stereo"
+                                                 : "sine=frequency=440:sample_rate=" + rate;
     std::vector<std::string> arguments{
-        "-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=" + shape.size + ":rate=25",
-        "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=" + std::to_string(shape.sampleRate),
+        "-loglevel", "error", "-y", "-f", "lavfi", "-i", picture, "-f", "lavfi", "-i", sound,
         "-t", std::to_string(shape.seconds), "-c:v", "libx264", "-g", group, "-keyint_min", group,
         "-sc_threshold", "0"};
     if (shape.bFrames) {

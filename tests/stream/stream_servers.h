@@ -34,6 +34,9 @@ struct BroadcastShape {
     std::string size = "320x180";
     int sampleRate = 48000;
     int timeOffsetSeconds = 0;
+    // Black pictures but one white frame, and silence but a beep of one
+    // frame's length with it, 2 s after each key picture.
+    bool flashAndBeep = false;
 };
 void makeBroadcastClip(const std::filesystem::path& file, const BroadcastShape& shape);
 // 12 s of a channel's tracks as broadcasts carry them, a key picture every

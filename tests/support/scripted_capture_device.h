@@ -2,6 +2,7 @@
 
 #include "recorder/device/capture_device.h"
 
+#include <chrono>
 #include <functional>
 #include <map>
 #include <optional>
@@ -104,6 +105,12 @@ public:
     SourceGaps sourceGaps() const override { return gaps; }
     SkippedPictures skippedPictures() const override { return skipped; }
     std::optional<StreamStatus> streamStatus() const override { return stream; }
+    std::chrono::milliseconds openingLead() const override { return lead; }
+    void openSource() override {
+        calls.push_back("openSource");
+        if (previewWorks && state == Idle) state = StreamReady;
+    }
+    std::chrono::milliseconds lead{0};  // what openingLead() answers
 
     std::optional<std::int64_t> mediaLength(const std::string& file) const override {
         const auto found = lengths.find(file);

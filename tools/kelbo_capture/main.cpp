@@ -90,14 +90,16 @@ int main(int argc, char** argv) {
     device->StartCapture(files.back());
     if (!device->lastError().empty())
         return fail("cannot record to " + files.back() + ": " + device->lastError());
-    // The first start of a run also loads the plugins; a source that fails
-    // says why at once.
+    // The first start of a run also loads the plugins, and a network stream
+    // may bring its first picture only at its next key picture; a source
+    // that fails says why at once.
+    const auto firstPicture = std::chrono::duration_cast<std::chrono::seconds>(5s + device->openingLead());
     ui.runUntil([&] { return device->ReadyState() == CaptureDevice::Recording || !device->lastError().empty(); },
-                5s);
+                firstPicture);
     if (device->ReadyState() != CaptureDevice::Recording) {
-        const std::string why = device->lastError().empty()
-                                    ? "nothing came from " + toString(source) + " within 5 s"
-                                    : device->lastError();
+        const std::string why = device->lastError().empty() ? "nothing came from " + toString(source) + " within " +
+                                                                  std::to_string(firstPicture.count()) + " s"
+                                                            : device->lastError();
         return fail("cannot record to " + files.back() + ": " + why);
     }
     device->setMuteAudio(true);

@@ -409,7 +409,8 @@ bool GstCaptureDevice::tuneStream(const StreamRequest& stream) {
 std::optional<CaptureDevice::StreamStatus> GstCaptureDevice::streamStatus() const {
     uiThread_.check();
     if (source_.kind != CaptureSource::Kind::Stream) return std::nullopt;
-    return StreamStatus{source_.path, stream_->openFailure()};
+    const std::string failure = stream_->openFailure();
+    return StreamStatus{source_.path, failure, currentPart_ && state_ != Recording && failure.empty()};
 }
 
 CaptureDevice::SourceGaps GstCaptureDevice::sourceGaps() const {

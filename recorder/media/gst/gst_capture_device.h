@@ -56,6 +56,11 @@ public:
     void StartPreview() override;
     void StopPreview() override;
     void PrepareDevice() override;
+    std::chrono::milliseconds openingLead() const override { return kOpeningLead; }
+    void openSource() override {
+        uiThread_.check();
+        if (!currentPart_ && startStream()) setState(idleState());
+    }
     void CommitVideoSettings() override;
     void StartCapture(const std::string& file) override;
     void StopCapture() override;
@@ -114,6 +119,10 @@ public:
     SourceGaps sourceGaps() const override;
     SkippedPictures skippedPictures() const override;
     std::optional<std::int64_t> mediaLength(const std::string& file) const override;
+
+    // A network stream connects, is probed and decodes from its next key
+    // picture (IPTV streams send one every 1 to 5 s, a few every 10 s).
+    static constexpr std::chrono::milliseconds kOpeningLead{12000};
 
 private:
     class Events;

@@ -1,6 +1,7 @@
 #include "part_router.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace kelbo {
 
@@ -22,6 +23,19 @@ std::size_t samplesBefore(std::int64_t from, std::int64_t to, std::size_t sample
     const std::int64_t n = ((to - from) * kAudioRate + kSecond / 2) / kSecond;
     return static_cast<std::size_t>(std::min<std::int64_t>(n, static_cast<std::int64_t>(samples)));
 }
+
+// Samples of nothing, for a part whose source gave no sound for a while.
+class Silence : public AudioChunk {
+public:
+    explicit Silence(std::size_t samples)
+        : AudioChunk(0, samples), zeros_(samples * kAudioChannels, 0) {}
+    const std::int16_t* data() const override { return zeros_.data(); }
+
+private:
+    std::vector<std::int16_t> zeros_;
+};
+
+AudioChunkPtr silence(std::size_t samples) { return std::make_shared<Silence>(samples); }
 
 }  // namespace
 
@@ -175,10 +189,22 @@ void PartRouter::deliverSound(Part& part, std::int64_t until) {
             part.soundOffset = samplesBefore(chunk->pts(), part.start, n);
             part.audioStarted = true;
         }
-        // Only the chunk's first sample time counts, so a part's sound stays
-        // gapless even when the source's time stamps jitter.
+        if (!keepInStep(part, *chunk, until)) {
+            if (part.end >= 0 && until >= part.end) part.audioDone = true;
+            return;
+        }
+        if (part.soundOffset >= n) {
+            ++part.soundChunk;
+            part.soundOffset = 0;
+            continue;
+        }
+        // Within the tolerance only the chunk's first sample time counts, so
+        // a part's sound stays gapless even when the source's time stamps jitter.
         const std::size_t stop = std::max(part.soundOffset, samplesBefore(chunk->pts(), until, n));
-        if (stop > part.soundOffset) part.output->audio(chunk, part.soundOffset, stop - part.soundOffset);
+        if (stop > part.soundOffset) {
+            part.output->audio(chunk, part.soundOffset, stop - part.soundOffset);
+            part.soundSamples += static_cast<std::int64_t>(stop - part.soundOffset);
+        }
         part.soundOffset = stop;
         if (stop < n || chunkEnd(*chunk) >= until) {
             if (part.end >= 0 && until >= part.end) part.audioDone = true;
@@ -191,6 +217,31 @@ void PartRouter::deliverSound(Part& part, std::int64_t until) {
         ++part.soundChunk;
         part.soundOffset = 0;
     }
+}
+
+// The part's sound follows the running time of its pictures: where the
+// source's sound starts late or has a hole, the part gets silence; where
+// it overlaps what the part already has, the overlap is left out. False
+// while the chunk's next sample lies beyond `until`.
+bool PartRouter::keepInStep(Part& part, const AudioChunk& chunk, std::int64_t until) {
+    const std::int64_t expected = part.start + part.soundSamples * kSecond / kAudioRate;
+    const std::int64_t next =
+        chunk.pts() + static_cast<std::int64_t>(part.soundOffset) * kSecond / kAudioRate;
+    if (next - expected > kSoundToleranceNs) {
+        // Filled once the pictures have passed it, or the part ends first.
+        const bool ending = part.end >= 0 && until >= part.end;
+        if (next > until && !ending) return false;
+        const std::size_t missing =
+            samplesBefore(expected, std::min(next, until), static_cast<std::size_t>(kAudioRate) * 60);
+        if (missing > 0) {
+            part.output->audio(silence(missing), 0, missing);
+            part.soundSamples += static_cast<std::int64_t>(missing);
+        }
+        return next <= until;
+    }
+    if (expected - next > kSoundToleranceNs)
+        part.soundOffset += samplesBefore(next, expected, chunk.samples() - part.soundOffset);
+    return true;
 }
 
 void PartRouter::deliverAllSound() {

@@ -72,6 +72,9 @@ public:
 
     // How long a stopped part waits for its sound, in media time.
     static constexpr std::int64_t kAudioWaitNs = 1'000'000'000;
+    // How far a part's sound may drift from its pictures' running time
+    // before silence fills it in or the overlap is left out.
+    static constexpr std::int64_t kSoundToleranceNs = 10'000'000;
     // How many pictures are held for a part that carries on.
     static constexpr std::size_t kMaxHeldFrames = 50;
 
@@ -87,6 +90,7 @@ private:
         // Sound is handed on in order, never past the part's last picture.
         std::uint64_t soundChunk = 0;  // sequence number in the backlog
         std::size_t soundOffset = 0;   // samples of that chunk already handed on
+        std::int64_t soundSamples = 0;  // samples handed on, silence included
         bool audioStarted = false;
         bool audioDone = false;
         PartEnd reason = PartEnd::Stopped;
@@ -96,6 +100,7 @@ private:
     void feed(VideoFramePtr frame);
     void endCurrent(PartEnd reason, bool hold);
     void deliverSound(Part& part, std::int64_t until);
+    bool keepInStep(Part& part, const AudioChunk& chunk, std::int64_t until);
     void deliverAllSound();
     void trimBacklog();
     void finishClosing(bool all);

@@ -34,6 +34,11 @@ std::string rawAudioCaps() {
 
 const char* kSinkProps = " sync=false async=false enable-last-sample=false";
 
+// The source's first picture is the recording's first, at its own time:
+// left to itself videorate repeats it back to the start of the segment,
+// pictures the source never gave, while the sound starts when it comes.
+const char* kFirstPictureFirst = "videorate skip-to-first=true ! ";
+
 std::string videoSource(const PipelineSpec& spec) {
     const std::string caps = rawVideoCaps(spec.format);
     switch (spec.source.kind) {
@@ -41,14 +46,14 @@ std::string videoSource(const PipelineSpec& spec) {
             return std::string("v4l2src name=") + element::kBalance +
                    " device=" + quoted(spec.source.path) +
                    " norm=" + (spec.format.height == 480 ? "NTSC" : "PAL") +
-                   " ! videoconvertscale ! videorate ! " + caps;
+                   " ! videoconvertscale ! " + kFirstPictureFirst + caps;
         case CaptureSource::Kind::File:
         case CaptureSource::Kind::Stream: {
             const bool convert =
                 spec.source.kind == CaptureSource::Kind::Stream || !spec.picturesFitFormat;
             return std::string("appsrc name=") + element::kFileVideo +
                    " is-live=true format=time max-bytes=0 ! " +
-                   (convert ? "videoconvertscale ! videorate ! " : "") + caps +
+                   (convert ? std::string("videoconvertscale ! ") + kFirstPictureFirst : std::string()) + caps +
                    " ! videobalance name=" + element::kBalance;
         }
         case CaptureSource::Kind::TestPattern: break;

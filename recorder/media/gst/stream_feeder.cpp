@@ -26,6 +26,9 @@ constexpr std::int64_t kPacketLeadNs = kSecond / 10;
 // FFmpeg asks whether to give up at least every tenth of a second while it
 // waits; asked again only after this long, the process was held up.
 constexpr std::int64_t kHeldUpNs = kSecond;
+// Sound kept for the first picture of a connection: as far as a muxer
+// places sound ahead of the pictures of the same time.
+constexpr std::int64_t kEarlySoundNs = 2 * kSecond;
 
 std::int64_t steadyNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -162,11 +165,12 @@ void StreamFeeder::run() {
         active();
         stalled_ = false;
         log::debug(log::Area::Stream, "Opening the stream " + url_);
+        askedAt_ = steadyNs();
         auto input = StreamInput::open({url_, http_}, format_.width, format_.height,
                                        [this] { return interrupted(); }, &error);
         if (input) {
-            log::debug(log::Area::Stream, "The stream " + url_ + " opened: " +
-                                              (input->hasSound() ? "pictures and sound" : "pictures only"));
+            log::debug(log::Area::Stream, "The stream " + url_ + " opened in " + seconds(steadyNs() - askedAt_) +
+                                              ": " + (input->hasSound() ? "pictures and sound" : "pictures only"));
             everOpened = true;
             {
                 std::lock_guard lock(mutex_);
@@ -174,6 +178,7 @@ void StreamFeeder::run() {
                 streamHasPictures_ = input->hasPicture();
                 anchored_ = false;  // a new connection brings its own clock
             }
+            earlySound_.clear();
             timeline_.reconnect(input->hasSound(), input->clockWrapNs());
             if (tap_) tap_->setCodecs(std::make_shared<const StreamCodecs>(input->copyTracks()));
             if (readUntilLost(*input, &error)) {
@@ -219,6 +224,7 @@ StreamInput::Decoding StreamFeeder::decoding() const {
 
 bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
     bool gotMedia = false;
+    bool gotPicture = false;
     std::vector<StreamInput::Media> decoded;
     std::vector<StreamInput::Packet> packets;
     std::vector<TimedPacket> placed;
@@ -254,6 +260,13 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
             if (media.picture) {
                 gotMedia = true;
                 pushPicture(std::move(media.buffer), media.pts);
+                if (!earlySound_.empty()) releaseEarlySound();
+                // Where a start's time goes: connecting and probing, then
+                // waiting for a key picture.
+                if (!gotPicture && log::debugging(log::Area::Stream))
+                    log::debug(log::Area::Stream, "The stream " + url_ + " brought its first picture " +
+                                                      seconds(steadyNs() - askedAt_) + " after it was asked for");
+                gotPicture = true;
             } else {
                 pushSound(std::move(media.buffer), media.pts);
             }
@@ -342,23 +355,55 @@ void StreamFeeder::pushPicture(GstBufferRef buffer, std::int64_t pts) {
 }
 
 void StreamFeeder::pushSound(GstBufferRef buffer, std::int64_t pts) {
-    const auto samples = static_cast<std::int64_t>(gst_buffer_get_size(buffer.get())) / kBytesPerSample;
-    const std::int64_t duration = samples * kSecond / kAudioRate;
+    std::int64_t samples = static_cast<std::int64_t>(gst_buffer_get_size(buffer.get())) / kBytesPerSample;
     std::int64_t at = 0;
     {
         std::lock_guard lock(mutex_);
-        if (!anchored_) return;  // sound waits for the first picture to set the clock
+        if (!anchored_) {
+            // The connection's first picture sets the clock; sound decoded
+            // before it waits for it rather than being lost.
+            holdEarlySound(std::move(buffer), pts);
+            return;
+        }
         at = pts >= 0 ? pts + offset_ : audioEnd_;
         if (at < audioEnd_ - kJumpNs || at > audioEnd_ + kJumpNs) at = audioEnd_;
-        // Sound handed on is gapless: a little early or late shifts it.
+        // Sound goes where its time stamp puts it, as the pictures do. What
+        // overlaps the sound before it (sound older than the picture that
+        // set the clock, or sound late after silence took its place) is
+        // left out; a sample's worth of rounding just carries on.
+        if (at < audioEnd_ - kSecond / kAudioRate) {
+            const std::int64_t cut = (audioEnd_ - at) * kAudioRate / kSecond;
+            if (cut >= samples) return;
+            GstBuffer* trimmed = gst_buffer_make_writable(buffer.release());
+            gst_buffer_resize(trimmed, static_cast<gssize>(cut * kBytesPerSample), -1);
+            buffer.reset(trimmed);
+            samples -= cut;
+            at += cut * kSecond / kAudioRate;
+        }
         at = std::max(at, audioEnd_);
-        audioEnd_ = at + duration;
+        audioEnd_ = at + samples * kSecond / kAudioRate;
     }
     if (!waitUntil(at)) return;
     GstBuffer* out = gst_buffer_make_writable(buffer.release());
     GST_BUFFER_PTS(out) = static_cast<GstClockTime>(at);
-    GST_BUFFER_DURATION(out) = static_cast<GstClockTime>(duration);
+    GST_BUFFER_DURATION(out) = static_cast<GstClockTime>(samples * kSecond / kAudioRate);
     target_.pushAudio(out);
+}
+
+void StreamFeeder::holdEarlySound(GstBufferRef buffer, std::int64_t pts) {
+    if (pts < 0) return;
+    earlySound_.emplace_back(std::move(buffer), pts);
+    while (earlySound_.size() > 1 && earlySound_.back().second - earlySound_.front().second > kEarlySoundNs)
+        earlySound_.pop_front();
+}
+
+void StreamFeeder::releaseEarlySound() {
+    std::deque<std::pair<GstBufferRef, std::int64_t>> held;
+    held.swap(earlySound_);
+    for (auto& [buffer, pts] : held) {
+        if (stopping_) break;
+        pushSound(std::move(buffer), pts);
+    }
 }
 
 void StreamFeeder::fill() {

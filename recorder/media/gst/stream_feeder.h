@@ -13,11 +13,13 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 
 namespace kelbo {
 
@@ -102,6 +104,8 @@ private:
     void publish(TimedPacket packet);
     void pushPicture(GstBufferRef buffer, std::int64_t pts);
     void pushSound(GstBufferRef buffer, std::int64_t pts);
+    void holdEarlySound(GstBufferRef buffer, std::int64_t pts);
+    void releaseEarlySound();
     void fillTo(std::int64_t until);  // needs mutex_
     void pushSilence(std::int64_t from, std::int64_t to);
     std::int64_t now() const;
@@ -126,10 +130,13 @@ private:
     std::atomic<bool> keyPicturesOnly_{false};
     std::atomic<bool> decodeSound_{true};
     PacketTimeline timeline_;  // the reading thread's
+    // Sound decoded before the connection's first picture, with its time stamps.
+    std::deque<std::pair<GstBufferRef, std::int64_t>> earlySound_;  // the reading thread's
     std::atomic<std::int64_t> packetEnd_{0};  // running time after the newest packet
     std::atomic<bool> stalled_{false};  // the connection brought nothing for stallTimeout
     std::atomic<std::int64_t> lastActivity_{0};  // steady nanoseconds
     std::atomic<std::int64_t> lastAsked_{0};     // steady nanoseconds of the last interrupt check
+    std::int64_t askedAt_ = 0;  // steady nanoseconds: the connection was asked for
 
     std::mutex mutex_;  // guards what follows and the pushes of the filler
     std::condition_variable wake_;
