@@ -70,6 +70,15 @@ TEST(ChannelPlaylist, SkipsMalformedLines) {
     EXPECT_TRUE(parseM3u("").empty());
 }
 
+TEST(ChannelPlaylist, KeepsWhetherAnEntryIsRadio) {
+    const auto entries = parseM3u("#EXTINF:-1 tvg-id=\"eins.de\" radio=\"true\",Radio Eins\nhttp://a/eins.mp3\n"
+                                  "#EXTINF:-1 radio=TRUE,Zwei\nhttp://a/zwei.aac\n#EXTINF:-1 radio=\"false\",Drei\n"
+                                  "http://a/drei.ts\n#EXTINF:-1 tvg-name=\"radio=true\",Vier\nhttp://a/vier.ts\n");
+    ASSERT_EQ(entries.size(), 4u);
+    const bool radio[] = {true, true, false, false};  // the last one's "radio=true" is its name
+    for (std::size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(entries[i].radio, radio[i]) << entries[i].name;
+}
+
 TEST(ChannelPlaylist, ReadsAFileAndSaysWhenItCannot) {
     TempDir dir;
     writeFile(dir / "tv.m3u", kPlaylist);
