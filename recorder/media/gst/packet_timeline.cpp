@@ -6,8 +6,9 @@
 
 namespace kelbo {
 
-void PacketTimeline::reconnect(bool hasSound) {
+void PacketTimeline::reconnect(bool hasSound, bool hasPictures) {
     hasSound_ = hasSound;
+    hasPictures_ = hasPictures;
     fixed_ = false;
     firstClock_ = true;
     broken_ = end_ > 0;
@@ -45,7 +46,7 @@ bool PacketTimeline::settled() const {
         if (first < 0) first = raw;
         last = raw;
     }
-    if (picture && (sound || !hasSound_)) return true;
+    if ((picture || !hasPictures_) && (sound || !hasSound_)) return true;
     return first >= 0 && last - first > kSettleNs;
 }
 

@@ -38,8 +38,9 @@ public:
     // Media missing for less than this is the stream's unevenness, no hole.
     static constexpr std::int64_t kLeastHoleNs = 1'000'000'000;
 
-    // A new connection, with or without sound: its clock is not known yet.
-    void reconnect(bool hasSound);
+    // A new connection, with or without sound (or pictures: radio): its
+    // clock is not known yet.
+    void reconnect(bool hasSound, bool hasPictures = true);
     // Takes a packet with times on the stream's clock; appends to `placed`
     // those whose place is known now, in order of arrival. `now` is the
     // pipeline's running time.
@@ -65,6 +66,7 @@ private:
     void place(StreamInput::Packet packet, std::vector<TimedPacket>& placed);
 
     bool hasSound_ = false;
+    bool hasPictures_ = true;
     bool fixed_ = false;
     std::int64_t offset_ = 0;  // stream clock to running time
     std::int64_t end_ = 0;

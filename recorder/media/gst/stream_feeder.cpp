@@ -165,16 +165,20 @@ void StreamFeeder::run() {
         auto input = StreamInput::open({url_, http_}, format_.width, format_.height,
                                        [this] { return interrupted(); }, &error);
         if (input) {
+            const bool pictures = input->parameters(true) != nullptr;
             log::debug(log::Area::Stream, "The stream " + url_ + " opened: " +
-                                              (input->hasSound() ? "pictures and sound" : "pictures only"));
+                                              (!pictures             ? "sound alone (radio)"
+                                               : input->hasSound() ? "pictures and sound"
+                                                                   : "pictures only"));
             everOpened = true;
             {
                 std::lock_guard lock(mutex_);
                 streamHasSound_ = input->hasSound();
-                streamHasPictures_ = input->parameters(true) != nullptr;
+                streamHasPictures_ = pictures;
+                if (!pictures) lastPicture_ = blackPicture(format_);  // radio's still picture
                 anchored_ = false;  // a new connection brings its own clock
             }
-            timeline_.reconnect(input->hasSound());
+            timeline_.reconnect(input->hasSound(), pictures);
             if (tap_) tap_->setCodecs(input->parameters(true), input->parameters(false));
             if (readUntilLost(*input, &error)) {
                 backoff = timing_.firstBackoff;
@@ -276,6 +280,7 @@ void StreamFeeder::publish(TimedPacket packet) {
         // go on, even when it is the rest of what the stream sent before (a
         // demuxer's last packet, completed late).
         std::lock_guard lock(mutex_);
+        if (!streamHasPictures_) startStill();
         const bool resumes = packet.picture ? packet.key : !streamHasPictures_;
         if (inGap_ && resumes) endGap(std::max(packet.time(), now()));
     }
@@ -347,8 +352,10 @@ void StreamFeeder::pushSound(GstBufferRef buffer, std::int64_t pts) {
     std::int64_t at = 0;
     {
         std::lock_guard lock(mutex_);
-        if (!anchored_) return;  // sound waits for the first picture to set the clock
-        at = pts >= 0 ? pts + offset_ : audioEnd_;
+        // Sound waits for the first picture to set the clock; radio's sets it.
+        if (!anchored_ && streamHasPictures_) return;
+        at = pts >= 0 && anchored_ ? pts + offset_ : audioEnd_;
+        if (!streamHasPictures_) at = placeSoundAlone(pts, at, duration);
         if (at < audioEnd_ - kJumpNs || at > audioEnd_ + kJumpNs) at = audioEnd_;
         // Sound handed on is gapless: a little early or late shifts it.
         at = std::max(at, audioEnd_);
@@ -364,8 +371,10 @@ void StreamFeeder::pushSound(GstBufferRef buffer, std::int64_t pts) {
 void StreamFeeder::fill() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        // Nothing to keep going at the picture rate while no picture is decoded.
-        const std::int64_t tick = decodePictures_ ? format_.frameDurationNs() : kSecond / 4;
+        // Nothing to keep going at the picture rate while no picture is
+        // decoded, but radio's still picture.
+        const bool still = started_ && !streamHasPictures_;
+        const std::int64_t tick = decodePictures_ || still ? format_.frameDurationNs() : kSecond / 4;
         wake_.wait_for(lock, std::chrono::nanoseconds(tick));
         if (inGap_ && tap_) {
             // The copies' time goes on through an outage.
@@ -382,6 +391,11 @@ void StreamFeeder::fill() {
         // until the next, rather than when the next comes.
         const bool sparse = started_ && decodePictures_ && keyPicturesOnly_;
         const std::int64_t t = now();
+        if (still && !silent) {
+            // The preview, the parts and their time go on from the still picture.
+            fillPicturesTo(t);
+            continue;
+        }
         if (!(silent || sparse) || t - videoEnd_ <= kFillAfterNs) continue;
         // Made-up pictures are a gap, whether or not the stream is reopened;
         // unless a copy is recorded, which has all the stream sent.
@@ -392,6 +406,11 @@ void StreamFeeder::fill() {
 
 void StreamFeeder::fillTo(std::int64_t until) {
     // The last picture again, and silence, while the stream brings nothing.
+    fillPicturesTo(until);
+    pushSilence(audioEnd_, videoEnd_);
+}
+
+void StreamFeeder::fillPicturesTo(std::int64_t until) {
     const std::int64_t duration = format_.frameDurationNs();
     while (videoEnd_ + duration <= until) {
         GstBuffer* copy = gst_buffer_copy(lastPicture_.get());
@@ -400,7 +419,32 @@ void StreamFeeder::fillTo(std::int64_t until) {
         target_.pushVideo(copy);
         videoEnd_ += duration;
     }
-    pushSilence(audioEnd_, videoEnd_);
+}
+
+void StreamFeeder::startStill() {
+    if (started_) return;
+    started_ = true;
+    // The picture branch shows the first still picture from where the
+    // timeline stood when the stream was asked for; the sound is kept
+    // unbroken from there too (silence until the stream's first sound).
+    videoEnd_ = realEnd_ = now();
+}
+
+std::int64_t StreamFeeder::placeSoundAlone(std::int64_t pts, std::int64_t at, std::int64_t duration) {
+    startStill();
+    if (!anchored_ || (pts >= 0 && (at < audioEnd_ - kJumpNs || at > audioEnd_ + kJumpNs))) {
+        // The stream's clock starts (again) where the timeline stands; the
+        // sound stays unbroken from the first still picture on.
+        const std::int64_t from = std::max(now(), audioEnd_);
+        pushSilence(audioEnd_, from);
+        offset_ = pts >= 0 ? from - pts : 0;
+        anchored_ = true;
+        at = from;
+    }
+    at = std::max(at, audioEnd_);
+    if (inGap_) endGap(at);
+    realEnd_ = at + duration;
+    return at;
 }
 
 void StreamFeeder::pushSilence(std::int64_t from, std::int64_t to) {

@@ -49,6 +49,27 @@ std::string openError(int code) {
     return ffmpegError(code);
 }
 
+// The stream's pictures; -1 when it has none. A cover picture that comes
+// with the sound (an MP3's artwork) is no picture stream: that is radio.
+int findPictures(AVFormatContext& format) {
+    const int found = av_find_best_stream(&format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (found < 0 || (format.streams[found]->disposition & AV_DISPOSITION_ATTACHED_PIC)) return -1;
+    return found;
+}
+
+// The demuxer the stream's own answer names, where probing would be slow:
+// MP3 radio joined mid-frame (Icecast, Shoutcast) is told from other
+// formats only after some 100 kB, seconds of waiting. Null: probe.
+// Chosen as the stream is opened, before FFmpeg would probe it.
+const AVInputFormat* formatOfAnswer(AVIOContext& answer) {
+    std::uint8_t* mime = nullptr;
+    if (av_opt_get(&answer, "mime_type", AV_OPT_SEARCH_CHILDREN, &mime) < 0 || !mime) return nullptr;
+    std::string type(reinterpret_cast<const char*>(mime));
+    av_free(mime);
+    type = type.substr(0, type.find(';'));
+    return type == "audio/mpeg" || type == "audio/mp3" ? av_find_input_format("mp3") : nullptr;
+}
+
 }  // namespace
 
 std::string ffmpegError(int code) {
@@ -115,6 +136,7 @@ int StreamInput::openUrl(AVFormatContext* format, AVIOContext** pb, const char* 
         if (opened != AVERROR(EIO) || (scheme != "http" && scheme != "https")) {
             av_dict_free(options);
             *options = attempt;
+            if (opened >= 0 && pb == &format->pb && !format->iformat) format->iformat = formatOfAnswer(**pb);
             return opened;
         }
         av_dict_free(&attempt);
@@ -176,10 +198,11 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     const int found = avformat_find_stream_info(in->format_, nullptr);
     if (found < 0) return fail(!in->refused_.empty() ? in->refused_ : ffmpegError(found));
     if (in->format_->nb_streams == 0 && !in->refused_.empty()) return fail(in->refused_);
-    in->videoStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (in->videoStream_ < 0) return fail(!in->refused_.empty() ? in->refused_ : "the stream has no picture");
-    in->videoCodec_ = openDecoder(in->format_->streams[in->videoStream_]);
-    if (!in->videoCodec_) return fail("the stream's picture cannot be decoded");
+    in->videoStream_ = findPictures(*in->format_);
+    if (in->videoStream_ >= 0) {
+        in->videoCodec_ = openDecoder(in->format_->streams[in->videoStream_]);
+        if (!in->videoCodec_) return fail("the stream's picture cannot be decoded");
+    }
     in->audioStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (in->audioStream_ >= 0) in->audioCodec_ = openDecoder(in->format_->streams[in->audioStream_]);
     if (in->audioCodec_) {
@@ -190,6 +213,9 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     }
     if (!in->resampler_) avcodec_free_context(&in->audioCodec_);
     if (!in->audioCodec_) in->audioStream_ = -1;
+    // Sound alone is radio; a stream with neither cannot be recorded.
+    if (in->videoStream_ < 0 && in->audioStream_ < 0)
+        return fail(!in->refused_.empty() ? in->refused_ : "the stream has neither picture nor sound that can be decoded");
     // Only the streams we decode are read.
     for (unsigned i = 0; i < in->format_->nb_streams; ++i)
         if (static_cast<int>(i) != in->videoStream_ && static_cast<int>(i) != in->audioStream_)
@@ -234,7 +260,7 @@ bool StreamInput::read(std::vector<Media>& out, std::string* error, std::vector<
         copy.duration = durationOf(*packet);
         if (copy.packet) packets->push_back(std::move(copy));
     }
-    if (codec == videoCodec_) decodePicture(*packet, out);
+    if (codec && codec == videoCodec_) decodePicture(*packet, out);
     else if (codec) decodeSound(*packet, out);
     return true;
 }
