@@ -16,11 +16,12 @@ constexpr AVRational kMpegClock{1, 90000};
 constexpr std::int64_t kTimelineStartNs = 1'000'000'000;  // as the encoded parts
 
 bool fitsProgramStream(const AVCodecParameters* picture, const AVCodecParameters* sound) {
-    const bool video = picture && (picture->codec_id == AV_CODEC_ID_MPEG2VIDEO ||
-                                   picture->codec_id == AV_CODEC_ID_MPEG1VIDEO);
+    // Radio, without pictures, goes where its sound fits.
+    const bool video = !picture || picture->codec_id == AV_CODEC_ID_MPEG2VIDEO ||
+                       picture->codec_id == AV_CODEC_ID_MPEG1VIDEO;
     const bool audio = !sound || sound->codec_id == AV_CODEC_ID_MP2 ||
                        sound->codec_id == AV_CODEC_ID_MP3 || sound->codec_id == AV_CODEC_ID_AC3;
-    return video && audio;
+    return (picture || sound) && video && audio;
 }
 
 }  // namespace
@@ -41,8 +42,8 @@ bool CopyMuxer::open(std::unique_ptr<PartFile> file, std::shared_ptr<const Strea
     codecs_ = std::move(codecs);
     const AVCodecParameters* picture = codecs_ ? codecs_->picture() : nullptr;
     const AVCodecParameters* sound = codecs_ ? codecs_->sound() : nullptr;
-    if (!picture) {
-        fail("the stream's picture codec is not known", DeviceFault::Stream);
+    if (!picture && !sound) {
+        fail("the stream's codecs are not known", DeviceFault::Stream);
         return false;
     }
     const char* muxer = muxerFor(picture, sound);
@@ -60,17 +61,17 @@ bool CopyMuxer::open(std::unique_ptr<PartFile> file, std::shared_ptr<const Strea
         stream->time_base = kMpegClock;
         return stream->index;
     };
-    pictureOut_ = addStream(picture);
+    pictureOut_ = picture ? addStream(picture) : -1;
     soundOut_ = sound ? addStream(sound) : -1;
-    if (pictureOut_ < 0 || (sound && soundOut_ < 0)) {
+    if ((picture && pictureOut_ < 0) || (sound && soundOut_ < 0)) {
         fail("out of memory");
         return false;
     }
     // A program stream holds no picture size (the pictures' own sequence
     // headers do), yet libavformat refuses to begin one without: a stream
     // probed before its first sequence header came gets a stand-in.
-    AVCodecParameters* written = out_->streams[pictureOut_]->codecpar;
-    if (std::string(muxer) == "vob" && (written->width <= 0 || written->height <= 0)) {
+    AVCodecParameters* written = picture ? out_->streams[pictureOut_]->codecpar : nullptr;
+    if (written && std::string(muxer) == "vob" && (written->width <= 0 || written->height <= 0)) {
         written->width = 16;
         written->height = 16;
     }

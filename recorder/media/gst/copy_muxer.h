@@ -12,7 +12,8 @@ namespace kelbo {
 
 // One file of copied packets: MPEG-2 (or MPEG-1) pictures with MPEG audio
 // or AC-3 go into a program stream, as the encoded parts do; other codecs
-// (H.264, AAC, ...) into MPEG-TS. Time stamps are given on the recording's
+// (H.264, AAC, ...) into MPEG-TS. Radio (sound alone) likewise: MPEG audio
+// or AC-3 into a program stream, AAC and others into MPEG-TS. Time stamps are given on the recording's
 // timeline and written from 1.0 s on, as the encoded parts' are.
 class CopyMuxer {
 public:

@@ -121,9 +121,9 @@ void StreamCopyWriter::take(const TimedPacket& packet) {
 
 void StreamCopyWriter::waitForKey(const TimedPacket& packet) {
     if (firstSeen_ < 0) firstSeen_ = packet.time();
-    if (!packet.picture || !packet.key || packet.time() < 0) {
+    if (!packet.beginsGroup() || packet.time() < 0) {
         // Sound that came before the key picture may still play after it.
-        if (!packet.picture) held_.push_back(packet);
+        if (!packet.leads()) held_.push_back(packet);
         while (held_.size() > 1 && held_.back().time() - held_.front().time() > kSoundWaitNs)
             held_.pop_front();
         if (newest_ - firstSeen_ > kKeyWaitNs) {
@@ -156,13 +156,13 @@ void StreamCopyWriter::writeOn(const TimedPacket& packet) {
     // Pictures before the key picture (an open group's first ones) need
     // the group before it.
     if (packet.time() < key_) return;
-    if (packet.picture && limitMs_ > 0 && packet.time() >= limitEnd()) {
+    if (packet.leads() && limitMs_ > 0 && packet.time() >= limitEnd()) {
         reachLimit();
         if (phase_ == Phase::Ending) ending(packet);
         return;
     }
     if (waitsForKeyAfterBreak(packet)) return;
-    if (!packet.picture) {
+    if (!packet.leads()) {
         muxer_.write(packet, start_.origin);
         return;
     }
@@ -177,12 +177,12 @@ void StreamCopyWriter::writeOn(const TimedPacket& packet) {
 bool StreamCopyWriter::waitsForKeyAfterBreak(const TimedPacket& packet) {
     broken_ = broken_ || packet.resumes;
     if (!broken_) return false;
-    if (!packet.picture) {
+    if (!packet.leads()) {
         held_.push_back(packet);
         while (held_.size() > 1 && held_.back().time() - held_.front().time() > kSoundWaitNs) held_.pop_front();
         return true;
     }
-    if (!packet.key) return true;
+    if (!packet.beginsGroup()) return true;
     broken_ = false;
     std::deque<TimedPacket> early;
     early.swap(held_);
@@ -215,7 +215,7 @@ void StreamCopyWriter::outage(std::int64_t now) {
 }
 
 void StreamCopyWriter::untilKey(const TimedPacket& packet) {
-    if (packet.picture && packet.key) {
+    if (packet.beginsGroup()) {
         // The next part begins here; this one takes the sound before it.
         beginEnding(packet.time());
         picturesOver_ = true;
@@ -223,13 +223,13 @@ void StreamCopyWriter::untilKey(const TimedPacket& packet) {
         return;
     }
     broken_ = broken_ || packet.resumes;
-    if (!packet.picture) held_.push_back(packet);
+    if (!packet.leads()) held_.push_back(packet);
     else if (packet.time() >= key_ && !broken_) writePicture(packet);
     if (newest_ - stoppedAt_ > kKeyWaitNs) finishFile();
 }
 
 void StreamCopyWriter::ending(const TimedPacket& packet) {
-    if (packet.picture) {
+    if (packet.leads()) {
         // Once a picture is left out, later ones may refer to it.
         if (packet.time() >= end_) picturesOver_ = true;
         if (!picturesOver_ && packet.time() >= key_) writePicture(packet);
@@ -265,7 +265,8 @@ void StreamCopyWriter::beginEnding(std::int64_t end) {
     phase_ = Phase::Ending;
     end_ = end;
     picturesOver_ = false;
-    if (!codecs_ || !codecs_->sound()) finishFile();  // no sound to wait for
+    // No sound to wait for, or sound alone, which ends where its time does.
+    if (!codecs_ || !codecs_->sound() || !codecs_->picture()) finishFile();
 }
 
 void StreamCopyWriter::replayHeld() {

@@ -52,6 +52,7 @@ StreamPacketTap::~StreamPacketTap() { end(); }
 
 void StreamPacketTap::setCodecs(const AVCodecParameters* picture, const AVCodecParameters* sound) {
     auto codecs = std::make_shared<const StreamCodecs>(picture, sound);
+    soundOnly_ = !picture && sound;
     std::lock_guard lock(mutex_);
     codecs_ = std::move(codecs);
 }
@@ -82,7 +83,7 @@ void StreamPacketTap::publish(TimedPacket packet) {
 }
 
 void StreamPacketTap::trimBacklog(const TimedPacket& newest) {
-    if (newest.picture && newest.key && newest.time() >= 0) {
+    if (newest.beginsGroup() && newest.time() >= 0) {
         // A new group begins: what came before it is no longer a place to
         // start from, except the sound that plays with the new group.
         const std::int64_t from = newest.time();
@@ -115,6 +116,7 @@ void StreamPacketTap::end() {
         std::lock_guard lock(mutex_);
         sinks.swap(sinks_);
         backlog_.clear();
+        soundOnly_ = false;  // the next connection says what it brings
         lastPacketAt_ = -1;
         std::lock_guard attachLock(attachMutex_);
         for (auto& sink : attaching_) sinks.push_back(std::move(sink));

@@ -51,6 +51,12 @@ struct TimedPacket {
 
     // Its presentation time, or its decoding time when it has none.
     std::int64_t time() const { return pts >= 0 ? pts : dts; }
+    // Whether it carries a copy's time: a picture, or the sound of a stream
+    // without pictures (radio).
+    bool leads() const { return picture || (codecs && !codecs->picture()); }
+    // Whether a copy may begin with it: a key picture, or any sound packet
+    // of radio, each of which decodes on its own.
+    bool beginsGroup() const { return leads() && (key || !picture); }
 };
 
 // What a writer that copies the stream wants of it. Called with the tap's
@@ -90,6 +96,9 @@ public:
     void end();
     // Whether a packet came within the last `ns` nanoseconds (steady clock).
     bool flowing(std::int64_t ns) const;
+    // Whether the stream's connection brings sound and no pictures (radio);
+    // false before one opened. Any thread, without waiting.
+    bool soundOnly() const { return soundOnly_; }
 
 private:
     void trimBacklog(const TimedPacket& newest);  // needs mutex_
@@ -102,6 +111,7 @@ private:
     std::mutex attachMutex_;
     std::vector<std::shared_ptr<StreamCopySink>> attaching_;
     std::atomic<std::int64_t> lastPacketAt_{-1};  // steady nanoseconds
+    std::atomic<bool> soundOnly_{false};
 };
 
 }  // namespace kelbo
