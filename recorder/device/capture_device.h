@@ -110,11 +110,13 @@ public:
         return false;
     }
     // The network stream the device reads, and why it could not be opened
-    // the last time it tried ("" while it opens or once it has opened).
+    // the last time it tried ("" while it opens or once it has opened);
+    // whether, as it runs, it brings sound alone (radio).
     // Nothing when the source is not a network stream.
     struct StreamStatus {
         std::string url;
         std::string openFailure;
+        bool soundOnly = false;
     };
     virtual std::optional<StreamStatus> streamStatus() const { return std::nullopt; }
     // Interruptions of the stream so far, over the device's life: how many,
