@@ -65,6 +65,4 @@ TEST(PreviewCaption, SaysWhyThereIsNoPicture) {
     EXPECT_EQ(previewCaption(device, false), "");
     device.stream = CaptureDevice::StreamStatus{"http://fm.example/live.mp3", "", true};
     EXPECT_EQ(previewCaption(device, false), "Radio \u2014 sound only");
-    device.state = CaptureDevice::Previewing;
-    EXPECT_EQ(previewCaption(device, false), "No picture") << "without Live Preview";
 }

@@ -2,9 +2,10 @@
 """A live MPEG-TS channel as a head end serves it: one ffmpeg sends a clip
 over and over in real time, and every HTTP client that connects gets the
 channel from that moment on (mid-group, as a viewer tuning in does), at
-http://127.0.0.1:PORT/live.ts. Standard library only (and ffmpeg).
+http://127.0.0.1:PORT/live.ts. Standard library only (and ffmpeg). An MP3
+clip is a radio station as Icecast serves it, at /live.mp3 (audio/mpeg).
 
-    live_ts_server.py PORT CLIP.ts [FROM-TO (off the air: viewers cut off, new ones refused)]
+    live_ts_server.py PORT CLIP.ts|CLIP.mp3 [FROM-TO (off the air: viewers cut off, new ones refused)]
 """
 import socket
 import subprocess
@@ -59,11 +60,11 @@ def answer(conn, channel):
         conn.close()
         return
     conn.settimeout(None)
-    if not channel.on_air or not request.startswith(b"GET /live.ts"):
+    if not channel.on_air or not request.startswith(b"GET /live." + (b"mp3" if channel.radio else b"ts")):
         conn.sendall(b"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
         conn.close()
         return
-    conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: video/mp2t\r\n\r\n")
+    conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: " + (b"audio/mpeg" if channel.radio else b"video/mp2t") + b"\r\n\r\n")
     channel.add(conn)
 
 
@@ -72,9 +73,10 @@ def main():
     off_air = [float(t) for t in sys.argv[3].split("-")] if sys.argv[3:] and sys.argv[3] else [0, 0]
     sender = subprocess.Popen(
         ["ffmpeg", "-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip,
-         "-c", "copy", "-f", "mpegts", "pipe:1"],
+         "-c", "copy", "-f", "mp3" if clip.endswith(".mp3") else "mpegts", "pipe:1"],
         stdout=subprocess.PIPE)
     channel = Channel()
+    channel.radio = clip.endswith(".mp3")
     listener = socket.socket()
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
     listener.bind(("127.0.0.1", port))
