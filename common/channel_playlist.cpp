@@ -116,6 +116,7 @@ std::vector<PlaylistEntry> parseM3u(std::string_view text) {
             entry.tvgChno = std::string(trim(attribute(attributes, "tvg-chno")));
             entry.tvgName = attribute(attributes, "tvg-name");
             entry.line = lineNumber;
+            entry.radio = equalsIgnoreCase(trim(attribute(attributes, "radio")), "true");
             for (std::string_view option : {"http-user-agent", "http-referrer", "http-referer"})
                 if (const std::string value = attribute(attributes, option); !value.empty())
                     setHttpHeader(options, headerOfOption(option), value);

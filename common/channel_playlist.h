@@ -23,6 +23,7 @@ struct PlaylistEntry {
     int position = 0;     // from 1, in playlist order
     int line = 0;         // where the entry begins in the file (its EXTINF line, else its URL), from 1
     HttpOptions http;     // what the requests for its stream send
+    bool radio = false;   // radio="true": a channel of sound alone, tuned like any other
 
     // tvg-chno, else the entry's position.
     std::string channelNumber() const;
@@ -39,7 +40,8 @@ struct PlaylistEntry {
 // EXTINF line's http-user-agent="..." and http-referrer="..." attributes,
 // #EXTVLCOPT:http-user-agent=... and #EXTVLCOPT:http-referrer=... lines
 // before the URL, and a "|User-Agent=...&Referer=...&Other=..." suffix on
-// the URL. Values that could inject header lines are dropped.
+// the URL. Values that could inject header lines are dropped. An EXTINF
+// line's radio="true" (in any case) marks a radio channel.
 std::vector<PlaylistEntry> parseM3u(std::string_view text);
 
 // The most of a playlist file that is read; the largest real ones hold some

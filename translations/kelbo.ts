@@ -299,6 +299,10 @@
         <source>Recording — preview off</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Radio — sound only</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>RecordingNotices</name>

@@ -299,6 +299,10 @@
         <source>Recording — preview off</source>
         <translation>Aufnahme — Vorschau aus</translation>
     </message>
+    <message>
+        <source>Radio — sound only</source>
+        <translation>Radio — nur Ton</translation>
+    </message>
 </context>
 <context>
     <name>RecordingNotices</name>

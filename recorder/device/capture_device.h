@@ -124,12 +124,14 @@ public:
     // The network stream the device reads, and why it could not be opened
     // the last time it tried ("" while it opens or once it has opened).
     // `opening`: a capture waits for the stream's first picture (it is still
-    // connecting, being probed or waiting for a key picture). Nothing when
-    // the source is not a network stream.
+    // connecting, being probed or waiting for a key picture). `soundOnly`:
+    // as it runs, it brings sound alone (radio). Nothing when the source is
+    // not a network stream.
     struct StreamStatus {
         std::string url;
         std::string openFailure;
         bool opening = false;
+        bool soundOnly = false;
     };
     virtual std::optional<StreamStatus> streamStatus() const { return std::nullopt; }
     // Interruptions of the stream so far, over the device's life: how many,

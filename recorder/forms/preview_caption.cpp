@@ -4,11 +4,22 @@
 
 namespace kelbo {
 
+namespace {
+
+bool radio(const CaptureDevice& device) {
+    const auto stream = device.streamStatus();
+    return stream && stream->soundOnly;
+}
+
+}  // namespace
+
 std::string previewCaption(const CaptureDevice& device, bool livePreviewTicked) {
+    const bool shown = device.ReadyState() == CaptureDevice::Recording ? device.PreviewWhileCapturing()
+                                                                       : livePreviewTicked;
+    if (shown) return radio(device) ? translate("PreviewCaption", kRadioCaption) : std::string();
     if (device.ReadyState() == CaptureDevice::Recording)
-        return device.PreviewWhileCapturing() ? std::string()
-                                              : translate("PreviewCaption", kRecordingPreviewOffCaption);
-    return livePreviewTicked ? std::string() : translate("PreviewCaption", kNoPictureCaption);
+        return translate("PreviewCaption", kRecordingPreviewOffCaption);
+    return translate("PreviewCaption", kNoPictureCaption);
 }
 
 }  // namespace kelbo

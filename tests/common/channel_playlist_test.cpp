@@ -70,6 +70,14 @@ TEST(ChannelPlaylist, SkipsMalformedLines) {
     EXPECT_TRUE(parseM3u("").empty());
 }
 
+TEST(ChannelPlaylist, KeepsWhetherAnEntryIsRadio) {
+    const auto entries = parseM3u("#EXTINF:-1 tvg-id=\"eins.de\" radio=\"true\",Eins\nhttp://a/1.mp3\n#EXTINF:-1 radio=TRUE,Zwei\n"
+                                  "http://a/2.aac\n#EXTINF:-1 radio=\"false\",Drei\nhttp://a/3.ts\n"
+                                  "#EXTINF:-1 tvg-name=\"radio=true\",Vier\nhttp://a/4.ts\n");  // a name, not radio
+    ASSERT_EQ(entries.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(entries[i].radio, i < 2) << entries[i].name;
+}
+
 TEST(ChannelPlaylist, ReadsAFileAndSaysWhenItCannot) {
     TempDir dir;
     writeFile(dir / "tv.m3u", kPlaylist);

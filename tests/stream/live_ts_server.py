@@ -2,15 +2,17 @@
 """A live MPEG-TS channel as a head end serves it: one ffmpeg sends a clip
 over and over in real time, and every HTTP client that connects gets the
 channel from that moment on (mid-group, as a viewer tuning in does), at
-http://127.0.0.1:PORT/live.ts. Standard library only (and ffmpeg).
+http://127.0.0.1:PORT/live.ts. Standard library only (and ffmpeg). An MP3
+clip is a radio station as Icecast serves it, at /live.mp3 (audio/mpeg).
 
-    live_ts_server.py PORT CLIP.ts [--off-air FROM-TO] [OUTPUT_OPTION ...]
+    live_ts_server.py PORT CLIP.ts|CLIP.mp3 [--off-air FROM-TO] [OUTPUT_OPTION ...]
 
 --off-air  seconds after the start during which the channel is off the air:
            viewers are cut off and new ones refused
 Every track of the clip is sent; the options go to the sending ffmpeg's
 output (-output_ts_offset 95413 starts the channel's clock 30 s before the
-wrap of MPEG's 33-bit clock).
+wrap of MPEG's 33-bit clock). An .mp3 clip is sent as MP3 radio, at
+/live.mp3 as audio/mpeg.
 """
 import socket
 import subprocess
@@ -65,11 +67,11 @@ def answer(conn, channel):
         conn.close()
         return
     conn.settimeout(None)
-    if not channel.on_air or not request.startswith(b"GET /live.ts"):
+    if not channel.on_air or not request.startswith(b"GET /live." + (b"mp3" if channel.radio else b"ts")):
         conn.sendall(b"HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n")
         conn.close()
         return
-    conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: video/mp2t\r\n\r\n")
+    conn.sendall(b"HTTP/1.0 200 OK\r\nContent-Type: " + (b"audio/mpeg" if channel.radio else b"video/mp2t") + b"\r\n\r\n")
     channel.add(conn)
 
 
@@ -81,9 +83,10 @@ def main():
         options = options[2:]
     sender = subprocess.Popen(
         ["ffmpeg", "-loglevel", "error", "-re", "-stream_loop", "-1", "-i", clip,
-         "-map", "0", "-c", "copy"] + options + ["-f", "mpegts", "pipe:1"],
+         "-map", "0", "-c", "copy"] + options + ["-f", "mp3" if clip.endswith(".mp3") else "mpegts", "pipe:1"],
         stdout=subprocess.PIPE)
     channel = Channel()
+    channel.radio = clip.endswith(".mp3")
     # On the air once ffmpeg sends: the port listens only then, so a test
     # that counts from the moment it listens finds the channel where it
     # counts, however long ffmpeg took to start on a busy machine.

@@ -19,12 +19,15 @@ constexpr std::int64_t kTimelineStartNs = 1'000'000'000;  // as the encoded part
 
 // A program stream carries MPEG pictures with MPEG audio or AC-3, but no
 // subtitles, and no languages: two sounds need MPEG-TS to be told apart.
+// Radio, without pictures, goes where its one sound fits.
 bool fitsProgramStream(const StreamCodecs& codecs) {
     const AVCodecParameters* picture = codecs.picture();
-    if (!picture || (picture->codec_id != AV_CODEC_ID_MPEG2VIDEO && picture->codec_id != AV_CODEC_ID_MPEG1VIDEO) ||
-        codecs.tracks().size() > 2)
+    if (picture && picture->codec_id != AV_CODEC_ID_MPEG2VIDEO && picture->codec_id != AV_CODEC_ID_MPEG1VIDEO)
         return false;
-    for (std::size_t track = 1; track < codecs.tracks().size(); ++track) {
+    const std::size_t first = picture ? 1 : 0;
+    const std::size_t others = codecs.tracks().size() - first;
+    if (others > 1 || (!picture && others == 0)) return false;
+    for (std::size_t track = first; track < codecs.tracks().size(); ++track) {
         const AVCodecParameters* codec = codecs.tracks()[track].codec;
         const AVCodecID id = codec ? codec->codec_id : AV_CODEC_ID_NONE;
         if (id != AV_CODEC_ID_MP2 && id != AV_CODEC_ID_MP3 && id != AV_CODEC_ID_AC3) return false;
@@ -48,8 +51,8 @@ bool CopyMuxer::open(std::unique_ptr<PartFile> file, std::shared_ptr<const Strea
     }
     path_ = file_->path();
     codecs_ = std::move(codecs);
-    if (!codecs_ || !codecs_->picture()) {
-        fail("the stream's picture codec is not known", DeviceFault::Stream);
+    if (!codecs_ || (!codecs_->picture() && !codecs_->hasSound())) {
+        fail("the stream's codecs are not known", DeviceFault::Stream);
         return false;
     }
     const char* muxer = muxerFor(*codecs_);
@@ -90,8 +93,8 @@ bool CopyMuxer::addTracks(const char* muxer) {
     // A program stream holds no picture size (the pictures' own sequence
     // headers do), yet libavformat refuses to begin one without: a stream
     // probed before its first sequence header came gets a stand-in.
-    AVCodecParameters* picture = out_->streams[0]->codecpar;
-    if (std::string(muxer) == "vob" && (picture->width <= 0 || picture->height <= 0)) {
+    AVCodecParameters* picture = codecs_->picture() ? out_->streams[0]->codecpar : nullptr;
+    if (picture && std::string(muxer) == "vob" && (picture->width <= 0 || picture->height <= 0)) {
         picture->width = 16;
         picture->height = 16;
     }

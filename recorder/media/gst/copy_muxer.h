@@ -15,8 +15,9 @@ namespace kelbo {
 // or AC-3 go into a program stream, as the encoded parts do; other codecs
 // (H.264, AAC, ...), and subtitles or teletext, which a program stream
 // cannot carry, into MPEG-TS. Every track keeps its language and
-// disposition. Time stamps are given on the recording's timeline and
-// written from 1.0 s on, as the encoded parts' are.
+// disposition. Radio (sound alone) likewise: MPEG audio or AC-3 into a
+// program stream, AAC and others into MPEG-TS. Time stamps are given on the
+// recording's timeline and written from 1.0 s on, as the encoded parts' are.
 class CopyMuxer {
 public:
     // Refusals in a row after which the file is given up.

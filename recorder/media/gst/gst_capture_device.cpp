@@ -305,7 +305,8 @@ void GstCaptureDevice::finishStoppedCopy() {
 std::shared_ptr<PartOutput> GstCaptureDevice::encodingOutput(
     const std::string& file, const EncodingTemplate& encoding, const VideoFormat& format,
     std::chrono::steady_clock::time_point requested) {
-    auto writer = MpegPartWriter::open({file, encoding, format}, &last_);
+    auto writer = MpegPartWriter::open(
+        {file, encoding, format, [tap = stream_->packetTap()] { return tap->soundOnly(); }}, &last_);
     if (!writer) return nullptr;
     return std::make_shared<WorkerPartOutput>(
         std::move(writer), *worker_,
@@ -410,7 +411,8 @@ std::optional<CaptureDevice::StreamStatus> GstCaptureDevice::streamStatus() cons
     uiThread_.check();
     if (source_.kind != CaptureSource::Kind::Stream) return std::nullopt;
     const std::string failure = stream_->openFailure();
-    return StreamStatus{source_.path, failure, currentPart_ && state_ != Recording && failure.empty()};
+    return StreamStatus{source_.path, failure, currentPart_ && state_ != Recording && failure.empty(),
+                        stream_->packetTap()->soundOnly()};
 }
 
 CaptureDevice::SourceGaps GstCaptureDevice::sourceGaps() const {

@@ -79,39 +79,41 @@ AVRational sampleAspect(int width, int height) {
 std::unique_ptr<MpegPartWriter> MpegPartWriter::open(const PartSettings& settings,
                                                      DeviceFailure* failure) {
     std::string* error = failure ? &failure->text : nullptr;
-    // The file refused: its kind follows the system's reason.
-    const auto refused = [&](int rc) {
-        report(error, cannotWrite(settings.path, rc));
-        if (failure) failure->fault = fileFault(AVUNERROR(rc));
-    };
     std::unique_ptr<MpegPartWriter> w(new MpegPartWriter);
     w->input_ = allocateFrame();
     w->packet_ = allocatePacket();
     if (!w->input_ || !w->packet_) return report(error, "out of memory"), nullptr;
     w->path_ = settings.path;
     w->source_ = settings.source;
-    const StreamLayout layout = settings.encoding.layout;
-    AVFormatContext* format = nullptr;
-    int rc = avformat_alloc_output_context2(&format, nullptr, muxerFor(layout),
-                                            settings.path.c_str());
-    w->format_.reset(format);
-    if (rc < 0) return report(error, "no MPEG program stream muxer", rc), nullptr;
+    w->layout_ = settings.encoding.layout;
+    w->soundAlone_ = settings.soundAlone;
     if (!w->openVideo(settings, error) || !w->openAudio(settings, error)) return nullptr;
     w->file_ = PartFile::create(settings.path, failure);
     if (!w->file_) return nullptr;
-    w->format_->pb = w->file_->io();
-    w->format_->flags |= AVFMT_FLAG_CUSTOM_IO;
-    AVDictionary* options = nullptr;
-    setDiscLayout(w->format_.get(), layout, &options);
-    rc = avformat_write_header(w->format_.get(), &options);
-    av_dict_free(&options);
-    if (rc < 0) {
-        refused(rc);
-        w->closeFile();
-        return nullptr;
-    }
-    w->headerWritten_ = true;
     return w;
+}
+
+// Sound alone makes no disc: a plain program stream holds it whatever the
+// layout, with its time stamps continuing the recording's timeline.
+bool MpegPartWriter::startFile() {
+    const bool pictures = !(soundAlone_ && soundAlone_());
+    const StreamLayout layout = pictures ? layout_ : StreamLayout::Program;
+    AVFormatContext* format = nullptr;
+    int rc = avformat_alloc_output_context2(&format, nullptr, muxerFor(layout), path_.c_str());
+    format_.reset(format);
+    if (rc < 0) return fail("No MPEG program stream muxer: " + errorText(rc)), false;
+    if (pictures) videoStream_ = addStream(*video_);
+    audioStream_ = addStream(*audio_);
+    if ((pictures && !videoStream_) || !audioStream_) return fail("Out of memory"), false;
+    format_->pb = file_->io();
+    format_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    AVDictionary* options = nullptr;
+    setDiscLayout(format_.get(), layout, &options);
+    rc = avformat_write_header(format_.get(), &options);
+    av_dict_free(&options);
+    if (rc < 0) return failWriting(rc), false;
+    headerWritten_ = true;
+    return true;
 }
 
 bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error) {
@@ -146,15 +148,6 @@ bool MpegPartWriter::openVideo(const PartSettings& settings, std::string* error)
     int rc = avcodec_open2(video_.get(), codec, &options);
     av_dict_free(&options);
     if (rc < 0) return report(error, "cannot open the " + name + " encoder", rc);
-    videoStream_ = addStream(*video_);
-    if (!videoStream_) return report(error, "out of memory");
-    // The muxer sizes its rate from the encoder's buffer properties.
-    for (int i = 0; i < video_->nb_coded_side_data; ++i) {
-        const AVPacketSideData& sd = video_->coded_side_data[i];
-        uint8_t* copy = av_stream_new_side_data(videoStream_, sd.type, sd.size);
-        if (!copy) return report(error, "out of memory");
-        std::memcpy(copy, sd.data, sd.size);
-    }
     if (size.width != settings.source.width || size.height != settings.source.height) {
         scaler_.reset(sws_getContext(settings.source.width, settings.source.height,
                                      AV_PIX_FMT_YUV420P, size.width, size.height,
@@ -183,8 +176,6 @@ bool MpegPartWriter::openAudio(const PartSettings& settings, std::string* error)
     audio_->time_base = {1, t.sampleRate};
     int rc = avcodec_open2(audio_.get(), codec, nullptr);
     if (rc < 0) return report(error, "cannot open the MP2 encoder", rc);
-    audioStream_ = addStream(*audio_);
-    if (!audioStream_) return report(error, "out of memory");
     fifo_.reset(av_audio_fifo_alloc(AV_SAMPLE_FMT_S16, kAudioChannels, audio_->frame_size * 4));
     sound_ = allocateFrame();
     if (!sound_) return report(error, "out of memory");
@@ -210,12 +201,20 @@ AVStream* MpegPartWriter::addStream(const AVCodecContext& encoder) {
     AVStream* stream = avformat_new_stream(format_.get(), nullptr);
     if (!stream || avcodec_parameters_from_context(stream->codecpar, &encoder) < 0) return nullptr;
     stream->time_base = encoder.time_base;
+    // The muxer sizes its rate from the encoder's buffer properties.
+    for (int i = 0; i < encoder.nb_coded_side_data; ++i) {
+        const AVPacketSideData& sd = encoder.coded_side_data[i];
+        uint8_t* copy = av_stream_new_side_data(stream, sd.type, sd.size);
+        if (!copy) return nullptr;
+        std::memcpy(copy, sd.data, sd.size);
+    }
     return stream;
 }
 
 MpegPartWriter::~MpegPartWriter() = default;
 
 void MpegPartWriter::begin(std::int64_t firstFrameIndex) {
+    if (failed() || finished_ || !startFile()) return;
     // The muxer moves a file's time stamps when they start below its
     // preload (half a second); starting the timeline a second in keeps them
     // as written, so consecutive parts join exactly. (The dvd and vcd
@@ -232,7 +231,12 @@ void MpegPartWriter::begin(std::int64_t firstFrameIndex) {
 }
 
 void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex) {
-    if (failed() || finished_) return;
+    if (failed() || finished_ || !headerWritten_) return;
+    if (!videoStream_) {
+        // Radio: the still picture only counts the file's time.
+        if (framesWritten_++ == 0) firstFrameAt_ = std::chrono::steady_clock::now();
+        return;
+    }
     const AVFrame* source = frame.picture();
     if (!source) return;
     AVFrame* picture = input_.get();
@@ -252,7 +256,7 @@ void MpegPartWriter::writeVideo(const VideoFrame& frame, std::int64_t frameIndex
 }
 
 void MpegPartWriter::writeAudio(const std::int16_t* samples, std::size_t count) {
-    if (failed() || finished_ || count == 0) return;
+    if (failed() || finished_ || !headerWritten_ || count == 0) return;
     queueAudio(samples, static_cast<int>(count));
     encodeAudioFrames(false);
 }
@@ -316,10 +320,10 @@ bool MpegPartWriter::send(AVCodecContext* codec, AVStream* stream, AVFrame* fram
 bool MpegPartWriter::finish() {
     if (finished_) return !failed();
     finished_ = true;
-    if (!failed()) {
+    if (!failed() && headerWritten_) {
         if (resampler_) queueAudio(nullptr, 0);
         encodeAudioFrames(true);
-        send(video_.get(), videoStream_, nullptr, videoOffset_);
+        if (videoStream_) send(video_.get(), videoStream_, nullptr, videoOffset_);
         send(audio_.get(), audioStream_, nullptr, audioOffset_);
     }
     // What reached the disk is closed properly even after a write error.
@@ -344,7 +348,7 @@ void MpegPartWriter::failWriting(int code) {
 void MpegPartWriter::closeFile() {
     if (!file_) return;
     const int rc = file_->close(framesWritten_ == 0 ? PartFile::Removal::Always : PartFile::Removal::IfEmpty);
-    format_->pb = nullptr;
+    if (format_) format_->pb = nullptr;
     if (rc < 0) failWriting(rc);
 }
 

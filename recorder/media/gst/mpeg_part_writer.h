@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,10 @@ struct PartSettings {
     std::string path;
     EncodingTemplate encoding;
     VideoFormat source;  // size and rate of the pictures handed in
+    // Asked at the first picture: true when the source brings sound alone
+    // (radio), whose pictures are only a still that keeps the time. Not
+    // given: the source has pictures.
+    std::function<bool()> soundAlone;
 };
 
 // Writes one part file: MPEG-2 (or MPEG-1) video and MPEG-1 layer II sound
@@ -29,17 +34,22 @@ struct PartSettings {
 // it plays alone. In a plain program stream its time stamps continue the
 // recording's timeline, so the parts of a split recording also join without
 // a seam; disc layouts start each file's clock anew, as authoring expects.
-// Opened on the user-interface thread, then used by one worker thread.
+// Radio's part holds its sound alone, in a plain program stream whatever the
+// layout (there is no disc of sound alone), and counts the pictures handed
+// in as its time. The file is made on the user-interface thread; its
+// streams, once its first picture shows whether it has pictures, and all
+// that follows, on one worker thread.
 class MpegPartWriter {
 public:
-    // Creates the file, both encoders and the stream header. Nothing, with
-    // `failure` set, when the file cannot be written.
+    // Creates the file and both encoders. Nothing, with `failure` set, when
+    // the file cannot be written.
     static std::unique_ptr<MpegPartWriter> open(const PartSettings& settings, DeviceFailure* failure);
     ~MpegPartWriter();
     MpegPartWriter(const MpegPartWriter&) = delete;
     MpegPartWriter& operator=(const MpegPartWriter&) = delete;
 
-    // Place of the first picture in the recording's timeline.
+    // Place of the first picture in the recording's timeline; the file's
+    // streams and header are written now.
     void begin(std::int64_t firstFrameIndex);
     void writeVideo(const VideoFrame& frame, std::int64_t frameIndex);
     // Interleaved stereo samples at the capture rate.
@@ -61,6 +71,9 @@ private:
     MpegPartWriter() = default;
     bool openVideo(const PartSettings& settings, std::string* error);
     bool openAudio(const PartSettings& settings, std::string* error);
+    // The muxer, its streams and header: with pictures unless the source
+    // brings sound alone. False when the file cannot be begun.
+    bool startFile();
     // A stream of the file carrying what `encoder` makes; null when memory runs out.
     AVStream* addStream(const AVCodecContext& encoder);
     void queueAudio(const std::int16_t* samples, int count);
@@ -74,6 +87,8 @@ private:
 
     std::string path_;
     VideoFormat source_;
+    StreamLayout layout_ = StreamLayout::Program;
+    std::function<bool()> soundAlone_;
     AvOutputPtr format_;
     std::unique_ptr<PartFile> file_;  // after format_: closed before the context goes
     AvCodecContextPtr video_;

@@ -6,8 +6,9 @@
 
 namespace kelbo {
 
-void PacketTimeline::reconnect(bool hasSound, std::int64_t wrapNs) {
+void PacketTimeline::reconnect(bool hasSound, std::int64_t wrapNs, bool hasPictures) {
     hasSound_ = hasSound;
+    hasPictures_ = hasPictures;
     wrapNs_ = wrapNs;
     unwrapBase_ = -1;
     fixed_ = false;
@@ -72,7 +73,7 @@ bool PacketTimeline::settled() const {
         if (first < 0) first = raw;
         last = raw;
     }
-    if (picture && (sound || !hasSound_)) return true;
+    if ((picture || !hasPictures_) && (sound || !hasSound_)) return true;
     return first >= 0 && last - first > kSettleNs;
 }
 

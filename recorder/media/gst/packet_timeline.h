@@ -45,9 +45,10 @@ public:
     // A packet of the other tracks this far from the clock is misplaced.
     static constexpr std::int64_t kMostTrackSkewNs = 10'000'000'000;
 
-    // A new connection, with or without sound: its clock is not known yet.
-    // Its time stamps wrap round after `wrapNs` (0: they do not).
-    void reconnect(bool hasSound, std::int64_t wrapNs = 0);
+    // A new connection, with or without sound (or pictures: radio): its
+    // clock is not known yet. Its time stamps wrap round after `wrapNs` (0:
+    // they do not).
+    void reconnect(bool hasSound, std::int64_t wrapNs = 0, bool hasPictures = true);
     // Takes a packet with times on the stream's clock; appends to `placed`
     // those whose place is known now, in order of arrival. `now` is the
     // pipeline's running time.
@@ -80,6 +81,7 @@ private:
     bool hasSound_ = false;
     std::int64_t wrapNs_ = 0;
     std::int64_t unwrapBase_ = -1;  // the unwrapped time of the newest packet that sets the clock
+    bool hasPictures_ = true;
     bool fixed_ = false;
     std::int64_t offset_ = 0;  // stream clock to running time
     std::int64_t end_ = 0;

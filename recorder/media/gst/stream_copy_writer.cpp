@@ -123,11 +123,11 @@ void StreamCopyWriter::take(const TimedPacket& packet) {
 
 void StreamCopyWriter::waitForKey(const TimedPacket& packet) {
     if (firstSeen_ < 0) firstSeen_ = packet.time();
-    if (!packet.picture || !packet.key || packet.time() < 0) {
+    if (!packet.beginsGroup() || packet.time() < 0) {
         // Sound that came before the key picture may still play after it:
         // all that plays from the newest picture on is kept, as the key
         // picture shows after every picture that came before it.
-        if (packet.picture) pictureSeen_ = std::max(pictureSeen_, packet.time());
+        if (packet.leads()) pictureSeen_ = std::max(pictureSeen_, packet.time());
         else held_.push_back(packet);
         while (!held_.empty() && (held_.front().time() < pictureSeen_ || held_.size() > kMostHeld))
             held_.pop_front();
@@ -161,13 +161,13 @@ void StreamCopyWriter::writeOn(const TimedPacket& packet) {
     // the group before it.
     if (packet.time() < key_) return;
     const bool pastLimit = limitMs_ > 0 && packet.time() >= limitEnd();
-    if (packet.picture && pastLimit) {
+    if (packet.leads() && pastLimit) {
         reachLimit();
         if (phase_ == Phase::Ending) ending(packet);
         return;
     }
     if (waitsForKeyAfterBreak(packet)) return;
-    if (!packet.picture) {
+    if (!packet.leads()) {
         // Sound sent ahead of the pictures may already lie past the limit.
         if (!pastLimit) write(packet);
         return;
@@ -182,12 +182,12 @@ void StreamCopyWriter::writeOn(const TimedPacket& packet) {
 bool StreamCopyWriter::waitsForKeyAfterBreak(const TimedPacket& packet) {
     broken_ = broken_ || packet.resumes;
     if (!broken_) return false;
-    if (!packet.picture) {
+    if (!packet.leads()) {
         held_.push_back(packet);
         while (held_.size() > 1 && held_.back().time() - held_.front().time() > kSoundWaitNs) held_.pop_front();
         return true;
     }
-    if (!packet.key) return true;
+    if (!packet.beginsGroup()) return true;
     broken_ = false;
     std::deque<TimedPacket> early;
     early.swap(held_);
@@ -220,7 +220,7 @@ void StreamCopyWriter::outage(std::int64_t now) {
 }
 
 void StreamCopyWriter::untilKey(const TimedPacket& packet) {
-    if (packet.picture && packet.key) {
+    if (packet.beginsGroup()) {
         // The next part begins here; this one takes the sound before it.
         beginEnding(packet.time());
         picturesOver_ = true;
@@ -228,13 +228,13 @@ void StreamCopyWriter::untilKey(const TimedPacket& packet) {
         return;
     }
     broken_ = broken_ || packet.resumes;
-    if (!packet.picture) held_.push_back(packet);
+    if (!packet.leads()) held_.push_back(packet);
     else if (packet.time() >= key_ && !broken_ && !writePicture(packet)) return;
     if (newest_ - stoppedAt_ > kKeyWaitNs) finishFile();
 }
 
 void StreamCopyWriter::ending(const TimedPacket& packet) {
-    if (packet.picture) {
+    if (packet.leads()) {
         // Once a picture is left out, later ones may refer to it.
         if (packet.time() >= end_) picturesOver_ = true;
         if (!picturesOver_ && packet.time() >= key_ && !writePicture(packet)) return;
@@ -288,7 +288,8 @@ void StreamCopyWriter::beginEnding(std::int64_t end) {
     soundTracks_.assign(tracks, false);
     for (std::size_t track = 0; track < tracks; ++track) soundTracks_[track] = codecs_->isSound(track);
     soundOver_.assign(tracks, false);
-    if (!codecs_ || !codecs_->hasSound()) finishFile();  // no sound to wait for
+    // No sound to wait for, or sound alone, which ends where its time does.
+    if (!codecs_ || !codecs_->hasSound() || !codecs_->picture()) finishFile();
 }
 
 void StreamCopyWriter::replayHeld() {

@@ -23,7 +23,8 @@ namespace kelbo {
 // and the outages of the stream it went through (left as holes).
 // It ends at its limit, where it was stopped, or, when the next part
 // carries on, just before the key picture that part begins with, so parts
-// join without a seam.
+// join without a seam. A stream of sound alone (radio) has no key pictures:
+// its part begins with the first sound packet, and its sound carries its time.
 class StreamCopyWriter : public StreamCopySink {
 public:
     struct Result {

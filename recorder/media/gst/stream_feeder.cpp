@@ -169,17 +169,22 @@ void StreamFeeder::run() {
         auto input = StreamInput::open({url_, http_}, format_.width, format_.height,
                                        [this] { return interrupted(); }, &error);
         if (input) {
+            const bool pictures = input->hasPicture();
             log::debug(log::Area::Stream, "The stream " + url_ + " opened in " + seconds(steadyNs() - askedAt_) +
-                                              ": " + (input->hasSound() ? "pictures and sound" : "pictures only"));
+                                              ": " +
+                                              (!pictures             ? "sound alone (radio)"
+                                               : input->hasSound() ? "pictures and sound"
+                                                                   : "pictures only"));
             everOpened = true;
             {
                 std::lock_guard lock(mutex_);
                 streamHasSound_ = input->hasSound();
-                streamHasPictures_ = input->hasPicture();
+                streamHasPictures_ = pictures;
+                if (!pictures) lastPicture_ = blackPicture(format_);  // radio's still picture
                 anchored_ = false;  // a new connection brings its own clock
             }
             earlySound_.clear();
-            timeline_.reconnect(input->hasSound(), input->clockWrapNs());
+            timeline_.reconnect(input->hasSound(), input->clockWrapNs(), pictures);
             if (tap_) tap_->setCodecs(std::make_shared<const StreamCodecs>(input->copyTracks()));
             if (readUntilLost(*input, &error)) {
                 backoff = timing_.firstBackoff;
@@ -289,6 +294,7 @@ void StreamFeeder::publish(TimedPacket packet) {
         // go on, even when it is the rest of what the stream sent before (a
         // demuxer's last packet, completed late).
         std::lock_guard lock(mutex_);
+        if (!streamHasPictures_) startStill();
         const bool resumes = packet.picture ? packet.key : !streamHasPictures_;
         if (inGap_ && resumes) endGap(std::max(packet.time(), now()));
     }
@@ -356,16 +362,19 @@ void StreamFeeder::pushPicture(GstBufferRef buffer, std::int64_t pts) {
 
 void StreamFeeder::pushSound(GstBufferRef buffer, std::int64_t pts) {
     std::int64_t samples = static_cast<std::int64_t>(gst_buffer_get_size(buffer.get())) / kBytesPerSample;
+    const std::int64_t duration = samples * kSecond / kAudioRate;
     std::int64_t at = 0;
     {
         std::lock_guard lock(mutex_);
-        if (!anchored_) {
+        if (!anchored_ && streamHasPictures_) {
             // The connection's first picture sets the clock; sound decoded
-            // before it waits for it rather than being lost.
+            // before it waits for it rather than being lost. Radio's sound
+            // sets the clock itself.
             holdEarlySound(std::move(buffer), pts);
             return;
         }
-        at = pts >= 0 ? pts + offset_ : audioEnd_;
+        at = pts >= 0 && anchored_ ? pts + offset_ : audioEnd_;
+        if (!streamHasPictures_) at = placeSoundAlone(pts, at, duration);
         if (at < audioEnd_ - kJumpNs || at > audioEnd_ + kJumpNs) at = audioEnd_;
         // Sound goes where its time stamp puts it, as the pictures do. What
         // overlaps the sound before it (sound older than the picture that
@@ -409,8 +418,10 @@ void StreamFeeder::releaseEarlySound() {
 void StreamFeeder::fill() {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        // Nothing to keep going at the picture rate while no picture is decoded.
-        const std::int64_t tick = decodePictures_ ? format_.frameDurationNs() : kSecond / 4;
+        // Nothing to keep going at the picture rate while no picture is
+        // decoded, but radio's still picture.
+        const bool still = started_ && !streamHasPictures_;
+        const std::int64_t tick = decodePictures_ || still ? format_.frameDurationNs() : kSecond / 4;
         wake_.wait_for(lock, std::chrono::nanoseconds(tick));
         if (inGap_ && tap_) {
             // The copies' time goes on through an outage.
@@ -427,6 +438,11 @@ void StreamFeeder::fill() {
         // until the next, rather than when the next comes.
         const bool sparse = started_ && decodePictures_ && keyPicturesOnly_;
         const std::int64_t t = now();
+        if (still && !silent) {
+            // The preview, the parts and their time go on from the still picture.
+            fillPicturesTo(t);
+            continue;
+        }
         if (!(silent || sparse) || t - videoEnd_ <= kFillAfterNs) continue;
         // Made-up pictures are a gap, whether or not the stream is reopened;
         // unless a copy is recorded, which has all the stream sent.
@@ -437,6 +453,11 @@ void StreamFeeder::fill() {
 
 void StreamFeeder::fillTo(std::int64_t until) {
     // The last picture again, and silence, while the stream brings nothing.
+    fillPicturesTo(until);
+    pushSilence(audioEnd_, videoEnd_);
+}
+
+void StreamFeeder::fillPicturesTo(std::int64_t until) {
     const std::int64_t duration = format_.frameDurationNs();
     while (videoEnd_ + duration <= until) {
         GstBuffer* copy = gst_buffer_copy(lastPicture_.get());
@@ -445,7 +466,32 @@ void StreamFeeder::fillTo(std::int64_t until) {
         target_.pushVideo(copy);
         videoEnd_ += duration;
     }
-    pushSilence(audioEnd_, videoEnd_);
+}
+
+void StreamFeeder::startStill() {
+    if (started_) return;
+    started_ = true;
+    // The picture branch shows the first still picture from where the
+    // timeline stood when the stream was asked for; the sound is kept
+    // unbroken from there too (silence until the stream's first sound).
+    videoEnd_ = realEnd_ = now();
+}
+
+std::int64_t StreamFeeder::placeSoundAlone(std::int64_t pts, std::int64_t at, std::int64_t duration) {
+    startStill();
+    if (!anchored_ || (pts >= 0 && (at < audioEnd_ - kJumpNs || at > audioEnd_ + kJumpNs))) {
+        // The stream's clock starts (again) where the timeline stands; the
+        // sound stays unbroken from the first still picture on.
+        const std::int64_t from = std::max(now(), audioEnd_);
+        pushSilence(audioEnd_, from);
+        offset_ = pts >= 0 ? from - pts : 0;
+        anchored_ = true;
+        at = from;
+    }
+    at = std::max(at, audioEnd_);
+    if (inGap_) endGap(at);
+    realEnd_ = at + duration;
+    return at;
 }
 
 void StreamFeeder::pushSilence(std::int64_t from, std::int64_t to) {

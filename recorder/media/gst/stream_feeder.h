@@ -53,7 +53,9 @@ private:
 // as is media the stream skipped (its time stamps jump ahead). Time this
 // process itself stood still (stopped, suspended) is not the stream's
 // silence. Only a stream that cannot be opened at all is a failure of the
-// source.
+// source. A stream of sound alone (radio) sets the clock with its sound, and
+// a still picture goes on at the picture rate, so the pipeline, its preview
+// and the parts that count pictures work as for any other stream.
 class StreamFeeder : public Feeder {
 public:
     struct Timing {
@@ -107,6 +109,12 @@ private:
     void holdEarlySound(GstBufferRef buffer, std::int64_t pts);
     void releaseEarlySound();
     void fillTo(std::int64_t until);  // needs mutex_
+    void fillPicturesTo(std::int64_t until);  // needs mutex_
+    // Radio: the still pictures begin (needs mutex_).
+    void startStill();
+    // Radio's sound at `at` on the timeline, or where its clock is set anew;
+    // where it goes (needs mutex_).
+    std::int64_t placeSoundAlone(std::int64_t pts, std::int64_t at, std::int64_t duration);
     void pushSilence(std::int64_t from, std::int64_t to);
     std::int64_t now() const;
     bool sleepFor(std::chrono::milliseconds span);

@@ -57,6 +57,27 @@ std::string openError(int code) {
     return ffmpegError(code);
 }
 
+// The stream's pictures; -1 when it has none. A cover picture that comes
+// with the sound (an MP3's artwork) is no picture stream: that is radio.
+int findPictures(AVFormatContext& format) {
+    const int found = av_find_best_stream(&format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (found < 0 || (format.streams[found]->disposition & AV_DISPOSITION_ATTACHED_PIC)) return -1;
+    return found;
+}
+
+// The demuxer the stream's own answer names, where probing would be slow:
+// MP3 radio joined mid-frame (Icecast, Shoutcast) is told from other
+// formats only after some 100 kB, seconds of waiting. Null: probe.
+// Chosen as the stream is opened, before FFmpeg would probe it.
+const AVInputFormat* formatOfAnswer(AVIOContext& answer) {
+    std::uint8_t* mime = nullptr;
+    if (av_opt_get(&answer, "mime_type", AV_OPT_SEARCH_CHILDREN, &mime) < 0 || !mime) return nullptr;
+    std::string type(reinterpret_cast<const char*>(mime));
+    av_free(mime);
+    type = type.substr(0, type.find(';'));
+    return type == "audio/mpeg" || type == "audio/mp3" ? av_find_input_format("mp3") : nullptr;
+}
+
 }  // namespace
 
 std::string ffmpegError(int code) {
@@ -123,6 +144,7 @@ int StreamInput::openUrl(AVFormatContext* format, AVIOContext** pb, const char* 
         if (opened != AVERROR(EIO) || (scheme != "http" && scheme != "https")) {
             av_dict_free(options);
             *options = attempt;
+            if (opened >= 0 && pb == &format->pb && !format->iformat) format->iformat = formatOfAnswer(**pb);
             return opened;
         }
         av_dict_free(&attempt);
@@ -184,10 +206,11 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     const int found = avformat_find_stream_info(in->format_, nullptr);
     if (found < 0) return fail(!in->refused_.empty() ? in->refused_ : ffmpegError(found));
     if (in->format_->nb_streams == 0 && !in->refused_.empty()) return fail(in->refused_);
-    in->videoStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
-    if (in->videoStream_ < 0) return fail(!in->refused_.empty() ? in->refused_ : "the stream has no picture");
-    in->videoCodec_ = openDecoder(in->format_->streams[in->videoStream_]);
-    if (!in->videoCodec_) return fail("the stream's picture cannot be decoded");
+    in->videoStream_ = findPictures(*in->format_);
+    if (in->videoStream_ >= 0) {
+        in->videoCodec_ = openDecoder(in->format_->streams[in->videoStream_]);
+        if (!in->videoCodec_) return fail("the stream's picture cannot be decoded");
+    }
     in->audioStream_ = av_find_best_stream(in->format_, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
     if (in->audioStream_ >= 0) in->audioCodec_ = openDecoder(in->format_->streams[in->audioStream_]);
     if (in->audioCodec_) {
@@ -198,6 +221,9 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     }
     if (!in->resampler_) avcodec_free_context(&in->audioCodec_);
     if (!in->audioCodec_) in->audioStream_ = -1;
+    // Sound alone is radio; a stream with neither cannot be recorded.
+    if (in->videoStream_ < 0 && in->audioStream_ < 0)
+        return fail(!in->refused_.empty() ? in->refused_ : "the stream has neither picture nor sound that can be decoded");
     in->chooseCopiedStreams();
     // Only the streams we decode or copy are read.
     for (unsigned i = 0; i < in->format_->nb_streams; ++i)
@@ -207,13 +233,14 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
 }
 
 void StreamInput::chooseCopiedStreams() {
-    // The picture's own programme: a broadcast multiplex or an HLS master
+    // The pictures lead, or for radio the sound that is heard.
+    const int lead = videoStream_ >= 0 ? videoStream_ : audioStream_;
+    // The lead's own programme: a broadcast multiplex or an HLS master
     // playlist holds other channels and variants beside it.
     const AVProgram* programme = nullptr;
     for (unsigned p = 0; p < format_->nb_programs && !programme; ++p)
         for (unsigned k = 0; k < format_->programs[p]->nb_stream_indexes; ++k)
-            if (static_cast<int>(format_->programs[p]->stream_index[k]) == videoStream_)
-                programme = format_->programs[p];
+            if (static_cast<int>(format_->programs[p]->stream_index[k]) == lead) programme = format_->programs[p];
     const auto inProgramme = [&](unsigned stream) {
         if (!programme) return true;
         const unsigned* begin = programme->stream_index;
@@ -221,8 +248,9 @@ void StreamInput::chooseCopiedStreams() {
         return std::find(begin, end, stream) != end;
     };
     trackOf_.assign(format_->nb_streams, -1);
-    copied_ = {videoStream_};
+    copied_ = {lead};
     for (unsigned i = 0; i < format_->nb_streams; ++i) {
+        if (static_cast<int>(i) == lead) continue;
         const AVCodecParameters* codec = format_->streams[i]->codecpar;
         const bool sound = codec->codec_type == AVMEDIA_TYPE_AUDIO && codec->codec_id != AV_CODEC_ID_NONE;
         // The subtitles broadcasts carry; others (an HLS playlist's WebVTT)
@@ -245,8 +273,8 @@ std::vector<CopyTrack> StreamInput::copyTracks() const {
 }
 
 std::int64_t StreamInput::clockWrapNs() const {
-    const AVStream* picture = format_->streams[videoStream_];
-    return wrapsAt33Bits(*picture) ? av_rescale_q(kMpegWrap, picture->time_base, kNanoseconds) : 0;
+    const AVStream* lead = format_->streams[videoStream_ >= 0 ? videoStream_ : audioStream_];
+    return wrapsAt33Bits(*lead) ? av_rescale_q(kMpegWrap, lead->time_base, kNanoseconds) : 0;
 }
 
 void StreamInput::setDecoding(Decoding decoding) {
@@ -283,7 +311,7 @@ bool StreamInput::read(std::vector<Media>& out, std::string* error, std::vector<
         Packet copy;
         copy.packet.reset(av_packet_clone(packet.get()));
         copy.track = track;
-        copy.picture = track == 0;
+        copy.picture = track == 0 && packet->stream_index == videoStream_;
         copy.setsClock = copy.picture || packet->stream_index == audioStream_;
         copy.key = (packet->flags & AV_PKT_FLAG_KEY) != 0;
         if (packet->pts != AV_NOPTS_VALUE) copy.pts = time(packet->pts);
@@ -291,7 +319,7 @@ bool StreamInput::read(std::vector<Media>& out, std::string* error, std::vector<
         copy.duration = durationOf(*packet);
         if (copy.packet) packets->push_back(std::move(copy));
     }
-    if (codec == videoCodec_) decodePicture(*packet, out);
+    if (codec && codec == videoCodec_) decodePicture(*packet, out);
     else if (codec) decodeSound(*packet, out);
     return true;
 }

@@ -60,9 +60,11 @@ public:
         bool operator==(const Decoding&) const = default;
     };
 
-    // Nothing, with `error` set, when the stream cannot be opened or has no
-    // picture that can be decoded. The stream's HTTP options go with every
-    // request of this connection, an HLS playlist's segments included.
+    // Nothing, with `error` set, when the stream cannot be opened or has
+    // neither picture nor sound that can be decoded; a stream of sound alone
+    // (radio) has no picture, and parameters(true) is then null. The
+    // stream's HTTP options go with every request of this connection, an HLS
+    // playlist's segments included.
     static std::unique_ptr<StreamInput> open(const StreamRequest& stream, int width, int height,
                                              Interrupt interrupt, std::string* error);
     ~StreamInput();

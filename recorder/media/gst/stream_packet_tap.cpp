@@ -38,8 +38,13 @@ bool StreamCodecs::isSound(std::size_t track) const {
            tracks_[track].codec->codec_type == AVMEDIA_TYPE_AUDIO;
 }
 
+const AVCodecParameters* StreamCodecs::picture() const {
+    const AVCodecParameters* first = tracks_.empty() ? nullptr : tracks_[0].codec;
+    return first && first->codec_type == AVMEDIA_TYPE_VIDEO ? first : nullptr;
+}
+
 bool StreamCodecs::hasSound() const {
-    for (std::size_t track = 1; track < tracks_.size(); ++track)
+    for (std::size_t track = 0; track < tracks_.size(); ++track)
         if (isSound(track)) return true;
     return false;
 }
@@ -58,14 +63,17 @@ std::string StreamCodecs::names() const {
     const auto name = [](const AVCodecParameters* p) {
         return p ? std::string(avcodec_get_name(p->codec_id)) : std::string("none");
     };
+    // Radio has no picture: "none/mp3".
     std::string text = name(picture());
-    for (std::size_t track = 1; track < tracks_.size(); ++track) text += "/" + name(tracks_[track].codec);
-    return tracks_.size() < 2 ? text + "/no sound" : text;
+    for (std::size_t track = picture() ? 1 : 0; track < tracks_.size(); ++track)
+        text += "/" + name(tracks_[track].codec);
+    return hasSound() ? text : text + "/no sound";
 }
 
 StreamPacketTap::~StreamPacketTap() { end(); }
 
 void StreamPacketTap::setCodecs(std::shared_ptr<const StreamCodecs> codecs) {
+    soundOnly_ = codecs && !codecs->picture() && codecs->hasSound();
     std::lock_guard lock(mutex_);
     codecs_ = std::move(codecs);
 }
@@ -96,7 +104,7 @@ void StreamPacketTap::publish(TimedPacket packet) {
 }
 
 void StreamPacketTap::trimBacklog(const TimedPacket& newest) {
-    if (newest.picture && newest.key && newest.time() >= 0) {
+    if (newest.beginsGroup() && newest.time() >= 0) {
         // A new group begins: what came before it is no longer a place to
         // start from, except the sound that plays with the new group.
         const std::int64_t from = newest.time();
@@ -129,6 +137,7 @@ void StreamPacketTap::end() {
         std::lock_guard lock(mutex_);
         sinks.swap(sinks_);
         backlog_.clear();
+        soundOnly_ = false;  // the next connection says what it brings
         lastPacketAt_ = -1;
         std::lock_guard attachLock(attachMutex_);
         for (auto& sink : attaching_) sinks.push_back(std::move(sink));

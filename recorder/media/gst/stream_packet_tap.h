@@ -24,7 +24,7 @@ struct CopyTrack {
 
 // The tracks of a stream as one connection brought them: the pictures
 // (track 0), then every sound, subtitle and teletext track that is copied,
-// in the stream's order.
+// in the stream's order. Radio has no pictures: its sound comes first.
 class StreamCodecs {
 public:
     explicit StreamCodecs(const std::vector<CopyTrack>& tracks);
@@ -32,7 +32,8 @@ public:
     StreamCodecs& operator=(const StreamCodecs&) = delete;
 
     const std::vector<CopyTrack>& tracks() const { return tracks_; }
-    const AVCodecParameters* picture() const { return tracks_.empty() ? nullptr : tracks_[0].codec; }
+    // Null for radio.
+    const AVCodecParameters* picture() const;
     // Whether `track` is a sound track.
     bool isSound(std::size_t track) const;
     bool hasSound() const;
@@ -64,6 +65,12 @@ struct TimedPacket {
 
     // Its presentation time, or its decoding time when it has none.
     std::int64_t time() const { return pts >= 0 ? pts : dts; }
+    // Whether it carries a copy's time: a picture, or the sound of a stream
+    // without pictures (radio).
+    bool leads() const { return picture || (track == 0 && codecs && !codecs->picture()); }
+    // Whether a copy may begin with it: a key picture, or any sound packet
+    // of radio, each of which decodes on its own.
+    bool beginsGroup() const { return leads() && (key || !picture); }
 };
 
 // What a writer that copies the stream wants of it. Called with the tap's
@@ -103,6 +110,9 @@ public:
     void end();
     // Whether a packet came within the last `ns` nanoseconds (steady clock).
     bool flowing(std::int64_t ns) const;
+    // Whether the stream's connection brings sound and no pictures (radio);
+    // false before one opened. Any thread, without waiting.
+    bool soundOnly() const { return soundOnly_; }
 
 private:
     void trimBacklog(const TimedPacket& newest);  // needs mutex_
@@ -115,6 +125,7 @@ private:
     std::mutex attachMutex_;
     std::vector<std::shared_ptr<StreamCopySink>> attaching_;
     std::atomic<std::int64_t> lastPacketAt_{-1};  // steady nanoseconds
+    std::atomic<bool> soundOnly_{false};
 };
 
 }  // namespace kelbo
