@@ -543,6 +543,14 @@ The file was left as it was.</source>
         <source>The schedule file %1 holds more programmes than the %2 the recorder can keep. %3 were left out, %4 of them still to come: they stay in the file, but are not listed or recorded. Delete finished items to make room for them.</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Programme not recorded</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Added to the schedule file while a recording was in progress, and over before the recorder could take it in:%1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>SeriesMenu</name>

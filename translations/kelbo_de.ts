@@ -545,6 +545,14 @@ Die Datei blieb unverändert.</translation>
         <source>The schedule file %1 holds more programmes than the %2 the recorder can keep. %3 were left out, %4 of them still to come: they stay in the file, but are not listed or recorded. Delete finished items to make room for them.</source>
         <translation>Die Zeitplandatei %1 enthält mehr Sendungen als die %2, die Kelbo führen kann. %3 wurden ausgelassen, %4 davon liegen noch in der Zukunft: Sie bleiben in der Datei, werden aber weder aufgeführt noch aufgenommen. Löschen Sie beendete Einträge, um Platz für sie zu schaffen.</translation>
     </message>
+    <message>
+        <source>Programme not recorded</source>
+        <translation>Sendung nicht aufgenommen</translation>
+    </message>
+    <message>
+        <source>Added to the schedule file while a recording was in progress, and over before the recorder could take it in:%1</source>
+        <translation>Während einer laufenden Aufnahme zur Zeitplandatei hinzugefügt und schon vorbei, bevor Kelbo sie übernehmen konnte:%1</translation>
+    </message>
 </context>
 <context>
     <name>SeriesMenu</name>

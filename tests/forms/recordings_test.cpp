@@ -63,6 +63,6 @@ TEST(PreviewCaption, SaysWhyThereIsNoPicture) {
     EXPECT_EQ(previewCaption(device, true), "Recording \u2014 preview off") << "the tick is greyed while recording";
     device.setPreviewWhileCapturing(true);
     EXPECT_EQ(previewCaption(device, false), "");
-    device.stream = CaptureDevice::StreamStatus{.url = "http://fm.example/live.mp3", .soundOnly = true};
+    device.stream = CaptureDevice::StreamStatus{.url = "http://fm.example/live.mp3", .openFailure = "", .opening = false, .soundOnly = true};
     EXPECT_EQ(previewCaption(device, false), "Radio \u2014 sound only");
 }

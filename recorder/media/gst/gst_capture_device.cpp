@@ -145,17 +145,6 @@ void GstCaptureDevice::stopStream() {
     stoppedCopy_.reset();
 }
 
-void GstCaptureDevice::applySettings() {
-    CapturePipeline* pipeline = stream_->pipeline();
-    if (!pipeline) return;
-    pipeline->setBalance("bright", brightness_);
-    pipeline->setBalance("contrast", contrast_);
-    pipeline->setBalance("satur", saturation_);
-    pipeline->setBalance("hue", tint_);
-    pipeline->setVolume(volume_ / 10000.0);
-    updateValves();
-}
-
 void GstCaptureDevice::updateValves() {
     CapturePipeline* pipeline = stream_->pipeline();
     if (!pipeline) return;
@@ -445,48 +434,6 @@ std::int64_t GstCaptureDevice::CaptureElapsed() const {
 void GstCaptureDevice::setCaptureElapsed(std::int64_t ms) {
     uiThread_.check();
     shared_->elapsed = pack(currentPart_, ms);
-}
-
-void GstCaptureDevice::setBrightness(int value) {
-    uiThread_.check();
-    brightness_ = value;
-    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("bright", value);
-}
-
-void GstCaptureDevice::setContrast(int value) {
-    uiThread_.check();
-    contrast_ = value;
-    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("contrast", value);
-}
-
-void GstCaptureDevice::setSaturation(int value) {
-    uiThread_.check();
-    saturation_ = value;
-    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("satur", value);
-}
-
-void GstCaptureDevice::setTint(int value) {
-    uiThread_.check();
-    tint_ = value;
-    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setBalance("hue", value);
-}
-
-void GstCaptureDevice::setVolume(int value) {
-    uiThread_.check();
-    volume_ = value;
-    if (CapturePipeline* pipeline = stream_->pipeline()) pipeline->setVolume(volume_ / 10000.0);
-}
-
-void GstCaptureDevice::setMuteAudio(bool mute) {
-    uiThread_.check();
-    mute_ = mute;
-    updateValves();
-}
-
-void GstCaptureDevice::setPreviewWhileCapturing(bool on) {
-    uiThread_.check();
-    previewWhileCapturing_ = on;
-    updateValves();
 }
 
 void GstCaptureDevice::setStateListener(std::function<void()> listener) {

@@ -11,7 +11,7 @@ constexpr std::int64_t kMillisecond = 1'000'000;
 
 }  // namespace
 
-std::shared_ptr<StreamCopyWriter> StreamCopyWriter::create(std::string path, int id, PartEvents& events,
+std::shared_ptr<StreamCopyWriter> StreamCopyWriter::create(const std::string& path, int id, PartEvents& events,
                                                            std::int64_t limitMs, Start start,
                                                            Closed closed, DeviceFailure* failure) {
     // Made at once, as the encoded parts are, so a folder that cannot be

@@ -59,7 +59,7 @@ public:
 
     // Nothing, with `failure` set, when the file cannot be created. `events`
     // hear of the part under `id`, as the router's parts do.
-    static std::shared_ptr<StreamCopyWriter> create(std::string path, int id, PartEvents& events,
+    static std::shared_ptr<StreamCopyWriter> create(const std::string& path, int id, PartEvents& events,
                                                     std::int64_t limitMs, Start start, Closed closed,
                                                     DeviceFailure* failure);
     StreamCopyWriter(std::unique_ptr<PartFile> file, int id, PartEvents& events, std::int64_t limitMs,

@@ -5,6 +5,7 @@
 #include "feed_target.h"
 #include "gst_ref.h"
 #include "packet_timeline.h"
+#include "stream_gap_tally.h"
 #include "stream_input.h"
 
 #include <gst/gst.h>
@@ -23,26 +24,6 @@
 
 namespace kelbo {
 
-// The interruptions of a stream source so far, counted for the life of
-// the device; an interruption still going on counts with its length so far.
-class StreamGapTally {
-public:
-    void begin();
-    void end(std::int64_t lengthMs);
-    // A gap that is over as soon as it is known (media that never came).
-    void add(std::int64_t lengthMs);
-    int count() const;
-    std::int64_t totalMs() const;
-
-private:
-    using Steady = std::chrono::steady_clock;
-    mutable std::mutex mutex_;
-    int closed_ = 0;
-    std::int64_t closedMs_ = 0;
-    bool open_ = false;
-    Steady::time_point openSince_;
-};
-
 // Plays a network stream into the pipeline as a live source. A stream that
 // stalls (no data for `stallTimeout`), ends or fails is opened again every
 // second for `quickRetries` after it dropped, then after 2, 4 ... up to 30
@@ -58,6 +39,8 @@ private:
 // and the parts that count pictures work as for any other stream.
 class StreamFeeder : public Feeder {
 public:
+    static constexpr std::int64_t kSecond = 1'000'000'000;
+
     struct Timing {
         std::chrono::milliseconds stallTimeout{5000};
         std::chrono::milliseconds firstBackoff{1000};
@@ -92,6 +75,14 @@ public:
     }
 
 private:
+    // Time stamps further off than this from where the stream should be are
+    // a jump in the stream's clock (a restart, a wrap), not lateness.
+    static constexpr std::int64_t kJumpNs = 3 * kSecond;
+    static constexpr std::int64_t kBytesPerSample = std::int64_t{2} * kAudioChannels;
+    // Sound kept for the first picture of a connection: as far as a muxer
+    // places sound ahead of the pictures of the same time.
+    static constexpr std::int64_t kEarlySoundNs = 2 * kSecond;
+
     void run();
     void fill();
     bool readUntilLost(StreamInput& input, std::string* error);

@@ -128,8 +128,9 @@ int StreamInput::openUrl(AVFormatContext* format, AVIOContext** pb, const char* 
     std::string where = url;
     for (int redirects = 0;; ++redirects) {
         if (std::string why = urlRefusal(where, input->streamIsLocal_); !why.empty()) {
-            input->refused_ = "refused to open " + std::string(url) +
-                              (where != url ? ", redirected to " + where : std::string()) + ": " + why;
+            std::string refusal = "refused to open " + std::string(url);
+            if (where != url) refusal += ", redirected to " + where;
+            input->refused_ = refusal.append(": ").append(why);
             return AVERROR(EPERM);
         }
         AVDictionary* attempt = nullptr;
@@ -169,7 +170,7 @@ int StreamInput::openUrl(AVFormatContext* format, AVIOContext** pb, const char* 
                               std::to_string(kMaxRedirects) + " times";
             return AVERROR(EPERM);
         }
-        where = where.substr(0, prefix) + next;
+        where.replace(prefix, std::string::npos, next);
     }
 }
 
