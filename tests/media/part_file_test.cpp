@@ -15,120 +15,79 @@ extern "C" {
 using namespace kelbo;
 using namespace kelbo::testing;
 namespace fs = std::filesystem;
+using Removal = PartFile::Removal;
 
 namespace {
 
 std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(file, std::ios::binary).rdbuf();
     return text.str();
-}
-
-void put(PartFile& file, const std::string& bytes) {
-    avio_write(file.io(), reinterpret_cast<const unsigned char*>(bytes.data()), static_cast<int>(bytes.size()));
 }
 
 }  // namespace
 
-// What stands under the name before a part is made there.
-TEST(PartFile, IsMadeNewAndNeverOverAnotherFile) {
+TEST(PartFile, IsMadeNewAndRemovesOnlyItsOwnFile) {
+    enum class Before { Nothing, EmptyLeftover, Recording, Link, PartBeingWritten };
     struct Case {
-        const char* what;
-        std::function<void(const fs::path& at, const fs::path& dir)> before;
-        bool made;
-        std::string leftThere;  // what the name holds after the attempt ("" for the new part's bytes)
+        Before before;
+        std::string written;  // by the part, when it is made
+        Removal removal;
+        bool takenOver;        // a retried start puts a file of its own under the name meanwhile
+        std::string left;      // what the name holds in the end ("-": nothing)
     };
     const std::vector<Case> cases = {
-        {"nothing", [](const fs::path&, const fs::path&) {}, true, ""},
-        {"an empty leftover", [](const fs::path& at, const fs::path&) { std::ofstream{at}; }, true, ""},
-        {"a file with a recording", [](const fs::path& at, const fs::path&) { std::ofstream{at} << "old"; }, false,
-         "old"},
-        {"a link to another file",
-         [](const fs::path& at, const fs::path& dir) {
-             std::ofstream{dir / "victim"} << "secret";
-             fs::create_symlink(dir / "victim", at);
-         },
-         false, "secret"},
+        {Before::Nothing, "new", Removal::Keep, false, "new"},
+        {Before::Nothing, "", Removal::IfEmpty, false, "-"},
+        {Before::Nothing, "new", Removal::IfEmpty, false, "new"},
+        {Before::Nothing, "new", Removal::Always, false, "-"},
+        {Before::EmptyLeftover, "new", Removal::Keep, false, "new"},
+        {Before::Recording, "", Removal::Always, false, "old"},       // refused: the recording is kept
+        {Before::Link, "", Removal::Always, false, "secret"},         // refused: the link is not followed
+        {Before::PartBeingWritten, "", Removal::Always, false, "old"},  // refused: the other part goes on
+        {Before::Nothing, "", Removal::Always, true, "retry"},
+        {Before::Nothing, "", Removal::IfEmpty, true, "retry"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(static_cast<int>(&c - cases.data()));
         TempDir dir;
         const fs::path at = dir / "Show1[1.].mpg";
-        c.before(at, dir.path());
+        std::unique_ptr<PartFile> other;
+        if (c.before == Before::EmptyLeftover) std::ofstream{at};
+        if (c.before == Before::Recording) std::ofstream{at} << "old";
+        if (c.before == Before::Link) {
+            std::ofstream{dir / "victim"} << "secret";
+            fs::create_symlink(dir / "victim", at);
+        }
+        if (c.before == Before::PartBeingWritten) {
+            other = PartFile::create(at.string(), nullptr);
+            avio_write(other->io(), reinterpret_cast<const unsigned char*>("old"), 3);
+        }
         DeviceFailure failure;
-        auto file = PartFile::create(at.string(), &failure);
-        EXPECT_EQ(file != nullptr, c.made) << failure.text;
-        if (file) {
-            put(*file, "new");
-            EXPECT_EQ(file->close(), 0);
-            EXPECT_EQ(contents(at), "new");
-        } else {
+        auto part = PartFile::create(at.string(), &failure);
+        const bool refused = c.before == Before::Recording || c.before == Before::Link ||
+                             c.before == Before::PartBeingWritten;
+        ASSERT_EQ(part == nullptr, refused) << failure.text;
+        if (refused) {
             EXPECT_EQ(failure.fault, DeviceFault::Folder);
-            EXPECT_NE(failure.text.find("Cannot write " + dir.path().string()), std::string::npos) << failure.text;
-            EXPECT_EQ(contents(at), c.leftThere);
+            EXPECT_NE(failure.text.find("Cannot write " + dir.path().string() + ": Show1[1.].mpg exists already"),
+                      std::string::npos)
+                << failure.text;
+        } else {
+            avio_write(part->io(), reinterpret_cast<const unsigned char*>(c.written.data()),
+                       static_cast<int>(c.written.size()));
+            if (c.takenOver) {
+                fs::rename(at, dir / "aside.mpg");
+                auto retry = PartFile::create(at.string(), nullptr);
+                ASSERT_TRUE(retry);
+                avio_write(retry->io(), reinterpret_cast<const unsigned char*>("retry"), 5);
+                ASSERT_EQ(retry->close(), 0);
+            }
+            EXPECT_EQ(part->close(c.removal), 0);
         }
-        if (fs::is_symlink(at)) {
-            EXPECT_TRUE(fs::is_symlink(at));
-            EXPECT_EQ(contents(dir / "victim"), "secret");
-        }
-    }
-}
-
-// A part still being written keeps its name: a second part under it is
-// refused instead of emptying the first one's file.
-TEST(PartFile, ANameBeingWrittenIsNotTakenOver) {
-    TempDir dir;
-    const fs::path at = dir / "Show1[1.].mpg";
-    auto first = PartFile::create(at.string(), nullptr);
-    ASSERT_TRUE(first);
-    DeviceFailure failure;
-    EXPECT_FALSE(PartFile::create(at.string(), &failure));
-    EXPECT_NE(failure.text.find("exists already"), std::string::npos) << failure.text;
-    put(*first, "first");
-    EXPECT_EQ(first->close(), 0);
-    EXPECT_EQ(contents(at), "first");
-}
-
-// How a part closes, and what another part made under its name meanwhile.
-TEST(PartFile, ClosingRemovesOnlyItsOwnFile) {
-    struct Case {
-        const char* what;
-        std::string written;
-        PartFile::Removal removal;
-        bool nameTakenOver;  // the name leads to a newer file when the part closes
-        bool removed;
-    };
-    const std::vector<Case> cases = {
-        {"empty, removed if empty", "", PartFile::Removal::IfEmpty, false, true},
-        {"written, removed if empty", "data", PartFile::Removal::IfEmpty, false, false},
-        {"written, kept", "data", PartFile::Removal::Keep, false, false},
-        {"written, removed always", "data", PartFile::Removal::Always, false, true},
-        {"empty, its name taken by a retried start", "", PartFile::Removal::Always, true, false},
-        {"empty, removed if empty, its name taken over", "", PartFile::Removal::IfEmpty, true, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        TempDir dir;
-        const fs::path at = dir / "Show1[1.].mpg";
-        auto part = PartFile::create(at.string(), nullptr);
-        ASSERT_TRUE(part);
-        put(*part, c.written);
-        std::unique_ptr<PartFile> retry;
-        if (c.nameTakenOver) {
-            // The recorder's retry: the old part's file goes aside and a new
-            // one is made under the name while the old part still finishes.
-            fs::rename(at, dir / "aside.mpg");
-            retry = PartFile::create(at.string(), nullptr);
-            ASSERT_TRUE(retry);
-            put(*retry, "retry");
-            ASSERT_EQ(retry->close(), 0);
-        }
-        EXPECT_EQ(part->close(c.removal), 0);
-        EXPECT_EQ(part->removed(), c.removed);
-        EXPECT_EQ(fs::exists(at), !c.removed);
-        if (c.nameTakenOver) {
-            EXPECT_EQ(contents(at), "retry");
-        }
+        const int otherClosed = other ? other->close() : 0;
+        EXPECT_EQ(otherClosed, 0);
+        EXPECT_EQ(fs::exists(at) ? contents(at) : "-", c.left);
+        EXPECT_EQ(fs::is_symlink(at), c.before == Before::Link);
     }
 }

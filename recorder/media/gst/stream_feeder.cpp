@@ -218,7 +218,7 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
         for (auto& packet : placed) {
             if (stopping_) break;
             gotMedia = true;
-            publish(std::move(packet));
+            holdBack(std::move(packet));
         }
         for (auto& media : decoded) {
             if (stopping_) break;
@@ -237,7 +237,24 @@ bool StreamFeeder::readUntilLost(StreamInput& input, std::string* error) {
             }
         }
     }
+    // What the connection sent last may have been cut off as it dropped.
+    heldBack_.clear();
     return gotMedia;
+}
+
+// A track's newest packet goes on only once the next one has come, so that
+// a connection that drops in the middle of a packet hands no copy a picture
+// cut short. A break goes on at once, after what came before it.
+void StreamFeeder::holdBack(TimedPacket packet) {
+    if (packet.resumes) {
+        for (auto& held : heldBack_)
+            if (held) publish(std::move(*std::exchange(held, std::nullopt)));
+        publish(std::move(packet));
+        return;
+    }
+    const auto track = static_cast<std::size_t>(std::max(packet.track, 0));
+    if (heldBack_.size() <= track) heldBack_.resize(track + 1);
+    if (auto previous = std::exchange(heldBack_[track], std::move(packet))) publish(std::move(*previous));
 }
 
 void StreamFeeder::publish(TimedPacket packet) {

@@ -18,9 +18,11 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace kelbo {
 
@@ -94,6 +96,7 @@ private:
     StreamInput::Decoding decoding() const;
     // A copy is recorded: what is decoded only shows.
     bool copying() const;
+    void holdBack(TimedPacket packet);
     void publish(TimedPacket packet);
     void pushPicture(GstBufferRef buffer, std::int64_t pts);
     void pushSound(GstBufferRef buffer, std::int64_t pts);
@@ -131,6 +134,7 @@ private:
     PacketTimeline timeline_;  // the reading thread's
     // Sound decoded before the connection's first picture, with its time stamps.
     std::deque<std::pair<GstBufferRef, std::int64_t>> earlySound_;  // the reading thread's
+    std::vector<std::optional<TimedPacket>> heldBack_;  // each track's newest packet; the reading thread's
     std::atomic<std::int64_t> packetEnd_{0};  // running time after the newest packet
     std::atomic<bool> stalled_{false};  // the connection brought nothing for stallTimeout
     std::atomic<std::int64_t> lastActivity_{0};  // steady nanoseconds
