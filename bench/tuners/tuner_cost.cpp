@@ -15,6 +15,7 @@
 // python3 for the channels; the channel's clip is made once and kept under
 // TMPDIR/kelbo-tuner-cost.
 
+#include "head_end_channels.h"
 #include "bench/quiet_ports.h"
 #include "recorder/media/gst/queued_dispatcher.h"
 #include "recorder/media/gst/tuner_devices.h"
@@ -109,62 +110,23 @@ Outcome record(int tuners, int seconds, const fs::path& folder, const std::vecto
 
 // The head end serving kMostChannels channels of one clip, each its own
 // paced source, while it lives.
-class HeadEnd {
-public:
-    explicit HeadEnd(const fs::path& work) {
-        const fs::path clip = work / "www" / "h264.ts";
-        if (!fs::exists(clip)) {
-            std::printf("making a 30 s H.264/AAC channel (720p25, B pictures, groups of 50) ...\n");
-            std::fflush(stdout);
-            fs::create_directories(clip.parent_path());
-            const std::string make =
-                "ffmpeg -v error -y -f lavfi -i testsrc2=size=1280x720:rate=25"
-                " -f lavfi -i sine=frequency=440:sample_rate=48000 -t 30 -ac 2"
-                " -c:v libx264 -preset veryfast -profile:v high -bf 3 -g 50 -b:v 4M -maxrate 5M -bufsize 4M"
-                " -pix_fmt yuv420p -c:a aac -b:a 128k -f mpegts '" + clip.string() + ".part' && mv '" +
-                clip.string() + ".part' '" + clip.string() + "'";
-            if (std::system(make.c_str()) != 0) return;
-        }
-        const fs::path portFile = work / "port";
-        fs::remove(portFile);
-        std::vector<std::string> arguments = {"python3", KELBO_HEAD_END, portFile.string()};
-        for (int i = 1; i <= kMostChannels; ++i) arguments.push_back("ch" + std::to_string(i) + "=" + clip.string());
-        std::vector<char*> argv;
-        argv.reserve(arguments.size() + 1);
-        for (auto& a : arguments) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        const std::string log = (work / "head_end.log").string();
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            // The channels' ffmpeg complain of the pipe closed at the end.
-            const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (out >= 0) ::dup2(out, STDERR_FILENO);
-            ::execvp(argv[0], argv.data());
-            ::_exit(127);
-        }
-        for (int i = 0; i < 100 && !fs::exists(portFile); ++i) std::this_thread::sleep_for(100ms);
-        std::ifstream in(portFile);
-        int port = 0;
-        if (!(in >> port)) return;
-        for (int i = 1; i <= kMostChannels; ++i)
-            channels_.push_back("http://127.0.0.1:" + std::to_string(port) + "/ch" + std::to_string(i));
-        std::this_thread::sleep_for(2s);  // the channels under way, as a head end's are
+// The channel every tuner copies, made once.
+fs::path channelClip(const fs::path& work) {
+    const fs::path clip = work / "www" / "h264.ts";
+    if (!fs::exists(clip)) {
+        std::printf("making a 30 s H.264/AAC channel (720p25, B pictures, groups of 50) ...\n");
+        std::fflush(stdout);
+        fs::create_directories(clip.parent_path());
+        const std::string make =
+            "ffmpeg -v error -y -f lavfi -i testsrc2=size=1280x720:rate=25"
+            " -f lavfi -i sine=frequency=440:sample_rate=48000 -t 30 -ac 2"
+            " -c:v libx264 -preset veryfast -profile:v high -bf 3 -g 50 -b:v 4M -maxrate 5M -bufsize 4M"
+            " -pix_fmt yuv420p -c:a aac -b:a 128k -f mpegts '" + clip.string() + ".part' && mv '" +
+            clip.string() + ".part' '" + clip.string() + "'";
+        if (std::system(make.c_str()) != 0) return {};
     }
-    ~HeadEnd() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    HeadEnd(const HeadEnd&) = delete;
-    HeadEnd& operator=(const HeadEnd&) = delete;
-
-    // Empty when it did not come up.
-    const std::vector<std::string>& channels() const { return channels_; }
-
-private:
-    pid_t pid_ = -1;
-    std::vector<std::string> channels_;
-};
+    return clip;
+}
 
 void printRows(const char* title, int seconds, const fs::path& folder, const std::vector<std::string>& channels,
                double target) {
@@ -203,13 +165,13 @@ int main(int argc, char** argv) {
 
     printRows("test pattern, default template (real time: nothing skipped, lengths within 0.5 s)", seconds,
               work / "out", {}, 0);
-    const HeadEnd headEnd(work);
-    if (headEnd.channels().empty()) {
+    const bench::HeadEndChannels headEnd(work, channelClip(work), kMostChannels);
+    if (headEnd.urls().empty()) {
         std::fprintf(stderr, "tuner_cost: the head end did not come up (needs ffmpeg and python3)\n");
         return 1;
     }
     printRows("network channels copied, one each (target: under 0.1 CPU-s/s in all)", seconds, work / "out",
-              headEnd.channels(), 0.1);
+              headEnd.urls(), 0.1);
     fs::remove_all(work / "out");
     return 0;
 }

@@ -17,6 +17,7 @@
 // the start, and sound and pictures within 40 ms. SECONDS defaults to 20;
 // the clip is made once and kept under TMPDIR/kelbo-tuner-starts.
 
+#include "head_end_channels.h"
 #include "bench/quiet_ports.h"
 #include "common/clock.h"
 #include "recorder/engine/recorder.h"
@@ -120,59 +121,23 @@ std::pair<double, double> soundAgainstPictures(const fs::path& file) {
     return {(first[1] - first[0]) * 1000, (last[1] - last[0]) * 1000};
 }
 
-class HeadEnd {
-public:
-    HeadEnd(const fs::path& work, int channels) {
-        const fs::path clip = work / "flash_beep.ts";
-        if (!fs::exists(clip)) {
-            std::printf("making the flash-and-beep channel (30 s, 720x576 H.264/AAC, key every 5 s) ...\n");
-            std::fflush(stdout);
-            const std::string make =
-                "ffmpeg -v error -y -f lavfi -i \"color=c=black:s=720x576:r=25,format=yuv420p,"
-                "geq=lum='if(eq(mod(N\\,125)\\,50)\\,235\\,16)':cb=128:cr=128\""
-                " -f lavfi -i \"aevalsrc=exprs='if(lt(mod(t-2\\,5)\\,0.04)\\,0.5*sin(2*PI*1000*t)\\,0)'"
-                ":s=48000:c=stereo\" -t 30 -c:v libx264 -preset veryfast -g 125 -keyint_min 125"
-                " -sc_threshold 0 -c:a aac -b:a 128k -f mpegts " + shellQuoted(clip.string() + ".part") +
-                " && mv " + shellQuoted(clip.string() + ".part") + " " + shellQuoted(clip.string());
-            if (std::system(make.c_str()) != 0) return;
-        }
-        const fs::path portFile = work / "port";
-        fs::remove(portFile);
-        std::vector<std::string> arguments = {"python3", KELBO_HEAD_END, portFile.string()};
-        for (int i = 1; i <= channels; ++i) arguments.push_back("ch" + std::to_string(i) + "=" + clip.string());
-        std::vector<char*> argv;
-        for (auto& a : arguments) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        const std::string log = (work / "head_end.log").string();
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            // The channels' ffmpeg complain of the pipe closed at the end.
-            const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (out >= 0) ::dup2(out, STDERR_FILENO);
-            ::execvp(argv[0], argv.data());
-            ::_exit(127);
-        }
-        for (int i = 0; i < 100 && !fs::exists(portFile); ++i) std::this_thread::sleep_for(100ms);
-        std::ifstream in(portFile);
-        int port = 0;
-        if (!(in >> port)) return;
-        for (int i = 1; i <= channels; ++i)
-            urls_.push_back("http://127.0.0.1:" + std::to_string(port) + "/ch" + std::to_string(i));
-        std::this_thread::sleep_for(2s);
+// The flash-and-beep channel, made once.
+fs::path flashAndBeepClip(const fs::path& work) {
+    const fs::path clip = work / "flash_beep.ts";
+    if (!fs::exists(clip)) {
+        std::printf("making the flash-and-beep channel (30 s, 720x576 H.264/AAC, key every 5 s) ...\n");
+        std::fflush(stdout);
+        const std::string make =
+            "ffmpeg -v error -y -f lavfi -i \"color=c=black:s=720x576:r=25,format=yuv420p,"
+            "geq=lum='if(eq(mod(N\\,125)\\,50)\\,235\\,16)':cb=128:cr=128\""
+            " -f lavfi -i \"aevalsrc=exprs='if(lt(mod(t-2\\,5)\\,0.04)\\,0.5*sin(2*PI*1000*t)\\,0)'"
+            ":s=48000:c=stereo\" -t 30 -c:v libx264 -preset veryfast -g 125 -keyint_min 125"
+            " -sc_threshold 0 -c:a aac -b:a 128k -f mpegts " + shellQuoted(clip.string() + ".part") +
+            " && mv " + shellQuoted(clip.string() + ".part") + " " + shellQuoted(clip.string());
+        if (std::system(make.c_str()) != 0) return {};
     }
-    ~HeadEnd() {
-        if (pid_ <= 0) return;
-        ::kill(pid_, SIGTERM);
-        ::waitpid(pid_, nullptr, 0);
-    }
-    HeadEnd(const HeadEnd&) = delete;
-    HeadEnd& operator=(const HeadEnd&) = delete;
-    const std::vector<std::string>& urls() const { return urls_; }
-
-private:
-    pid_t pid_ = -1;
-    std::vector<std::string> urls_;
-};
+    return clip;
+}
 
 struct Started {
     double after = NAN;  // s after the start the device recorded
@@ -299,7 +264,7 @@ int main(int argc, char** argv) {
     ::setenv("XDG_CONFIG_HOME", (work / "config").c_str(), 1);
     ::setenv("XDG_STATE_HOME", (work / "state").c_str(), 1);
 
-    const HeadEnd headEnd(work, tuners);
+    const bench::HeadEndChannels headEnd(work, flashAndBeepClip(work), tuners);
     if (headEnd.urls().empty()) {
         std::fprintf(stderr, "tuner_starts: the head end did not come up (needs ffmpeg and python3)\n");
         return 1;
