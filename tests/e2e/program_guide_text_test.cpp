@@ -76,7 +76,8 @@ TEST_P(ProgramGuideText, MarkupInTheTitleIsShownAsTextAndTheRecorderAnswersOn) {
         ASSERT_EQ(run.status, 0) << "kelbo --status, ask " << ask << ": " << run.err;
         const auto status = nlohmann::json::parse(run.out);
         EXPECT_TRUE(status["recording"].get<bool>());
-        EXPECT_NE(status["programme"].get<std::string>().find(kTitle), std::string::npos) << status["programme"];
+        EXPECT_NE(status["programme"].get<std::string>().find(kTitle), std::string::npos)
+            << status["programme"];
         EXPECT_LT(residentKiB(kelbo.pid()), 400 * 1024) << "the recorder reads what the markup names";
     }
     EXPECT_TRUE(kelbo.running());
@@ -86,4 +87,6 @@ TEST_P(ProgramGuideText, MarkupInTheTitleIsShownAsTextAndTheRecorderAnswersOn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(OffscreenAndOnADesktop, ProgramGuideText, ::testing::Bool(),
-                         [](const ::testing::TestParamInfo<bool>& run) { return run.param ? "OnADesktop" : "Offscreen"; });
+                         [](const ::testing::TestParamInfo<bool>& run) {
+                             return run.param ? "OnADesktop" : "Offscreen";
+                         });

@@ -72,7 +72,8 @@ TEST_P(GuideTextShownTest, AsWrittenAndNothingItNamesIsOpened) {
     auto* panel = w.statusPanels().findChild<ui::ElidedLabel*>("pnlProgramme");
     ASSERT_NE(panel, nullptr);
     const QString full = panel->text();
-    EXPECT_TRUE(full.contains(title) && full.contains(QString::fromStdString(record.channelName))) << full.toStdString();
+    EXPECT_TRUE(full.contains(title) && full.contains(QString::fromStdString(record.channelName)))
+        << full.toStdString();
     EXPECT_EQ(seen(full, panel->textFormat()), full);
     EXPECT_LT(panel->sizeHint().height(), 100) << "laid out with the image";
     w.grab();
