@@ -114,7 +114,7 @@ QString SingleInstance::distrust(const QLocalSocket& socket) const {
 SingleInstance::Answer SingleInstance::ask(const QByteArray& request) const {
     const QDeadlineTimer patience(patience_.busyMs);
     for (;;) {
-        const Answer answer = askOnce(request);
+        Answer answer = askOnce(request);
         if (answer.outcome != Answer::Outcome::Busy || patience.hasExpired()) return answer;
         QThread::msleep(kBusyPauseMs);
     }
