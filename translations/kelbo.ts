@@ -438,6 +438,21 @@
     </message>
 </context>
 <context>
+    <name>RemoteCommands</name>
+    <message>
+        <source>no Kelbo recorder is running for this user.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the Kelbo recorder is busy with other commands; try again in a moment.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>the Kelbo recorder is running but did not answer.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>ScheduleColumns</name>
     <message>
         <source>Date</source>

@@ -438,6 +438,21 @@
     </message>
 </context>
 <context>
+    <name>RemoteCommands</name>
+    <message>
+        <source>no Kelbo recorder is running for this user.</source>
+        <translation>für diesen Benutzer läuft kein Kelbo-Rekorder.</translation>
+    </message>
+    <message>
+        <source>the Kelbo recorder is busy with other commands; try again in a moment.</source>
+        <translation>der Kelbo-Rekorder ist mit anderen Befehlen beschäftigt; bitte gleich noch einmal versuchen.</translation>
+    </message>
+    <message>
+        <source>the Kelbo recorder is running but did not answer.</source>
+        <translation>der Kelbo-Rekorder läuft, hat aber nicht geantwortet.</translation>
+    </message>
+</context>
+<context>
     <name>ScheduleColumns</name>
     <message>
         <source>Date</source>

@@ -60,6 +60,7 @@ QString settingsFolder() {
 // A command to the running recorder needs no display.
 int sendCommand(int argc, char** argv, const app::RemoteRequest& request) {
     QCoreApplication app(argc, argv);
+    ui::loadUserLanguage(app);
     const app::SingleInstance instance(settingsFolder());
     return app::sendRemoteRequest(instance, request);
 }

@@ -9,6 +9,7 @@
 #include "recorder/engine/status_texts.h"
 #include "recorder/forms/status_panels.h"
 
+#include <QCoreApplication>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -84,6 +85,24 @@ json stopOne(Recorder& recorder, ProgrammeId id) {
     return reply;
 }
 
+// Why no answer came, or null for an answer. A recorder too busy or too
+// slow to answer is still recording: it is never said to be gone.
+const char* unanswered(SingleInstance::Answer::Outcome outcome) {
+    using Outcome = SingleInstance::Answer::Outcome;
+    switch (outcome) {
+    case Outcome::NoRecorder:
+        return QT_TRANSLATE_NOOP("RemoteCommands", "no Kelbo recorder is running for this user.");
+    case Outcome::Busy:
+        return QT_TRANSLATE_NOOP("RemoteCommands",
+                                 "the Kelbo recorder is busy with other commands; try again in a moment.");
+    case Outcome::Silent:
+        return QT_TRANSLATE_NOOP("RemoteCommands", "the Kelbo recorder is running but did not answer.");
+    case Outcome::Answered:
+    case Outcome::Untrusted: break;
+    }
+    return nullptr;
+}
+
 void printStatus(const json& s) {
     const auto line = [&s](const char* label, const char* key) {
         // Programme names come from guide text: an escape sequence in one
@@ -137,8 +156,8 @@ int sendRemoteRequest(const SingleInstance& instance, const RemoteRequest& reque
         std::cerr << "kelbo: not sent: " << escapeControls(answer.why.toStdString()) << ".\n";
         return 1;
     }
-    if (answer.outcome == SingleInstance::Answer::Outcome::NoRecorder) {
-        std::cerr << "kelbo: no Kelbo recorder is running for this user.\n";
+    if (const char* why = unanswered(answer.outcome)) {
+        std::cerr << "kelbo: " << QCoreApplication::translate("RemoteCommands", why).toStdString() << '\n';
         return 1;
     }
     const json reply = json::parse(answer.reply.toStdString(), nullptr, false);

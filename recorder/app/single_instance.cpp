@@ -4,10 +4,12 @@
 #include "recorder/ports/log.h"
 
 #include <QCryptographicHash>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -24,9 +26,9 @@ namespace kelbo::app {
 
 namespace {
 constexpr char kRaise[] = "raise";
-constexpr int kConnectMs = 2000;
-// A status answer is immediate; a stop renames the parts first.
-constexpr int kAnswerMs = 15000;
+// The whole reply to a connection past the slots.
+constexpr char kBusy[] = R"({"busy":true})";
+constexpr int kBusyPauseMs = 100;
 
 QString describeUser(uid_t uid) { return "user " + QString::number(uid); }
 
@@ -110,6 +112,15 @@ QString SingleInstance::distrust(const QLocalSocket& socket) const {
 }
 
 SingleInstance::Answer SingleInstance::ask(const QByteArray& request) const {
+    const QDeadlineTimer patience(patience_.busyMs);
+    for (;;) {
+        Answer answer = askOnce(request);
+        if (answer.outcome != Answer::Outcome::Busy || patience.hasExpired()) return answer;
+        QThread::msleep(kBusyPauseMs);
+    }
+}
+
+SingleInstance::Answer SingleInstance::askOnce(const QByteArray& request) const {
     Answer answer;
     if (path_.isEmpty()) {
         answer.outcome = Answer::Outcome::Untrusted;
@@ -125,20 +136,37 @@ SingleInstance::Answer SingleInstance::ask(const QByteArray& request) const {
     }
     QLocalSocket socket;
     socket.connectToServer(path_);
-    if (!socket.waitForConnected(kConnectMs)) return answer;
+    if (!socket.waitForConnected(patience_.connectMs)) {
+        // A socket left by a recorder that ended refuses at once; one whose
+        // recorder does not take its connections lets them wait.
+        const auto why = socket.error();
+        if (why != QLocalSocket::ConnectionRefusedError && why != QLocalSocket::ServerNotFoundError)
+            answer.outcome = Answer::Outcome::Silent;
+        return answer;
+    }
     if (const QString why = distrust(socket); !why.isEmpty()) {
         answer.outcome = Answer::Outcome::Untrusted;
         answer.why = why;
         return answer;
     }
+    const QDeadlineTimer deadline(patience_.answerMs);
     socket.write(request + '\n');
-    if (!socket.waitForBytesWritten(kConnectMs)) return answer;
+    if (!socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()))) {
+        // Hung up on before the request went out, its busy reply perhaps
+        // unread: what the recorder does with a connection past its slots.
+        const bool hungUp = socket.error() == QLocalSocket::PeerClosedError;
+        answer.outcome = hungUp ? Answer::Outcome::Busy : Answer::Outcome::Silent;
+        return answer;
+    }
+    answer.outcome = Answer::Outcome::Silent;
     QByteArray reply;
-    while (!reply.contains('\n') && socket.waitForReadyRead(kAnswerMs)) reply += socket.readAll();
+    while (!reply.contains('\n') && !deadline.hasExpired() &&
+           socket.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+        reply += socket.readAll();
     reply += socket.readAll();
     if (!reply.contains('\n')) return answer;
-    answer.outcome = Answer::Outcome::Answered;
     answer.reply = reply.trimmed();
+    answer.outcome = answer.reply == kBusy ? Answer::Outcome::Busy : Answer::Outcome::Answered;
     return answer;
 }
 
@@ -148,11 +176,14 @@ bool SingleInstance::askToComeForward() const {
     if (::lstat(QFile::encodeName(path_).constData(), &st) != 0 || st.st_uid != ::getuid()) return false;
     QLocalSocket socket;
     socket.connectToServer(path_);
-    if (!socket.waitForConnected(kConnectMs) || !distrust(socket).isEmpty()) return false;
+    if (!socket.waitForConnected(patience_.connectMs) || !distrust(socket).isEmpty()) return false;
     socket.write(QByteArray(kRaise) + '\n');
-    if (!socket.waitForBytesWritten(kConnectMs)) return false;
-    // The first instance hangs up once it has read the request.
-    return socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(kConnectMs);
+    if (!socket.waitForBytesWritten(patience_.connectMs)) return false;
+    // The first instance hangs up once it has read the request, saying
+    // nothing unless it is too busy to read it.
+    const bool ended =
+        socket.state() == QLocalSocket::UnconnectedState || socket.waitForDisconnected(patience_.connectMs);
+    return ended && !socket.readAll().startsWith(kBusy);
 }
 
 bool SingleInstance::listen() {
@@ -189,24 +220,31 @@ void SingleInstance::accept(QLocalSocket* socket) {
     }
     if (connections_ >= limits_.connections) {
         log::errorOften("command socket full", "Command socket: " + std::to_string(connections_) +
-                                                   " connections open; another refused");
-        return refuse();
+                                                   " connections open; another told the recorder is busy");
+        // Told, not hung up on: the client can say the recorder is busy,
+        // not that none runs.
+        socket->write(QByteArray(kBusy) + '\n');
+        socket->flush();
+        socket->disconnectFromServer();
+        socket->deleteLater();
+        return;
     }
     ++connections_;
     connect(socket, &QObject::destroyed, this, [this] { --connections_; });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
 
-    auto* idle = new QTimer(socket);
-    idle->setSingleShot(true);
-    connect(idle, &QTimer::timeout, socket, refuse);
-    idle->start(limits_.idleMs);
+    // One deadline for the whole request, never put off by what arrives:
+    // a client trickling a byte at a time holds its slot no longer.
+    auto* deadline = new QTimer(socket);
+    deadline->setSingleShot(true);
+    connect(deadline, &QTimer::timeout, socket, refuse);
+    deadline->start(limits_.requestMs);
 
     auto line = std::make_shared<RequestLine>();
-    connect(socket, &QLocalSocket::readyRead, this, [this, socket, line, idle] {
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket, line] {
         const QByteArray bytes = socket->readAll();
         if (line->done()) return;
         line->add(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
-        idle->start(limits_.idleMs);
         if (!line->done()) return;
         const QByteArray reply = line->tooLong()
             ? QByteArray::fromStdString(errorReply("request longer than " +

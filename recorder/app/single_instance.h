@@ -45,15 +45,26 @@ QString commandSocketPath(const QString& settingsFolder, QString* why = nullptr)
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
-    // What one misbehaving client may hold of the recorder.
+    // What one misbehaving client may hold of the recorder: a slot, for
+    // `requestMs` from its connection whatever it sends. A connection past
+    // the slots is told the recorder is busy.
     struct Limits {
         int connections = 16;
-        int idleMs = 5000;  // a connection that sends nothing this long is closed
+        int requestMs = 5000;
+    };
+    // How long a later instance waits: to connect, for the answer (from
+    // the connection on), and for a slot while the recorder is busy (asking
+    // again; longer than the recorder lets a connection hold a slot).
+    struct Patience {
+        int connectMs = 2000;
+        int answerMs = 15000;  // a status answer is immediate; a stop renames the parts first
+        int busyMs = 6000;
     };
 
     // `settingsFolder` is the user's folder of the settings store.
     explicit SingleInstance(const QString& settingsFolder, QObject* parent = nullptr);
     void setLimits(Limits limits) { limits_ = limits; }
+    void setPatience(Patience patience) { patience_ = patience; }
 
     // The first instance answers later ones from here on. False, with the
     // reason in listenError() (and the log), when it cannot.
@@ -66,12 +77,16 @@ public:
     bool askToComeForward() const;
 
     struct Answer {
-        enum class Outcome { Answered, NoRecorder, Untrusted };
+        // NoRecorder: no socket, or nobody listens on it. Busy: every slot
+        // stayed taken. Silent: the recorder took the connection (or left
+        // it waiting) but gave no answer in time.
+        enum class Outcome { Answered, NoRecorder, Untrusted, Busy, Silent };
         Outcome outcome = Outcome::NoRecorder;
         QByteArray reply;  // when answered: one line, without its break
         QString why;       // when not trusted
     };
-    // The first instance's answer to a one-line request.
+    // The first instance's answer to a one-line request; asked again while
+    // it is busy, up to the patience for that.
     Answer ask(const QByteArray& request) const;
     // Answers the requests other than "raise" (one line in, one line out).
     using CommandHandler = std::function<QByteArray(const QByteArray& request)>;
@@ -81,6 +96,7 @@ signals:
     void raiseRequested();
 
 private:
+    Answer askOnce(const QByteArray& request) const;
     void accept(QLocalSocket* socket);
     QByteArray answer(const QByteArray& request);
     // Connected to a socket of the user's own, served by the user's own
@@ -93,6 +109,7 @@ private:
     QLocalServer* server_ = nullptr;
     CommandHandler handler_;
     Limits limits_;
+    Patience patience_;
     int connections_ = 0;
 };
 

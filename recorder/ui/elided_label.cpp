@@ -1,5 +1,7 @@
 #include "elided_label.h"
 
+#include "plain_text.h"
+
 #include <QPainter>
 #include <QStyle>
 
@@ -13,18 +15,21 @@ constexpr int kPadding = 8;
 ElidedLabel::ElidedLabel(int preferredWidth, QWidget* parent)
     : QLabel(parent), preferredWidth_(preferredWidth) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    // Guide text: a title that looks like markup would otherwise be laid
+    // out as rich text, loading any file an <img> in it names.
+    setTextFormat(Qt::PlainText);
 }
 
 void ElidedLabel::setFullText(const QString& text) {
     if (text == this->text()) return;
     setText(text);
-    setToolTip(tip_.isEmpty() ? text : tip_);
+    setToolTip(plainForAutoText(tip_.isEmpty() ? text : tip_));
     updateGeometry();
 }
 
 void ElidedLabel::setTip(const QString& tip) {
     tip_ = tip;
-    setToolTip(tip_.isEmpty() ? text() : tip_);
+    setToolTip(plainForAutoText(tip_.isEmpty() ? text() : tip_));
 }
 
 QString ElidedLabel::shownText() const {

@@ -7,7 +7,7 @@ namespace kelbo::ui {
 // A status-bar panel's label that gives way when the bar is short: it asks
 // for `preferredWidth` (or its text's width) but shrinks to a few letters,
 // drawing its text cut with "…"; its tooltip is the full text unless it
-// is given one of its own.
+// is given one of its own. Both show their text as written, never as markup.
 class ElidedLabel : public QLabel {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "elided_label.h"
 #include "picture_box.h"
+#include "plain_text.h"
 #include "progress_bar_ex.h"
 
 #include <QCoreApplication>
@@ -25,6 +26,8 @@ void KeyedStatusBar::addPanel(const std::string& key, int width, Fit fit) {
     // way, not the panels to their right.
     QLabel* label = fit == Fit::Elide ? new ElidedLabel(width, this) : new QLabel(this);
     label->setObjectName(QString::fromStdString(key));
+    // The panels quote guide text and error texts.
+    label->setTextFormat(Qt::PlainText);
     if (fit == Fit::Fixed) label->setFixedWidth(width);
     addPermanentWidget(label, width > 0 ? 0 : 1);
     panels_[key] = label;
@@ -77,7 +80,7 @@ std::string KeyedStatusBar::panelText(const std::string& key) const {
 void KeyedStatusBar::setPanelTip(const std::string& key, const std::string& tip) {
     const QString text = QString::fromStdString(tip);
     if (auto* elided = qobject_cast<ElidedLabel*>(panel(key))) elided->setTip(text);
-    else if (QLabel* label = panel(key)) label->setToolTip(text);
+    else if (QLabel* label = panel(key)) label->setToolTip(plainForAutoText(text));
 }
 
 void KeyedStatusBar::setPanelVisible(const std::string& key, bool visible) {
@@ -116,7 +119,7 @@ bool KeyedStatusBar::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         if (const auto tip = tips_.find(watched); tip != tips_.end()) {
             const auto* help = static_cast<QHelpEvent*>(event);
-            QToolTip::showText(help->globalPos(), tip->second(), static_cast<QWidget*>(watched));
+            QToolTip::showText(help->globalPos(), plainForAutoText(tip->second()), static_cast<QWidget*>(watched));
             return true;
         }
     }

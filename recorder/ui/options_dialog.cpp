@@ -195,6 +195,8 @@ QWidget* OptionsDialog::buildRecordingPage() {
     grid->addLayout(tokens, 5, 1, 1, 2);
     w.floatFileName = named(new QLabel, "floatfilename");
     w.floatFileName->setFrameShape(QFrame::Box);
+    // An example file name, made of the user's pattern.
+    w.floatFileName->setTextFormat(Qt::PlainText);
     w.floatFileName->setStyleSheet("background: palette(tool-tip-base); color: palette(tool-tip-text);");
     w.floatFileName->setWordWrap(true);
     w.floatFileName->hide();

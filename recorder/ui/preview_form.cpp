@@ -21,6 +21,8 @@ PreviewForm::PreviewForm(QWidget* parent)
     // 4:3 below a 100 twip margin, as the control is first placed.
     capture_->setGeometry(px(10), px(100), px(2895), px(2895.0 / 640 * 480));
     caption_->setObjectName("previewCaption");
+    // It names the device and the channel, which a playlist names.
+    caption_->setTextFormat(Qt::PlainText);
     caption_->setAlignment(Qt::AlignCenter);
     caption_->setWordWrap(true);
     caption_->setAutoFillBackground(true);

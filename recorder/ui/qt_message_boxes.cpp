@@ -26,6 +26,24 @@ QMessageBox::Icon qtIcon(MessageBoxes::Icon icon) {
     return QMessageBox::NoIcon;
 }
 
+// Texts carry guide text: a name with markup must neither become a link
+// nor be laid out as rich text, which loads any file an <img> names. The
+// format is set before the text, since a box on screen lays out at once.
+void setPlainText(QMessageBox& box, const QString& text) {
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+}
+
+void setPlainInformativeText(QMessageBox& box, const QString& text) {
+    auto* label = box.findChild<QLabel*>("qt_msgbox_informativelabel");
+    if (!label) {
+        box.setInformativeText(QStringLiteral(" "));
+        label = box.findChild<QLabel*>("qt_msgbox_informativelabel");
+    }
+    if (label) label->setTextFormat(Qt::PlainText);
+    box.setInformativeText(text);
+}
+
 void logNotice(const std::string& title, const std::string& text, MessageBoxes::Icon icon) {
     const std::string line = "Notice \"" + title + "\": " + text;
     if (icon == MessageBoxes::Icon::Critical) log::error(line);
@@ -53,10 +71,9 @@ MessageBoxes::Answer QtMessageBoxes::show(const std::string& title, const std::s
         std::cerr << "kelbo: " << title << ": " << text << '\n';
         return Answer::Ok;
     }
-    QMessageBox box(qtIcon(icon), QString::fromStdString(title), QString::fromStdString(text),
-                    QMessageBox::Ok, parentForConfirmation());
-    // Texts carry guide text: a name with markup must not become a link.
-    box.setTextFormat(Qt::PlainText);
+    QMessageBox box(qtIcon(icon), QString::fromStdString(title), QString(), QMessageBox::Ok,
+                    parentForConfirmation());
+    setPlainText(box, QString::fromStdString(text));
     if (buttons != Buttons::Ok) box.addButton(QMessageBox::Cancel);
     if (buttons == Buttons::OkCancelDefaultCancel) box.setDefaultButton(QMessageBox::Cancel);
     return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
@@ -80,16 +97,14 @@ void QtMessageBoxes::notify(const std::string& title, const std::string& text, I
         if (qtext != open.firstText)
             more += QCoreApplication::translate("kelbo::ui::QtMessageBoxes", "\nThe latest, at %1:\n%2")
                         .arg(QTime::currentTime().toString("HH:mm:ss"), qtext);
-        open.box->setInformativeText(more);
-        if (auto* label = open.box->findChild<QLabel*>("qt_msgbox_informativelabel"))
-            label->setTextFormat(Qt::PlainText);
+        setPlainInformativeText(*open.box, more);
         open.latestText = qtext;
         return;
     }
     // Owned by the main window, so it stays above it, but never modal: the
     // tick and the timers go on while it waits for someone at the desk.
-    auto* box = new QMessageBox(qtIcon(icon), QString::fromStdString(title), qtext, QMessageBox::Ok, owner_);
-    box->setTextFormat(Qt::PlainText);
+    auto* box = new QMessageBox(qtIcon(icon), QString::fromStdString(title), QString(), QMessageBox::Ok, owner_);
+    setPlainText(*box, qtext);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setModal(false);

@@ -1,6 +1,7 @@
 #include "schedule_list_view.h"
 
 #include "schedule_list_model.h"
+#include "plain_text.h"
 #include "shown_columns_table.h"
 #include "common/settings_keys.h"
 #include "recorder/forms/clash_tags.h"
@@ -82,7 +83,7 @@ void ScheduleListView::showSelectionTip() {
     // Selecting a clashing row says at once what it clashes with.
     const QRect row = visualRect(currentIndex());
     const QPoint at = viewport()->mapToGlobal(row.isValid() ? row.bottomLeft() : QPoint(0, 0));
-    QToolTip::showText(at, selectionTip_, viewport());
+    QToolTip::showText(at, plainForAutoText(selectionTip_), viewport());
 }
 
 QString ScheduleListView::toolTipFor(int row) const {
@@ -200,8 +201,9 @@ bool ScheduleListView::viewportEvent(QEvent* event) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex index = indexAt(help->pos());
         const int row = index.isValid() ? index.row() + 1 : 0;
-        // Kept while the mouse stays on the row, gone when it leaves it.
-        QToolTip::showText(help->globalPos(), toolTipFor(row), viewport(),
+        // Kept while the mouse stays on the row, gone when it leaves it. A
+        // clash names programmes: guide text, shown as written.
+        QToolTip::showText(help->globalPos(), plainForAutoText(toolTipFor(row)), viewport(),
                            index.isValid() ? visualRect(index) : QRect());
         return true;
     }

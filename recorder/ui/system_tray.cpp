@@ -1,6 +1,7 @@
 #include "system_tray.h"
 
 #include "freedesktop_notification.h"
+#include "plain_text.h"
 #include "tray_menu.h"
 #include "vector_icons.h"
 
@@ -13,7 +14,8 @@ namespace {
 QString shownTip(const std::string& tip) {
     // Several programs sit in a tray: the tip says whose icon this is.
     if (tip.empty() || tip == "Kelbo") return QStringLiteral("Kelbo");
-    return QStringLiteral("Kelbo: ") + QString::fromStdString(tip);
+    // It names the programmes being recorded: guide text, shown as written.
+    return plainForAutoText(QStringLiteral("Kelbo: ") + QString::fromStdString(tip));
 }
 }  // namespace
 
@@ -79,7 +81,9 @@ void SystemTray::setNotificationBus(const QDBusConnection& bus) { notifications_
 void SystemTray::showNotice(const Announcement& news) {
     if (notifications_->send(news)) return;
     if (shown() && available() && QSystemTrayIcon::supportsMessages())
-        icon_->showMessage(QString::fromStdString(news.title), QString::fromStdString(news.text),
+        // The balloon shows its message as plain text but reads markup in
+        // its title.
+        icon_->showMessage(plainForAutoText(QString::fromStdString(news.title)), QString::fromStdString(news.text),
                            news.recordingLost ? QSystemTrayIcon::Warning : QSystemTrayIcon::Information);
 }
 

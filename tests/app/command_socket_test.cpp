@@ -1,9 +1,11 @@
 // The command socket as other programs meet it: the user's own commands
 // are answered, another user's programs neither reach the recorder nor
-// pose as it, and a client that sends too much, too little or nothing
-// cannot hold on to the recorder. The other user is uid 65534, run with
+// pose as it, a client that sends too much, too little or nothing (or a
+// byte at a time) cannot hold on to the recorder, and a command tells a
+// busy or silent recorder from none. The other user is uid 65534, run with
 // setpriv (the tests run as root).
 #include "recorder/app/command_request.h"
+#include "recorder/app/remote_commands.h"
 #include "recorder/app/single_instance.h"
 #include "support/scoped_environment.h"
 #include "support/temp_dir.h"
@@ -11,17 +13,23 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <filesystem>
 #include <future>
+#include <iostream>
+#include <sstream>
 #include <thread>
 
 using namespace kelbo;
@@ -43,8 +51,13 @@ bool spinUntil(Done done, int ms = 5000) {
 
 // A client in a thread of its own, as a second program would be, while the
 // test's thread serves.
-app::SingleInstance::Answer askFromAnotherThread(const QString& settings, const QByteArray& request) {
-    auto pending = std::async(std::launch::async, [&] { return app::SingleInstance(settings).ask(request); });
+app::SingleInstance::Answer askFromAnotherThread(const QString& settings, const QByteArray& request,
+                                                 app::SingleInstance::Patience patience = {}) {
+    auto pending = std::async(std::launch::async, [&] {
+        app::SingleInstance client(settings);
+        client.setPatience(patience);
+        return client.ask(request);
+    });
     spinUntil([&] { return pending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 20000);
     return pending.get();
 }
@@ -222,7 +235,7 @@ TEST_F(CommandSocketTest, ASocketOfAnotherUserIsNotTrustedWhereverItIs) {
 
 TEST_F(CommandSocketTest, IdleSurplusAndEndlessConnectionsAreCutOffAndTheRecorderStillAnswers) {
     app::SingleInstance recorder(settings());
-    recorder.setLimits({.connections = 3, .idleMs = 400});
+    recorder.setLimits({.connections = 3, .requestMs = 400});
     recorder.setCommandHandler([](const QByteArray&) { return QByteArray(R"({"state":"Recording"})"); });
     ASSERT_TRUE(recorder.listen());
 
@@ -255,4 +268,74 @@ TEST_F(CommandSocketTest, IdleSurplusAndEndlessConnectionsAreCutOffAndTheRecorde
     const app::SingleInstance::Answer status = askFromAnotherThread(settings(), "status");
     ASSERT_EQ(status.outcome, Outcome::Answered);
     EXPECT_EQ(status.reply, R"({"state":"Recording"})");
+}
+
+TEST_F(CommandSocketTest, ATrickleHoldsItsSlotOnlyToItsDeadlineAndABusyRecorderSaysSo) {
+    app::SingleInstance recorder(settings());
+    recorder.setLimits({.connections = 3, .requestMs = 600});
+    recorder.setCommandHandler([](const QByteArray&) { return QByteArray(R"({"state":"Recording"})"); });
+    ASSERT_TRUE(recorder.listen());
+    // Every slot taken by a client sending a byte every 100 ms, never a line's end.
+    std::vector<std::unique_ptr<QLocalSocket>> trickling;
+    for (int i = 0; i < 3; ++i) {
+        trickling.push_back(std::make_unique<QLocalSocket>());
+        trickling.back()->connectToServer(recorder.path());
+        ASSERT_TRUE(trickling.back()->waitForConnected(2000));
+    }
+    QTimer trickle;
+    QObject::connect(&trickle, &QTimer::timeout, [&trickling] {
+        for (const auto& client : trickling) client->write("s");
+    });
+    trickle.start(100);
+    spinUntil([] { return false; }, 150);
+
+    EXPECT_EQ(askFromAnotherThread(settings(), "status", {.busyMs = 0}).outcome, Outcome::Busy);
+    const app::SingleInstance::Answer patient = askFromAnotherThread(settings(), "status", {.busyMs = 3000});
+    EXPECT_EQ(patient.outcome, Outcome::Answered) << "no slot came free at the trickles' deadline";
+    EXPECT_EQ(patient.reply, R"({"state":"Recording"})");
+    EXPECT_TRUE(spinUntil([&trickling] {
+        return std::all_of(trickling.begin(), trickling.end(),
+                           [](const auto& client) { return client->state() == QLocalSocket::UnconnectedState; });
+    }, 1000));
+}
+
+TEST_F(CommandSocketTest, ACommandTellsABusyOrSilentRecorderFromNoneRunning) {
+    const QString path = app::commandSocketPath(settings());
+    const auto told = [this](const std::unique_ptr<QObject>& /*serving*/) {
+        std::ostringstream err;
+        std::streambuf* const terminal = std::cerr.rdbuf(err.rdbuf());
+        auto pending = std::async(std::launch::async, [this] {
+            app::SingleInstance client(settings());
+            client.setPatience({.answerMs = 300, .busyMs = 0});
+            app::RemoteRequest status;
+            status.command = "status";
+            return app::sendRemoteRequest(client, status);
+        });
+        spinUntil([&] { return pending.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
+        const int status = pending.get();
+        std::cerr.rdbuf(terminal);
+        return std::to_string(status) + " " + err.str();
+    };
+    const std::string none = "1 kelbo: no Kelbo recorder is running for this user.\n";
+    EXPECT_EQ(told(nullptr), none);
+
+    // A socket a recorder that ended left behind refuses connections.
+    const int left = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{AF_UNIX, {}};
+    std::strncpy(address.sun_path, QFile::encodeName(path).constData(), sizeof address.sun_path - 1);
+    ASSERT_EQ(::bind(left, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    EXPECT_EQ(told(nullptr), none);
+    ::close(left);
+    ::unlink(address.sun_path);
+
+    auto full = std::make_unique<app::SingleInstance>(settings());
+    full->setLimits({.connections = 0});
+    ASSERT_TRUE(full->listen());
+    EXPECT_EQ(told(std::move(full)),
+              "1 kelbo: the Kelbo recorder is busy with other commands; try again in a moment.\n");
+
+    // Takes connections and answers none.
+    auto silent = std::make_unique<QLocalServer>();
+    ASSERT_TRUE(silent->listen(path));
+    EXPECT_EQ(told(std::move(silent)), "1 kelbo: the Kelbo recorder is running but did not answer.\n");
 }

@@ -221,11 +221,12 @@ int connectToRecorder(const RecorderHome& home) {
     return -1;
 }
 
-// True once the recorder has closed its end of `fd`.
+// True once the recorder has closed its end of `fd`, after anything it said.
 bool closedByRecorder(int fd) {
-    pollfd p{fd, POLLIN, 0};
-    char byte = 0;
-    return ::poll(&p, 1, 0) == 1 && ::recv(fd, &byte, 1, MSG_DONTWAIT) <= 0;
+    char said[64];
+    for (pollfd p{fd, POLLIN, 0}; ::poll(&p, 1, 0) == 1;)
+        if (::recv(fd, said, sizeof said, MSG_DONTWAIT) <= 0) return true;
+    return false;
 }
 
 // What the recorder's socket answers to `bytes`.
@@ -290,8 +291,9 @@ TEST(ProgramCommands, ARecorderWithoutItsCommandSocketSaysSoAndStillRecords) {
 }
 
 // Clients that connect and say nothing, or say too much, cannot use up the
-// recorder: past 16 connections the next are closed at once, idle ones after
-// 5 s, and a request without an end is refused; the recording goes on.
+// recorder: past 16 connections the next are told it is busy and closed at
+// once, the others 5 s after they came, and a request without an end is
+// refused; the recording goes on.
 TEST(ProgramCommands, IdleSurplusAndEndlessConnectionsAreCutOffAndTheRecordingGoesOn) {
     PatternHome home;
     BackgroundProgram kelbo = home.startRecorder();
