@@ -14,9 +14,11 @@ struct WriteOutcome {
 // Writes a new version of a file beside it, piece by piece, flushes it to
 // disk and renames it over the target on commit(). Until then, and on any
 // failure, the old file stays as it was; a writer never committed removes
-// its temporary file. An existing file keeps its permissions; a symbolic
-// link keeps pointing at the (replaced) file it names, when it may be
-// followed (see resolveOwnLinks).
+// its temporary file. The file is the user's alone (0600): the schedule and
+// the settings may hold stream addresses with a user and password, so a
+// rewrite keeps no more of an existing file's permissions than that. A
+// symbolic link keeps pointing at the (replaced) file it names, when it may
+// be followed (see resolveOwnLinks).
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::filesystem::path& target);

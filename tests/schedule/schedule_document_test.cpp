@@ -1,4 +1,5 @@
 #include "common/file_lock.h"
+#include "common/settings_store.h"
 #include "common/schedule_format.h"
 #include "recorder/forms/schedule_listing.h"
 #include "recorder/schedule/schedule_document.h"
@@ -235,13 +236,28 @@ TEST_F(ScheduleDocumentTest, AFailedRewriteIntoAMissingFolderIsReported) {
     EXPECT_NE(messages.shown[0].text.find("missing/s.txt"), std::string::npos);
 }
 
-TEST_F(ScheduleDocumentTest, RewriteKeepsPermissionsAndLeavesNoTemporaryFiles) {
-    load(record("One", "01-02-2003", "18:00").text());
-    ::chmod(file().c_str(), 0640);
-    ASSERT_TRUE(document.Write_Schedule());
-    struct stat st {};
-    ASSERT_EQ(::stat(file().c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+// The schedule and the settings may name streams with a user and password:
+// only the user reads them, however the file was made or opened up before.
+TEST_F(ScheduleDocumentTest, RewritesAreTheUsersAloneAndLeaveNoTemporaryFiles) {
+    const mode_t umaskBefore = ::umask(0);  // the widest a session may ask for
+    const std::filesystem::path settingsFile = dir / "config" / "registry.ini";
+    const std::pair<int, mode_t> cases[] = {{-1, 0600}, {0644, 0600}, {0666, 0600}, {0640, 0600}, {0400, 0400}};
+    for (const auto& [before, after] : cases) {
+        load(record("One", "01-02-2003", "18:00").text());
+        for (const auto& written : {file(), settingsFile}) {
+            if (before < 0) std::filesystem::remove(written);
+            else ::chmod(written.c_str(), static_cast<mode_t>(before));
+        }
+        ASSERT_TRUE(document.Write_Schedule());
+        ASSERT_TRUE(SettingsStore(settingsFile).SaveSetting("Defaults", "ChannelPlaylist", "http://u:pw@tv.example/"));
+        for (const auto& written : {file(), settingsFile}) {
+            struct stat st {};
+            ASSERT_EQ(::stat(written.c_str(), &st), 0);
+            EXPECT_EQ(st.st_mode & 0777, after) << written << std::oct << " was " << before;
+        }
+    }
+    ::umask(umaskBefore);
+    std::filesystem::remove_all(dir / "config");
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_TRUE(entry.path() == file() || entry.path().extension() == ".lock") << entry.path();
 }

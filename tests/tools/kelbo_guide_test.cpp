@@ -76,6 +76,9 @@ TEST_F(KelboGuideTool, RecordsThroughTheMenuAndTheRecorderListsIt) {
 
     const Result recorded = guide("record --entry 1" + kRecordArgs);
     ASSERT_EQ(recorded.status, 0) << recorded.err;
+    struct stat st {};
+    ASSERT_EQ(::stat(schedule().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "the schedule may name streams with a password";
     const std::string text = readFile(schedule());
     EXPECT_NE(text.find("FavouriteID  : 4294967295\r\nDescription  : A film.\r\nTemplate     : Half D1\r\n"),
               std::string::npos)
