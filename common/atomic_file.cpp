@@ -72,7 +72,7 @@ bool AtomicFileWriter::write(std::string_view data) {
     return true;
 }
 
-WriteOutcome AtomicFileWriter::commit() {
+WriteOutcome AtomicFileWriter::commit(const std::function<bool()>& stillAsRead) {
     if (!outcome_.ok || !flush()) return outcome_;
     struct stat old {};
     mode_t mode = kPrivate;
@@ -82,6 +82,10 @@ WriteOutcome AtomicFileWriter::commit() {
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) fail("cannot close", errno);
+    if (outcome_.ok && stillAsRead && !stillAsRead()) {
+        outcome_ = {false, "the file was changed by another program while it was rewritten", true};
+        return outcome_;
+    }
     if (outcome_.ok && ::rename(temp_.c_str(), target_.c_str()) != 0)
         fail("cannot replace the file", errno);
     if (!outcome_.ok) return outcome_;

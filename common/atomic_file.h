@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -9,6 +10,9 @@ namespace kelbo {
 struct WriteOutcome {
     bool ok = false;
     std::string error;  // the reason, in words, when !ok
+    // Not written because the file was no longer as it was read (the
+    // check given to commit()); the old file stays, the new one is gone.
+    bool targetMoved = false;
 };
 
 // Writes a new version of a file beside it, piece by piece, flushes it to
@@ -28,7 +32,10 @@ public:
 
     // False once anything has failed; the reason is kept for commit().
     bool write(std::string_view data);
-    WriteOutcome commit();
+    // `stillAsRead`, when given, is asked last before the rename: false
+    // when the old file changed since its writer read it, and the rename
+    // would lose that change.
+    WriteOutcome commit(const std::function<bool()>& stillAsRead = {});
 
 private:
     bool flush();
