@@ -211,6 +211,7 @@ bool ScheduleDocument::Write_Schedule() {
         }
         if (error.empty()) {
             deferWrite(file.string() + " kept changing during the rewrite");
+            if (!passedUnseen.empty()) reportPassedUnseen(passedUnseen);  // taken in all the same
             return true;
         }
     }
