@@ -74,7 +74,9 @@ AppendResult appendToSchedule(const std::string& file, std::string_view record) 
         return result;
     }
     const std::string path = target.path.string();
-    int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    // A schedule made here is the user's alone, as the recorder writes it:
+    // its records may name streams with a user and password.
+    int fd = ::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0 && errno == EACCES) fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOFOLLOW);
     if (fd < 0) return result;
     result.opened = true;

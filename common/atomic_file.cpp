@@ -14,6 +14,8 @@ namespace kelbo {
 namespace {
 
 constexpr size_t kBufferBytes = size_t{256} * 1024;
+// Read and written by the user alone.
+constexpr mode_t kPrivate = 0600;
 
 bool writeAll(int fd, std::string_view data) {
     while (!data.empty()) {
@@ -70,16 +72,20 @@ bool AtomicFileWriter::write(std::string_view data) {
     return true;
 }
 
-WriteOutcome AtomicFileWriter::commit() {
+WriteOutcome AtomicFileWriter::commit(const std::function<bool()>& stillAsRead) {
     if (!outcome_.ok || !flush()) return outcome_;
     struct stat old {};
-    mode_t mode = 0666 & ~[] { mode_t m = ::umask(0); ::umask(m); return m; }();
-    if (::stat(target_.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    mode_t mode = kPrivate;
+    if (::stat(target_.c_str(), &old) == 0) mode = old.st_mode & kPrivate;
     if (::fchmod(fd_, mode) != 0) fail("cannot set permissions", errno);
     else if (::fsync(fd_) != 0) fail("cannot flush to disk", errno);
     const int closed = ::close(fd_);
     fd_ = -1;
     if (closed != 0) fail("cannot close", errno);
+    if (outcome_.ok && stillAsRead && !stillAsRead()) {
+        outcome_ = {false, "the file was changed by another program while it was rewritten", true};
+        return outcome_;
+    }
     if (outcome_.ok && ::rename(temp_.c_str(), target_.c_str()) != 0)
         fail("cannot replace the file", errno);
     if (!outcome_.ok) return outcome_;

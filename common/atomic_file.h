@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -9,14 +10,19 @@ namespace kelbo {
 struct WriteOutcome {
     bool ok = false;
     std::string error;  // the reason, in words, when !ok
+    // Not written because the file was no longer as it was read (the
+    // check given to commit()); the old file stays, the new one is gone.
+    bool targetMoved = false;
 };
 
 // Writes a new version of a file beside it, piece by piece, flushes it to
 // disk and renames it over the target on commit(). Until then, and on any
 // failure, the old file stays as it was; a writer never committed removes
-// its temporary file. An existing file keeps its permissions; a symbolic
-// link keeps pointing at the (replaced) file it names, when it may be
-// followed (see resolveOwnLinks).
+// its temporary file. The file is the user's alone (0600): the schedule and
+// the settings may hold stream addresses with a user and password, so a
+// rewrite keeps no more of an existing file's permissions than that. A
+// symbolic link keeps pointing at the (replaced) file it names, when it may
+// be followed (see resolveOwnLinks).
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::filesystem::path& target);
@@ -26,7 +32,10 @@ public:
 
     // False once anything has failed; the reason is kept for commit().
     bool write(std::string_view data);
-    WriteOutcome commit();
+    // `stillAsRead`, when given, is asked last before the rename: false
+    // when the old file changed since its writer read it, and the rename
+    // would lose that change.
+    WriteOutcome commit(const std::function<bool()>& stillAsRead = {});
 
 private:
     bool flush();

@@ -4,6 +4,7 @@
 #include "recorder/ports/message_boxes.h"
 #include "recorder/ports/translation.h"
 #include "recorder/schedule/part_files.h"
+#include "common/own_files.h"
 
 #include <algorithm>
 #include <cctype>
@@ -46,7 +47,9 @@ std::vector<std::tuple<long, long, std::string>> recordedParts(const std::string
         if (name.size() <= stem.size() || name.compare(0, stem.size(), stem) != 0) continue;
         std::smatch m;
         const std::string rest = name.substr(stem.size());
-        if (!std::regex_match(rest, m, finalPart) || !entry.is_regular_file(error)) continue;
+        // A link or another user's file under the name is no recording of
+        // the user's, whatever it leads to: it is never handed to a player.
+        if (!std::regex_match(rest, m, finalPart) || !ownRegularFile(entry.path().string())) continue;
         found.emplace_back(-std::stol(m[1].str()), std::stol(m[2].str()), entry.path().string());
     }
     std::sort(found.begin(), found.end());

@@ -15,7 +15,8 @@ std::string recordingsFolder(const std::string& pattern);
 
 // The finished files of the recordings of one row, given the row's
 // "Filename" text: every file number's final-named parts, the latest
-// recording (highest file number) first, its parts in order.
+// recording (highest file number) first, its parts in order. Only regular
+// files of the user's own count: never a link.
 std::vector<std::string> recordedFiles(const std::string& fileNameText);
 
 // The parts of the row's latest recording, in order: what Play plays.

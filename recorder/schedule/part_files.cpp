@@ -1,12 +1,14 @@
 #include "part_files.h"
 
 #include "common/host_paths.h"
+#include "common/own_files.h"
 #include "common/text_util.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <map>
+#include <unistd.h>
 
 namespace kelbo::part_files {
 
@@ -104,11 +106,9 @@ int chooseFileNumber(const std::string& probe) {
 }
 
 bool removeIfEmpty(const std::string& file) {
-    const std::filesystem::path path = toHostPath(file);
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec) || std::filesystem::file_size(path, ec) != 0 || ec)
-        return false;
-    return std::filesystem::remove(path, ec);
+    const std::string path = toHostPath(file);
+    const auto own = ownRegularFile(path);
+    return own && own->size == 0 && ::unlink(path.c_str()) == 0;
 }
 
 FinalNames nameFinalParts(const WorkingParts& found) {
@@ -120,20 +120,19 @@ FinalNames nameFinalParts(const WorkingParts& found) {
             result.removed.push_back(name);
             continue;
         }
+        // A link or another user's file under a part's name is not a part:
+        // named, it would be played and counted as the user's recording.
         std::error_code ec;
-        if (std::filesystem::exists(toHostPath(name), ec)) kept.push_back(part);
+        if (ownRegularFile(toHostPath(name))) kept.push_back(part);
+        else if (std::filesystem::symlink_status(toHostPath(name), ec).type() != std::filesystem::file_type::not_found)
+            result.failed.push_back(name);
     }
     const int count = static_cast<int>(kept.size());
     for (int i = 0; i < count; ++i) {
         const std::string from = workingName(found.stem, kept[static_cast<size_t>(i)]);
         const std::string to = finalOf(found.stem, i + 1, count);
-        std::error_code ec;
-        if (std::filesystem::exists(toHostPath(to), ec)) {
-            result.failed.push_back(from);
-            continue;
-        }
-        std::filesystem::rename(toHostPath(from), toHostPath(to), ec);
-        (ec ? result.failed : result.named).push_back(ec ? from : to);
+        const bool renamed = renameOwnFile(toHostPath(from), toHostPath(to)) == OwnRename::Renamed;
+        (renamed ? result.named : result.failed).push_back(renamed ? to : from);
     }
     return result;
 }
@@ -189,7 +188,8 @@ std::vector<PartFile> partsOf(const std::string& base) {
     forEachPartName(base, kTail, [&](const std::string& name, size_t prefixEnd, size_t bracket) {
         if (name.find('.', bracket) >= name.size() - kTail.size()) return;
         const long number = numberBetween(name, prefixEnd, bracket);
-        if (number >= 1 && number <= kHighestFileNumber) found.push_back({folder + name, static_cast<int>(number)});
+        if (number >= 1 && number <= kHighestFileNumber && ownRegularFile(toHostPath(folder + name)))
+            found.push_back({folder + name, static_cast<int>(number)});
     });
     std::sort(found.begin(), found.end(), [](const PartFile& a, const PartFile& b) { return a.path < b.path; });
     return found;

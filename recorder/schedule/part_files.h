@@ -41,7 +41,8 @@ std::string folderOf(const std::string& path);
 // already carries in the probe's folder, or 1.
 int chooseFileNumber(const std::string& probe);
 
-// Removes `file` when it exists and holds nothing; true if it did.
+// Removes `file` when it is an empty regular file of the user's own; true
+// if it did.
 bool removeIfEmpty(const std::string& file);
 
 // What became of the working-name parts of one file number.
@@ -54,7 +55,8 @@ struct FinalNames {
 // Gives the working-name parts `parts` (part numbers, ascending) of
 // `fileNumber` their final names. Empty parts are removed; the others are
 // numbered anew, 1 to their count, so the names say how many parts there
-// are. A part whose final name is taken stays as it is.
+// are. A part whose final name is taken stays as it is; a link or another
+// user's file under a part's name is left alone and counted as failed.
 FinalNames nameFinalParts(const std::string& base, int fileNumber, const std::vector<int>& parts);
 
 // Working-name parts found on disk: stem + "[" + part + ".].mpg", where the
@@ -73,7 +75,8 @@ struct PartFile {
     std::string path;  // folder + name, as stored paths are
     int fileNumber = 0;
 };
-// Every part file of `base`, of every file number.
+// Every part file of `base`, of every file number: regular files of the
+// user's own only.
 std::vector<PartFile> partsOf(const std::string& base);
 
 }  // namespace part_files

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace kelbo {
 
@@ -28,12 +29,11 @@ bool isRegularFile(const std::filesystem::path& file) {
 }  // namespace
 
 std::optional<FileStamp> stampOf(const std::filesystem::path& file) {
-    std::error_code ec;
-    const auto modified = std::filesystem::last_write_time(file, ec);
-    if (ec) return std::nullopt;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (ec) return std::nullopt;
-    return FileStamp{modified, size};
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return std::nullopt;
+    const auto nanoseconds = [](const timespec& t) { return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec; };
+    return FileStamp{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
+                     nanoseconds(st.st_mtim), nanoseconds(st.st_ctim), static_cast<std::uint64_t>(st.st_size)};
 }
 
 ScheduleDocument::ScheduleDocument(const LiveSettings& settings, MessageBoxes& messages,
@@ -91,6 +91,7 @@ void ScheduleDocument::Load_Schedule() {
     }
 
     for (auto& tracked : tracked_) tracked.reset();
+    deletedHere_.clear();
     heldSlots_.clear();
     SlotChoice choice(ScheduleTable::kSlots, settings_.EndBuffer, clock_.localNow());
     long ordinal = 0;
@@ -162,83 +163,6 @@ std::string ScheduleDocument::templateOf(ProgrammeId id) const {
 }
 
 
-bool ScheduleDocument::matchOldRecords(const std::filesystem::path& file, bool changed,
-                                       OldRecords& old, std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        error = "the changed file cannot be read";
-        return false;
-    }
-    // The file's records as the recorder last wrote or read them.
-    std::unordered_multimap<std::uint64_t, int> asWritten;
-    for (int slot = 0; slot < ScheduleTable::kSlots; ++slot)
-        if (const ScheduleItem* written = writtenForm(slot)) asWritten.emplace(recordHash(*written), slot);
-    std::vector<bool> found(ScheduleTable::kSlots);
-    const DateTime now = clock_.localNow();
-    // Records the recorder did not write as they stand: changed, or added by
-    // someone else. Dealt with once the whole file has been read; twice the
-    // table's size is all that can be matched or find a slot.
-    std::vector<std::pair<long, ReadRecord>> others;
-    long ordinal = -1;
-    ScheduleReader reader(in);
-    while (auto read = reader.next()) {
-        if (!read->accepted) continue;
-        ++ordinal;
-        auto [it, end] = asWritten.equal_range(recordHash(read->item));
-        while (it != end && found[static_cast<size_t>(it->second)]) ++it;
-        if (it != end) {
-            found[static_cast<size_t>(it->second)] = true;
-            old.represented.insert(ordinal);
-        } else if (!changed) {
-            continue;  // left out by the last load; copied as it is
-        } else if (others.size() < 2 * static_cast<size_t>(ScheduleTable::kSlots)) {
-            others.emplace_back(ordinal, std::move(*read));
-        } else if (stillToCome(read->item, settings_.EndBuffer, now)) {
-            ++old.comingLeftOut;
-        }
-    }
-    if (reader.failed()) {
-        error = "the changed file cannot be read to the end";
-        return false;
-    }
-    if (!changed) return true;
-
-    // A record whose programme the recorder wrote, but not as it stands, was
-    // changed outside; one the file no longer has was removed outside.
-    std::unordered_multimap<std::string, int> byProgramme;
-    for (int slot = 0; slot < ScheduleTable::kSlots; ++slot)
-        if (const ScheduleItem* written = writtenForm(slot); written && !found[static_cast<size_t>(slot)])
-            byProgramme.emplace(programmeKey(*written), slot);
-    std::vector<std::pair<long, ReadRecord>> added;
-    for (auto& [position, record] : others) {
-        auto [it, end] = byProgramme.equal_range(programmeKey(record.item));
-        while (it != end && found[static_cast<size_t>(it->second)]) ++it;
-        if (it == end) {
-            added.emplace_back(position, std::move(record));
-            continue;
-        }
-        found[static_cast<size_t>(it->second)] = true;
-        old.represented.insert(position);
-        takeOutsideChange(it->second, record.item);
-    }
-    for (int slot = 0; slot < ScheduleTable::kSlots; ++slot)
-        if (!found[static_cast<size_t>(slot)] && writtenForm(slot)) takeOutsideRemoval(slot);
-    const Instant takenAt = clock_.now();
-    for (const auto& [position, record] : added) {
-        if (const auto id = schedule_.add(record.item)) {
-            old.represented.insert(position);
-            outsideChanges_ = true;
-            log::info(log::Area::Schedule, "Schedule: took in " + describeProgramme(record.item) + ", added to the file outside");
-            const auto times = schedule_.timesOf(*id);
-            if (times && fileSeenAt_ && times->bufferedEnd > *fileSeenAt_ && times->bufferedEnd <= takenAt)
-                old.passedUnseen.push_back(describeProgramme(record.item));
-        } else if (stillToCome(record.item, settings_.EndBuffer, now)) {
-            ++old.comingLeftOut;
-        }
-    }
-    return true;
-}
-
 bool ScheduleDocument::copyLeftOut(const std::filesystem::path& file, const OldRecords& old,
                                    AtomicFileWriter& writer, std::size_t& copied,
                                    std::string& error) {
@@ -264,52 +188,31 @@ bool ScheduleDocument::Write_Schedule() {
     if (file.empty()) error = "no schedule file is set";
     else if (std::filesystem::exists(file, ec) && !isRegularFile(file)) error = "it is not a regular file";
 
-    std::vector<std::pair<int, ScheduleItem>> records;  // slot, as written
     if (error.empty()) {
         // Never waited for: a lock held elsewhere must not hold up a start.
         FileLock lock(file.string());
         if (lock.busy()) {
-            if (!std::exchange(writePending_, true)) {
-                pendingSince_ = clock_.steadyNow();
-                log::warn(log::Area::Schedule, "Schedule not written yet: " + FileLock::lockPathFor(file.string()) +
-                          " is held by another program; the change is kept and written once it is free");
-            }
+            deferWrite(FileLock::lockPathFor(file.string()) + " is held by another program");
             return true;
         }
-        const bool changed = !(fileDate_ && stampedFile_ == file && stampOf(file) == fileDate_);
-        // The old file is read only when it holds records the table does not.
-        const bool readOld = isRegularFile(file) && (changed || leftOut_ > 0);
-        OldRecords old;
-        if (!readOld || matchOldRecords(file, changed, old, error)) {
-            for (const ProgrammeId id : schedule_.inStartOrder()) {
-                const int slot = schedule_.slotOf(id);
-                if (auto form = fileFormOf(slot)) records.emplace_back(slot, std::move(*form));
+        // A text editor takes no lock: each save it makes during a rewrite
+        // is merged in by the next attempt.
+        constexpr int kAttempts = 4;
+        std::vector<std::string> passedUnseen;
+        for (int attempt = 1; attempt <= kAttempts && error.empty(); ++attempt) {
+            const Rewrite rewrite = rewriteOnce(file, passedUnseen, error);
+            if (rewrite == Rewrite::Written) {
+                if (!passedUnseen.empty()) reportPassedUnseen(passedUnseen);
+                return true;
             }
-            AtomicFileWriter writer(file);
-            for (const auto& [slot, item] : records) writer.write(formatRecord(item));
-            std::size_t copied = 0;
-            if (!readOld || copyLeftOut(file, old, writer, copied, error)) {
-                const WriteOutcome outcome = writer.commit();
-                if (outcome.ok) {
-                    if (std::exchange(writePending_, false)) log::info(log::Area::Schedule, "The schedule's lock is free again");
-                    agreeWithFile(records);
-                    leftOut_ = copied;
-                    stampedFile_ = file;
-                    fileDate_ = stampOf(file);
-                    fileSeenAt_ = clock_.now();
-                    if (!old.passedUnseen.empty()) reportPassedUnseen(old.passedUnseen);
-                    log::info(log::Area::Schedule, "Schedule written to " + file.string() + " (" +
-                              std::to_string(records.size() + copied) + " programmes)");
-                    if (old.comingLeftOut > 0) {
-                        // The next look at the file reloads it, and the load
-                        // gives programmes still to come the slots first.
-                        fileDate_.reset();
-                        reportFull(leftOut_, old.comingLeftOut);
-                    }
-                    return true;
-                }
-                error = outcome.error;
-            }
+            if (rewrite == Rewrite::FileMoved)
+                log::info(log::Area::Schedule, "Schedule file " + file.string() +
+                          " was saved by another program during the rewrite; taking it in again");
+        }
+        if (error.empty()) {
+            deferWrite(file.string() + " kept changing during the rewrite");
+            if (!passedUnseen.empty()) reportPassedUnseen(passedUnseen);  // taken in all the same
+            return true;
         }
     }
     writePending_ = false;
@@ -322,6 +225,64 @@ bool ScheduleDocument::Write_Schedule() {
                             {file.string(), error}),
                      MessageBoxes::Icon::Exclamation);
     return false;
+}
+
+ScheduleDocument::Rewrite ScheduleDocument::rewriteOnce(const std::filesystem::path& file,
+                                                        std::vector<std::string>& passedUnseen,
+                                                        std::string& error) {
+    // Stamped before anything is read: the rename may replace only the
+    // file as it was read.
+    const std::optional<FileStamp> seen = stampOf(file);
+    const auto failedOrMoved = [&] { return stampOf(file) == seen ? Rewrite::Failed : Rewrite::FileMoved; };
+    const bool changed = !(fileDate_ && stampedFile_ == file && seen == fileDate_);
+    // The old file is read only when it holds records the table does not.
+    const bool readOld = isRegularFile(file) && (changed || leftOut_ > 0);
+    OldRecords old;
+    if (readOld && !matchOldRecords(file, changed, old, error)) return failedOrMoved();
+    passedUnseen.insert(passedUnseen.end(), old.passedUnseen.begin(), old.passedUnseen.end());
+
+    std::vector<std::pair<int, ScheduleItem>> records;  // slot, as written
+    for (const ProgrammeId id : schedule_.inStartOrder()) {
+        const int slot = schedule_.slotOf(id);
+        if (auto form = fileFormOf(slot)) records.emplace_back(slot, std::move(*form));
+    }
+    AtomicFileWriter writer(file);
+    for (const auto& [slot, item] : records) writer.write(formatRecord(item));
+    std::size_t copied = 0;
+    if (readOld && !copyLeftOut(file, old, writer, copied, error)) return failedOrMoved();
+    const WriteOutcome outcome = writer.commit([&] {
+        if (beforeReplacing_) beforeReplacing_();
+        return stampOf(file) == seen;
+    });
+    if (outcome.targetMoved) {
+        error.clear();
+        return Rewrite::FileMoved;
+    }
+    if (!outcome.ok) {
+        error = outcome.error;
+        return Rewrite::Failed;
+    }
+    if (std::exchange(writePending_, false)) log::info(log::Area::Schedule, "The schedule is written at last");
+    agreeWithFile(records);
+    leftOut_ = copied;
+    stampedFile_ = file;
+    fileDate_ = stampOf(file);
+    fileSeenAt_ = clock_.now();
+    log::info(log::Area::Schedule, "Schedule written to " + file.string() + " (" +
+              std::to_string(records.size() + copied) + " programmes)");
+    if (old.comingLeftOut > 0) {
+        // The next look at the file reloads it, and the load gives
+        // programmes still to come the slots first.
+        fileDate_.reset();
+        reportFull(leftOut_, old.comingLeftOut);
+    }
+    return Rewrite::Written;
+}
+
+void ScheduleDocument::deferWrite(const std::string& why) {
+    if (std::exchange(writePending_, true)) return;
+    pendingSince_ = clock_.steadyNow();
+    log::warn(log::Area::Schedule, "Schedule not written yet: " + why + "; the change is kept and written later");
 }
 
 void ScheduleDocument::retryPendingWrite(bool slowly) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,10 +22,15 @@ class MessageBoxes;
 struct DroppedRecord;
 struct ReadRecord;
 
-// When and how big a file was, to tell another writer's change from ours.
+// Which file a name led to, when it was changed and how big it was: to
+// tell another writer's change from ours, whether it wrote the file in
+// place or renamed a new one over it.
 struct FileStamp {
-    std::filesystem::file_time_type modified;
-    std::uintmax_t size = 0;
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t modifiedNs = 0;
+    std::int64_t changedNs = 0;  // the inode's change, which no program can set back
+    std::uint64_t size = 0;
     bool operator==(const FileStamp&) const = default;
 };
 std::optional<FileStamp> stampOf(const std::filesystem::path& file);
@@ -57,9 +63,16 @@ public:
     void Load_Schedule();
     // Writes the listed items back, in list order, then the records the
     // table left out, copied from the old file. Records another program
-    // appended since the last load are taken in first, so none is lost.
-    // Failures are reported to the user and leave the old file in place.
+    // appended since the last load are taken in first, so none is lost; a
+    // change another program (a text editor, which takes no lock) saves
+    // while the new file is written is found just before the rename, and
+    // taken in again. Failures are reported to the user and leave the old
+    // file in place.
     bool Write_Schedule();
+    // Run by each rewrite after its new file is written, just before it
+    // looks at the old file a last time and replaces it: the one moment
+    // another program's save would otherwise be lost (tests save there).
+    void beforeReplacing(std::function<void()> step) { beforeReplacing_ = std::move(step); }
 
     // A slot being recorded (one for each tuner recording). A change made
     // outside to its record waits until the recording ends, so that it
@@ -108,8 +121,21 @@ private:
         // taken in (while a recording kept the file's changes out).
         std::vector<std::string> passedUnseen;
     };
+    enum class Rewrite { Written, FileMoved, Failed };
+    // One attempt: the old file read (and merged when it changed), the new
+    // one written, and put in place only while the old is still as read.
+    Rewrite rewriteOnce(const std::filesystem::path& file, std::vector<std::string>& passedUnseen,
+                        std::string& error);
+    void deferWrite(const std::string& why);
     bool matchOldRecords(const std::filesystem::path& file, bool changed, OldRecords& old,
                          std::string& error);
+    // Slots whose programme was deleted (or given another key) here while
+    // the file still holds its record: that record is set aside, so that a
+    // rewrite drops it whatever slot an added programme takes.
+    void setAsideDeletedHere();
+    // The file's record (or none) for one of the known forms: a slot's
+    // (below kSlots) or one set aside.
+    const ScheduleItem* knownForm(int known) const;
     bool copyLeftOut(const std::filesystem::path& file, const OldRecords& old,
                      AtomicFileWriter& writer, std::size_t& copied, std::string& error);
     // What a rewrite does with a record another program changed or removed.
@@ -142,19 +168,23 @@ private:
     // When the recorder last read or wrote the file, on its clock.
     std::optional<Instant> fileSeenAt_;
     std::filesystem::path stampedFile_;
-    // Each slot's record as the file held it when the recorder last read or
-    // wrote it: the common ancestor of the merge with another program's
-    // changes. Any other record of the file was left out then, or was added
-    // by someone else since.
+    // Each slot's record as the file held it when the recorder last read,
+    // merged or wrote it: the common ancestor of the merge with another
+    // program's changes. Any other record of the file was left out then, or
+    // was added by someone else since.
     struct Tracked {
         ScheduleItem base;
-        ScheduleItem written;  // differs from base while a change is kept back
+        ScheduleItem written;  // as the file holds it; differs from base while a change is kept back
         std::optional<ScheduleItem> outside;  // the change kept back
         bool removedOutside = false;
         bool keptBack() const { return outside || removedOutside; }
     };
     std::vector<std::optional<Tracked>> tracked_ =
         std::vector<std::optional<Tracked>>(ScheduleTable::kSlots);
+    // The records, as the file holds them, of programmes deleted here since
+    // the recorder last wrote it (see setAsideDeletedHere).
+    std::vector<ScheduleItem> deletedHere_;
+    std::function<void()> beforeReplacing_;
     std::set<int> heldSlots_;
     bool firstLoad_ = true;
     bool writePending_ = false;

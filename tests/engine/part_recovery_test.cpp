@@ -1,12 +1,17 @@
 // Part files left under their working names by a recorder that was killed
 // or lost its power are given their final names at the next start-up.
 #include "support/recorder_rig.h"
+#include "recorder/forms/recordings.h"
 #include "recorder/schedule/part_files.h"
 #include "recorder/engine/part_recovery.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace kelbo;
 using namespace kelbo::testing;
@@ -67,6 +72,36 @@ TEST(PartRecovery, PartsAreCountedPerFileNumberAndGapsClosed) {
     for (const auto& each : found) part_files::nameFinalParts(each);
     EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"Show-09007[1.2].mpg", "Show-09007[2.2].mpg",
                                                              "Show-09008[1.1].mpg", "Show-0900x[1.].mpg"}));
+}
+
+// Another user who may write to the recordings folder plants links to the
+// user's file and files of their own under the names of parts: only the
+// user's own files are named, counted as recorded or handed to a player.
+TEST(PartRecovery, OnlyTheUsersOwnFilesAreNamedCountedAndPlayed) {
+    const auto runAsOtherUser = [](const std::string& command) {  // uid 65534, as the tests run as root
+        const int status = std::system(("setpriv --reuid=65534 --regid=65534 --clear-groups sh -c \"" + command + "\"").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    if (::geteuid() != 0 || runAsOtherUser("true") != 0) GTEST_SKIP() << "uid 65534 cannot be played here (not root, or no setpriv)";
+    TempDir dir;
+    const std::filesystem::path shared = dir / "shared";
+    std::filesystem::create_directory(shared);
+    ::chmod(dir.path().c_str(), 0755);
+    ::chmod(shared.c_str(), 0777);
+    writeFile(dir / "thesis", "years of work");
+    const std::string link = "ln -s '" + (dir / "thesis").string() + "' ";
+    const std::string planted[] = {link + "'Film1[1.].mpg'", "echo crafted > 'Film2[1.].mpg'", link + "'Film4[1.1].mpg'"};
+    for (const std::string& plant : planted)
+        ASSERT_EQ(runAsOtherUser("cd '" + shared.string() + "' && " + plant), 0) << plant;
+    writeFile(shared / "Film3[1.].mpg", "the user's own");
+
+    const std::string base = (shared / "Film").string();
+    for (const auto& found : part_files::findWorkingParts(base)) part_files::nameFinalParts(found);
+    EXPECT_EQ(namesIn(shared), (std::vector<std::string>{"Film1[1.].mpg", "Film2[1.].mpg", "Film3[1.1].mpg",
+                                                         "Film4[1.1].mpg"}));
+    EXPECT_EQ(readFile(dir / "thesis"), "years of work");
+    EXPECT_EQ(latestRecording(base + ".mpg"), std::vector<std::string>{base + "3[1.1].mpg"}) << "Play hands on no link";
+    EXPECT_EQ(part_files::partsOf(base).size(), 1u) << "nor is one counted as recorded";
 }
 
 TEST(PartFileNames, LongNamesAreCutToFitWithoutSplittingACharacter) {

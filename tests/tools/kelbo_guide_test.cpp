@@ -35,9 +35,11 @@ struct Result {
 class KelboGuideTool : public ::testing::Test {
 protected:
     Result run(const std::string& program, const std::string& args) {
+        return shell("'" + std::string(KELBO_BUILD_DIR) + "/" + program + "' " + args);
+    }
+    Result shell(const std::string& commandLine) {
         const std::string command = environment + " XDG_CONFIG_HOME='" + (dir / "config").string() + "' HOME='" +
-                                    dir.path().string() + "' '" + KELBO_BUILD_DIR + "/" + program +
-                                    "' " + args + " 2>'" + (dir / "stderr").string() + "'";
+                                    dir.path().string() + "' " + commandLine + " 2>'" + (dir / "stderr").string() + "'";
         FILE* pipe = ::popen(command.c_str(), "r");
         Result r;
         std::array<char, 4096> buffer{};
@@ -74,6 +76,9 @@ TEST_F(KelboGuideTool, RecordsThroughTheMenuAndTheRecorderListsIt) {
 
     const Result recorded = guide("record --entry 1" + kRecordArgs);
     ASSERT_EQ(recorded.status, 0) << recorded.err;
+    struct stat st {};
+    ASSERT_EQ(::stat(schedule().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u) << "the schedule may name streams with a password";
     const std::string text = readFile(schedule());
     EXPECT_NE(text.find("FavouriteID  : 4294967295\r\nDescription  : A film.\r\nTemplate     : Half D1\r\n"),
               std::string::npos)
@@ -122,6 +127,17 @@ TEST_F(KelboGuideTool, RefusesBadArgumentsAndAMissingAddin) {
     EXPECT_EQ(noAddin.status, 1);
     EXPECT_NE(noAddin.err.find("cannot load the add-in"), std::string::npos) << noAddin.err;
     EXPECT_FALSE(std::filesystem::exists(schedule()));
+}
+
+// In a sandbox without /proc the host cannot tell where it is: it must not
+// then take a library of the add-in's name from the folder it was started in.
+TEST_F(KelboGuideTool, NeverLoadsAnAddinFromTheFolderItWasStartedIn) {
+    if (std::system("unshare --mount true 2>/dev/null") != 0) GTEST_SKIP() << "no mount namespace here (root and unshare)";
+    writeFile(dir / "kelbo.dgaddin", "not a library");
+    const Result r = shell("unshare --mount sh -c \"mount -t tmpfs none /proc && cd '" + dir.path().string() +
+                           "' && exec '" + KELBO_BUILD_DIR + "/kelbo-guide' menu\"");
+    EXPECT_EQ(r.err.find(dir.path().string() + "/kelbo.dgaddin"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.status == 0 || r.err.find("cannot load the add-in: /") != std::string::npos) << r.err;
 }
 
 TEST_F(KelboGuideTool, ListsAnXmltvFileAndSaysWhatItSkipped) {

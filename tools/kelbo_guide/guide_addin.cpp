@@ -65,7 +65,11 @@ bool GuideAddin::record(size_t entry, const KelboProgramme& programme) const {
 std::string GuideAddin::defaultPath() {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const std::filesystem::path folder = ec ? std::filesystem::current_path() : exe.parent_path();
+    // Without its own place (no /proc in a sandbox) the host never looks in
+    // the folder it was started in, where anyone may have put a library of
+    // that name: only the installation's own, absolute place is tried.
+    if (ec || !exe.is_absolute()) return KELBO_ADDIN_INSTALLED_PATH;
+    const std::filesystem::path folder = exe.parent_path();
     // In the build folder the add-in sits beside the host; installed, the
     // host is in bin/ and the add-in in its own folder under lib/.
     const auto beside = folder / "kelbo.dgaddin";

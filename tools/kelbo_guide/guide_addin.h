@@ -33,7 +33,8 @@ public:
     // False when the menu has no entry `entry` or the entry has no command.
     bool record(size_t entry, const KelboProgramme& programme) const;
 
-    // Beside the running program, else where the installation puts it.
+    // Beside the running program, else where the installation puts it;
+    // always an absolute path.
     static std::string defaultPath();
 
 private:
