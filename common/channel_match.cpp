@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <optional>
+#include <unordered_set>
 
 namespace kelbo {
 
@@ -33,33 +34,8 @@ std::optional<long long> wholeNumber(std::string_view text) {
 // "+1", "+24": the same channel some hours later, which is another channel.
 bool timeShift(std::string_view word) { return word.size() >= 2 && word.front() == '+' && allDigits(word.substr(1)); }
 
-bool nameMatches(const PlaylistEntry& entry, std::string_view name) {
-    return sameChannelName(name, entry.tvgName) || sameChannelName(name, entry.name);
-}
-
-bool nameContradicts(const PlaylistEntry& entry, std::string_view name) {
-    const bool named = !channelNameKey(entry.tvgName).empty() || !channelNameKey(entry.name).empty();
-    if (!named || channelNameKey(name).empty()) return false;
-    const auto differs = [&](const std::string& own) {
-        return channelNameKey(own).empty() || channelNamesContradict(name, own);
-    };
-    return differs(entry.tvgName) && differs(entry.name);
-}
-
-// One entry for each stream, the first of each URL.
-std::vector<const PlaylistEntry*> oneEach(const std::vector<const PlaylistEntry*>& entries) {
-    std::vector<const PlaylistEntry*> streams;
-    for (const PlaylistEntry* entry : entries)
-        if (std::none_of(streams.begin(), streams.end(),
-                         [&](const PlaylistEntry* kept) { return kept->url == entry->url; }))
-            streams.push_back(entry);
-    return streams;
-}
-
-}  // namespace
-
-bool channelNamesContradict(std::string_view a, std::string_view b) {
-    const std::string x = channelNameKey(a), y = channelNameKey(b);
+// Two names in their comparable form contradict (channelNamesContradict).
+bool keysContradict(const std::string& x, const std::string& y) {
     if (x.empty() || y.empty() || x == y) return false;
     const std::string& shorter = x.size() < y.size() ? x : y;
     const std::string& longer = x.size() < y.size() ? y : x;
@@ -73,9 +49,45 @@ bool channelNamesContradict(std::string_view a, std::string_view b) {
     return false;
 }
 
+// An entry's names in their comparable form, worked out once for all the
+// comparisons with it.
+struct EntryKeys {
+    std::string tvgName, name;
+    explicit EntryKeys(const PlaylistEntry& entry)
+        : tvgName(channelNameKey(entry.tvgName)), name(channelNameKey(entry.name)) {}
+};
+
+bool nameMatches(const EntryKeys& entry, const std::string& wanted) {
+    return !wanted.empty() && (wanted == entry.tvgName || wanted == entry.name);
+}
+
+bool nameContradicts(const EntryKeys& entry, const std::string& wanted) {
+    const bool named = !entry.tvgName.empty() || !entry.name.empty();
+    if (!named || wanted.empty()) return false;
+    const auto differs = [&](const std::string& own) { return own.empty() || keysContradict(wanted, own); };
+    return differs(entry.tvgName) && differs(entry.name);
+}
+
+// One entry for each stream, the first of each URL.
+std::vector<const PlaylistEntry*> oneEach(const std::vector<const PlaylistEntry*>& entries) {
+    std::vector<const PlaylistEntry*> streams;
+    std::unordered_set<std::string_view> urls;
+    for (const PlaylistEntry* entry : entries)
+        if (urls.insert(entry->url).second) streams.push_back(entry);
+    return streams;
+}
+
+}  // namespace
+
+bool channelNamesContradict(std::string_view a, std::string_view b) {
+    return keysContradict(channelNameKey(a), channelNameKey(b));
+}
+
 ChannelMatch findChannel(const std::vector<PlaylistEntry>& entries, std::string_view channelNumber,
                          std::string_view channelName) {
     const std::optional<long long> wanted = wholeNumber(channelNumber);
+    // Once, not for each entry of a playlist that may have thousands.
+    const std::string wantedName = channelNameKey(channelName);
     const bool numbered = std::any_of(entries.begin(), entries.end(), [](const PlaylistEntry& e) {
         return wholeNumber(e.tvgChno).has_value();
     });
@@ -88,11 +100,12 @@ ChannelMatch findChannel(const std::vector<PlaylistEntry>& entries, std::string_
 
     std::vector<const PlaylistEntry*> byName, byNumber, candidates;
     for (const PlaylistEntry& entry : entries) {
-        const bool name = nameMatches(entry, channelName);
+        const EntryKeys keys(entry);
+        const bool name = nameMatches(keys, wantedName);
         const bool number = numberMatches(entry);
         if (name && number) return {&entry, ChannelMatch::Reason::NumberAndName, {}};
         if (name) byName.push_back(&entry);
-        if (number && !nameContradicts(entry, channelName)) byNumber.push_back(&entry);
+        if (number && !nameContradicts(keys, wantedName)) byNumber.push_back(&entry);
         if (name || number) candidates.push_back(&entry);
     }
     const auto names = oneEach(byName);

@@ -58,6 +58,12 @@ std::string foldCase(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (size_t i = 0; i < utf8.size();) {
+        const char c = utf8[i];
+        if (static_cast<unsigned char>(c) < 0x80) {  // most names are ASCII: no decoding
+            out += c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+            ++i;
+            continue;
+        }
         const size_t at = i;
         if (const auto code = nextUtf8(utf8, i)) appendUtf8(out, lower(*code));
         else out += utf8[at];  // not UTF-8: kept as it is
@@ -67,6 +73,7 @@ std::string foldCase(std::string_view utf8) {
 
 std::string channelNameKey(std::string_view name) {
     std::string collapsed;
+    collapsed.reserve(name.size());
     for (char c : trimmed(name)) {
         if (isSpace(c)) {
             if (collapsed.back() != ' ') collapsed += ' ';

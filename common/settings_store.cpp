@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -35,14 +36,17 @@ struct NoCaseEqual {
     bool operator()(std::string_view a, std::string_view b) const { return equalsIgnoreCase(a, b); }
 };
 
-std::optional<std::string> contents(const std::filesystem::path& file) {
+// The whole file in one read where its size is known.
+std::optional<std::string> fileContents(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return std::nullopt;
-    std::string text;
     std::error_code ec;
     const auto size = std::filesystem::file_size(file, ec);
-    if (!ec) text.reserve(static_cast<size_t>(size));
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text(ec ? 0 : static_cast<size_t>(size), '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    text.resize(static_cast<size_t>(in.gcount()));
+    // Grown since (or of no known size): the rest as it comes.
+    if (in) text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return text;
 }
 
@@ -54,18 +58,24 @@ void forEachLine(std::string_view text, OnSection onSection, OnValue onValue) {
     // An editor may have saved the file with a UTF-8 byte-order mark.
     if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
     bool inSection = false;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (line.ends_with('\r')) line.remove_suffix(1);
+    // Walked with pointers: a big store is read often (every get), line by line.
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    while (at != end) {
+        const auto* newline = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+        const char* lineEnd = newline ? newline : end;
+        const char* const next = newline ? newline + 1 : end;
+        if (lineEnd != at && lineEnd[-1] == '\r') --lineEnd;
+        const std::string_view line(at, static_cast<size_t>(lineEnd - at));
+        at = next;
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             inSection = true;
             if (!onSection(line.substr(1, line.size() - 2))) return;
             continue;
         }
+        if (!inSection) continue;
         const size_t eq = line.find('=');
-        if (!inSection || eq == std::string_view::npos || eq == 0) continue;
+        if (eq == std::string_view::npos || eq == 0) continue;
         if (!onValue(line.substr(0, eq), line.substr(eq + 1))) return;
     }
 }
@@ -79,6 +89,18 @@ std::string oneLine(std::string text) {
 }  // namespace
 
 SettingsStore::SettingsStore(std::filesystem::path file) : file_(std::move(file)) {}
+
+SettingsStore SettingsStore::inMemory(std::string text) {
+    SettingsStore store({});
+    store.memory_ = std::move(text);
+    return store;
+}
+
+const std::string* SettingsStore::contents(std::optional<std::string>& buffer) const {
+    if (memory_) return &*memory_;
+    buffer = fileContents(file_);
+    return buffer ? &*buffer : nullptr;
+}
 
 std::filesystem::path SettingsStore::defaultLocation() {
     std::filesystem::path base;
@@ -99,7 +121,8 @@ std::string SettingsStore::sectionPath(const std::string& section) {
 
 std::vector<SettingsStore::Section> SettingsStore::read() const {
     std::vector<Section> sections;
-    const std::optional<std::string> text = contents(file_);
+    std::optional<std::string> buffer;
+    const std::string* text = contents(buffer);
     if (!text) return sections;
     // Names match without regard to case; the first of a repeated name wins.
     // Looked up by hash, so a big store reads in one linear pass.
@@ -125,7 +148,7 @@ std::vector<SettingsStore::Section> SettingsStore::read() const {
     return sections;
 }
 
-bool SettingsStore::write(const std::vector<Section>& sections) const {
+bool SettingsStore::write(const std::vector<Section>& sections) {
     std::string out;
     bool first = true;
     for (const Section& s : sections) {
@@ -133,6 +156,10 @@ bool SettingsStore::write(const std::vector<Section>& sections) const {
         first = false;
         out.append("[").append(s.name).append("]\n");
         for (const auto& [name, data] : s.values) out.append(name).append("=").append(oneLine(data)).append("\n");
+    }
+    if (memory_) {
+        memory_ = std::move(out);
+        return true;
     }
     std::error_code ec;
     std::filesystem::create_directories(file_.parent_path(), ec);
@@ -142,7 +169,8 @@ bool SettingsStore::write(const std::vector<Section>& sections) const {
 
 std::string SettingsStore::GetSetting(const std::string& section, const std::string& key,
                                       const std::string& defaultValue) const {
-    const std::optional<std::string> text = contents(file_);
+    std::optional<std::string> buffer;
+    const std::string* text = contents(buffer);
     if (!text) return defaultValue;
     // The first value of that name in any of the section's parts wins, as
     // when the sections are read whole.
@@ -186,10 +214,26 @@ bool SettingsStore::SaveSetting(const std::string& section, const std::string& k
 }
 
 SettingsStore::Values SettingsStore::GetAllSettings(const std::string& section) const {
+    std::optional<std::string> buffer;
+    const std::string* text = contents(buffer);
+    if (!text) return {};
+    // Only the section asked for is kept, from all of its parts, the first
+    // of a repeated name winning, as when the sections are read whole.
     const std::string path = sectionPath(section);
-    for (Section& s : read())
-        if (equalsIgnoreCase(s.name, path)) return std::move(s.values);
-    return {};
+    Values values;
+    std::unordered_set<std::string_view, NoCaseHash, NoCaseEqual> seen;
+    bool inTarget = false;
+    forEachLine(
+        *text,
+        [&](std::string_view name) {
+            inTarget = equalsIgnoreCase(name, path);
+            return true;
+        },
+        [&](std::string_view name, std::string_view value) {
+            if (inTarget && seen.insert(name).second) values.emplace_back(std::string(name), std::string(value));
+            return true;
+        });
+    return values;
 }
 
 bool SettingsStore::DeleteSetting(const std::string& section) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,6 +23,10 @@ public:
     using Values = std::vector<std::pair<std::string, std::string>>;
 
     explicit SettingsStore(std::filesystem::path file);
+    // A store whose file is `text` held in memory: read and written as the
+    // file would be, with nothing on disk (for checking the format at the
+    // speed of memory).
+    static SettingsStore inMemory(std::string text);
 
     // $XDG_CONFIG_HOME/kelbo/registry.ini, or ~/.config/kelbo/registry.ini.
     static std::filesystem::path defaultLocation();
@@ -43,10 +48,14 @@ private:
         std::string name;
         Values values;
     };
+    // The text to read: the one in memory, else the file's, read into
+    // `buffer`; null when there is no file.
+    const std::string* contents(std::optional<std::string>& buffer) const;
     std::vector<Section> read() const;
-    bool write(const std::vector<Section>& sections) const;
+    bool write(const std::vector<Section>& sections);
 
     std::filesystem::path file_;
+    std::optional<std::string> memory_;  // the file's text, for a store in memory
 };
 
 }  // namespace kelbo

@@ -69,6 +69,27 @@ TEST(SettingsStore, ReadsAHandEditedFileAndIgnoresWhatDoesNotParse) {
     EXPECT_EQ(store.GetSetting("Defaults", "x", "d"), "d");
 }
 
+// A hand-edited file may repeat a section, in another case: its parts read
+// as one, the first of a repeated name winning, on disk as in memory.
+TEST(SettingsStore, ASectionInPartsReadsAsOneOnDiskAndInMemory) {
+    const std::string text =
+        "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\nA=1\nB=2\n"
+        "[Software\\VB and VBA Program Settings\\Kelbo\\DG Templates]\nA=other\n"
+        "[software\\vb and vba program settings\\kelbo\\DEFAULTS]\r\nb=3\r\nC=4\r\n";
+    TempDir dir;
+    writeFile(dir / "r.ini", text);
+    for (SettingsStore store : {SettingsStore(dir / "r.ini"), SettingsStore::inMemory(text)}) {
+        EXPECT_EQ(store.GetAllSettings("Defaults"), (SettingsStore::Values{{"A", "1"}, {"B", "2"}, {"C", "4"}}));
+        EXPECT_EQ(store.GetSetting("Defaults", "b"), "2");
+        ASSERT_TRUE(store.SaveSetting("Defaults", "c", "5"));
+        EXPECT_EQ(store.GetAllSettings("Defaults"), (SettingsStore::Values{{"A", "1"}, {"B", "2"}, {"C", "5"}}));
+        EXPECT_EQ(store.GetSetting("DG Templates", "a"), "other");
+    }
+    EXPECT_EQ(readFile(dir / "r.ini"),
+              "[Software\\VB and VBA Program Settings\\Kelbo\\Defaults]\nA=1\nB=2\nC=5\n\n"
+              "[Software\\VB and VBA Program Settings\\Kelbo\\DG Templates]\nA=other\n");
+}
+
 TEST(SettingsStore, SkipsAByteOrderMarkBeforeTheFirstSection) {
     TempDir dir;
     writeFile(dir / "r.ini",

@@ -1,32 +1,28 @@
-// Feeds arbitrary bytes to the settings store as its file. Besides not
-// crashing: names of a section are unique without regard to case, and a
-// save keeps every name the file held and stores the new value.
+// Feeds arbitrary bytes to the settings store as its file (held in memory:
+// the disk would only slow it down). Besides not crashing: names of a
+// section are unique without regard to case, and a save keeps every name
+// the file held and stores the new value.
 #include "common/settings_store.h"
 #include "common/text_util.h"
 
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
-#include <unistd.h>
+#include <string>
+#include <unordered_set>
+#include <vector>
 
 using namespace kelbo;
 
 namespace {
 
-std::filesystem::path storeFile() {
-    static const std::filesystem::path file = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        return std::filesystem::path(tmp && *tmp ? tmp : "/tmp") /
-               ("kelbo-settings-fuzz-" + std::to_string(::getpid()) + ".ini");
-    }();
-    return file;
-}
-
 void checkUnique(const SettingsStore::Values& values) {
-    for (size_t i = 0; i < values.size(); ++i) {
-        if (values[i].first.empty() || values[i].first.find('=') != std::string::npos) std::abort();
-        for (size_t j = 0; j < i; ++j)
-            if (equalsIgnoreCase(values[i].first, values[j].first)) std::abort();
+    std::unordered_set<std::string> lowered;
+    for (const auto& [name, value] : values) {
+        if (name.empty() || name.find('=') != std::string::npos) std::abort();
+        std::string lower = name;
+        for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!lowered.insert(std::move(lower)).second) std::abort();
     }
 }
 
@@ -39,11 +35,7 @@ std::vector<std::string> names(const SettingsStore::Values& values) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    {
-        std::ofstream out(storeFile(), std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
-    SettingsStore store(storeFile());
+    SettingsStore store = SettingsStore::inMemory(std::string(reinterpret_cast<const char*>(data), size));
     const SettingsStore::Values templates = store.GetAllSettings("DG Templates");
     const SettingsStore::Values defaults = store.GetAllSettings("Defaults");
     checkUnique(templates);

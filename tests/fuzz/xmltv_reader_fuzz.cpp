@@ -16,7 +16,8 @@ using namespace kelbo;
 using namespace kelbo::guide;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
-    QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    // The fuzzer's own buffer, not a copy: it is exactly the input's size.
+    QByteArray bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     XmltvLimits limits;

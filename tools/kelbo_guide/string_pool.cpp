@@ -8,6 +8,9 @@ namespace kelbo::guide {
 
 namespace {
 
+// Blocks start small and double up to their full size, so that a short
+// listing (and each of the many read in tests) does not pay for a large one.
+constexpr size_t kFirstBlockBytes = size_t(4) << 10;
 constexpr size_t kBlockBytes = size_t(1) << 20;
 
 uint32_t hashOf(std::string_view text) {
@@ -17,14 +20,15 @@ uint32_t hashOf(std::string_view text) {
 
 }  // namespace
 
-StringPool::StringPool() : texts_(1), slots_(1024) {}
+StringPool::StringPool() : texts_(1), slots_(64) {}
 
 std::string_view StringPool::Blocks::keep(std::string_view text) {
     if (text.size() > left_) {
         // A text longer than a block gets one of its own; the rest of the
         // current block is given up (at most a text's length).
-        const size_t bytes = std::max(kBlockBytes, text.size());
-        blocks_.push_back(std::make_unique<char[]>(bytes));
+        blockBytes_ = blockBytes_ ? std::min(blockBytes_ * 2, kBlockBytes) : kFirstBlockBytes;
+        const size_t bytes = std::max(blockBytes_, text.size());
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(bytes));
         next_ = blocks_.back().get();
         left_ = bytes;
     }

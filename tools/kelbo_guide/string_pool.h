@@ -12,10 +12,10 @@ namespace kelbo::guide {
 // numbers into the pool instead of copies. Id 0 is the empty text.
 //
 // Most descriptions are seen once, so adding a text must cost little more
-// than copying it: the texts lie end to end in large blocks (no allocation
-// of their own), and the index is one flat table of hashes and ids, where a
-// text that is not there yet is told in one probe or two, nearly always
-// without comparing any text.
+// than copying it: the texts lie end to end in blocks growing to a
+// megabyte (no allocation of their own), and the index is one flat table of
+// hashes and ids, where a text that is not there yet is told in one probe
+// or two, nearly always without comparing any text.
 class StringPool {
 public:
     using Id = uint32_t;
@@ -43,6 +43,7 @@ private:
 
     private:
         std::vector<std::unique_ptr<char[]>> blocks_;
+        size_t blockBytes_ = 0;  // of the newest block, but for a text of its own
         size_t left_ = 0;
         char* next_ = nullptr;
     };
