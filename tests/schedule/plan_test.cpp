@@ -30,7 +30,7 @@ int pick(Random& random, int low, int high) { return std::uniform_int_distributi
 // failed or stopped.
 std::vector<ScheduleItem> randomEvening(Random& random, DateTime night) {
     static const char* const kMarks[] = {"", "", "", "Recorded", "Failed", "Stopped"};
-    static const char* const kBuffers[] = {"", "", "0", "2", "1.5", "10", "soon"};
+    static const char* const kBuffers[] = {"", "", "0", "2", "1.5", "10", "25", "soon"};
     std::vector<ScheduleItem> items;
     const int count = pick(random, 0, 24);
     for (int n = 0; n < count; ++n) {
@@ -48,8 +48,8 @@ std::vector<ScheduleItem> randomEvening(Random& random, DateTime night) {
         item.ChannelName = "Channel " + item.ChannelNumber;
         item.Duration = std::to_string(15 * pick(random, 0, 8));
         item.Complete = kMarks[pick(random, 0, 5)];
-        item.StartBuffer = kBuffers[pick(random, 0, 6)];
-        item.EndBuffer = kBuffers[pick(random, 0, 6)];
+        item.StartBuffer = kBuffers[pick(random, 0, 7)];
+        item.EndBuffer = kBuffers[pick(random, 0, 7)];
         item.IndexString = buildIndexString(item);
         items.push_back(std::move(item));
     }
