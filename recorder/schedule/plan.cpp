@@ -96,7 +96,8 @@ private:
         const std::vector<std::vector<int>> partners = overlapPartners(times, now_);
         for (std::size_t place = 1; place <= kept_.size(); ++place) {
             ProgrammePlan& p = plan_[kept_[place - 1].at];
-            for (const int partner : partners[place]) p.clashesWith.push_back(plan_[kept_[static_cast<size_t>(partner - 1)].at].id);
+            for (const int partner : partners[place])
+                p.clashesWith.push_back(plan_[kept_[static_cast<size_t>(partner - 1)].at].id);
             if (p.state == PlanState::ToRecord) p.tuner = open_.front();
         }
     }
@@ -131,7 +132,8 @@ private:
             const RowTimes& times = *order[i]->times;
             // A recording holds its tuner from now, whenever it began.
             const bool recording = plan_[order[i]->at].state == PlanState::Recording;
-            holders.push_back({order[i]->at, recording ? now_ : std::max(times.bufferedStart, now_), times.bufferedEnd});
+            const Instant from = recording ? now_ : std::max(times.bufferedStart, now_);
+            holders.push_back({order[i]->at, from, times.bufferedEnd});
         }
         giveTuners(holders);
     }
@@ -165,7 +167,8 @@ private:
         }
     }
 
-    void clashWithAll(ProgrammePlan& p, const Holder& holder, const std::map<int, std::vector<const Holder*>>& taken) {
+    void clashWithAll(ProgrammePlan& p, const Holder& holder,
+                      const std::map<int, std::vector<const Holder*>>& taken) {
         std::vector<std::size_t> in;
         for (const auto& [number, others] : taken)
             for (const Holder* other : others)
@@ -200,7 +203,8 @@ Plan::Plan(const Schedule& schedule, Instant now, const std::vector<TunerNow>& t
 }
 
 const ProgrammePlan* Plan::of(ProgrammeId id) const {
-    const auto it = std::find_if(programmes_.begin(), programmes_.end(), [id](const ProgrammePlan& p) { return p.id == id; });
+    const auto it = std::find_if(programmes_.begin(), programmes_.end(),
+                                 [id](const ProgrammePlan& p) { return p.id == id; });
     return it == programmes_.end() ? nullptr : &*it;
 }
 
