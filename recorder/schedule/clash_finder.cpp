@@ -1,5 +1,6 @@
 #include "clash_finder.h"
 
+#include "overlap_pairs.h"
 #include "schedule.h"
 #include "tuner_capacity.h"
 #include "common/channel_names.h"
@@ -29,32 +30,6 @@ void dropDuplicates(Schedule& schedule) {
     for (const ProgrammeId id : dropped) schedule.unlist(id);
 }
 
-// Each row's partners in the order their pairs were found, each once.
-class Partners {
-public:
-    explicit Partners(int rows)
-        : stride_(static_cast<size_t>(rows) + 1), known_(stride_ * stride_), order_(stride_) {}
-
-    void markPair(int i, int j) {
-        add(i, j);
-        add(j, i);
-    }
-    const std::vector<int>& of(int row) const { return order_[static_cast<size_t>(row)]; }
-
-private:
-    void add(int row, int partner) {
-        const size_t r = static_cast<size_t>(row);
-        char& known = known_[r * stride_ + static_cast<size_t>(partner)];
-        if (known) return;
-        known = 1;
-        order_[r].push_back(partner);
-    }
-
-    size_t stride_;
-    std::vector<char> known_;  // row x partner
-    std::vector<std::vector<int>> order_;
-};
-
 }  // namespace
 
 std::vector<ProgrammeId> Clashes::with(ProgrammeId id) const {
@@ -69,48 +44,11 @@ std::vector<ProgrammeId> Clashes::with(ProgrammeId id) const {
 namespace {
 
 // Times are read once per call; programmes whose texts do not read as
-// times take part in no clash. Indexed by place from 1.
-using PlaceTimes = std::vector<std::optional<RowTimes>>;
-
+// times take part in no clash.
 PlaceTimes timesInOrder(const Schedule& schedule, const std::vector<ProgrammeId>& order) {
     PlaceTimes times(order.size() + 1);
     for (size_t place = 1; place <= order.size(); ++place) times[place] = schedule.timesOf(order[place - 1]);
     return times;
-}
-
-// One tuner: both programmes of every overlapping pair clash.
-Partners pairsThatOverlap(const PlaceTimes& times, Instant now) {
-    const int rows = static_cast<int>(times.size()) - 1;
-    const auto at = [&times](int row) -> const std::optional<RowTimes>& {
-        return times[static_cast<size_t>(row)];
-    };
-    Partners partners(rows);
-
-    // Row i's buffered start lies within row j's recording time, and row j
-    // has not finished.
-    for (int i = 1; i <= rows; ++i) {
-        if (!at(i)) continue;
-        for (int j = 1; j <= rows; ++j) {
-            if (j == i || !at(j)) continue;
-            const RowTimes& a = *at(i);
-            const RowTimes& b = *at(j);
-            if (a.bufferedStart < b.bufferedEnd && a.bufferedStart >= b.bufferedStart &&
-                b.bufferedEnd > now)
-                partners.markPair(i, j);
-        }
-    }
-    // Row i has not finished and its buffered end lies after row j's
-    // (unbuffered) start and no later than row j's buffered end.
-    for (int i = 1; i <= rows; ++i) {
-        if (!at(i) || !(at(i)->bufferedEnd > now)) continue;
-        for (int j = 1; j <= rows; ++j) {
-            if (j == i || !at(j)) continue;
-            const RowTimes& a = *at(i);
-            const RowTimes& b = *at(j);
-            if (a.bufferedEnd > b.start && a.bufferedEnd <= b.bufferedEnd) partners.markPair(i, j);
-        }
-    }
-    return partners;
 }
 
 // Several tuners: the programmes, in start order, that find every tuner
@@ -143,10 +81,7 @@ Clashes findClashes(Schedule& schedule, Instant now, int tuners) {
         clashes.partners = shortOfTuners(times, tuners, now);
         return clashes;
     }
-    const Partners partners = pairsThatOverlap(times, now);
-    const int rows = static_cast<int>(clashes.order.size());
-    clashes.partners.resize(static_cast<size_t>(rows) + 1);
-    for (int row = 1; row <= rows; ++row) clashes.partners[static_cast<size_t>(row)] = partners.of(row);
+    clashes.partners = overlapPartners(times, now);
     return clashes;
 }
 
