@@ -1,7 +1,6 @@
-// Differential: the host Kelbo checks a stream URL by and the host FFmpeg
-// connects to must be one. Kelbo's splitter (standard library only, as
-// common/ must be) is held to FFmpeg's own av_url_split on every input:
-// scheme, credentials, host, port and path alike.
+// Differential: Kelbo's URL splitter (standard library only, as common/
+// must be) against FFmpeg's own av_url_split, part for part: the host
+// Kelbo checks must be the host FFmpeg connects to.
 #include "common/stream_url.h"
 #include "common/url_split.h"
 
@@ -11,7 +10,6 @@ extern "C" {
 
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -22,8 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t length) {
     const std::string text(reinterpret_cast<const char*>(data), length);
     const std::string url = text.substr(0, text.find('\0'));  // what FFmpeg is given
 
-    // Room for everything, so that FFmpeg truncates nothing.
-    const std::size_t room = url.size() + 1;
+    const std::size_t room = url.size() + 1;  // FFmpeg truncates nothing
     std::vector<char> scheme(room), authorization(room), host(room), path(room);
     const int size = static_cast<int>(room);
     int port = 0;
