@@ -1,6 +1,7 @@
 #include "stream_url.h"
 
 #include "text_util.h"
+#include "url_split.h"
 
 #include <algorithm>
 #include <array>
@@ -108,15 +109,7 @@ StreamRequest splitUrlOptions(std::string_view text) {
     return request;
 }
 
-std::string urlHost(std::string_view url) {
-    const std::size_t scheme = url.find("://");
-    if (scheme == std::string_view::npos) return {};
-    std::string_view rest = url.substr(scheme + 3);
-    rest = rest.substr(0, rest.find_first_of("/?#"));
-    // user:password@host: the credentials are nobody's business.
-    if (const std::size_t at = rest.rfind('@'); at != std::string_view::npos) rest.remove_prefix(at + 1);
-    return std::string(rest);
-}
+std::string urlHost(std::string_view url) { return splitUrlAsFfmpeg(url).hostAndPort; }
 
 std::string urlScheme(std::string_view url) {
     const std::size_t colon = url.find(':');
@@ -129,14 +122,6 @@ std::string urlScheme(std::string_view url) {
     return std::isalpha(static_cast<unsigned char>(scheme[0])) ? scheme : std::string();
 }
 
-std::string urlHostName(std::string_view url) {
-    const std::string host = urlHost(url);
-    std::string_view name = host;
-    if (!name.empty() && name.front() == '[') {
-        const std::size_t close = name.find(']');
-        return std::string(name.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1));
-    }
-    return std::string(name.substr(0, name.find(':')));
-}
+std::string urlHostName(std::string_view url) { return splitUrlAsFfmpeg(url).host; }
 
 }  // namespace kelbo

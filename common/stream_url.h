@@ -53,17 +53,18 @@ StreamRequest splitUrlOptions(std::string_view text);
 // "%2F" and the like decoded; a "%" not followed by two hex digits stays.
 std::string percentDecoded(std::string_view text);
 
-// The host of a URL as the user knows it: "example.net" or
-// "example.net:8080", without any user name or password; "" when the text
-// has no host.
+// The host of a URL as FFmpeg reads it (splitUrlAsFfmpeg): "example.net"
+// or "example.net:8080", without any user name or password; "" when the
+// text has no host.
 std::string urlHost(std::string_view url);
 
 // The scheme of a URL in lower case ("http" of "HTTP://x"); empty when the
 // text has none.
 std::string urlScheme(std::string_view url);
 
-// The host's name or address alone, without user, password, port or the
-// brackets of an IPv6 address: "::1" of "http://u:p@[::1]:80/x".
+// The host's name or address alone, as FFmpeg reads it, without user,
+// password, port or the brackets of an IPv6 address: "::1" of
+// "http://u:p@[::1]:80/x", "127.0.0.1" of "http:127.0.0.1/?u=http://x/".
 std::string urlHostName(std::string_view url);
 
 }  // namespace kelbo

@@ -3,7 +3,9 @@
 over at about its own pace, as RTP (MP2T) interleaved in the RTSP connection,
 at rtsp://127.0.0.1:PORT/x. Standard library only.
 
-    rtsp_test_server.py PORT FILE.ts SECONDS_IN_FILE
+    rtsp_test_server.py PORT FILE.ts SECONDS_IN_FILE [--bind ADDRESS] [--redirect URL]
+
+--redirect answers every OPTIONS with 302 Moved Temporarily to URL.
 """
 import os
 import socket
@@ -48,7 +50,7 @@ def stream(conn, lock, path, rate, stop):
         pass
 
 
-def serve(conn, port, path, rate):
+def serve(conn, port, path, rate, redirect):
     lock, stop, buffer = threading.Lock(), threading.Event(), b""
     try:
         while True:
@@ -77,7 +79,9 @@ def serve(conn, port, path, rate):
                     headers[key.strip().lower()] = value.strip()
                 cseq = headers.get("cseq", "0")
                 base = "rtsp://127.0.0.1:%d/x" % port
-                if method == "OPTIONS":
+                if method == "OPTIONS" and redirect:
+                    reply(conn, lock, cseq, "302 Moved Temporarily", headers=["Location: " + redirect])
+                elif method == "OPTIONS":
                     reply(conn, lock, cseq,
                           headers=["Public: OPTIONS, DESCRIBE, SETUP, PLAY, TEARDOWN, GET_PARAMETER"])
                 elif method == "DESCRIBE":
@@ -110,14 +114,16 @@ def serve(conn, port, path, rate):
 
 def main():
     port, path, seconds = int(sys.argv[1]), sys.argv[2], float(sys.argv[3])
+    options = dict(zip(sys.argv[4::2], sys.argv[5::2]))
     rate = os.path.getsize(path) / seconds
     listener = socket.socket(socket.AF_INET, socket.SOCK_STREAM)
     listener.setsockopt(socket.SOL_SOCKET, socket.SO_REUSEADDR, 1)
-    listener.bind(("127.0.0.1", port))
+    listener.bind((options.get("--bind", "127.0.0.1"), port))
     listener.listen(4)
     while True:
         conn, _ = listener.accept()
-        threading.Thread(target=serve, args=(conn, port, path, rate), daemon=True).start()
+        threading.Thread(target=serve, args=(conn, port, path, rate, options.get("--redirect")),
+                         daemon=True).start()
 
 
 if __name__ == "__main__":

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <sched.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <csignal>
 #include <cstdio>
 #include <fstream>
@@ -236,10 +240,12 @@ TestServer TestServer::rtp(const std::filesystem::path& clip, int port) {
     return sender(clip, "rtp_mpegts", "rtp://127.0.0.1:" + std::to_string(port));
 }
 
-TestServer TestServer::rtsp(const std::filesystem::path& clip, int seconds, int port) {
-    return TestServer(findProgram("python3"),
-                      {KELBO_RTSP_TEST_SERVER, std::to_string(port), clip.string(), std::to_string(seconds)},
-                      port);
+TestServer TestServer::rtsp(const std::filesystem::path& clip, int seconds, int port,
+                            const std::vector<std::string>& options) {
+    std::vector<std::string> arguments{KELBO_RTSP_TEST_SERVER, std::to_string(port), clip.string(),
+                                       std::to_string(seconds)};
+    arguments.insert(arguments.end(), options.begin(), options.end());
+    return TestServer(findProgram("python3"), arguments, port);
 }
 
 TestServer TestServer::guarded(const std::filesystem::path& folder, int port,
@@ -251,5 +257,57 @@ TestServer TestServer::guarded(const std::filesystem::path& folder, int port,
 }
 
 void TestServer::kill() { program_.stop(SIGKILL, std::chrono::seconds(5)); }
+
+NetRig::NetRig() : original_(::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC)) {
+    if (::unshare(CLONE_NEWNET) != 0) {
+        why_ = std::string("no network namespace can be made: ") + std::strerror(errno);
+        return;
+    }
+    far_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    ::unshare(CLONE_NEWNET);
+    near_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
+    const auto ip = [this](const std::vector<std::string>& commands) {
+        for (const std::string& command : commands) {
+            std::istringstream in(command);
+            std::vector<std::string> words;
+            for (std::string word; in >> word;) words.push_back(word);
+            const ProgramRun run = runProgram("/usr/sbin/ip", words, {});
+            if (run.status != 0 && why_.empty()) why_ = "ip " + command + ": " + run.err;
+        }
+    };
+    const std::string far = "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(far_);
+    ip({"link set lo up", "link add kn0 type veth peer name kf0 netns " + far, "link set kn0 up",
+        "addr add " + std::string(kNear) + "/24 dev kn0", "addr add " + std::string(kNearPrivate) + "/24 dev kn0"});
+    remote([&] {
+        ip({"link set lo up", "link set kf0 up", "addr add " + std::string(kFar) + "/24 dev kf0",
+            "addr add " + std::string(kFarPrivate) + "/24 dev kf0"});
+        return 0;
+    });
+}
+
+NetRig::~NetRig() {
+    ::setns(original_, CLONE_NEWNET);
+    for (const int space : {original_, near_, far_}) ::close(space);
+}
+
+void NetRig::enter(int space) { ::setns(space, CLONE_NEWNET); }
+
+Trap::Trap(const char* address) : socket(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0)) {
+    sockaddr_in at{AF_INET, 0, {}, {}};
+    ::inet_pton(AF_INET, address, &at.sin_addr);
+    socklen_t size = sizeof at;
+    ::bind(socket, reinterpret_cast<sockaddr*>(&at), size);
+    ::listen(socket, 16);
+    ::getsockname(socket, reinterpret_cast<sockaddr*>(&at), &size);
+    port = ntohs(at.sin_port);
+}
+
+Trap::~Trap() { ::close(socket); }
+
+bool Trap::reached() {
+    const int client = ::accept(socket, nullptr, nullptr);
+    if (client >= 0) ::close(client);
+    return client >= 0;
+}
 
 }  // namespace kelbo::testing

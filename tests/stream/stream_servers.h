@@ -78,8 +78,10 @@ public:
     // The same as RTP packets (MPEG-TS payload) to rtp://127.0.0.1:PORT.
     static TestServer rtp(const std::filesystem::path& clip, int port);
     // The RTSP server of the tests at rtsp://127.0.0.1:PORT/x, sending
-    // `clip` (`seconds` long) over and over as RTP in the RTSP connection.
-    static TestServer rtsp(const std::filesystem::path& clip, int seconds, int port);
+    // `clip` (`seconds` long) over and over as RTP in the RTSP connection;
+    // `options` as rtsp_test_server.py takes them ("--redirect", URL).
+    static TestServer rtsp(const std::filesystem::path& clip, int seconds, int port,
+                           const std::vector<std::string>& options = {});
     // guarded_http_server.py serving `folder`: it refuses requests that
     // lack the headers its `options` need (--need Referer=...), and logs
     // each request's headers to `requestLog`.
@@ -96,6 +98,40 @@ private:
     static TestServer sender(const std::filesystem::path& clip, const std::string& format,
                              const std::string& url);
     BackgroundProgram program_;
+};
+
+// Two machines in network namespaces of their own, joined by a cable: this
+// thread is on the near one (its loopback, kNear, kNearPrivate), what
+// remote() starts runs on the far one (kFar, in no private range, and
+// kFarPrivate). Needs root; whyNot() is empty when it could be made.
+class NetRig {
+public:
+    static constexpr const char *kNear = "198.51.100.1", *kFar = "198.51.100.2", *kNearPrivate = "10.99.0.1",
+                                *kFarPrivate = "10.99.0.2";
+    NetRig();
+    ~NetRig();
+    const std::string& whyNot() const { return why_; }
+    template <class Start>
+    auto remote(Start&& start) {
+        enter(far_);
+        auto started = start();
+        enter(near_);
+        return started;
+    }
+
+private:
+    void enter(int space);
+    std::string why_;
+    int original_ = -1, near_ = -1, far_ = -1;
+};
+
+// A listening socket on `address` that nothing may reach (this machine's
+// own service): reached() says whether anything connected.
+struct Trap {
+    explicit Trap(const char* address = "127.0.0.1");
+    ~Trap();
+    bool reached();
+    int socket = -1, port = 0;
 };
 
 }  // namespace kelbo::testing

@@ -18,6 +18,7 @@ CaptureStream::CaptureStream(CaptureSource source, DeviceOptions options, PartEv
       onError_(std::move(onError)),
       gaps_(std::make_shared<StreamGapTally>()),
       tap_(std::make_shared<StreamPacketTap>()),
+      requests_(std::make_shared<RequestBudget>()),
       opened_(std::make_shared<OpenOutcome>()),
       feed_(makeFeed()) {}
 
@@ -27,7 +28,8 @@ std::unique_ptr<SourceFeed> CaptureStream::makeFeed() const {
     auto feed = SourceFeed::forSource(source_, {gaps_, tap_, [opened = opened_](const std::string& why) {
                                                    std::lock_guard lock(opened->mutex);
                                                    opened->failure = why;
-                                               }});
+                                               },
+                                               requests_});
     feed->setDecoding(decoding_);
     return feed;
 }

@@ -72,6 +72,7 @@ private:
     std::unique_ptr<CapturePipeline> pipeline_;
     std::shared_ptr<StreamGapTally> gaps_;
     std::shared_ptr<StreamPacketTap> tap_;
+    std::shared_ptr<RequestBudget> requests_;  // the tuner's, whatever it is tuned to
     // Written by the stream's reading thread.
     struct OpenOutcome {
         std::mutex mutex;

@@ -1,5 +1,7 @@
 #include "http_redirect.h"
 
+#include "common/url_split.h"
+
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libavformat/avio.h>
@@ -24,19 +26,16 @@ std::string ffmpegAgent() {
 
 std::optional<HttpHead> askHttpHead(const std::string& url, const HttpOptions& http,
                                     const AVIOInterruptCB* interrupt) {
-    const std::string scheme = urlScheme(url);
-    const UrlParts parts = splitUrl(url);
-    const std::string host = urlHost(url);  // host[:port], brackets kept, no credentials
-    const std::string name = urlHostName(url);
-    if ((scheme != "http" && scheme != "https") || name.empty()) return std::nullopt;
-    const std::size_t close = host.rfind(']');
-    const std::size_t colon = host.rfind(':');
-    const bool hasPort = colon != std::string::npos && (close == std::string::npos || colon > close);
-    const std::string port = hasPort ? host.substr(colon + 1) : scheme == "https" ? "443" : "80";
-    const std::string bracketed = name.find(':') != std::string::npos ? "[" + name + "]" : name;
-    const std::string endpoint = (scheme == "https" ? "tls://" : "tcp://") + bracketed + ":" + port;
+    // Asked where FFmpeg's HTTP reader would ask it: the same host, port and path.
+    const UrlSplit split = splitUrlAsFfmpeg(url);
+    if ((split.scheme != "http" && split.scheme != "https") || split.host.empty()) return std::nullopt;
+    const bool tls = split.scheme == "https";
+    const std::string name = split.host.find(':') != std::string::npos ? "[" + split.host + "]" : split.host;
+    const std::string host = split.port >= 0 ? name + ":" + std::to_string(split.port) : name;
+    const int port = split.port >= 0 ? split.port : tls ? 443 : 80;
+    const std::string endpoint = (tls ? "tls://" : "tcp://") + name + ":" + std::to_string(port);
 
-    std::string target = std::string(parts.path) + std::string(parts.query);
+    std::string target = split.path.substr(0, split.path.find('#'));
     if (target.empty() || target.front() != '/') target.insert(0, "/");
     // A space would end the request line's target early.
     for (std::size_t at = target.find(' '); at != std::string::npos; at = target.find(' ', at))

@@ -92,6 +92,7 @@ protected:
         auto stream = std::make_unique<StreamFeeder>(request_, format, shared_.gaps,
                                                      StreamFeeder::Timing{}, shared_.tap);
         stream->setOpenFailureListener(shared_.openFailed);
+        stream->setRequestBudget(shared_.requests);
         return stream;
     }
     bool keepsFeeder() const override { return false; }

@@ -13,15 +13,17 @@ namespace kelbo {
 
 class CapturePipeline;
 class StreamGapTally;
+class RequestBudget;
 class StreamPacketTap;
 
 // What a network stream's feeder shares with the capture stream that
 // outlives it: interruptions, the packets for copying, why it last failed
-// to open (told from its reading thread).
+// to open (told from its reading thread), the tuner's requests.
 struct StreamShared {
     std::shared_ptr<StreamGapTally> gaps;
     std::shared_ptr<StreamPacketTap> tap;
     std::function<void(const std::string& why)> openFailed;
+    std::shared_ptr<RequestBudget> requests;
 };
 
 // What sets one kind of capture source apart inside the capture stream:

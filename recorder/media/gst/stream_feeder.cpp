@@ -127,7 +127,7 @@ void StreamFeeder::run() {
         log::debug(log::Area::Stream, "Opening the stream " + url_);
         askedAt_ = steadyNs();
         auto input = StreamInput::open({url_, http_}, format_.width, format_.height,
-                                       [this] { return interrupted(); }, &error);
+                                       [this] { return interrupted(); }, &error, requests_);
         if (input) {
             const bool pictures = input->hasPicture();
             log::debug(log::Area::Stream, "The stream " + url_ + " opened in " + seconds(steadyNs() - askedAt_) +

@@ -75,6 +75,8 @@ public:
     void setOpenFailureListener(std::function<void(const std::string& why)> listener) {
         openFailed_ = std::move(listener);
     }
+    // The tuner's requests, over every reconnection. Set before start().
+    void setRequestBudget(std::shared_ptr<RequestBudget> budget) { requests_ = std::move(budget); }
 
 private:
     // Time stamps further off than this from where the stream should be are
@@ -121,6 +123,7 @@ private:
     const std::shared_ptr<StreamGapTally> gaps_;
     const Timing timing_;
     const std::shared_ptr<StreamPacketTap> tap_;
+    std::shared_ptr<RequestBudget> requests_;
 
     FeedTarget target_;
     std::function<void(const std::string&)> failed_;

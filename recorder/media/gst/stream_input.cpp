@@ -4,8 +4,8 @@
 #include "av_ref.h"
 #include "capture_format.h"
 #include "ffmpeg_log.h"
-#include "http_redirect.h"
 #include "stream_address.h"
+#include "stream_io.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -65,19 +65,6 @@ int findPictures(AVFormatContext& format) {
     return found;
 }
 
-// The demuxer the stream's own answer names, where probing would be slow:
-// MP3 radio joined mid-frame (Icecast, Shoutcast) is told from other
-// formats only after some 100 kB, seconds of waiting. Null: probe.
-// Chosen as the stream is opened, before FFmpeg would probe it.
-const AVInputFormat* formatOfAnswer(AVIOContext& answer) {
-    std::uint8_t* mime = nullptr;
-    if (av_opt_get(&answer, "mime_type", AV_OPT_SEARCH_CHILDREN, &mime) < 0 || !mime) return nullptr;
-    std::string type(reinterpret_cast<const char*>(mime));
-    av_free(mime);
-    type = type.substr(0, type.find(';'));
-    return type == "audio/mpeg" || type == "audio/mp3" ? av_find_input_format("mp3") : nullptr;
-}
-
 }  // namespace
 
 std::string ffmpegError(int code) {
@@ -92,7 +79,10 @@ StreamInput::StreamInput(int width, int height, Interrupt interrupt)
 StreamInput::~StreamInput() {
     avcodec_free_context(&videoCodec_);
     avcodec_free_context(&audioCodec_);
-    avformat_close_input(&format_);
+    if (io_) {
+        const ReachGuard guard(io_->reach());
+        avformat_close_input(&format_);
+    }
     sws_freeContext(scaler_);
     swr_free(&resampler_);
 }
@@ -102,92 +92,22 @@ int StreamInput::interruptCallback(void* self) {
     return input->interrupt_ && input->interrupt_() ? 1 : 0;
 }
 
-namespace {
-
-// An HLS key or segment may be "crypto+http://..." or "crypto:http://...":
-// the length of that prefix before the address that is asked.
-std::size_t cryptoPrefix(std::string_view url) {
-    std::size_t cut = 0;
-    for (std::string scheme = urlScheme(url); scheme == "crypto" || scheme.rfind("crypto+", 0) == 0;
-         scheme = urlScheme(url.substr(cut)))
-        cut += scheme == "crypto" ? scheme.size() + 1 : std::string_view("crypto+").size();
-    return cut;
-}
-
-}  // namespace
-
-// Every URL the demuxer opens passes here (the stream's own, an HLS
-// playlist's variants, segments and keys), so a stranger's stream cannot
-// lead the recorder to this machine's own services or files. FFmpeg's HTTP
-// reader is not let follow a redirect: it would connect before anyone could
-// look where to. A redirect makes it fail, and each step of the way is then
-// asked here and checked before it is taken.
-int StreamInput::openUrl(AVFormatContext* format, AVIOContext** pb, const char* url, int flags,
-                         AVDictionary** options) {
-    auto* input = static_cast<StreamInput*>(format->opaque);
-    std::string where = url;
-    for (int redirects = 0;; ++redirects) {
-        if (std::string why = urlRefusal(where, input->streamIsLocal_); !why.empty()) {
-            std::string refusal = "refused to open " + std::string(url);
-            if (where != url) refusal += ", redirected to " + where;
-            input->refused_ = refusal.append(": ").append(why);
-            return AVERROR(EPERM);
-        }
-        AVDictionary* attempt = nullptr;
-        av_dict_copy(&attempt, *options, 0);
-        av_dict_set(&attempt, "protocol_whitelist", kStreamProtocols, 0);
-        av_dict_set(&attempt, "max_redirects", "0", 0);
-        const int opened = avio_open2(pb, where.c_str(), flags, &format->interrupt_callback, &attempt);
-        const std::size_t prefix = cryptoPrefix(where);
-        const std::string asked = where.substr(prefix);
-        const std::string scheme = urlScheme(asked);
-        // A redirect not taken is an I/O error; anything else is the answer.
-        if (opened != AVERROR(EIO) || (scheme != "http" && scheme != "https")) {
-            av_dict_free(options);
-            *options = attempt;
-            if (opened >= 0 && pb == &format->pb && !format->iformat) format->iformat = formatOfAnswer(**pb);
-            return opened;
-        }
-        av_dict_free(&attempt);
-        const std::optional<HttpHead> head = askHttpHead(asked, input->http_, &format->interrupt_callback);
-        if (!head || !isRedirectStatus(head->status) || head->location.empty()) return opened;
-        const std::string next = resolveReference(asked, head->location);
-        const std::string nextScheme = urlScheme(next);
-        if (nextScheme != "http" && nextScheme != "https") {
-            input->refused_ = "refused to open " + std::string(url) + ", redirected to " + next +
-                              ": it leads to a " + (nextScheme.empty() ? std::string("local file")
-                                                                       : nextScheme + ": address");
-            return AVERROR(EPERM);
-        }
-        // It goes into the next request's first line.
-        if (!safeHeaderValue(next)) {
-            input->refused_ = "refused to open " + std::string(url) + ": it redirects to an address with "
-                              "control characters";
-            return AVERROR(EPERM);
-        }
-        if (redirects == kMaxRedirects) {
-            input->refused_ = "refused to open " + std::string(url) + ": it redirects more than " +
-                              std::to_string(kMaxRedirects) + " times";
-            return AVERROR(EPERM);
-        }
-        where.replace(prefix, std::string::npos, next);
-    }
-}
-
 std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int width, int height,
-                                               Interrupt interrupt, std::string* error) {
+                                               Interrupt interrupt, std::string* error,
+                                               std::shared_ptr<RequestBudget> requests) {
     std::unique_ptr<StreamInput> in(new StreamInput(width, height, std::move(interrupt)));
     auto fail = [&](const std::string& why) {
         if (error) *error = why;
         return nullptr;
     };
+    if (!reachIsChecked())
+        return fail("where the stream leads cannot be checked (getaddrinfo is not the program's own)");
+    in->io_ = std::make_unique<StreamIo>(stream, std::move(requests));
+    const ReachGuard guard(in->io_->reach());
     in->format_ = avformat_alloc_context();
     if (!in->format_) return fail("out of memory");
     in->format_->interrupt_callback = {&StreamInput::interruptCallback, in.get()};
-    in->format_->opaque = in.get();
-    in->format_->io_open = &StreamInput::openUrl;
-    in->streamIsLocal_ = isLocalHost(urlHostName(stream.url));
-    in->http_ = stream.http;
+    in->io_->attach(in->format_);
     // Live streams: start soon rather than probe long. Joined between two
     // key pictures, a stream's picture size may stay unknown until the next
     // one; neither the decoders nor the copies need it beforehand.
@@ -196,17 +116,26 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     av_dict_set(&raw, "overrun_nonfatal", "1", 0);  // udp: a late reader loses packets, not the stream
     av_dict_set(&raw, "fifo_size", "278876", 0);    // udp: about 50 MB of packets
     av_dict_set(&raw, "protocol_whitelist", kStreamProtocols, 0);
+    // HLS: every playlist, segment and key a request of its own, so that
+    // each passes the checks and counts against the tuner's requests.
+    av_dict_set(&raw, "http_persistent", "0", 0);
     setHttpOptions(&raw, stream.http);
     std::unique_ptr<AVDictionary, DictFree> options(raw);
     raw = options.release();
     forgetFfmpegError();
-    const int opened = avformat_open_input(&in->format_, stream.url.c_str(), nullptr, &raw);
+    const AVInputFormat* as = nullptr;
+    int opened = in->io_->openEntry(in->format_, &raw, &as);
+    if (opened >= 0) opened = avformat_open_input(&in->format_, stream.url.c_str(), as, &raw);
     options.reset(raw);
     // The context is freed on failure.
-    if (opened < 0) return fail(!in->refused_.empty() ? in->refused_ : openError(opened));
+    if (opened < 0) {
+        const std::string refused = in->io_->takeRefusal();
+        return fail(!refused.empty() ? refused : openError(opened));
+    }
     const int found = avformat_find_stream_info(in->format_, nullptr);
-    if (found < 0) return fail(!in->refused_.empty() ? in->refused_ : ffmpegError(found));
-    if (in->format_->nb_streams == 0 && !in->refused_.empty()) return fail(in->refused_);
+    const std::string refused = in->io_->takeRefusal();
+    if (found < 0) return fail(!refused.empty() ? refused : ffmpegError(found));
+    if (in->format_->nb_streams == 0 && !refused.empty()) return fail(refused);
     in->videoStream_ = findPictures(*in->format_);
     if (in->videoStream_ >= 0) {
         in->videoCodec_ = openDecoder(in->format_->streams[in->videoStream_]);
@@ -224,7 +153,7 @@ std::unique_ptr<StreamInput> StreamInput::open(const StreamRequest& stream, int 
     if (!in->audioCodec_) in->audioStream_ = -1;
     // Sound alone is radio; a stream with neither cannot be recorded.
     if (in->videoStream_ < 0 && in->audioStream_ < 0)
-        return fail(!in->refused_.empty() ? in->refused_ : "the stream has neither picture nor sound that can be decoded");
+        return fail(!refused.empty() ? refused : "the stream has neither picture nor sound that can be decoded");
     in->chooseCopiedStreams();
     // Only the streams we decode or copy are read.
     for (unsigned i = 0; i < in->format_->nb_streams; ++i)
@@ -291,9 +220,11 @@ bool StreamInput::read(std::vector<Media>& out, std::string* error, std::vector<
         if (error) *error = "out of memory";
         return false;
     }
+    const ReachGuard guard(io_->reach());
     const int got = av_read_frame(format_, packet.get());
     if (got < 0) {
-        if (error) *error = got == AVERROR_EOF ? "the stream ended" : ffmpegError(got);
+        const std::string refused = io_->takeRefusal();
+        if (error) *error = !refused.empty() ? refused : got == AVERROR_EOF ? "the stream ended" : ffmpegError(got);
         return false;
     }
     AVCodecContext* codec = packet->stream_index == videoStream_   ? videoCodec_

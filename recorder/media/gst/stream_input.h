@@ -2,6 +2,7 @@
 
 #include "av_ref.h"
 #include "gst_ref.h"
+#include "request_budget.h"
 #include "stream_packet_tap.h"
 #include "common/stream_url.h"
 
@@ -21,6 +22,8 @@ struct SwrContext;
 struct SwsContext;
 
 namespace kelbo {
+
+class StreamIo;
 
 // One connection to a network stream: FFmpeg demuxes and decodes it into
 // I420 pictures of one fixed size (whatever the stream's own size) and
@@ -64,9 +67,11 @@ public:
     // neither picture nor sound that can be decoded; a stream of sound alone
     // (radio) has no picture, and parameters(true) is then null. The
     // stream's HTTP options go with every request of this connection, an HLS
-    // playlist's segments included.
+    // playlist's segments included. Its requests wait their turns in
+    // `requests`, the tuner's; a budget of its own when none is given.
     static std::unique_ptr<StreamInput> open(const StreamRequest& stream, int width, int height,
-                                             Interrupt interrupt, std::string* error);
+                                             Interrupt interrupt, std::string* error,
+                                             std::shared_ptr<RequestBudget> requests = nullptr);
     ~StreamInput();
     StreamInput(const StreamInput&) = delete;
     StreamInput& operator=(const StreamInput&) = delete;
@@ -90,8 +95,6 @@ private:
     StreamInput(int width, int height, Interrupt interrupt);
     static int interruptCallback(void* self);
     void chooseCopiedStreams();
-    static int openUrl(AVFormatContext* format, AVIOContext** pb, const char* url, int flags,
-                       AVDictionary** options);
     void decodePicture(const AVPacket& packet, std::vector<Media>& out);
     void decodeSound(const AVPacket& packet, std::vector<Media>& out);
     void decode(AVCodecContext* codec, int stream, std::vector<Media>& out);
@@ -102,9 +105,7 @@ private:
     int width_;
     int height_;
     Interrupt interrupt_;
-    bool streamIsLocal_ = false;  // the stream itself is on this machine or its link
-    HttpOptions http_;            // sent with each request, redirects followed included
-    std::string refused_;         // why a URL the stream led to was not opened
+    std::unique_ptr<StreamIo> io_;  // what FFmpeg opens for the stream, and where it connects
     AVFormatContext* format_ = nullptr;
     AVCodecContext* videoCodec_ = nullptr;
     AVCodecContext* audioCodec_ = nullptr;
