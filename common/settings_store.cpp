@@ -80,6 +80,20 @@ void forEachLine(std::string_view text, OnSection onSection, OnValue onValue) {
     }
 }
 
+// Calls take(name, value) for each setting of the section named `path`, in
+// all of its parts, in file order, until it returns false.
+template <typename Take>
+void forEachInSection(std::string_view text, const std::string& path, Take take) {
+    bool inTarget = false;
+    forEachLine(
+        text,
+        [&](std::string_view name) {
+            inTarget = equalsIgnoreCase(name, path);
+            return true;
+        },
+        [&](std::string_view name, std::string_view value) { return !inTarget || take(name, value); });
+}
+
 std::string oneLine(std::string text) {
     for (char& c : text)
         if (c == '\n' || c == '\r') c = ' ';
@@ -176,17 +190,10 @@ std::string SettingsStore::GetSetting(const std::string& section, const std::str
     // when the sections are read whole.
     const std::string path = sectionPath(section);
     std::optional<std::string> found;
-    bool inTarget = false;
-    forEachLine(
-        *text,
-        [&](std::string_view name) {
-            inTarget = equalsIgnoreCase(name, path);
-            return true;
-        },
-        [&](std::string_view name, std::string_view value) {
-            if (inTarget && equalsIgnoreCase(name, key)) found = std::string(value);
-            return !found;
-        });
+    forEachInSection(*text, path, [&](std::string_view name, std::string_view value) {
+        if (equalsIgnoreCase(name, key)) found = std::string(value);
+        return !found;
+    });
     return found.value_or(defaultValue);
 }
 
@@ -222,17 +229,10 @@ SettingsStore::Values SettingsStore::GetAllSettings(const std::string& section) 
     const std::string path = sectionPath(section);
     Values values;
     std::unordered_set<std::string_view, NoCaseHash, NoCaseEqual> seen;
-    bool inTarget = false;
-    forEachLine(
-        *text,
-        [&](std::string_view name) {
-            inTarget = equalsIgnoreCase(name, path);
-            return true;
-        },
-        [&](std::string_view name, std::string_view value) {
-            if (inTarget && seen.insert(name).second) values.emplace_back(std::string(name), std::string(value));
-            return true;
-        });
+    forEachInSection(*text, path, [&](std::string_view name, std::string_view value) {
+        if (seen.insert(name).second) values.emplace_back(std::string(name), std::string(value));
+        return true;
+    });
     return values;
 }
 
