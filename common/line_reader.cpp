@@ -1,10 +1,14 @@
 #include "line_reader.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace kelbo {
 
 namespace {
+// Chunks grow from 4 KiB to 64 KiB, so that a short text (one record read
+// back, a small schedule) does not pay for clearing a large buffer.
+constexpr size_t kFirstChunk = size_t{4} * 1024;
 constexpr size_t kChunk = size_t{64} * 1024;
 }
 
@@ -16,9 +20,10 @@ bool LineReader::fill() {
         buffer_.erase(0, pos_);
         pos_ = 0;
     }
+    chunk_ = chunk_ ? std::min(chunk_ * 2, kChunk) : kFirstChunk;
     const size_t old = buffer_.size();
-    buffer_.resize(old + kChunk);
-    in_.read(buffer_.data() + old, kChunk);
+    buffer_.resize(old + chunk_);
+    in_.read(buffer_.data() + old, static_cast<std::streamsize>(chunk_));
     const auto got = static_cast<size_t>(in_.gcount());
     buffer_.resize(old + got);
     if (got == 0) {

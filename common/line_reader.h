@@ -25,6 +25,7 @@ private:
     std::istream& in_;
     size_t maxLine_;
     std::string buffer_;
+    size_t chunk_ = 0;  // read by the last fill
     size_t pos_ = 0;
     long lineNumber_ = 0;
     bool eof_ = false;
